@@ -1,0 +1,83 @@
+// Bounded frame queues between a producing component and a consuming host.
+//
+// A queue holds at most its capacity of frames: put blocks while it is full,
+// so a host that consumes on its own thread keeps memory bounded however long
+// the stream is. The producer gives the queue its description, then frames,
+// then the end mark. The consumer takes frames until take answers false.
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <mutex>
+
+#include "lib/cm/CMDescription.h"
+#include "lib/cm/CMFrame.h"
+#include "lib/host_export.h"
+#include "lib/kolmbase/object_refcount.h"
+#include "lib/ruv/RPtr.h"
+
+namespace Ruv {
+namespace CM {
+
+class CM_API RQueue : public kolmbase::object_refcount {
+public:
+    explicit RQueue(size_t capacity);  // a capacity of 0 is taken as 1
+    ~RQueue() override;
+
+    // Producer side.
+    void setDescription(const RPtr<const RDescription>& description);
+    // Blocks while the queue is full. false (frame not queued) after end() or
+    // cancel().
+    bool put(const RPtr<const RFrame>& frame);
+    void end();
+
+    // Consumer side.
+    // Blocks until a frame is queued (true) or the queue is ended and empty
+    // or cancelled (false).
+    bool take(RPtr<const RFrame>& frame);
+    // Does not block: false when no frame is queued now.
+    bool tryTake(RPtr<const RFrame>& frame);
+    RPtr<const RDescription> getDescription() const;
+    bool isEnded() const;
+    // Drops the queued frames and makes every later put fail, so a producer
+    // blocked on a full queue goes on.
+    void cancel();
+
+    size_t size() const;
+    size_t capacity() const { return m_capacity; }
+    // Frames put in all (taken or not).
+    size_t putCount() const;
+
+private:
+    const size_t m_capacity;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_not_full;
+    std::condition_variable m_not_empty;
+    std::deque<RPtr<const RFrame>> m_frames;
+    RPtr<const RDescription> m_description;
+    size_t m_put_count = 0;
+    bool m_ended = false;
+    bool m_cancelled = false;
+};
+
+// A component's handle on one output queue.
+class CM_API RQFrameWriter : public kolmbase::object_refcount {
+public:
+    explicit RQFrameWriter(RQueue* queue);
+    ~RQFrameWriter() override;
+
+    void setDescription(const RPtr<const RDescription>& description);
+    // The queue takes its own reference. false when the queue no longer
+    // accepts frames.
+    bool put(const RPtr<const RFrame>& frame);
+    void end();
+
+    RQueue* getQueue() const { return m_queue.get(); }
+
+private:
+    RPtr<RQueue> m_queue;
+};
+
+}  // namespace CM
+}  // namespace Ruv
