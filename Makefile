@@ -1,0 +1,43 @@
+# Entry points; each first makes sure the build's packages are installed.
+BUILD      ?= build
+BUILD_SAN  ?= build-sanitize
+BUILD_WIN  ?= build-windows
+BUILD_BENCH ?= build-bench
+JOBS       ?= $(shell nproc)
+LINUX_TC   := cmake/toolchain-linux-i386.cmake
+MINGW_TC   := cmake/toolchain-mingw-i686.cmake
+
+.PHONY: all build demo test test-sanitize windows bench bootstrap clean
+
+all: build
+
+bootstrap:
+	@scripts/bootstrap.sh
+
+build: bootstrap
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE=$(LINUX_TC)
+	cmake --build $(BUILD) -j $(JOBS)
+
+demo: build
+	$(BUILD)/bin/ruv-import samples/demo.mov
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-sanitize: bootstrap
+	cmake -S . -B $(BUILD_SAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_TOOLCHAIN_FILE=$(LINUX_TC) -DRUV_SANITIZE=ON
+	cmake --build $(BUILD_SAN) -j $(JOBS)
+	cd $(BUILD_SAN) && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
+windows:
+	@scripts/bootstrap.sh windows
+	cmake -S . -B $(BUILD_WIN) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=$(MINGW_TC)
+	cmake --build $(BUILD_WIN) -j $(JOBS)
+
+bench: bootstrap
+	cmake -S . -B $(BUILD_BENCH) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=$(LINUX_TC) -DRUV_BUILD_TESTS=OFF -DRUV_BUILD_BENCH=ON
+	cmake --build $(BUILD_BENCH) -j $(JOBS)
+	@for b in $(BUILD_BENCH)/bin/bench_*; do [ -x "$$b" ] && "$$b"; done; true
+
+clean:
+	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_WIN) $(BUILD_BENCH)

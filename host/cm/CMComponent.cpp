@@ -1,0 +1,1 @@
+#include "lib/cm/CMComponent.h"

@@ -1,0 +1,1 @@
+#include "lib/kolmbase/object_refcount.h"

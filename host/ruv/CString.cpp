@@ -1,0 +1,1 @@
+#include "lib/ruv/CString.h"
