@@ -1,1 +1,58 @@
-int main() { return 0; }
+// ruv-import: the host program. It loads the importer module, makes a
+// component with the module's factory and drives it as a host does.
+#include <iostream>
+
+#include "lib/cm/CMComponent.h"
+#include "options.h"
+#include "plugin_module.h"
+#include "report.h"
+#include "session.h"
+
+namespace {
+
+enum exit_code { exit_ok = 0, exit_failure = 1, exit_usage = 2 };
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace ruv_import;
+
+    options opts;
+    std::string error;
+    if (!parse_options(argc, argv, opts, error)) {
+        print_error(std::cerr, error);
+        std::cerr << usage();
+        return exit_usage;
+    }
+    if (opts.help) {
+        std::cout << usage();
+        return exit_ok;
+    }
+
+    // Declared before the component so that the module outlives it.
+    plugin_module module;
+    std::string path = opts.module_path.empty() ? default_module_path() : opts.module_path;
+    if (!module.load(path, error)) {
+        print_error(std::cerr, "cannot load module '" + path + "': " + error);
+        return exit_failure;
+    }
+    Ruv::CM::GetComponentInstanceFn factory = module.factory();
+    if (!factory) {
+        print_error(std::cerr, "module '" + path + "' has no getComponentInstance");
+        return exit_failure;
+    }
+    Ruv::RPtr<Ruv::CM::RImporter> importer(factory());
+    if (!importer) {
+        print_error(std::cerr, "getComponentInstance of '" + path + "' made no component");
+        return exit_failure;
+    }
+    print_module(std::cout, path);
+    print_component(std::cout, *importer);
+    print_status(std::cout, importer->getStatus());
+    if (opts.movie.empty()) return exit_ok;
+
+    session run(*importer);
+    bool opened = run.open(opts.movie, std::cout, std::cerr);
+    print_status(std::cout, importer->getStatus());
+    return opened ? exit_ok : exit_failure;
+}
