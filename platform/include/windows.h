@@ -63,6 +63,7 @@ typedef intptr_t (*FARPROC)(void);
 
 #define REG_NONE 0
 #define REG_SZ 1
+#define REG_DWORD 4
 
 #define ERROR_SUCCESS 0L
 #define ERROR_FILE_NOT_FOUND 2L
