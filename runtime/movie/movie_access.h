@@ -1,0 +1,31 @@
+// Access to an open movie's model for the other areas of the runtime (movie
+// audio extraction): the parsed model behind a Movie, Track or Media, and the
+// reading of a media's data through its data reference.
+#pragma once
+
+#include <cstdint>
+
+#include "movie/model.h"
+#include "quicktime/qt_types.h"
+
+namespace qtrt {
+
+// The model behind a live reference; null for anything else.
+const movie_model* model_of(Movie movie);
+const track_model* model_of(Track track);
+const media_model* model_of(Media media);
+
+// The movie a track belongs to, and the track of a media; null when not live.
+Movie movie_of(Track track);
+Track track_of(Media media);
+
+// The movie's current time (movie time scale), as SetMovieTimeValue left it.
+int64_t movie_current_time(Movie movie);
+
+// Reads size bytes at offset of the media's data reference data_ref_index
+// (from 1), e.g. a sample's or a chunk's bytes as the sample table locates
+// them. noErr, or the reason the bytes could not be read.
+OSErr read_media_data(Media media, uint32_t data_ref_index, uint64_t offset, uint32_t size,
+                      void* destination);
+
+}  // namespace qtrt

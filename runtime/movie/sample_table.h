@@ -1,0 +1,108 @@
+// A media's samples, kept in the run-length form of the file's tables so that
+// memory grows with the size of the tables, not with the number of samples.
+// Every lookup (by index, by decode time, by display time, next sync sample)
+// is a binary search over the runs.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace qtrt {
+
+// One sample as the table describes it.
+struct sample_info {
+    uint32_t index = 0;             // from 0
+    uint64_t offset = 0;            // byte offset in its data reference
+    uint32_t size = 0;
+    int64_t decode_time = 0;        // media time scale
+    uint32_t duration = 0;          // decode duration
+    int32_t display_offset = 0;     // display time = decode time + display offset
+    uint32_t description_index = 0;  // from 1
+    uint32_t chunk = 0;             // chunk index, from 0
+    bool sync = true;
+    bool partial_sync = false;
+};
+
+class sample_table {
+public:
+    // Runs of the table, as the parser fills them.
+    struct time_run {        // 'stts'
+        uint32_t first_sample;
+        uint32_t count;
+        int64_t first_time;
+        uint32_t delta;
+    };
+    struct offset_run {      // 'ctts'
+        uint32_t first_sample;
+        uint32_t count;
+        int32_t offset;
+    };
+    struct chunk_run {       // 'stsc'
+        uint32_t first_chunk;  // from 0
+        uint32_t samples_per_chunk;
+        uint32_t description_index;
+        uint32_t first_sample;
+    };
+
+    uint32_t count() const { return m_count; }
+    // Sum of all decode durations: the end of the last sample's decode time.
+    int64_t decode_end() const { return m_decode_end; }
+
+    sample_info sample(uint32_t index) const;  // index < count()
+    int64_t decode_time(uint32_t index) const;
+    uint32_t duration(uint32_t index) const;
+    int32_t display_offset(uint32_t index) const;
+    uint32_t size(uint32_t index) const;
+    bool is_sync(uint32_t index) const;
+    bool is_partial_sync(uint32_t index) const;
+
+    // The sample whose decode interval [time, time + duration) holds t; false
+    // before the first and at or after the end of the last sample.
+    bool find_by_decode_time(int64_t t, uint32_t& index) const;
+    // The sample with the latest display start at or before t that still
+    // displays at t; false when none does.
+    bool find_by_display_time(int64_t t, uint32_t& index) const;
+    // The earliest display start after t (forward) or the latest one before t
+    // (backward); with at_edge a start equal to t counts. False when none.
+    bool next_display_start(int64_t t, bool forward, bool at_edge, int64_t& start) const;
+
+    // The first sync sample at or after `from`, or the last one at or before
+    // it; false when none. With partial_too, partial sync samples count.
+    bool next_sync(uint32_t from, bool forward, bool partial_too, uint32_t& index) const;
+
+    int32_t min_display_offset() const { return m_min_offset; }
+    int32_t max_display_offset() const { return m_max_offset; }
+
+    // Chunks, for readers that walk media data chunk by chunk.
+    uint32_t chunk_count() const { return uint32_t(m_chunk_offsets.size()); }
+    uint64_t chunk_offset(uint32_t chunk) const { return m_chunk_offsets[chunk]; }
+    // The first sample of a chunk and how many samples it holds (the count of
+    // the last used chunk is cut to the samples that exist).
+    void chunk_samples(uint32_t chunk, uint32_t& first_sample, uint32_t& count) const;
+    uint32_t chunk_description_index(uint32_t chunk) const;
+
+    // Filled by the parser (sample_table_builder); the runs must be valid.
+    friend class sample_table_builder;
+
+private:
+    size_t time_run_of(uint32_t index) const;
+    size_t chunk_run_of_sample(uint32_t index) const;
+    size_t chunk_run_of_chunk(uint32_t chunk) const;
+    uint64_t size_sum(uint32_t first, uint32_t end) const;  // sizes of [first, end)
+
+    uint32_t m_count = 0;
+    int64_t m_decode_end = 0;
+    std::vector<time_run> m_times;
+    std::vector<offset_run> m_offsets;  // empty: every offset is 0
+    int32_t m_min_offset = 0;
+    int32_t m_max_offset = 0;
+    std::vector<chunk_run> m_chunks;
+    std::vector<uint64_t> m_chunk_offsets;
+    uint32_t m_constant_size = 0;
+    std::vector<uint64_t> m_size_prefix;  // m_count + 1 sums when sizes vary
+    bool m_all_sync = true;
+    std::vector<uint32_t> m_sync;          // sorted sample indexes
+    std::vector<uint32_t> m_partial_sync;  // sorted sample indexes
+};
+
+}  // namespace qtrt
