@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include "lib/kolmbase/bytestream.h"
+
+namespace {
+
+using kolmbase::bytestream::rd;
+using kolmbase::bytestream::wr;
+
+TEST(ByteReader, ReadsBothByteOrders) {
+    const uint8_t bytes[] = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08};
+    rd r(bytes, sizeof bytes);
+    uint32_t be = 0, le = 0;
+    EXPECT_TRUE(r.u32be(be));
+    EXPECT_TRUE(r.u32le(le));
+    EXPECT_EQ(be, 0x01020304u);
+    EXPECT_EQ(le, 0x08070605u);
+    EXPECT_EQ(r.remaining(), 0u);
+    rd again(bytes, sizeof bytes);
+    uint64_t v = 0;
+    EXPECT_TRUE(again.u64be(v));
+    EXPECT_EQ(v, 0x0102030405060708ull);
+}
+
+TEST(ByteReader, ReadPastEndFailsAndStaysFailed) {
+    const uint8_t bytes[] = {1, 2, 3};
+    rd r(bytes, sizeof bytes);
+    uint32_t v = 0;
+    EXPECT_FALSE(r.u32be(v));
+    EXPECT_TRUE(r.failed());
+    uint8_t b = 0;
+    EXPECT_FALSE(r.u8(b));
+    EXPECT_EQ(r.remaining(), 0u);
+}
+
+TEST(ByteReader, HugeSkipFailsWithoutWrapping) {
+    const uint8_t bytes[] = {1, 2, 3, 4};
+    rd r(bytes, sizeof bytes);
+    r.skip(2);
+    EXPECT_FALSE(r.skip(SIZE_MAX));
+    EXPECT_TRUE(r.failed());
+}
+
+TEST(ByteReader, SubReaderIsBoundedAndAdvancesParent) {
+    const uint8_t bytes[] = {0, 0, 0, 9, 0xAA, 0xBB};
+    rd r(bytes, sizeof bytes);
+    rd inner = r.sub(4);
+    uint32_t v = 0;
+    EXPECT_TRUE(inner.u32be(v));
+    EXPECT_EQ(v, 9u);
+    EXPECT_FALSE(inner.skip(1));
+    EXPECT_EQ(r.position(), 4u);
+    rd past = r.sub(3);
+    EXPECT_TRUE(past.failed());
+    EXPECT_TRUE(r.failed());
+}
+
+TEST(ByteWriter, WritesAndPatches) {
+    wr w;
+    w.u32be(0);
+    w.u16le(0x0102);
+    w.u64be(1);
+    w.patch_u32be(0, 0x6D6F6F76);
+    rd r(w.data().data(), w.size());
+    uint32_t code = 0;
+    uint16_t le = 0;
+    uint64_t one = 0;
+    EXPECT_TRUE(r.u32be(code) && r.u16le(le) && r.u64be(one));
+    EXPECT_EQ(code, 0x6D6F6F76u);
+    EXPECT_EQ(le, 0x0102u);
+    EXPECT_EQ(one, 1u);
+}
+
+}  // namespace

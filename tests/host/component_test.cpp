@@ -1,0 +1,143 @@
+// The importer base: its slots, what init and preconfigure keep, and the
+// component thread with its exception record.
+#include <gtest/gtest.h>
+
+#include "lib/cm/CMComponent.h"
+#include "lib/cm/CMDescription.h"
+
+namespace {
+
+using namespace Ruv;
+using namespace Ruv::CM;
+
+// Puts one frame per writer then ends them; throws when asked to.
+class sample_importer : public RImporter {
+public:
+    bool fail_in_runloop = false;
+    int preflight_calls = 0;
+
+    int preflight(RImporterConfiguration&) override { return ++preflight_calls, 0; }
+    int configure(RImporterConfiguration&) override { return 0; }
+    RPtr<RMovieInfo> getMovieInfo() override { return RMovieInfo::create(); }
+    int setTime(unsigned, double) override { return 0; }
+    int runloop(void*) override {
+        if (fail_in_runloop)
+            throw CException("sample_importer", 7, "sample", "sample_importer::runloop",
+                             CString("no movie"));
+        for (size_t i = 0; i < getWriterCount(); ++i) {
+            getWriter(unsigned(i))->put(RVideoFrame::createWithData(
+                0, CTimeStamp(0), CTimeStamp(1), 0, 0, nullptr, RVideoFrame::kKeyFrame,
+                kConstructCopy));
+            getWriter(unsigned(i))->end();
+        }
+        return 5;
+    }
+    RFrame* processNextFrame(unsigned) override { return nullptr; }
+};
+
+TEST(Importer, InitMakesOneWriterPerQueueInOrder) {
+    RPtr<RQueue> q0(new RQueue(2)), q1(new RQueue(2));
+    std::vector<RQueue*> queues{q0.get(), nullptr, q1.get()};
+    RPtr<sample_importer> importer(new sample_importer());
+    RPtr<RStream> input = RStream::getStream(RPtr<RURI>(new RURI("mem:none")), 0, 0);
+    RImporter& base = *importer;
+    EXPECT_EQ(base.init(input, queues), 0);
+    EXPECT_EQ(importer->getInputStream(), input);
+    ASSERT_EQ(importer->getWriterCount(), 3u);
+    EXPECT_EQ(importer->getWriter(0)->getQueue(), q0.get());
+    EXPECT_EQ(importer->getWriter(1), nullptr);
+    EXPECT_EQ(importer->getWriter(2)->getQueue(), q1.get());
+    EXPECT_EQ(importer->getWriter(3), nullptr);
+}
+
+TEST(Importer, PreconfigureKeepsTheConfiguration) {
+    RPtr<sample_importer> importer(new sample_importer());
+    RImporterConfiguration configuration;  // on the stack: the importer keeps a copy
+    configuration.set("video", "0");
+    EXPECT_EQ(importer->preconfigure(configuration), 0);
+    configuration.set("video", "1");
+    ASSERT_TRUE(importer->getConfiguration());
+    EXPECT_EQ(importer->getConfiguration()->getInt("video", -1, -1, 9), 0);
+}
+
+TEST(Importer, SlotsAnswerThroughTheBaseClass) {
+    RPtr<sample_importer> importer(new sample_importer());
+    RImporter& base = *importer;
+    RImporterConfiguration configuration;
+    EXPECT_STREQ(base.type(), "importer");
+    EXPECT_EQ(base.authenticate("key"), 0);
+    EXPECT_EQ(base.preflight(configuration), 0);
+    EXPECT_EQ(importer->preflight_calls, 1);
+    EXPECT_EQ(base.configure(configuration), 0);
+    EXPECT_TRUE(base.getMovieInfo());
+    EXPECT_EQ(base.setTime(0, 1.0), 0);
+    EXPECT_EQ(base.processNextFrame(0), nullptr);
+    CNotification notification(0x72736574);
+    EXPECT_EQ(base.handleNotification(notification), 0);
+    const CComponentStatus status = base.getStatus();
+    EXPECT_EQ(status.getStatusCode(), 0u);
+    EXPECT_EQ(status.getNumberOfFrames(), 0u);
+    EXPECT_EQ(status.getNumberOfBytes(), 0u);
+}
+
+TEST(ComponentThread, RunsRunloopAndDelivers) {
+    RPtr<RQueue> queue(new RQueue(4));
+    std::vector<RQueue*> queues{queue.get()};
+    RPtr<sample_importer> importer(new sample_importer());
+    importer->init(nullptr, queues);
+    ASSERT_TRUE(importer->start());
+    RPtr<const RFrame> frame;
+    EXPECT_TRUE(queue->take(frame));
+    EXPECT_FALSE(queue->take(frame));
+    EXPECT_EQ(importer->join(), 5);
+    EXPECT_FALSE(importer->hasException());
+}
+
+TEST(ComponentThread, ExceptionLeavingRunloopIsRecorded) {
+    RPtr<sample_importer> importer(new sample_importer());
+    importer->fail_in_runloop = true;
+    ASSERT_TRUE(importer->start());
+    EXPECT_EQ(importer->join(), -1);
+    ASSERT_TRUE(importer->hasException());
+    const std::vector<CException> recorded = importer->getExceptions();
+    ASSERT_EQ(recorded.size(), 1u);
+    EXPECT_EQ(recorded[0].getMessage().str(), "no movie");
+    EXPECT_EQ(recorded[0].getFunction().str(), "sample_importer::runloop");
+    importer->componentWillReset();
+    EXPECT_FALSE(importer->hasException());
+}
+
+TEST(Description, KeepsEveryParameterInOrder) {
+    RPtr<RAudioDescription> description(new RAudioDescription());
+    const unsigned char a[] = {1}, b[] = {2, 3};
+    RBuffer* first = new RBuffer(sizeof a, a, kConstructCopy);
+    description->addParameter("esds", first);
+    description->addParameter("esds", new RBuffer(sizeof b, b, kConstructCopy));
+    description->addParameter("reel", new RBuffer(0, nullptr, kConstructCopy));
+    ASSERT_EQ(description->getParameterCount(), 3u);
+    EXPECT_EQ(first->refcount(), 1);
+    EXPECT_EQ(description->getParameterName(1), "esds");
+    EXPECT_EQ(description->getParameter(1)->getLength(), 2u);
+    EXPECT_EQ(description->findParameter("esds"), first);
+    EXPECT_EQ(description->findParameter("none"), nullptr);
+    EXPECT_EQ(description->getParameter(3), nullptr);
+}
+
+TEST(MovieInfo, KeepsTracksWithTheirValues) {
+    RPtr<RMovieInfo> info = RMovieInfo::create();
+    RPtr<RVideoTrackInfo> video = RVideoTrackInfo::createWithData(
+        0, 0x61766331, CTimeStamp(0), CTimeStamp(10), 2.5e6, 1ull << 33, 1920, 1080,
+        Fixed64(29.97), 0);
+    video->setTimeCode(kolmbase::timecode(kolmbase::timecode::mode_2997_drop, 1, 0, 0, 2, 1));
+    info->addTrack(video);
+    info->addTrack(RAudioTrackInfo::createWithData(1, 0x666C3332, CTimeStamp(0), CTimeStamp(10),
+                                                   1536000, 1920000, 2, 32, Fixed64(48000.0), 0));
+    ASSERT_EQ(info->getTrackCount(), 2u);
+    EXPECT_EQ(video->refcount(), 2);
+    EXPECT_EQ(info->getTrack(0)->getSize(), 1ull << 33);
+    EXPECT_EQ(info->getTrack(0)->getTimeCode().hours(), 1u);
+    EXPECT_EQ(info->getTrack(1)->getKind(), RTrackInfo::kAudio);
+    EXPECT_FALSE(info->getTrack(2));
+}
+
+}  // namespace

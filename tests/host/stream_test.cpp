@@ -1,0 +1,187 @@
+// Host streams: files with 64-bit offsets, mounts, memory, unreadable inputs.
+#if !defined(_FILE_OFFSET_BITS)
+#define _FILE_OFFSET_BITS 64
+#endif
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "lib/cm/CMStream.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Ruv::RPtr;
+using Ruv::RURI;
+using Ruv::CM::RStream;
+
+RPtr<RStream> stream_for(const std::string& uri) {
+    return RStream::getStream(RPtr<RURI>(new RURI(Ruv::CString(uri))), 0, 0);
+}
+
+// A fresh folder under the system's temporary folder, removed afterwards.
+class temp_folder {
+public:
+    temp_folder() {
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        m_path = fs::temp_directory_path() /
+                 (std::string("ruv-host-") + test->test_suite_name() + "-" + test->name());
+        fs::remove_all(m_path);
+        fs::create_directories(m_path);
+    }
+    ~temp_folder() {
+        std::error_code ignored;
+        fs::remove_all(m_path, ignored);
+    }
+    std::string file(const std::string& name, const std::string& contents) const {
+        const std::string path = (m_path / name).string();
+        std::ofstream(path, std::ios::binary) << contents;
+        return path;
+    }
+    std::string path() const { return m_path.string(); }
+
+private:
+    fs::path m_path;
+};
+
+std::string read_all(RStream& stream, int64_t at, int64_t length) {
+    std::string bytes(size_t(length), '\0');
+    if (stream.lseek(at, 0) != at) return "<seek failed>";
+    const int64_t count = stream.read(reinterpret_cast<unsigned char*>(&bytes[0]), length);
+    bytes.resize(count < 0 ? 0 : size_t(count));
+    return bytes;
+}
+
+TEST(FileStream, ReadsPastFourGibibytesOfASparseFile) {
+    temp_folder folder;
+    const std::string path = (fs::path(folder.path()) / "sparse.bin").string();
+    const int64_t offset = (int64_t(1) << 32) + 4096 + 3;
+    FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    const bool made = fseeko(file, off_t(offset), SEEK_SET) == 0 &&
+                      std::fwrite("past4GiB", 1, 8, file) == 8;
+    std::fclose(file);
+    if (!made || int64_t(fs::file_size(path)) != offset + 8)
+        GTEST_SKIP() << "the temporary folder cannot hold a sparse file over 4 GiB";
+
+    RPtr<RStream> stream = stream_for(path);
+    ASSERT_EQ(stream->open(), 0);
+    EXPECT_EQ(stream->size(), offset + 8);
+    EXPECT_EQ(read_all(*stream, offset, 8), "past4GiB");
+    EXPECT_EQ(read_all(*stream, offset - 2, 4), std::string("\0\0pa", 4));
+    EXPECT_EQ(stream->lseek(-8, 2), offset);
+    EXPECT_EQ(stream->read(nullptr, 0), 0);
+}
+
+TEST(FileStream, PlainPathAndFileUrlReadTheSameBytes) {
+    temp_folder folder;
+    const std::string path = folder.file("a b.mov", "0123456789");
+    for (const std::string& uri :
+         std::vector<std::string>{path, "file://" + path, "file://localhost" + path}) {
+        RPtr<RStream> stream = stream_for(uri);
+        ASSERT_EQ(stream->open(), 0) << uri;
+        EXPECT_EQ(read_all(*stream, 3, 4), "3456");
+        EXPECT_EQ(stream->getURI().str(), uri);
+    }
+    RPtr<RStream> escaped = stream_for("file://" + folder.path() + "/a%20b.mov");
+    EXPECT_EQ(escaped->open(), 0);
+}
+
+TEST(FileStream, ReadAtTheEndGivesFewerBytes) {
+    temp_folder folder;
+    RPtr<RStream> stream = stream_for(folder.file("short", "abc"));
+    ASSERT_EQ(stream->open(), 0);
+    EXPECT_EQ(read_all(*stream, 1, 10), "bc");
+    EXPECT_EQ(read_all(*stream, 3, 10), "");
+    EXPECT_EQ(stream->lseek(-1, 0), -1);
+    EXPECT_EQ(stream->lseek(0, 1), 3);
+}
+
+class UnreadableInput : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(UnreadableInput, GetStreamGivesAStreamThatFailsAtOpen) {
+    RPtr<RStream> stream = stream_for(GetParam());
+    ASSERT_TRUE(stream);
+    EXPECT_NE(stream->open(), 0);
+    unsigned char byte = 0;
+    EXPECT_LT(stream->read(&byte, 1), 0);
+    EXPECT_LT(stream->size(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, UnreadableInput,
+                         ::testing::Values("/no/such/file.mov", "C:\\no\\such.mov",
+                                           "\\\\server\\share\\no.mov", "/",
+                                           "smb://unmounted/share/a.mov", "http://h/a.mov",
+                                           "mem:unregistered"));
+
+TEST(MountTable, LongestPrefixOnWholeComponents) {
+    RStream::setMount("kolmfs://store", "/srv/store");
+    RStream::setMount("kolmfs://store/media/", "/srv/media");
+    EXPECT_EQ(RStream::resolveMount("kolmfs://store/media/a%20b.mov"), "/srv/media/a b.mov");
+    EXPECT_EQ(RStream::resolveMount("kolmfs://store/media2/x.mov"), "/srv/store/media2/x.mov");
+    EXPECT_EQ(RStream::resolveMount("kolmfs://store/media"), "/srv/media");
+    EXPECT_EQ(RStream::resolveMount("kolmfs://storeroom/x"), "");
+    EXPECT_EQ(RStream::resolveMount("kolmfs://store/media/../../etc/passwd"), "");
+    EXPECT_EQ(RStream::resolveMount("kolmfs://store/media/%2E%2E/x"), "");
+    RStream::setMount("kolmfs://store/media", "");
+    EXPECT_EQ(RStream::resolveMount("kolmfs://store/media/a.mov"), "/srv/store/media/a.mov");
+    RStream::setMount("kolmfs://store", "");
+    EXPECT_EQ(RStream::resolveMount("kolmfs://store/a.mov"), "");
+}
+
+TEST(MountTable, MountedSchemesReadTheLocalFile) {
+    temp_folder folder;
+    folder.file("clip.mov", "moov");
+    for (const char* prefix : {"smb://nas/share", "cifs://nas/share", "ftp://host/pub",
+                               "kolmfs://store"}) {
+        RStream::setMount(prefix, folder.path());
+        RPtr<RStream> stream = stream_for(std::string(prefix) + "/clip.mov");
+        ASSERT_EQ(stream->open(), 0) << prefix;
+        EXPECT_EQ(read_all(*stream, 0, 4), "moov");
+        RStream::setMount(prefix, "");
+    }
+}
+
+TEST(MemoryStream, RegisteredNameIsLookedUpAtOpen) {
+    RPtr<RStream> stream = stream_for("mem:clip");
+    EXPECT_NE(stream->open(), 0);
+    RStream::registerMemory("clip", kolmbase::stream::mem("hello", 5));
+    ASSERT_EQ(stream->open(), 0);
+    EXPECT_EQ(stream->size(), 5);
+    EXPECT_EQ(read_all(*stream, 1, 3), "ell");
+    RStream::unregisterMemory("clip");
+    EXPECT_EQ(read_all(*stream, 0, 5), "hello");  // an open stream keeps its bytes
+}
+
+TEST(MemoryStream, CreatedStreamCopiesTheBytes) {
+    kolmbase::stream::mem data("abcdef", 6);
+    RPtr<RStream> stream = RStream::createWithMemory(data, "mem:copy");
+    data.seek(0, 0);
+    data.write("XX", 2);
+    ASSERT_EQ(stream->open(), 0);
+    EXPECT_EQ(read_all(*stream, 0, 6), "abcdef");
+    EXPECT_EQ(stream->lseek(2, 2), 8);
+    EXPECT_EQ(read_all(*stream, 8, 1), "");
+    EXPECT_EQ(stream->getURI().str(), "mem:copy");
+}
+
+TEST(MemBytes, WritePastEndGrowsAndSeekRejectsNegative) {
+    kolmbase::stream::mem m;
+    EXPECT_EQ(m.seek(4, 0), 4);
+    EXPECT_EQ(m.write("ab", 2), 2);
+    EXPECT_EQ(m.size(), 6);
+    EXPECT_EQ(m.data()[0], 0);
+    EXPECT_EQ(m.seek(-7, 1), -1);
+    EXPECT_EQ(m.position(), 6);
+    char out[8];
+    EXPECT_EQ(m.seek(-2, 2), 4);
+    EXPECT_EQ(m.read(out, 8), 2);
+    EXPECT_EQ(m.read(out, 8), 0);
+}
+
+}  // namespace

@@ -1,0 +1,37 @@
+#include <gtest/gtest.h>
+
+#include "lib/ruv/CTimeStamp.h"
+
+namespace {
+
+struct rounding_case {
+    double seconds;
+    int64_t whole_seconds;
+    int64_t milliseconds;
+};
+
+class TimeStampRounding : public ::testing::TestWithParam<rounding_case> {};
+
+TEST_P(TimeStampRounding, HalvesRoundAwayFromZero) {
+    const Ruv::CTimeStamp t(GetParam().seconds);
+    EXPECT_EQ(t.getSeconds(), GetParam().whole_seconds);
+    EXPECT_EQ(t.getMilliSeconds(), GetParam().milliseconds);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, TimeStampRounding,
+                         ::testing::Values(rounding_case{0.5, 1, 500},
+                                           rounding_case{-0.5, -1, -500},
+                                           rounding_case{1.5, 2, 1500},
+                                           rounding_case{2.5, 3, 2500},
+                                           rounding_case{-2.5, -3, -2500},
+                                           rounding_case{0.0005, 0, 1},
+                                           rounding_case{-0.0005, 0, -1},
+                                           rounding_case{0.49, 0, 490}));
+
+TEST(TimeStamp, CreatorsDivideByTheUnit) {
+    EXPECT_DOUBLE_EQ(Ruv::CTimeStamp::createWithMilliSeconds(40).getSecondsAsDouble(), 0.04);
+    EXPECT_DOUBLE_EQ(Ruv::CTimeStamp::createWithMicroSeconds(2500000).getSecondsAsDouble(), 2.5);
+    EXPECT_EQ(Ruv::CTimeStamp::createWithNanoSeconds(1500).getMicroSeconds(), 2);
+}
+
+}  // namespace
