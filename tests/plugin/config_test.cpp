@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include "importer/config.h"
+
+namespace ns_movie_apple_qt {
+namespace {
+
+// Declared first: the settings are process-wide and keep what later tests
+// write when the cases run in one process.
+TEST(ConfigDefaults, RangeIsZeroTo365Days) {
+    EXPECT_EQ(config::instance().start_time(), 0.0);
+    EXPECT_EQ(config::instance().end_time(), 31536000.0);
+}
+
+TEST(ConfigDefaults, AudioChannelsAreDiscrete) {
+    EXPECT_TRUE(config::instance().extract_discrete());
+}
+
+TEST(ConfigInstance, IsOneObject) { EXPECT_EQ(&config::instance(), &config::instance()); }
+
+TEST(ConfigPath, NullTextChangesNothing) {
+    config& c = config::instance();
+    c.set_path("abc");
+    c.set_path(nullptr);
+    EXPECT_EQ(c.source_kind(), 1u);
+    EXPECT_STREQ(c.path(), "abc");
+}
+
+TEST(ConfigPath, ShorterTextReplacesLongerOne) {
+    config& c = config::instance();
+    c.set_path("abc");
+    c.set_path("d");
+    EXPECT_EQ(c.source_kind(), 1u);
+    EXPECT_STREQ(c.path(), "d");
+}
+
+TEST(ConfigPath, KeepsItsOwnCopy) {
+    config& c = config::instance();
+    char text[] = "movie.mov";
+    c.set_path(text);
+    text[0] = 'X';
+    EXPECT_STREQ(c.path(), "movie.mov");
+}
+
+TEST(ConfigSource, DataRefAndPathSelectTheirKinds) {
+    config& c = config::instance();
+    int placeholder = 0;
+    CMStreamDataRef* ref = reinterpret_cast<CMStreamDataRef*>(&placeholder);
+    c.set_data_ref(ref);
+    EXPECT_EQ(c.source_kind(), 3u);
+    EXPECT_EQ(c.data_ref(), ref);
+    c.set_path("x.mov");
+    EXPECT_EQ(c.source_kind(), 1u);
+    c.set_data_ref(nullptr);
+}
+
+TEST(ConfigRange, SettersStoreTheirValues) {
+    config& c = config::instance();
+    c.set_start_time(1.5);
+    c.set_end_time(9.25);
+    c.set_extract_discrete(false);
+    EXPECT_EQ(c.start_time(), 1.5);
+    EXPECT_EQ(c.end_time(), 9.25);
+    EXPECT_FALSE(c.extract_discrete());
+    c.set_start_time(0.0);
+    c.set_end_time(config::default_end_time);
+    c.set_extract_discrete(true);
+}
+
+}  // namespace
+}  // namespace ns_movie_apple_qt

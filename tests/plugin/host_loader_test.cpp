@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "options.h"
+#include "plugin_module.h"
+
+namespace {
+
+using ruv_import::options;
+
+struct CommandLine {
+    const char* name;
+    std::vector<const char*> arguments;  // after the program name
+    bool accepted;
+    const char* module;
+    const char* movie;
+};
+
+void PrintTo(const CommandLine& line, std::ostream* out) { *out << line.name; }
+
+class CommandLineParsing : public ::testing::TestWithParam<CommandLine> {};
+
+TEST_P(CommandLineParsing, GivesModuleAndMovieOrAnError) {
+    std::vector<const char*> argv{"ruv-import"};
+    argv.insert(argv.end(), GetParam().arguments.begin(), GetParam().arguments.end());
+    options result;
+    std::string error;
+    bool accepted = ruv_import::parse_options(int(argv.size()), argv.data(), result, error);
+    EXPECT_EQ(accepted, GetParam().accepted) << error;
+    if (!accepted) {
+        EXPECT_FALSE(error.empty());
+        return;
+    }
+    EXPECT_EQ(result.module_path, GetParam().module);
+    EXPECT_EQ(result.movie, GetParam().movie);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CommandLineParsing,
+    ::testing::Values(
+        CommandLine{"Nothing", {}, true, "", ""},
+        CommandLine{"MovieOnly", {"a.mov"}, true, "", "a.mov"},
+        CommandLine{"ModuleThenMovie", {"--module", "m.so", "a.mov"}, true, "m.so", "a.mov"},
+        CommandLine{"MovieThenModule", {"a.mov", "--module", "m.so"}, true, "m.so", "a.mov"},
+        CommandLine{"ModuleWithEquals", {"--module=m.so"}, true, "m.so", ""},
+        CommandLine{"DashMovieAfterEndOfOptions", {"--", "-odd.mov"}, true, "", "-odd.mov"},
+        CommandLine{"ModuleWithoutPath", {"--module"}, false, "", ""},
+        CommandLine{"UnknownOption", {"--fast"}, false, "", ""},
+        CommandLine{"TwoMovies", {"a.mov", "b.mov"}, false, "", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PluginModule, DefaultPathIsTheModuleBesideTheProgram) {
+    EXPECT_EQ(ruv_import::default_module_path(),
+              std::string(RUV_OUTPUT_DIR) + "/ruv_importer_any_apple_qt.so");
+}
+
+TEST(PluginModule, LoadsTheImporterModuleAndFindsItsFactory) {
+    ruv_import::plugin_module module;
+    std::string error;
+    ASSERT_TRUE(module.load(ruv_import::default_module_path(), error)) << error;
+    Ruv::CM::GetComponentInstanceFn factory = module.factory();
+    ASSERT_NE(factory, nullptr);
+    Ruv::RPtr<Ruv::CM::RImporter> importer(factory());
+    ASSERT_TRUE(importer);
+    EXPECT_EQ(importer->getStatus().getStatusCode(), 0u);
+}
+
+TEST(PluginModule, ModuleWithoutFactoryHasNone) {
+    ruv_import::plugin_module module;
+    std::string error;
+    ASSERT_TRUE(module.load(std::string(RUV_OUTPUT_DIR) + "/kolmbase.so", error)) << error;
+    EXPECT_EQ(module.factory(), nullptr);
+}
+
+TEST(PluginModule, MissingFileIsReportedAsSuch) {
+    ruv_import::plugin_module module;
+    std::string error;
+    EXPECT_FALSE(module.load(std::string(RUV_OUTPUT_DIR) + "/no_such_module.so", error));
+    EXPECT_EQ(error, "no such file");
+    EXPECT_EQ(module.factory(), nullptr);
+}
+
+TEST(PluginModule, FileThatIsNoModuleIsRefused) {
+    ruv_import::plugin_module module;
+    std::string error;
+    EXPECT_FALSE(module.load(std::string(RUV_TEST_DATA_DIR) + "/../plugin/CMakeLists.txt", error));
+    EXPECT_EQ(error.rfind("not a loadable module", 0), 0u) << error;
+}
+
+}  // namespace

@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "apple_qt.h"
+#include "importer/log.h"
+
+namespace {
+
+using Ruv::RPtr;
+using Ruv::CM::RImporter;
+
+RPtr<RImporter> make_importer() { return RPtr<RImporter>(new apple_qt()); }
+
+ns_movie_apple_qt::log_handler* installed_handler() {
+    return ns_movie_apple_qt::log::instance().handler();
+}
+
+class ImporterThroughBase : public ::testing::Test {
+protected:
+    RPtr<RImporter> importer = make_importer();
+    RPtr<Ruv::CM::RImporterConfiguration> configuration{new Ruv::CM::RImporterConfiguration()};
+};
+
+TEST_F(ImporterThroughBase, NewImporterReportsCodeZeroAndNothingCounted) {
+    Ruv::CM::CComponentStatus status = importer->getStatus();
+    EXPECT_EQ(status.getStatusCode(), 0u);
+    EXPECT_EQ(status.getNumberOfFrames(), 0u);
+    EXPECT_EQ(status.getNumberOfBytes(), 0u);
+    EXPECT_TRUE(importer->getMovieInfo().isNull());
+    EXPECT_STREQ(importer->type(), "importer");
+}
+
+TEST_F(ImporterThroughBase, PreflightWithoutAMovieAnswersMinusOneAndKeepsStatus) {
+    EXPECT_EQ(importer->preflight(*configuration), -1);
+    EXPECT_EQ(importer->preflight(*configuration), -1);
+    EXPECT_EQ(importer->getStatus().getStatusCode(), 0u);
+    EXPECT_TRUE(importer->getMovieInfo().isNull());
+}
+
+TEST_F(ImporterThroughBase, ConfigureWithoutReadersThrowsTheStartTimeError) {
+    try {
+        importer->configure(*configuration);
+        FAIL() << "configure succeeded without a movie";
+    } catch (const Ruv::CException& e) {
+        EXPECT_EQ(e.getClassName().str(), "Ruv::CException");
+        EXPECT_EQ(e.getLine(), 1191);
+        EXPECT_EQ(e.getFile().str(), "component/importer/any/apple_qt/apple_qt");
+        EXPECT_EQ(e.getFunction().str(), "apple_qt::configure");
+        EXPECT_EQ(e.getMessage().str(), "*** ERROR ***: Start time exceeds duration");
+    }
+}
+
+TEST_F(ImporterThroughBase, DeliveryWithoutAMovieAnswersFailure) {
+    EXPECT_NE(importer->setTime(0, 1.0), 0);
+    EXPECT_NE(importer->runloop(nullptr), 0);
+    EXPECT_EQ(importer->processNextFrame(0), nullptr);
+    EXPECT_EQ(importer->getStatus().getStatusCode(), 0u);
+}
+
+TEST_F(ImporterThroughBase, ThreadRunsTheImportersRunloop) {
+    ASSERT_TRUE(importer->start(nullptr));
+    EXPECT_EQ(importer->join(), -1);
+    EXPECT_FALSE(importer->hasException());
+}
+
+TEST_F(ImporterThroughBase, ResetNotificationIsPassedToTheBase) {
+    Ruv::CM::CNotification reset(apple_qt::notification_reset);
+    Ruv::CM::CNotification other(0x61626364);
+    EXPECT_EQ(importer->handleNotification(reset), 0);
+    EXPECT_EQ(importer->handleNotification(other), 0);
+    importer->componentWillReset();
+    EXPECT_EQ(importer->getStatus().getNumberOfFrames(), 0u);
+}
+
+TEST(ImporterLogHandler, FirstPreflightInstallsIt) {
+    RPtr<RImporter> importer = make_importer();
+    RPtr<Ruv::CM::RImporterConfiguration> configuration(new Ruv::CM::RImporterConfiguration());
+    importer->preflight(*configuration);
+    EXPECT_NE(installed_handler(), nullptr);
+
+    testing::internal::CaptureStderr();
+    ns_movie_apple_qt::log::instance().error(0, 0, "no video %s", "track");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "error: [ruv_importer_any_apple_qt] no video track\n");
+}
+
+TEST(ImporterLogHandler, IsRemovedWhenItsImporterIsDestroyed) {
+    RPtr<Ruv::CM::RImporterConfiguration> configuration(new Ruv::CM::RImporterConfiguration());
+    RPtr<RImporter> importer = make_importer();
+    importer->preflight(*configuration);
+    ASSERT_NE(installed_handler(), nullptr);
+    importer.reset();
+    EXPECT_EQ(installed_handler(), nullptr);
+    ns_movie_apple_qt::log::instance().error(0, 0, "after the importer");
+}
+
+TEST(ImporterLogHandler, DestroyingAnEarlierImporterKeepsTheLaterOnesHandler) {
+    RPtr<Ruv::CM::RImporterConfiguration> configuration(new Ruv::CM::RImporterConfiguration());
+    RPtr<RImporter> first = make_importer();
+    RPtr<RImporter> second = make_importer();
+    first->preflight(*configuration);
+    ns_movie_apple_qt::log_handler* firsts = installed_handler();
+    second->preflight(*configuration);
+    ns_movie_apple_qt::log_handler* seconds = installed_handler();
+    EXPECT_NE(firsts, seconds);
+
+    first.reset();
+    EXPECT_EQ(installed_handler(), seconds);
+    second.reset();
+    EXPECT_EQ(installed_handler(), nullptr);
+}
+
+TEST(ImporterLogHandler, ImporterWithoutPreflightLeavesTheLogAlone) {
+    RPtr<Ruv::CM::RImporterConfiguration> configuration(new Ruv::CM::RImporterConfiguration());
+    RPtr<RImporter> installed = make_importer();
+    installed->preflight(*configuration);
+    ns_movie_apple_qt::log_handler* handler = installed_handler();
+    make_importer().reset();
+    EXPECT_EQ(installed_handler(), handler);
+}
+
+}  // namespace

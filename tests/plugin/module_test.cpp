@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "elf_symbols.h"
+#include "lib/cm/CMComponent.h"
+
+namespace {
+
+using Ruv::RPtr;
+using Ruv::CM::RImporter;
+
+const std::string kModulePath = std::string(RUV_OUTPUT_DIR) + "/ruv_importer_any_apple_qt.so";
+
+bool starts_with(const std::string& text, const char* prefix) {
+    return text.compare(0, std::strlen(prefix), prefix) == 0;
+}
+
+// Instances of the standard library's templates are emitted with default
+// visibility wherever they are used; they belong to no module in particular.
+bool is_standard_library(const std::string& name) {
+    static const char* const prefixes[] = {"_ZNSt", "_ZNKSt", "_ZSt", "_ZTVSt", "_ZTISt", "_ZTSSt",
+                                           "_ZN9__gnu_cxx", "_ZNK9__gnu_cxx"};
+    for (const char* prefix : prefixes)
+        if (starts_with(name, prefix)) return true;
+    return false;
+}
+
+// The linker's own markers of a shared object.
+bool is_linker_marker(const std::string& name) {
+    return name == "_init" || name == "_fini" || name == "_edata" || name == "_end" ||
+           name == "__bss_start";
+}
+
+TEST(ModuleSymbols, ExportsOnlyTheFactoryFromItsOwnCode) {
+    std::vector<std::string> names;
+    std::string error;
+    ASSERT_TRUE(read_exported_symbols(kModulePath, names, error)) << error;
+
+    std::vector<std::string> own;
+    for (const std::string& name : names)
+        if (!is_standard_library(name) && !is_linker_marker(name)) own.push_back(name);
+    EXPECT_EQ(own, std::vector<std::string>{"getComponentInstance"});
+}
+
+class LoadedModule : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        handle = dlopen(kModulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(handle, nullptr) << dlerror();
+        factory = reinterpret_cast<Ruv::CM::GetComponentInstanceFn>(
+            dlsym(handle, "getComponentInstance"));
+        ASSERT_NE(factory, nullptr);
+    }
+
+    RPtr<RImporter> make() { return RPtr<RImporter>(factory()); }
+
+    static void* handle;
+    static Ruv::CM::GetComponentInstanceFn factory;
+};
+
+void* LoadedModule::handle = nullptr;
+Ruv::CM::GetComponentInstanceFn LoadedModule::factory = nullptr;
+
+TEST_F(LoadedModule, FactoryMakesAnUncountedImporter) {
+    RImporter* raw = factory();
+    ASSERT_NE(raw, nullptr);
+    EXPECT_EQ(raw->refcount(), 0);
+    RPtr<RImporter> held(raw);
+    EXPECT_EQ(raw->refcount(), 1);
+    EXPECT_STREQ(held->type(), "importer");
+}
+
+TEST_F(LoadedModule, NewImporterReportsCodeZeroAndNoMovieInfo) {
+    RPtr<RImporter> importer = make();
+    Ruv::CM::CComponentStatus status = importer->getStatus();
+    EXPECT_EQ(status.getStatusCode(), 0u);
+    EXPECT_EQ(status.getNumberOfFrames(), 0u);
+    EXPECT_EQ(status.getNumberOfBytes(), 0u);
+    EXPECT_TRUE(importer->getMovieInfo().isNull());
+}
+
+TEST_F(LoadedModule, TwoImportersAreIndependent) {
+    RPtr<RImporter> first = make();
+    RPtr<RImporter> second = make();
+    ASSERT_NE(first.get(), second.get());
+    RPtr<Ruv::CM::RImporterConfiguration> configuration(new Ruv::CM::RImporterConfiguration());
+    EXPECT_EQ(first->preflight(*configuration), -1);
+    first.reset();
+    EXPECT_EQ(second->getStatus().getStatusCode(), 0u);
+    EXPECT_EQ(second->preflight(*configuration), -1);
+}
+
+TEST_F(LoadedModule, PreflightWithoutAMovieAnswersMinusOne) {
+    RPtr<RImporter> importer = make();
+    RPtr<Ruv::CM::RImporterConfiguration> configuration(new Ruv::CM::RImporterConfiguration());
+    EXPECT_EQ(importer->preflight(*configuration), -1);
+    EXPECT_EQ(importer->getStatus().getStatusCode(), 0u);
+    EXPECT_TRUE(importer->getMovieInfo().isNull());
+}
+
+// Every slot the importer fills is reached through the host's base class
+// across the module boundary; none of them answers success without a movie.
+TEST_F(LoadedModule, BaseSlotsReachTheImportersOperations) {
+    RPtr<RImporter> importer = make();
+    RPtr<Ruv::CM::RImporterConfiguration> configuration(new Ruv::CM::RImporterConfiguration());
+    EXPECT_THROW(importer->configure(*configuration), Ruv::CException);
+    EXPECT_NE(importer->setTime(0, 0.0), 0);
+    EXPECT_NE(importer->runloop(nullptr), 0);
+    EXPECT_EQ(importer->processNextFrame(0), nullptr);
+    Ruv::CM::CNotification reset(0x72737472);
+    EXPECT_EQ(importer->handleNotification(reset), 0);
+}
+
+}  // namespace
