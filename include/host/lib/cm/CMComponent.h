@@ -100,7 +100,7 @@ public:
 
     // Keeps the input stream and makes one writer per output queue, in order.
     virtual int init(RPtr<RStream> input, std::vector<RQueue*>& queues);
-    // Keeps the configuration.
+    // Keeps a copy of the configuration, so the caller's may live anywhere.
     virtual int preconfigure(RImporterConfiguration& configuration);
     // 0: the input is open and described.
     virtual int preflight(RImporterConfiguration& configuration) = 0;

@@ -3,7 +3,8 @@
 // The getters never fail: a key that is absent, or whose value does not parse
 // as a whole (surrounding blanks allowed), gives the default; a parsed value
 // outside [lower, upper] is clamped to the nearer bound. Integers are decimal
-// or 0x-prefixed hexadecimal.
+// or 0x-prefixed hexadecimal, with an optional sign; an integer beyond the
+// 64-bit range clamps like any other out-of-bounds value. "nan" does not parse.
 #pragma once
 
 #include <cstdint>

@@ -33,8 +33,8 @@ public:
 
 protected:
     // Takes the buffer over (flags kConstructTakeOver, freed with free()) or
-    // copies it (kConstructCopy). The decode time starts equal to the time
-    // stamp.
+    // copies it (kConstructCopy); a null data with a non-zero length gives a
+    // zero-filled buffer. The decode time starts equal to the time stamp.
     RFrame(unsigned sequence, CTimeStamp timeStamp, CTimeStamp duration, unsigned format,
            unsigned length, unsigned char* data, ConstructionFlags flags);
     // false when a copy could not be allocated.

@@ -27,8 +27,8 @@ public:
 
     // Producer side.
     void setDescription(const RPtr<const RDescription>& description);
-    // Blocks while the queue is full. false (frame not queued) after end() or
-    // cancel().
+    // Blocks while the queue is full. false (frame not queued) for a null
+    // frame, after end() or cancel().
     bool put(const RPtr<const RFrame>& frame);
     void end();
 
@@ -61,7 +61,8 @@ private:
     bool m_cancelled = false;
 };
 
-// A component's handle on one output queue.
+// A component's handle on one output queue. It holds a counted reference, so
+// the queue must be a heap object that the host also holds by RPtr.
 class CM_API RQFrameWriter : public kolmbase::object_refcount {
 public:
     explicit RQFrameWriter(RQueue* queue);

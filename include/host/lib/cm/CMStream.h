@@ -2,14 +2,17 @@
 //
 // RStream::getStream picks the stream for a URI by its scheme:
 //  - a plain path (also "C:\..." and "\\server\share\...") or a "file:" URL:
-//    a file stream with 64-bit offsets;
+//    a file stream with 64-bit offsets ("file:///C:/x" opens "C:/x",
+//    "file://server/share/x" the UNC path "//server/share/x");
 //  - "kolmfs:", "smb:", "cifs:", "ftp:": looked up in the mount table, which
 //    maps URL prefixes to local folders; the rest of the URL after the longest
 //    matching prefix names a file below that folder. The table comes from the
 //    environment variable RUV_STREAM_MOUNTS, read when first needed, as
 //    "prefix=folder" entries separated by ';' (for example
 //    "kolmfs://store/media=/srv/media;smb://nas/share=/mnt/nas"), and can be
-//    changed with setMount;
+//    changed with setMount. A prefix covers whole path components
+//    ("smb://nas/a" covers "smb://nas/a/x", not "smb://nas/ab"); %XX escapes in
+//    the rest are decoded and a rest with a ".." component resolves to nothing;
 //  - "mem:NAME": a memory stream registered with registerMemory.
 // getStream always gives a stream object; whether the URI can be read shows
 // only at open(), which answers non-zero then.
@@ -43,8 +46,9 @@ public:
     virtual int64_t size() = 0;
     virtual CString getURI() const = 0;
 
-    // Reads up to length bytes at the current position and moves past them;
-    // answers the count read (0 at the end), or a negative value on failure.
+    // Reads up to length bytes at the current position and moves past them,
+    // calling readSome until length bytes are read or the end is met; answers
+    // the count read (0 at the end), or a negative value on failure.
     int64_t read(unsigned char* buffer, int64_t length);
 
 protected:

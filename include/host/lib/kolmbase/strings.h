@@ -36,7 +36,8 @@ KOLMBASE_API std::string url_path(const std::string& url, bool unescape);
 // The URL with its path part replaced by path. Scheme, authority, query and
 // fragment stay. A path that does not start with '/' gets one when the URL has
 // an authority. With escape true, characters outside the unreserved set and
-// '/' in path are percent-escaped. A plain path (no scheme) is replaced whole.
+// '/' in path are percent-escaped. A plain path (no scheme) is replaced whole,
+// never escaped. An empty path is set as is: "smb://nas/a" becomes "smb://nas".
 KOLMBASE_API std::string url_set_path(const std::string& url, const std::string& path,
                                       bool escape);
 
