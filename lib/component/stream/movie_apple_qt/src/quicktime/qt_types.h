@@ -226,6 +226,19 @@ struct CFRange {
     CFIndex length;
 };
 
+// Types of the call surface's prototypes.
+typedef uint32_t UInt32;
+typedef uint64_t UInt64;
+typedef int64_t SInt64;
+typedef uint32_t ItemCount;
+typedef uint32_t MediaSampleFlags;
+typedef const void* ConstQTPropertyValuePtr;
+typedef ComponentResult (*ComponentRoutineUPP)(ComponentParameters* params, Handle storage);
+typedef ComponentRoutineUPP ComponentRoutinePtr;
+typedef ComponentResult (*ComponentFunctionUPP)();
+typedef struct DataHScheduleRecord* DataHSchedulePtr;
+typedef void (*DataHCompletionUPP)(Ptr request, long refcon, OSErr err);
+
 constexpr uint32_t qt_fourcc(const char (&s)[5]) {
     return uint32_t(uint8_t(s[0])) << 24 | uint32_t(uint8_t(s[1])) << 16 |
            uint32_t(uint8_t(s[2])) << 8 | uint32_t(uint8_t(s[3]));
