@@ -1,0 +1,238 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "cf_test_support.h"
+
+using namespace qtrt;
+
+class PascalString : public ::testing::TestWithParam<std::pair<std::string, bool>> {};
+
+TEST_P(PascalString, FitsUpTo255Bytes) {
+    const std::string& text = GetParam().first;
+    cf_ref s(CFStringCreateWithBytes(nullptr, reinterpret_cast<const UInt8*>(text.data()),
+                                     CFIndex(text.size()), kCFStringEncodingUTF8, false));
+    ASSERT_NE(s.ref, nullptr);
+    Str255 buffer;
+    std::memset(buffer, 0xAA, sizeof buffer);
+    Boolean ok = CFStringGetPascalString(s.str(), buffer, sizeof buffer, kCFStringEncodingUTF8);
+    EXPECT_EQ(ok != 0, GetParam().second);
+    if (GetParam().second) {
+        EXPECT_EQ(buffer[0], text.size());
+        EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer + 1), buffer[0]), text);
+    } else {
+        EXPECT_EQ(buffer[0], 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lengths, PascalString,
+    ::testing::Values(std::make_pair(std::string(), true),
+                      std::make_pair(std::string(255, 'n'), true),
+                      std::make_pair(std::string(256, 'n'), false)));
+
+TEST(PascalString, MultiByteTextCountsBytesNotCharacters) {
+    std::string e_acute = "\xC3\xA9";
+    std::string fits, too_long;
+    for (int i = 0; i < 127; ++i) fits += e_acute;
+    too_long = fits + e_acute;
+    cf_ref a(utf8_string(fits)), b(utf8_string(too_long));
+    Str255 buffer;
+    EXPECT_TRUE(CFStringGetPascalString(a.str(), buffer, 256, kCFStringEncodingUTF8));
+    EXPECT_EQ(buffer[0], 254);
+    EXPECT_FALSE(CFStringGetPascalString(b.str(), buffer, 256, kCFStringEncodingUTF8));
+    // In Mac OS Roman each character is one byte.
+    EXPECT_TRUE(CFStringGetPascalString(b.str(), buffer, 256, kCFStringEncodingMacRoman));
+    EXPECT_EQ(buffer[0], 128);
+    EXPECT_EQ(buffer[1], 0x8E);
+}
+
+TEST(CFStringCreate, InvalidUtf8GivesNoString) {
+    const UInt8 bad[] = {'a', 0xC3, 0x28};
+    EXPECT_EQ(CFStringCreateWithBytes(nullptr, bad, 3, kCFStringEncodingUTF8, false), nullptr);
+    EXPECT_EQ(CFStringCreateWithCString(nullptr, nullptr, kCFStringEncodingUTF8), nullptr);
+}
+
+TEST(CFStringLength, CountsUtf16Units) {
+    cf_ref s(utf8_string("a\xC3\xA9\xF0\x9F\x8E\xAC"));  // a, e-acute, one astral character
+    EXPECT_EQ(CFStringGetLength(s.str()), 4);
+}
+
+struct substring_case {
+    CFRange range;
+    const char* expected;  // null: no string
+};
+
+class Substring : public ::testing::TestWithParam<substring_case> {};
+
+TEST_P(Substring, TakesTheRangeThroughTheForwardedForm) {
+    cf_ref s(utf8_string("movie.mov"));
+    CFStringRef result = reinterpret_cast<CFStringRef>(1);
+    CFAllocatorRef alloc = nullptr;
+    CFStringRef source = s.str();
+    CFRange range = GetParam().range;
+    CFStringCreateWithSubstring_fwd(&result, &alloc, &source, &range);
+    cf_ref owned(result);
+    if (GetParam().expected == nullptr) {
+        EXPECT_EQ(result, nullptr);
+    } else {
+        EXPECT_EQ(text_of(result), GetParam().expected);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Ranges, Substring,
+                         ::testing::Values(substring_case{{0, 5}, "movie"},
+                                           substring_case{{6, 3}, "mov"},
+                                           substring_case{{9, 0}, ""},
+                                           substring_case{{6, 4}, nullptr},
+                                           substring_case{{-1, 2}, nullptr},
+                                           substring_case{{0x7FFFFFFF, 2}, nullptr}));
+
+struct replace_case {
+    const char* text;
+    const char* find;
+    const char* replacement;
+    CFRange range;  // length -1: the whole string
+    CFOptionFlags options;
+    CFIndex count;
+    const char* result;
+};
+
+class FindAndReplace : public ::testing::TestWithParam<replace_case> {};
+
+TEST_P(FindAndReplace, CountsAndReplaces) {
+    const replace_case& c = GetParam();
+    cf_ref text(CFStringCreateMutable(nullptr, 0));
+    cf_ref initial(utf8_string(c.text)), find(utf8_string(c.find)),
+        replacement(utf8_string(c.replacement));
+    CFStringAppend(text.mut(), initial.str());
+    CFRange range = c.range.length < 0 ? CFRange{0, CFStringGetLength(text.str())} : c.range;
+    CFIndex count = -1;
+    CFMutableStringRef target = text.mut();
+    CFStringRef find_ref = find.str(), replacement_ref = replacement.str();
+    CFOptionFlags options = c.options;
+    CFStringFindAndReplace_fwd(&count, &target, &find_ref, &replacement_ref, &range, &options);
+    EXPECT_EQ(count, c.count);
+    EXPECT_EQ(text_of(text.ref), c.result);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FindAndReplace,
+    ::testing::Values(
+        replace_case{"\\\\srv\\a\\b.mov", "\\", "/", {0, -1}, 0, 4, "//srv/a/b.mov"},
+        replace_case{"aaaa", "aa", "b", {0, -1}, 0, 2, "bb"},
+        replace_case{"aaa", "aa", "b", {0, -1}, kCFCompareBackwards, 1, "ab"},
+        replace_case{"xXx", "x", "-", {0, -1}, kCFCompareCaseInsensitive, 3, "---"},
+        replace_case{"xXx", "x", "-", {0, -1}, 0, 2, "-X-"},
+        replace_case{"abcabc", "abc", "", {1, 5}, 0, 1, "abc"},
+        replace_case{"abab", "ab", "X", {0, -1}, kCFCompareAnchored, 1, "Xab"},
+        replace_case{"abc", "", "X", {0, -1}, 0, 0, "abc"},
+        replace_case{"abc", "b", "X", {2, 5}, 0, 0, "abc"}));
+
+TEST(FindAndReplace, ImmutableStringIsLeftAlone) {
+    cf_ref s(utf8_string("a/b")), find(utf8_string("/")), repl(utf8_string("\\"));
+    EXPECT_EQ(CFStringFindAndReplace(const_cast<CFMutableStringRef>(s.str()), find.str(),
+                                     repl.str(), CFRange{0, 3}, 0),
+              0);
+    EXPECT_EQ(text_of(s.ref), "a/b");
+}
+
+struct compare_case {
+    const char* a;
+    const char* b;
+    CFOptionFlags options;
+    CFComparisonResult result;
+};
+
+class Compare : public ::testing::TestWithParam<compare_case> {};
+
+TEST_P(Compare, OrdersByUnitsWithOptionalCaseFolding) {
+    cf_ref a(utf8_string(GetParam().a)), b(utf8_string(GetParam().b));
+    EXPECT_EQ(CFStringCompare(a.str(), b.str(), GetParam().options), GetParam().result);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Compare,
+    ::testing::Values(compare_case{"abc", "abc", 0, kCFCompareEqualTo},
+                      compare_case{"ABC", "abc", 0, kCFCompareLessThan},
+                      compare_case{"ABC", "abc", kCFCompareCaseInsensitive, kCFCompareEqualTo},
+                      compare_case{"\xC3\x89T\xC3\x89", "\xC3\xA9t\xC3\xA9",
+                                   kCFCompareCaseInsensitive, kCFCompareEqualTo},
+                      compare_case{"ab", "abc", 0, kCFCompareLessThan},
+                      compare_case{"b", "abc", kCFCompareCaseInsensitive, kCFCompareGreaterThan}));
+
+TEST(FindWithOptions, BackwardsFindsTheLastOccurrence) {
+    cf_ref s(utf8_string("a.b.c")), dot(utf8_string("."));
+    CFRange found{-1, -1};
+    EXPECT_TRUE(CFStringFindWithOptions(s.str(), dot.str(), CFRange{0, 5}, kCFCompareBackwards,
+                                        &found));
+    EXPECT_EQ(found.location, 3);
+    EXPECT_EQ(found.length, 1);
+    EXPECT_FALSE(CFStringFindWithOptions(s.str(), dot.str(), CFRange{4, 1}, 0, &found));
+}
+
+TEST(HasPrefix, MatchesOnlyAtTheStart) {
+    cf_ref s(utf8_string("file:///x")), file(utf8_string("file:")), x(utf8_string("x"));
+    EXPECT_TRUE(CFStringHasPrefix(s.str(), file.str()));
+    EXPECT_FALSE(CFStringHasPrefix(s.str(), x.str()));
+}
+
+TEST(ConstantString, SameTextGivesTheSameObjectThatSurvivesRelease) {
+    CFStringRef a = __CFStringMakeConstantString("dloc");
+    CFRelease(a);
+    CFRelease(a);
+    CFStringRef b = __CFStringMakeConstantString("dloc");
+    EXPECT_EQ(a, b);
+    EXPECT_EQ(text_of(b), "dloc");
+    EXPECT_NE(__CFStringMakeConstantString("cfur"), a);
+}
+
+TEST(CFRelease, LastReleaseEndsTheObject) {
+    CFStringRef s = utf8_string("x");
+    CFRetain(s);
+    CFRelease(s);
+    EXPECT_EQ(CFStringGetLength(s), 1);
+    CFRelease(s);
+    EXPECT_EQ(CFStringGetLength(s), 0);  // no longer a string
+    CFRelease(s);                        // and releasing again does nothing
+}
+
+TEST(CString, NeedsRoomForTheTerminator) {
+    cf_ref s(utf8_string("abc"));
+    char buffer[4];
+    EXPECT_TRUE(CFStringGetCString(s.str(), buffer, 4, kCFStringEncodingUTF8));
+    EXPECT_STREQ(buffer, "abc");
+    EXPECT_FALSE(CFStringGetCString(s.str(), buffer, 3, kCFStringEncodingUTF8));
+    EXPECT_STREQ(CFStringGetCStringPtr(s.str(), kCFStringEncodingUTF8), "abc");
+}
+
+TEST(CString, UnrepresentableCharacterFails) {
+    cf_ref s(utf8_string("\xE2\x82\xAC"));  // euro sign
+    char buffer[8];
+    EXPECT_FALSE(CFStringGetCString(s.str(), buffer, 8, kCFStringEncodingASCII));
+    EXPECT_EQ(CFStringGetCStringPtr(s.str(), kCFStringEncodingASCII), nullptr);
+    EXPECT_TRUE(CFStringGetCString(s.str(), buffer, 8, kCFStringEncodingWindowsLatin1));
+    EXPECT_STREQ(buffer, "\x80");
+}
+
+TEST(GetBytes, StopsAtTheBufferOrAtALossWithoutLossByte) {
+    cf_ref s(utf8_string("ab\xE2\x82\xAC" "c"));
+    UInt8 buffer[8];
+    CFIndex used = -1;
+    EXPECT_EQ(CFStringGetBytes(s.str(), CFRange{0, 4}, kCFStringEncodingUTF8, 0, false, buffer,
+                               4, &used),
+              2);
+    EXPECT_EQ(used, 2);
+    EXPECT_EQ(CFStringGetBytes(s.str(), CFRange{0, 4}, kCFStringEncodingASCII, 0, false, buffer,
+                               8, &used),
+              2);
+    EXPECT_EQ(CFStringGetBytes(s.str(), CFRange{0, 4}, kCFStringEncodingASCII, '?', false,
+                               buffer, 8, &used),
+              4);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), size_t(used)), "ab?c");
+    // Without a buffer the call measures.
+    EXPECT_EQ(CFStringGetBytes(s.str(), CFRange{0, 4}, kCFStringEncodingUTF8, 0, false, nullptr,
+                               0, &used),
+              4);
+    EXPECT_EQ(used, 6);
+}

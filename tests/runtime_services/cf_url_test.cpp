@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include "cf/cf_url.h"
+#include "cf_test_support.h"
+
+using namespace qtrt;
+
+struct escape_case {
+    const char* escaped;
+    const char* plain;
+};
+
+class PercentEscapes : public ::testing::TestWithParam<escape_case> {};
+
+TEST_P(PercentEscapes, RemovedAndAddedAgain) {
+    cf_ref escaped(utf8_string(GetParam().escaped)), plain(utf8_string(GetParam().plain));
+    cf_ref all(utf8_string(""));
+    cf_ref removed(CFURLCreateStringByReplacingPercentEscapes(nullptr, escaped.str(), all.str()));
+    EXPECT_EQ(text_of(removed.ref), GetParam().plain);
+    cf_ref added(CFURLCreateStringByAddingPercentEscapes(nullptr, plain.str(), nullptr, nullptr,
+                                                         kCFStringEncodingUTF8));
+    EXPECT_EQ(text_of(added.ref), GetParam().escaped);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PercentEscapes,
+    ::testing::Values(escape_case{"file:///C:/My%20Movies/a.mov", "file:///C:/My Movies/a.mov"},
+                      escape_case{"100%25", "100%"},
+                      escape_case{"caf%C3%A9%7B%7D", "caf\xC3\xA9{}"},
+                      escape_case{"a?b=c#d;e&f", "a?b=c#d;e&f"}));
+
+TEST(PercentEscapes, MalformedEscapeGivesNoString) {
+    cf_ref all(utf8_string(""));
+    for (const char* bad : {"%", "%4", "%zz", "%C3", "%FF"}) {
+        cf_ref s(utf8_string(bad));
+        cf_ref out(CFURLCreateStringByReplacingPercentEscapes(nullptr, s.str(), all.str()));
+        EXPECT_EQ(out.ref, nullptr) << bad;
+    }
+}
+
+TEST(PercentEscapes, CharactersToLeaveEscapedStay) {
+    cf_ref s(utf8_string("a%2Fb%20c")), slash(utf8_string("/"));
+    cf_ref out(CFURLCreateStringByReplacingPercentEscapes(nullptr, s.str(), slash.str()));
+    EXPECT_EQ(text_of(out.ref), "a%2Fb c");
+    cf_ref none(CFURLCreateStringByReplacingPercentEscapes(nullptr, s.str(), nullptr));
+    EXPECT_EQ(text_of(none.ref), "a%2Fb%20c");
+}
+
+TEST(PercentEscapes, LegalCharactersToEscapeAndIllegalToLeave) {
+    cf_ref s(utf8_string("a b/c")), space(utf8_string(" ")), slash(utf8_string("/"));
+    cf_ref out(CFURLCreateStringByAddingPercentEscapes(nullptr, s.str(), space.str(),
+                                                       slash.str(), kCFStringEncodingUTF8));
+    EXPECT_EQ(text_of(out.ref), "a b%2Fc");
+}
+
+struct path_case {
+    const char* path;
+    CFURLPathStyle style;
+    bool directory;
+    const char* url;
+    const char* back;  // the path made from the URL; null: the same path
+};
+
+class FileSystemPath : public ::testing::TestWithParam<path_case> {};
+
+TEST_P(FileSystemPath, ToUrlAndBack) {
+    const path_case& c = GetParam();
+    cf_ref path(utf8_string(c.path));
+    cf_ref url(CFURLCreateWithFileSystemPath(nullptr, path.str(), c.style, c.directory));
+    std::string text;
+    ASSERT_TRUE(cf_url_string(url.url(), text));
+    EXPECT_EQ(text, c.url);
+    cf_ref back(CFURLCopyFileSystemPath(url.url(), c.style));
+    EXPECT_EQ(text_of(back.ref), c.back != nullptr ? c.back : c.path);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Styles, FileSystemPath,
+    ::testing::Values(
+        path_case{"C:\\Movies\\clip one.mov", kCFURLWindowsPathStyle, false,
+                  "file:///C:/Movies/clip%20one.mov", nullptr},
+        path_case{"\\\\server\\share\\dir\\a#1.mov", kCFURLWindowsPathStyle, false,
+                  "file://server/share/dir/a%231.mov", nullptr},
+        path_case{"D:", kCFURLWindowsPathStyle, true, "file:///D:/", "D:\\"},
+        path_case{"D:\\clips\\", kCFURLWindowsPathStyle, true, "file:///D:/clips/", "D:\\clips"},
+        path_case{"\\Movies\\x.mov", kCFURLWindowsPathStyle, false, "file:///Movies/x.mov", nullptr},
+        path_case{"/tmp/100%/caf\xC3\xA9.mov", kCFURLPOSIXPathStyle, false,
+                  "file:///tmp/100%25/caf%C3%A9.mov", nullptr},
+        path_case{"/tmp/dir", kCFURLPOSIXPathStyle, true, "file:///tmp/dir/", nullptr},
+        path_case{"Disk:Movies:a b.mov", kCFURLHFSPathStyle, false,
+                  "file:///Volumes/Disk/Movies/a%20b.mov", nullptr}));
+
+TEST(FileSystemPath, RelativePathIsResolvedAgainstTheWorkingDirectory) {
+    cf_ref path(utf8_string("sub/x.mov"));
+    cf_ref url(CFURLCreateWithFileSystemPath(nullptr, path.str(), kCFURLPOSIXPathStyle, false));
+    std::string text;
+    ASSERT_TRUE(cf_url_string(url.url(), text));
+    EXPECT_EQ(text.rfind("file:///", 0), 0u);
+    EXPECT_EQ(text.substr(text.size() - 10), "/sub/x.mov");
+}
+
+TEST(FileSystemPath, RelativeHfsPathClimbsWithDoubleColons) {
+    cf_ref path(utf8_string("::c:d.mov"));
+    cf_ref rel(CFURLCreateWithFileSystemPath(nullptr, path.str(), kCFURLHFSPathStyle, false));
+    cf_ref back(CFURLCopyFileSystemPath(rel.url(), kCFURLPOSIXPathStyle));
+    std::string text = text_of(back.ref);
+    EXPECT_EQ(text.substr(text.size() - 8), "/c/d.mov");
+}
+
+TEST(UrlWithString, RejectsTextThatIsNotAUrl) {
+    for (const char* bad : {"file:///a b.mov", "file:///a%2", "http://x/{y}", "a#b#c"}) {
+        cf_ref s(utf8_string(bad));
+        cf_ref url(CFURLCreateWithString(nullptr, s.str(), nullptr));
+        EXPECT_EQ(url.ref, nullptr) << bad;
+    }
+}
+
+TEST(UrlWithString, RelativeStringResolvesAgainstItsBase) {
+    cf_ref base_text(utf8_string("smb://host/share/dir/movie.mov"));
+    cf_ref base(CFURLCreateWithString(nullptr, base_text.str(), nullptr));
+    cf_ref rel(utf8_string("../media/a%20b.mov"));
+    cf_ref url(CFURLCreateWithString(nullptr, rel.str(), base.url()));
+    std::string text;
+    ASSERT_TRUE(cf_url_string(url.url(), text));
+    EXPECT_EQ(text, "smb://host/share/media/a%20b.mov");
+    std::string path;
+    EXPECT_FALSE(cf_url_file_path(url.url(), path));  // not a file URL
+}
+
+// The way the importer turns a local path into a URL: prefix, slashes,
+// escapes removed and added again, then a URL from the string.
+TEST(UrlWithString, EscapedDrivePathGivesTheFilePathBack) {
+    cf_ref text(CFStringCreateMutable(nullptr, 0));
+    cf_ref prefix(utf8_string("file:///")), path(utf8_string("C:\\My Movies\\caf\xC3\xA9.mov"));
+    CFStringAppend(text.mut(), prefix.str());
+    CFStringAppend(text.mut(), path.str());
+    cf_ref backslash(utf8_string("\\")), slash(utf8_string("/")), all(utf8_string(""));
+    CFStringFindAndReplace(text.mut(), backslash.str(), slash.str(),
+                           CFRange{0, CFStringGetLength(text.str())}, 0);
+    cf_ref unescaped(CFURLCreateStringByReplacingPercentEscapes(nullptr, text.str(), all.str()));
+    cf_ref escaped(CFURLCreateStringByAddingPercentEscapes(nullptr, unescaped.str(), nullptr,
+                                                           nullptr, kCFStringEncodingUTF8));
+    EXPECT_EQ(text_of(escaped.ref), "file:///C:/My%20Movies/caf%C3%A9.mov");
+    cf_ref url(CFURLCreateWithString(nullptr, escaped.str(), nullptr));
+    ASSERT_NE(url.ref, nullptr);
+    cf_ref windows(CFURLCopyFileSystemPath(url.url(), kCFURLWindowsPathStyle));
+    EXPECT_EQ(text_of(windows.ref), "C:\\My Movies\\caf\xC3\xA9.mov");
+    std::string native;
+    ASSERT_TRUE(cf_url_file_path(url.url(), native));
+#ifdef _WIN32
+    EXPECT_EQ(native, "C:\\My Movies\\caf\xC3\xA9.mov");
+#else
+    EXPECT_EQ(native, "/C:/My Movies/caf\xC3\xA9.mov");
+#endif
+}
+
+TEST(UrlFilePath, UncUrlKeepsItsHost) {
+    cf_ref path(utf8_string("\\\\nas\\media\\a.mov"));
+    cf_ref url(CFURLCreateWithFileSystemPath(nullptr, path.str(), kCFURLWindowsPathStyle, false));
+    std::string native;
+    ASSERT_TRUE(cf_url_file_path(url.url(), native));
+#ifdef _WIN32
+    EXPECT_EQ(native, "\\\\nas\\media\\a.mov");
+#else
+    EXPECT_EQ(native, "//nas/media/a.mov");
+#endif
+}
+
+TEST(DataSymbol, DefaultAllocatorIsAVariableHoldingNull) {
+    auto slot = static_cast<const CFAllocatorRef*>(CFDataPointerForName("kCFAllocatorDefault"));
+    ASSERT_NE(slot, nullptr);
+    EXPECT_EQ(*slot, nullptr);
+    EXPECT_EQ(CFDataPointerForName("kCFNoSuchSymbol"), nullptr);
+}

@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "memory/memory_manager.h"
+
+using namespace qtrt;
+
+namespace {
+
+// The handle's bytes as a string.
+std::string contents(Handle h) {
+    return std::string(*h, size_t(GetHandleSize(h)));
+}
+
+}  // namespace
+
+TEST(Handles, GrowKeepsContentsAndHandleWhileBlockMoves) {
+    Handle h = NewHandleClear(4);
+    ASSERT_NE(h, nullptr);
+    std::memcpy(*h, "abcd", 4);
+    SetHandleSize(h, 1 << 20);
+    ASSERT_EQ(MemError(), noErr);
+    EXPECT_EQ(GetHandleSize(h), 1 << 20);
+    EXPECT_EQ(std::string(*h, 4), "abcd");
+    SetHandleSize(h, 2);
+    EXPECT_EQ(contents(h), "ab");
+    DisposeHandle(h);
+    EXPECT_EQ(MemError(), noErr);
+}
+
+TEST(Handles, LockedHandleCannotGrowButCanShrink) {
+    Handle h = NewHandle(16);
+    ASSERT_NE(h, nullptr);
+    HLock(h);
+    Ptr block = *h;
+    SetHandleSize(h, 4096);
+    EXPECT_EQ(MemError(), memFullErr);
+    EXPECT_EQ(GetHandleSize(h), 16);
+    SetHandleSize(h, 8);
+    EXPECT_EQ(MemError(), noErr);
+    EXPECT_EQ(*h, block);
+    HUnlock(h);
+    SetHandleSize(h, 4096);
+    EXPECT_EQ(MemError(), noErr);
+    DisposeHandle(h);
+}
+
+TEST(Handles, NewHandleClearIsZeroFilled) {
+    Handle h = NewHandleClear(64);
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(contents(h), std::string(64, '\0'));
+    DisposeHandle(h);
+}
+
+TEST(Handles, PtrToHandAndPtrAndHandBuildContents) {
+    Handle h = nullptr;
+    ASSERT_EQ(PtrToHand("\0\0\0\0", &h, 4), noErr);
+    ASSERT_EQ(PtrAndHand("\3abc", h, 4), noErr);
+    ASSERT_EQ(PtrAndHand("", h, 0), noErr);
+    EXPECT_EQ(contents(h), std::string("\0\0\0\0\3abc", 8));
+    DisposeHandle(h);
+}
+
+TEST(Handles, PtrAndHandAppendsFromItsOwnBlock) {
+    Handle h = nullptr;
+    ASSERT_EQ(PtrToHand("xyz", &h, 3), noErr);
+    for (int i = 0; i < 8; ++i) {
+        ASSERT_EQ(PtrAndHand(*h, h, GetHandleSize(h)), noErr);
+    }
+    EXPECT_EQ(GetHandleSize(h), 3 * 256);
+    EXPECT_EQ(contents(h).substr(765), "xyz");
+    DisposeHandle(h);
+}
+
+TEST(Handles, HandToHandMakesAnIndependentCopy) {
+    Handle original = nullptr;
+    ASSERT_EQ(PtrToHand("data", &original, 4), noErr);
+    Handle copy = original;
+    ASSERT_EQ(HandToHand(&copy), noErr);
+    ASSERT_NE(copy, original);
+    (*original)[0] = 'D';
+    EXPECT_EQ(contents(copy), "data");
+    DisposeHandle(original);
+    EXPECT_EQ(contents(copy), "data");
+    DisposeHandle(copy);
+}
+
+// A call that fails, given a live handle it may use.
+struct failing_call {
+    const char* name;
+    std::function<void(Handle live)> call;
+    OSErr expected;
+};
+
+class MemErrorAfterFailure : public ::testing::TestWithParam<failing_call> {};
+
+TEST_P(MemErrorAfterFailure, ReportsTheFailure) {
+    Handle live = NewHandle(1);  // leaves noErr behind
+    ASSERT_EQ(MemError(), noErr);
+    GetParam().call(live);
+    EXPECT_EQ(MemError(), GetParam().expected);
+    DisposeHandle(live);
+}
+
+Handle disposed_handle() {
+    Handle h = NewHandle(8);
+    DisposeHandle(h);
+    return h;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Calls, MemErrorAfterFailure,
+    ::testing::Values(
+        failing_call{"NewHandleNegative", [](Handle) { EXPECT_EQ(NewHandle(-1), nullptr); },
+                     paramErr},
+        failing_call{"NewHandleHuge",
+                     [](Handle) { EXPECT_EQ(NewHandle(0x7FFFFFF0), nullptr); }, memFullErr},
+        failing_call{"GetHandleSizeNull",
+                     [](Handle) { EXPECT_EQ(GetHandleSize(nullptr), 0); }, nilHandleErr},
+        failing_call{"GetHandleSizeDisposed",
+                     [](Handle) { EXPECT_EQ(GetHandleSize(disposed_handle()), 0); },
+                     nilHandleErr},
+        failing_call{"DisposeHandleTwice", [](Handle) { DisposeHandle(disposed_handle()); },
+                     nilHandleErr},
+        failing_call{"SetHandleSizeNegative", [](Handle h) { SetHandleSize(h, -5); },
+                     paramErr},
+        failing_call{"PtrAndHandNegative",
+                     [](Handle h) { EXPECT_EQ(PtrAndHand("a", h, -1), paramErr); }, paramErr},
+        failing_call{"PtrAndHandNull",
+                     [](Handle) { EXPECT_EQ(PtrAndHand("a", nullptr, 1), nilHandleErr); },
+                     nilHandleErr},
+        failing_call{"HandToHandDisposed",
+                     [](Handle) {
+                         Handle h = disposed_handle();
+                         EXPECT_EQ(HandToHand(&h), nilHandleErr);
+                     },
+                     nilHandleErr},
+        failing_call{"PtrToHandNegative",
+                     [](Handle) {
+                         Handle h = nullptr;
+                         EXPECT_EQ(PtrToHand("a", &h, -1), paramErr);
+                     },
+                     paramErr},
+        failing_call{"NewPtrClearNegative", [](Handle) { EXPECT_EQ(NewPtrClear(-1), nullptr); },
+                     paramErr},
+        failing_call{"GetPtrSizeForeign",
+                     [](Handle) {
+                         char local[4];
+                         EXPECT_EQ(GetPtrSize(local), 0);
+                     },
+                     paramErr}),
+    [](const ::testing::TestParamInfo<failing_call>& info) { return info.param.name; });
+
+TEST(MemError, IsKeptPerThread) {
+    GetHandleSize(nullptr);
+    OSErr other = noErr;
+    std::thread([&] { other = MemError(); }).join();
+    EXPECT_EQ(other, noErr);
+    EXPECT_EQ(MemError(), nilHandleErr);
+}
+
+TEST(PointerBlocks, ClearedBlockKnowsItsSize) {
+    Ptr p = NewPtrClear(4);
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(GetPtrSize(p), 4);
+    EXPECT_EQ(std::memcmp(p, "\0\0\0\0", 4), 0);
+    DisposePtr(p);
+    EXPECT_EQ(MemError(), noErr);
+    DisposePtr(p);
+    EXPECT_EQ(MemError(), paramErr);
+}
+
+TEST(ByteCopy, OverlappingRangesCopyAsIfThroughABuffer) {
+    char text[] = "abcdef";
+    BlockMoveData(text, text + 2, 4);
+    EXPECT_STREQ(text, "ababcd");
+}
+
+TEST(ByteOrder, BigEndian64ToNative) {
+    const uint8_t stored[8] = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08};
+    uint64_t raw;
+    std::memcpy(&raw, stored, 8);
+    EXPECT_EQ(EndianU64_BtoN(raw), 0x0102030405060708ULL);
+}
