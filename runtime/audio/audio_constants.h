@@ -1,0 +1,54 @@
+// Codes of movie audio extraction and Core Audio stream descriptions, as
+// Apple's QuickTime 7 and Core Audio references publish them.
+#pragma once
+
+#include <cstdint>
+
+#include "quicktime/qt_types.h"
+
+namespace qtrt::audio {
+
+// Sound sample description formats.
+constexpr OSType kFormatTwos = qt_fourcc("twos");
+constexpr OSType kFormatSowt = qt_fourcc("sowt");
+constexpr OSType kFormatRaw = qt_fourcc("raw ");
+constexpr OSType kFormatNone = qt_fourcc("NONE");
+constexpr OSType kFormatIn24 = qt_fourcc("in24");
+constexpr OSType kFormatIn32 = qt_fourcc("in32");
+constexpr OSType kFormatFl32 = qt_fourcc("fl32");
+constexpr OSType kFormatFl64 = qt_fourcc("fl64");
+constexpr OSType kFormatLpcm = qt_fourcc("lpcm");
+constexpr OSType kFormatUlaw = qt_fourcc("ulaw");
+constexpr OSType kFormatAlaw = qt_fourcc("alaw");
+
+// Extension atoms of a sound description.
+constexpr OSType kAtomWave = qt_fourcc("wave");
+constexpr OSType kAtomEnda = qt_fourcc("enda");
+
+// Core Audio stream description.
+constexpr uint32_t kAudioFormatLinearPCM = qt_fourcc("lpcm");
+constexpr uint32_t kAudioFormatFlagIsFloat = 1u << 0;
+constexpr uint32_t kAudioFormatFlagIsBigEndian = 1u << 1;
+constexpr uint32_t kAudioFormatFlagIsSignedInteger = 1u << 2;
+constexpr uint32_t kAudioFormatFlagIsPacked = 1u << 3;
+constexpr uint32_t kAudioFormatFlagIsAlignedHigh = 1u << 4;
+constexpr uint32_t kAudioFormatFlagIsNonInterleaved = 1u << 5;
+
+// Movie audio extraction properties.
+constexpr OSType kQTPropertyClass_MovieAudioExtraction_Movie = qt_fourcc("xmov");
+constexpr OSType kQTPropertyClass_MovieAudioExtraction_Audio = qt_fourcc("xaud");
+constexpr OSType kQTMovieAudioExtractionMoviePropertyID_AllChannelsDiscrete = qt_fourcc("disc");
+constexpr OSType kQTMovieAudioExtractionMoviePropertyID_CurrentTime = qt_fourcc("time");
+constexpr OSType kQTMovieAudioExtractionAudioPropertyID_AudioStreamBasicDescription =
+    qt_fourcc("asbd");
+constexpr uint32_t kQTMovieAudioExtractionComplete = 1u << 0;
+
+// Result codes of this area.
+constexpr OSStatus kQTPropertyBadValueSizeErr = -2184;
+constexpr OSStatus kQTPropertyNotSupportedErr = -2195;
+constexpr OSStatus noSoundTrackInMovieErr = -2054;
+// Core Audio's kAudioConverterErr_FormatNotSupported: the movie has sound, but
+// in no format this runtime decodes.
+constexpr OSStatus kAudioConverterErr_FormatNotSupported = OSStatus(qt_fourcc("fmt?"));
+
+}  // namespace qtrt::audio

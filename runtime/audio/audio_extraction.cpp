@@ -1,0 +1,131 @@
+#include "audio/audio_extraction.h"
+
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <set>
+
+#include "audio/audio_constants.h"
+#include "audio/extraction_session.h"
+#include "audio/movie_sound_tracks.h"
+
+namespace qtrt {
+namespace {
+
+using audio::extraction_session;
+
+// Live sessions, so that a stale or foreign reference is refused instead of
+// followed.
+std::mutex& sessions_mutex() {
+    static std::mutex m;
+    return m;
+}
+
+std::set<extraction_session*>& sessions() {
+    static std::set<extraction_session*> s;
+    return s;
+}
+
+extraction_session* session_of(MovieAudioExtractionRef ref) {
+    auto* s = reinterpret_cast<extraction_session*>(ref);
+    std::lock_guard<std::mutex> lock(sessions_mutex());
+    return sessions().count(s) ? s : nullptr;
+}
+
+template <typename T>
+OSStatus copy_out(const T& value, ByteCount size, void* destination, ByteCount* size_used) {
+    if (!destination || size < sizeof(T)) return audio::kQTPropertyBadValueSizeErr;
+    std::memcpy(destination, &value, sizeof(T));
+    if (size_used) *size_used = sizeof(T);
+    return noErr;
+}
+
+template <typename T>
+bool copy_in(const void* value, ByteCount size, T& out) {
+    if (!value || size < sizeof(T)) return false;
+    std::memcpy(&out, value, sizeof(T));
+    return true;
+}
+
+}  // namespace
+
+OSStatus MovieAudioExtractionBegin(Movie movie, uint32_t /*flags*/, MovieAudioExtractionRef* out_session) {
+    if (!out_session) return paramErr;
+    *out_session = nullptr;
+    TimeScale scale = 0;
+    std::vector<audio::sound_track_input> tracks;
+    const OSStatus err = audio::collect_sound_tracks(movie, scale, tracks);
+    if (err != noErr) return err;
+    auto* session = new extraction_session(scale, std::move(tracks));
+    {
+        std::lock_guard<std::mutex> lock(sessions_mutex());
+        sessions().insert(session);
+    }
+    *out_session = reinterpret_cast<MovieAudioExtractionRef>(session);
+    return noErr;
+}
+
+OSStatus MovieAudioExtractionEnd(MovieAudioExtractionRef ref) {
+    auto* s = reinterpret_cast<extraction_session*>(ref);
+    {
+        std::lock_guard<std::mutex> lock(sessions_mutex());
+        if (!sessions().erase(s)) return paramErr;
+    }
+    delete s;
+    return noErr;
+}
+
+OSStatus MovieAudioExtractionFillBuffer(MovieAudioExtractionRef ref, uint32_t* io_frames, AudioBufferList* io_data,
+                                        uint32_t* out_flags) {
+    extraction_session* s = session_of(ref);
+    if (!s || !io_frames || !io_data) return paramErr;
+    uint32_t flags = 0;
+    const OSStatus err = s->fill(*io_frames, *io_data, flags);
+    if (err != noErr) *io_frames = 0;
+    if (out_flags) *out_flags = flags;
+    return err;
+}
+
+OSStatus MovieAudioExtractionGetProperty(MovieAudioExtractionRef ref, QTPropertyClass prop_class,
+                                         QTPropertyID prop_id, ByteCount value_size, QTPropertyValuePtr value,
+                                         ByteCount* size_used) {
+    extraction_session* s = session_of(ref);
+    if (!s) return paramErr;
+    if (prop_class == audio::kQTPropertyClass_MovieAudioExtraction_Movie) {
+        if (prop_id == audio::kQTMovieAudioExtractionMoviePropertyID_AllChannelsDiscrete)
+            return copy_out(Boolean(s->discrete() ? 1 : 0), value_size, value, size_used);
+        if (prop_id == audio::kQTMovieAudioExtractionMoviePropertyID_CurrentTime)
+            return copy_out(s->current_time(), value_size, value, size_used);
+    } else if (prop_class == audio::kQTPropertyClass_MovieAudioExtraction_Audio &&
+               prop_id == audio::kQTMovieAudioExtractionAudioPropertyID_AudioStreamBasicDescription) {
+        return copy_out(s->description(), value_size, value, size_used);
+    }
+    return audio::kQTPropertyNotSupportedErr;
+}
+
+OSStatus MovieAudioExtractionSetProperty(MovieAudioExtractionRef ref, QTPropertyClass prop_class,
+                                         QTPropertyID prop_id, ByteCount value_size, const void* value) {
+    extraction_session* s = session_of(ref);
+    if (!s) return paramErr;
+    if (prop_class == audio::kQTPropertyClass_MovieAudioExtraction_Movie) {
+        if (prop_id == audio::kQTMovieAudioExtractionMoviePropertyID_AllChannelsDiscrete) {
+            Boolean discrete = 0;
+            if (!copy_in(value, value_size, discrete)) return audio::kQTPropertyBadValueSizeErr;
+            s->set_discrete(discrete != 0);
+            return noErr;
+        }
+        if (prop_id == audio::kQTMovieAudioExtractionMoviePropertyID_CurrentTime) {
+            TimeRecord time{};
+            if (!copy_in(value, value_size, time)) return audio::kQTPropertyBadValueSizeErr;
+            return s->set_current_time(time);
+        }
+    } else if (prop_class == audio::kQTPropertyClass_MovieAudioExtraction_Audio &&
+               prop_id == audio::kQTMovieAudioExtractionAudioPropertyID_AudioStreamBasicDescription) {
+        AudioStreamBasicDescription asbd{};
+        if (!copy_in(value, value_size, asbd)) return audio::kQTPropertyBadValueSizeErr;
+        return s->set_description(asbd);
+    }
+    return audio::kQTPropertyNotSupportedErr;
+}
+
+}  // namespace qtrt

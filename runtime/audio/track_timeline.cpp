@@ -1,0 +1,80 @@
+#include "audio/track_timeline.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace qtrt::audio {
+
+int64_t rescale_time(int64_t value, double from_scale, double to_scale) {
+    // Long double keeps 64 bits of mantissa on x86, so whole-number scales of
+    // realistic movies convert exactly.
+    return int64_t(std::llround(static_cast<long double>(value) * to_scale / from_scale));
+}
+
+track_timeline::track_timeline(const track_model& track, TimeScale movie_time_scale, sound_track_source source,
+                               double output_rate)
+    : m_source(std::move(source)), m_output_rate(output_rate) {
+    const double source_rate = m_source.format().sample_rate;
+    const TimeScale media_scale = track.media.time_scale > 0 ? track.media.time_scale : TimeScale(1);
+    int64_t movie_time = 0;
+    bool any_rate_change = false;
+    for (const edit_entry& e : track.edits) {
+        segment s{};
+        s.out_start = rescale_time(movie_time, movie_time_scale, output_rate);
+        movie_time += e.track_duration;
+        s.out_end = rescale_time(movie_time, movie_time_scale, output_rate);
+        const double rate = e.rate / 65536.0;
+        s.empty = e.empty() || !(rate > 0.0);
+        if (!s.empty) {
+            const long double start = static_cast<long double>(e.media_time) * source_rate / media_scale;
+            s.source_start = double(start);
+            s.step = source_rate / output_rate * rate;
+            s.direct = s.step == 1.0 && start == std::floor(start);
+            any_rate_change = any_rate_change || !s.direct;
+        }
+        if (s.out_end > s.out_start) m_segments.push_back(s);
+    }
+    m_end_frame = m_segments.empty() ? 0 : m_segments.back().out_end;
+    if (any_rate_change) m_resampler = std::make_unique<sinc_resampler>(source_rate, output_rate);
+}
+
+OSErr track_timeline::render(int64_t first, size_t count, float* dst) const {
+    const uint32_t ch = channels();
+    std::fill(dst, dst + count * ch, 0.0f);
+    const int64_t end = first + int64_t(count);
+    for (const segment& s : m_segments) {
+        const int64_t a = std::max(first, s.out_start);
+        const int64_t b = std::min(end, s.out_end);
+        if (a >= b || s.empty) continue;
+        const OSErr err = render_segment(s, a, size_t(b - a), dst + size_t(a - first) * ch);
+        if (err != noErr) return err;
+    }
+    return noErr;
+}
+
+OSErr track_timeline::render_segment(const segment& s, int64_t first, size_t count, float* dst) const {
+    const double offset = double(first - s.out_start);
+    if (s.direct) return m_source.read_frames(int64_t(s.source_start) + (first - s.out_start), count, dst);
+
+    // The resampler's step is the rates' ratio; an edit's own rate scales it.
+    const double start = s.source_start + offset * s.step;
+    const double last = start + double(count - 1) * s.step;
+    const int64_t reach = m_resampler->reach();
+    const int64_t src_first = int64_t(std::floor(start)) - reach;
+    const int64_t src_last = int64_t(std::floor(last)) + reach;
+    const size_t src_count = size_t(src_last - src_first + 1);
+    const uint32_t ch = channels();
+    m_scratch.resize(src_count * ch);
+    const OSErr err = m_source.read_frames(src_first, src_count, m_scratch.data());
+    if (err != noErr) return err;
+    if (s.step == m_resampler->step()) {
+        m_resampler->render(m_scratch.data(), src_first, src_count, ch, start, count, dst);
+        return noErr;
+    }
+    for (size_t k = 0; k < count; ++k)
+        m_resampler->render(m_scratch.data(), src_first, src_count, ch, start + double(k) * s.step, 1,
+                            dst + k * ch);
+    return noErr;
+}
+
+}  // namespace qtrt::audio
