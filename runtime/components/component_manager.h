@@ -15,7 +15,7 @@
 
 #include "quicktime/qt_types.h"
 
-typedef ComponentResult (*ComponentRoutine)(ComponentParameters* params, Handle storage);
+typedef ComponentRoutineUPP ComponentRoutine;
 
 // Selectors every component may be asked.
 enum : int16_t {
@@ -30,7 +30,12 @@ enum : int16_t {
 
 namespace qtrt {
 
+// The answer for a Component that is not registered.
+constexpr ComponentResult invalidComponentID = -3000;
+
 // Public routines.
+// Registering the same description with the same entry routine again answers
+// the existing registration.
 Component RegisterComponent(ComponentDescription* cd, ComponentRoutine componentEntryPoint,
                             int16_t global, Handle componentName, Handle componentInfo,
                             Handle componentIcon);

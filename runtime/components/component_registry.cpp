@@ -76,13 +76,19 @@ Component RegisterComponent(ComponentDescription* cd, ComponentRoutine component
     if (cd == nullptr || componentEntryPoint == nullptr) {
         return nullptr;
     }
+    registry& r = the_registry();
+    std::lock_guard<std::mutex> lock(r.mutex);
+    for (ComponentRecord* known : r.components) {
+        if (known->entry == componentEntryPoint &&
+            std::memcmp(&known->description, cd, sizeof *cd) == 0) {
+            return known;
+        }
+    }
     auto* c = new (std::nothrow) ComponentRecord{*cd, componentEntryPoint};
     if (c == nullptr) {
         return nullptr;
     }
-    registry& r = the_registry();
     try {
-        std::lock_guard<std::mutex> lock(r.mutex);
         r.components.push_back(c);
     } catch (const std::bad_alloc&) {
         delete c;
@@ -159,7 +165,7 @@ ComponentInstance open_component(Component c, ComponentResult* error) {
         std::lock_guard<std::mutex> lock(r.mutex);
         if (!is_registered(c)) {
             delete ci;
-            result = badComponentInstance;
+            result = invalidComponentID;
             return nullptr;
         }
         r.instances.insert(ci);

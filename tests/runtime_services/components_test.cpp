@@ -183,3 +183,16 @@ INSTANTIATE_TEST_SUITE_P(
                       table_case{kComponentCanDoSelect, 0x20, 1},
                       table_case{kComponentCanDoSelect, 0x21, 0},
                       table_case{kComponentCanDoSelect, kComponentCloseSelect, 1}));
+
+TEST(RegisterComponent, SameDescriptionAndEntryGiveTheSameComponent) {
+    EXPECT_EQ(register_echo(), register_echo());
+    ComponentDescription cd{kTypeTest, kSubTypeEcho, kMakerTest, 0, 0};
+    EXPECT_NE(RegisterComponent(&cd, &table_entry, 1, nullptr, nullptr, nullptr), register_echo());
+}
+
+TEST(OpenComponent, UnregisteredComponentIsRefused) {
+    int32_t not_a_component = 0;
+    ComponentResult error = noErr;
+    EXPECT_EQ(open_component(reinterpret_cast<Component>(&not_a_component), &error), nullptr);
+    EXPECT_EQ(error, invalidComponentID);
+}
