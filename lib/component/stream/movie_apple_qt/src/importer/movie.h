@@ -1,5 +1,5 @@
-// The movie reader: the opened QuickTime movie and its track readers, owned
-// by the importer. Created by the importer's first preflight.
+// The movie reader, owned by the importer and made by its first preflight:
+// the home of the opened QuickTime movie and of its track readers.
 #pragma once
 
 namespace ns_movie_apple_qt {
