@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "lib/kolmbase/ds_og.h"
-#include "lib/kolmbase/mutex.h"
 
 namespace {
 
@@ -29,13 +28,6 @@ TEST(Diagnostics, AbortIfEndsTheProcessWithTheExpression) {
     EXPECT_DEATH(kolmbase::ds_og::abort_if(true, "0 == m_data", "frame", 12),
                  "assertion failed: 0 == m_data \\(frame:12\\)");
     kolmbase::ds_og::abort_if(false, "never", "frame", 1);
-}
-
-TEST(Mutex, RecursiveMutexCanBeRelockedByItsOwner) {
-    kolmbase::mutex m(true);
-    kolmbase::mutex_lock outer(m);
-    kolmbase::mutex_lock inner(m);
-    EXPECT_TRUE(m.is_recursive());
 }
 
 }  // namespace

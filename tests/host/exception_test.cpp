@@ -15,13 +15,6 @@ TEST(Exception, DescribeNamesWhereAndWhy) {
     EXPECT_EQ(e.getLine(), 42);
 }
 
-TEST(Exception, CopySurvivesTheOriginal) {
-    Ruv::CException* original = new Ruv::CException("c", 1, "f", "g", "m");
-    const Ruv::CException copy(*original);
-    delete original;
-    EXPECT_STREQ(copy.what(), "c in g (f:1): m");
-}
-
 TEST(String, FormatHasNoLengthLimit) {
     const std::string long_text(5000, 'x');
     const Ruv::CString s = Ruv::CString::createWithFormat("<%s>", long_text.c_str());

@@ -25,9 +25,4 @@ TEST(Replace, EveryOccurrenceOnce) {
     EXPECT_EQ(kolmbase::strutil::replace("abab", "ab", ""), "");
 }
 
-TEST(Format, LongerThanAnyFixedBuffer) {
-    const std::string part(1000, 'z');
-    EXPECT_EQ(kolmbase::string_with_format("%s%s%d", part.c_str(), part.c_str(), 7).size(), 2001u);
-}
-
 }  // namespace

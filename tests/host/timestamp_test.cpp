@@ -28,10 +28,4 @@ INSTANTIATE_TEST_SUITE_P(Values, TimeStampRounding,
                                            rounding_case{-0.0005, 0, -1},
                                            rounding_case{0.49, 0, 490}));
 
-TEST(TimeStamp, CreatorsDivideByTheUnit) {
-    EXPECT_DOUBLE_EQ(Ruv::CTimeStamp::createWithMilliSeconds(40).getSecondsAsDouble(), 0.04);
-    EXPECT_DOUBLE_EQ(Ruv::CTimeStamp::createWithMicroSeconds(2500000).getSecondsAsDouble(), 2.5);
-    EXPECT_EQ(Ruv::CTimeStamp::createWithNanoSeconds(1500).getMicroSeconds(), 2);
-}
-
 }  // namespace
