@@ -9,6 +9,7 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Link the C++ and thread runtimes into each module, so nothing else is needed beside them.
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+
+# The C++ runtime stays shared (libstdc++-6.dll, libgcc_s_dw2-1.dll): the host
+# modules pass C++ objects and exceptions across DLL boundaries, which needs
+# one runtime for all of them.
