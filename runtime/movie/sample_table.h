@@ -4,6 +4,7 @@
 // is a binary search over the runs.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 

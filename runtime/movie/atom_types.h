@@ -1,0 +1,72 @@
+// The four-character codes of the atoms, handlers, characteristics and data
+// reference types the movie runtime knows.
+#pragma once
+
+#include "quicktime/qt_types.h"
+
+namespace qtrt {
+
+// Top level.
+constexpr OSType kAtomFtyp = qt_fourcc("ftyp");
+constexpr OSType kAtomWide = qt_fourcc("wide");
+constexpr OSType kAtomFree = qt_fourcc("free");
+constexpr OSType kAtomSkip = qt_fourcc("skip");
+constexpr OSType kAtomMdat = qt_fourcc("mdat");
+constexpr OSType kAtomMoov = qt_fourcc("moov");
+
+// Movie and track structure.
+constexpr OSType kAtomMvhd = qt_fourcc("mvhd");
+constexpr OSType kAtomTrak = qt_fourcc("trak");
+constexpr OSType kAtomTkhd = qt_fourcc("tkhd");
+constexpr OSType kAtomEdts = qt_fourcc("edts");
+constexpr OSType kAtomElst = qt_fourcc("elst");
+constexpr OSType kAtomTref = qt_fourcc("tref");
+constexpr OSType kAtomMdia = qt_fourcc("mdia");
+constexpr OSType kAtomMdhd = qt_fourcc("mdhd");
+constexpr OSType kAtomHdlr = qt_fourcc("hdlr");
+constexpr OSType kAtomMinf = qt_fourcc("minf");
+constexpr OSType kAtomVmhd = qt_fourcc("vmhd");
+constexpr OSType kAtomSmhd = qt_fourcc("smhd");
+constexpr OSType kAtomGmhd = qt_fourcc("gmhd");
+constexpr OSType kAtomDinf = qt_fourcc("dinf");
+constexpr OSType kAtomDref = qt_fourcc("dref");
+constexpr OSType kAtomUdta = qt_fourcc("udta");
+
+// Sample table.
+constexpr OSType kAtomStbl = qt_fourcc("stbl");
+constexpr OSType kAtomStsd = qt_fourcc("stsd");
+constexpr OSType kAtomStts = qt_fourcc("stts");
+constexpr OSType kAtomCtts = qt_fourcc("ctts");
+constexpr OSType kAtomCslg = qt_fourcc("cslg");
+constexpr OSType kAtomStss = qt_fourcc("stss");
+constexpr OSType kAtomStps = qt_fourcc("stps");
+constexpr OSType kAtomStsc = qt_fourcc("stsc");
+constexpr OSType kAtomStsz = qt_fourcc("stsz");
+constexpr OSType kAtomStz2 = qt_fourcc("stz2");
+constexpr OSType kAtomStco = qt_fourcc("stco");
+constexpr OSType kAtomCo64 = qt_fourcc("co64");
+
+// Data reference types.
+constexpr OSType kDataRefAlias = qt_fourcc("alis");
+constexpr OSType kDataRefUrl = qt_fourcc("url ");
+
+// Media types.
+constexpr OSType kMediaVideo = qt_fourcc("vide");
+constexpr OSType kMediaSound = qt_fourcc("soun");
+constexpr OSType kMediaTimeCode = qt_fourcc("tmcd");
+constexpr OSType kMediaText = qt_fourcc("text");
+constexpr OSType kMediaMpeg = qt_fourcc("MPEG");
+
+// Media characteristics.
+constexpr OSType kCharacteristicVisual = qt_fourcc("eyes");
+constexpr OSType kCharacteristicAudible = qt_fourcc("ears");
+constexpr OSType kCharacteristicFrameRate = qt_fourcc("vfrr");
+
+// User data.
+constexpr OSType kUserDataName = qt_fourcc("name");
+
+// Apple, the manufacturer of the runtime's own components.
+constexpr OSType kManufacturerApple = qt_fourcc("appl");
+constexpr OSType kMediaHandlerComponentType = qt_fourcc("mhlr");
+
+}  // namespace qtrt

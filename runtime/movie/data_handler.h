@@ -1,0 +1,28 @@
+// The one path through which the runtime reads a movie's bytes: the movie atom
+// as well as every sample. The runtime's file handler implements it; handlers
+// that are components implement it too.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "quicktime/qt_types.h"
+
+namespace qtrt {
+
+class data_handler {
+public:
+    virtual ~data_handler() = default;
+    // Reads exactly size bytes at offset into destination; an error (for
+    // example a read past the end of the data) when that is not possible.
+    virtual OSErr read(uint64_t offset, uint32_t size, void* destination) = 0;
+    // The size of the data in bytes.
+    virtual OSErr data_size(uint64_t& size) = 0;
+};
+
+// A handler over a file of the file system (64-bit offsets). Null, with the
+// reason in `error`, when the file cannot be opened.
+std::shared_ptr<data_handler> open_file_data_handler(const std::string& path, OSErr& error);
+
+}  // namespace qtrt

@@ -1,0 +1,73 @@
+// The data handler over a file of the file system.
+#define _FILE_OFFSET_BITS 64  // 64-bit file offsets on 32-bit POSIX systems
+#include <cstdio>
+
+#include "movie/data_handler.h"
+#include "movie/movie_errors.h"
+
+namespace qtrt {
+namespace {
+
+bool seek_to(FILE* file, uint64_t offset) {
+    if (offset > uint64_t(INT64_MAX)) return false;
+#ifdef _WIN32
+    return _fseeki64(file, int64_t(offset), SEEK_SET) == 0;
+#else
+    return fseeko(file, off_t(offset), SEEK_SET) == 0;
+#endif
+}
+
+bool tell(FILE* file, uint64_t& offset) {
+#ifdef _WIN32
+    int64_t pos = _ftelli64(file);
+#else
+    int64_t pos = int64_t(ftello(file));
+#endif
+    if (pos < 0) return false;
+    offset = uint64_t(pos);
+    return true;
+}
+
+class file_data_handler : public data_handler {
+public:
+    explicit file_data_handler(FILE* file) : m_file(file) {}
+    ~file_data_handler() override { std::fclose(m_file); }
+    file_data_handler(const file_data_handler&) = delete;
+    file_data_handler& operator=(const file_data_handler&) = delete;
+
+    OSErr read(uint64_t offset, uint32_t size, void* destination) override {
+        if (size == 0) return noErr;
+        if (!seek_to(m_file, offset)) return OSErr(readErr);
+        if (std::fread(destination, 1, size, m_file) != size) {
+            std::clearerr(m_file);
+            return OSErr(eofErr);
+        }
+        return noErr;
+    }
+
+    OSErr data_size(uint64_t& size) override {
+#ifdef _WIN32
+        if (_fseeki64(m_file, 0, SEEK_END) != 0) return readErr;
+#else
+        if (fseeko(m_file, 0, SEEK_END) != 0) return readErr;
+#endif
+        return tell(m_file, size) ? OSErr(noErr) : OSErr(readErr);
+    }
+
+private:
+    FILE* m_file;
+};
+
+}  // namespace
+
+std::shared_ptr<data_handler> open_file_data_handler(const std::string& path, OSErr& error) {
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        error = fnfErr;
+        return nullptr;
+    }
+    error = noErr;
+    return std::make_shared<file_data_handler>(file);
+}
+
+}  // namespace qtrt

@@ -1,0 +1,56 @@
+// Result codes and constants of the Movie Toolbox beyond the shared ones, as
+// Apple's QuickTime API reference publishes them.
+#pragma once
+
+#include "quicktime/qt_types.h"
+
+namespace qtrt {
+
+enum : OSErr {
+    readErr = -19,
+    eofErr = -39,
+    fnfErr = -43,
+    badTrackIndex = -2028,
+    userDataItemNotFound = -2026,
+    invalidDuration = -2014,
+    invalidDataRef = -2039,
+    codecExtensionNotFoundErr = -8971,
+    badCallOrderErr = -9995,
+};
+
+// Flags of the next-interesting-time searches.
+enum : int16_t {
+    nextTimeMediaSample = 1 << 0,
+    nextTimeMediaEdit = 1 << 1,
+    nextTimeTrackEdit = 1 << 2,
+    nextTimeSyncSample = 1 << 3,
+    nextTimeStep = 1 << 4,
+    nextTimePartialSyncSample = 1 << 5,
+    nextTimeEdgeOK = 1 << 14,
+};
+constexpr int32_t nextTimeIgnoreActiveSegment = 1 << 15;
+
+// Sample flags of GetMediaSample2.
+enum : uint32_t {
+    mediaSampleNotSync = 1u << 0,
+    mediaSampleDroppable = 1u << 27,
+    mediaSamplePartialSync = 1u << 16,
+};
+
+// Flags of GetMovieIndTrackType.
+enum : int32_t {
+    movieTrackMediaType = 1 << 0,
+    movieTrackCharacteristic = 1 << 1,
+    movieTrackEnabledOnly = 1 << 2,
+};
+
+// Time code definition flags.
+enum : int32_t {
+    tcDropFrame = 1 << 0,
+    tc24HourMax = 1 << 1,
+    tcNegTimesOK = 1 << 2,
+    tcCounter = 1 << 3,
+};
+constexpr uint8_t tctNegFlag = 0x80;
+
+}  // namespace qtrt

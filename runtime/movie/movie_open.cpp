@@ -1,0 +1,128 @@
+// Opening a movie from its properties, disposing it, and the last error.
+#include <cstring>
+#include <new>
+
+#include "cf/cf_url.h"
+#include "components/component_manager.h"
+#include "movie/movie_errors.h"
+#include "movie/movie_objects.h"
+#include "movie/movie_parser.h"
+#include "movie/movie_toolbox.h"
+
+namespace qtrt {
+namespace {
+
+constexpr QTPropertyClass kQTPropertyClass_DataLocation = qt_fourcc("dloc");
+constexpr QTPropertyID kQTDataLocationPropertyID_CFURL = qt_fourcc("cfur");
+constexpr QTPropertyClass kQTPropertyClass_MovieInstantiation = qt_fourcc("mins");
+constexpr QTPropertyID kQTMovieInstantiationPropertyID_AsyncOK = qt_fourcc("asok");
+constexpr QTPropertyClass kQTPropertyClass_NewMovieProperty = qt_fourcc("mprp");
+
+// The file-system path of the 'dloc'/'cfur' property; paramErr when there is
+// no usable file URL among the properties.
+OSErr data_location_path(ItemCount count, QTNewMoviePropertyElement* properties, std::string& path) {
+    bool found = false;
+    for (ItemCount i = 0; i < count; ++i) {
+        QTNewMoviePropertyElement& p = properties[i];
+        if (p.propClass == kQTPropertyClass_DataLocation && p.propID == kQTDataLocationPropertyID_CFURL) {
+            if (p.propValueSize != sizeof(CFURLRef) || !p.propValueAddress ||
+                !cf_url_file_path(*static_cast<CFURLRef*>(p.propValueAddress), path)) {
+                p.propStatus = paramErr;
+                return paramErr;
+            }
+            p.propStatus = noErr;
+            found = true;
+        } else if (p.propClass == kQTPropertyClass_NewMovieProperty ||
+                   (p.propClass == kQTPropertyClass_MovieInstantiation &&
+                    p.propID != kQTMovieInstantiationPropertyID_AsyncOK)) {
+            // The user-interaction and unresolved-reference answers change
+            // nothing: the runtime never asks the user anything.
+            p.propStatus = noErr;
+        }
+    }
+    return found ? OSErr(noErr) : OSErr(paramErr);
+}
+
+movie_object* build_movie(movie_model&& model, std::shared_ptr<data_handler> data,
+                          const std::string& path) {
+    auto movie = std::make_unique<movie_object>();
+    movie->model = std::move(model);
+    movie->data = std::move(data);
+    movie->path = path;
+    movie->time_base.movie = movie.get();
+    for (const track_model& t : movie->model.tracks) {
+        auto track = std::make_unique<track_object>();
+        track->movie = movie.get();
+        track->model = &t;
+        track->media.track = track.get();
+        track->media.model = &t.media;
+        register_object(track_reference_of(track.get()), object_kind::track);
+        register_object(media_reference_of(&track->media), object_kind::media);
+        movie->tracks.push_back(std::move(track));
+    }
+    register_object(movie->reference(), object_kind::movie);
+    return movie.release();
+}
+
+OSErr open_movie(const std::string& path, movie_object*& out) {
+    OSErr err = noErr;
+    std::shared_ptr<data_handler> data = open_file_data_handler(path, err);
+    if (!data) return couldNotResolveDataRef;
+    std::vector<uint8_t> contents;
+    err = read_movie_atom(*data, contents);
+    if (err != noErr) return err;
+    movie_model model;
+    err = parse_movie_atom(contents.data(), contents.size(), model);
+    if (err != noErr) return err;
+    out = build_movie(std::move(model), std::move(data), path);
+    return noErr;
+}
+
+}  // namespace
+
+OSErr NewMovieFromProperties(ItemCount inputPropertyCount,
+                             QTNewMoviePropertyElement* inputProperties,
+                             ItemCount outputPropertyCount,
+                             QTNewMoviePropertyElement* outputProperties, Movie* theMovie) {
+    (void)outputPropertyCount;
+    (void)outputProperties;
+    if (!theMovie || (inputPropertyCount > 0 && !inputProperties)) {
+        set_movies_error(paramErr);
+        return paramErr;
+    }
+    *theMovie = nullptr;
+    std::string path;
+    OSErr err = data_location_path(inputPropertyCount, inputProperties, path);
+    movie_object* movie = nullptr;
+    if (err == noErr) {
+        try {
+            err = open_movie(path, movie);
+        } catch (const std::bad_alloc&) {
+            err = memFullErr;
+        }
+    }
+    if (err == noErr) *theMovie = movie->reference();
+    set_movies_error(err);
+    return err;
+}
+
+void DisposeMovie(Movie theMovie) {
+    movie_object* movie = movie_from(theMovie);
+    if (!movie) {
+        set_movies_error(invalidMovie);
+        return;
+    }
+    unregister_object(movie->reference());
+    for (auto& track : movie->tracks) {
+        if (track->media.handler) close_component(track->media.handler);
+        unregister_object(media_reference_of(&track->media));
+        unregister_object(track_reference_of(track.get()));
+    }
+    delete_user_data(movie->user_data);
+    delete movie;
+    set_movies_error(noErr);
+}
+
+OSErr GetMoviesError() { return movies_error(); }
+
+}  // namespace qtrt

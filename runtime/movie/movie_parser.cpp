@@ -1,0 +1,402 @@
+#include "movie/movie_parser.h"
+
+#include <new>
+
+#include "movie/atom_reader.h"
+#include "movie/atom_types.h"
+#include "movie/sample_table_builder.h"
+
+namespace qtrt {
+namespace {
+
+// The largest movie atom read into memory.
+constexpr uint64_t kMaxMovieAtomSize = uint64_t(1) << 30;
+
+bool parse_user_data(atom_reader r, std::vector<user_data_item>& items) {
+    atom a;
+    bool malformed = false;
+    while (next_atom(r, a, malformed)) {
+        user_data_item item;
+        item.type = a.type;
+        item.data.assign(a.body.current(), a.body.current() + a.body.remaining());
+        items.push_back(std::move(item));
+    }
+    return !malformed;
+}
+
+bool parse_mvhd(atom_reader r, movie_model& movie) {
+    uint8_t version = 0;
+    uint32_t flags = 0, scale = 0;
+    if (!read_version_flags(r, version, flags)) return false;
+    if (version == 1) {
+        uint64_t duration = 0;
+        r.skip(16);
+        r.read_u32(scale);
+        r.read_u64(duration);
+        movie.duration = int64_t(duration);
+    } else {
+        uint32_t duration = 0;
+        r.skip(8);
+        r.read_u32(scale);
+        r.read_u32(duration);
+        movie.duration = duration;
+    }
+    r.read_i32(movie.preferred_rate);
+    r.read_i16(movie.preferred_volume);
+    r.skip(10 + 36 + 24);
+    r.read_u32(movie.next_track_id);
+    movie.time_scale = TimeScale(scale);
+    return !r.failed() && movie.time_scale > 0 && movie.duration >= 0;
+}
+
+bool parse_tkhd(atom_reader r, track_model& track) {
+    uint8_t version = 0;
+    uint32_t flags = 0;
+    if (!read_version_flags(r, version, flags)) return false;
+    track.enabled = (flags & 1) != 0;
+    if (version == 1) {
+        uint64_t duration = 0;
+        r.skip(16);
+        r.read_u32(track.id);
+        r.skip(4);
+        r.read_u64(duration);
+        track.duration = int64_t(duration);
+    } else {
+        uint32_t duration = 0;
+        r.skip(8);
+        r.read_u32(track.id);
+        r.skip(4);
+        r.read_u32(duration);
+        track.duration = duration;
+    }
+    r.skip(8);
+    r.read_i16(track.layer);
+    r.read_i16(track.alternate_group);
+    r.skip(4 + 36);
+    r.read_i32(track.width);
+    r.read_i32(track.height);
+    return !r.failed() && track.duration >= 0;
+}
+
+bool parse_elst(atom_reader r, std::vector<edit_entry>& edits) {
+    uint8_t version = 0;
+    uint32_t flags = 0, count = 0;
+    if (!read_version_flags(r, version, flags) || !r.read_u32(count)) return false;
+    const size_t entry_size = version == 1 ? 20 : 12;
+    if (count > r.remaining() / entry_size) return false;
+    edits.reserve(count);
+    for (uint32_t i = 0; i < count; ++i) {
+        edit_entry e;
+        if (version == 1) {
+            uint64_t duration = 0;
+            r.read_u64(duration);
+            r.read_i64(e.media_time);
+            e.track_duration = int64_t(duration);
+        } else {
+            uint32_t duration = 0;
+            int32_t media_time = 0;
+            r.read_u32(duration);
+            r.read_i32(media_time);
+            e.track_duration = duration;
+            e.media_time = media_time;
+        }
+        r.read_i32(e.rate);
+        if (e.track_duration < 0 || e.media_time < -1) return false;
+        edits.push_back(e);
+    }
+    return !r.failed();
+}
+
+bool parse_tref(atom_reader r, std::vector<track_reference>& refs) {
+    atom a;
+    bool malformed = false;
+    while (next_atom(r, a, malformed)) {
+        track_reference ref;
+        ref.type = a.type;
+        while (a.body.remaining() >= 4) {
+            uint32_t id = 0;
+            a.body.read_u32(id);
+            ref.track_ids.push_back(id);
+        }
+        refs.push_back(std::move(ref));
+    }
+    return !malformed;
+}
+
+bool parse_mdhd(atom_reader r, media_model& media) {
+    uint8_t version = 0;
+    uint32_t flags = 0, scale = 0;
+    if (!read_version_flags(r, version, flags)) return false;
+    if (version == 1) {
+        uint64_t duration = 0;
+        r.skip(16);
+        r.read_u32(scale);
+        r.read_u64(duration);
+        media.duration = int64_t(duration);
+    } else {
+        uint32_t duration = 0;
+        r.skip(8);
+        r.read_u32(scale);
+        r.read_u32(duration);
+        media.duration = duration;
+    }
+    r.read_u16(media.language);
+    media.time_scale = TimeScale(scale);
+    return !r.failed() && media.time_scale > 0 && media.duration >= 0;
+}
+
+// The handler's subtype: the media type in 'mdia', the data reference type in
+// 'minf'.
+bool parse_hdlr(atom_reader r, OSType& subtype) {
+    uint8_t version = 0;
+    uint32_t flags = 0, component_type = 0;
+    return read_version_flags(r, version, flags) && r.read_u32(component_type) &&
+           r.read_u32(subtype);
+}
+
+bool parse_dref(atom_reader r, std::vector<data_reference>& refs) {
+    uint8_t version = 0;
+    uint32_t flags = 0, count = 0;
+    if (!read_version_flags(r, version, flags) || !r.read_u32(count)) return false;
+    if (count > r.remaining() / 12) return false;
+    for (uint32_t i = 0; i < count; ++i) {
+        atom a;
+        bool malformed = false;
+        if (!next_atom(r, a, malformed)) return false;
+        data_reference ref;
+        ref.type = a.type;
+        uint8_t entry_version = 0;
+        if (!read_version_flags(a.body, entry_version, ref.flags)) return false;
+        ref.data.assign(a.body.current(), a.body.current() + a.body.remaining());
+        refs.push_back(std::move(ref));
+    }
+    return true;
+}
+
+bool parse_stsd(atom_reader r, std::vector<sample_description_entry>& entries) {
+    uint8_t version = 0;
+    uint32_t flags = 0, count = 0;
+    if (!read_version_flags(r, version, flags) || !r.read_u32(count)) return false;
+    if (count > r.remaining() / 16) return false;
+    entries.reserve(count);
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint8_t* start = r.current();
+        uint32_t size = 0;
+        if (!r.read_u32(size) || size < 16 || size - 4 > r.remaining()) return false;
+        atom_reader entry = r.sub(size - 4);
+        sample_description_entry e;
+        entry.read_u32(e.format);
+        entry.skip(6);
+        entry.read_u16(e.data_ref_index);
+        e.bytes.assign(start, start + size);
+        entries.push_back(std::move(e));
+    }
+    return !r.failed();
+}
+
+OSErr parse_stbl(atom_reader r, media_model& media) {
+    stbl_tables tables;
+    bool has_stsd = false;
+    atom a;
+    bool malformed = false;
+    while (next_atom(r, a, malformed)) {
+        stbl_tables::table* slot = nullptr;
+        switch (a.type) {
+        case kAtomStsd:
+            if (!parse_stsd(a.body, media.descriptions)) return invalidMedia;
+            has_stsd = true;
+            break;
+        case kAtomStts: slot = &tables.stts; break;
+        case kAtomCtts: slot = &tables.ctts; break;
+        case kAtomStss: slot = &tables.stss; break;
+        case kAtomStps: slot = &tables.stps; break;
+        case kAtomStsc: slot = &tables.stsc; break;
+        case kAtomStsz: slot = &tables.stsz; break;
+        case kAtomStz2: slot = &tables.stz2; break;
+        case kAtomStco: slot = &tables.stco; break;
+        case kAtomCo64: slot = &tables.co64; break;
+        default: break;  // 'cslg' and others: the offsets themselves give the range
+        }
+        if (slot && !slot->present) {
+            slot->present = true;
+            slot->body = a.body;
+        }
+    }
+    if (malformed || !has_stsd) return invalidMedia;
+    return sample_table_builder::build(tables, uint32_t(media.descriptions.size()), media.samples);
+}
+
+OSErr parse_minf(atom_reader r, media_model& media) {
+    atom a;
+    bool malformed = false;
+    bool has_stbl = false;
+    while (next_atom(r, a, malformed)) {
+        if (a.type == kAtomHdlr) {
+            if (!parse_hdlr(a.body, media.handler_subtype)) return invalidMedia;
+        } else if (a.type == kAtomDinf) {
+            atom d;
+            bool bad = false;
+            while (next_atom(a.body, d, bad))
+                if (d.type == kAtomDref && !parse_dref(d.body, media.data_refs)) return invalidMedia;
+            if (bad) return invalidMedia;
+        } else if (a.type == kAtomStbl && !has_stbl) {
+            OSErr err = parse_stbl(a.body, media);
+            if (err != noErr) return err;
+            has_stbl = true;
+        }
+    }
+    return malformed ? invalidMedia : noErr;
+}
+
+OSErr parse_mdia(atom_reader r, media_model& media) {
+    atom a;
+    bool malformed = false;
+    bool has_mdhd = false, has_hdlr = false;
+    while (next_atom(r, a, malformed)) {
+        if (a.type == kAtomMdhd) {
+            if (!parse_mdhd(a.body, media)) return invalidMedia;
+            has_mdhd = true;
+        } else if (a.type == kAtomHdlr && !has_hdlr) {
+            if (!parse_hdlr(a.body, media.handler_type)) return invalidMedia;
+            has_hdlr = true;
+        } else if (a.type == kAtomMinf) {
+            OSErr err = parse_minf(a.body, media);
+            if (err != noErr) return err;
+        }
+    }
+    if (malformed || !has_mdhd || !has_hdlr) return invalidMedia;
+    // Every description must name an existing data reference.
+    for (const sample_description_entry& d : media.descriptions)
+        if (d.data_ref_index == 0 || d.data_ref_index > media.data_refs.size()) return badDataRefIndex;
+    return noErr;
+}
+
+OSErr parse_trak(atom_reader r, track_model& track) {
+    atom a;
+    bool malformed = false;
+    bool has_tkhd = false, has_mdia = false, has_edits = false;
+    while (next_atom(r, a, malformed)) {
+        switch (a.type) {
+        case kAtomTkhd:
+            if (!parse_tkhd(a.body, track)) return invalidTrack;
+            has_tkhd = true;
+            break;
+        case kAtomEdts: {
+            atom e;
+            bool bad = false;
+            while (next_atom(a.body, e, bad)) {
+                if (e.type == kAtomElst && !has_edits) {
+                    if (!parse_elst(e.body, track.edits)) return invalidTrack;
+                    has_edits = true;
+                }
+            }
+            if (bad) return invalidTrack;
+            break;
+        }
+        case kAtomTref:
+            if (!parse_tref(a.body, track.references)) return invalidTrack;
+            break;
+        case kAtomMdia: {
+            if (has_mdia) break;
+            OSErr err = parse_mdia(a.body, track.media);
+            if (err != noErr) return err;
+            has_mdia = true;
+            break;
+        }
+        case kAtomUdta:
+            parse_user_data(a.body, track.user_data);
+            break;
+        default:
+            break;
+        }
+    }
+    if (malformed || !has_tkhd || !has_mdia) return invalidTrack;
+    return noErr;
+}
+
+// Without an edit list the media plays once from its start for the track's
+// duration.
+void add_implicit_edit(track_model& track) {
+    if (!track.edits.empty()) return;
+    edit_entry e;
+    e.track_duration = track.duration;
+    e.media_time = 0;
+    track.edits.push_back(e);
+}
+
+}  // namespace
+
+OSErr read_movie_atom(data_handler& data, std::vector<uint8_t>& contents) {
+    uint64_t size = 0;
+    OSErr err = data.data_size(size);
+    if (err != noErr) return err;
+    uint64_t offset = 0;
+    while (size - offset >= 8) {
+        uint8_t header[16];
+        if (data.read(offset, 8, header) != noErr) return noMovieFound;
+        atom_reader h(header, 8);
+        uint32_t size32 = 0, type = 0;
+        h.read_u32(size32);
+        h.read_u32(type);
+        uint64_t atom_size = size32;
+        uint64_t header_size = 8;
+        if (size32 == 1) {
+            if (size - offset < 16 || data.read(offset + 8, 8, header + 8) != noErr)
+                return type == kAtomMoov ? invalidMovie : noMovieFound;
+            atom_reader h64(header + 8, 8);
+            h64.read_u64(atom_size);
+            header_size = 16;
+        } else if (size32 == 0) {
+            atom_size = size - offset;
+        }
+        const bool fits = atom_size >= header_size && atom_size <= size - offset;
+        if (type == kAtomMoov) {
+            if (!fits) return invalidMovie;
+            uint64_t body = atom_size - header_size;
+            if (body > kMaxMovieAtomSize) return memFullErr;
+            try {
+                contents.resize(size_t(body));
+            } catch (const std::bad_alloc&) {
+                return memFullErr;
+            }
+            return data.read(offset + header_size, uint32_t(body), contents.data()) == noErr
+                       ? noErr
+                       : invalidMovie;
+        }
+        if (!fits) break;  // a broken or truncated atom ends the walk
+        offset += atom_size;
+    }
+    return noMovieFound;
+}
+
+OSErr parse_movie_atom(const uint8_t* contents, size_t size, movie_model& movie) {
+    atom_reader r(contents, size);
+    atom a;
+    bool malformed = false;
+    bool has_mvhd = false;
+    std::vector<atom_reader> tracks;
+    while (next_atom(r, a, malformed)) {
+        if (a.type == kAtomMvhd && !has_mvhd) {
+            if (!parse_mvhd(a.body, movie)) return invalidMovie;
+            has_mvhd = true;
+        } else if (a.type == kAtomTrak) {
+            tracks.push_back(a.body);
+        } else if (a.type == kAtomUdta) {
+            parse_user_data(a.body, movie.user_data);
+        }
+    }
+    if (malformed || !has_mvhd) return invalidMovie;
+    for (const atom_reader& body : tracks) {
+        track_model track;
+        OSErr err = parse_trak(body, track);
+        if (err != noErr) {
+            movie.refused.push_back({track.id, err});
+            continue;
+        }
+        add_implicit_edit(track);
+        movie.tracks.push_back(std::move(track));
+    }
+    return noErr;
+}
+
+}  // namespace qtrt

@@ -1,0 +1,224 @@
+#include "movie/sample_table.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace qtrt {
+namespace {
+
+// The index of the last run whose key is at or below value (runs sorted by
+// key, the first run's key at or below every value asked).
+template <typename Runs, typename Key>
+size_t last_run_at_or_below(const Runs& runs, Key value, Key (*key)(const typename Runs::value_type&)) {
+    size_t lo = 0, hi = runs.size();
+    while (hi - lo > 1) {
+        size_t mid = lo + (hi - lo) / 2;
+        if (key(runs[mid]) <= value)
+            lo = mid;
+        else
+            hi = mid;
+    }
+    return lo;
+}
+
+uint32_t time_run_first(const sample_table::time_run& r) { return r.first_sample; }
+uint32_t offset_run_first(const sample_table::offset_run& r) { return r.first_sample; }
+uint32_t chunk_run_first_sample(const sample_table::chunk_run& r) { return r.first_sample; }
+uint32_t chunk_run_first_chunk(const sample_table::chunk_run& r) { return r.first_chunk; }
+
+}  // namespace
+
+size_t sample_table::time_run_of(uint32_t index) const {
+    return last_run_at_or_below(m_times, index, &time_run_first);
+}
+
+size_t sample_table::chunk_run_of_sample(uint32_t index) const {
+    return last_run_at_or_below(m_chunks, index, &chunk_run_first_sample);
+}
+
+size_t sample_table::chunk_run_of_chunk(uint32_t chunk) const {
+    return last_run_at_or_below(m_chunks, chunk, &chunk_run_first_chunk);
+}
+
+int64_t sample_table::decode_time(uint32_t index) const {
+    const time_run& r = m_times[time_run_of(index)];
+    return r.first_time + int64_t(index - r.first_sample) * r.delta;
+}
+
+uint32_t sample_table::duration(uint32_t index) const { return m_times[time_run_of(index)].delta; }
+
+int32_t sample_table::display_offset(uint32_t index) const {
+    if (m_offsets.empty() || index < m_offsets.front().first_sample) return 0;
+    const offset_run& r = m_offsets[last_run_at_or_below(m_offsets, index, &offset_run_first)];
+    return index - r.first_sample < r.count ? r.offset : 0;
+}
+
+uint32_t sample_table::size(uint32_t index) const {
+    if (m_size_prefix.empty()) return m_constant_size;
+    return uint32_t(m_size_prefix[index + 1] - m_size_prefix[index]);
+}
+
+uint64_t sample_table::size_sum(uint32_t first, uint32_t end) const {
+    if (m_size_prefix.empty()) return uint64_t(end - first) * m_constant_size;
+    return m_size_prefix[end] - m_size_prefix[first];
+}
+
+bool sample_table::is_sync(uint32_t index) const {
+    return m_all_sync || std::binary_search(m_sync.begin(), m_sync.end(), index);
+}
+
+bool sample_table::is_partial_sync(uint32_t index) const {
+    return std::binary_search(m_partial_sync.begin(), m_partial_sync.end(), index);
+}
+
+sample_info sample_table::sample(uint32_t index) const {
+    sample_info s;
+    s.index = index;
+    const time_run& t = m_times[time_run_of(index)];
+    s.decode_time = t.first_time + int64_t(index - t.first_sample) * t.delta;
+    s.duration = t.delta;
+    s.display_offset = display_offset(index);
+    s.size = size(index);
+    const chunk_run& c = m_chunks[chunk_run_of_sample(index)];
+    uint32_t in_run = index - c.first_sample;
+    s.chunk = c.first_chunk + in_run / c.samples_per_chunk;
+    uint32_t chunk_first = index - in_run % c.samples_per_chunk;
+    s.offset = m_chunk_offsets[s.chunk] + size_sum(chunk_first, index);
+    s.description_index = c.description_index;
+    s.sync = is_sync(index);
+    s.partial_sync = is_partial_sync(index);
+    return s;
+}
+
+bool sample_table::find_by_decode_time(int64_t t, uint32_t& index) const {
+    if (m_count == 0 || t < 0 || t >= m_decode_end) return false;
+    // The last run that starts at or before t; runs of zero-length samples
+    // share their start with the next run, so take the last such run.
+    size_t lo = 0, hi = m_times.size();
+    while (hi - lo > 1) {
+        size_t mid = lo + (hi - lo) / 2;
+        if (m_times[mid].first_time <= t)
+            lo = mid;
+        else
+            hi = mid;
+    }
+    const time_run& r = m_times[lo];
+    if (r.delta == 0) return false;
+    int64_t n = (t - r.first_time) / r.delta;
+    if (n >= r.count) return false;
+    index = r.first_sample + uint32_t(n);
+    return true;
+}
+
+bool sample_table::next_display_start(int64_t t, bool forward, bool at_edge, int64_t& start) const {
+    if (m_count == 0) return false;
+    auto qualifies = [&](int64_t s) {
+        return forward ? (s > t || (at_edge && s == t)) : (s < t || (at_edge && s == t));
+    };
+    // A sample displays at decode + offset with offset in [min, max], so only
+    // samples decoded within that window around t can hold the answer.
+    auto first_decoded_at_or_after = [&](int64_t d) -> uint32_t {
+        if (d <= 0) return 0;
+        if (d >= m_decode_end) return m_count;
+        uint32_t i = 0;
+        if (!find_by_decode_time(d, i)) return m_count;
+        return decode_time(i) >= d ? i : i + 1;
+    };
+    bool found = false;
+    int64_t best = 0;
+    if (forward) {
+        for (uint32_t i = first_decoded_at_or_after(t - m_max_offset); i < m_count; ++i) {
+            int64_t d = decode_time(i);
+            if (found && d + m_min_offset > best) break;
+            int64_t s = d + display_offset(i);
+            if (qualifies(s) && (!found || s < best)) {
+                best = s;
+                found = true;
+            }
+        }
+    } else {
+        uint32_t end = first_decoded_at_or_after(t - m_min_offset + 1);
+        for (uint32_t i = end; i-- > 0;) {
+            int64_t d = decode_time(i);
+            if (found && d + m_max_offset < best) break;
+            int64_t s = d + display_offset(i);
+            if (qualifies(s) && (!found || s > best)) {
+                best = s;
+                found = true;
+            }
+        }
+    }
+    if (found) start = best;
+    return found;
+}
+
+bool sample_table::find_by_display_time(int64_t t, uint32_t& index) const {
+    int64_t start = 0;
+    if (!next_display_start(t, false, true, start)) return false;
+    // The sample that starts displaying there: decoded within the offset window.
+    uint32_t i = 0;
+    int64_t d = start - m_max_offset;
+    uint32_t first = 0;
+    if (d > 0 && find_by_decode_time(d, i)) first = i;
+    for (uint32_t k = first; k < m_count; ++k) {
+        int64_t dk = decode_time(k);
+        if (dk + m_min_offset > start) break;
+        if (dk + display_offset(k) == start) {
+            if (start + duration(k) <= t) return false;
+            index = k;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool sample_table::next_sync(uint32_t from, bool forward, bool partial_too, uint32_t& index) const {
+    if (m_count == 0) return false;
+    if (from >= m_count) {
+        if (forward) return false;
+        from = m_count - 1;
+    }
+    if (m_all_sync) {
+        index = from;
+        return true;
+    }
+    auto search = [&](const std::vector<uint32_t>& list, uint32_t& out) {
+        if (forward) {
+            auto it = std::lower_bound(list.begin(), list.end(), from);
+            if (it == list.end() || *it >= m_count) return false;
+            out = *it;
+            return true;
+        }
+        auto it = std::upper_bound(list.begin(), list.end(), from);
+        if (it == list.begin()) return false;
+        out = *(it - 1);
+        return true;
+    };
+    uint32_t a = 0, b = 0;
+    bool has_a = search(m_sync, a);
+    bool has_b = partial_too && search(m_partial_sync, b);
+    if (!has_a && !has_b) return false;
+    if (has_a && has_b)
+        index = forward ? std::min(a, b) : std::max(a, b);
+    else
+        index = has_a ? a : b;
+    return true;
+}
+
+void sample_table::chunk_samples(uint32_t chunk, uint32_t& first_sample, uint32_t& count) const {
+    const chunk_run& r = m_chunks[chunk_run_of_chunk(chunk)];
+    uint64_t first = uint64_t(r.first_sample) + uint64_t(chunk - r.first_chunk) * r.samples_per_chunk;
+    if (first >= m_count) {
+        first_sample = m_count;
+        count = 0;
+        return;
+    }
+    first_sample = uint32_t(first);
+    count = uint32_t(std::min<uint64_t>(r.samples_per_chunk, m_count - first));
+}
+
+uint32_t sample_table::chunk_description_index(uint32_t chunk) const {
+    return m_chunks[chunk_run_of_chunk(chunk)].description_index;
+}
+
+}  // namespace qtrt

@@ -1,0 +1,221 @@
+#include "movie/sample_table_builder.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace qtrt {
+namespace {
+
+// A full atom's version and flags, then a 32-bit entry count that the
+// remaining bytes can hold at entry_size bytes per entry.
+bool read_entry_count(atom_reader& r, size_t entry_size, uint32_t& count, uint8_t* version = nullptr) {
+    uint8_t v = 0;
+    uint32_t flags = 0;
+    if (!read_version_flags(r, v, flags) || !r.read_u32(count)) return false;
+    if (version) *version = v;
+    return count <= r.remaining() / entry_size;
+}
+
+}  // namespace
+
+bool sample_table_builder::read_sizes(const stbl_tables& tables, sample_table& t) {
+    if (tables.stsz.present) {
+        atom_reader r = tables.stsz.body;
+        uint8_t version = 0;
+        uint32_t flags = 0, sample_size = 0, count = 0;
+        if (!read_version_flags(r, version, flags) || !r.read_u32(sample_size) || !r.read_u32(count))
+            return false;
+        t.m_count = count;
+        if (sample_size != 0) {
+            t.m_constant_size = sample_size;
+            return true;
+        }
+        if (count > r.remaining() / 4) return false;
+        t.m_size_prefix.resize(size_t(count) + 1);
+        uint64_t sum = 0;
+        for (uint32_t i = 0; i < count; ++i) {
+            uint32_t size = 0;
+            r.read_u32(size);
+            sum += size;
+            t.m_size_prefix[i + 1] = sum;
+        }
+        return !r.failed();
+    }
+    if (!tables.stz2.present) return false;
+    atom_reader r = tables.stz2.body;
+    uint8_t version = 0, field_size = 0;
+    uint32_t flags = 0, reserved = 0, count = 0;
+    if (!read_version_flags(r, version, flags) || !r.read_u24(reserved) || !r.read_u8(field_size) ||
+        !r.read_u32(count))
+        return false;
+    if (field_size != 4 && field_size != 8 && field_size != 16) return false;
+    if (uint64_t(count) * field_size > uint64_t(r.remaining()) * 8) return false;
+    t.m_count = count;
+    t.m_size_prefix.resize(size_t(count) + 1);
+    uint64_t sum = 0;
+    uint8_t pair = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        uint32_t size = 0;
+        if (field_size == 16) {
+            uint16_t v = 0;
+            r.read_u16(v);
+            size = v;
+        } else if (field_size == 8) {
+            uint8_t v = 0;
+            r.read_u8(v);
+            size = v;
+        } else if (i % 2 == 0) {
+            r.read_u8(pair);
+            size = pair >> 4;
+        } else {
+            size = pair & 0x0F;
+        }
+        sum += size;
+        t.m_size_prefix[i + 1] = sum;
+    }
+    return !r.failed();
+}
+
+bool sample_table_builder::read_times(atom_reader r, sample_table& t) {
+    uint32_t entries = 0;
+    if (!read_entry_count(r, 8, entries)) return false;
+    t.m_times.reserve(entries);
+    uint32_t sample = 0;
+    int64_t time = 0;
+    for (uint32_t i = 0; i < entries && sample < t.m_count; ++i) {
+        uint32_t count = 0, delta = 0;
+        if (!r.read_u32(count) || !r.read_u32(delta)) return false;
+        if (count == 0) continue;
+        count = std::min(count, t.m_count - sample);
+        if (delta != 0 && int64_t(count) > (std::numeric_limits<int64_t>::max() - time) / delta)
+            return false;
+        t.m_times.push_back({sample, count, time, delta});
+        sample += count;
+        time += int64_t(count) * delta;
+    }
+    t.m_decode_end = time;
+    return sample == t.m_count;
+}
+
+bool sample_table_builder::read_offsets(atom_reader r, sample_table& t) {
+    uint32_t entries = 0;
+    if (!read_entry_count(r, 8, entries)) return false;
+    t.m_offsets.reserve(entries);
+    uint32_t sample = 0;
+    bool first = true;
+    for (uint32_t i = 0; i < entries && sample < t.m_count; ++i) {
+        uint32_t count = 0;
+        int32_t offset = 0;
+        // Offsets are signed in both versions: QuickTime writes negative
+        // offsets in version 0 atoms too.
+        if (!r.read_u32(count) || !r.read_i32(offset)) return false;
+        if (count == 0) continue;
+        count = std::min(count, t.m_count - sample);
+        t.m_offsets.push_back({sample, count, offset});
+        sample += count;
+        t.m_min_offset = first ? offset : std::min(t.m_min_offset, offset);
+        t.m_max_offset = first ? offset : std::max(t.m_max_offset, offset);
+        first = false;
+    }
+    // Samples past the table display at their decode time.
+    if (sample < t.m_count) {
+        t.m_min_offset = std::min(t.m_min_offset, 0);
+        t.m_max_offset = std::max(t.m_max_offset, 0);
+    }
+    return true;
+}
+
+bool sample_table_builder::read_chunk_offsets(const stbl_tables& tables, sample_table& t) {
+    const bool wide = !tables.stco.present && tables.co64.present;
+    if (!tables.stco.present && !tables.co64.present) return false;
+    atom_reader r = wide ? tables.co64.body : tables.stco.body;
+    uint32_t count = 0;
+    if (!read_entry_count(r, wide ? 8 : 4, count)) return false;
+    t.m_chunk_offsets.resize(count);
+    for (uint32_t i = 0; i < count; ++i) {
+        if (wide) {
+            r.read_u64(t.m_chunk_offsets[i]);
+        } else {
+            uint32_t offset = 0;
+            r.read_u32(offset);
+            t.m_chunk_offsets[i] = offset;
+        }
+    }
+    return !r.failed();
+}
+
+bool sample_table_builder::read_chunks(atom_reader r, uint32_t description_count, sample_table& t) {
+    uint32_t entries = 0;
+    if (!read_entry_count(r, 12, entries)) return false;
+    const uint32_t chunk_count = t.chunk_count();
+    t.m_chunks.reserve(entries);
+    uint32_t previous_first = 0;
+    for (uint32_t i = 0; i < entries; ++i) {
+        uint32_t first_chunk = 0, per_chunk = 0, description = 0;
+        if (!r.read_u32(first_chunk) || !r.read_u32(per_chunk) || !r.read_u32(description))
+            return false;
+        if (first_chunk == 0 || first_chunk <= previous_first || per_chunk == 0 ||
+            description == 0 || description > description_count)
+            return false;
+        previous_first = first_chunk;
+        if (first_chunk > chunk_count) break;  // runs past the last chunk hold nothing
+        uint64_t first_sample = 0;
+        if (!t.m_chunks.empty()) {
+            const sample_table::chunk_run& last = t.m_chunks.back();
+            first_sample = last.first_sample +
+                           uint64_t(first_chunk - 1 - last.first_chunk) * last.samples_per_chunk;
+            if (first_sample >= t.m_count) break;
+        }
+        t.m_chunks.push_back({first_chunk - 1, per_chunk, description, uint32_t(first_sample)});
+    }
+    if (t.m_chunks.empty() || t.m_chunks.front().first_chunk != 0) return false;
+    const sample_table::chunk_run& last = t.m_chunks.back();
+    return last.first_sample + uint64_t(chunk_count - last.first_chunk) * last.samples_per_chunk >=
+           t.m_count;
+}
+
+bool sample_table_builder::read_sample_list(atom_reader r, uint32_t sample_count,
+                                            std::vector<uint32_t>& list) {
+    uint32_t entries = 0;
+    if (!read_entry_count(r, 4, entries)) return false;
+    list.reserve(entries);
+    for (uint32_t i = 0; i < entries; ++i) {
+        uint32_t number = 0;
+        if (!r.read_u32(number)) return false;
+        if (number >= 1 && number <= sample_count) list.push_back(number - 1);
+    }
+    std::sort(list.begin(), list.end());
+    list.erase(std::unique(list.begin(), list.end()), list.end());
+    return true;
+}
+
+OSErr sample_table_builder::build(const stbl_tables& tables, uint32_t description_count,
+                                  sample_table& out) {
+    sample_table t;
+    const bool empty = !tables.stsz.present && !tables.stz2.present;
+    if (empty) {
+        // A media without samples may leave its tables out.
+        out = t;
+        return noErr;
+    }
+    if (!read_sizes(tables, t)) return invalidMedia;
+    if (t.m_count == 0) {
+        out = t;
+        return noErr;
+    }
+    if (!tables.stts.present || !read_times(tables.stts.body, t)) return invalidMedia;
+    if (tables.ctts.present && !read_offsets(tables.ctts.body, t)) return invalidMedia;
+    if (!read_chunk_offsets(tables, t)) return invalidMedia;
+    if (!tables.stsc.present || !read_chunks(tables.stsc.body, description_count, t))
+        return invalidMedia;
+    if (tables.stss.present) {
+        t.m_all_sync = false;
+        if (!read_sample_list(tables.stss.body, t.m_count, t.m_sync)) return invalidMedia;
+    }
+    if (tables.stps.present && !read_sample_list(tables.stps.body, t.m_count, t.m_partial_sync))
+        return invalidMedia;
+    out = std::move(t);
+    return noErr;
+}
+
+}  // namespace qtrt

@@ -1,0 +1,64 @@
+#include "movie/time_mapping.h"
+
+namespace qtrt {
+namespace {
+
+int64_t floor_div(int64_t a, int64_t b) {
+    int64_t q = a / b;
+    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
+}
+
+// The rate of an edit as a 16.16 value; rates of 0 or below play as 1.0.
+int64_t edit_rate(const edit_entry& e) { return e.rate > 0 ? e.rate : 0x10000; }
+
+}  // namespace
+
+int64_t scale_time(int64_t value, int64_t num, int64_t den, bool round_up) {
+    if (den <= 0) return 0;
+    int64_t q = floor_div(value, den);
+    int64_t r = value - q * den;  // 0 <= r < den
+    int64_t product = r * num;
+    int64_t part = floor_div(product, den);
+    if (round_up && part * den != product) ++part;
+    return q * num + part;
+}
+
+bool edit_at(const track_model& track, int64_t track_time, edit_span& span) {
+    if (track_time < 0) return false;
+    int64_t start = 0;
+    for (size_t i = 0; i < track.edits.size(); ++i) {
+        int64_t end = start + track.edits[i].track_duration;
+        if (track_time < end) {
+            span = {i, start, end};
+            return true;
+        }
+        start = end;
+    }
+    return false;
+}
+
+bool track_to_media_time(const track_model& track, TimeScale movie_scale, int64_t track_time,
+                         int64_t& media_time) {
+    edit_span span{};
+    if (movie_scale <= 0 || !edit_at(track, track_time, span)) return false;
+    const edit_entry& e = track.edits[span.index];
+    if (e.empty()) return false;
+    int64_t elapsed = scale_time(track_time - span.start, track.media.time_scale, movie_scale);
+    media_time = e.media_time + scale_time(elapsed, edit_rate(e), 0x10000);
+    return true;
+}
+
+int64_t media_to_track_time(const track_model& track, TimeScale movie_scale, const edit_span& span,
+                            int64_t media_time) {
+    const edit_entry& e = track.edits[span.index];
+    int64_t elapsed = scale_time(media_time - e.media_time, 0x10000, edit_rate(e), true);
+    return span.start + scale_time(elapsed, movie_scale, track.media.time_scale, true);
+}
+
+int64_t edit_media_end(const track_model& track, TimeScale movie_scale, const edit_span& span) {
+    const edit_entry& e = track.edits[span.index];
+    int64_t elapsed = scale_time(span.end - span.start, track.media.time_scale, movie_scale, true);
+    return e.media_time + scale_time(elapsed, edit_rate(e), 0x10000, true);
+}
+
+}  // namespace qtrt
