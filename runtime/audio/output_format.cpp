@@ -36,6 +36,9 @@ uint64_t encode(const output_format& f, float x) {
     return uint64_t(int64_t(v));
 }
 
+constexpr double kMinOutputRate = 1000.0;
+constexpr double kMaxOutputRate = 1.0e6;
+
 AudioBuffer& buffer_at(AudioBufferList& list, uint32_t index) { return (&list.mBuffers[0])[index]; }
 
 const AudioBuffer& buffer_at(const AudioBufferList& list, uint32_t index) {
@@ -45,8 +48,8 @@ const AudioBuffer& buffer_at(const AudioBufferList& list, uint32_t index) {
 }  // namespace
 
 bool output_format_from_asbd(const AudioStreamBasicDescription& a, output_format& out) {
-    if (a.mFormatID != kAudioFormatLinearPCM || a.mChannelsPerFrame == 0 || !(a.mSampleRate > 0.0) ||
-        a.mFramesPerPacket != 1)
+    if (a.mFormatID != kAudioFormatLinearPCM || a.mChannelsPerFrame == 0 ||
+        !(a.mSampleRate >= kMinOutputRate && a.mSampleRate <= kMaxOutputRate) || a.mFramesPerPacket != 1)
         return false;
     output_format f;
     f.sample_rate = a.mSampleRate;

@@ -27,8 +27,8 @@ struct output_format {
 };
 
 // Reads a linear PCM description: float of 32 or 64 bits, or signed integers
-// of 16, 24 or 32 bits, either byte order, interleaved or not, packed. Answers
-// false for anything else.
+// of 16, 24 or 32 bits, either byte order, interleaved or not, packed, at
+// 1 kHz to 1 MHz. Answers false for anything else.
 bool output_format_from_asbd(const AudioStreamBasicDescription& asbd, output_format& out);
 
 // Frames that fit in every buffer the format needs, or 0 when the list does

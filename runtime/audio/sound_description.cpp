@@ -12,6 +12,7 @@ namespace {
 constexpr size_t kGeneralHeaderSize = 16;  // size, format, reserved, data ref index
 constexpr size_t kVersion2StructSize = 72;
 constexpr uint32_t kMaxChannels = 64;
+constexpr double kMaxSampleRate = 1.0e6;
 
 struct raw_fields {
     uint16_t version = 0;
@@ -185,7 +186,7 @@ sound_parse_result parse_sound_description(const uint8_t* data, size_t size, sou
     raw_fields f;
     if (r.failed() || !read_fixed_fields(r, f)) return sound_parse_result::truncated;
     if (f.version > 2) return sound_parse_result::invalid;
-    if (f.channels == 0 || f.channels > kMaxChannels || !(f.sample_rate > 0.0))
+    if (f.channels == 0 || f.channels > kMaxChannels || !(f.sample_rate >= 1.0 && f.sample_rate <= kMaxSampleRate))
         return sound_parse_result::invalid;
 
     const size_t end = declared_size >= f.extensions_offset && declared_size <= size ? declared_size : size;

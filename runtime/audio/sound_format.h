@@ -39,7 +39,7 @@ struct sound_format {
 enum class sound_parse_result {
     ok,
     truncated,      // the description ends inside its fixed fields
-    invalid,        // no channels, no sample rate, or an unknown version
+    invalid,        // no or over 64 channels, a rate outside 1 Hz .. 1 MHz, an unknown version
 };
 
 // Parses a sound sample description as stored in the movie: big-endian,

@@ -5,10 +5,25 @@
 
 namespace qtrt::audio {
 
+namespace {
+
+// Times beyond this many frames (about 3,000 years at 48 kHz) are cut to it,
+// so that sums of positions cannot overflow.
+constexpr long double kMaxFrames = 4.0e15L;
+// Edits that play their media faster than this are silent.
+constexpr double kMaxEditRate = 8.0;
+// Source frames the resampler reads for one stretch of output.
+constexpr double kMaxSourceSpan = 65536.0;
+
+}  // namespace
+
 int64_t rescale_time(int64_t value, double from_scale, double to_scale) {
     // Long double keeps 64 bits of mantissa on x86, so whole-number scales of
     // realistic movies convert exactly.
-    return int64_t(std::llround(static_cast<long double>(value) * to_scale / from_scale));
+    long double t = static_cast<long double>(value) * to_scale / from_scale;
+    if (t > kMaxFrames) t = kMaxFrames;
+    if (t < -kMaxFrames) t = -kMaxFrames;
+    return int64_t(std::llround(t));
 }
 
 track_timeline::track_timeline(const track_model& track, TimeScale movie_time_scale, sound_track_source source,
@@ -21,10 +36,10 @@ track_timeline::track_timeline(const track_model& track, TimeScale movie_time_sc
     for (const edit_entry& e : track.edits) {
         segment s{};
         s.out_start = rescale_time(movie_time, movie_time_scale, output_rate);
-        movie_time += e.track_duration;
+        movie_time += std::max<int64_t>(e.track_duration, 0);
         s.out_end = rescale_time(movie_time, movie_time_scale, output_rate);
         const double rate = e.rate / 65536.0;
-        s.empty = e.empty() || !(rate > 0.0);
+        s.empty = e.empty() || !(rate > 0.0) || rate > kMaxEditRate;
         if (!s.empty) {
             const long double start = static_cast<long double>(e.media_time) * source_rate / media_scale;
             s.source_start = double(start);
@@ -56,8 +71,20 @@ OSErr track_timeline::render_segment(const segment& s, int64_t first, size_t cou
     const double offset = double(first - s.out_start);
     if (s.direct) return m_source.read_frames(int64_t(s.source_start) + (first - s.out_start), count, dst);
 
+    // Long stretches go in parts, so that the source frames read for one part
+    // stay bounded whatever the step.
+    const size_t part = size_t(std::max(1.0, kMaxSourceSpan / s.step));
+    const uint32_t ch = channels();
+    for (size_t done = 0; done < count; done += part) {
+        const OSErr err = resample_part(s, s.source_start + (offset + double(done)) * s.step,
+                                        std::min(part, count - done), dst + done * ch);
+        if (err != noErr) return err;
+    }
+    return noErr;
+}
+
+OSErr track_timeline::resample_part(const segment& s, double start, size_t count, float* dst) const {
     // The resampler's step is the rates' ratio; an edit's own rate scales it.
-    const double start = s.source_start + offset * s.step;
     const double last = start + double(count - 1) * s.step;
     const int64_t reach = m_resampler->reach();
     const int64_t src_first = int64_t(std::floor(start)) - reach;

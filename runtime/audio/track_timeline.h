@@ -39,6 +39,7 @@ private:
     };
 
     OSErr render_segment(const segment& s, int64_t first, size_t count, float* dst) const;
+    OSErr resample_part(const segment& s, double start, size_t count, float* dst) const;
 
     sound_track_source m_source;
     std::vector<segment> m_segments;

@@ -46,14 +46,14 @@ class ResamplerPassband : public testing::TestWithParam<rate_case> {};
 
 TEST_P(ResamplerPassband, TonesInThePassbandKeepShapeAndLevel) {
     const rate_case c = GetParam();
-    const size_t in_frames = size_t(c.from / 2);
+    const size_t in_frames = size_t(c.from / 8);
     const std::vector<float> in = sine(c.tone, c.from, in_frames);
     sinc_resampler r(c.from, c.to);
     const size_t out_frames = size_t(in_frames / r.step());
     std::vector<float> out(out_frames);
     r.render(in.data(), 0, in.size(), 1, 0.0, out_frames, out.data());
     // At least 70 dB below the tone's level of 0.35 RMS.
-    EXPECT_LT(rms_error(out, c.tone, c.to, size_t(c.to / 50)), 0.35 * 3.2e-4);
+    EXPECT_LT(rms_error(out, c.tone, c.to, size_t(c.to / 100)), 0.35 * 3.2e-4);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rates, ResamplerPassband,
@@ -62,11 +62,11 @@ INSTANTIATE_TEST_SUITE_P(Rates, ResamplerPassband,
                                          rate_case{8000, 48000, 3000}));
 
 TEST(ResamplerStopband, TonesAboveTheNewNyquistAreRemoved) {
-    const std::vector<float> in = sine(15000, 48000, 24000);
+    const std::vector<float> in = sine(15000, 48000, 6000);
     sinc_resampler r(48000, 22050);
-    std::vector<float> out(11000);
+    std::vector<float> out(2700);
     r.render(in.data(), 0, in.size(), 1, 0.0, out.size(), out.data());
-    EXPECT_LT(rms(out, 500), 0.35 * 1e-3);  // below -60 dB
+    EXPECT_LT(rms(out, 300), 0.35 * 1e-4);  // below -80 dB
 }
 
 TEST(ResamplerInterleaving, ChannelsAreFilteredSeparately) {
