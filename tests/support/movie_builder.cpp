@@ -1,0 +1,654 @@
+#define _FILE_OFFSET_BITS 64  // 64-bit file offsets on 32-bit POSIX systems
+#include "support/movie_builder.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <stdexcept>
+
+namespace test_movie {
+namespace {
+
+constexpr uint32_t kFixed1 = 0x10000;
+
+uint32_t high_word(uint64_t v) { return uint32_t(v >> 32); }
+
+bytes full_atom(uint32_t type, uint8_t version, uint32_t flags, const bytes& payload) {
+    bytes body;
+    put_u32(body, uint32_t(version) << 24 | (flags & 0xFFFFFF));
+    put_bytes(body, payload);
+    return atom(type, body);
+}
+
+void put_matrix(bytes& out) {
+    const uint32_t m[9] = {kFixed1, 0, 0, 0, kFixed1, 0, 0, 0, 0x40000000};
+    for (uint32_t v : m) put_u32(out, v);
+}
+
+// Where one track's chunks lie: their sample ranges and offsets.
+struct chunk {
+    uint32_t first_sample;
+    uint32_t count;
+    uint32_t description;
+    uint64_t offset = 0;
+};
+
+std::vector<chunk> make_chunks(const track_spec& t) {
+    std::vector<chunk> chunks;
+    for (uint32_t i = 0; i < t.samples.size(); ++i) {
+        const sample& s = t.samples[i];
+        if (chunks.empty() || chunks.back().count >= t.samples_per_chunk ||
+            chunks.back().description != s.description)
+            chunks.push_back({i, 0, s.description});
+        ++chunks.back().count;
+    }
+    return chunks;
+}
+
+uint64_t media_duration(const track_spec& t) {
+    uint64_t d = 0;
+    for (const sample& s : t.samples) d += s.duration;
+    return d;
+}
+
+uint64_t track_duration(const track_spec& t, int32_t movie_scale) {
+    if (t.has_edits) {
+        uint64_t d = 0;
+        for (const edit& e : t.edits) d += uint64_t(e.duration);
+        return d;
+    }
+    return media_duration(t) * uint64_t(movie_scale) / uint64_t(t.time_scale);
+}
+
+bytes sample_bytes(const track_spec& t, uint32_t index) {
+    const sample& s = t.samples[index];
+    if (!s.data.empty()) return s.data;
+    bytes out(s.size);
+    for (uint32_t i = 0; i < s.size; ++i) out[i] = sample_pattern_byte(t.id, index, i);
+    return out;
+}
+
+bytes build_stbl(const track_spec& t, const std::vector<chunk>& chunks, bool co64) {
+    bytes stsd;
+    put_u32(stsd, uint32_t(t.descriptions.size()));
+    for (const bytes& d : t.descriptions) put_bytes(stsd, d);
+    bytes stbl = full_atom(fourcc("stsd"), 0, 0, stsd);
+
+    // Time to sample, run-length coded.
+    std::vector<std::pair<uint32_t, uint32_t>> runs;
+    for (const sample& s : t.samples) {
+        if (!runs.empty() && runs.back().second == s.duration)
+            ++runs.back().first;
+        else
+            runs.push_back({1, s.duration});
+    }
+    bytes stts;
+    put_u32(stts, uint32_t(runs.size()));
+    for (auto& r : runs) {
+        put_u32(stts, r.first);
+        put_u32(stts, r.second);
+    }
+    put_bytes(stbl, full_atom(fourcc("stts"), 0, 0, stts));
+
+    bool has_offsets = false, negative = false;
+    for (const sample& s : t.samples) {
+        has_offsets |= s.composition_offset != 0;
+        negative |= s.composition_offset < 0;
+    }
+    if (has_offsets) {
+        std::vector<std::pair<uint32_t, int32_t>> offsets;
+        for (const sample& s : t.samples) {
+            if (!offsets.empty() && offsets.back().second == s.composition_offset)
+                ++offsets.back().first;
+            else
+                offsets.push_back({1, s.composition_offset});
+        }
+        bytes ctts;
+        put_u32(ctts, uint32_t(offsets.size()));
+        for (auto& o : offsets) {
+            put_u32(ctts, o.first);
+            put_u32(ctts, uint32_t(o.second));
+        }
+        put_bytes(stbl, full_atom(fourcc("ctts"), (negative || t.ctts_version1) ? 1 : 0, 0, ctts));
+    }
+
+    bool all_sync = true;
+    std::vector<uint32_t> partial;
+    for (uint32_t i = 0; i < t.samples.size(); ++i) {
+        all_sync &= t.samples[i].sync;
+        if (t.samples[i].partial_sync) partial.push_back(i + 1);
+    }
+    if (!all_sync) {
+        bytes stss;
+        std::vector<uint32_t> sync;
+        for (uint32_t i = 0; i < t.samples.size(); ++i)
+            if (t.samples[i].sync) sync.push_back(i + 1);
+        put_u32(stss, uint32_t(sync.size()));
+        for (uint32_t n : sync) put_u32(stss, n);
+        put_bytes(stbl, full_atom(fourcc("stss"), 0, 0, stss));
+    }
+    if (!partial.empty()) {
+        bytes stps;
+        put_u32(stps, uint32_t(partial.size()));
+        for (uint32_t n : partial) put_u32(stps, n);
+        put_bytes(stbl, full_atom(fourcc("stps"), 0, 0, stps));
+    }
+
+    bytes stsc;
+    std::vector<uint32_t> entry;  // first chunk, per chunk, description, repeated
+    for (uint32_t c = 0; c < chunks.size(); ++c) {
+        size_t n = entry.size();
+        if (n == 0 || entry[n - 2] != chunks[c].count || entry[n - 1] != chunks[c].description) {
+            entry.push_back(c + 1);
+            entry.push_back(chunks[c].count);
+            entry.push_back(chunks[c].description);
+        }
+    }
+    put_u32(stsc, uint32_t(entry.size() / 3));
+    for (uint32_t v : entry) put_u32(stsc, v);
+    put_bytes(stbl, full_atom(fourcc("stsc"), 0, 0, stsc));
+
+    bytes stsz;
+    if (t.constant_size && !t.samples.empty()) {
+        put_u32(stsz, t.samples.front().size);
+        put_u32(stsz, uint32_t(t.samples.size()));
+    } else {
+        put_u32(stsz, 0);
+        put_u32(stsz, uint32_t(t.samples.size()));
+        for (const sample& s : t.samples) put_u32(stsz, s.size);
+    }
+    put_bytes(stbl, full_atom(fourcc("stsz"), 0, 0, stsz));
+
+    bytes stco;
+    put_u32(stco, uint32_t(chunks.size()));
+    for (const chunk& c : chunks) {
+        if (co64)
+            put_u64(stco, c.offset);
+        else
+            put_u32(stco, uint32_t(c.offset));
+    }
+    put_bytes(stbl, full_atom(fourcc(co64 ? "co64" : "stco"), 0, 0, stco));
+    return atom(fourcc("stbl"), stbl);
+}
+
+bytes build_minf(const track_spec& t, const std::vector<chunk>& chunks, bool co64) {
+    bytes minf;
+    if (t.handler == kVide) {
+        bytes vmhd;
+        put_u16(vmhd, 0x40);  // graphics mode: copy
+        put_u16(vmhd, 0x8000);
+        put_u16(vmhd, 0x8000);
+        put_u16(vmhd, 0x8000);
+        put_bytes(minf, full_atom(fourcc("vmhd"), 0, 1, vmhd));
+    } else if (t.handler == kSoun) {
+        bytes smhd(4, 0);
+        put_bytes(minf, full_atom(fourcc("smhd"), 0, 0, smhd));
+    } else {
+        bytes gmin;
+        put_u16(gmin, 0x40);
+        for (int i = 0; i < 3; ++i) put_u16(gmin, 0x8000);
+        put_u32(gmin, 0);
+        bytes gmhd = full_atom(fourcc("gmin"), 0, 0, gmin);
+        put_bytes(minf, atom(fourcc("gmhd"), gmhd));
+    }
+    const bool alias = t.data_ref == data_ref_kind::alias_self;
+    bytes hdlr;
+    put_u32(hdlr, fourcc("dhlr"));
+    put_u32(hdlr, fourcc(alias ? "alis" : "url "));
+    put_u32(hdlr, fourcc("appl"));
+    put_u32(hdlr, 0);
+    put_u32(hdlr, 0);
+    put_u8(hdlr, 0);
+    put_bytes(minf, full_atom(fourcc("hdlr"), 0, 0, hdlr));
+    bytes dref;
+    put_u32(dref, 1);
+    put_bytes(dref, full_atom(fourcc(alias ? "alis" : "url "), 0, 1, {}));
+    put_bytes(minf, atom(fourcc("dinf"), full_atom(fourcc("dref"), 0, 0, dref)));
+    put_bytes(minf, build_stbl(t, chunks, co64));
+    return atom(fourcc("minf"), minf);
+}
+
+bytes build_trak(const movie_spec& m, const track_spec& t, const std::vector<chunk>& chunks,
+                 bool co64) {
+    const uint8_t v = m.version1_headers ? 1 : 0;
+    const uint64_t duration = track_duration(t, m.time_scale);
+    bytes tkhd;
+    if (v == 1) {
+        put_u64(tkhd, 0);
+        put_u64(tkhd, 0);
+        put_u32(tkhd, t.id);
+        put_u32(tkhd, 0);
+        put_u64(tkhd, duration);
+    } else {
+        put_u32(tkhd, 0);
+        put_u32(tkhd, 0);
+        put_u32(tkhd, t.id);
+        put_u32(tkhd, 0);
+        put_u32(tkhd, uint32_t(duration));
+    }
+    put_u64(tkhd, 0);
+    put_u16(tkhd, 0);  // layer
+    put_u16(tkhd, 0);  // alternate group
+    put_u16(tkhd, t.handler == kSoun ? 0x100 : 0);
+    put_u16(tkhd, 0);
+    put_matrix(tkhd);
+    put_u32(tkhd, uint32_t(t.width));
+    put_u32(tkhd, uint32_t(t.height));
+    bytes trak = full_atom(fourcc("tkhd"), v, t.enabled ? 0xF : 0xE, tkhd);
+
+    if (t.has_edits) {
+        bytes elst;
+        put_u32(elst, uint32_t(t.edits.size()));
+        for (const edit& e : t.edits) {
+            if (v == 1) {
+                put_u64(elst, uint64_t(e.duration));
+                put_u64(elst, uint64_t(e.media_time));
+            } else {
+                put_u32(elst, uint32_t(e.duration));
+                put_u32(elst, uint32_t(e.media_time));
+            }
+            put_u32(elst, uint32_t(e.rate));
+        }
+        put_bytes(trak, atom(fourcc("edts"), full_atom(fourcc("elst"), v, 0, elst)));
+    }
+    if (!t.time_code_refs.empty()) {
+        bytes ids;
+        for (uint32_t id : t.time_code_refs) put_u32(ids, id);
+        put_bytes(trak, atom(fourcc("tref"), atom(kTmcd, ids)));
+    }
+
+    bytes mdhd;
+    const uint64_t media = media_duration(t);
+    if (v == 1) {
+        put_u64(mdhd, 0);
+        put_u64(mdhd, 0);
+        put_u32(mdhd, uint32_t(t.time_scale));
+        put_u64(mdhd, media);
+    } else {
+        put_u32(mdhd, 0);
+        put_u32(mdhd, 0);
+        put_u32(mdhd, uint32_t(t.time_scale));
+        put_u32(mdhd, uint32_t(media));
+    }
+    put_u16(mdhd, 0);
+    put_u16(mdhd, 0);
+    bytes mdia = full_atom(fourcc("mdhd"), v, 0, mdhd);
+    bytes hdlr;
+    put_u32(hdlr, fourcc("mhlr"));
+    put_u32(hdlr, t.handler);
+    put_u32(hdlr, fourcc("appl"));
+    put_u32(hdlr, 0);
+    put_u32(hdlr, 0);
+    put_u8(hdlr, 0);
+    put_bytes(mdia, full_atom(fourcc("hdlr"), 0, 0, hdlr));
+    put_bytes(mdia, build_minf(t, chunks, co64));
+    put_bytes(trak, atom(fourcc("mdia"), mdia));
+    return atom(fourcc("trak"), trak);
+}
+
+bytes build_moov(const movie_spec& m, const std::vector<track_spec>& tracks,
+                 const std::vector<std::vector<chunk>>& chunks, bool co64) {
+    const uint8_t v = m.version1_headers ? 1 : 0;
+    uint64_t duration = 0;
+    uint32_t next_id = 1;
+    for (const track_spec& t : tracks) {
+        duration = std::max(duration, track_duration(t, m.time_scale));
+        next_id = std::max(next_id, t.id + 1);
+    }
+    bytes mvhd;
+    if (v == 1) {
+        put_u64(mvhd, 0);
+        put_u64(mvhd, 0);
+        put_u32(mvhd, uint32_t(m.time_scale));
+        put_u64(mvhd, duration);
+    } else {
+        put_u32(mvhd, 0);
+        put_u32(mvhd, 0);
+        put_u32(mvhd, uint32_t(m.time_scale));
+        put_u32(mvhd, uint32_t(duration));
+    }
+    put_u32(mvhd, kFixed1);
+    put_u16(mvhd, 0x100);
+    put_bytes(mvhd, bytes(10, 0));
+    put_matrix(mvhd);
+    put_bytes(mvhd, bytes(24, 0));
+    put_u32(mvhd, next_id);
+    bytes moov = full_atom(fourcc("mvhd"), v, 0, mvhd);
+    for (size_t i = 0; i < tracks.size(); ++i) put_bytes(moov, build_trak(m, tracks[i], chunks[i], co64));
+    if (!m.user_data.empty()) {
+        bytes udta;
+        for (const user_data_entry& u : m.user_data) put_bytes(udta, atom(u.type, u.payload));
+        put_bytes(moov, atom(fourcc("udta"), udta));
+    }
+    return atom(fourcc("moov"), moov);
+}
+
+}  // namespace
+
+void put_u8(bytes& out, uint8_t v) { out.push_back(v); }
+void put_u16(bytes& out, uint16_t v) {
+    out.push_back(uint8_t(v >> 8));
+    out.push_back(uint8_t(v));
+}
+void put_u32(bytes& out, uint32_t v) {
+    put_u16(out, uint16_t(v >> 16));
+    put_u16(out, uint16_t(v));
+}
+void put_u64(bytes& out, uint64_t v) {
+    put_u32(out, high_word(v));
+    put_u32(out, uint32_t(v));
+}
+void put_bytes(bytes& out, const bytes& data) { out.insert(out.end(), data.begin(), data.end()); }
+
+bytes atom(uint32_t type, const bytes& payload) {
+    bytes out;
+    put_u32(out, uint32_t(payload.size() + 8));
+    put_u32(out, type);
+    put_bytes(out, payload);
+    return out;
+}
+
+bytes image_description(uint32_t codec, int16_t width, int16_t height, int16_t depth,
+                        const std::vector<extension>& extensions) {
+    bytes body;
+    put_u32(body, codec);
+    put_bytes(body, bytes(6, 0));
+    put_u16(body, 1);  // data reference index
+    put_u16(body, 0);  // version
+    put_u16(body, 0);  // revision level
+    put_u32(body, fourcc("appl"));
+    put_u32(body, 0x200);  // temporal quality
+    put_u32(body, 0x300);  // spatial quality
+    put_u16(body, uint16_t(width));
+    put_u16(body, uint16_t(height));
+    put_u32(body, 72 * kFixed1);
+    put_u32(body, 72 * kFixed1);
+    put_u32(body, 0);
+    put_u16(body, 1);
+    bytes name(32, 0);
+    name[0] = 4;
+    name[1] = 't', name[2] = 'e', name[3] = 's', name[4] = 't';
+    put_bytes(body, name);
+    put_u16(body, uint16_t(depth));
+    put_u16(body, 0xFFFF);
+    for (const extension& e : extensions) put_bytes(body, atom(e.type, e.payload));
+    bytes out;
+    put_u32(out, uint32_t(body.size() + 4));
+    put_bytes(out, body);
+    return out;
+}
+
+bytes sound_description(uint32_t format, uint16_t channels, uint16_t bits, uint32_t sample_rate,
+                        uint16_t version, const std::vector<extension>& extensions) {
+    bytes body;
+    put_u32(body, format);
+    put_bytes(body, bytes(6, 0));
+    put_u16(body, 1);
+    put_u16(body, version);
+    put_u16(body, 0);
+    put_u32(body, 0);
+    put_u16(body, channels);
+    put_u16(body, bits);
+    put_u16(body, version == 1 ? 0xFFFE : 0);
+    put_u16(body, 0);
+    put_u32(body, sample_rate << 16);
+    if (version == 1) {
+        const uint32_t bytes_per_sample = bits / 8;
+        put_u32(body, 1);                                 // samples per packet
+        put_u32(body, bytes_per_sample);                  // bytes per packet
+        put_u32(body, bytes_per_sample * channels);       // bytes per frame
+        put_u32(body, bytes_per_sample);                  // bytes per sample
+    }
+    for (const extension& e : extensions) put_bytes(body, atom(e.type, e.payload));
+    bytes out;
+    put_u32(out, uint32_t(body.size() + 4));
+    put_bytes(out, body);
+    return out;
+}
+
+bytes time_code_description(int32_t flags, int32_t time_scale, int32_t frame_duration,
+                            uint8_t frames, const std::string& reel_name) {
+    bytes body;
+    put_u32(body, kTmcd);
+    put_bytes(body, bytes(6, 0));
+    put_u16(body, 1);
+    put_u32(body, 0);
+    put_u32(body, uint32_t(flags));
+    put_u32(body, uint32_t(time_scale));
+    put_u32(body, uint32_t(frame_duration));
+    put_u8(body, frames);
+    put_u8(body, 0);
+    if (!reel_name.empty())
+        put_bytes(body, atom(fourcc("udta"), atom(fourcc("name"), user_data_text(reel_name))));
+    bytes out;
+    put_u32(out, uint32_t(body.size() + 4));
+    put_bytes(out, body);
+    return out;
+}
+
+bytes user_data_text(const std::string& text, uint16_t language) {
+    bytes out;
+    put_u16(out, uint16_t(text.size()));
+    put_u16(out, language);
+    out.insert(out.end(), text.begin(), text.end());
+    return out;
+}
+
+bytes pasp(uint32_t h_spacing, uint32_t v_spacing) {
+    bytes out;
+    put_u32(out, h_spacing);
+    put_u32(out, v_spacing);
+    return out;
+}
+
+bytes clap(uint32_t width_n, uint32_t width_d, uint32_t height_n, uint32_t height_d) {
+    bytes out;
+    for (uint32_t v : {width_n, width_d, height_n, height_d, 0u, 1u, 0u, 1u}) put_u32(out, v);
+    return out;
+}
+
+bytes fiel(uint8_t count, uint8_t ordering) { return bytes{count, ordering}; }
+
+uint8_t sample_pattern_byte(uint32_t track_id, uint32_t sample_index, uint32_t i) {
+    return uint8_t(track_id * 31 + sample_index * 7 + i);
+}
+
+track_spec& track_spec::add_samples(uint32_t count, uint32_t size, uint32_t duration, bool sync) {
+    for (uint32_t i = 0; i < count; ++i) {
+        sample s;
+        s.size = size;
+        s.duration = duration;
+        s.sync = sync;
+        samples.push_back(s);
+    }
+    return *this;
+}
+
+track_spec& track_spec::add_edit(int64_t duration, int64_t media_time, int32_t rate) {
+    has_edits = true;
+    edits.push_back({duration, media_time, rate});
+    return *this;
+}
+
+track_spec& movie_spec::add_video(uint32_t codec, int16_t width, int16_t height,
+                                  const std::vector<extension>& extensions) {
+    track_spec t;
+    t.handler = kVide;
+    t.width = int32_t(width) << 16;
+    t.height = int32_t(height) << 16;
+    t.descriptions.push_back(image_description(codec, width, height, 24, extensions));
+    tracks.push_back(t);
+    return tracks.back();
+}
+
+track_spec& movie_spec::add_sound(uint32_t format, uint16_t channels, uint16_t bits,
+                                  uint32_t sample_rate) {
+    track_spec t;
+    t.handler = kSoun;
+    t.time_scale = int32_t(sample_rate);
+    t.descriptions.push_back(sound_description(format, channels, bits, sample_rate));
+    t.constant_size = true;
+    tracks.push_back(t);
+    return tracks.back();
+}
+
+track_spec& movie_spec::add_time_code(int32_t flags, int32_t tc_scale, int32_t frame_duration,
+                                      uint8_t frames, const std::string& reel_name,
+                                      const std::vector<int32_t>& counters,
+                                      uint32_t frames_per_sample) {
+    track_spec t;
+    t.handler = kTmcd;
+    t.time_scale = tc_scale;
+    t.descriptions.push_back(time_code_description(flags, tc_scale, frame_duration, frames, reel_name));
+    for (int32_t counter : counters) {
+        sample s;
+        s.size = 4;
+        s.duration = uint32_t(frame_duration) * frames_per_sample;
+        put_u32(s.data, uint32_t(counter));
+        t.samples.push_back(s);
+    }
+    tracks.push_back(t);
+    return tracks.back();
+}
+
+bytes movie_file::contiguous() const {
+    bytes out(size_t(size), 0);
+    for (const piece& p : pieces) std::copy(p.data.begin(), p.data.end(), out.begin() + p.offset);
+    return out;
+}
+
+movie_file build_movie(const movie_spec& spec) {
+    std::vector<track_spec> tracks = spec.tracks;
+    for (size_t i = 0; i < tracks.size(); ++i)
+        if (tracks[i].id == 0) tracks[i].id = uint32_t(i + 1);
+
+    bytes ftyp;
+    put_u32(ftyp, fourcc("qt  "));
+    put_u32(ftyp, 0x200);
+    put_u32(ftyp, fourcc("qt  "));
+    ftyp = atom(fourcc("ftyp"), ftyp);
+
+    std::vector<std::vector<chunk>> chunks;
+    uint64_t media_size = spec.media_gap;
+    for (const track_spec& t : tracks) {
+        chunks.push_back(make_chunks(t));
+        for (const sample& s : t.samples) media_size += s.size;
+    }
+    const uint64_t mdat_header = spec.large_mdat ? 16 : 8;
+    const bool co64 = spec.force_co64 || ftyp.size() + mdat_header + media_size > 0xFFFFFFFFu ||
+                      spec.media_gap > 0xFFFFFFFFu;
+    // The movie atom's size does not depend on the offsets it holds.
+    const uint64_t moov_size = build_moov(spec, tracks, chunks, co64).size();
+    const uint64_t media_start = ftyp.size() + (spec.movie_first ? moov_size : 0) + mdat_header;
+    uint64_t offset = media_start + spec.media_gap;
+    for (size_t i = 0; i < tracks.size(); ++i) {
+        for (chunk& c : chunks[i]) {
+            c.offset = offset;
+            for (uint32_t k = 0; k < c.count; ++k) offset += tracks[i].samples[c.first_sample + k].size;
+        }
+    }
+    const bytes moov = build_moov(spec, tracks, chunks, co64);
+
+    movie_file file;
+    file.pieces.push_back({0, ftyp});
+    uint64_t at = ftyp.size();
+    if (spec.movie_first) {
+        file.pieces.push_back({at, moov});
+        at += moov.size();
+    }
+    bytes header;
+    if (spec.large_mdat) {
+        put_u32(header, 1);
+        put_u32(header, fourcc("mdat"));
+        put_u64(header, mdat_header + media_size);
+    } else {
+        put_u32(header, uint32_t(mdat_header + media_size));
+        put_u32(header, fourcc("mdat"));
+    }
+    file.pieces.push_back({at, header});
+    at += header.size() + spec.media_gap;
+    bytes media;
+    for (size_t i = 0; i < tracks.size(); ++i)
+        for (uint32_t k = 0; k < tracks[i].samples.size(); ++k) put_bytes(media, sample_bytes(tracks[i], k));
+    file.pieces.push_back({at, media});
+    at += media.size();
+    if (!spec.movie_first) {
+        file.pieces.push_back({at, moov});
+        at += moov.size();
+    }
+    file.size = at;
+    return file;
+}
+
+bool write_movie(const movie_spec& spec, const std::string& path) {
+    const movie_file file = build_movie(spec);
+    if (file.size < (uint64_t(1) << 28)) return write_bytes(file.contiguous(), path);
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    bool ok = true;
+    for (const movie_file::piece& p : file.pieces) {
+#ifdef _WIN32
+        ok = ok && _fseeki64(f, int64_t(p.offset), SEEK_SET) == 0;
+#else
+        ok = ok && fseeko(f, off_t(p.offset), SEEK_SET) == 0;
+#endif
+        ok = ok && std::fwrite(p.data.data(), 1, p.data.size(), f) == p.data.size();
+    }
+    return std::fclose(f) == 0 && ok;
+}
+
+bool write_bytes(const bytes& data, const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+int64_t find_atom(const bytes& file, const std::vector<uint32_t>& path) {
+    static const uint32_t kContainers[] = {fourcc("moov"), fourcc("trak"), fourcc("mdia"),
+                                           fourcc("minf"), fourcc("dinf"), fourcc("stbl"),
+                                           fourcc("edts"), fourcc("udta"), fourcc("tref")};
+    uint64_t begin = 0, end = file.size();
+    int64_t found = -1;
+    for (size_t level = 0; level < path.size(); ++level) {
+        found = -1;
+        uint64_t at = begin;
+        while (at + 8 <= end) {
+            uint64_t size = uint64_t(file[at]) << 24 | uint64_t(file[at + 1]) << 16 |
+                            uint64_t(file[at + 2]) << 8 | file[at + 3];
+            uint32_t type = uint32_t(file[at + 4]) << 24 | uint32_t(file[at + 5]) << 16 |
+                            uint32_t(file[at + 6]) << 8 | file[at + 7];
+            uint64_t header = 8;
+            if (size == 1 && at + 16 <= end) {
+                size = 0;
+                for (int i = 0; i < 8; ++i) size = size << 8 | file[at + 8 + i];
+                header = 16;
+            } else if (size == 0) {
+                size = end - at;
+            }
+            if (size < header || at + size > end) return -1;
+            if (type == path[level]) {
+                found = int64_t(at);
+                begin = at + header;
+                end = at + size;
+                break;
+            }
+            at += size;
+        }
+        if (found < 0) return -1;
+        if (level + 1 < path.size() &&
+            std::find(std::begin(kContainers), std::end(kContainers), path[level]) ==
+                std::end(kContainers))
+            return -1;
+    }
+    return found;
+}
+
+void patch_u32(bytes& file, uint64_t offset, uint32_t value) {
+    if (offset + 4 > file.size()) throw std::out_of_range("patch_u32 past the end of the file");
+    file[offset] = uint8_t(value >> 24);
+    file[offset + 1] = uint8_t(value >> 16);
+    file[offset + 2] = uint8_t(value >> 8);
+    file[offset + 3] = uint8_t(value);
+}
+
+}  // namespace test_movie

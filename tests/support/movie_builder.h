@@ -1,0 +1,158 @@
+// Writes QuickTime movies for tests and benchmarks: tracks with chosen samples
+// (sizes, durations, composition offsets, sync and partial-sync flags), several
+// sample descriptions per track, image description extensions, edit lists,
+// time code tracks, sound tracks, the movie atom before or after the media
+// data, 64-bit atom sizes and 'co64' offsets, 'alis' data references; and the
+// helpers to break the result on purpose.
+//
+//   test_movie::movie_spec movie;
+//   test_movie::track_spec& video = movie.add_video(test_movie::kAvc1, 320, 240);
+//   video.add_samples(10, 1000, 100);  // 10 samples of 1000 bytes, 100 units each
+//   test_movie::write_movie(movie, path);
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace test_movie {
+
+constexpr uint32_t fourcc(const char (&s)[5]) {
+    return uint32_t(uint8_t(s[0])) << 24 | uint32_t(uint8_t(s[1])) << 16 |
+           uint32_t(uint8_t(s[2])) << 8 | uint32_t(uint8_t(s[3]));
+}
+
+constexpr uint32_t kVide = fourcc("vide");
+constexpr uint32_t kSoun = fourcc("soun");
+constexpr uint32_t kTmcd = fourcc("tmcd");
+constexpr uint32_t kAvc1 = fourcc("avc1");
+constexpr uint32_t kTwos = fourcc("twos");
+constexpr uint32_t kSowt = fourcc("sowt");
+
+using bytes = std::vector<uint8_t>;
+
+// Big-endian writing.
+void put_u8(bytes& out, uint8_t v);
+void put_u16(bytes& out, uint16_t v);
+void put_u32(bytes& out, uint32_t v);
+void put_u64(bytes& out, uint64_t v);
+void put_bytes(bytes& out, const bytes& data);
+// An atom: 32-bit size, type, payload.
+bytes atom(uint32_t type, const bytes& payload);
+
+// Sample description entries (as stored in 'stsd').
+struct extension {
+    uint32_t type;
+    bytes payload;  // the atom's contents without its header
+};
+bytes image_description(uint32_t codec, int16_t width, int16_t height, int16_t depth = 24,
+                        const std::vector<extension>& extensions = {});
+// Sound description version 0 (or 1 with the four extra fields for
+// compressed formats; the extension atoms follow).
+bytes sound_description(uint32_t format, uint16_t channels, uint16_t bits, uint32_t sample_rate,
+                        uint16_t version = 0, const std::vector<extension>& extensions = {});
+bytes time_code_description(int32_t flags, int32_t time_scale, int32_t frame_duration,
+                            uint8_t frames, const std::string& reel_name = "");
+// The payload of a 'name' or other text user data item: length, language,
+// text.
+bytes user_data_text(const std::string& text, uint16_t language = 0);
+// Extension payloads.
+bytes pasp(uint32_t h_spacing, uint32_t v_spacing);
+bytes clap(uint32_t width_n, uint32_t width_d, uint32_t height_n, uint32_t height_d);
+bytes fiel(uint8_t count, uint8_t ordering);
+
+struct sample {
+    uint32_t size = 0;
+    uint32_t duration = 0;
+    int32_t composition_offset = 0;
+    bool sync = true;
+    bool partial_sync = false;
+    uint32_t description = 1;  // from 1
+    bytes data;                // empty: a pattern (sample_pattern_byte)
+};
+
+// The byte at position i of a sample without data of its own.
+uint8_t sample_pattern_byte(uint32_t track_id, uint32_t sample_index, uint32_t i);
+
+struct edit {
+    int64_t duration;    // movie time scale
+    int64_t media_time;  // -1: empty edit
+    int32_t rate = 0x10000;
+};
+
+enum class data_ref_kind { url_self, alias_self };
+
+struct track_spec {
+    uint32_t handler = kVide;
+    uint32_t id = 0;  // 0: numbered 1, 2, ... in order
+    bool enabled = true;
+    int32_t time_scale = 600;
+    int32_t width = 0;  // 16.16
+    int32_t height = 0;
+    std::vector<bytes> descriptions;
+    std::vector<sample> samples;
+    bool has_edits = false;
+    std::vector<edit> edits;
+    uint32_t samples_per_chunk = 1;
+    bool ctts_version1 = false;  // negative offsets force version 1 anyway
+    bool constant_size = false;  // one 'stsz' size for all samples (they must agree)
+    data_ref_kind data_ref = data_ref_kind::url_self;
+    std::vector<uint32_t> time_code_refs;  // 'tref'/'tmcd' track IDs
+
+    // Appends count samples of equal size and duration (sync unless told).
+    track_spec& add_samples(uint32_t count, uint32_t size, uint32_t duration, bool sync = true);
+    track_spec& add_edit(int64_t duration, int64_t media_time, int32_t rate = 0x10000);
+};
+
+struct user_data_entry {
+    uint32_t type;
+    bytes payload;
+};
+
+struct movie_spec {
+    int32_t time_scale = 600;
+    std::vector<track_spec> tracks;
+    std::vector<user_data_entry> user_data;
+    bool movie_first = false;       // 'moov' before 'mdat'
+    bool version1_headers = false;  // 'mvhd', 'tkhd', 'mdhd', 'elst' version 1
+    bool large_mdat = false;        // 64-bit 'mdat' size
+    bool force_co64 = false;
+    uint64_t media_gap = 0;  // zero bytes at the start of the media data (sparse on disk)
+
+    track_spec& add_video(uint32_t codec, int16_t width, int16_t height,
+                          const std::vector<extension>& extensions = {});
+    track_spec& add_sound(uint32_t format, uint16_t channels, uint16_t bits, uint32_t sample_rate);
+    // A time code track with one sample per entry of counters (each frames_per_sample
+    // frames long).
+    track_spec& add_time_code(int32_t flags, int32_t time_scale, int32_t frame_duration,
+                              uint8_t frames, const std::string& reel_name,
+                              const std::vector<int32_t>& counters, uint32_t frames_per_sample);
+};
+
+// A movie file as pieces: bytes at offsets; what lies between is zero.
+struct movie_file {
+    struct piece {
+        uint64_t offset;
+        bytes data;
+    };
+    std::vector<piece> pieces;
+    uint64_t size = 0;
+
+    // The whole file in memory (only for files that fit).
+    bytes contiguous() const;
+};
+
+movie_file build_movie(const movie_spec& spec);
+// Writes the file, leaving holes where nothing is written (sparse where the
+// file system allows). False when the file cannot be written.
+bool write_movie(const movie_spec& spec, const std::string& path);
+bool write_bytes(const bytes& data, const std::string& path);
+
+// Breaking a movie on purpose: the offset of the first atom of a path of
+// types ("moov", "trak", "mdia", ...) in a contiguous file, or -1; the offset
+// is the atom's header. Nested searches look inside the previous atom's body
+// (sample description entries and other non-atom contents are not entered).
+int64_t find_atom(const bytes& file, const std::vector<uint32_t>& path);
+void patch_u32(bytes& file, uint64_t offset, uint32_t value);
+
+}  // namespace test_movie
