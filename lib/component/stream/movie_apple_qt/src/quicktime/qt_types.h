@@ -235,7 +235,8 @@ typedef uint32_t MediaSampleFlags;
 typedef const void* ConstQTPropertyValuePtr;
 typedef ComponentResult (*ComponentRoutineUPP)(ComponentParameters* params, Handle storage);
 typedef ComponentRoutineUPP ComponentRoutinePtr;
-typedef ComponentResult (*ComponentFunctionUPP)();
+// A component routine of any signature; cast to it (as the ProcPtr of C).
+typedef void (*ComponentFunctionUPP)(void);
 typedef struct DataHScheduleRecord* DataHSchedulePtr;
 typedef void (*DataHCompletionUPP)(Ptr request, long refcon, OSErr err);
 

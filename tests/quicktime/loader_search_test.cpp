@@ -1,0 +1,156 @@
+// The folder search of the QuickTime loader.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/temp_folder.h"
+#include "quicktime/fresh_process.h"
+#include "quicktime/qt_loader.h"
+
+using test_support::quicktime_registry;
+using test_support::run_in_fresh_process;
+using test_support::runtime_module;
+using test_support::temp_folder;
+
+namespace {
+
+// A machine: a temporary folder, its registry file and its system directory.
+class LoaderSearch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_system = m_folder.make_folder("windows/system32");
+        setenv("RUV_SYSTEM_DIR", m_system.c_str(), 1);
+        set_registry({});
+    }
+    void TearDown() override {
+        unsetenv("RUV_SYSTEM_DIR");
+        unsetenv("RUV_REGISTRY");
+    }
+    void set_registry(const std::map<std::string, std::string>& values) {
+        std::string file = m_folder.write_file("registry.reg", quicktime_registry(values));
+        setenv("RUV_REGISTRY", file.c_str(), 1);
+    }
+    std::string system_folder() {
+        char buffer[MAX_PATH] = "unchanged";
+        bool found = GetQuickTimeSystemFolder(buffer, sizeof(buffer));
+        EXPECT_EQ(found, buffer[0] != '\0');
+        return buffer;
+    }
+    std::string extension_folder() {
+        char buffer[MAX_PATH] = "unchanged";
+        size_t length = GetQuickTimeExtensionFolder(buffer, sizeof(buffer));
+        EXPECT_EQ(length, std::string(buffer).size());
+        return buffer;
+    }
+
+    temp_folder m_folder;
+    std::string m_system;
+};
+
+TEST_F(LoaderSearch, LoadedRuntimeFolderWinsOverTheRegistry) {
+    std::string other = m_folder.make_folder("other");
+    set_registry({{"QTSysDir", other}, {"QuickTime.qts folder", other}});
+    std::string loaded = m_folder.copy_file(runtime_module(""), "loaded/QuickTime.qts");
+    run_in_fresh_process([&] {
+        ASSERT_NE(nullptr, LoadLibraryA(loaded.c_str()));
+        EXPECT_EQ(m_folder / "loaded/", system_folder());
+    });
+}
+
+TEST_F(LoaderSearch, QTSysDirNamingAMissingFolderIsSkipped) {
+    std::string second = m_folder.make_folder("second");
+    set_registry({{"QTSysDir", m_folder / "missing"}, {"QuickTime.qts folder", second}});
+    EXPECT_EQ(second + "\\", system_folder());
+}
+
+TEST_F(LoaderSearch, QTSysDirComesBeforeQuickTimeQtsFolder) {
+    std::string first = m_folder.make_folder("first");
+    std::string second = m_folder.make_folder("second");
+    set_registry({{"QTSysDir", first}, {"QuickTime.qts folder", second}});
+    EXPECT_EQ(first + "\\", system_folder());
+}
+
+TEST_F(LoaderSearch, SystemDirectoryIsTheLastPlace) {
+    set_registry({{"QTSysDir", m_folder / "missing"}});
+    EXPECT_EQ(m_system + "\\", system_folder());
+}
+
+TEST_F(LoaderSearch, NoFolderAnywhereFailsWithEmptyBuffer) {
+    setenv("RUV_SYSTEM_DIR", (m_folder / "no-such-system").c_str(), 1);
+    EXPECT_EQ("", system_folder());
+    EXPECT_EQ("", extension_folder());
+}
+
+// A registry folder and the system folder the loader makes of it.
+struct separator_case {
+    const char* value;
+    const char* folder;
+};
+
+class RegistryFolderSeparator : public LoaderSearch,
+                                public ::testing::WithParamInterface<separator_case> {};
+
+TEST_P(RegistryFolderSeparator, GetsOneBackslashUnlessItEndsInASeparator) {
+    m_folder.make_folder("qt");
+    set_registry({{"QTSysDir", m_folder.path() + GetParam().value}});
+    EXPECT_EQ(m_folder.path() + GetParam().folder, system_folder());
+}
+
+INSTANTIATE_TEST_SUITE_P(Endings, RegistryFolderSeparator,
+                         ::testing::Values(separator_case{"/qt", "/qt\\"},
+                                           separator_case{"/qt/", "/qt/"},
+                                           separator_case{"\\qt\\", "\\qt\\"}));
+
+TEST_F(LoaderSearch, ReadFolderSettingEmptiesTheBufferWhenValueIsMissing) {
+    char buffer[MAX_PATH] = "stale";
+    ReadQuickTimeFolderSetting(kQuickTimeRegistryKey, "QTExtDir", buffer, sizeof(buffer));
+    EXPECT_STREQ("", buffer);
+    unsetenv("RUV_REGISTRY");
+    std::strcpy(buffer, "stale");
+    ReadQuickTimeFolderSetting(kQuickTimeRegistryKey, "QTSysDir", buffer, sizeof(buffer));
+    EXPECT_STREQ("", buffer);
+}
+
+TEST_F(LoaderSearch, ExtensionFolderFromTheRegistryIsNotTestedForExistence) {
+    set_registry({{"QTExtDir", "C:\\Program Files\\QuickTime\\QTSystem"}});
+    EXPECT_EQ("C:\\Program Files\\QuickTime\\QTSystem\\", extension_folder());
+}
+
+TEST_F(LoaderSearch, ExtensionFolderOfTheSystemDirectoryIsItsQuickTimeSubfolder) {
+    EXPECT_EQ(m_system + "\\QuickTime\\", extension_folder());
+}
+
+TEST_F(LoaderSearch, ExtensionFolderIsTheSystemFolderWhenThatIsElsewhere) {
+    std::string qt = m_folder.make_folder("qt");
+    set_registry({{"QTSysDir", qt}});
+    EXPECT_EQ(qt + "\\", extension_folder());
+}
+
+TEST_F(LoaderSearch, ExtensionFolderLeavesRoomForTheSubfolder) {
+    // The system folder is read with 10 characters less room: a buffer that
+    // holds it but not the subfolder gives no extension folder.
+    std::vector<char> buffer(m_system.size() + 2 + 5);
+    EXPECT_EQ(0u, GetQuickTimeExtensionFolder(buffer.data(), buffer.size()));
+}
+
+TEST_F(LoaderSearch, RuntimeInTheSystemDirectorysQuickTimeSubfolderIsLoaded) {
+    std::string module = m_folder.copy_file(runtime_module("qt-7.0.2"),
+                                            "windows/system32/QuickTime/QuickTime.qts");
+    HMODULE loaded = nullptr;
+    run_in_fresh_process([&] {
+        loaded = LoadQuickTimeLibrary(kQuickTimeLibraryName);
+        ASSERT_NE(nullptr, loaded);
+        char path[MAX_PATH];
+        DWORD length = GetModuleFileNameA(loaded, path, sizeof(path));
+        EXPECT_EQ(module, std::string(path, length));
+    });
+}
+
+TEST_F(LoaderSearch, NoRuntimeInAnyFolderLoadsNothing) {
+    run_in_fresh_process([&] { EXPECT_EQ(nullptr, LoadQuickTimeLibrary(kQuickTimeLibraryName)); });
+}
+
+}  // namespace
