@@ -10,6 +10,7 @@
 #include "quicktime/fresh_process.h"
 #include "quicktime/qt_api.h"
 #include "quicktime/qt_loader.h"
+#include "windows.h"
 
 using test_support::run_in_fresh_process;
 using test_support::runtime_module;
@@ -166,8 +167,8 @@ TEST_F(LoaderBinding, GatedOperationsOnACurrentRuntimeReachIt) {
 
 // Version packing: a byte per part, the low byte of each.
 struct packing_case {
-    DWORD most;
-    DWORD least;
+    uint32_t most;
+    uint32_t least;
     uint32_t packed;
     bool sufficient;
 };
@@ -197,16 +198,16 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(FileVersionNumbers, FileWithoutVersionGivesZeros) {
     temp_folder folder;
     std::string path = folder.write_file("plain.qts", "no version here");
-    DWORD most = 1;
-    DWORD least = 1;
+    uint32_t most = 1;
+    uint32_t least = 1;
     GetFileVersionNumbers(path.c_str(), &most, &least);
     EXPECT_EQ(0u, most);
     EXPECT_EQ(0u, least);
 }
 
 TEST(FileVersionNumbers, RuntimeVariantsCarryTheirFileVersion) {
-    DWORD most = 0;
-    DWORD least = 0;
+    uint32_t most = 0;
+    uint32_t least = 0;
     GetFileVersionNumbers(runtime_module("qt-7.0.1").c_str(), &most, &least);
     EXPECT_EQ(0x00070000u, most);
     EXPECT_EQ(0x00010000u, least);

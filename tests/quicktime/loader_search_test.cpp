@@ -9,6 +9,7 @@
 #include "platform/temp_folder.h"
 #include "quicktime/fresh_process.h"
 #include "quicktime/qt_loader.h"
+#include "windows.h"
 
 using test_support::quicktime_registry;
 using test_support::run_in_fresh_process;
@@ -139,9 +140,8 @@ TEST_F(LoaderSearch, ExtensionFolderLeavesRoomForTheSubfolder) {
 TEST_F(LoaderSearch, RuntimeInTheSystemDirectorysQuickTimeSubfolderIsLoaded) {
     std::string module = m_folder.copy_file(runtime_module("qt-7.0.2"),
                                             "windows/system32/QuickTime/QuickTime.qts");
-    HMODULE loaded = nullptr;
     run_in_fresh_process([&] {
-        loaded = LoadQuickTimeLibrary(kQuickTimeLibraryName);
+        HMODULE loaded = static_cast<HMODULE>(LoadQuickTimeLibrary(kQuickTimeLibraryName));
         ASSERT_NE(nullptr, loaded);
         char path[MAX_PATH];
         DWORD length = GetModuleFileNameA(loaded, path, sizeof(path));

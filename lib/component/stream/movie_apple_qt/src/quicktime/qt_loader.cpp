@@ -5,15 +5,17 @@
 
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
 #else
 #include "io.h"
+#include "windows.h"
 #endif
 
 #include "quicktime/qt_api.h"
 
 extern "C" {
 
-HMODULE qtb_library = nullptr;
+void* qtb_library = nullptr;
 qtb_hook qtb_first_call_hook = PrepareQuickTime;
 qtb_entry qtb_dispatcher_entry = UnboundEntry;
 qtb_entry qtb_call_component_entry = UnboundEntry;
@@ -146,7 +148,7 @@ extern "C" size_t GetQuickTimeExtensionFolder(char* buffer, size_t size) {
     return std::strlen(buffer);
 }
 
-extern "C" HMODULE LoadQuickTimeLibrary(const char* file_name) {
+extern "C" void* LoadQuickTimeLibrary(const char* file_name) {
     size_t name_length = std::strlen(file_name);
     if (name_length >= kPathSize) return nullptr;
     const size_t room = kPathSize - name_length;
@@ -157,8 +159,8 @@ extern "C" HMODULE LoadQuickTimeLibrary(const char* file_name) {
     return load_from(folder, file_name);
 }
 
-extern "C" void GetFileVersionNumbers(const char* path, DWORD* most_significant,
-                                      DWORD* least_significant) {
+extern "C" void GetFileVersionNumbers(const char* path, uint32_t* most_significant,
+                                      uint32_t* least_significant) {
     *most_significant = 0;
     *least_significant = 0;
     DWORD handle = 0;
@@ -171,8 +173,8 @@ extern "C" void GetFileVersionNumbers(const char* path, DWORD* most_significant,
     if (GetFileVersionInfoA(path, handle, size, block) &&
         VerQueryValueA(block, "\\", reinterpret_cast<LPVOID*>(&info), &info_length) && info &&
         info_length >= sizeof(VS_FIXEDFILEINFO)) {
-        *most_significant = info->dwFileVersionMS;
-        *least_significant = info->dwFileVersionLS;
+        *most_significant = uint32_t(info->dwFileVersionMS);
+        *least_significant = uint32_t(info->dwFileVersionLS);
     }
     std::free(block);
 }
@@ -180,20 +182,19 @@ extern "C" void GetFileVersionNumbers(const char* path, DWORD* most_significant,
 extern "C" bool IsSelectorAvailable(uint32_t) {
     if (qtb_version_known) return qtb_version_sufficient;
 
-    HMODULE module = qtb_library;
+    HMODULE module = static_cast<HMODULE>(qtb_library);
     const bool loaded_here = module == nullptr;
     if (loaded_here) {
-        module = LoadQuickTimeLibrary(kQuickTimeLibraryName);
+        module = static_cast<HMODULE>(LoadQuickTimeLibrary(kQuickTimeLibraryName));
         if (!module) return false;
     }
     char path[kPathSize + 1] = {};
     DWORD length = GetModuleFileNameA(module, path, sizeof(path));
     if (length != 0) {
-        DWORD most = 0;
-        DWORD least = 0;
+        uint32_t most = 0;
+        uint32_t least = 0;
         GetFileVersionNumbers(path, &most, &least);
-        qtb_version_sufficient =
-            pack_file_version(uint32_t(most), uint32_t(least)) >= kFirstSufficientVersion;
+        qtb_version_sufficient = pack_file_version(most, least) >= kFirstSufficientVersion;
     }
     if (loaded_here) FreeLibrary(module);
     qtb_version_known = true;
@@ -211,7 +212,8 @@ extern "C" OSErr BindQuickTimeEntryPoints() {
         {"theQuickTimeDispatcher", &qtb_dispatcher_entry},
     };
     for (const binding& b : bindings) {
-        FARPROC found = qtb_library ? GetProcAddress(qtb_library, b.name) : nullptr;
+        FARPROC found =
+            qtb_library ? GetProcAddress(static_cast<HMODULE>(qtb_library), b.name) : nullptr;
         if (!found) return kQTEntryPointMissing;
         *b.entry = entry_cast<qtb_entry>(found);
     }
@@ -231,7 +233,7 @@ extern "C" void PrepareQuickTime() {
     if (loaded_earlier || qtb_first_call_hook) return;
     if (!IsSelectorAvailable(kCanReleaseLibraryHandleSelector)) return;
     if (CanReleaseLibraryHandle() & 0xFF) {
-        FreeLibrary(qtb_library);
+        FreeLibrary(static_cast<HMODULE>(qtb_library));
         qtb_library = nullptr;
     }
 }

@@ -10,22 +10,18 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "quicktime/qt_types.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include "windows.h"
-#endif
 
 extern "C" {
 
 typedef long (*qtb_entry)();
 typedef void (*qtb_hook)();
 
-// The process-wide state read by the operation stubs.
-extern HMODULE qtb_library;
+// The process-wide state read by the operation stubs. The library handle is
+// the HMODULE of the runtime; this header keeps <windows.h> out of its users.
+extern void* qtb_library;
 extern qtb_hook qtb_first_call_hook;
 extern qtb_entry qtb_dispatcher_entry;             // theQuickTimeDispatcher
 extern qtb_entry qtb_call_component_entry;         // _CallComponent (bound, never called)
@@ -41,7 +37,7 @@ long UnboundEntry();
 
 // The module handle of file_name loaded from the QuickTime system folder, else
 // from the QuickTime extension folder; null when neither has it.
-HMODULE LoadQuickTimeLibrary(const char* file_name);
+void* LoadQuickTimeLibrary(const char* file_name);
 
 // The folder QuickTime.qts lives in, with a trailing separator: the folder of
 // an already loaded QuickTime.qts, the registry's "QTSysDir" or
@@ -61,7 +57,8 @@ void ReadQuickTimeFolderSetting(const char* key_path, const char* value_name, ch
 
 // The file version of path as its two 32-bit words; both 0 when the file has
 // no version information.
-void GetFileVersionNumbers(const char* path, DWORD* most_significant, DWORD* least_significant);
+void GetFileVersionNumbers(const char* path, uint32_t* most_significant,
+                           uint32_t* least_significant);
 
 // Whether the runtime is recent enough (file version 7.0.2.0 or later) for the
 // operation with this selector. Read once; a missing runtime is asked again.
