@@ -1,0 +1,112 @@
+#include "importer/track.h"
+
+#include <cstring>
+#include <new>
+
+#include "importer/qt_constants.h"
+#include "quicktime/qt_api.h"
+
+namespace ns_movie_apple_qt {
+
+track::track()
+    : m_kind(kind_none),
+      m_enabled(false),
+      m_start(0.0),
+      m_start_offset(0),
+      m_duration(0.0),
+      m_queue_index(-1),
+      m_codec(0),
+      m_movie(nullptr),
+      m_frame_count(0),
+      m_byte_count(0),
+      m_name("UNKNOWN"),
+      m_active(true),
+      m_decoder_config(nullptr),
+      m_decoder_config_size(0),
+      m_edit_start(0.0f),
+      m_time_shift(0.0f),
+      m_sync_start(0.0f),
+      m_timecode(kolmbase::timecode::mode_none) {}
+
+track::~track() {
+    reset_run();
+    delete[] m_decoder_config;
+}
+
+bool track::push_frame(frame* f) {
+    if (!f) return true;
+    const double shift = m_time_shift;
+    const double decode_time = f->decode_time();
+    f->set_times(f->display_time() + shift);
+    f->set_decode_time(shift + decode_time);
+    try {
+        m_frames.push_back(f);
+    } catch (const std::bad_alloc&) {
+        release_frame(f, true);
+        return false;
+    }
+    return true;
+}
+
+frame* track::pop_frame() {
+    if (m_frames.empty()) return nullptr;
+    frame* f = m_frames.front();
+    m_frames.pop_front();
+    return f;
+}
+
+void track::reset_run() {
+    m_byte_count = 0;
+    m_frame_count = 0;
+    m_active = true;
+    while (!m_frames.empty()) {
+        frame* f = m_frames.front();
+        m_frames.pop_front();
+        release_frame(f, true);
+    }
+}
+
+bool track::set_decoder_config(const uint8_t* data, uint32_t size) {
+    uint8_t* copy = new (std::nothrow) uint8_t[size ? size : 1];
+    if (!copy) return false;
+    if (size) std::memcpy(copy, data, size);
+    delete[] m_decoder_config;
+    m_decoder_config = copy;
+    m_decoder_config_size = size;
+    return true;
+}
+
+// The searches run on decode time (the only 64-bit media search QuickTime
+// offers by sample), so the sync sample found is the one decoded at or before
+// the edit's start.
+void track::compute_start_times(Track qt_track) {
+    m_edit_start = 0.0f;
+    Media media = GetTrackMedia(qt_track);
+    if (!media) return;
+
+    TimeValue edit_time = -1;
+    GetTrackNextInterestingTime(qt_track, qtcode::kNextTimeTrackEdit | qtcode::kNextTimeEdgeOK, 0,
+                                qtcode::kRateForward, &edit_time, nullptr);
+    if (GetMoviesError() != noErr || edit_time < 0) return;
+
+    const TimeValue media_time = TrackTimeToMediaTime(edit_time, qt_track);
+    if (GetMoviesError() != noErr) return;
+
+    TimeValue64 sync_time = TrackTimeToMediaTime(0, qt_track);
+    TimeValue64 found = -1;
+    GetMediaNextInterestingDecodeTime(media, qtcode::kNextTimeSyncSample | qtcode::kNextTimeEdgeOK,
+                                      media_time, qtcode::kRateBackward, &found, nullptr);
+    if (found == -1) {
+        GetMediaNextInterestingDecodeTime(
+            media, qtcode::kNextTimePartialSyncSample | qtcode::kNextTimeEdgeOK, media_time,
+            qtcode::kRateBackward, &found, nullptr);
+    }
+    if (found != -1) sync_time = found;
+
+    const TimeScale scale = GetMediaTimeScale(media);
+    if (scale <= 0) return;
+    m_edit_start = float(double(media_time) / double(scale));
+    m_sync_start = float(double(sync_time) / double(scale));
+}
+
+}  // namespace ns_movie_apple_qt

@@ -1,0 +1,192 @@
+#include "importer/track_audio.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "importer/config.h"
+#include "importer/qt_constants.h"
+#include "importer/truncate.h"
+#include "lib/kolmbase/ds_og.h"
+#include "quicktime/qt_api.h"
+
+namespace ns_movie_apple_qt {
+
+namespace {
+
+constexpr uint32_t kBytesPerSample = 4;
+// The largest chunk buffer the reader makes. The sample rate and the chunk
+// duration come from the movie; one second of 64 channels at 192 kHz fits.
+constexpr uint64_t kMaxChunkBytes = 64u * 1024 * 1024;
+
+}  // namespace
+
+audio_track::audio_track()
+    : m_extraction(nullptr),
+      m_audio_buffer_list(nullptr),
+      m_frames_per_read(default_frames_per_read),
+      m_chunk_duration(default_chunk_duration),
+      m_sample_rate(0.0),
+      m_channel_count(0),
+      m_bits_per_channel(0),
+      m_start_time(0.0),
+      m_end_time(0.0) {
+    m_kind = kind_audio;
+    m_name = "audio";
+}
+
+audio_track::~audio_track() {
+    if (m_audio_buffer_list) {
+        std::free(m_audio_buffer_list->mBuffers[0].mData);
+        std::free(m_audio_buffer_list);
+    }
+    if (m_extraction) MovieAudioExtractionEnd(m_extraction);
+}
+
+int audio_track::open(Movie movie) {
+    if (!movie) return status_no_movie;
+    m_movie = movie;
+
+    const TimeScale movie_scale = GetMovieTimeScale(movie);
+    if (movie_scale > 0) m_duration = double(GetMovieDuration(movie)) / double(movie_scale);
+
+    Track sound = GetMovieIndTrackType(movie, 1, qtcode::kAudioCharacteristic,
+                                       qtcode::kTrackByCharacteristic | qtcode::kTrackEnabledOnly);
+    if (sound) compute_start_times(sound);
+
+    if (m_extraction) return status_failed;
+    if (MovieAudioExtractionBegin(movie, 0, &m_extraction) != noErr) {
+        m_extraction = nullptr;
+        return status_failed;
+    }
+
+    const Boolean discrete = config::instance().extract_discrete() ? 1 : 0;
+    MovieAudioExtractionSetProperty(m_extraction, qtcode::kExtractionMovieClass,
+                                    qtcode::kExtractionDiscreteChannels, sizeof discrete,
+                                    &discrete);
+
+    AudioStreamBasicDescription format = {};
+    if (MovieAudioExtractionGetProperty(m_extraction, qtcode::kExtractionAudioClass,
+                                        qtcode::kExtractionStreamDescription, sizeof format,
+                                        &format, nullptr) != noErr)
+        return status_failed;
+    m_sample_rate = format.mSampleRate;
+    m_channel_count = format.mChannelsPerFrame;
+    m_bits_per_channel = format.mBitsPerChannel;
+    if (m_bits_per_channel == 0 || !(m_sample_rate > 0.0) || m_channel_count == 0)
+        return status_failed;
+
+    m_frames_per_read = truncate_to<uint32_t>(m_sample_rate * m_chunk_duration + 0.5);
+    // A chunk of no frames would never move the extraction on.
+    if (m_frames_per_read == 0) m_frames_per_read = 1;
+    const uint64_t chunk_bytes = uint64_t(m_frames_per_read) * kBytesPerSample * m_channel_count;
+    if (chunk_bytes > kMaxChunkBytes) return status_failed;
+
+    m_codec = qtcode::kFloat32Format;
+    format.mFormatFlags = qtcode::kLinearPcmFloatBigEndianPacked;
+    format.mBitsPerChannel = 32;
+    format.mBytesPerFrame = kBytesPerSample * m_channel_count;
+    format.mBytesPerPacket = kBytesPerSample * m_channel_count;
+
+    if (!allocate_buffers()) return status_failed;
+
+    return MovieAudioExtractionSetProperty(m_extraction, qtcode::kExtractionAudioClass,
+                                           qtcode::kExtractionStreamDescription, sizeof format,
+                                           &format) == noErr
+               ? status_ok
+               : status_failed;
+}
+
+bool audio_track::allocate_buffers() {
+    if (!m_audio_buffer_list) {
+        m_audio_buffer_list =
+            static_cast<AudioBufferList*>(std::calloc(1, sizeof(AudioBufferList)));
+        kolmbase::ds_og::abort_if(0 == m_audio_buffer_list, "0 == m_audio_buffer_list",
+                                  "lib/component/stream/movie_apple_qt/src/importer/track", 2803);
+    }
+    AudioBuffer& buffer = m_audio_buffer_list->mBuffers[0];
+    std::free(buffer.mData);
+    const uint32_t bytes = m_frames_per_read * kBytesPerSample * m_channel_count;
+    m_audio_buffer_list->mNumberBuffers = 1;
+    buffer.mNumberChannels = m_channel_count;
+    buffer.mDataByteSize = bytes;
+    buffer.mData = std::calloc(bytes, 1);
+    return buffer.mData != nullptr;
+}
+
+int audio_track::reset() {
+    reset_run();
+    return 0;
+}
+
+int audio_track::seek(double start, double end) {
+    reset();
+    if (m_movie) {
+        double from = start - double(m_edit_start);
+        if (from < 0.0) from = 0.0;
+        const TimeScale scale = GetMovieTimeScale(m_movie);
+        const int64_t value = truncate_to<int64_t>(from * double(scale));
+        TimeRecord time = {};
+        time.value.lo = uint32_t(uint64_t(value));
+        time.value.hi = int32_t(value >> 32);
+        time.scale = scale;
+        time.base = GetMovieTimeBase(m_movie);
+
+        bool known = false;
+        if (m_extraction) {
+            MovieAudioExtractionSetProperty(m_extraction, qtcode::kExtractionMovieClass,
+                                            qtcode::kExtractionCurrentTime, sizeof time, &time);
+            TimeRecord now = {};
+            if (MovieAudioExtractionGetProperty(m_extraction, qtcode::kExtractionMovieClass,
+                                                qtcode::kExtractionCurrentTime, sizeof now, &now,
+                                                nullptr) == noErr &&
+                now.scale != 0) {
+                const int64_t now_value = int64_t(uint64_t(uint32_t(now.value.hi)) << 32 | now.value.lo);
+                m_start_time = double(now_value) / double(now.scale);
+                known = true;
+            }
+        }
+        if (!known) m_start_time = config::instance().start_time();
+    }
+    m_end_time = end;
+    return status_ok;
+}
+
+int audio_track::read() {
+    if (!m_active) return status_inactive;
+    if (!m_extraction || !m_audio_buffer_list) return status_failed;
+
+    AudioBuffer& buffer = m_audio_buffer_list->mBuffers[0];
+    const uint32_t capacity = m_frames_per_read * kBytesPerSample * m_channel_count;
+    buffer.mDataByteSize = capacity;
+    UInt32 frames = m_frames_per_read;
+    UInt32 flags = 0;
+    if (MovieAudioExtractionFillBuffer(m_extraction, &frames, m_audio_buffer_list, &flags) != noErr)
+        return status_failed;
+    if (flags & qtcode::kExtractionComplete) {
+        m_active = false;
+        return status_finished;
+    }
+
+    if (frames > m_frames_per_read) frames = m_frames_per_read;
+    const uint32_t size = frames * m_channel_count * kBytesPerSample;
+    const double bytes_per_second = double(m_channel_count) * m_sample_rate * kBytesPerSample;
+    const double time = m_start_time + double(m_byte_count) / bytes_per_second;
+    const double duration = double(frames) / m_sample_rate;
+
+    frame* chunk = audio_frame::create(size, time, time, duration, m_frame_count);
+    if (!chunk) {
+        m_active = false;
+        return status_failed;
+    }
+    std::memcpy(chunk->data(), buffer.mData, size);
+    m_frame_count += 1;
+    m_byte_count += size;
+    if (!push_frame(chunk)) {
+        m_active = false;
+        return status_failed;
+    }
+    if (chunk->display_time() > m_end_time) m_active = false;
+    return status_ok;
+}
+
+}  // namespace ns_movie_apple_qt

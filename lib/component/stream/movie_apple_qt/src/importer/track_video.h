@@ -1,0 +1,93 @@
+// The video track reader: delivers every stored sample of a movie's video
+// track as it is stored (compressed), one sample per read, with its display
+// time, decode time, duration, frame number, key-frame flag, coded size and
+// the time code of its moment. Opening it gathers what describes the stream:
+// sizes, clean aperture, field mode, depth, frame rate, every sample
+// description, the decoder configuration, the start time code and the reel
+// name.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "importer/track.h"
+
+namespace ns_movie_apple_qt {
+
+class video_track : public track {
+public:
+    // A copy of one image description: fixed fields in the machine's order,
+    // extensions big-endian, data reference index zeroed.
+    struct description_bytes {
+        const uint8_t* data;
+        uint32_t size;
+    };
+
+    video_track();
+    ~video_track() override;
+
+    int open(Movie movie) override;
+    int read() override;
+    int seek(double start, double end) override;
+    int flush() override { return 0; }
+    int reset() override;
+    void prepare() override {}
+
+    int32_t coded_width() const { return m_coded_width; }
+    int32_t coded_height() const { return m_coded_height; }
+    int32_t display_width() const { return m_display_width; }
+    int32_t display_height() const { return m_display_height; }
+    double clean_aperture_width() const { return m_clean_aperture_width; }
+    double clean_aperture_height() const { return m_clean_aperture_height; }
+    int32_t depth() const { return m_depth; }
+    double frame_rate() const { return m_frame_rate; }
+    int32_t field_mode() const { return m_field_mode; }
+    size_t sample_description_count() const { return m_sample_descriptions.size(); }
+    // Index from 0; {null, 0} past the end.
+    description_bytes sample_description(size_t index) const;
+    const std::string& reel_name() const { return m_reel_name; }
+
+private:
+    struct image_description_info;
+
+    int open_track(Movie movie);
+    // Reads the first description's fields and extensions; false when it
+    // cannot be read or is not a video description.
+    bool read_first_description(Handle description, image_description_info& info);
+    void apply_extensions(Handle description, image_description_info& info);
+    void read_start_timecode();
+    void read_reel_name();
+    // Appends a copy of the description in the handle; false when it is
+    // shorter than its size field says or than the fixed record.
+    bool keep_description(Handle description);
+    // Reads the sample at the read position into a new frame (status 0), or
+    // answers the status that ends the read.
+    int read_sample(frame*& out);
+    void update_timecode(TimeValue64 decode_time, TimeValue64 decode_duration,
+                         TimeScale media_scale);
+
+    int32_t m_coded_width;
+    int32_t m_coded_height;
+    int32_t m_display_width;
+    int32_t m_display_height;
+    double m_clean_aperture_width;
+    double m_clean_aperture_height;
+    int32_t m_depth;
+    double m_frame_rate;
+    int32_t m_field_mode;
+    std::deque<std::vector<uint8_t>> m_sample_descriptions;
+    Track m_track;
+    Media m_media;
+    Media m_timecode_media;
+    MediaHandler m_timecode_handler;
+    kolmbase::timecode m_current_timecode;
+    int32_t m_timecode_mode;
+    std::string m_reel_name;
+    int64_t m_position;
+    int64_t m_end_position;
+    double m_start_time;
+};
+
+}  // namespace ns_movie_apple_qt
