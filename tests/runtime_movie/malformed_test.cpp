@@ -1,0 +1,211 @@
+// Broken and truncated movies are refused cleanly: no movie (or the broken
+// track left out) and a QuickTime error, never a crash, an out-of-bounds
+// read or an allocation driven by a count in the file.
+#include <gtest/gtest.h>
+
+#include "runtime_movie/movie_test_support.h"
+
+namespace {
+
+using namespace movie_test;
+using test_movie::bytes;
+using test_movie::fourcc;
+
+test_movie::movie_spec small_movie() {
+    test_movie::movie_spec spec;
+    test_movie::track_spec& video = spec.add_video(test_movie::kAvc1, 64, 48);
+    video.add_samples(6, 20, 100, false);
+    video.samples[0].sync = true;
+    video.samples[2].composition_offset = 100;
+    video.add_edit(300, 100);
+    test_movie::track_spec& sound = spec.add_sound(test_movie::kTwos, 1, 16, 8000);
+    sound.add_samples(800, 2, 1);
+    sound.samples_per_chunk = 400;
+    spec.user_data.push_back({fourcc("name"), test_movie::user_data_text("small")});
+    return spec;
+}
+
+OSErr open_bytes(const bytes& file, const std::string& name, Movie& movie) {
+    const std::string path = output_path(name);
+    if (!test_movie::write_bytes(file, path)) return -1;
+    return open_movie(path, movie);
+}
+
+// Touches everything an opened movie offers, so that a bad model shows.
+void walk(Movie movie) {
+    for (int32_t i = 1; i <= qtrt::GetMovieTrackCount(movie); ++i) {
+        Media media = qtrt::GetTrackMedia(qtrt::GetMovieIndTrack(movie, i));
+        Handle description = nullptr;
+        for (int32_t d = 1; d <= qtrt::GetMediaSampleDescriptionCount(media); ++d) {
+            SampleDescriptionHandle h = nullptr;
+            qtrt::GetMediaSampleDescription(media, d, h);
+        }
+        (void)description;
+        std::vector<uint8_t> data(64);
+        for (TimeValue64 t = next_time(media, 0x4001, 0, kForward); t >= 0;
+             t = next_time(media, 0x1, t, kForward))
+            qtrt::GetMediaSample2(media, data.data(), 64, nullptr, t, nullptr, nullptr, nullptr,
+                                  nullptr, nullptr, 1, nullptr, nullptr);
+    }
+}
+
+TEST(MalformedMovies, EveryTruncationIsRefusedWithoutAMovie) {
+    const bytes file = test_movie::build_movie(small_movie()).contiguous();
+    for (size_t size = 0; size < file.size(); size += 7) {
+        Movie movie = reinterpret_cast<Movie>(1);
+        OSErr err = open_bytes(bytes(file.begin(), file.begin() + size), "truncated.mov", movie);
+        EXPECT_NE(err, noErr) << "size " << size;
+        EXPECT_EQ(movie, nullptr) << "size " << size;
+        EXPECT_EQ(qtrt::GetMoviesError(), err);
+    }
+}
+
+TEST(MalformedMovies, MovieBeforeTruncatedMediaDataStillOpens) {
+    test_movie::movie_spec spec = small_movie();
+    spec.movie_first = true;
+    bytes file = test_movie::build_movie(spec).contiguous();
+    file.resize(file.size() - 100);  // the sound samples at the end are gone
+    Movie movie = nullptr;
+    ASSERT_EQ(open_bytes(file, "cut_media.mov", movie), noErr);
+    movie_ptr owner(movie);
+    walk(movie);
+    Media sound = media_of_type(movie, qt_fourcc("soun"));
+    uint8_t data[2];
+    EXPECT_NE(qtrt::GetMediaSample2(sound, data, 2, nullptr, 799, nullptr, nullptr, nullptr, nullptr,
+                                    nullptr, 1, nullptr, nullptr),
+              noErr);
+}
+
+TEST(MalformedMovies, FileWithoutMovieAtomIsNoMovie) {
+    bytes file = test_movie::atom(fourcc("ftyp"), bytes(8, 0));
+    test_movie::put_bytes(file, test_movie::atom(fourcc("mdat"), bytes(100, 1)));
+    Movie movie = nullptr;
+    EXPECT_EQ(open_bytes(file, "no_moov.mov", movie), noMovieFound);
+    EXPECT_EQ(movie, nullptr);
+    EXPECT_EQ(qtrt::GetMoviesError(), noMovieFound);
+}
+
+TEST(MalformedMovies, MissingFileIsRefused) {
+    Movie movie = nullptr;
+    EXPECT_NE(open_movie(output_path("does_not_exist.mov"), movie), noErr);
+    EXPECT_EQ(movie, nullptr);
+    EXPECT_NE(qtrt::GetMoviesError(), noErr);
+}
+
+TEST(MalformedMovies, RandomBytesAreNoMovie) {
+    bytes file(4096);
+    uint32_t state = 12345;
+    for (uint8_t& b : file) {
+        state = state * 1103515245u + 12345u;
+        b = uint8_t(state >> 16);
+    }
+    Movie movie = nullptr;
+    EXPECT_NE(open_bytes(file, "random.mov", movie), noErr);
+    EXPECT_EQ(movie, nullptr);
+}
+
+struct patch_case {
+    const char* name;
+    std::vector<uint32_t> path;  // the atom patched
+    uint32_t offset;             // from the atom's header
+    uint32_t value;
+    bool movie_refused;  // false: only the video track is left out
+};
+
+class PatchedMovies : public ::testing::TestWithParam<patch_case> {};
+
+TEST_P(PatchedMovies, AreRefusedCleanly) {
+    const patch_case& c = GetParam();
+    bytes file = test_movie::build_movie(small_movie()).contiguous();
+    int64_t at = test_movie::find_atom(file, c.path);
+    ASSERT_GE(at, 0);
+    test_movie::patch_u32(file, uint64_t(at) + c.offset, c.value);
+    Movie movie = nullptr;
+    OSErr err = open_bytes(file, "patched.mov", movie);
+    movie_ptr owner(movie);
+    if (c.movie_refused) {
+        EXPECT_NE(err, noErr);
+        EXPECT_EQ(movie, nullptr);
+        return;
+    }
+    ASSERT_EQ(err, noErr);
+    walk(movie);
+    // The sound track is still there; the broken video track is not.
+    EXPECT_EQ(qtrt::GetMovieTrackCount(movie), 1);
+    EXPECT_EQ(track_of_type(movie, qt_fourcc("vide")), nullptr);
+    EXPECT_NE(track_of_type(movie, qt_fourcc("soun")), nullptr);
+}
+
+const std::vector<uint32_t> kVideoStbl = {fourcc("moov"), fourcc("trak"), fourcc("mdia"),
+                                          fourcc("minf"), fourcc("stbl")};
+
+std::vector<uint32_t> video_table(const char (&type)[5]) {
+    std::vector<uint32_t> path = kVideoStbl;
+    path.push_back(fourcc(type));
+    return path;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PatchedMovies,
+    ::testing::Values(
+        patch_case{"SampleSizeCountBeyondItsAtom", video_table("stsz"), 16, 0x40000000, false},
+        patch_case{"TimeToSampleCountBeyondItsAtom", video_table("stts"), 12, 0x20000000, false},
+        patch_case{"TimeToSampleCoversTooFewSamples", video_table("stts"), 16, 2, false},
+        patch_case{"CompositionCountBeyondItsAtom", video_table("ctts"), 12, 0x7FFFFFFF, false},
+        patch_case{"SyncCountBeyondItsAtom", video_table("stss"), 12, 0x10000000, false},
+        patch_case{"ChunkCountBeyondItsAtom", video_table("stco"), 12, 0x3FFFFFFF, false},
+        patch_case{"SampleToChunkStartsAtChunkZero", video_table("stsc"), 16, 0, false},
+        patch_case{"SampleToChunkNamesMissingDescription", video_table("stsc"), 24, 9, false},
+        patch_case{"SampleToChunkZeroSamplesPerChunk", video_table("stsc"), 20, 0, false},
+        patch_case{"DescriptionCountBeyondItsAtom", video_table("stsd"), 12, 0x01000000, false},
+        patch_case{"DescriptionSizeBeyondItsAtom", video_table("stsd"), 16, 0x00FFFFFF, false},
+        patch_case{"DescriptionNamesMissingDataReference", video_table("stsd"), 30, 0x00050000, false},
+        patch_case{"EditCountBeyondItsAtom",
+                   {fourcc("moov"), fourcc("trak"), fourcc("edts"), fourcc("elst")}, 12, 0x10000000,
+                   false},
+        patch_case{"DataReferenceCountBeyondItsAtom",
+                   {fourcc("moov"), fourcc("trak"), fourcc("mdia"), fourcc("minf"), fourcc("dinf"),
+                    fourcc("dref")},
+                   12, 0x10000000, false},
+        patch_case{"MediaTimeScaleZero",
+                   {fourcc("moov"), fourcc("trak"), fourcc("mdia"), fourcc("mdhd")}, 20, 0, false},
+        patch_case{"TrackAtomSizeBeyondItsParent", {fourcc("moov"), fourcc("trak"), fourcc("tkhd")},
+                   0, 0x7FFFFFFF, false},
+        patch_case{"MovieTimeScaleZero", {fourcc("moov"), fourcc("mvhd")}, 20, 0, true},
+        patch_case{"MovieHeaderSizeBeyondTheMovie", {fourcc("moov"), fourcc("mvhd")}, 0, 0x7FFFFFF0,
+                   true},
+        patch_case{"MovieAtomBeyondTheFile", {fourcc("moov")}, 0, 0x7FFFFFF0, true},
+        patch_case{"MovieAtomSizeTooSmall", {fourcc("moov")}, 0, 4, true}),
+    [](const ::testing::TestParamInfo<patch_case>& info) { return std::string(info.param.name); });
+
+TEST(MalformedMovies, SampleOffsetPastTheEndOfTheFileFailsTheRead) {
+    bytes file = test_movie::build_movie(small_movie()).contiguous();
+    int64_t stco = test_movie::find_atom(file, video_table("stco"));
+    ASSERT_GE(stco, 0);
+    test_movie::patch_u32(file, uint64_t(stco) + 16, 0x7FFFFF00);
+    Movie movie = nullptr;
+    ASSERT_EQ(open_bytes(file, "far_offset.mov", movie), noErr);
+    movie_ptr owner(movie);
+    Media media = media_of_type(movie, qt_fourcc("vide"));
+    uint8_t data[20];
+    EXPECT_NE(qtrt::GetMediaSample2(media, data, 20, nullptr, 0, nullptr, nullptr, nullptr, nullptr,
+                                    nullptr, 1, nullptr, nullptr),
+              noErr);
+}
+
+TEST(MalformedMovies, DisposedMovieAndForeignPointersAreInvalid) {
+    movie_ptr movie = open_built(small_movie(), "dispose.mov");
+    ASSERT_NE(movie, nullptr);
+    Movie raw = movie.release();
+    Track track = qtrt::GetMovieIndTrack(raw, 1);
+    qtrt::DisposeMovie(raw);
+    EXPECT_EQ(qtrt::GetMovieTimeScale(raw), 0);
+    EXPECT_EQ(qtrt::GetMoviesError(), invalidMovie);
+    EXPECT_EQ(qtrt::GetTrackMedia(track), nullptr);
+    EXPECT_EQ(qtrt::GetMoviesError(), invalidTrack);
+    int not_a_media = 0;
+    EXPECT_EQ(qtrt::GetMediaSampleCount(reinterpret_cast<Media>(&not_a_media)), 0);
+    EXPECT_EQ(qtrt::GetMoviesError(), invalidMedia);
+}
+
+}  // namespace
