@@ -1,0 +1,154 @@
+// Data references: static resolves, spawning children, printing the tree.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "datahandler/CMStreamDataRef.h"
+#include "datahandler/datahandler_test_support.h"
+#include "datahandler/root_data_ref.h"
+#include "lib/kolmbase/stream_mem.h"
+
+using dh_test::memory_data_ref;
+using dh_test::printed_lines;
+
+namespace {
+
+const std::vector<uint8_t> kBytes = {1, 2, 3, 4, 5, 6, 7, 8};
+
+// A memory stream reachable by URL ("mem:NAME"), for spawning children.
+class registered_memory {
+public:
+    explicit registered_memory(const std::string& name) : m_name(name) {
+        Ruv::CM::RStream::registerMemory(name, kolmbase::stream::mem(kBytes));
+    }
+    ~registered_memory() { Ruv::CM::RStream::unregisterMemory(m_name); }
+    std::string url() const { return "mem:" + m_name; }
+
+private:
+    std::string m_name;
+};
+
+struct resolve_case {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> table;
+    std::string reference;
+    std::string expected;  // "" : no static resolve
+};
+
+class StaticResolve : public ::testing::TestWithParam<resolve_case> {};
+
+TEST_P(StaticResolve, ReplacesTheFirstMatchingKeyOnTheNodesOwnUrl) {
+    std::unique_ptr<CMStreamDataRef> ref(memory_data_ref(kBytes, "smb://nas/share/movies/ref.mov"));
+    for (const auto& entry : GetParam().table) ref->add_resolve(entry.first, entry.second);
+    printed_lines printed;
+    EXPECT_EQ(GetParam().expected, ref->get_static_resolve(GetParam().reference));
+    const std::string line =
+        GetParam().expected.empty()
+            ? "<datah> No static resolve for " + GetParam().reference + "\n"
+            : "<datah> Found static resolve for " + GetParam().reference + " => " +
+                  GetParam().expected + "\n";
+    EXPECT_EQ(std::vector<std::string>{line}, printed.at_level(6));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tables, StaticResolve,
+    ::testing::Values(
+        resolve_case{"ShorterKeyWins", {{"/a", "/x"}, {"/a/b", "/y"}}, "/a/b/c.mov",
+                     "smb://nas/x/b/c.mov"},
+        resolve_case{"WholeReferenceAsKey", {{"/a/b/c.mov", "/media/c.mov"}}, "/a/b/c.mov",
+                     "smb://nas/media/c.mov"},
+        resolve_case{"NoKeyIsAPrefix", {{"/b", "/x"}, {"/a/c", "/y"}}, "/a/b/c.mov", ""},
+        resolve_case{"EmptyTable", {}, "/a/b/c.mov", ""},
+        resolve_case{"EmptyKeyMatchesEverything", {{"", "/root"}, {"/a", "/x"}}, "/a/c.mov",
+                     "smb://nas/root/a/c.mov"}),
+    [](const ::testing::TestParamInfo<resolve_case>& info) { return info.param.name; });
+
+TEST(StaticResolves, LaterResolveForTheSameKeyReplacesTheEarlier) {
+    std::unique_ptr<CMStreamDataRef> ref(memory_data_ref(kBytes, "kolmfs://store/a.mov"));
+    ref->add_resolve("/a", "/x");
+    ref->add_resolve("/a", "/y");
+    EXPECT_EQ("kolmfs://store/y/b.mov", ref->get_static_resolve("/a/b.mov"));
+}
+
+TEST(StaticResolves, RootAddsConfiguredPairsInKeyOrder) {
+    std::unique_ptr<CMStreamDataRef> root(datahandler::create_root_data_ref(
+        dh_test::memory_stream(kBytes, "kolmfs://store/m.mov"), "c=/d;a=/b"));
+    EXPECT_EQ("kolmfs://store/b/1.mov", root->get_static_resolve("a/1.mov"));
+    EXPECT_EQ("kolmfs://store/d/2.mov", root->get_static_resolve("c/2.mov"));
+    std::unique_ptr<CMStreamDataRef> empty(datahandler::create_root_data_ref(
+        dh_test::memory_stream(kBytes, "kolmfs://store/m.mov"), ""));
+    EXPECT_EQ("", empty->get_static_resolve("a/1.mov"));
+}
+
+TEST(StreamDataRef, ReadsSeeksAndSizesThroughTheStream) {
+    std::unique_ptr<CMStreamDataRef> ref(memory_data_ref(kBytes, "kolmfs://store/a.mov"));
+    EXPECT_EQ("kolmfs://store/a.mov", ref->get_url());
+    EXPECT_EQ(8, ref->size());
+    EXPECT_EQ(5, ref->seek(5, 0));
+    unsigned char buffer[8] = {};
+    EXPECT_EQ(3, ref->read(buffer, 8));
+    EXPECT_EQ(6, buffer[0]);
+    EXPECT_LT(ref->seek(-1, 0), 0);
+}
+
+TEST(StreamDataRef, CopySharesTheStreamAndCopiesTheTable) {
+    std::unique_ptr<CMStreamDataRef> ref(memory_data_ref(kBytes, "kolmfs://store/a.mov"));
+    ref->add_resolve("/a", "/x");
+    CMStreamDataRef copy(*ref);
+    ref->add_resolve("/a", "/y");
+    EXPECT_EQ("kolmfs://store/x/b.mov", copy.get_static_resolve("/a/b.mov"));
+    EXPECT_EQ(8, copy.size());
+}
+
+TEST(SpawnDataRef, ChildGetsTheParentsTableAsItWasWhenSpawned) {
+    registered_memory child_bytes("dh-spawn-child");
+    std::unique_ptr<CMStreamDataRef> parent(memory_data_ref(kBytes, "kolmfs://store/ref.mov"));
+    parent->add_resolve("/a", "/x");
+    std::unique_ptr<CMDataRef> child(parent->spawn_new_data_ref(child_bytes.url()));
+    ASSERT_NE(nullptr, child);
+    parent->add_resolve("/b", "/y");
+    EXPECT_EQ(parent.get(), child->get_parent());
+    EXPECT_EQ(std::vector<CMDataRef*>{child.get()}, parent->get_children());
+    // The resolve keeps the child's own URL ("mem:...") as the base.
+    EXPECT_EQ("mem:/x/1.mov", child->get_static_resolve("/a/1.mov"));
+    EXPECT_EQ("", child->get_static_resolve("/b/1.mov"));
+}
+
+TEST(SpawnDataRef, UnopenableUrlGivesNullAndLeavesTheChildren) {
+    std::unique_ptr<CMStreamDataRef> parent(memory_data_ref(kBytes, "kolmfs://store/ref.mov"));
+    printed_lines printed;
+    EXPECT_EQ(nullptr, parent->spawn_new_data_ref("mem:dh-no-such-stream"));
+    EXPECT_TRUE(parent->get_children().empty());
+    EXPECT_EQ(std::vector<std::string>{"<datah> Failed to open stream, mem:dh-no-such-stream\n"},
+              printed.at_level(0));
+}
+
+TEST(PrintDataRef, PrintsRootAndLeavesIndentedByDepth) {
+    registered_memory a("dh-print-a");
+    registered_memory b1("dh-print-b1");
+    registered_memory b2("dh-print-b2");
+    std::unique_ptr<CMStreamDataRef> root(memory_data_ref(kBytes, "kolmfs://store/root.mov"));
+    std::unique_ptr<CMDataRef> child(root->spawn_new_data_ref(a.url()));
+    ASSERT_NE(nullptr, child);
+    std::unique_ptr<CMDataRef> leaf1(child->spawn_new_data_ref(b1.url()));
+    std::unique_ptr<CMDataRef> leaf2(child->spawn_new_data_ref(b2.url()));
+    ::testing::internal::CaptureStdout();
+    CMDataRef::PrintDataRef(root.get(), 0);
+    CMDataRef::PrintDataRef(nullptr, 0);
+    EXPECT_EQ(
+        "# url='kolmfs://store/root.mov'\n"
+        "#     url='mem:dh-print-b1'\n"
+        "#     url='mem:dh-print-b2'\n",
+        ::testing::internal::GetCapturedStdout());
+}
+
+TEST(PrintDataRef, LeafPrintedOnItsOwnAtTheGivenIndent) {
+    registered_memory a("dh-print-leaf");
+    std::unique_ptr<CMStreamDataRef> root(memory_data_ref(kBytes, "kolmfs://store/root.mov"));
+    std::unique_ptr<CMDataRef> child(root->spawn_new_data_ref(a.url()));
+    ::testing::internal::CaptureStdout();
+    CMDataRef::PrintDataRef(child.get(), 1);
+    EXPECT_EQ("#   url='mem:dh-print-leaf'\n", ::testing::internal::GetCapturedStdout());
+}
+
+}  // namespace

@@ -1,0 +1,291 @@
+// The data handler's calls, sent through its entry routine as QuickTime sends
+// them, on an instance storage that serves a data reference.
+#define _FILE_OFFSET_BITS 64
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "datahandler/data_handler_storage.h"
+#include "datahandler/datahandler_test_support.h"
+#include "datahandler/handle_data_ref.h"
+#include "quicktime/qt_api.h"
+
+using dh_test::call_entry;
+using dh_test::handle_bytes;
+using dh_test::handle_with;
+using dh_test::printed_lines;
+using dh_test::word;
+
+namespace {
+
+enum : int16_t {
+    kOpen = -1,
+    kClose = -2,
+    kOpenForRead = 0x08,
+    kSetDataRef = 0x0A,
+    kGetDataRef = 0x0B,
+    kCompareDataRef = 0x0C,
+    kScheduleData = 0x0E,
+    kCanUseDataRef = 0x13,
+    kGetFileName = 0x25,
+    kGetInfoFlags = 0x2D,
+    kScheduleData64 = 0x2E,
+    kGetFileSize64 = 0x30,
+};
+constexpr ComponentResult kInvalidDataRef = -2012;
+constexpr ComponentResult kReadErr = -19;
+
+std::vector<uint8_t> pattern(size_t size) {
+    std::vector<uint8_t> bytes(size);
+    for (size_t i = 0; i < size; ++i) bytes[i] = uint8_t(i * 7 + 1);
+    return bytes;
+}
+
+struct completion_record {
+    int calls = 0;
+    Ptr request = nullptr;
+    long refcon = 0;
+    OSErr error = 0;
+};
+completion_record g_completion;
+
+void record_completion(Ptr request, long refcon, OSErr error) {
+    ++g_completion.calls;
+    g_completion.request = request;
+    g_completion.refcon = refcon;
+    g_completion.error = error;
+}
+
+// Any non-null schedule record asks for the completion routine.
+DataHSchedulePtr const kScheduleRecord = reinterpret_cast<DataHSchedulePtr>(uintptr_t(0x10));
+
+class failing_seek_ref : public CMDataRef {
+public:
+    std::string get_url() const override { return "kolmfs://store/failing.mov"; }
+    int64_t read(unsigned char*, int64_t count) override {
+        ++reads;
+        return count;
+    }
+    int64_t seek(int64_t, uint8_t) override { return -1; }
+    int64_t size() override { return 100; }
+    CMDataRef* spawn_new_data_ref_impl(std::string) override { return nullptr; }
+    int reads = 0;
+};
+
+class DataHandlerCalls : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_completion = completion_record{};
+        m_ref.reset(dh_test::memory_data_ref(pattern(64), "kolmfs://store/dir/clip.mov"));
+        m_storage = reinterpret_cast<datahandler::storage*>(NewPtrClear(12));
+        ASSERT_NE(nullptr, m_storage);
+    }
+    void TearDown() override { EXPECT_EQ(noErr, call_entry(m_storage, kClose, {0})); }
+
+    // Gives the instance a reference to ref and disposes the caller's handle.
+    ComponentResult serve(CMDataRef* ref) {
+        Handle h = handle_from_data_ref(ref);
+        const ComponentResult result = call_entry(m_storage, kSetDataRef, {word(h)});
+        DisposeHandle(h);
+        return result;
+    }
+
+    ComponentResult schedule64(void* buffer, int64_t offset, long size, long refcon = 0,
+                               DataHSchedulePtr record = nullptr) {
+        const wide at{uint32_t(offset), int32_t(offset >> 32)};
+        return call_entry(m_storage, kScheduleData64,
+                          {word(buffer), word(&at), int32_t(size), int32_t(refcon), word(record),
+                           word(&record_completion)});
+    }
+
+    std::unique_ptr<CMStreamDataRef> m_ref;
+    datahandler::storage* m_storage = nullptr;
+};
+
+TEST_F(DataHandlerCalls, SetDataRefKeepsAPrivateCopyOfTheHandle) {
+    ASSERT_EQ(noErr, serve(m_ref.get()));
+    wide size{};
+    printed_lines printed;
+    EXPECT_EQ(noErr, call_entry(m_storage, kGetFileSize64, {word(&size)}));
+    EXPECT_EQ(64u, size.lo);
+    EXPECT_EQ(0, size.hi);
+    EXPECT_EQ((std::vector<std::string>{"<datah> GetFileSize64\n", "<datah>   64\n"}),
+              printed.lines());
+}
+
+TEST_F(DataHandlerCalls, GetDataRefGivesACopyTheCallerMayDispose) {
+    ASSERT_EQ(noErr, serve(m_ref.get()));
+    Handle first = nullptr;
+    ASSERT_EQ(noErr, call_entry(m_storage, kGetDataRef, {word(&first)}));
+    ASSERT_NE(nullptr, first);
+    EXPECT_NE(m_storage->data_ref, first);
+    EXPECT_EQ(handle_bytes(m_storage->data_ref), handle_bytes(first));
+    DisposeHandle(first);
+    Handle second = nullptr;
+    ASSERT_EQ(noErr, call_entry(m_storage, kGetDataRef, {word(&second)}));
+    EXPECT_EQ(m_ref.get(), data_ref_from_handle(second));
+    DisposeHandle(second);
+}
+
+TEST_F(DataHandlerCalls, CallsWithoutAReferenceFail) {
+    printed_lines printed;
+    Handle h = nullptr;
+    EXPECT_EQ(kInvalidDataRef, call_entry(m_storage, kGetDataRef, {word(&h)}));
+    EXPECT_TRUE(printed.contains("<datah> GetDataRef failed. reference NULL\n"));
+    EXPECT_EQ(kInvalidDataRef, call_entry(m_storage, kOpenForRead, {}));
+    unsigned char name[256];
+    EXPECT_EQ(paramErr, call_entry(m_storage, kGetFileName, {word(name)}));
+    Boolean equal = true;
+    EXPECT_EQ(kInvalidDataRef, call_entry(m_storage, kCompareDataRef, {word(h), word(&equal)}));
+    EXPECT_FALSE(equal);
+    // OpenForRead's answer ends both reading calls.
+    wide size{};
+    EXPECT_EQ(kInvalidDataRef, call_entry(m_storage, kGetFileSize64, {word(&size)}));
+    uint8_t buffer[4];
+    EXPECT_EQ(kInvalidDataRef, schedule64(buffer, 0, 4));
+}
+
+TEST_F(DataHandlerCalls, CompareDataRefLooksAtTheBytes) {
+    ASSERT_EQ(noErr, serve(m_ref.get()));
+    std::vector<uint8_t> bytes = handle_bytes(m_storage->data_ref);
+    Handle same = handle_with(bytes);
+    bytes[6] ^= 1;  // one byte of the name
+    Handle other = handle_with(bytes);
+    Handle shorter = handle_with(std::vector<uint8_t>(bytes.begin(), bytes.end() - 1));
+    Boolean equal = false;
+    EXPECT_EQ(noErr, call_entry(m_storage, kCompareDataRef, {word(same), word(&equal)}));
+    EXPECT_TRUE(equal);
+    EXPECT_EQ(noErr, call_entry(m_storage, kCompareDataRef, {word(other), word(&equal)}));
+    EXPECT_FALSE(equal);
+    EXPECT_EQ(noErr, call_entry(m_storage, kCompareDataRef, {word(shorter), word(&equal)}));
+    EXPECT_FALSE(equal);
+    EXPECT_EQ(kInvalidDataRef, call_entry(m_storage, kCompareDataRef, {0, word(&equal)}));
+    for (Handle h : {same, other, shorter}) DisposeHandle(h);
+}
+
+TEST_F(DataHandlerCalls, CanUseDataRefOnlyForThisLayout) {
+    Handle good = handle_from_data_ref(m_ref.get());
+    Handle bad = handle_with(std::vector<uint8_t>(20, 0));
+    long flags = 0;
+    printed_lines printed;
+    EXPECT_EQ(noErr, call_entry(m_storage, kCanUseDataRef, {word(good), word(&flags)}));
+    EXPECT_EQ(1, flags);
+    EXPECT_EQ(paramErr, call_entry(m_storage, kCanUseDataRef, {word(bad), word(&flags)}));
+    EXPECT_TRUE(printed.contains("<datah> CanUseDataRef failed\n"));
+    DisposeHandle(good);
+    DisposeHandle(bad);
+}
+
+TEST_F(DataHandlerCalls, GetFileNameGivesThePascalName) {
+    ASSERT_EQ(noErr, serve(m_ref.get()));
+    unsigned char name[256];
+    std::memset(name, 0xEE, sizeof name);
+    printed_lines printed;
+    ASSERT_EQ(noErr, call_entry(m_storage, kGetFileName, {word(name)}));
+    EXPECT_EQ(8, name[0]);
+    EXPECT_EQ("clip.mov", std::string(reinterpret_cast<char*>(name + 1), 8));
+    EXPECT_EQ(0, name[9]);
+    EXPECT_TRUE(printed.contains("<datah>   Pascal: 8 bytes 'clip.mov'\n"));
+    UInt32 flags = 7;
+    EXPECT_EQ(noErr, call_entry(m_storage, kGetInfoFlags, {word(&flags)}));
+    EXPECT_EQ(0u, flags);
+}
+
+TEST_F(DataHandlerCalls, ScheduleData64ReadsAtTheOffsetAndCompletes) {
+    ASSERT_EQ(noErr, serve(m_ref.get()));
+    uint8_t buffer[5] = {};
+    EXPECT_EQ(noErr, schedule64(buffer, 10, 5, 77, kScheduleRecord));
+    const std::vector<uint8_t> expected = pattern(64);
+    EXPECT_EQ(std::vector<uint8_t>(expected.begin() + 10, expected.begin() + 15),
+              std::vector<uint8_t>(buffer, buffer + 5));
+    EXPECT_EQ(1, g_completion.calls);
+    EXPECT_EQ(reinterpret_cast<Ptr>(buffer), g_completion.request);
+    EXPECT_EQ(77, g_completion.refcon);
+    EXPECT_EQ(noErr, g_completion.error);
+}
+
+TEST_F(DataHandlerCalls, ScheduleData64WithoutScheduleRecordSkipsTheCompletion) {
+    ASSERT_EQ(noErr, serve(m_ref.get()));
+    uint8_t buffer[4] = {};
+    EXPECT_EQ(noErr, schedule64(buffer, 0, 4));
+    EXPECT_EQ(0, g_completion.calls);
+}
+
+TEST_F(DataHandlerCalls, ScheduleData64OfZeroBytesFailsThroughTheCompletion) {
+    ASSERT_EQ(noErr, serve(m_ref.get()));
+    uint8_t buffer[1] = {};
+    printed_lines printed;
+    EXPECT_EQ(kReadErr, schedule64(buffer, 12, 0, 5, kScheduleRecord));
+    EXPECT_EQ(1, g_completion.calls);
+    EXPECT_EQ(kReadErr, g_completion.error);
+    EXPECT_EQ(std::vector<std::string>{
+                  "<datah> ScheduleData64: Wanted to read 0 bytes at offset 12\n"},
+              printed.at_level(1));
+}
+
+TEST_F(DataHandlerCalls, FailingSeekReadsNothing) {
+    failing_seek_ref failing;
+    ASSERT_EQ(noErr, serve(&failing));
+    uint8_t buffer[4] = {};
+    EXPECT_EQ(kReadErr, schedule64(buffer, 8, 4, 0, kScheduleRecord));
+    EXPECT_EQ(0, failing.reads);
+    EXPECT_EQ(kReadErr, g_completion.error);
+}
+
+TEST_F(DataHandlerCalls, UnparsableReferenceFailsWithoutCompletion) {
+    Handle bad = handle_with(std::vector<uint8_t>(20, 0));
+    ASSERT_EQ(noErr, call_entry(m_storage, kSetDataRef, {word(bad)}));
+    DisposeHandle(bad);
+    uint8_t buffer[4] = {};
+    EXPECT_EQ(paramErr, schedule64(buffer, 0, 4, 0, kScheduleRecord));
+    EXPECT_EQ(0, g_completion.calls);
+    wide size{};
+    EXPECT_EQ(paramErr, call_entry(m_storage, kGetFileSize64, {word(&size)}));
+    // The stream is open already: OpenForRead succeeds on any handle.
+    EXPECT_EQ(noErr, call_entry(m_storage, kOpenForRead, {}));
+}
+
+TEST_F(DataHandlerCalls, ScheduleDataTakesA32BitOffsetWithoutSign) {
+    char path[] = "/tmp/dh-sparse-XXXXXX";
+    const int fd = mkstemp(path);
+    if (fd < 0) GTEST_SKIP() << "no temporary file";
+    const off_t at = off_t(0x80000000u);
+    const char marker[4] = {'Z', 'V', 'H', '!'};
+    const bool written = ftruncate(fd, at + 16) == 0 && pwrite(fd, marker, 4, at) == 4;
+    close(fd);
+    if (!written) {
+        unlink(path);
+        GTEST_SKIP() << "cannot make a sparse file of 2 GiB here";
+    }
+    std::unique_ptr<CMStreamDataRef> big(CMStreamDataRef::create_with_url(path));
+    ASSERT_NE(nullptr, big);
+    ASSERT_EQ(noErr, serve(big.get()));
+    char buffer[4] = {};
+    EXPECT_EQ(noErr, call_entry(m_storage, kScheduleData,
+                                {word(buffer), int32_t(0x80000000u), 4, 0, 0, 0}));
+    unlink(path);
+    EXPECT_EQ(std::string(marker, 4), std::string(buffer, 4));
+}
+
+TEST(DataHandlerInstance, OpenMakesStorageThatCloseFrees) {
+    printed_lines printed;
+    ASSERT_EQ(noErr, call_entry(nullptr, kOpen, {0x5150}));
+    ASSERT_EQ(2u, printed.lines().size());
+    unsigned address = 0;
+    ASSERT_EQ(1, std::sscanf(printed.lines()[0].c_str(), "<datah> Open[%08x]", &address));
+    EXPECT_EQ("<datah>   dataReferenceResolveMethod: 2\n", printed.lines()[1]);
+    auto* s = reinterpret_cast<datahandler::storage*>(uintptr_t(address));
+    EXPECT_EQ(reinterpret_cast<ComponentInstance>(uintptr_t(0x5150)), s->self);
+    EXPECT_EQ(2, s->resolve_method);
+    EXPECT_EQ(nullptr, s->data_ref);
+    EXPECT_EQ(noErr, call_entry(s, kClose, {0x5150}));
+    EXPECT_EQ(noErr, call_entry(nullptr, kClose, {0x5150}));
+}
+
+}  // namespace
