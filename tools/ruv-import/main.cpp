@@ -1,5 +1,6 @@
 // ruv-import: the host program. It loads the importer module, makes a
-// component with the module's factory and drives it as a host does.
+// component with the module's factory and imports a movie with it as a host
+// does.
 #include <iostream>
 
 #include "lib/cm/CMComponent.h"
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
         std::cout << usage();
         return exit_ok;
     }
+    if (opts.movie.empty()) opts.movie = demo_movie_path();
 
     // Declared before the component so that the module outlives it.
     plugin_module module;
@@ -46,13 +48,12 @@ int main(int argc, char** argv) {
         print_error(std::cerr, "getComponentInstance of '" + path + "' made no component");
         return exit_failure;
     }
-    print_module(std::cout, path);
-    print_component(std::cout, *importer);
-    print_status(std::cout, importer->getStatus());
-    if (opts.movie.empty()) return exit_ok;
 
-    session run(*importer);
-    bool opened = run.open(opts.movie, std::cout, std::cerr);
-    print_status(std::cout, importer->getStatus());
-    return opened ? exit_ok : exit_failure;
+    bool imported;
+    {
+        session import(*importer, opts, std::cout, std::cerr);
+        imported = import.run(opts.movie);
+    }
+    std::cout.flush();
+    return imported ? exit_ok : exit_failure;
 }

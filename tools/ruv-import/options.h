@@ -1,15 +1,32 @@
-// The command line of ruv-import: ruv-import [--module PATH] [MOVIE]
+// The command line of ruv-import:
+//   ruv-import [options] [MOVIE]
+// Without MOVIE the demo movie that ships with the project is imported.
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace ruv_import {
 
 struct options {
     // Empty: the plug-in module beside the program.
     std::string module_path;
-    // Empty: only load the module and make a component.
+    // Empty: the demo movie.
     std::string movie;
+    // --set KEY=VALUE, in the order given; they win over the options below.
+    std::vector<std::pair<std::string, std::string>> settings;
+    int video_queue = 0;
+    int audio_queue = 1;
+    bool no_video = false;
+    bool no_audio = false;
+    bool json = false;
+    bool frames = false;
+    bool quiet = false;
+    // Deliver with processNextFrame instead of runloop.
+    bool pull = false;
+    std::string audio_out;
+    std::string video_out;
     bool help = false;
 };
 
@@ -17,5 +34,9 @@ struct options {
 bool parse_options(int argc, const char* const* argv, options& result, std::string& error);
 
 const char* usage();
+
+// The movie imported when none is given: samples/demo.mov of the current
+// folder when there is one, else the one in the source tree.
+std::string demo_movie_path();
 
 }  // namespace ruv_import

@@ -1,45 +1,238 @@
 #include "session.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstring>
+
+#include "input_check.h"
+#include "json_events.h"
 #include "report.h"
 
 namespace ruv_import {
 
-session::session(Ruv::CM::RImporter& importer) : m_importer(importer) {}
+namespace {
 
-bool session::open(const std::string& movie, std::ostream& out, std::ostream& err) {
+// Output queues ruv-import makes at most: indexes 0 to 63.
+constexpr int kMaxQueues = 64;
+
+}  // namespace
+
+session::session(Ruv::CM::RImporter& importer, const options& opts, std::ostream& out,
+                 std::ostream& err)
+    : m_importer(importer),
+      m_options(opts),
+      m_out(out),
+      m_err(err),
+      m_console(out, err, !opts.quiet && console::error_is_terminal()) {}
+
+session::~session() {
+    end_every_queue();
+    m_consumers.clear();
+    if (m_video_out) std::fclose(m_video_out);
+}
+
+void session::fail(const std::string& message) {
+    if (m_options.json) m_console.line(error_event(message));
+    print_error(m_err, message);
+}
+
+bool session::run(const std::string& movie) {
+    m_movie = movie;
+    std::string problem = input_problem(movie);
+    if (!problem.empty()) {
+        fail("cannot import '" + movie + "': " + problem);
+        return false;
+    }
+    return open(absolute_path(movie)) && configure() && deliver();
+}
+
+bool session::open(const std::string& movie) {
     Ruv::RPtr<Ruv::RURI> uri(new Ruv::RURI(Ruv::CString(movie)));
     Ruv::RPtr<Ruv::CM::RStream> input = Ruv::CM::RStream::getStream(uri, 0, 0);
     if (!input || input->open() != 0) {
-        print_error(err, "cannot open '" + movie + "': the file cannot be read");
+        fail("cannot import '" + movie + "': the file cannot be read");
         return false;
     }
 
+    m_configuration = new Ruv::CM::RImporterConfiguration();
+    m_configuration->set("video", m_options.no_video ? "-1" : std::to_string(m_options.video_queue));
+    m_configuration->set("audio", m_options.no_audio ? "-1" : std::to_string(m_options.audio_queue));
+    for (const auto& setting : m_options.settings) m_configuration->set(setting.first, setting.second);
+
+    int highest = std::max(m_configuration->getInt("video", -1, INT_MIN, INT_MAX),
+                           m_configuration->getInt("audio", -1, INT_MIN, INT_MAX));
+    if (highest >= kMaxQueues) {
+        fail("cannot import '" + movie + "': output queue " + std::to_string(highest) +
+             " is beyond the 64 queues ruv-import makes");
+        return false;
+    }
     std::vector<Ruv::CM::RQueue*> queues;
-    for (unsigned i = 0; i < queue_count; ++i) {
+    for (int i = 0; i <= std::max(highest, 0); ++i) {
         m_queues.push_back(Ruv::RPtr<Ruv::CM::RQueue>(new Ruv::CM::RQueue(queue_capacity)));
         queues.push_back(m_queues.back().get());
     }
-    m_configuration = new Ruv::CM::RImporterConfiguration();
-    m_configuration->set("video", std::to_string(video_queue));
-    m_configuration->set("audio", std::to_string(audio_queue));
 
     try {
         if (m_importer.init(input, queues) != 0) {
-            print_error(err, "the importer does not accept '" + movie + "' as its input");
+            fail("cannot import '" + movie + "': the importer does not accept it as its input");
             return false;
         }
         m_importer.preconfigure(*m_configuration);
         int result = m_importer.preflight(*m_configuration);
         if (result != 0) {
-            print_error(err, "cannot open '" + movie + "': the importer finds no movie (preflight " +
-                                 std::to_string(result) + ")");
+            fail("cannot import '" + movie + "': the importer cannot open it as a movie (preflight answered " +
+                 std::to_string(result) + ")");
             return false;
         }
     } catch (const Ruv::CException& e) {
-        print_exception(err, e);
+        fail("cannot import '" + movie + "': " + exception_text(e));
         return false;
     }
-    out << "movie: " << movie << "\n";
+
+    Ruv::RPtr<Ruv::CM::RMovieInfo> info = m_importer.getMovieInfo();
+    if (info) {
+        m_console.set_duration(info->getDuration());
+        if (m_options.json) {
+            m_console.line(movie_event(*info));
+        } else if (!m_options.quiet) {
+            print_movie(m_out, movie, *info);
+        }
+    }
+    return true;
+}
+
+bool session::configure() {
+    try {
+        m_importer.configure(*m_configuration);
+    } catch (const Ruv::CException& e) {
+        fail("cannot import '" + m_movie + "': " + exception_text(e));
+        return false;
+    }
+    for (size_t i = 0; i < m_queues.size(); ++i) {
+        Ruv::RPtr<const Ruv::CM::RDescription> description = m_queues[i]->getDescription();
+        if (!description) continue;
+        m_exported.push_back(unsigned(i));
+        if (m_options.json) {
+            m_console.line(stream_event(unsigned(i), *description));
+        } else if (!m_options.quiet) {
+            print_stream(m_out, unsigned(i), *description);
+        }
+    }
+    return true;
+}
+
+bool session::deliver() {
+    wav_writer* audio_out = nullptr;
+    std::FILE* video_out = nullptr;
+    for (unsigned q : m_exported) {
+        Ruv::RPtr<const Ruv::CM::RDescription> description = m_queues[q]->getDescription();
+        if (description->getKind() == Ruv::CM::RDescription::kAudio &&
+            !m_options.audio_out.empty() && !audio_out) {
+            const auto& audio = static_cast<const Ruv::CM::RAudioDescription&>(*description);
+            std::string error;
+            if (!m_audio_out.open(m_options.audio_out, audio.getChannels(), audio.getSampleRate(),
+                                  error)) {
+                fail("cannot write '" + m_options.audio_out + "': " + error);
+                return false;
+            }
+            audio_out = &m_audio_out;
+        }
+        if (description->getKind() == Ruv::CM::RDescription::kVideo &&
+            !m_options.video_out.empty() && !video_out) {
+            m_video_out = std::fopen(m_options.video_out.c_str(), "wb");
+            if (!m_video_out) {
+                fail("cannot write '" + m_options.video_out + "': " + std::strerror(errno));
+                return false;
+            }
+            video_out = m_video_out;
+        }
+    }
+
+    frame_lines lines = m_options.json     ? frame_lines::json
+                        : m_options.quiet  ? frame_lines::none
+                        : m_options.frames ? frame_lines::human
+                                           : frame_lines::none;
+    for (unsigned q : m_exported) {
+        bool video = m_queues[q]->getDescription()->getKind() == Ruv::CM::RDescription::kVideo;
+        m_consumers.emplace_back(new queue_consumer(q, *m_queues[q], m_console, lines,
+                                                    video ? nullptr : audio_out,
+                                                    video ? video_out : nullptr));
+        m_consumers.back()->start();
+    }
+
+    bool delivered = true;
+    if (m_options.pull) {
+        deliver_with_pull();
+    } else {
+        delivered = deliver_with_runloop();
+    }
+    end_every_queue();
+    for (auto& consumer : m_consumers) consumer->join();
+    m_console.finish_progress();
+    if (!delivered) return false;
+    if (!finish_outputs()) return false;
+
+    if (m_options.json) {
+        m_console.line(end_event(m_importer.getStatus()));
+    } else if (!m_options.quiet) {
+        std::vector<queue_summary> summaries;
+        for (auto& consumer : m_consumers) summaries.push_back(consumer->summary());
+        print_summary(m_out, summaries, m_importer.getStatus());
+    }
+    return true;
+}
+
+bool session::deliver_with_runloop() {
+    if (!m_importer.start(nullptr)) {
+        fail("cannot import '" + m_movie + "': the importer's thread cannot be started");
+        return false;
+    }
+    m_importer.join();
+    if (m_importer.hasException()) {
+        std::vector<Ruv::CException> exceptions = m_importer.getExceptions();
+        fail("cannot import '" + m_movie + "': " + exception_text(exceptions.back()));
+        return false;
+    }
+    return true;
+}
+
+// processNextFrame for every exported queue in turn, until a round gives no
+// frame at all. The importer drops what other queues' readers had ready, so
+// with two streams each gets only part of its frames.
+void session::deliver_with_pull() {
+    bool any = true;
+    while (any) {
+        any = false;
+        for (unsigned q : m_exported)
+            if (m_importer.processNextFrame(q)) any = true;
+    }
+}
+
+void session::end_every_queue() {
+    for (auto& queue : m_queues) queue->end();
+}
+
+bool session::finish_outputs() {
+    for (auto& consumer : m_consumers) {
+        const std::string& error = consumer->summary().write_error;
+        if (!error.empty()) {
+            fail(error);
+            return false;
+        }
+    }
+    if (!m_audio_out.close()) {
+        fail("cannot write '" + m_options.audio_out + "'");
+        return false;
+    }
+    if (m_video_out) {
+        bool closed = std::fclose(m_video_out) == 0;
+        m_video_out = nullptr;
+        if (!closed) {
+            fail("cannot write '" + m_options.video_out + "'");
+            return false;
+        }
+    }
     return true;
 }
 

@@ -1,33 +1,61 @@
-// One import driven by ruv-import: the input stream, the output queues and
-// the configuration that the importer is given, kept for as long as it runs.
+// One import driven by ruv-import as a host drives an importer: the input
+// stream, the output queues and the configuration the importer is given,
+// the consumer threads, and what is printed about it.
 #pragma once
 
+#include <cstdio>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "console.h"
 #include "lib/cm/CMComponent.h"
+#include "options.h"
+#include "queue_consumer.h"
+#include "wav_writer.h"
 
 namespace ruv_import {
 
 class session {
 public:
-    // Output-queue indexes: the video stream goes to the first queue, the
-    // audio stream to the second.
-    enum : unsigned { video_queue = 0, audio_queue = 1, queue_count = 2 };
-    // Frames a queue holds before the importer waits for the consumer.
-    static constexpr size_t queue_capacity = 64;
+    // Frames a queue holds before the importer waits for its consumer.
+    static constexpr size_t queue_capacity = 16;
 
-    explicit session(Ruv::CM::RImporter& importer);
+    session(Ruv::CM::RImporter& importer, const options& opts, std::ostream& out,
+            std::ostream& err);
+    ~session();
+    session(const session&) = delete;
+    session& operator=(const session&) = delete;
 
-    // Gives the importer the movie and its configuration and runs preflight.
-    // false, with the failure reported to err, when the movie cannot be used.
-    bool open(const std::string& movie, std::ostream& out, std::ostream& err);
+    // Imports the movie: init, preconfigure, preflight, configure, delivery.
+    // false, with the failure reported, when the movie cannot be imported.
+    bool run(const std::string& movie);
 
 private:
+    bool open(const std::string& movie);
+    bool configure();
+    bool deliver();
+    bool deliver_with_runloop();
+    void deliver_with_pull();
+    void end_every_queue();
+    bool finish_outputs();
+    // Reports a failure: one line on standard error and, with --json, the
+    // error event.
+    void fail(const std::string& message);
+
     Ruv::CM::RImporter& m_importer;
+    const options& m_options;
+    std::ostream& m_out;
+    std::ostream& m_err;
+    console m_console;
     std::vector<Ruv::RPtr<Ruv::CM::RQueue>> m_queues;
+    std::vector<unsigned> m_exported;
     Ruv::RPtr<Ruv::CM::RImporterConfiguration> m_configuration;
+    std::vector<std::unique_ptr<queue_consumer>> m_consumers;
+    wav_writer m_audio_out;
+    std::FILE* m_video_out = nullptr;
+    std::string m_movie;
 };
 
 }  // namespace ruv_import

@@ -1,21 +1,9 @@
 #include "apple_qt.h"
 
-#include <climits>
-
+#include "importer/config.h"
 #include "importer/log.h"
 #include "importer/movie.h"
-
-namespace {
-
-// Where the importer's exceptions say they come from.
-const char* const kSourceFile = "component/importer/any/apple_qt/apple_qt";
-
-Ruv::CException configure_failure() {
-    return Ruv::CException("Ruv::CException", 1191, kSourceFile, "apple_qt::configure",
-                           Ruv::CString::createWithFormat("*** ERROR ***: Start time exceeds duration"));
-}
-
-}  // namespace
+#include "importer/track.h"
 
 apple_qt::apple_qt()
     : m_movie(nullptr),
@@ -50,31 +38,22 @@ void apple_qt::componentWillReset() { RImporter::componentWillReset(); }
 
 int apple_qt::handleNotification(Ruv::CM::CNotification& notification) {
     if (notification.getCode() == notification_reset) {
+        if (m_movie)
+            for (ns_movie_apple_qt::track* t : m_movie->tracks()) t->reset();
         m_status.setNumberOfFrames(0);
         m_status.setNumberOfBytes(0);
     }
     return RImporter::handleNotification(notification);
 }
 
-// The first call prepares what every later call shares: the debug level is
-// read, the log handler installed and the (empty) movie reader made. No
-// movie can be opened yet, so the answer is -1 and the status stays.
-int apple_qt::preflight(Ruv::CM::RImporterConfiguration& configuration) {
-    if (!m_movie) {
-        configuration.getInt("debug-level", 0, INT_MIN, INT_MAX);
-        install_log_handler();
-        m_movie = new ns_movie_apple_qt::movie();
-    }
-    return -1;
-}
-
-// Without readers no time range can be applied.
-int apple_qt::configure(Ruv::CM::RImporterConfiguration&) { throw configure_failure(); }
-
 Ruv::RPtr<Ruv::CM::RMovieInfo> apple_qt::getMovieInfo() { return m_movie_info; }
 
-int apple_qt::setTime(unsigned, double) { return -1; }
-
-int apple_qt::runloop(void*) { return -1; }
-
-Ruv::CM::RFrame* apple_qt::processNextFrame(unsigned) { return nullptr; }
+// The track argument is not used: every reader moves. Before the first
+// preflight there is nothing to move, which is reported as -1.
+int apple_qt::setTime(unsigned, double seconds) {
+    if (!m_movie) return -1;
+    double end = ns_movie_apple_qt::config::instance().end_time();
+    for (ns_movie_apple_qt::track* t : m_movie->tracks())
+        if (t->seek(seconds, end) == ns_movie_apple_qt::track::status_failed) break;
+    return 0;
+}

@@ -11,8 +11,10 @@
 class CMStreamDataRef;
 
 namespace ns_movie_apple_qt {
+class frame;
 class movie;
-}
+class video_track;
+}  // namespace ns_movie_apple_qt
 
 class apple_qt : public Ruv::CM::RImporter {
 public:
@@ -41,6 +43,17 @@ public:
     Ruv::CM::RFrame* processNextFrame(unsigned queue) override;
 
 private:
+    // Fills a new movie info from the opened movie's readers and records the
+    // data formats every later frame carries.
+    void publish_movie_info();
+    // Turns a reader frame into a host frame (the frame is consumed, its
+    // buffer taken over); null for a frame of no known kind or when the host
+    // frame cannot be made.
+    Ruv::RPtr<Ruv::CM::RFrame> make_host_frame(ns_movie_apple_qt::frame* f) const;
+    // Puts the frame into the queue's writer and counts it, unless its time
+    // stamp is negative.
+    void deliver(ns_movie_apple_qt::frame* f, int queue);
+
     // Makes this importer's handler the one the reader library's log calls.
     void install_log_handler();
     // Takes the handler out of the log when it is still the installed one.

@@ -1,0 +1,107 @@
+#include "stream_descriptions.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "importer/avc_config.h"
+#include "importer/data_format.h"
+#include "importer/track_audio.h"
+#include "importer/track_video.h"
+
+namespace {
+
+using Ruv::RBuffer;
+using Ruv::RPtr;
+
+template <class T>
+void add_value(Ruv::CM::RDescription& description, const char* name, T value) {
+    RPtr<RBuffer> buffer(new RBuffer(sizeof value, &value, Ruv::kConstructCopy));
+    description.addParameter(name, buffer.get());
+}
+
+void add_copy(Ruv::CM::RDescription& description, const char* name, const void* data,
+              size_t size) {
+    RPtr<RBuffer> buffer(new RBuffer(size, data, Ruv::kConstructCopy));
+    description.addParameter(name, buffer.get());
+}
+
+// The buffer takes the bytes over: they are moved into malloc'ed memory, as
+// the host frees taken-over buffers with free().
+void add_taken_over(Ruv::CM::RDescription& description, const char* name,
+                    const std::vector<uint8_t>& bytes) {
+    void* memory = std::malloc(bytes.empty() ? 1 : bytes.size());
+    if (!memory) return;
+    if (!bytes.empty()) std::memcpy(memory, bytes.data(), bytes.size());
+    RPtr<RBuffer> buffer(new RBuffer(bytes.size(), memory, Ruv::kConstructTakeOver));
+    description.addParameter(name, buffer.get());
+}
+
+void add_h264_parameters(Ruv::CM::RDescription& description, const uint8_t* data, size_t size) {
+    ns_movie_apple_qt::avc_config avc;
+    if (!ns_movie_apple_qt::read_avc_config(data, size, avc) || !avc.has_header) return;
+    add_value<uint32_t>(description, "video_profile", avc.profile);
+    add_value<uint8_t>(description, "h264Profile", avc.profile);
+    add_value<uint32_t>(description, "video_level", avc.level);
+    add_value<uint8_t>(description, "h264Level", avc.level);
+    add_value<uint8_t>(description, "b264Size", avc.nal_length_size);
+    if (!avc.sps_complete) return;
+    if (!avc.sequence_parameter_sets.empty())
+        add_taken_over(description, "h264SequenceParameterSet",
+                       ns_movie_apple_qt::annex_b_parameter_sets(avc.sequence_parameter_sets));
+    if (!avc.pps_complete) return;
+    if (!avc.picture_parameter_sets.empty())
+        add_taken_over(description, "h264PictureParameterSet",
+                       ns_movie_apple_qt::annex_b_parameter_sets(avc.picture_parameter_sets));
+}
+
+unsigned field_mode_of(const ns_movie_apple_qt::video_track& reader) {
+    if (reader.field_mode() != 0) return unsigned(reader.field_mode());
+    return ns_movie_apple_qt::default_field_mode(reader.codec());
+}
+
+}  // namespace
+
+RPtr<Ruv::CM::RVideoDescription> make_video_description(
+    const ns_movie_apple_qt::video_track& reader) {
+    RPtr<Ruv::CM::RVideoDescription> description(new Ruv::CM::RVideoDescription());
+    description->setWidth(unsigned(reader.coded_width()));
+    description->setHeight(unsigned(reader.coded_height()));
+    description->setDisplayWidth(float(unsigned(reader.display_width())));
+    description->setDisplayHeight(float(unsigned(reader.display_height())));
+    description->setFrameRate(reader.frame_rate());
+    description->setFieldMode(field_mode_of(reader));
+
+    if (reader.clean_aperture_width() > 0 && reader.clean_aperture_height() > 0) {
+        add_value<double>(*description, "clap_width", reader.clean_aperture_width());
+        add_value<double>(*description, "clap_height", reader.clean_aperture_height());
+    }
+
+    const bool avc = ns_movie_apple_qt::is_avc_codec(reader.codec());
+    for (size_t i = 0; i < reader.sample_description_count(); ++i) {
+        ns_movie_apple_qt::video_track::description_bytes image = reader.sample_description(i);
+        std::string name = i == 0 ? std::string("image_description")
+                                  : "image_description_" + std::to_string(i);
+        if (avc) add_h264_parameters(*description, image.data, image.size);
+        if (image.data && image.size > 0) add_copy(*description, name.c_str(), image.data, image.size);
+    }
+
+    if (reader.decoder_config() && reader.decoder_config_size() != 0)
+        add_copy(*description, "decoderSpecific", reader.decoder_config(),
+                 reader.decoder_config_size());
+    const std::string& reel = reader.reel_name();
+    if (!reel.empty()) add_copy(*description, "reel_name", reel.data(), reel.size());
+    return description;
+}
+
+RPtr<Ruv::CM::RAudioDescription> make_audio_description(
+    const ns_movie_apple_qt::audio_track& reader) {
+    RPtr<Ruv::CM::RAudioDescription> description(new Ruv::CM::RAudioDescription());
+    description->setChannels(reader.channel_count());
+    description->setBitsPerSample(reader.bits_per_channel());
+    description->setBytesPerSample(reader.bits_per_channel() / 8);
+    description->setSampleRate(reader.sample_rate());
+    return description;
+}

@@ -1,0 +1,113 @@
+#include "importer/movie_source.h"
+
+#include "importer/config.h"
+#include "importer/fourcc.h"
+#include "quicktime/qt_api.h"
+
+namespace ns_movie_apple_qt {
+
+namespace {
+
+constexpr OSType kGestaltQuickTimeVersion = fourcc("qtim");
+constexpr long kFirstSupportedVersion = 0x07000000;
+
+constexpr QTPropertyClass kClassDataLocation = fourcc("dloc");
+constexpr QTPropertyID kDataLocationCFURL = fourcc("cfur");
+constexpr QTPropertyClass kClassNewMovie = fourcc("mprp");
+constexpr QTPropertyID kNewMovieDontInteractWithUser = fourcc("intn");
+constexpr QTPropertyClass kClassInstantiation = fourcc("mins");
+constexpr QTPropertyID kInstantiationDontAskUnresolved = fourcc("aurn");
+
+// Releases a CoreFoundation object when the scope ends.
+class cf_holder {
+public:
+    explicit cf_holder(CFTypeRef object) : m_object(object) {}
+    ~cf_holder() {
+        if (m_object) CFRelease(m_object);
+    }
+    cf_holder(const cf_holder&) = delete;
+    cf_holder& operator=(const cf_holder&) = delete;
+
+private:
+    CFTypeRef m_object;
+};
+
+CFStringRef constant(const char* text) { return __CFStringMakeConstantString(text); }
+
+bool quicktime_is_recent_enough() {
+    long version = 0;
+    if (Gestalt(kGestaltQuickTimeVersion, &version) != noErr) return false;
+    return version >= kFirstSupportedVersion;
+}
+
+// NewMovieFromProperties with the data location, no interaction with the
+// user and no questions about unresolved references.
+Movie new_movie(QTPropertyID location_id, ByteCount location_size, void* location) {
+    Boolean yes = 1;
+    Boolean also_yes = 1;
+    QTNewMoviePropertyElement properties[3] = {
+        {kClassDataLocation, location_id, location_size, location, 0},
+        {kClassNewMovie, kNewMovieDontInteractWithUser, 1, &yes, 0},
+        {kClassInstantiation, kInstantiationDontAskUnresolved, 1, &also_yes, 0},
+    };
+    Movie result = nullptr;
+    if (NewMovieFromProperties(3, properties, 0, nullptr, &result) != noErr) return nullptr;
+    return result;
+}
+
+Movie open_path_movie(const char* path) {
+    if (!path || !quicktime_is_recent_enough()) return nullptr;
+    CFURLRef url = file_url_from_path(path);
+    if (!url) return nullptr;
+    cf_holder url_holder(url);
+    return new_movie(kDataLocationCFURL, sizeof(CFURLRef), &url);
+}
+
+}  // namespace
+
+CFURLRef file_url_from_path(const char* path) {
+    CFStringRef text = CFStringCreateWithCString(nullptr, path, kCFStringEncodingUTF8);
+    if (!text) return nullptr;
+    cf_holder text_holder(text);
+
+    bool unc = CFStringHasPrefix(text, constant("\\\\"));
+    CFMutableStringRef url_text = CFStringCreateMutable(nullptr, 0);
+    if (!url_text) return nullptr;
+    cf_holder url_text_holder(url_text);
+    if (unc) {
+        CFStringAppend(url_text, constant("file:"));
+    } else if (!CFStringHasPrefix(text, constant("file:/")) &&
+               !CFStringHasPrefix(text, constant("file+iseq:/"))) {
+        CFStringAppend(url_text, constant("file:///"));
+    }
+    CFStringAppend(url_text, text);
+    CFStringFindAndReplace(url_text, constant("\\"), constant("/"),
+                           CFRange{0, CFStringGetLength(url_text)}, 0);
+
+    CFStringRef unescaped =
+        CFURLCreateStringByReplacingPercentEscapes(nullptr, url_text, constant(""));
+    cf_holder unescaped_holder(unescaped);
+    CFStringRef escaped =
+        unescaped ? CFURLCreateStringByAddingPercentEscapes(nullptr, unescaped, nullptr, nullptr,
+                                                            kCFStringEncodingUTF8)
+                  : nullptr;
+    cf_holder escaped_holder(escaped);
+
+    if (unc) return CFURLCreateWithFileSystemPath(nullptr, text, kCFURLWindowsPathStyle, 0);
+    if (!escaped) return nullptr;
+    return CFURLCreateWithString(nullptr, escaped, nullptr);
+}
+
+Movie open_source_movie() {
+    const config& settings = config::instance();
+    switch (settings.source_kind()) {
+    case config::source_path:
+        return open_path_movie(settings.path());
+    default:
+        // Data-reference sources are opened through the plug-in's own data
+        // handler, which is not part of this build yet.
+        return nullptr;
+    }
+}
+
+}  // namespace ns_movie_apple_qt

@@ -1,0 +1,18 @@
+// Opening the QuickTime movie the settings name: a file path turned into a
+// file URL, or the stream data reference of the data-handler mode.
+#pragma once
+
+#include "quicktime/qt_types.h"
+
+namespace ns_movie_apple_qt {
+
+// The movie the settings' source names, or null: no source, a QuickTime
+// older than 7.0, or a movie QuickTime does not open.
+Movie open_source_movie();
+
+// The file URL QuickTime opens for a path: a UNC path as a Windows path,
+// any other path escaped behind "file:///" unless it is a file URL already.
+// Null when no URL can be made; the caller releases it.
+CFURLRef file_url_from_path(const char* path);
+
+}  // namespace ns_movie_apple_qt
