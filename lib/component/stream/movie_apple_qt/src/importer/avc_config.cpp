@@ -1,6 +1,6 @@
 #include "importer/avc_config.h"
 
-#include "importer/fourcc.h"
+#include "quicktime/qt_types.h"
 #include "importer/image_description.h"
 #include "lib/kolmbase/bytestream.h"
 
@@ -8,7 +8,7 @@ namespace ns_movie_apple_qt {
 
 namespace {
 
-constexpr uint32_t kAvcC = fourcc("avcC");
+constexpr uint32_t kAvcC = qt_fourcc("avcC");
 
 // Reads count sets, each a 16-bit big-endian length and its bytes; false
 // when one of them is cut off.

@@ -12,22 +12,22 @@ namespace {
 
 // The codec types published as they are.
 const uint32_t kUnchanged[] = {
-    fourcc("2Vuy"), fourcc("2vuy"), fourcc("AV1x"), fourcc("AVDJ"), fourcc("AVUI"),
-    fourcc("AVd1"), fourcc("AVdn"), fourcc("AVdv"), fourcc("AVmp"), fourcc("WRAW"),
-    fourcc("ai12"), fourcc("ai13"), fourcc("ai15"), fourcc("ai16"), fourcc("ai1p"),
-    fourcc("ai1q"), fourcc("ai52"), fourcc("ai53"), fourcc("ai55"), fourcc("ai56"),
-    fourcc("ai5p"), fourcc("ai5q"), fourcc("ap4h"), fourcc("apch"), fourcc("apcn"),
-    fourcc("apco"), fourcc("apcs"), fourcc("dvh2"), fourcc("dvh3"), fourcc("dvh5"),
-    fourcc("dvh6"), fourcc("dvhp"), fourcc("dvhq"), fourcc("h263"), fourcc("h264"),
-    fourcc("hdv1"), fourcc("hdv2"), fourcc("hdv3"), fourcc("hdv4"), fourcc("hdv5"),
-    fourcc("hdv6"), fourcc("hdv7"), fourcc("hdv_"), fourcc("mp1v"), fourcc("mp2v"),
-    fourcc("mp4v"), fourcc("mv40"), fourcc("mv42"), fourcc("mx3n"), fourcc("mx3p"),
-    fourcc("mx4n"), fourcc("mx4p"), fourcc("mx5n"), fourcc("mx5p"), fourcc("rle "),
-    fourcc("v210"), fourcc("xd59"), fourcc("xd5a"), fourcc("xd5b"), fourcc("xd5c"),
-    fourcc("xd5d"), fourcc("xd5e"), fourcc("xd5f"), fourcc("xdcm"), fourcc("xdv1"),
-    fourcc("xdv2"), fourcc("xdv3"), fourcc("xdv4"), fourcc("xdv5"), fourcc("xdv6"),
-    fourcc("xdv7"), fourcc("xdv8"), fourcc("xdv9"), fourcc("xdva"), fourcc("xdvb"),
-    fourcc("xdvc"), fourcc("xdvd"), fourcc("xdve"), fourcc("xdvf"), fourcc("xdv_"),
+    qt_fourcc("2Vuy"), qt_fourcc("2vuy"), qt_fourcc("AV1x"), qt_fourcc("AVDJ"), qt_fourcc("AVUI"),
+    qt_fourcc("AVd1"), qt_fourcc("AVdn"), qt_fourcc("AVdv"), qt_fourcc("AVmp"), qt_fourcc("WRAW"),
+    qt_fourcc("ai12"), qt_fourcc("ai13"), qt_fourcc("ai15"), qt_fourcc("ai16"), qt_fourcc("ai1p"),
+    qt_fourcc("ai1q"), qt_fourcc("ai52"), qt_fourcc("ai53"), qt_fourcc("ai55"), qt_fourcc("ai56"),
+    qt_fourcc("ai5p"), qt_fourcc("ai5q"), qt_fourcc("ap4h"), qt_fourcc("apch"), qt_fourcc("apcn"),
+    qt_fourcc("apco"), qt_fourcc("apcs"), qt_fourcc("dvh2"), qt_fourcc("dvh3"), qt_fourcc("dvh5"),
+    qt_fourcc("dvh6"), qt_fourcc("dvhp"), qt_fourcc("dvhq"), qt_fourcc("h263"), qt_fourcc("h264"),
+    qt_fourcc("hdv1"), qt_fourcc("hdv2"), qt_fourcc("hdv3"), qt_fourcc("hdv4"), qt_fourcc("hdv5"),
+    qt_fourcc("hdv6"), qt_fourcc("hdv7"), qt_fourcc("hdv_"), qt_fourcc("mp1v"), qt_fourcc("mp2v"),
+    qt_fourcc("mp4v"), qt_fourcc("mv40"), qt_fourcc("mv42"), qt_fourcc("mx3n"), qt_fourcc("mx3p"),
+    qt_fourcc("mx4n"), qt_fourcc("mx4p"), qt_fourcc("mx5n"), qt_fourcc("mx5p"), qt_fourcc("rle "),
+    qt_fourcc("v210"), qt_fourcc("xd59"), qt_fourcc("xd5a"), qt_fourcc("xd5b"), qt_fourcc("xd5c"),
+    qt_fourcc("xd5d"), qt_fourcc("xd5e"), qt_fourcc("xd5f"), qt_fourcc("xdcm"), qt_fourcc("xdv1"),
+    qt_fourcc("xdv2"), qt_fourcc("xdv3"), qt_fourcc("xdv4"), qt_fourcc("xdv5"), qt_fourcc("xdv6"),
+    qt_fourcc("xdv7"), qt_fourcc("xdv8"), qt_fourcc("xdv9"), qt_fourcc("xdva"), qt_fourcc("xdvb"),
+    qt_fourcc("xdvc"), qt_fourcc("xdvd"), qt_fourcc("xdve"), qt_fourcc("xdvf"), qt_fourcc("xdv_"),
 };
 
 struct renamed {
@@ -36,13 +36,13 @@ struct renamed {
 };
 
 const renamed kRenamed[] = {
-    {fourcc("avc1"), fourcc("h264")},
-    {fourcc("mpeg"), fourcc("mp2v")},
+    {qt_fourcc("avc1"), qt_fourcc("h264")},
+    {qt_fourcc("mpeg"), qt_fourcc("mp2v")},
     // A codec type of 32, as old uncompressed movies store it.
-    {0x00000020, fourcc("ar32")},
+    {0x00000020, qt_fourcc("ar32")},
 };
 
-constexpr uint32_t kCodecRaw = fourcc("raw ");
+constexpr uint32_t kCodecRaw = qt_fourcc("raw ");
 
 struct variant_row {
     uint32_t compression_id;
@@ -50,13 +50,13 @@ struct variant_row {
 };
 
 const variant_row kDnxhdVariants[] = {
-    {1235, fourcc("dn10")}, {1241, fourcc("dn10")}, {1250, fourcc("dn10")},
-    {1237, fourcc("dn8s")}, {1242, fourcc("dn8s")}, {1244, fourcc("dn8s")},
-    {1252, fourcc("dn8s")}, {1238, fourcc("dn8h")}, {1243, fourcc("dn8h")},
-    {1251, fourcc("dn8h")}, {1253, fourcc("dn8l")},
+    {1235, qt_fourcc("dn10")}, {1241, qt_fourcc("dn10")}, {1250, qt_fourcc("dn10")},
+    {1237, qt_fourcc("dn8s")}, {1242, qt_fourcc("dn8s")}, {1244, qt_fourcc("dn8s")},
+    {1252, qt_fourcc("dn8s")}, {1238, qt_fourcc("dn8h")}, {1243, qt_fourcc("dn8h")},
+    {1251, qt_fourcc("dn8h")}, {1253, qt_fourcc("dn8l")},
 };
 
-constexpr uint32_t kAres = fourcc("ARES");
+constexpr uint32_t kAres = qt_fourcc("ARES");
 // The compression ID lies 16 bytes into the atom, 8 into its payload.
 constexpr size_t kAresIdOffset = 8;
 constexpr size_t kAresMinPayload = 12;
@@ -67,13 +67,13 @@ struct field_row {
 };
 
 const field_row kFieldModes[] = {
-    {fourcc("dvc "), 2}, {fourcc("dvcp"), 2}, {fourcc("dvpp"), 2}, {fourcc("dvcn"), 2},
-    {fourcc("dv5n"), 2}, {fourcc("dv5p"), 2}, {fourcc("dvn_"), 2}, {fourcc("dvp_"), 2},
-    {fourcc("mx3n"), 1}, {fourcc("mx3p"), 1}, {fourcc("mx4n"), 1}, {fourcc("mx4p"), 1},
-    {fourcc("mx5n"), 1}, {fourcc("mx5p"), 1}, {fourcc("xdv2"), 1}, {fourcc("xdv3"), 1},
-    {fourcc("xdvb"), 1}, {fourcc("xdvc"), 1}, {fourcc("xdv1"), 3}, {fourcc("xdv4"), 3},
-    {fourcc("xdv5"), 3}, {fourcc("xdv7"), 3}, {fourcc("xdv8"), 3}, {fourcc("xdv9"), 3},
-    {fourcc("xdva"), 3}, {fourcc("xdvd"), 3}, {fourcc("xdve"), 3}, {fourcc("xdvf"), 3},
+    {qt_fourcc("dvc "), 2}, {qt_fourcc("dvcp"), 2}, {qt_fourcc("dvpp"), 2}, {qt_fourcc("dvcn"), 2},
+    {qt_fourcc("dv5n"), 2}, {qt_fourcc("dv5p"), 2}, {qt_fourcc("dvn_"), 2}, {qt_fourcc("dvp_"), 2},
+    {qt_fourcc("mx3n"), 1}, {qt_fourcc("mx3p"), 1}, {qt_fourcc("mx4n"), 1}, {qt_fourcc("mx4p"), 1},
+    {qt_fourcc("mx5n"), 1}, {qt_fourcc("mx5p"), 1}, {qt_fourcc("xdv2"), 1}, {qt_fourcc("xdv3"), 1},
+    {qt_fourcc("xdvb"), 1}, {qt_fourcc("xdvc"), 1}, {qt_fourcc("xdv1"), 3}, {qt_fourcc("xdv4"), 3},
+    {qt_fourcc("xdv5"), 3}, {qt_fourcc("xdv7"), 3}, {qt_fourcc("xdv8"), 3}, {qt_fourcc("xdv9"), 3},
+    {qt_fourcc("xdva"), 3}, {qt_fourcc("xdvd"), 3}, {qt_fourcc("xdve"), 3}, {qt_fourcc("xdvf"), 3},
 };
 
 }  // namespace
@@ -84,8 +84,8 @@ uint32_t map_video_codec(uint32_t codec, int depth) {
     for (const renamed& row : kRenamed)
         if (row.codec == codec) return row.format;
     if (codec == kCodecRaw) {
-        if (depth == 32) return fourcc("ar32");
-        if (depth == 24) return fourcc("rg24");
+        if (depth == 32) return qt_fourcc("ar32");
+        if (depth == 24) return qt_fourcc("rg24");
         return kCodecRaw;
     }
     return kFormatQuickTime;

@@ -6,20 +6,20 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "importer/fourcc.h"
+#include "quicktime/qt_types.h"
 
 namespace ns_movie_apple_qt {
 
 // Every codec type the mapping does not know: the characters _qt_.
-constexpr uint32_t kFormatQuickTime = fourcc("_qt_");
+constexpr uint32_t kFormatQuickTime = qt_fourcc("_qt_");
 // H.264 in a High 10, High 4:2:2 or High 4:4:4 profile: 21h4.
-constexpr uint32_t kFormatH264High = fourcc("21h4");
-constexpr uint32_t kFormatH264 = fourcc("h264");
-constexpr uint32_t kCodecAvc1 = fourcc("avc1");
-constexpr uint32_t kFormatDnxhd = fourcc("AVdn");
+constexpr uint32_t kFormatH264High = qt_fourcc("21h4");
+constexpr uint32_t kFormatH264 = qt_fourcc("h264");
+constexpr uint32_t kCodecAvc1 = qt_fourcc("avc1");
+constexpr uint32_t kFormatDnxhd = qt_fourcc("AVdn");
 // The extracted sound's format and the one the importer publishes for it.
-constexpr uint32_t kFormatFloat32 = fourcc("fl32");
-constexpr uint32_t kFormatFloat32BigEndian = fourcc("f32b");
+constexpr uint32_t kFormatFloat32 = qt_fourcc("fl32");
+constexpr uint32_t kFormatFloat32BigEndian = qt_fourcc("f32b");
 
 // The published format of a stored codec type; depth matters only for
 // 'raw '. Unknown types give _qt_.

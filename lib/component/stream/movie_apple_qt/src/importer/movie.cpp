@@ -4,7 +4,7 @@
 #include <new>
 
 #include "importer/config.h"
-#include "importer/fourcc.h"
+#include "quicktime/qt_types.h"
 #include "importer/movie_source.h"
 #include "importer/track.h"
 #include "importer/track_audio.h"
@@ -15,10 +15,10 @@ namespace ns_movie_apple_qt {
 
 namespace {
 
-constexpr OSType kVisual = fourcc("eyes");
-constexpr OSType kAudible = fourcc("ears");
-constexpr OSType kVideoMedia = fourcc("vide");
-constexpr OSType kSoundMedia = fourcc("soun");
+constexpr OSType kVisual = qt_fourcc("eyes");
+constexpr OSType kAudible = qt_fourcc("ears");
+constexpr OSType kVideoMedia = qt_fourcc("vide");
+constexpr OSType kSoundMedia = qt_fourcc("soun");
 constexpr long kTrackByCharacteristic = 2;
 constexpr long kPlayHintsHighQuality = 0x100;
 

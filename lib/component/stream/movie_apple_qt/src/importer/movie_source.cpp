@@ -1,22 +1,22 @@
 #include "importer/movie_source.h"
 
 #include "importer/config.h"
-#include "importer/fourcc.h"
+#include "quicktime/qt_types.h"
 #include "quicktime/qt_api.h"
 
 namespace ns_movie_apple_qt {
 
 namespace {
 
-constexpr OSType kGestaltQuickTimeVersion = fourcc("qtim");
+constexpr OSType kGestaltQuickTimeVersion = qt_fourcc("qtim");
 constexpr long kFirstSupportedVersion = 0x07000000;
 
-constexpr QTPropertyClass kClassDataLocation = fourcc("dloc");
-constexpr QTPropertyID kDataLocationCFURL = fourcc("cfur");
-constexpr QTPropertyClass kClassNewMovie = fourcc("mprp");
-constexpr QTPropertyID kNewMovieDontInteractWithUser = fourcc("intn");
-constexpr QTPropertyClass kClassInstantiation = fourcc("mins");
-constexpr QTPropertyID kInstantiationDontAskUnresolved = fourcc("aurn");
+constexpr QTPropertyClass kClassDataLocation = qt_fourcc("dloc");
+constexpr QTPropertyID kDataLocationCFURL = qt_fourcc("cfur");
+constexpr QTPropertyClass kClassNewMovie = qt_fourcc("mprp");
+constexpr QTPropertyID kNewMovieDontInteractWithUser = qt_fourcc("intn");
+constexpr QTPropertyClass kClassInstantiation = qt_fourcc("mins");
+constexpr QTPropertyID kInstantiationDontAskUnresolved = qt_fourcc("aurn");
 
 // Releases a CoreFoundation object when the scope ends.
 class cf_holder {
