@@ -82,6 +82,11 @@ public:
         if (m_movie) qtrt::DisposeMovie(m_movie);
     }
     Movie movie() const { return m_movie; }
+    MovieAudioExtractionRef session() const { return m_session; }
+    void dispose_movie() {
+        qtrt::DisposeMovie(m_movie);
+        m_movie = nullptr;
+    }
 
     OSStatus begin(bool discrete) {
         const OSStatus err = qtrt::MovieAudioExtractionBegin(m_movie, 0, &m_session);
@@ -241,6 +246,20 @@ TEST(MovieExtraction, DisabledSoundTrackIsNotRendered) {
     ASSERT_NE(m.movie(), nullptr);
     ASSERT_EQ(m.begin(true), noErr);
     EXPECT_EQ(m.channels(), 2u);
+}
+
+TEST(MovieExtraction, FillAfterTheMovieIsDisposedIsAnError) {
+    test_movie::movie_spec spec;
+    add_sound(spec, kStereo48k);
+    opened_movie m(spec, "disposed");
+    ASSERT_NE(m.movie(), nullptr);
+    ASSERT_EQ(m.begin(true), noErr);
+    m.dispose_movie();
+    std::vector<float> buffer(2 * 100);
+    AudioBufferList list{1, {{2, uint32_t(buffer.size() * 4), buffer.data()}}};
+    uint32_t frames = 100, flags = 0;
+    EXPECT_EQ(qtrt::MovieAudioExtractionFillBuffer(m.session(), &frames, &list, &flags), invalidMedia);
+    EXPECT_EQ(frames, 0u);
 }
 
 }  // namespace
