@@ -126,7 +126,9 @@ OSErr GetMediaDataRef(Media theMedia, int16_t index, Handle* dataRef, OSType* da
     if (dataRefAttributes) *dataRefAttributes = int32_t(ref.flags);
     if (dataRef) {
         *dataRef = nullptr;
-        OSErr err = PtrToHand(ref.data.data(), dataRef, int32_t(ref.data.size()));
+        static const uint8_t kNothing = 0;
+        OSErr err = PtrToHand(ref.data.empty() ? &kNothing : ref.data.data(), dataRef,
+                              int32_t(ref.data.size()));
         if (err != noErr) {
             set_movies_error(err);
             return err;

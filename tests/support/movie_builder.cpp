@@ -591,7 +591,7 @@ bool write_movie(const movie_spec& spec, const std::string& path) {
 #else
         ok = ok && fseeko(f, off_t(p.offset), SEEK_SET) == 0;
 #endif
-        ok = ok && std::fwrite(p.data.data(), 1, p.data.size(), f) == p.data.size();
+        ok = ok && (p.data.empty() || std::fwrite(p.data.data(), 1, p.data.size(), f) == p.data.size());
     }
     return std::fclose(f) == 0 && ok;
 }
@@ -599,7 +599,7 @@ bool write_movie(const movie_spec& spec, const std::string& path) {
 bool write_bytes(const bytes& data, const std::string& path) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
-    bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
+    bool ok = data.empty() || std::fwrite(data.data(), 1, data.size(), f) == data.size();
     return std::fclose(f) == 0 && ok;
 }
 
