@@ -44,13 +44,14 @@ TEST(CoreRoutines, GestaltAnswersTheBuildsQuickTimeVersionOnly) {
 }
 
 // Calls the dispatcher as a stub does: the selector in EAX, the caller's
-// arguments on the stack. Answers EDX:EAX.
+// arguments on the stack, kept 16-byte aligned at the call. Answers EDX:EAX.
 int64_t dispatch(void* dispatcher, uint32_t selector, uint32_t argument) {
     int64_t result;
     __asm__ volatile(
+        "subl $12, %%esp\n\t"
         "pushl %[argument]\n\t"
         "call *%[dispatcher]\n\t"
-        "addl $4, %%esp"
+        "addl $16, %%esp"
         : "=A"(result)
         : "a"(selector), [dispatcher] "r"(dispatcher), [argument] "r"(argument)
         : "ecx", "memory", "cc");
