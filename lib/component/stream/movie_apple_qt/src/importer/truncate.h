@@ -12,9 +12,10 @@ namespace ns_movie_apple_qt {
 template <class Integer>
 Integer truncate_to(double value) {
     if (std::isnan(value)) return 0;
-    // Both limits convert to double exactly for 32-bit and 64-bit integers.
+    // The lowest value and the first one past the highest are powers of two
+    // (or 0), exact as doubles for 32-bit and 64-bit integers.
     const double lowest = double(std::numeric_limits<Integer>::min());
-    const double beyond = -lowest;
+    const double beyond = double(std::numeric_limits<Integer>::max()) + 1.0;
     if (value <= lowest) return std::numeric_limits<Integer>::min();
     if (value >= beyond) return std::numeric_limits<Integer>::max();
     return Integer(value);

@@ -1,0 +1,80 @@
+#include "readers/reader_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "quicktime/qt_api.h"
+
+namespace reader_test {
+
+void movie_disposer::operator()(MovieType** movie) const {
+    if (movie) DisposeMovie(movie);
+}
+
+std::string output_path(const std::string& name) {
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string test = info ? std::string(info->test_suite_name()) + "." + info->name() : "test";
+    for (char& c : test)
+        if (c == '/') c = '_';
+    return std::string(RUV_OUTPUT_DIR) + "/readers_" + test + "_" + name;
+}
+
+movie_ptr open_movie_file(const std::string& path) {
+    CFStringRef text = CFStringCreateWithCString(nullptr, path.c_str(), kCFStringEncodingUTF8);
+    if (!text) return nullptr;
+    CFURLRef url = CFURLCreateWithFileSystemPath(nullptr, text, kCFURLPOSIXPathStyle, 0);
+    CFRelease(text);
+    if (!url) return nullptr;
+    Boolean yes = 1;
+    QTNewMoviePropertyElement properties[3] = {
+        {qt_fourcc("dloc"), qt_fourcc("cfur"), sizeof url, &url, 0},
+        {qt_fourcc("mprp"), qt_fourcc("intn"), sizeof yes, &yes, 0},
+        {qt_fourcc("mins"), qt_fourcc("aurn"), sizeof yes, &yes, 0},
+    };
+    Movie movie = nullptr;
+    const OSErr err = NewMovieFromProperties(3, properties, 0, nullptr, &movie);
+    CFRelease(url);
+    return movie_ptr(err == noErr ? movie : nullptr);
+}
+
+movie_ptr open_built(const test_movie::movie_spec& spec, const std::string& name) {
+    const std::string path = output_path(name);
+    if (!test_movie::write_movie(spec, path)) {
+        ADD_FAILURE() << "cannot write " << path;
+        return nullptr;
+    }
+    movie_ptr movie = open_movie_file(path);
+    EXPECT_NE(movie, nullptr) << "opening " << path;
+    return movie;
+}
+
+std::string data_path(const std::string& name) { return std::string(RUV_TEST_DATA_DIR) + "/" + name; }
+
+bool file_exists(const std::string& path) { return bool(std::ifstream(path)); }
+
+std::vector<uint8_t> read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+frame_list::~frame_list() {
+    for (ns_movie_apple_qt::frame* f : frames) ns_movie_apple_qt::release_frame(f, true);
+}
+
+void drain(ns_movie_apple_qt::track& track, frame_list& out) {
+    while (ns_movie_apple_qt::frame* f = track.pop_frame()) out.frames.push_back(f);
+}
+
+int read_all(ns_movie_apple_qt::track& track, frame_list& out, size_t limit) {
+    int status = 0;
+    for (size_t i = 0; i < limit; ++i) {
+        status = track.read();
+        drain(track, out);
+        if (status != 0) break;
+    }
+    return status;
+}
+
+}  // namespace reader_test

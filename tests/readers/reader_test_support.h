@@ -1,0 +1,54 @@
+// Movies for the reader tests: built with the movie builder, written to the
+// output folder and opened through the call surface, as the plug-in opens
+// them.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "importer/frame.h"
+#include "importer/track.h"
+#include "quicktime/qt_types.h"
+#include "support/movie_builder.h"
+
+namespace reader_test {
+
+struct movie_disposer {
+    void operator()(MovieType** movie) const;
+};
+using movie_ptr = std::unique_ptr<MovieType*, movie_disposer>;
+
+// A path in the output folder, unique to the running test.
+std::string output_path(const std::string& name);
+
+// Opens a movie file with the 'dloc'/'cfur' location; null when it does not
+// open.
+movie_ptr open_movie_file(const std::string& path);
+
+// Writes the spec and opens it; fails the test when it does not open.
+movie_ptr open_built(const test_movie::movie_spec& spec, const std::string& name = "movie.mov");
+
+std::string data_path(const std::string& name);
+bool file_exists(const std::string& path);
+std::vector<uint8_t> read_file(const std::string& path);
+
+// Frames taken out of a track's queue, released (with their buffers) at the
+// end of the scope.
+struct frame_list {
+    std::vector<ns_movie_apple_qt::frame*> frames;
+    frame_list() = default;
+    frame_list(const frame_list&) = delete;
+    frame_list& operator=(const frame_list&) = delete;
+    ~frame_list();
+    size_t size() const { return frames.size(); }
+    ns_movie_apple_qt::frame* operator[](size_t i) const { return frames[i]; }
+};
+
+// Reads until the track stops answering 0 (at most limit reads), taking every
+// queued frame; the last status.
+int read_all(ns_movie_apple_qt::track& track, frame_list& out, size_t limit = 100000);
+// Takes every queued frame.
+void drain(ns_movie_apple_qt::track& track, frame_list& out);
+
+}  // namespace reader_test

@@ -1,0 +1,270 @@
+// Opening the video reader: which track it takes, the sizes, extensions and
+// sample descriptions it gathers, and the frame rate.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "importer/display_size.h"
+#include "importer/image_extensions.h"
+#include "importer/track_video.h"
+#include "readers/reader_test_support.h"
+
+namespace {
+
+using namespace ns_movie_apple_qt;
+using namespace reader_test;
+using test_movie::extension;
+using test_movie::fourcc;
+
+TEST(VideoOpen, NullMovieAnswers3) {
+    video_track video;
+    EXPECT_EQ(video.open(nullptr), 3);
+}
+
+TEST(VideoOpen, ReadBeforeOpenAnswers3) {
+    video_track video;
+    EXPECT_EQ(video.read(), 3);
+}
+
+TEST(VideoOpen, VisualTrackWhoseMediaIsNotVideoFails) {
+    test_movie::movie_spec spec;
+    test_movie::track_spec& text = spec.add_video(fourcc("text"), 320, 240);
+    text.handler = fourcc("text");
+    text.add_samples(5, 16, 60);
+    movie_ptr movie = open_built(spec);
+    ASSERT_NE(movie, nullptr);
+    video_track video;
+    EXPECT_EQ(video.open(movie.get()), 1);
+}
+
+TEST(VideoOpen, TakesTheFirstVisualTrackWithVideoMedia) {
+    test_movie::movie_spec spec;
+    test_movie::track_spec& text = spec.add_video(fourcc("text"), 100, 50);
+    text.handler = fourcc("text");
+    text.add_samples(5, 16, 60);
+    spec.add_video(fourcc("jpeg"), 640, 360, {}).add_samples(5, 100, 60);
+    movie_ptr movie = open_built(spec);
+    ASSERT_NE(movie, nullptr);
+    video_track video;
+    ASSERT_EQ(video.open(movie.get()), 0);
+    EXPECT_EQ(video.codec(), fourcc("jpeg"));
+    EXPECT_EQ(video.coded_width(), 640);
+    EXPECT_EQ(video.coded_height(), 360);
+}
+
+TEST(VideoOpen, MovieWithoutVideoFails) {
+    test_movie::movie_spec spec;
+    spec.add_sound(test_movie::kTwos, 2, 16, 48000).add_samples(4800, 4, 1);
+    movie_ptr movie = open_built(spec);
+    ASSERT_NE(movie, nullptr);
+    video_track video;
+    EXPECT_EQ(video.open(movie.get()), 1);
+}
+
+TEST(VideoOpen, CodecSizeDepthAndDuration) {
+    test_movie::movie_spec spec;
+    spec.time_scale = 600;
+    test_movie::track_spec& t = spec.add_video(fourcc("raw "), 64, 48);
+    t.descriptions[0] = test_movie::image_description(fourcc("raw "), 64, 48, 32);
+    t.time_scale = 1000;
+    t.add_samples(10, 64 * 48 * 4, 100);
+    movie_ptr movie = open_built(spec);
+    ASSERT_NE(movie, nullptr);
+    video_track video;
+    ASSERT_EQ(video.open(movie.get()), 0);
+    EXPECT_EQ(video.codec(), fourcc("raw "));
+    EXPECT_EQ(video.depth(), 32);
+    EXPECT_DOUBLE_EQ(video.duration(), 1.0);
+    EXPECT_DOUBLE_EQ(video.frame_rate(), 10.0);
+    EXPECT_EQ(video.field_mode(), 0);
+    EXPECT_EQ(video.clean_aperture_width(), 0.0);
+}
+
+struct display_case {
+    const char* name;
+    int16_t coded_width;
+    int16_t coded_height;
+    double track_width;
+    double track_height;
+    std::vector<extension> extensions;
+    int32_t display_width;
+    int32_t display_height;
+};
+
+class DisplaySize : public testing::TestWithParam<display_case> {};
+
+TEST_P(DisplaySize, FromAspectApertureAndTrackSize) {
+    const display_case& c = GetParam();
+    test_movie::movie_spec spec;
+    test_movie::track_spec& t = spec.add_video(test_movie::kAvc1, c.coded_width, c.coded_height,
+                                               c.extensions);
+    t.width = int32_t(c.track_width * 65536.0);
+    t.height = int32_t(c.track_height * 65536.0);
+    t.add_samples(3, 100, 20);
+    movie_ptr movie = open_built(spec);
+    ASSERT_NE(movie, nullptr);
+    video_track video;
+    ASSERT_EQ(video.open(movie.get()), 0);
+    EXPECT_EQ(video.coded_width(), c.coded_width);
+    EXPECT_EQ(video.coded_height(), c.coded_height);
+    EXPECT_EQ(video.display_width(), c.display_width);
+    EXPECT_EQ(video.display_height(), c.display_height);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Movies, DisplaySize,
+    testing::Values(
+        display_case{"Pasp4to3Widens720To960", 720, 480, 720, 480,
+                     {{fourcc("pasp"), test_movie::pasp(4, 3)}}, 960, 480},
+        display_case{"PaspWithCleanApertureWidensTheAperture", 720, 480, 720, 480,
+                     {{fourcc("pasp"), test_movie::pasp(4, 3)},
+                      {fourcc("clap"), test_movie::clap(704, 1, 4801, 10)}},
+                     939, 480},
+        display_case{"PaspUsesOnlyLow16BitsOfSpacing", 720, 480, 720, 480,
+                     {{fourcc("pasp"), test_movie::pasp(0x10004, 0x20003)}}, 960, 480},
+        display_case{"PaspWithZeroSpacingFallsBackToTrackSize", 720, 480, 853.3, 480,
+                     {{fourcc("pasp"), test_movie::pasp(0, 3)}}, 853, 480},
+        display_case{"TrackWidthRoundingToCodedKeepsCodedSize", 640, 480, 640.4, 480, {}, 640,
+                     480},
+        display_case{"WiderTrackGivesTrackSize", 720, 480, 853.3, 480, {}, 853, 480},
+        display_case{"NarrowerTrackGivesTrackSize", 1920, 1080, 1280, 720, {}, 1280, 720}),
+    [](const testing::TestParamInfo<display_case>& info) { return info.param.name; });
+
+TEST(VideoOpen, CleanApertureFieldsAndDecoderConfiguration) {
+    const test_movie::bytes esds = {0, 0, 0, 0, 3, 25, 0, 1, 0, 4, 17, 32, 17, 0, 0, 0, 5, 2, 18, 16};
+    test_movie::movie_spec spec;
+    spec.add_video(fourcc("mp4v"), 720, 576,
+                   {{fourcc("clap"), test_movie::clap(7020, 10, 576, 1)},
+                    {fourcc("fiel"), test_movie::fiel(2, 9)},
+                    {fourcc("esds"), esds}})
+        .add_samples(3, 100, 20);
+    movie_ptr movie = open_built(spec);
+    ASSERT_NE(movie, nullptr);
+    video_track video;
+    ASSERT_EQ(video.open(movie.get()), 0);
+    EXPECT_DOUBLE_EQ(video.clean_aperture_width(), 702.0);
+    EXPECT_DOUBLE_EQ(video.clean_aperture_height(), 576.0);
+    EXPECT_EQ(video.field_mode(), 1);
+    ASSERT_EQ(video.decoder_config_size(), esds.size());
+    EXPECT_EQ(std::memcmp(video.decoder_config(), esds.data(), esds.size()), 0);
+}
+
+struct field_case {
+    test_movie::bytes payload;
+    bool readable;
+    int32_t mode;
+};
+
+class FieldMode : public testing::TestWithParam<field_case> {};
+
+TEST_P(FieldMode, FromFieldCountAndOrdering) {
+    const field_case& c = GetParam();
+    int32_t mode = -1;
+    EXPECT_EQ(read_field_mode(c.payload.data(), c.payload.size(), mode), c.readable);
+    if (c.readable) {
+        EXPECT_EQ(mode, c.mode);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Extensions, FieldMode,
+    testing::Values(field_case{{1, 0}, true, 3}, field_case{{2, 0}, true, 0},
+                    field_case{{2, 1}, true, 1}, field_case{{2, 9}, true, 1},
+                    field_case{{2, 6}, true, 2}, field_case{{2, 14}, true, 2},
+                    field_case{{2, 5}, true, 0}, field_case{{3, 1}, true, 0},
+                    field_case{{0, 0}, true, 0}, field_case{{2}, false, 0}));
+
+TEST(CleanAperture, ZeroDenominatorGivesNoSide) {
+    const test_movie::bytes payload = test_movie::clap(720, 0, 0xFFFFFFFF, 1);
+    clean_aperture aperture;
+    ASSERT_TRUE(read_clean_aperture(payload.data(), payload.size(), aperture));
+    EXPECT_EQ(aperture.width, 0.0);
+    EXPECT_EQ(aperture.height, 4294967295.0);
+    EXPECT_FALSE(read_clean_aperture(payload.data(), 12, aperture));
+}
+
+// A clean aperture far beyond any integer size must not make the display
+// size overflow.
+TEST(DisplaySizeRange, HugeApertureIsClampedNotWrapped) {
+    display_size_input in;
+    in.coded_width = 720;
+    in.coded_height = 480;
+    in.has_pixel_aspect = true;
+    in.horizontal_spacing = 65535;
+    in.vertical_spacing = 1;
+    in.clean_aperture_width = 4294967295.0;
+    in.clean_aperture_height = 4294967295.0;
+    const display_size out = compute_display_size(in);
+    EXPECT_EQ(out.width, INT32_MAX);
+    EXPECT_EQ(out.height, INT32_MAX);
+}
+
+int16_t field16(const video_track::description_bytes& d, size_t offset) {
+    int16_t v = 0;
+    std::memcpy(&v, d.data + offset, sizeof v);
+    return v;
+}
+
+uint32_t field32(const video_track::description_bytes& d, size_t offset) {
+    uint32_t v = 0;
+    std::memcpy(&v, d.data + offset, sizeof v);
+    return v;
+}
+
+TEST(VideoOpen, KeepsACopyOfEverySampleDescription) {
+    test_movie::movie_spec spec;
+    test_movie::track_spec& t = spec.add_video(test_movie::kAvc1, 320, 240,
+                                               {{fourcc("pasp"), test_movie::pasp(1, 1)}});
+    t.descriptions.push_back(test_movie::image_description(fourcc("mp4v"), 640, 480));
+    t.descriptions.push_back(test_movie::image_description(fourcc("jpeg"), 160, 120, 24,
+                                                           {{fourcc("fiel"), test_movie::fiel(1, 0)}}));
+    t.add_samples(6, 100, 20);
+    for (size_t i = 0; i < t.samples.size(); ++i) t.samples[i].description = uint32_t(i % 3 + 1);
+    movie_ptr movie = open_built(spec);
+    ASSERT_NE(movie, nullptr);
+    video_track video;
+    ASSERT_EQ(video.open(movie.get()), 0);
+    ASSERT_EQ(video.sample_description_count(), 3u);
+
+    const uint32_t codecs[3] = {test_movie::kAvc1, fourcc("mp4v"), fourcc("jpeg")};
+    const int16_t widths[3] = {320, 640, 160};
+    for (size_t i = 0; i < 3; ++i) {
+        const video_track::description_bytes d = video.sample_description(i);
+        ASSERT_NE(d.data, nullptr);
+        EXPECT_EQ(d.size, t.descriptions[i].size()) << i;
+        EXPECT_EQ(field32(d, 0), d.size) << i;
+        EXPECT_EQ(field32(d, 4), codecs[i]) << i;
+        EXPECT_EQ(field16(d, 14), 0) << "data reference index of " << i;
+        EXPECT_EQ(field16(d, 32), widths[i]) << i;
+        // The extensions stay as stored.
+        const size_t tail = t.descriptions[i].size() - 86;
+        EXPECT_EQ(std::memcmp(d.data + 86, t.descriptions[i].data() + 86, tail), 0) << i;
+    }
+    EXPECT_EQ(video.sample_description(3).data, nullptr);
+}
+
+TEST(VideoFrameRate, SampleCountOverMediaDuration) {
+    test_movie::movie_spec spec;
+    spec.time_scale = 600;
+    test_movie::track_spec& t = spec.add_video(test_movie::kAvc1, 320, 240);
+    t.time_scale = 30000;
+    t.add_samples(30, 100, 1001);
+    movie_ptr movie = open_built(spec);
+    ASSERT_NE(movie, nullptr);
+    video_track video;
+    ASSERT_EQ(video.open(movie.get()), 0);
+    EXPECT_DOUBLE_EQ(video.frame_rate(), 30000.0 / 1001.0);
+}
+
+// No samples: the first method answers 0.0 and that counts as success.
+TEST(VideoFrameRate, MediaWithoutSamplesGivesZero) {
+    test_movie::movie_spec spec;
+    spec.add_video(test_movie::kAvc1, 320, 240);
+    movie_ptr movie = open_built(spec);
+    ASSERT_NE(movie, nullptr);
+    video_track video;
+    ASSERT_EQ(video.open(movie.get()), 0);
+    EXPECT_EQ(video.frame_rate(), 0.0);
+}
+
+}  // namespace

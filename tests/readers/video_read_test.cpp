@@ -1,0 +1,263 @@
+// Seeking and reading the video reader: where a run starts, the times, flags
+// and bytes of each frame, the end of the range and of the media, reset, and
+// samples that cannot be read.
+#include <gtest/gtest.h>
+
+#include "importer/config.h"
+#include "importer/track_video.h"
+#include "readers/reader_test_support.h"
+
+namespace {
+
+using namespace ns_movie_apple_qt;
+using namespace reader_test;
+
+video_frame* video(frame* f) { return static_cast<video_frame*>(f); }
+
+// The settings are process-wide: every test here leaves them as it found them.
+class VideoRead : public testing::Test {
+protected:
+    void TearDown() override { config::instance().set_end_time(config::default_end_time); }
+};
+
+// 25 fps at time scale 1000; sync samples 0, 5, 10, ...
+test_movie::movie_spec gop_movie(uint32_t count = 20) {
+    test_movie::movie_spec spec;
+    spec.time_scale = 1000;
+    test_movie::track_spec& t = spec.add_video(test_movie::kAvc1, 320, 240);
+    t.time_scale = 1000;
+    t.add_samples(count, 200, 40, false);
+    for (uint32_t i = 0; i < count; i += 5) t.samples[i].sync = true;
+    return spec;
+}
+
+TEST_F(VideoRead, FramesCarryTimesNumbersSizesAndStoredBytes) {
+    test_movie::movie_spec spec = gop_movie(10);
+    spec.tracks[0].samples[3].size = 333;
+    movie_ptr movie = open_built(spec);
+    ASSERT_NE(movie, nullptr);
+    video_track v;
+    ASSERT_EQ(v.open(movie.get()), 0);
+    ASSERT_EQ(v.seek(0.0, 100.0), 0);
+    frame_list frames;
+    EXPECT_EQ(read_all(v, frames), 2);
+    ASSERT_EQ(frames.size(), 10u);
+    for (uint32_t i = 0; i < 10; ++i) {
+        video_frame* f = video(frames[i]);
+        EXPECT_EQ(f->kind(), frame::kind_video);
+        EXPECT_EQ(f->number(), i);
+        EXPECT_DOUBLE_EQ(f->decode_time(), i * 0.04);
+        EXPECT_DOUBLE_EQ(f->display_time(), i * 0.04);
+        EXPECT_DOUBLE_EQ(f->duration(), 0.04);
+        EXPECT_EQ(f->format(), test_movie::kAvc1);
+        EXPECT_EQ(f->width(), 320u);
+        EXPECT_EQ(f->height(), 240u);
+        EXPECT_EQ(f->is_key_frame(), i % 5 == 0) << i;
+        ASSERT_EQ(f->size(), i == 3 ? 333u : 200u);
+        size_t differing = 0;
+        for (uint32_t b = 0; b < f->size(); ++b)
+            differing += f->data()[b] != test_movie::sample_pattern_byte(1, i, b);
+        EXPECT_EQ(differing, 0u) << "sample " << i;
+    }
+    EXPECT_EQ(v.frame_count(), 10u);
+    EXPECT_EQ(v.byte_count(), 0u);
+}
+
+TEST_F(VideoRead, SeekBetweenSyncSamplesStartsAtEarlierOneAndDropsNothing) {
+    movie_ptr movie = open_built(gop_movie());
+    ASSERT_NE(movie, nullptr);
+    video_track v;
+    ASSERT_EQ(v.open(movie.get()), 0);
+    ASSERT_EQ(v.seek(0.30, 100.0), 0);  // between the sync samples at 0.2 and 0.4
+    frame_list frames;
+    read_all(v, frames);
+    ASSERT_EQ(frames.size(), 15u);
+    for (size_t i = 0; i < frames.size(); ++i) {
+        EXPECT_NEAR(frames[i]->decode_time(), 0.2 + i * 0.04, 1e-9);
+        EXPECT_EQ(frames[i]->number(), i);
+    }
+    EXPECT_TRUE(video(frames[0])->is_key_frame());
+}
+
+TEST_F(VideoRead, SeekOntoASyncSampleStartsThere) {
+    movie_ptr movie = open_built(gop_movie());
+    ASSERT_NE(movie, nullptr);
+    video_track v;
+    ASSERT_EQ(v.open(movie.get()), 0);
+    ASSERT_EQ(v.seek(0.4, 100.0), 0);
+    ASSERT_EQ(v.read(), 0);
+    frame_list frames;
+    drain(v, frames);
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_NEAR(frames[0]->decode_time(), 0.4, 1e-9);
+}
+
+TEST_F(VideoRead, WithoutSyncSamplesAPartialSyncSampleIsTheStart) {
+    test_movie::movie_spec spec = gop_movie(10);
+    for (test_movie::sample& s : spec.tracks[0].samples) s.sync = false;
+    spec.tracks[0].samples[4].partial_sync = true;
+    movie_ptr movie = open_built(spec);
+    ASSERT_NE(movie, nullptr);
+    video_track v;
+    ASSERT_EQ(v.open(movie.get()), 0);
+    ASSERT_EQ(v.seek(0.3, 100.0), 0);
+    ASSERT_EQ(v.read(), 0);
+    frame_list frames;
+    drain(v, frames);
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_NEAR(frames[0]->decode_time(), 0.16, 1e-9);
+}
+
+TEST_F(VideoRead, SeekBeforeOpenFails) {
+    video_track v;
+    EXPECT_EQ(v.seek(0.0, 1.0), 1);
+}
+
+struct key_case {
+    const char* name;
+    bool sync;
+    bool partial_sync;
+    bool key;
+};
+
+class VideoKeyFrames : public VideoRead, public testing::WithParamInterface<key_case> {};
+
+TEST_P(VideoKeyFrames, FromSampleFlags) {
+    const key_case& c = GetParam();
+    test_movie::movie_spec spec = gop_movie(3);
+    spec.tracks[0].samples[1].sync = c.sync;
+    spec.tracks[0].samples[1].partial_sync = c.partial_sync;
+    movie_ptr movie = open_built(spec);
+    ASSERT_NE(movie, nullptr);
+    video_track v;
+    ASSERT_EQ(v.open(movie.get()), 0);
+    ASSERT_EQ(v.seek(0.0, 100.0), 0);
+    frame_list frames;
+    read_all(v, frames);
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_EQ(video(frames[1])->is_key_frame(), c.key);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Flags, VideoKeyFrames,
+    testing::Values(key_case{"Sync", true, false, true},
+                    key_case{"PartialSyncFlags0x10001", false, true, true},
+                    key_case{"NotSyncFlags0x1", false, false, false}),
+    [](const testing::TestParamInfo<key_case>& info) { return info.param.name; });
+
+// Composition offsets of -20 on 40-unit samples: the first is shown at
+// -0.02 s and still lasts past 0, so it is stamped 0.
+TEST_F(VideoRead, FirstSampleShownBeforeZeroIsStampedZero) {
+    test_movie::movie_spec spec = gop_movie(4);
+    for (test_movie::sample& s : spec.tracks[0].samples) s.composition_offset = -20;
+    movie_ptr movie = open_built(spec);
+    ASSERT_NE(movie, nullptr);
+    video_track v;
+    ASSERT_EQ(v.open(movie.get()), 0);
+    ASSERT_EQ(v.seek(0.0, 100.0), 0);
+    frame_list frames;
+    read_all(v, frames);
+    ASSERT_EQ(frames.size(), 4u);
+    EXPECT_EQ(frames[0]->display_time(), 0.0);
+    EXPECT_EQ(frames[0]->decode_time(), 0.0);
+    EXPECT_NEAR(frames[1]->display_time(), 0.02, 1e-9);
+    EXPECT_NEAR(frames[3]->display_time(), 0.10, 1e-9);
+}
+
+TEST_F(VideoRead, DisplayOffsetsOrderFramesForShowing) {
+    test_movie::movie_spec spec = gop_movie(3);
+    const int32_t offsets[3] = {40, 80, 0};
+    for (size_t i = 0; i < 3; ++i) spec.tracks[0].samples[i].composition_offset = offsets[i];
+    movie_ptr movie = open_built(spec);
+    ASSERT_NE(movie, nullptr);
+    video_track v;
+    ASSERT_EQ(v.open(movie.get()), 0);
+    ASSERT_EQ(v.seek(0.0, 100.0), 0);
+    frame_list frames;
+    read_all(v, frames);
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_NEAR(frames[0]->display_time(), 0.04, 1e-9);
+    EXPECT_NEAR(frames[1]->display_time(), 0.12, 1e-9);
+    EXPECT_NEAR(frames[2]->display_time(), 0.08, 1e-9);
+    EXPECT_NEAR(frames[2]->decode_time(), 0.08, 1e-9);
+}
+
+// The range ends at the configured end time: the sample at or past it ends
+// the run (2); the track then answers 0 while frames wait and 9 after.
+TEST_F(VideoRead, EndOfRangeAnswers2ThenInactive) {
+    config::instance().set_end_time(0.2);
+    movie_ptr movie = open_built(gop_movie());
+    ASSERT_NE(movie, nullptr);
+    video_track v;
+    ASSERT_EQ(v.open(movie.get()), 0);
+    ASSERT_EQ(v.seek(0.0, 100.0), 0);
+    int status = 0;
+    int reads = 0;
+    while ((status = v.read()) == 0) ++reads;
+    EXPECT_EQ(status, 2);
+    EXPECT_EQ(reads, 5);
+    EXPECT_FALSE(v.is_active());
+    EXPECT_EQ(v.read(), 0);  // frames still queued
+    frame_list frames;
+    drain(v, frames);
+    EXPECT_EQ(frames.size(), 5u);
+    EXPECT_EQ(v.read(), 9);
+    // A new seek starts a new run.
+    ASSERT_EQ(v.seek(0.0, 100.0), 0);
+    EXPECT_TRUE(v.is_active());
+    EXPECT_EQ(v.read(), 0);
+}
+
+TEST_F(VideoRead, EndOfMediaAnswers2) {
+    movie_ptr movie = open_built(gop_movie(3));
+    ASSERT_NE(movie, nullptr);
+    video_track v;
+    ASSERT_EQ(v.open(movie.get()), 0);
+    ASSERT_EQ(v.seek(0.0, 100.0), 0);
+    frame_list frames;
+    EXPECT_EQ(read_all(v, frames), 2);
+    EXPECT_EQ(frames.size(), 3u);
+    EXPECT_EQ(v.read(), 9);
+}
+
+TEST_F(VideoRead, ResetReleasesQueuedFramesAndRestartsCounting) {
+    movie_ptr movie = open_built(gop_movie());
+    ASSERT_NE(movie, nullptr);
+    video_track v;
+    ASSERT_EQ(v.open(movie.get()), 0);
+    ASSERT_EQ(v.seek(0.0, 100.0), 0);
+    for (int i = 0; i < 4; ++i) ASSERT_EQ(v.read(), 0);
+    EXPECT_EQ(v.queued_frames(), 4u);
+    EXPECT_EQ(v.frame_count(), 4u);
+    EXPECT_EQ(v.reset(), 0);
+    EXPECT_EQ(v.queued_frames(), 0u);
+    EXPECT_EQ(v.pop_frame(), nullptr);
+    EXPECT_EQ(v.frame_count(), 0u);
+    EXPECT_TRUE(v.is_active());
+}
+
+// A sample size near 4 GiB from a corrupt 'stsz' entry: no buffer can hold
+// it, and the read fails instead of ending the process.
+TEST_F(VideoRead, SampleTooLargeForABufferFailsTheRead) {
+    test_movie::movie_spec spec = gop_movie(3);
+    spec.movie_first = true;
+    test_movie::bytes file = test_movie::build_movie(spec).contiguous();
+    const int64_t stsz = test_movie::find_atom(
+        file, {test_movie::fourcc("moov"), test_movie::fourcc("trak"), test_movie::fourcc("mdia"),
+               test_movie::fourcc("minf"), test_movie::fourcc("stbl"), test_movie::fourcc("stsz")});
+    ASSERT_GE(stsz, 0);
+    // Header, version and flags, sample size, count, then the first entry.
+    test_movie::patch_u32(file, uint64_t(stsz) + 20, 0xFFFFFF00u);
+    const std::string path = output_path("huge_sample.mov");
+    ASSERT_TRUE(test_movie::write_bytes(file, path));
+    movie_ptr movie = open_movie_file(path);
+    if (!movie) GTEST_SKIP() << "the runtime refuses the corrupt size when opening";
+    video_track v;
+    ASSERT_EQ(v.open(movie.get()), 0);
+    ASSERT_EQ(v.seek(0.0, 100.0), 0);
+    EXPECT_EQ(v.read(), 1);
+    EXPECT_FALSE(v.is_active());
+    EXPECT_EQ(v.pop_frame(), nullptr);
+}
+
+}  // namespace
