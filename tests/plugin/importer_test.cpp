@@ -16,6 +16,12 @@ ns_movie_apple_qt::log_handler* installed_handler() {
     return ns_movie_apple_qt::log::instance().handler();
 }
 
+// The first preflight installs the log handler and makes the movie reader
+// before it finds that there is no input to open.
+void preflight_without_input(RImporter& importer, Ruv::CM::RImporterConfiguration& configuration) {
+    EXPECT_THROW(importer.preflight(configuration), Ruv::CException);
+}
+
 class ImporterThroughBase : public ::testing::Test {
 protected:
     RPtr<RImporter> importer = make_importer();
@@ -31,9 +37,9 @@ TEST_F(ImporterThroughBase, NewImporterReportsCodeZeroAndNothingCounted) {
     EXPECT_STREQ(importer->type(), "importer");
 }
 
-TEST_F(ImporterThroughBase, PreflightWithoutAMovieAnswersMinusOneAndKeepsStatus) {
-    EXPECT_EQ(importer->preflight(*configuration), -1);
-    EXPECT_EQ(importer->preflight(*configuration), -1);
+TEST_F(ImporterThroughBase, PreflightWithoutAnInputThrowsAndKeepsStatus) {
+    preflight_without_input(*importer, *configuration);
+    preflight_without_input(*importer, *configuration);
     EXPECT_EQ(importer->getStatus().getStatusCode(), 0u);
     EXPECT_TRUE(importer->getMovieInfo().isNull());
 }
@@ -76,7 +82,7 @@ TEST_F(ImporterThroughBase, ResetNotificationIsPassedToTheBase) {
 TEST(ImporterLogHandler, FirstPreflightInstallsIt) {
     RPtr<RImporter> importer = make_importer();
     RPtr<Ruv::CM::RImporterConfiguration> configuration(new Ruv::CM::RImporterConfiguration());
-    importer->preflight(*configuration);
+    preflight_without_input(*importer, *configuration);
     EXPECT_NE(installed_handler(), nullptr);
 
     testing::internal::CaptureStderr();
@@ -88,7 +94,7 @@ TEST(ImporterLogHandler, FirstPreflightInstallsIt) {
 TEST(ImporterLogHandler, IsRemovedWhenItsImporterIsDestroyed) {
     RPtr<Ruv::CM::RImporterConfiguration> configuration(new Ruv::CM::RImporterConfiguration());
     RPtr<RImporter> importer = make_importer();
-    importer->preflight(*configuration);
+    preflight_without_input(*importer, *configuration);
     ASSERT_NE(installed_handler(), nullptr);
     importer.reset();
     EXPECT_EQ(installed_handler(), nullptr);
@@ -99,9 +105,9 @@ TEST(ImporterLogHandler, DestroyingAnEarlierImporterKeepsTheLaterOnesHandler) {
     RPtr<Ruv::CM::RImporterConfiguration> configuration(new Ruv::CM::RImporterConfiguration());
     RPtr<RImporter> first = make_importer();
     RPtr<RImporter> second = make_importer();
-    first->preflight(*configuration);
+    preflight_without_input(*first, *configuration);
     ns_movie_apple_qt::log_handler* firsts = installed_handler();
-    second->preflight(*configuration);
+    preflight_without_input(*second, *configuration);
     ns_movie_apple_qt::log_handler* seconds = installed_handler();
     EXPECT_NE(firsts, seconds);
 
@@ -114,7 +120,7 @@ TEST(ImporterLogHandler, DestroyingAnEarlierImporterKeepsTheLaterOnesHandler) {
 TEST(ImporterLogHandler, ImporterWithoutPreflightLeavesTheLogAlone) {
     RPtr<Ruv::CM::RImporterConfiguration> configuration(new Ruv::CM::RImporterConfiguration());
     RPtr<RImporter> installed = make_importer();
-    installed->preflight(*configuration);
+    preflight_without_input(*installed, *configuration);
     ns_movie_apple_qt::log_handler* handler = installed_handler();
     make_importer().reset();
     EXPECT_EQ(installed_handler(), handler);

@@ -42,6 +42,11 @@ public:
     int runloop(void* argument) override;
     Ruv::CM::RFrame* processNextFrame(unsigned queue) override;
 
+    // The data formats the last successful preflight recorded: every audio
+    // frame carries the audio one.
+    uint32_t video_data_format() const { return m_video_data_format; }
+    uint32_t audio_data_format() const { return m_audio_data_format; }
+
 private:
     // Fills a new movie info from the opened movie's readers and records the
     // data formats every later frame carries.

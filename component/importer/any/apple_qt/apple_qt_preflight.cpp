@@ -5,6 +5,7 @@
 
 #include "apple_qt.h"
 #include "data_handler_choice.h"
+#include "datahandler/register_data_handler.h"
 #include "importer/avc_config.h"
 #include "importer/config.h"
 #include "importer/data_format.h"
@@ -34,7 +35,7 @@ bool descriptions_differ(const video_track& reader) {
     return false;
 }
 
-uint32_t video_data_format(const video_track& reader) {
+uint32_t data_format_of(const video_track& reader) {
     if (reader.sample_description_count() > 1 && descriptions_differ(reader))
         return ns_movie_apple_qt::kFormatQuickTime;
     uint32_t format = ns_movie_apple_qt::map_video_codec(reader.codec(), reader.depth());
@@ -60,6 +61,7 @@ int apple_qt::preflight(Ruv::CM::RImporterConfiguration& configuration) {
     if (!m_movie) {
         configuration.getInt("debug-level", 0, INT_MIN, INT_MAX);
         install_log_handler();
+        register_data_handler();
         m_movie = new ns_movie_apple_qt::movie();
     }
 
@@ -94,7 +96,7 @@ void apple_qt::publish_movie_info() {
         ns_movie_apple_qt::track* reader = readers[i];
         if (reader->kind() == ns_movie_apple_qt::track::kind_video) {
             const video_track& video = static_cast<const video_track&>(*reader);
-            uint32_t format = video_data_format(video);
+            uint32_t format = data_format_of(video);
             m_video_data_format = format;
             Ruv::RPtr<Ruv::CM::RVideoTrackInfo> track_info =
                 Ruv::CM::RVideoTrackInfo::createWithData(

@@ -1,0 +1,257 @@
+// Delivery through the importer's interface: runloop and processNextFrame,
+// the counters, the frames the host receives, setTime and notifications.
+#include <gtest/gtest.h>
+
+#include "importer/importer_harness.h"
+
+namespace {
+
+using importer_test::harness;
+using test_movie::fourcc;
+using frame_list = std::vector<Ruv::RPtr<const Ruv::CM::RFrame>>;
+
+const Ruv::CM::RVideoFrame& as_video(const Ruv::RPtr<const Ruv::CM::RFrame>& f) {
+    return static_cast<const Ruv::CM::RVideoFrame&>(*f);
+}
+
+TEST(Runloop, DeliversEveryFrameCountsThemAndEndsTheQueue) {
+    harness h(importer_test::video_movie(fourcc("avc1"), 12, 50), "runloop_counts");
+    h.set("video", "0");
+    ASSERT_TRUE(h.open());
+    EXPECT_EQ(h.runloop(), 0);
+    frame_list frames = h.take_frames(0);
+    ASSERT_EQ(frames.size(), 12u);
+    Ruv::CM::CComponentStatus status = h.importer().getStatus();
+    EXPECT_EQ(status.getStatusCode(), 5u);
+    EXPECT_EQ(status.getNumberOfFrames(), 12u);
+    EXPECT_EQ(status.getNumberOfBytes(), 12u * 1000u);
+    EXPECT_TRUE(h.queue(0).isEnded());
+    for (size_t i = 0; i < frames.size(); ++i) {
+        EXPECT_EQ(frames[i]->getSequenceNumber(), i);
+        EXPECT_EQ(frames[i]->getDataFormat(), fourcc("avc1"));
+        EXPECT_NEAR(frames[i]->getTimeStamp().getSecondsAsDouble(), i * 50 / 600.0, 1e-9);
+        EXPECT_NEAR(frames[i]->getDecodeTime().getSecondsAsDouble(), i * 50 / 600.0, 1e-9);
+        EXPECT_NEAR(frames[i]->getDuration().getSecondsAsDouble(), 50 / 600.0, 1e-9);
+    }
+}
+
+TEST(Runloop, KeyFramesAreTypeIAndOthersTypeP) {
+    test_movie::movie_spec movie = importer_test::video_movie(fourcc("avc1"), 6, 50);
+    for (size_t i = 0; i < 6; ++i) movie.tracks[0].samples[i].sync = i % 3 == 0;
+    harness h(movie, "frame_types");
+    h.set("video", "0");
+    ASSERT_TRUE(h.open());
+    ASSERT_EQ(h.runloop(), 0);
+    frame_list frames = h.take_frames(0);
+    ASSERT_EQ(frames.size(), 6u);
+    for (size_t i = 0; i < frames.size(); ++i)
+        EXPECT_EQ(as_video(frames[i]).getFrameType(),
+                  i % 3 == 0 ? unsigned(Ruv::CM::RVideoFrame::kKeyFrame)
+                             : unsigned(Ruv::CM::RVideoFrame::kPredicted))
+            << i;
+}
+
+// A first sample shown a few units before 0 and lasting just as long: the
+// reader leaves its time negative and the importer decides.
+test_movie::movie_spec early_first_sample(int32_t units_before_zero) {
+    test_movie::movie_spec movie;
+    test_movie::track_spec& video = movie.add_video(fourcc("avc1"), 320, 240);
+    video.time_scale = 2000000;
+    test_movie::sample first;
+    first.size = 700;
+    first.duration = uint32_t(units_before_zero);
+    first.composition_offset = -units_before_zero;
+    video.samples.push_back(first);
+    video.add_samples(4, 500, 80000);
+    return movie;
+}
+
+TEST(Runloop, TimeStampHalfAMicrosecondBeforeZeroIsDeliveredAtZero) {
+    harness h(early_first_sample(1), "half_microsecond");
+    h.set("video", "0");
+    ASSERT_TRUE(h.open());
+    ASSERT_EQ(h.runloop(), 0);
+    frame_list frames = h.take_frames(0);
+    ASSERT_EQ(frames.size(), 5u);
+    EXPECT_EQ(frames[0]->getDataLength(), 700u);
+    EXPECT_EQ(frames[0]->getTimeStamp().getSecondsAsDouble(), 0.0);
+    EXPECT_EQ(h.importer().getStatus().getNumberOfFrames(), 5u);
+}
+
+TEST(Runloop, TimeStampTenMicrosecondsBeforeZeroIsDroppedUncounted) {
+    harness h(early_first_sample(20), "ten_microseconds");
+    h.set("video", "0");
+    ASSERT_TRUE(h.open());
+    ASSERT_EQ(h.runloop(), 0);
+    frame_list frames = h.take_frames(0);
+    ASSERT_EQ(frames.size(), 4u);
+    EXPECT_EQ(frames[0]->getDataLength(), 500u);
+    EXPECT_EQ(h.importer().getStatus().getNumberOfFrames(), 4u);
+    EXPECT_EQ(h.importer().getStatus().getNumberOfBytes(), 4u * 500u);
+}
+
+// A video track whose one edit lasts a sixth of a millisecond but starts
+// half a second into the media: its first sample lies beyond the track's
+// duration, so the reader fails before it produces any frame.
+test_movie::movie_spec movie_without_video_frames() {
+    test_movie::movie_spec movie = importer_test::video_movie(fourcc("avc1"), 10, 60);
+    movie.tracks[0].add_edit(1, 300);
+    return movie;
+}
+
+TEST(Runloop, ExportedReaderWithoutFramesThrowsAndLeavesItsQueueOpen) {
+    harness h(movie_without_video_frames(), "no_frames");
+    h.set("video", "0");
+    ASSERT_TRUE(h.open());
+    try {
+        h.runloop();
+        FAIL() << "runloop delivered without frames";
+    } catch (const Ruv::CException& e) {
+        EXPECT_EQ(e.getClassName().str(), "Ruv::CException");
+        EXPECT_EQ(e.getLine(), 1445);
+        EXPECT_EQ(e.getFile().str(), "component/importer/any/apple_qt/apple_qt");
+        EXPECT_EQ(e.getFunction().str(), "apple_qt::runloop");
+        EXPECT_EQ(e.getMessage().str(), "No frames imported for video track 0");
+    }
+    EXPECT_FALSE(h.queue(0).isEnded());
+    EXPECT_EQ(h.importer().getStatus().getStatusCode(), 3u);
+}
+
+TEST(Runloop, OnTheComponentThreadTheExceptionReachesTheHost) {
+    harness h(movie_without_video_frames(), "no_frames_thread");
+    h.set("video", "1");
+    ASSERT_TRUE(h.open());
+    ASSERT_TRUE(h.importer().start(nullptr));
+    EXPECT_EQ(h.importer().join(), -1);
+    std::vector<Ruv::CException> exceptions = h.importer().getExceptions();
+    ASSERT_EQ(exceptions.size(), 1u);
+    EXPECT_EQ(exceptions[0].getMessage().str(), "No frames imported for video track 1");
+}
+
+TEST(Runloop, AudioReaderWithoutFramesThrowsAfterTheVideoQueueEnded) {
+    if (!importer_test::sound_extraction_available())
+        GTEST_SKIP() << "the runtime does not extract sound yet";
+    test_movie::movie_spec movie = importer_test::video_movie(fourcc("avc1"), 5, 60);
+    movie.add_sound(test_movie::kTwos, 2, 16, 48000);
+    harness h(movie, "no_audio_frames");
+    h.set("video", "0");
+    h.set("audio", "1");
+    ASSERT_EQ(h.preflight(), 0);
+    ASSERT_EQ(h.importer().getMovieInfo()->getTrackCount(), 2u) << "no audio reader for an empty sound track";
+    ASSERT_EQ(h.configure(), 0);
+    try {
+        h.runloop();
+        FAIL() << "runloop delivered without audio frames";
+    } catch (const Ruv::CException& e) {
+        EXPECT_EQ(e.getMessage().str(), "No frames imported for audio track 1");
+    }
+    EXPECT_TRUE(h.queue(0).isEnded());
+    EXPECT_FALSE(h.queue(1).isEnded());
+    EXPECT_EQ(h.take_frames(0).size(), 5u);
+}
+
+TEST(Runloop, VideoAndAudioAlternateOneFrameEachVideoFirst) {
+    if (!importer_test::sound_extraction_available())
+        GTEST_SKIP() << "the runtime does not extract sound yet";
+    test_movie::movie_spec movie = importer_test::video_movie(fourcc("avc1"), 25, 24);
+    movie.add_sound(test_movie::kTwos, 2, 16, 48000).add_samples(48000, 4, 1);
+    harness h(movie, "alternate");
+    h.set("video", "0");
+    h.set("audio", "0");
+    ASSERT_TRUE(h.open());
+    ASSERT_EQ(h.runloop(), 0);
+    frame_list frames = h.take_frames(0);
+    ASSERT_GE(frames.size(), 10u);
+    for (size_t i = 0; i < 10; ++i)
+        EXPECT_EQ(frames[i]->getKind(),
+                  i % 2 == 0 ? Ruv::CM::RFrame::kVideo : Ruv::CM::RFrame::kAudio)
+            << i;
+}
+
+TEST(Runloop, OnlyAudioExportedEndsOnlyTheAudioQueue) {
+    if (!importer_test::sound_extraction_available())
+        GTEST_SKIP() << "the runtime does not extract sound yet";
+    test_movie::movie_spec movie = importer_test::video_movie(fourcc("avc1"), 25, 24);
+    movie.add_sound(test_movie::kTwos, 2, 16, 48000).add_samples(48000, 4, 1);
+    harness h(movie, "only_audio");
+    h.set("audio", "1");
+    ASSERT_TRUE(h.open());
+    ASSERT_EQ(h.runloop(), 0);
+    EXPECT_TRUE(h.take_frames(0).empty());
+    EXPECT_FALSE(h.queue(0).isEnded());
+    EXPECT_TRUE(h.queue(1).isEnded());
+    frame_list audio = h.take_frames(1);
+    ASSERT_FALSE(audio.empty());
+    EXPECT_EQ(audio[0]->getDataFormat(), fourcc("f32b"));
+    EXPECT_EQ(audio[0]->getDecodeTime(), audio[0]->getTimeStamp());
+}
+
+TEST(ProcessNextFrame, GivesOneFrameOfTheQueueAndCountsNothing) {
+    harness h(importer_test::video_movie(fourcc("avc1"), 5, 60), "pull_one");
+    h.set("video", "0");
+    ASSERT_TRUE(h.open());
+    Ruv::CM::RFrame* frame = h.importer().processNextFrame(0);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->getSequenceNumber(), 0u);
+    EXPECT_EQ(h.importer().getStatus().getStatusCode(), 5u);
+    EXPECT_EQ(h.importer().getStatus().getNumberOfFrames(), 0u);
+    frame_list queued = h.take_frames(0);
+    ASSERT_EQ(queued.size(), 1u);
+    EXPECT_EQ(queued[0].get(), frame);
+    EXPECT_FALSE(h.queue(0).isEnded());
+}
+
+TEST(ProcessNextFrame, QueueNobodyFeedsGivesNullAfterTenPassesAndLosesTheirFrames) {
+    harness h(importer_test::video_movie(fourcc("avc1"), 30, 20), "pull_unfed");
+    h.set("video", "0");
+    ASSERT_TRUE(h.open());
+    EXPECT_EQ(h.importer().processNextFrame(3), nullptr);
+    EXPECT_EQ(h.importer().getStatus().getStatusCode(), 5u);
+    EXPECT_TRUE(h.take_frames(0).empty());
+    Ruv::CM::RFrame* next = h.importer().processNextFrame(0);
+    ASSERT_NE(next, nullptr);
+    EXPECT_EQ(next->getSequenceNumber(), 10u);
+}
+
+TEST(Notification, ResetZeroesTheCountersAndTheNextRunCountsFromZero) {
+    harness h(importer_test::video_movie(fourcc("avc1"), 8, 60), "reset");
+    h.set("video", "0");
+    ASSERT_TRUE(h.open());
+    ASSERT_EQ(h.runloop(), 0);
+    ASSERT_EQ(h.importer().getStatus().getNumberOfFrames(), 8u);
+
+    Ruv::CM::CNotification other(fourcc("abcd"));
+    EXPECT_EQ(h.importer().handleNotification(other), 0);
+    EXPECT_EQ(h.importer().getStatus().getNumberOfFrames(), 8u);
+    EXPECT_EQ(h.importer().getStatus().getNumberOfBytes(), 8000u);
+
+    Ruv::CM::CNotification reset(fourcc("rstr"));
+    EXPECT_EQ(h.importer().handleNotification(reset), 0);
+    EXPECT_EQ(h.importer().getStatus().getNumberOfFrames(), 0u);
+    EXPECT_EQ(h.importer().getStatus().getNumberOfBytes(), 0u);
+
+    EXPECT_EQ(h.importer().setTime(0, 0.0), 0);
+    ASSERT_EQ(h.runloop(), 0);
+    EXPECT_EQ(h.importer().getStatus().getNumberOfFrames(), 8u);
+    EXPECT_EQ(h.importer().getStatus().getNumberOfBytes(), 8000u);
+}
+
+class SetTime : public ::testing::TestWithParam<unsigned> {};
+
+TEST_P(SetTime, MovesEveryReaderWhateverTheTrackArgument) {
+    // 40 key frames of half a second.
+    harness h(importer_test::video_movie(fourcc("avc1"), 40, 300),
+              "set_time_" + std::to_string(GetParam()));
+    h.set("video", "0");
+    ASSERT_TRUE(h.open());
+    EXPECT_EQ(h.importer().setTime(GetParam(), 12.5), 0);
+    EXPECT_EQ(h.importer().getStatus().getStatusCode(), 1u);
+    ASSERT_EQ(h.runloop(), 0);
+    frame_list frames = h.take_frames(0);
+    ASSERT_EQ(frames.size(), 15u);
+    EXPECT_DOUBLE_EQ(frames[0]->getTimeStamp().getSecondsAsDouble(), 12.5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tracks, SetTime, ::testing::Values(0u, 7u));
+
+}  // namespace

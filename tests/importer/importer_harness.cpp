@@ -1,0 +1,121 @@
+#include "importer/importer_harness.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+
+namespace importer_test {
+
+namespace {
+
+// Every frame of the small test movies fits.
+constexpr size_t kQueueCapacity = 100000;
+
+}  // namespace
+
+harness::harness(const test_movie::movie_spec& movie, const std::string& name)
+    : m_path(std::string(RUV_OUTPUT_DIR) + "/importer_test_" + name + ".mov") {
+    EXPECT_TRUE(test_movie::write_movie(movie, m_path)) << m_path;
+    init();
+}
+
+harness::harness(const std::string& path) : m_path(path) { init(); }
+
+void harness::init() {
+    m_importer = new apple_qt();
+    m_configuration = new Ruv::CM::RImporterConfiguration();
+    std::vector<Ruv::CM::RQueue*> queues;
+    for (unsigned i = 0; i < queue_count; ++i) {
+        m_queues.push_back(new Ruv::CM::RQueue(kQueueCapacity));
+        queues.push_back(m_queues.back().get());
+    }
+    Ruv::RPtr<Ruv::RURI> uri(new Ruv::RURI(Ruv::CString(m_path)));
+    Ruv::RPtr<Ruv::CM::RStream> input = Ruv::CM::RStream::getStream(uri, 0, 0);
+    input->open();
+    m_importer->init(input, queues);
+}
+
+void harness::set(const std::string& key, const std::string& value) {
+    m_configuration->set(key, value);
+}
+
+int harness::preflight() {
+    m_importer->preconfigure(*m_configuration);
+    return m_importer->preflight(*m_configuration);
+}
+
+bool harness::open() {
+    int answer = preflight();
+    EXPECT_EQ(answer, 0) << "preflight of " << m_path;
+    if (answer != 0) return false;
+    return configure() == 0;
+}
+
+int harness::configure() { return m_importer->configure(*m_configuration); }
+
+int harness::runloop() { return m_importer->runloop(nullptr); }
+
+std::vector<Ruv::RPtr<const Ruv::CM::RFrame>> harness::take_frames(unsigned index) {
+    std::vector<Ruv::RPtr<const Ruv::CM::RFrame>> frames;
+    Ruv::RPtr<const Ruv::CM::RFrame> frame;
+    while (m_queues[index]->tryTake(frame)) frames.push_back(frame);
+    return frames;
+}
+
+Ruv::RPtr<const Ruv::CM::RDescription> harness::description(unsigned index) const {
+    return m_queues[index]->getDescription();
+}
+
+std::vector<uint8_t> harness::parameter(unsigned index, const char* name) const {
+    Ruv::RPtr<const Ruv::CM::RDescription> d = description(index);
+    const Ruv::RBuffer* value = d ? d->findParameter(name) : nullptr;
+    if (!value) return {};
+    return std::vector<uint8_t>(value->getData(), value->getData() + value->getLength());
+}
+
+bool harness::has_parameter(unsigned index, const char* name) const {
+    Ruv::RPtr<const Ruv::CM::RDescription> d = description(index);
+    return d && d->findParameter(name) != nullptr;
+}
+
+bool sound_extraction_available() {
+    static int available = -1;
+    if (available < 0) {
+        test_movie::movie_spec movie;
+        movie.add_sound(test_movie::kTwos, 2, 16, 48000).add_samples(48000, 4, 1);
+        harness h(movie, "sound_probe");
+        available = h.preflight() == 0 ? 1 : 0;
+    }
+    return available == 1;
+}
+
+test_movie::bytes avc_config_payload(uint8_t profile, uint8_t level,
+                                     const std::vector<test_movie::bytes>& sps,
+                                     const std::vector<test_movie::bytes>& pps) {
+    test_movie::bytes out;
+    test_movie::put_u8(out, 1);
+    test_movie::put_u8(out, profile);
+    test_movie::put_u8(out, 0);
+    test_movie::put_u8(out, level);
+    test_movie::put_u8(out, 0xFF);
+    test_movie::put_u8(out, uint8_t(0xE0 | sps.size()));
+    for (const auto& s : sps) {
+        test_movie::put_u16(out, uint16_t(s.size()));
+        test_movie::put_bytes(out, s);
+    }
+    test_movie::put_u8(out, uint8_t(pps.size()));
+    for (const auto& p : pps) {
+        test_movie::put_u16(out, uint16_t(p.size()));
+        test_movie::put_bytes(out, p);
+    }
+    return out;
+}
+
+test_movie::movie_spec video_movie(uint32_t codec, uint32_t count, uint32_t duration,
+                                   const std::vector<test_movie::extension>& extensions) {
+    test_movie::movie_spec movie;
+    movie.add_video(codec, 320, 240, extensions).add_samples(count, 1000, duration);
+    return movie;
+}
+
+}  // namespace importer_test

@@ -1,0 +1,210 @@
+// preflight through the importer's interface: the movie info it publishes
+// and the data formats it records.
+#include <gtest/gtest.h>
+
+#include "importer/importer_harness.h"
+
+namespace {
+
+using importer_test::harness;
+using test_movie::fourcc;
+
+Ruv::RPtr<Ruv::CM::RVideoTrackInfo> video_info(apple_qt& importer) {
+    Ruv::RPtr<Ruv::CM::RMovieInfo> info = importer.getMovieInfo();
+    if (!info || info->getTrackCount() == 0) return nullptr;
+    Ruv::RPtr<Ruv::CM::RTrackInfo> track = info->getTrack(0);
+    if (track->getKind() != Ruv::CM::RTrackInfo::kVideo) return nullptr;
+    return Ruv::RPtr<Ruv::CM::RVideoTrackInfo>(static_cast<Ruv::CM::RVideoTrackInfo*>(track.get()));
+}
+
+struct format_case {
+    const char* name;
+    uint32_t codec;
+    int16_t depth;
+    uint32_t published;
+};
+
+class VideoDataFormat : public ::testing::TestWithParam<format_case> {};
+
+TEST_P(VideoDataFormat, PublishedInTheTrackInfo) {
+    const format_case& c = GetParam();
+    test_movie::movie_spec movie;
+    test_movie::track_spec& video = movie.add_video(c.codec, 320, 240);
+    video.descriptions[0] = test_movie::image_description(c.codec, 320, 240, c.depth);
+    video.add_samples(5, 500, 60);
+    harness h(movie, std::string("format_") + c.name);
+    ASSERT_EQ(h.preflight(), 0);
+    Ruv::RPtr<Ruv::CM::RVideoTrackInfo> info = video_info(h.importer());
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->getDataFormat(), c.published);
+    // A format the mapping does not know leaves the stored codec in the
+    // importer, which its frames carry.
+    EXPECT_EQ(h.importer().video_data_format(),
+              c.published == fourcc("_qt_") ? c.codec : c.published);
+    EXPECT_EQ(h.importer().getStatus().getStatusCode(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Mapping, VideoDataFormat,
+    ::testing::Values(format_case{"raw24", fourcc("raw "), 24, fourcc("rg24")},
+                      format_case{"raw32", fourcc("raw "), 32, fourcc("ar32")},
+                      format_case{"raw16", fourcc("raw "), 16, fourcc("raw ")},
+                      format_case{"wraw", fourcc("WRAW"), 24, fourcc("WRAW")},
+                      format_case{"code32", 0x00000020, 24, fourcc("ar32")},
+                      format_case{"mpeg", fourcc("mpeg"), 24, fourcc("mp2v")},
+                      format_case{"apcn", fourcc("apcn"), 24, fourcc("apcn")},
+                      format_case{"xdv7", fourcc("xdv7"), 24, fourcc("xdv7")},
+                      format_case{"jpeg", fourcc("jpeg"), 24, fourcc("_qt_")}),
+    [](const ::testing::TestParamInfo<format_case>& info) { return std::string(info.param.name); });
+
+struct profile_case {
+    uint32_t codec;
+    uint8_t profile;
+    uint32_t published;
+};
+
+class AvcProfile : public ::testing::TestWithParam<profile_case> {};
+
+TEST_P(AvcProfile, DecidesBetweenH264And21h4) {
+    const profile_case& c = GetParam();
+    test_movie::extension avcc{fourcc("avcC"),
+                               importer_test::avc_config_payload(c.profile, 30, {{0x67, 1, 2}}, {{0x68, 3}})};
+    harness h(importer_test::video_movie(c.codec, 5, 60, {avcc}),
+              "profile_" + std::to_string(c.profile) + "_" + std::to_string(c.codec & 0xFF));
+    ASSERT_EQ(h.preflight(), 0);
+    Ruv::RPtr<Ruv::CM::RVideoTrackInfo> info = video_info(h.importer());
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->getDataFormat(), c.published);
+}
+
+INSTANTIATE_TEST_SUITE_P(Profiles, AvcProfile,
+                         ::testing::Values(profile_case{fourcc("avc1"), 100, fourcc("h264")},
+                                           profile_case{fourcc("avc1"), 122, 0x32316834},
+                                           profile_case{fourcc("avc1"), 110, 0x32316834},
+                                           profile_case{fourcc("h264"), 144, 0x32316834},
+                                           profile_case{fourcc("h264"), 77, fourcc("h264")}));
+
+TEST(VideoDataFormat, DescriptionsOfDifferentSizeGiveQtInTheInfoAndTheCodecInTheImporter) {
+    test_movie::movie_spec movie;
+    test_movie::track_spec& video = movie.add_video(fourcc("avc1"), 320, 240);
+    video.descriptions.push_back(test_movie::image_description(fourcc("avc1"), 640, 480));
+    video.add_samples(4, 500, 60);
+    video.samples[2].description = 2;
+    video.samples[3].description = 2;
+    harness h(movie, "two_sizes");
+    ASSERT_EQ(h.preflight(), 0);
+    Ruv::RPtr<Ruv::CM::RVideoTrackInfo> info = video_info(h.importer());
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->getDataFormat(), fourcc("_qt_"));
+    EXPECT_EQ(h.importer().video_data_format(), fourcc("avc1"));
+}
+
+struct variant_case {
+    uint32_t compression_id;
+    uint32_t variant;
+};
+
+test_movie::bytes ares_payload(uint32_t compression_id) {
+    test_movie::bytes out;
+    test_movie::put_u32(out, 0x0001);
+    test_movie::put_u32(out, 0x0002);
+    test_movie::put_u32(out, compression_id);
+    test_movie::put_u32(out, 1920);
+    return out;
+}
+
+class DnxhdVariant : public ::testing::TestWithParam<variant_case> {};
+
+TEST_P(DnxhdVariant, ComesFromTheAresCompressionId) {
+    const variant_case& c = GetParam();
+    test_movie::extension ares{fourcc("ARES"), ares_payload(c.compression_id)};
+    harness h(importer_test::video_movie(fourcc("AVdn"), 3, 60, {ares}),
+              "ares_" + std::to_string(c.compression_id));
+    ASSERT_EQ(h.preflight(), 0);
+    Ruv::RPtr<Ruv::CM::RVideoTrackInfo> info = video_info(h.importer());
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->getDataFormat(), fourcc("AVdn"));
+    EXPECT_EQ(info->getVariant(), c.variant);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CompressionIds, DnxhdVariant,
+    ::testing::Values(variant_case{1235, fourcc("dn10")}, variant_case{1241, fourcc("dn10")},
+                      variant_case{1250, fourcc("dn10")}, variant_case{1237, fourcc("dn8s")},
+                      variant_case{1242, fourcc("dn8s")}, variant_case{1244, fourcc("dn8s")},
+                      variant_case{1252, fourcc("dn8s")}, variant_case{1238, fourcc("dn8h")},
+                      variant_case{1243, fourcc("dn8h")}, variant_case{1251, fourcc("dn8h")},
+                      variant_case{1253, fourcc("dn8l")}, variant_case{1260, 0}));
+
+TEST(DnxhdVariant, ShortAresAtomGivesNone) {
+    test_movie::bytes payload(8, 0);
+    harness h(importer_test::video_movie(fourcc("AVdn"), 3, 60, {{fourcc("ARES"), payload}}),
+              "ares_short");
+    ASSERT_EQ(h.preflight(), 0);
+    Ruv::RPtr<Ruv::CM::RVideoTrackInfo> info = video_info(h.importer());
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->getVariant(), 0u);
+}
+
+TEST(MovieInfo, HoldsDurationSizeAndTheVideoTracksFacts) {
+    harness h(importer_test::video_movie(fourcc("avc1"), 30, 20), "info");
+    ASSERT_EQ(h.preflight(), 0);
+    Ruv::RPtr<Ruv::CM::RMovieInfo> info = h.importer().getMovieInfo();
+    ASSERT_TRUE(info);
+    EXPECT_DOUBLE_EQ(info->getDuration(), 1.0);
+    EXPECT_GT(info->getSize(), 30u * 1000u);
+    ASSERT_EQ(info->getTrackCount(), 1u);
+    Ruv::RPtr<Ruv::CM::RVideoTrackInfo> video = video_info(h.importer());
+    ASSERT_TRUE(video);
+    EXPECT_EQ(video->getIndex(), 0u);
+    EXPECT_EQ(video->getWidth(), 320u);
+    EXPECT_EQ(video->getHeight(), 240u);
+    EXPECT_NEAR(video->getFrameRate().toDouble(), 30.0, 1e-6);
+    EXPECT_DOUBLE_EQ(video->getDuration().getSecondsAsDouble(), 1.0);
+    EXPECT_EQ(video->getSize(), info->getSize());
+}
+
+TEST(MovieInfo, SoundOnlyMovieHasOneAudioTrackInfoAtIndexZero) {
+    if (!importer_test::sound_extraction_available())
+        GTEST_SKIP() << "the runtime does not extract sound yet";
+    test_movie::movie_spec movie;
+    movie.add_sound(test_movie::kTwos, 2, 16, 48000).add_samples(48000, 4, 1);
+    harness h(movie, "sound_only");
+    ASSERT_EQ(h.preflight(), 0);
+    Ruv::RPtr<Ruv::CM::RMovieInfo> info = h.importer().getMovieInfo();
+    ASSERT_TRUE(info);
+    ASSERT_EQ(info->getTrackCount(), 1u);
+    Ruv::RPtr<Ruv::CM::RTrackInfo> track = info->getTrack(0);
+    ASSERT_EQ(track->getKind(), Ruv::CM::RTrackInfo::kAudio);
+    EXPECT_EQ(track->getIndex(), 0u);
+    EXPECT_EQ(track->getDataFormat(), fourcc("f32b"));
+    EXPECT_EQ(h.importer().audio_data_format(), fourcc("f32b"));
+    const auto& audio = static_cast<const Ruv::CM::RAudioTrackInfo&>(*track);
+    EXPECT_EQ(audio.getChannels(), 2u);
+    EXPECT_DOUBLE_EQ(audio.getSampleRate().toDouble(), 48000.0);
+}
+
+TEST(Preflight, FileThatIsNoMovieAnswersMinusOneAndLeavesNoInfo) {
+    std::string path = std::string(RUV_OUTPUT_DIR) + "/importer_test_text.mov";
+    ASSERT_TRUE(test_movie::write_bytes(test_movie::bytes(200, 'a'), path));
+    harness h(path);
+    EXPECT_EQ(h.preflight(), -1);
+    EXPECT_EQ(h.importer().getStatus().getStatusCode(), 0u);
+    EXPECT_TRUE(h.importer().getMovieInfo().isNull());
+}
+
+TEST(Preflight, EmptyPathThrowsTheInvalidPathError) {
+    harness h(std::string(""));
+    try {
+        h.preflight();
+        FAIL() << "preflight accepted an empty path";
+    } catch (const Ruv::CException& e) {
+        EXPECT_EQ(e.getClassName().str(), "Ruv::CException");
+        EXPECT_EQ(e.getLine(), 1248);
+        EXPECT_EQ(e.getFile().str(), "component/importer/any/apple_qt/apple_qt");
+        EXPECT_EQ(e.getFunction().str(), "apple_qt::preflight");
+        EXPECT_EQ(e.getMessage().str(), "*** ERROR ***: Infile path is not valid");
+    }
+}
+
+}  // namespace
