@@ -138,7 +138,10 @@ OSStatus extraction_session::fill(uint32_t& frames, AudioBufferList& list, uint3
     const uint32_t out_channels = m_format.channels;
     for (size_t done = 0; done < total;) {
         const size_t n = std::min(kBlockFrames, total - done);
-        m_mix_block.assign(n * out_channels, 0.0f);
+        // Every output channel has at least one track adding to it, and
+        // -0.0 + x is x for every x, so a single track's samples pass through
+        // bit for bit (a float source's -0.0 included).
+        m_mix_block.assign(n * out_channels, -0.0f);
         for (size_t t = 0; t < m_timelines.size(); ++t) {
             m_track_block.resize(n * m_timelines[t].channels());
             const OSErr err = m_timelines[t].render(m_position, n, m_track_block.data());

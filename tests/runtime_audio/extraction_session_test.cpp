@@ -263,6 +263,22 @@ TEST(ExtractionFormat, IntegerOutputIsRoundedFromTheMix) {
     EXPECT_EQ(out[39], 0xF7);
 }
 
+TEST(ExtractionFormat, FloatSourceSamplesPassBitForBit) {
+    track_spec spec;
+    spec.description = description_v1(kFormatFl32, 1, 16, 48000, 4, 0);
+    spec.data = {0x80, 0, 0, 0, 0x3E, 0xAA, 0xAA, 0xAB, 0, 0, 0, 0};  // -0.0, 1/3, +0.0
+    spec.frames = 3;
+    spec.movie_time_scale = 48000;
+    extraction_session s = session_of({spec}, 48000);
+    set_float_interleaved(s);
+    const fill_result r = fill(s, 3);
+    ASSERT_EQ(r.frames, 3u);
+    EXPECT_TRUE(std::signbit(r.samples[0]));
+    EXPECT_EQ(r.samples[0], 0.0f);
+    EXPECT_EQ(r.samples[1], 0x1.555556p-2f);
+    EXPECT_FALSE(std::signbit(r.samples[2]));
+}
+
 TEST(ExtractionFormat, ChannelCountOtherThanTheOutputsIsRefused) {
     extraction_session s = session_of({counting_stereo(10)});
     AudioStreamBasicDescription d = s.default_description();
