@@ -93,40 +93,6 @@ TEST(ExtractionDescription, DefaultIsFloatAtTheHighestRateWithTheSourceDepth) {
     EXPECT_EQ(d.mFramesPerPacket, 1u);
 }
 
-TEST(ExtractionChannels, DiscreteAndMixedCountsForTwoTracks) {
-    extraction_session s = session_of({constant_mono(100, 48000, 8192), counting_stereo(100)});
-    EXPECT_FALSE(s.discrete());
-    EXPECT_EQ(s.description().mChannelsPerFrame, 2u);
-    s.set_discrete(true);
-    EXPECT_EQ(s.description().mChannelsPerFrame, 3u);
-    set_float_interleaved(s);
-    const fill_result r = fill(s, 4);
-    ASSERT_EQ(r.frames, 4u);
-    // Frame 3: the mono track's 0.25, then the stereo track's (3, -3).
-    EXPECT_EQ(r.samples[9], 0.25f);
-    EXPECT_EQ(r.samples[10], 3.0f / 32768);
-    EXPECT_EQ(r.samples[11], -3.0f / 32768);
-}
-
-TEST(ExtractionChannels, MixedAddsTheMonoTrackToBothChannels) {
-    extraction_session s = session_of({constant_mono(100, 48000, 8192), counting_stereo(100)});
-    set_float_interleaved(s);
-    const fill_result r = fill(s, 4);
-    EXPECT_EQ(r.samples[6], 0.25f + 3.0f / 32768);
-    EXPECT_EQ(r.samples[7], 0.25f - 3.0f / 32768);
-}
-
-TEST(ExtractionFill, DeliversEveryFrameInOrderAcrossChunks) {
-    extraction_session s = session_of({counting_stereo(4800)});
-    set_float_interleaved(s);
-    const std::vector<float> all = fill_all(s, 1234);
-    ASSERT_EQ(all.size(), 9600u);
-    for (uint32_t i = 0; i < 4800; ++i) {
-        ASSERT_EQ(all[2 * i], float(int16_t(i)) / 32768) << i;
-        ASSERT_EQ(all[2 * i + 1], float(-int16_t(i)) / 32768) << i;
-    }
-}
-
 TEST(ExtractionFill, CompletionComesOnlyOnTheCallAfterTheLastFrames) {
     extraction_session s = session_of({counting_stereo(4800)});
     set_float_interleaved(s);
@@ -149,22 +115,6 @@ TEST(ExtractionFill, MissingBuffersAreAParameterError) {
     AudioBufferList list{1, {{1, sizeof one, one}}};
     uint32_t frames = 16, flags = 0;
     EXPECT_EQ(s.fill(frames, list, flags), paramErr);
-}
-
-TEST(ExtractionEdits, EmptyEditAtTheStartGivesSilenceOfItsLength) {
-    track_spec spec = counting_stereo(4800);
-    qtrt::edit_entry gap;
-    gap.track_duration = 150;  // 0.25 s at 600
-    qtrt::edit_entry media;
-    media.track_duration = 60;  // 0.1 s: all 4800 frames
-    media.media_time = 0;
-    spec.edits = {gap, media};
-    extraction_session s = session_of({spec});
-    set_float_interleaved(s);
-    const std::vector<float> all = fill_all(s);
-    ASSERT_EQ(all.size(), size_t(2 * (12000 + 4800)));
-    for (size_t i = 0; i < 24000; ++i) ASSERT_EQ(all[i], 0.0f) << i;
-    EXPECT_EQ(all[24000 + 2 * 7], 7.0f / 32768);
 }
 
 TEST(ExtractionEdits, MediaEditPlaysItsMediaRange) {
