@@ -1,0 +1,203 @@
+// Opening movies through the data handler, end to end: QuickTime (the movie
+// runtime) finds the registered 'zvh ' handler for a handle data reference,
+// the handler builds the movie from the stream and re-points its media, and
+// every sample is read back through the handler from the stream.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "datahandler/datahandler_test_support.h"
+#include "datahandler/handle_data_ref.h"
+#include "datahandler/register_data_handler.h"
+#include "datahandler/root_data_ref.h"
+#include "quicktime/qt_api.h"
+#include "support/movie_builder.h"
+
+using dh_test::printed_lines;
+using test_movie::fourcc;
+
+namespace {
+
+constexpr OSType kUrlDataRef = qt_fourcc("url ");
+constexpr OSType kAliasDataRef = qt_fourcc("alis");
+
+// A stream data reference that counts the bytes read through it.
+class counting_ref : public CMDataRef {
+public:
+    explicit counting_ref(CMStreamDataRef* inner) : m_inner(inner) {}
+    std::string get_url() const override { return m_inner->get_url(); }
+    int64_t read(unsigned char* buffer, int64_t count) override {
+        const int64_t got = m_inner->read(buffer, count);
+        if (got > 0) bytes_read += got;
+        return got;
+    }
+    int64_t seek(int64_t offset, uint8_t origin) override { return m_inner->seek(offset, origin); }
+    int64_t size() override { return m_inner->size(); }
+    CMDataRef* spawn_new_data_ref_impl(std::string url) override {
+        return m_inner->spawn_new_data_ref_impl(url);
+    }
+    int64_t bytes_read = 0;
+
+private:
+    std::unique_ptr<CMStreamDataRef> m_inner;
+};
+
+test_movie::movie_spec two_track_movie() {
+    test_movie::movie_spec spec;
+    spec.add_video(test_movie::kAvc1, 64, 48).add_samples(4, 300, 100);
+    spec.add_video(test_movie::kAvc1, 32, 24).add_samples(2, 50, 200);
+    return spec;
+}
+
+class MovieThroughDataHandler : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { register_data_handler(); }
+
+    void TearDown() override {
+        if (m_movie != nullptr) DisposeMovie(m_movie);
+    }
+
+    // Opens the bytes as QuickTime does for the importer: a 'dloc'/'dref'
+    // property holding a 'zvh ' handle data reference.
+    OSErr open(const test_movie::bytes& file) {
+        m_ref.reset(new counting_ref(dh_test::memory_data_ref(file, "kolmfs://store/clip.mov")));
+        DataReferenceRecord location = datahandler::data_location_for(m_ref.get());
+        QTNewMoviePropertyElement property{qt_fourcc("dloc"), qt_fourcc("dref"),
+                                           sizeof location, &location, 0};
+        const OSErr err = NewMovieFromProperties(1, &property, 0, nullptr, &m_movie);
+        DisposeHandle(location.dataRef);
+        return err;
+    }
+
+    std::vector<uint8_t> sample(Media media, TimeValue64 time, size_t max = 4096) {
+        std::vector<uint8_t> buffer(max);
+        ByteCount size = 0;
+        ItemCount count = 0;
+        if (GetMediaSample2(media, buffer.data(), ByteCount(max), &size, time, nullptr, nullptr,
+                            nullptr, nullptr, nullptr, 1, &count, nullptr) != noErr) {
+            return {};
+        }
+        buffer.resize(size);
+        return buffer;
+    }
+
+    std::unique_ptr<counting_ref> m_ref;
+    Movie m_movie = nullptr;
+};
+
+TEST_F(MovieThroughDataHandler, SelfContainedMovieHasEveryMediaOnTheHandlersReference) {
+    const test_movie::bytes file = test_movie::build_movie(two_track_movie()).contiguous();
+    printed_lines printed;
+    ASSERT_EQ(noErr, open(file));
+    ASSERT_NE(nullptr, m_movie);
+    ASSERT_EQ(2, GetMovieTrackCount(m_movie));
+    for (long i = 1; i <= 2; ++i) {
+        Media media = GetTrackMedia(GetMovieIndTrack(m_movie, i));
+        int16_t count = 0;
+        ASSERT_EQ(noErr, GetMediaDataRefCount(media, &count));
+        ASSERT_EQ(1, count);
+        Handle ref = nullptr;
+        OSType type = 0;
+        long attributes = -1;
+        ASSERT_EQ(noErr, GetMediaDataRef(media, 1, &ref, &type, &attributes));
+        EXPECT_EQ(datahandler::kDataHandlerSubType, type);
+        EXPECT_EQ(m_ref.get(), data_ref_from_handle(ref));
+        DisposeHandle(ref);
+    }
+    EXPECT_TRUE(printed.contains("<datah> GetMovieWithFlags: 0x0000\n"));
+    const auto self_lines = std::count(printed.lines().begin(), printed.lines().end(),
+                                       "<datah> GetMediaDataRef = 'url ', attributes=0x00000001\n");
+    EXPECT_EQ(2, self_lines);
+    EXPECT_TRUE(printed.at_level(1).empty());
+}
+
+TEST_F(MovieThroughDataHandler, SamplesAreReadThroughTheStreamOnce) {
+    const test_movie::movie_spec spec = two_track_movie();
+    const test_movie::bytes file = test_movie::build_movie(spec).contiguous();
+    ASSERT_EQ(noErr, open(file));
+    const int64_t after_open = m_ref->bytes_read;
+    Media media = GetTrackMedia(GetMovieIndTrack(m_movie, 1));
+    for (uint32_t index = 0; index < 4; ++index) {
+        const std::vector<uint8_t> got = sample(media, TimeValue64(index) * 100);
+        ASSERT_EQ(300u, got.size()) << index;
+        for (uint32_t b = 0; b < 300; ++b) {
+            ASSERT_EQ(test_movie::sample_pattern_byte(1, index, b), got[b]) << index << ":" << b;
+        }
+    }
+    EXPECT_EQ(4 * 300, m_ref->bytes_read - after_open);
+}
+
+TEST_F(MovieThroughDataHandler, FileTypeThenMovieBuildsFromTheMovieAtom) {
+    test_movie::movie_spec spec = two_track_movie();
+    spec.movie_first = true;  // 'ftyp', 'moov', then 'mdat'
+    printed_lines printed;
+    ASSERT_EQ(noErr, open(test_movie::build_movie(spec).contiguous()));
+    EXPECT_EQ(2, GetMovieTrackCount(m_movie));
+    std::vector<std::string> sizes;
+    for (const std::string& line : printed.lines()) {
+        if (line.rfind("<datah> Size:", 0) == 0) sizes.push_back(line);
+    }
+    ASSERT_EQ(2u, sizes.size());
+    EXPECT_EQ("<datah> Size: 20, Type: 'ftyp'\n", sizes[0]);
+    EXPECT_NE(std::string::npos, sizes[1].find(", Type: 'moov'\n"));
+}
+
+TEST_F(MovieThroughDataHandler, StreamWithoutMovieFailsWithNoMovieFound) {
+    const test_movie::bytes file = test_movie::atom(fourcc("mdat"), test_movie::bytes(40, 1));
+    printed_lines printed;
+    EXPECT_EQ(noMovieFound, open(file));
+    EXPECT_EQ(nullptr, m_movie);
+    EXPECT_TRUE(printed.at_level(1).empty());
+}
+
+TEST_F(MovieThroughDataHandler, AliasReferencesAreSkippedAfterTheResolveLines) {
+    test_movie::movie_spec spec;
+    spec.add_video(test_movie::kAvc1, 64, 48).add_samples(2, 10, 100).data_ref =
+        test_movie::data_ref_kind::alias_self;
+    test_movie::bytes file = test_movie::build_movie(spec).contiguous();
+    // Clear the entry's self-reference flag: an alias to another file.
+    const int64_t dref = test_movie::find_atom(
+        file, {fourcc("moov"), fourcc("trak"), fourcc("mdia"), fourcc("minf"), fourcc("dinf"),
+               fourcc("dref")});
+    ASSERT_GE(dref, 0);
+    test_movie::patch_u32(file, uint64_t(dref) + 16 + 8, 0);
+    printed_lines printed;
+    ASSERT_EQ(noErr, open(file));
+    EXPECT_EQ((std::vector<std::string>{
+                  "<datah> ResolveAlias: no volume info available for alias\n",
+                  "<datah> ResolveAlias failed, -2000\n"}),
+              printed.at_level(1));
+    Handle ref = nullptr;
+    OSType type = 0;
+    long attributes = 0;
+    ASSERT_EQ(noErr, GetMediaDataRef(GetTrackMedia(GetMovieIndTrack(m_movie, 1)), 1, &ref, &type,
+                                     &attributes));
+    EXPECT_EQ(kAliasDataRef, type);
+    DisposeHandle(ref);
+}
+
+TEST_F(MovieThroughDataHandler, DisposingTheMovieClosesEveryInstance) {
+    const test_movie::bytes file = test_movie::build_movie(two_track_movie()).contiguous();
+    printed_lines printed;
+    ASSERT_EQ(noErr, open(file));
+    sample(GetTrackMedia(GetMovieIndTrack(m_movie, 1)), 0);
+    DisposeMovie(m_movie);
+    m_movie = nullptr;
+    auto starts = [&](const char* prefix) {
+        return std::count_if(printed.lines().begin(), printed.lines().end(),
+                             [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
+    };
+    EXPECT_GT(starts("<datah> Open["), 1);
+    EXPECT_EQ(starts("<datah> Open["), starts("<datah> Close["));
+}
+
+TEST(NewMovieFromDataFork64, RefusesWhatIsNoDataHandlerInstance) {
+    Movie movie = nullptr;
+    const wide offset{0, 0};
+    Boolean changed = true;
+    EXPECT_EQ(paramErr, NewMovieFromDataFork64(&movie, 0x1234, &offset, 0, &changed));
+    EXPECT_EQ(nullptr, movie);
+}
+
+}  // namespace
