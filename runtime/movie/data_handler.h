@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "quicktime/qt_types.h"
 
@@ -24,5 +25,8 @@ public:
 // A handler over a file of the file system (64-bit offsets). Null, with the
 // reason in `error`, when the file cannot be opened.
 std::shared_ptr<data_handler> open_file_data_handler(const std::string& path, OSErr& error);
+
+// A handler over bytes held in memory.
+std::shared_ptr<data_handler> make_memory_data_handler(std::vector<uint8_t> bytes);
 
 }  // namespace qtrt

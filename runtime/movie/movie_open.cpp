@@ -6,6 +6,7 @@
 #include "components/component_manager.h"
 #include "movie/movie_errors.h"
 #include "movie/movie_objects.h"
+#include "movie/movie_open.h"
 #include "movie/movie_parser.h"
 #include "movie/movie_toolbox.h"
 
@@ -64,12 +65,9 @@ movie_object* build_movie(movie_model&& model, std::shared_ptr<data_handler> dat
     return movie.release();
 }
 
-OSErr open_movie(const std::string& path, movie_object*& out) {
-    OSErr err = noErr;
-    std::shared_ptr<data_handler> data = open_file_data_handler(path, err);
-    if (!data) return couldNotResolveDataRef;
+OSErr open_movie(std::shared_ptr<data_handler> data, const std::string& path, movie_object*& out) {
     std::vector<uint8_t> contents;
-    err = read_movie_atom(*data, contents);
+    OSErr err = read_movie_atom(*data, contents);
     if (err != noErr) return err;
     movie_model model;
     err = parse_movie_atom(contents.data(), contents.size(), model);
@@ -93,15 +91,29 @@ OSErr NewMovieFromProperties(ItemCount inputPropertyCount,
     *theMovie = nullptr;
     std::string path;
     OSErr err = data_location_path(inputPropertyCount, inputProperties, path);
-    movie_object* movie = nullptr;
-    if (err == noErr) {
-        try {
-            err = open_movie(path, movie);
-        } catch (const std::bad_alloc&) {
-            err = memFullErr;
-        }
+    if (err != noErr) {
+        set_movies_error(err);
+        return err;
     }
-    if (err == noErr) *theMovie = movie->reference();
+    std::shared_ptr<data_handler> data = open_file_data_handler(path, err);
+    if (!data) {
+        set_movies_error(couldNotResolveDataRef);
+        return couldNotResolveDataRef;
+    }
+    return new_movie_from_data_handler(std::move(data), path, *theMovie);
+}
+
+OSErr new_movie_from_data_handler(std::shared_ptr<data_handler> data, const std::string& path,
+                                  Movie& movie) {
+    movie = nullptr;
+    movie_object* object = nullptr;
+    OSErr err = noErr;
+    try {
+        err = open_movie(std::move(data), path, object);
+    } catch (const std::bad_alloc&) {
+        err = memFullErr;
+    }
+    if (err == noErr) movie = object->reference();
     set_movies_error(err);
     return err;
 }

@@ -1,5 +1,6 @@
 #include "movie/movie_parser.h"
 
+#include <limits>
 #include <new>
 
 #include "movie/atom_reader.h"
@@ -85,6 +86,7 @@ bool parse_elst(atom_reader r, std::vector<edit_entry>& edits) {
     const size_t entry_size = version == 1 ? 20 : 12;
     if (count > r.remaining() / entry_size) return false;
     edits.reserve(count);
+    int64_t total = 0;
     for (uint32_t i = 0; i < count; ++i) {
         edit_entry e;
         if (version == 1) {
@@ -101,7 +103,10 @@ bool parse_elst(atom_reader r, std::vector<edit_entry>& edits) {
             e.media_time = media_time;
         }
         r.read_i32(e.rate);
-        if (e.track_duration < 0 || e.media_time < -1) return false;
+        if (e.track_duration < 0 || e.media_time < -1 ||
+            e.track_duration > std::numeric_limits<int64_t>::max() - total)
+            return false;
+        total += e.track_duration;
         edits.push_back(e);
     }
     return !r.failed();

@@ -112,6 +112,10 @@ bool sample_table::find_by_decode_time(int64_t t, uint32_t& index) const {
 
 bool sample_table::next_display_start(int64_t t, bool forward, bool at_edge, int64_t& start) const {
     if (m_count == 0) return false;
+    // Far outside the media every answer is the first or the last start; the
+    // bound keeps the window arithmetic below in range.
+    constexpr int64_t kFar = int64_t(1) << 62;
+    t = std::min(std::max(t, -kFar), kFar);
     auto qualifies = [&](int64_t s) {
         return forward ? (s > t || (at_edge && s == t)) : (s < t || (at_edge && s == t));
     };

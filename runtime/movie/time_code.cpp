@@ -10,15 +10,10 @@
 #include "movie/time_mapping.h"
 
 namespace qtrt {
-namespace {
-
-// Size, format, 6 reserved bytes, data reference index, 4 reserved bytes,
-// flags, time scale, frame duration, frame count, 1 reserved byte.
-constexpr size_t kTimeCodeDescriptionSize = 34;
-
-}  // namespace
-
 bool parse_time_code_description(const std::vector<uint8_t>& bytes, time_code_description& out) {
+    // Size, format, 6 reserved bytes, data reference index, 4 reserved
+    // bytes, then flags, time scale, frame duration, frame count, 1 reserved
+    // byte: 34 bytes.
     atom_reader r(bytes.data(), bytes.size());
     uint8_t frames = 0;
     r.skip(20);

@@ -1,5 +1,7 @@
 #include "movie/time_mapping.h"
 
+#include <limits>
+
 namespace qtrt {
 namespace {
 
@@ -17,10 +19,14 @@ int64_t scale_time(int64_t value, int64_t num, int64_t den, bool round_up) {
     if (den <= 0) return 0;
     int64_t q = floor_div(value, den);
     int64_t r = value - q * den;  // 0 <= r < den
-    int64_t product = r * num;
+    int64_t product = r * num;    // below 2^62
     int64_t part = floor_div(product, den);
     if (round_up && part * den != product) ++part;
-    return q * num + part;
+    // Times beyond the 64-bit range (only from broken files) saturate.
+    int64_t whole = 0, sum = 0;
+    if (__builtin_mul_overflow(q, num, &whole) || __builtin_add_overflow(whole, part, &sum))
+        return q < 0 ? std::numeric_limits<int64_t>::min() : std::numeric_limits<int64_t>::max();
+    return sum;
 }
 
 bool edit_at(const track_model& track, int64_t track_time, edit_span& span) {

@@ -1,0 +1,53 @@
+// Writes the movie builder's movies into a folder, as seeds of the movie
+// fuzzer's corpus: usage make_fuzz_seeds FOLDER.
+#include <cstdio>
+#include <string>
+
+#include "support/movie_builder.h"
+
+namespace {
+
+using test_movie::fourcc;
+
+test_movie::movie_spec with_everything() {
+    test_movie::movie_spec spec;
+    test_movie::track_spec& video = spec.add_video(
+        test_movie::kAvc1, 64, 48,
+        {{fourcc("pasp"), test_movie::pasp(4, 3)},
+         {fourcc("clap"), test_movie::clap(60, 1, 44, 1)},
+         {fourcc("fiel"), test_movie::fiel(2, 9)},
+         {fourcc("ARES"), test_movie::bytes(24, 1)}});
+    video.descriptions.push_back(test_movie::image_description(fourcc("apcn"), 32, 24));
+    video.add_samples(12, 16, 100, false);
+    for (uint32_t i = 0; i < 12; ++i) {
+        video.samples[i].sync = i % 6 == 0;
+        video.samples[i].partial_sync = i % 6 == 3;
+        video.samples[i].composition_offset = i % 3 == 0 ? 200 : -100;
+        video.samples[i].description = i < 8 ? 1 : 2;
+    }
+    video.add_edit(100, -1).add_edit(1000, 200);
+    video.samples_per_chunk = 4;
+    video.time_code_refs.push_back(3);
+    spec.add_sound(test_movie::kTwos, 2, 16, 8000).add_samples(8000, 4, 1).samples_per_chunk = 1000;
+    spec.add_time_code(1, 30000, 1001, 30, "REEL", {1798, 20000}, 10);
+    spec.user_data.push_back({fourcc("name"), test_movie::user_data_text("seed")});
+    return spec;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: make_fuzz_seeds FOLDER\n");
+        return 2;
+    }
+    const std::string folder = argv[1];
+    test_movie::movie_spec spec = with_everything();
+    bool ok = test_movie::write_movie(spec, folder + "/seed_movie_last.mov");
+    spec.movie_first = true;
+    spec.version1_headers = true;
+    spec.force_co64 = true;
+    spec.large_mdat = true;
+    ok = test_movie::write_movie(spec, folder + "/seed_movie_first_v1_co64.mov") && ok;
+    return ok ? 0 : 1;
+}
