@@ -1,0 +1,220 @@
+// ruv-import as a user meets it: exit status, one-line errors for inputs
+// that are no movie, and the options that change what it delivers.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <map>
+
+#include "ruv_import/tool_run.h"
+
+namespace {
+
+using json_test::value;
+using ruv_import_test::lines_of;
+using ruv_import_test::read_file;
+using ruv_import_test::run_tool;
+using ruv_import_test::tool_result;
+
+const std::string kMovie = std::string(RUV_TEST_DATA_DIR) + "/h264_bframes_tc.mov";
+
+std::string output_path(const std::string& name) {
+    return std::string(RUV_OUTPUT_DIR) + "/ruv_import_test_" + name;
+}
+
+void write_file(const std::string& path, const std::string& bytes) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr) << path;
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+}
+
+size_t count_events(const tool_result& run, const char* name) {
+    size_t n = 0;
+    for (const value& e : run.events) n += e["event"].text == name;
+    return n;
+}
+
+struct bad_input {
+    const char* name;
+    std::string path;
+    const char* says;
+};
+
+class UnusableInput : public ::testing::TestWithParam<bad_input> {};
+
+TEST_P(UnusableInput, GivesOneLineErrorAndStatusOne) {
+    tool_result run = run_tool({GetParam().path});
+    EXPECT_EQ(run.status, 1);
+    std::vector<std::string> lines = lines_of(run.err);
+    ASSERT_EQ(lines.size(), 1u) << run.err;
+    EXPECT_EQ(lines[0].rfind("ruv-import: cannot import '", 0), 0u) << lines[0];
+    EXPECT_NE(lines[0].find(GetParam().says), std::string::npos) << lines[0];
+}
+
+std::string text_movie() {
+    std::string path = output_path("text.mov");
+    write_file(path, "This is a text file, not a movie.\n");
+    return path;
+}
+
+// The fixture cut short: its movie atom comes after the media data, so
+// every cut loses it.
+std::string truncated_movie(const char* name, double share) {
+    std::string bytes = read_file(kMovie);
+    std::string path = output_path(std::string(name) + ".mov");
+    write_file(path, bytes.substr(0, size_t(double(bytes.size()) * share)));
+    return path;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, UnusableInput,
+    ::testing::Values(bad_input{"missing", output_path("missing.mov"), "no such file"},
+                      bad_input{"directory", RUV_OUTPUT_DIR, "is a directory"},
+                      bad_input{"text", text_movie(), "preflight answered -1"},
+                      bad_input{"cut_at_a_tenth", truncated_movie("cut10", 0.1), "preflight answered -1"},
+                      bad_input{"cut_before_the_end", truncated_movie("cut99", 0.995),
+                                "preflight answered -1"}),
+    [](const ::testing::TestParamInfo<bad_input>& info) { return std::string(info.param.name); });
+
+TEST(CommandLine, JsonFailureEndsWithTheErrorEvent) {
+    tool_result run = run_tool({"--json", output_path("missing.mov")});
+    EXPECT_EQ(run.status, 1);
+    ASSERT_TRUE(run.events_parsed);
+    ASSERT_EQ(run.events.size(), 1u);
+    EXPECT_EQ(run.events[0].order, (std::vector<std::string>{"event", "message"}));
+    EXPECT_EQ(run.events[0]["event"].text, "error");
+}
+
+TEST(CommandLine, ImportersExceptionTextIsTheMessage) {
+    tool_result run = run_tool({"--json", "--set", "start-time=1000", kMovie});
+    EXPECT_EQ(run.status, 1);
+    ASSERT_TRUE(run.events_parsed);
+    ASSERT_FALSE(run.events.empty());
+    const value& last = run.events.back();
+    EXPECT_EQ(last["event"].text, "error");
+    EXPECT_NE(last["message"].text.find("*** ERROR ***: Start time exceeds duration"), std::string::npos);
+}
+
+class UsageError : public ::testing::TestWithParam<std::vector<std::string>> {};
+
+TEST_P(UsageError, GivesStatusTwo) {
+    tool_result run = run_tool(GetParam());
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("usage: ruv-import"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, UsageError,
+    ::testing::Values(std::vector<std::string>{"--unknown"},
+                      std::vector<std::string>{"--video-queue", "x", "a.mov"},
+                      std::vector<std::string>{"--audio-queue", "64", "a.mov"},
+                      std::vector<std::string>{"--set", "novalue", "a.mov"},
+                      std::vector<std::string>{"--audio-out"},
+                      std::vector<std::string>{"a.mov", "b.mov"}));
+
+TEST(CommandLine, WithoutAMovieImportsTheDemo) {
+    tool_result run = run_tool({"--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    ASSERT_TRUE(run.events_parsed);
+    EXPECT_EQ(count_events(run, "movie"), 1u);
+    EXPECT_GT(count_events(run, "frame"), 0u);
+}
+
+TEST(CommandLine, JsonEventsHaveExactlyTheirKeysInOrder) {
+    tool_result run = run_tool({"--json", kMovie});
+    ASSERT_EQ(run.status, 0) << run.err;
+    ASSERT_TRUE(run.events_parsed);
+    using keys = std::vector<std::string>;
+    for (const value& e : run.events) {
+        const std::string& name = e["event"].text;
+        if (name == "movie") {
+            EXPECT_EQ(e.order, (keys{"event", "duration", "size", "tracks"}));
+            for (const value& t : e["tracks"].items) {
+                keys common{"index", "kind", "format", "start", "duration", "timecode"};
+                keys extra = t["kind"].text == "video" ? keys{"width", "height", "frame_rate", "variant"}
+                                                       : keys{"channels", "bits", "sample_rate"};
+                common.insert(common.end(), extra.begin(), extra.end());
+                EXPECT_EQ(t.order, common);
+            }
+        } else if (name == "stream") {
+            keys expected = e["kind"].text == "video"
+                                ? keys{"event", "queue", "kind", "width", "height", "display_width",
+                                       "display_height", "frame_rate", "field_mode", "parameters"}
+                                : keys{"event", "queue", "kind", "channels", "bits_per_sample",
+                                       "bytes_per_sample", "sample_rate", "parameters"};
+            EXPECT_EQ(e.order, expected);
+        } else if (name == "frame") {
+            keys expected{"event", "queue", "number", "time", "decode_time", "duration", "size", "format"};
+            if (e["queue"].num == 0) expected.insert(expected.end(), {"type", "timecode"});
+            EXPECT_EQ(e.order, expected);
+        } else {
+            EXPECT_EQ(name, "end");
+            EXPECT_EQ(e.order, (keys{"event", "status"}));
+            EXPECT_EQ(e["status"].order, (keys{"code", "frames", "bytes"}));
+        }
+    }
+}
+
+TEST(CommandLine, QueuesAndStreamsFollowTheOptions) {
+    tool_result run = run_tool({"--json", "--video-queue", "3", "--audio-queue", "0", kMovie});
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::map<std::string, double> queue_of_kind;
+    for (const value& e : run.events)
+        if (e["event"].text == "stream") queue_of_kind[e["kind"].text] = e["queue"].num;
+    EXPECT_EQ(queue_of_kind["video"], 3);
+    EXPECT_EQ(queue_of_kind["audio"], 0);
+
+    tool_result video_only = run_tool({"--json", "--no-audio", kMovie});
+    ASSERT_EQ(video_only.status, 0);
+    EXPECT_EQ(count_events(video_only, "stream"), 1u);
+    tool_result nothing = run_tool({"--json", "--no-audio", "--no-video", kMovie});
+    ASSERT_EQ(nothing.status, 0);
+    EXPECT_EQ(count_events(nothing, "stream"), 0u);
+    EXPECT_EQ(count_events(nothing, "frame"), 0u);
+}
+
+TEST(CommandLine, PullDeliversTheSameVideoFramesAsTheRunLoop) {
+    tool_result loop = run_tool({"--json", "--no-audio", kMovie});
+    tool_result pull = run_tool({"--json", "--no-audio", "--pull", kMovie});
+    ASSERT_EQ(loop.status, 0);
+    ASSERT_EQ(pull.status, 0) << pull.err;
+    std::vector<std::string> loop_frames, pull_frames;
+    for (const std::string& line : lines_of(loop.out))
+        if (line.find("\"frame\"") != std::string::npos) loop_frames.push_back(line);
+    for (const std::string& line : lines_of(pull.out))
+        if (line.find("\"frame\"") != std::string::npos) pull_frames.push_back(line);
+    EXPECT_FALSE(loop_frames.empty());
+    EXPECT_EQ(pull_frames, loop_frames);
+}
+
+TEST(CommandLine, VideoOutHoldsTheSamplesEndToEnd) {
+    std::string path = output_path("video.bin");
+    tool_result run = run_tool({"--json", "--no-audio", "--video-out", path, kMovie});
+    ASSERT_EQ(run.status, 0) << run.err;
+    double total = 0;
+    for (const value& e : run.events)
+        if (e["event"].text == "frame") total += e["size"].num;
+    std::string bytes = read_file(path);
+    EXPECT_EQ(double(bytes.size()), total);
+    // The first sample starts the file.
+    EXPECT_EQ(bytes.substr(0, 4), read_file(kMovie).substr(40, 4));
+    std::remove(path.c_str());
+}
+
+TEST(CommandLine, HumanReportDescribesTheMovieAndFramesOnRequest) {
+    tool_result run = run_tool({"--frames", "--no-audio", kMovie});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("h264Profile (1 bytes): 100"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("reel_name (4 bytes): \"A001\""), std::string::npos);
+    EXPECT_NE(run.out.find("time code 01:00:00:00 to 01:00:00:24"), std::string::npos);
+    size_t frame_lines = 0;
+    for (const std::string& line : lines_of(run.out)) frame_lines += line.rfind("frame queue 0", 0) == 0;
+    EXPECT_EQ(frame_lines, 25u);
+
+    tool_result quiet = run_tool({"--quiet", kMovie});
+    EXPECT_EQ(quiet.status, 0);
+    EXPECT_TRUE(quiet.out.empty());
+    EXPECT_TRUE(quiet.err.empty());
+}
+
+}  // namespace

@@ -1,0 +1,279 @@
+// ruv-import --json on every fixture in tests/data, compared with another
+// tool's view of the same files: its video packet list (NAME.video_packets.txt:
+// size, key flag, decode time, display offset, duration in the stream's time
+// base, in decode order) and its decoded audio (NAME.audio0.f32be: big-endian
+// 32-bit floats).
+#include <dirent.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <sstream>
+
+#include "ruv_import/tool_run.h"
+
+namespace {
+
+using json_test::value;
+using ruv_import_test::read_file;
+using ruv_import_test::run_tool;
+using ruv_import_test::tool_result;
+
+std::string data_path(const std::string& name) { return std::string(RUV_TEST_DATA_DIR) + "/" + name; }
+
+bool exists(const std::string& path) { return !read_file(path).empty(); }
+
+std::vector<std::string> fixture_names() {
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(RUV_TEST_DATA_DIR)) {
+        while (dirent* entry = readdir(dir)) {
+            std::string name = entry->d_name;
+            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".mov") == 0)
+                names.push_back(name.substr(0, name.size() - 4));
+        }
+        closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+struct packet {
+    uint32_t size = 0;
+    bool key = false;
+    double decode_time = 0;
+    double display_offset = 0;
+    double duration = 0;
+};
+
+std::vector<packet> read_packets(const std::string& path) {
+    std::vector<packet> packets;
+    std::istringstream in(read_file(path));
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream fields(line);
+        packet p;
+        int key = 0;
+        fields >> p.size >> key >> p.decode_time >> p.display_offset >> p.duration;
+        p.key = key != 0;
+        packets.push_back(p);
+    }
+    return packets;
+}
+
+std::vector<const value*> events_of(const tool_result& run, const char* name, int queue = -1) {
+    std::vector<const value*> out;
+    for (const value& e : run.events)
+        if (e["event"].text == name && (queue < 0 || e["queue"].num == queue)) out.push_back(&e);
+    return out;
+}
+
+std::vector<uint8_t> from_hex(const std::string& hex) {
+    std::vector<uint8_t> out;
+    for (size_t i = 0; i + 1 < hex.size(); i += 2)
+        out.push_back(uint8_t(std::stoi(hex.substr(i, 2), nullptr, 16)));
+    return out;
+}
+
+// The stream parameter of that name as bytes; empty when absent.
+std::vector<uint8_t> parameter(const value& stream, const std::string& name) {
+    for (const value& pair : stream["parameters"].items)
+        if (pair.items.size() == 2 && pair.items[0].text == name) return from_hex(pair.items[1].text);
+    return {};
+}
+
+class Fixture : public ::testing::TestWithParam<std::string> {
+protected:
+    std::string movie() const { return data_path(GetParam() + ".mov"); }
+};
+
+TEST_P(Fixture, ImportsWithEveryEventInOrderAndCountsEveryFrame) {
+    tool_result run = run_tool({"--json", movie()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    ASSERT_TRUE(run.events_parsed) << run.out;
+    ASSERT_GE(run.events.size(), 3u);
+    EXPECT_EQ(run.events.front()["event"].text, "movie");
+    EXPECT_EQ(run.events.back()["event"].text, "end");
+    const value& status = run.events.back()["status"];
+    EXPECT_EQ(status["code"].num, 5);
+
+    double frames = 0, bytes = 0;
+    for (const value* f : events_of(run, "frame")) {
+        frames += 1;
+        bytes += (*f)["size"].num;
+    }
+    EXPECT_GT(frames, 0);
+    EXPECT_EQ(status["frames"].num, frames);
+    EXPECT_EQ(status["bytes"].num, std::fmod(bytes, 4294967296.0));
+    for (const value* s : events_of(run, "stream")) EXPECT_EQ((*s)["parameters"].kind, value::array);
+}
+
+TEST_P(Fixture, VideoFramesAgreeWithTheOtherToolsPacketList) {
+    std::string packets_path = data_path(GetParam() + ".video_packets.txt");
+    if (!exists(packets_path)) GTEST_SKIP() << GetParam() << " has no video";
+    std::vector<packet> packets = read_packets(packets_path);
+    tool_result run = run_tool({"--json", "--no-audio", movie()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::vector<const value*> frames = events_of(run, "frame", 0);
+    ASSERT_EQ(frames.size(), packets.size());
+    ASSERT_GT((*frames[0])["duration"].num, 0);
+
+    // The packet list counts in the stream's time base; seconds times it.
+    const double scale = packets[0].duration / (*frames[0])["duration"].num;
+    const double first_decode = (*frames[0])["decode_time"].num;
+    for (size_t i = 0; i < frames.size(); ++i) {
+        SCOPED_TRACE("frame " + std::to_string(i));
+        const value& f = *frames[i];
+        EXPECT_EQ(f["size"].num, packets[i].size);
+        EXPECT_EQ(f["type"].text, packets[i].key ? "___i" : "___p");
+        EXPECT_NEAR((f["decode_time"].num - first_decode) * scale, packets[i].decode_time, 1e-3);
+        EXPECT_NEAR((f["time"].num - f["decode_time"].num) * scale, packets[i].display_offset, 1e-3);
+        // The last sample may be cut to the track's duration.
+        if (i + 1 < frames.size()) {
+            EXPECT_NEAR(f["duration"].num * scale, packets[i].duration, 1e-3);
+        }
+    }
+}
+
+uint32_t u32le(const std::string& bytes, size_t offset) {
+    uint32_t v = 0;
+    for (int i = 3; i >= 0; --i) v = v << 8 | uint8_t(bytes[offset + size_t(i)]);
+    return v;
+}
+
+TEST_P(Fixture, AudioOutputHoldsTheOtherToolsDecodedAudio) {
+    std::string decoded = read_file(data_path(GetParam() + ".audio0.f32be"));
+    if (decoded.empty()) GTEST_SKIP() << GetParam() << " has no sound";
+    std::string wav_path = std::string(RUV_OUTPUT_DIR) + "/ruv_import_test_" + GetParam() + ".wav";
+    tool_result run = run_tool({"--json", "--no-video", "--audio-out", wav_path, movie()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::vector<const value*> streams = events_of(run, "stream");
+    ASSERT_EQ(streams.size(), 1u);
+
+    std::string wav = read_file(wav_path);
+    ASSERT_GE(wav.size(), 44u);
+    EXPECT_EQ(wav.substr(0, 4), "RIFF");
+    EXPECT_EQ(wav.substr(8, 8), "WAVEfmt ");
+    EXPECT_EQ(u32le(wav, 20) & 0xFFFF, 3u);  // IEEE float
+    EXPECT_EQ(u32le(wav, 20) >> 16, uint32_t((*streams[0])["channels"].num));
+    EXPECT_EQ(u32le(wav, 24), uint32_t((*streams[0])["sample_rate"].num));
+    EXPECT_EQ(u32le(wav, 34) & 0xFFFF, 32u);
+    EXPECT_EQ(wav.substr(36, 4), "data");
+    EXPECT_EQ(u32le(wav, 40), wav.size() - 44);
+    EXPECT_EQ(u32le(wav, 4), wav.size() - 8);
+
+    std::string samples = wav.substr(44);
+    ASSERT_EQ(samples.size(), decoded.size());
+    size_t differing = 0;
+    for (size_t i = 0; i + 3 < samples.size(); i += 4)
+        for (size_t b = 0; b < 4; ++b)
+            if (samples[i + b] != decoded[i + 3 - b]) {
+                ++differing;
+                break;
+            }
+    EXPECT_EQ(differing, 0u) << "samples that differ from the decoded audio";
+    std::remove(wav_path.c_str());
+}
+
+// The first 'avcC' record of the file: its profile, level and parameter sets.
+struct avc_record {
+    bool found = false;
+    uint8_t profile = 0, level = 0;
+    std::vector<std::vector<uint8_t>> sps, pps;
+};
+
+avc_record find_avc_record(const std::string& file) {
+    avc_record r;
+    size_t at = file.find("avcC");
+    if (at == std::string::npos || at < 4) return r;
+    const uint8_t* p = reinterpret_cast<const uint8_t*>(file.data()) + at + 4;
+    size_t left = file.size() - at - 4;
+    auto take_sets = [&](size_t count, std::vector<std::vector<uint8_t>>& sets) {
+        for (size_t i = 0; i < count; ++i) {
+            if (left < 2) return false;
+            size_t length = size_t(p[0]) << 8 | p[1];
+            if (left < 2 + length) return false;
+            sets.emplace_back(p + 2, p + 2 + length);
+            p += 2 + length;
+            left -= 2 + length;
+        }
+        return true;
+    };
+    if (left < 6) return r;
+    r.profile = p[1];
+    r.level = p[3];
+    size_t sps_count = p[5] & 0x1F;
+    p += 6;
+    left -= 6;
+    if (!take_sets(sps_count, r.sps) || left < 1) return r;
+    size_t pps_count = p[0];
+    ++p;
+    --left;
+    r.found = take_sets(pps_count, r.pps);
+    return r;
+}
+
+std::vector<uint8_t> framed(const std::vector<std::vector<uint8_t>>& sets) {
+    std::vector<uint8_t> out;
+    for (const auto& s : sets) {
+        out.insert(out.end(), {0, 0, 0, 1});
+        out.insert(out.end(), s.begin(), s.end());
+    }
+    return out;
+}
+
+TEST_P(Fixture, AvcParametersAgreeWithTheAvcRecord) {
+    avc_record record = find_avc_record(read_file(movie()));
+    if (!record.found) GTEST_SKIP() << GetParam() << " has no 'avcC' record";
+    tool_result run = run_tool({"--json", "--no-audio", movie()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::vector<const value*> streams = events_of(run, "stream", 0);
+    ASSERT_EQ(streams.size(), 1u);
+    const value& video = *streams[0];
+    EXPECT_EQ(parameter(video, "video_profile"), (std::vector<uint8_t>{record.profile, 0, 0, 0}));
+    EXPECT_EQ(parameter(video, "video_level"), (std::vector<uint8_t>{record.level, 0, 0, 0}));
+    EXPECT_EQ(parameter(video, "h264Profile"), std::vector<uint8_t>{record.profile});
+    EXPECT_EQ(parameter(video, "h264Level"), std::vector<uint8_t>{record.level});
+    EXPECT_EQ(parameter(video, "h264SequenceParameterSet"), framed(record.sps));
+    EXPECT_EQ(parameter(video, "h264PictureParameterSet"), framed(record.pps));
+}
+
+INSTANTIATE_TEST_SUITE_P(TestData, Fixture, ::testing::ValuesIn(fixture_names()),
+                         [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
+
+// What the fixtures' time code tracks hold: the reel name of the source and
+// the time code of the first frame.
+struct time_code_case {
+    const char* movie;
+    const char* first;
+    const char* reel;
+};
+
+class FixtureTimeCode : public ::testing::TestWithParam<time_code_case> {};
+
+TEST_P(FixtureTimeCode, ReelNameAndFirstTimeCodeAgreeWithTheTimeCodeTrack) {
+    const time_code_case& c = GetParam();
+    tool_result run = run_tool({"--json", "--no-audio", data_path(std::string(c.movie) + ".mov")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::vector<const value*> movies = events_of(run, "movie");
+    ASSERT_EQ(movies.size(), 1u);
+    EXPECT_EQ((*movies[0])["tracks"].items.at(0)["timecode"].text, c.first);
+    std::vector<const value*> frames = events_of(run, "frame", 0);
+    ASSERT_FALSE(frames.empty());
+    EXPECT_EQ((*frames[0])["timecode"].text, c.first);
+    std::vector<const value*> streams = events_of(run, "stream", 0);
+    ASSERT_EQ(streams.size(), 1u);
+    std::vector<uint8_t> reel = parameter(*streams[0], "reel_name");
+    EXPECT_EQ(std::string(reel.begin(), reel.end()), c.reel);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TestData, FixtureTimeCode,
+    ::testing::Values(time_code_case{"h264_bframes_tc", "01:00:00:00", "A001"},
+                      time_code_case{"h264_2997_dropframe", "00:59:59;28", ""}),
+    [](const ::testing::TestParamInfo<time_code_case>& info) { return std::string(info.param.movie); });
+
+}  // namespace

@@ -1,0 +1,67 @@
+#include "ruv_import/tool_run.h"
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace ruv_import_test {
+
+namespace {
+
+std::string quoted(const std::string& text) {
+    std::string out = "'";
+    for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+}  // namespace
+
+std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> lines_of(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) lines.push_back(line);
+    return lines;
+}
+
+tool_result run_tool(const std::vector<std::string>& arguments) {
+    static int runs = 0;
+    std::string err_path = std::string(RUV_OUTPUT_DIR) + "/ruv_import_test_stderr_" +
+                           std::to_string(++runs) + ".txt";
+    std::string command = quoted(std::string(RUV_OUTPUT_DIR) + "/ruv-import");
+    for (const std::string& a : arguments) command += " " + quoted(a);
+    command += " 2>" + quoted(err_path);
+
+    tool_result result;
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return result;
+    char buffer[65536];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, got);
+    int status = pclose(pipe);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.err = read_file(err_path);
+    std::remove(err_path.c_str());
+
+    result.events_parsed = true;
+    for (const std::string& line : lines_of(result.out)) {
+        json_test::value event;
+        if (!json_test::parse(line, event)) {
+            result.events_parsed = false;
+            break;
+        }
+        result.events.push_back(std::move(event));
+    }
+    return result;
+}
+
+}  // namespace ruv_import_test

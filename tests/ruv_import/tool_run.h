@@ -1,0 +1,29 @@
+// Running the built ruv-import from a test: its standard output and error
+// and its exit status.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "ruv_import/json_value.h"
+
+namespace ruv_import_test {
+
+struct tool_result {
+    int status = -1;
+    std::string out;
+    std::string err;
+    // Standard output as JSON Lines (when every line parses).
+    std::vector<json_test::value> events;
+    bool events_parsed = false;
+};
+
+// Runs ruv-import with the arguments (each quoted for the shell).
+tool_result run_tool(const std::vector<std::string>& arguments);
+
+// The lines of text, without their line ends.
+std::vector<std::string> lines_of(const std::string& text);
+
+std::string read_file(const std::string& path);
+
+}  // namespace ruv_import_test
