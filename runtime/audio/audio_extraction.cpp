@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <set>
 
 #include "audio/audio_constants.h"
@@ -47,22 +48,47 @@ bool copy_in(const void* value, ByteCount size, T& out) {
     return true;
 }
 
+OSStatus set_property(extraction_session& s, QTPropertyClass prop_class, QTPropertyID prop_id,
+                      ByteCount value_size, const void* value) {
+    if (prop_class == audio::kQTPropertyClass_MovieAudioExtraction_Movie) {
+        if (prop_id == audio::kQTMovieAudioExtractionMoviePropertyID_AllChannelsDiscrete) {
+            Boolean discrete = 0;
+            if (!copy_in(value, value_size, discrete)) return audio::kQTPropertyBadValueSizeErr;
+            s.set_discrete(discrete != 0);
+            return noErr;
+        }
+        if (prop_id == audio::kQTMovieAudioExtractionMoviePropertyID_CurrentTime) {
+            TimeRecord time{};
+            if (!copy_in(value, value_size, time)) return audio::kQTPropertyBadValueSizeErr;
+            return s.set_current_time(time);
+        }
+    } else if (prop_class == audio::kQTPropertyClass_MovieAudioExtraction_Audio &&
+               prop_id == audio::kQTMovieAudioExtractionAudioPropertyID_AudioStreamBasicDescription) {
+        AudioStreamBasicDescription asbd{};
+        if (!copy_in(value, value_size, asbd)) return audio::kQTPropertyBadValueSizeErr;
+        return s.set_description(asbd);
+    }
+    return audio::kQTPropertyNotSupportedErr;
+}
+
 }  // namespace
 
 OSStatus MovieAudioExtractionBegin(Movie movie, uint32_t /*flags*/, MovieAudioExtractionRef* out_session) {
     if (!out_session) return paramErr;
     *out_session = nullptr;
-    TimeScale scale = 0;
-    std::vector<audio::sound_track_input> tracks;
-    const OSStatus err = audio::collect_sound_tracks(movie, scale, tracks);
-    if (err != noErr) return err;
-    auto* session = new extraction_session(scale, std::move(tracks));
-    {
+    try {
+        TimeScale scale = 0;
+        std::vector<audio::sound_track_input> tracks;
+        const OSStatus err = audio::collect_sound_tracks(movie, scale, tracks);
+        if (err != noErr) return err;
+        auto session = std::make_unique<extraction_session>(scale, std::move(tracks));
         std::lock_guard<std::mutex> lock(sessions_mutex());
-        sessions().insert(session);
+        sessions().insert(session.get());
+        *out_session = reinterpret_cast<MovieAudioExtractionRef>(session.release());
+        return noErr;
+    } catch (const std::bad_alloc&) {
+        return memFullErr;
     }
-    *out_session = reinterpret_cast<MovieAudioExtractionRef>(session);
-    return noErr;
 }
 
 OSStatus MovieAudioExtractionEnd(MovieAudioExtractionRef ref) {
@@ -80,7 +106,12 @@ OSStatus MovieAudioExtractionFillBuffer(MovieAudioExtractionRef ref, uint32_t* i
     extraction_session* s = session_of(ref);
     if (!s || !io_frames || !io_data) return paramErr;
     uint32_t flags = 0;
-    const OSStatus err = s->fill(*io_frames, *io_data, flags);
+    OSStatus err = noErr;
+    try {
+        err = s->fill(*io_frames, *io_data, flags);
+    } catch (const std::bad_alloc&) {
+        err = memFullErr;
+    }
     if (err != noErr) *io_frames = 0;
     if (out_flags) *out_flags = flags;
     return err;
@@ -107,25 +138,11 @@ OSStatus MovieAudioExtractionSetProperty(MovieAudioExtractionRef ref, QTProperty
                                          QTPropertyID prop_id, ByteCount value_size, const void* value) {
     extraction_session* s = session_of(ref);
     if (!s) return paramErr;
-    if (prop_class == audio::kQTPropertyClass_MovieAudioExtraction_Movie) {
-        if (prop_id == audio::kQTMovieAudioExtractionMoviePropertyID_AllChannelsDiscrete) {
-            Boolean discrete = 0;
-            if (!copy_in(value, value_size, discrete)) return audio::kQTPropertyBadValueSizeErr;
-            s->set_discrete(discrete != 0);
-            return noErr;
-        }
-        if (prop_id == audio::kQTMovieAudioExtractionMoviePropertyID_CurrentTime) {
-            TimeRecord time{};
-            if (!copy_in(value, value_size, time)) return audio::kQTPropertyBadValueSizeErr;
-            return s->set_current_time(time);
-        }
-    } else if (prop_class == audio::kQTPropertyClass_MovieAudioExtraction_Audio &&
-               prop_id == audio::kQTMovieAudioExtractionAudioPropertyID_AudioStreamBasicDescription) {
-        AudioStreamBasicDescription asbd{};
-        if (!copy_in(value, value_size, asbd)) return audio::kQTPropertyBadValueSizeErr;
-        return s->set_description(asbd);
+    try {
+        return set_property(*s, prop_class, prop_id, value_size, value);
+    } catch (const std::bad_alloc&) {
+        return memFullErr;
     }
-    return audio::kQTPropertyNotSupportedErr;
 }
 
 }  // namespace qtrt

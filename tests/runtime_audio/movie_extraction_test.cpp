@@ -248,6 +248,28 @@ TEST(MovieExtraction, DisabledSoundTrackIsNotRendered) {
     EXPECT_EQ(m.channels(), 2u);
 }
 
+TEST(MovieExtraction, UnknownPropertiesAndShortValuesAreRefused) {
+    test_movie::movie_spec spec;
+    add_sound(spec, kStereo48k);
+    opened_movie m(spec, "properties");
+    ASSERT_NE(m.movie(), nullptr);
+    ASSERT_EQ(m.begin(true), noErr);
+    uint32_t value = 0;
+    EXPECT_EQ(qtrt::MovieAudioExtractionGetProperty(m.session(), kQTPropertyClass_MovieAudioExtraction_Audio,
+                                                    qt_fourcc("clay"), sizeof value, &value, nullptr),
+              kQTPropertyNotSupportedErr);
+    TimeRecord time{};
+    EXPECT_EQ(qtrt::MovieAudioExtractionGetProperty(m.session(), kQTPropertyClass_MovieAudioExtraction_Movie,
+                                                    kQTMovieAudioExtractionMoviePropertyID_CurrentTime,
+                                                    sizeof time - 1, &time, nullptr),
+              kQTPropertyBadValueSizeErr);
+    AudioStreamBasicDescription asbd{};
+    EXPECT_EQ(qtrt::MovieAudioExtractionSetProperty(m.session(), kQTPropertyClass_MovieAudioExtraction_Audio,
+                                                    kQTMovieAudioExtractionAudioPropertyID_AudioStreamBasicDescription,
+                                                    20, &asbd),
+              kQTPropertyBadValueSizeErr);
+}
+
 TEST(MovieExtraction, FillAfterTheMovieIsDisposedIsAnError) {
     test_movie::movie_spec spec;
     add_sound(spec, kStereo48k);
