@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "importer/display_size.h"
+#include "importer/frame_rate.h"
 #include "importer/image_extensions.h"
 #include "importer/track_video.h"
 #include "readers/reader_test_support.h"
@@ -265,6 +266,19 @@ TEST(VideoFrameRate, MediaWithoutSamplesGivesZero) {
     video_track video;
     ASSERT_EQ(video.open(movie.get()), 0);
     EXPECT_EQ(video.frame_rate(), 0.0);
+}
+
+// The second method counts the movie's frame steps from time 0, the last
+// search (which finds none) included: one count per frame.
+TEST(VideoFrameRate, StepsOverMovieDuration) {
+    test_movie::movie_spec spec;
+    spec.time_scale = 600;
+    spec.add_video(test_movie::kAvc1, 320, 240).add_samples(25, 100, 24);
+    movie_ptr movie = open_built(spec);
+    ASSERT_NE(movie, nullptr);
+    double rate = 0.0;
+    ASSERT_TRUE(frame_rate_from_steps(movie.get(), rate));
+    EXPECT_DOUBLE_EQ(rate, 25.0);
 }
 
 }  // namespace

@@ -182,6 +182,63 @@ TEST_F(VideoRead, DisplayOffsetsOrderFramesForShowing) {
     EXPECT_NEAR(frames[2]->decode_time(), 0.08, 1e-9);
 }
 
+// Samples shown more than a second before zero do not end a read: they are
+// queued and the read goes on to the first one shown later.
+TEST_F(VideoRead, SamplesShownLongBeforeZeroAreQueuedInOneRead) {
+    test_movie::movie_spec spec = gop_movie(20);
+    for (test_movie::sample& s : spec.tracks[0].samples) s.composition_offset = -1500;
+    movie_ptr movie = open_built(spec);
+    ASSERT_NE(movie, nullptr);
+    video_track v;
+    ASSERT_EQ(v.open(movie.get()), 0);
+    ASSERT_EQ(v.seek(0.0, 100.0), 0);
+    ASSERT_EQ(v.read(), 0);
+    // Sample 13 is the first shown after -1 s (13 * 0.04 - 1.5 = -0.98).
+    EXPECT_EQ(v.queued_frames(), 14u);
+    frame_list frames;
+    drain(v, frames);
+    EXPECT_NEAR(frames[0]->display_time(), -1.5, 1e-9);
+    EXPECT_NEAR(frames[13]->display_time(), -0.98, 1e-9);
+}
+
+// The track's first edit shows 0.1 s of media: the sample that straddles
+// that end lasts only up to it. The next one starts after the track's
+// duration, which fails the read before the end of the range is looked at.
+TEST_F(VideoRead, LastSampleIsCutAtTheTrackDuration) {
+    test_movie::movie_spec spec = gop_movie(10);
+    spec.tracks[0].add_edit(100, 0);
+    movie_ptr movie = open_built(spec);
+    ASSERT_NE(movie, nullptr);
+    video_track v;
+    ASSERT_EQ(v.open(movie.get()), 0);
+    EXPECT_DOUBLE_EQ(v.duration(), 0.1);
+    ASSERT_EQ(v.seek(0.0, 100.0), 0);
+    frame_list frames;
+    EXPECT_EQ(read_all(v, frames), 1);
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_NEAR(frames[1]->duration(), 0.04, 1e-9);
+    EXPECT_NEAR(frames[2]->duration(), 0.02, 1e-9);
+}
+
+// Decode times are media times and the duration is the track's: an edit of
+// 0.2 s that starts 0.4 s into the media puts every sample past it. Such a
+// read fails without moving on.
+TEST_F(VideoRead, DecodeTimeBeyondTheTrackDurationFailsWithoutMovingOn) {
+    test_movie::movie_spec spec = gop_movie(20);
+    for (test_movie::sample& s : spec.tracks[0].samples) s.sync = true;
+    spec.tracks[0].add_edit(200, 400);
+    movie_ptr movie = open_built(spec);
+    ASSERT_NE(movie, nullptr);
+    video_track v;
+    ASSERT_EQ(v.open(movie.get()), 0);
+    ASSERT_EQ(v.seek(0.0, 100.0), 0);
+    EXPECT_EQ(v.read(), 1);
+    EXPECT_TRUE(v.is_active());
+    EXPECT_EQ(v.read(), 1);
+    EXPECT_EQ(v.queued_frames(), 0u);
+    EXPECT_EQ(v.frame_count(), 0u);
+}
+
 // The range ends at the configured end time: the sample at or past it ends
 // the run (2); the track then answers 0 while frames wait and 9 after.
 TEST_F(VideoRead, EndOfRangeAnswers2ThenInactive) {
