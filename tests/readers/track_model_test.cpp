@@ -156,15 +156,4 @@ TEST(TrackStartTimes, AlignmentShiftsVideoBackAndSoundForward) {
     EXPECT_NEAR(frames[1]->decode_time(), 0.5, 1e-6);
 }
 
-TEST(TrackStartTimes, TrackWithoutEditsStartsAtZero) {
-    test_movie::movie_spec spec;
-    spec.add_video(test_movie::kAvc1, 320, 240).add_samples(10, 100, 20);
-    movie_ptr movie = open_built(spec);
-    ASSERT_NE(movie, nullptr);
-    video_track video;
-    ASSERT_EQ(video.open(movie.get()), 0);
-    EXPECT_EQ(video.edit_start(), 0.0f);
-    EXPECT_EQ(video.sync_start(), 0.0f);
-}
-
 }  // namespace

@@ -79,19 +79,6 @@ TEST_F(VideoRead, SeekBetweenSyncSamplesStartsAtEarlierOneAndDropsNothing) {
     EXPECT_TRUE(video(frames[0])->is_key_frame());
 }
 
-TEST_F(VideoRead, SeekOntoASyncSampleStartsThere) {
-    movie_ptr movie = open_built(gop_movie());
-    ASSERT_NE(movie, nullptr);
-    video_track v;
-    ASSERT_EQ(v.open(movie.get()), 0);
-    ASSERT_EQ(v.seek(0.4, 100.0), 0);
-    ASSERT_EQ(v.read(), 0);
-    frame_list frames;
-    drain(v, frames);
-    ASSERT_EQ(frames.size(), 1u);
-    EXPECT_NEAR(frames[0]->decode_time(), 0.4, 1e-9);
-}
-
 TEST_F(VideoRead, WithoutSyncSamplesAPartialSyncSampleIsTheStart) {
     test_movie::movie_spec spec = gop_movie(10);
     for (test_movie::sample& s : spec.tracks[0].samples) s.sync = false;
