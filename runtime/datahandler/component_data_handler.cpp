@@ -88,6 +88,11 @@ OSErr component_data_handler::data_size(uint64_t& size) {
 std::shared_ptr<data_handler> open_component_data_handler(OSType data_ref_type,
                                                           const std::vector<uint8_t>& data_ref,
                                                           OSErr& error) {
+    // Types no component serves are left to the caller (a file, perhaps).
+    if (find_data_handler_component(data_ref_type) == nullptr) {
+        error = cantFindHandler;
+        return nullptr;
+    }
     Handle h = nullptr;
     error = PtrToHand(data_ref.data(), &h, int32_t(data_ref.size()));
     if (error != noErr) return nullptr;
