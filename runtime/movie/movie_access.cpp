@@ -2,6 +2,7 @@
 // data references.
 #include "movie/movie_access.h"
 
+#include "datahandler/data_reference_movies.h"
 #include "movie/data_reference_path.h"
 #include "movie/movie_errors.h"
 #include "movie/movie_objects.h"
@@ -49,10 +50,14 @@ OSErr read_media_data(Media media, uint32_t data_ref_index, uint64_t offset, uin
     if (ref.self_reference()) return movie->data->read(offset, size, destination);
     auto it = m->data.find(data_ref_index);
     if (it == m->data.end()) {
-        std::string path;
-        if (!data_reference_path(ref, movie->path, path)) return couldNotResolveDataRef;
+        // A data handler component serving the reference's type comes first;
+        // without one, a reference naming a file is read from the file.
         OSErr err = noErr;
-        std::shared_ptr<data_handler> handler = open_file_data_handler(path, err);
+        std::shared_ptr<data_handler> handler = open_data_reference_handler(ref, err);
+        if (!handler && err != cantFindHandler) return err;
+        std::string path;
+        if (!handler && data_reference_path(ref, movie->path, path))
+            handler = open_file_data_handler(path, err);
         if (!handler) return couldNotResolveDataRef;
         it = m->data.emplace(data_ref_index, std::move(handler)).first;
     }

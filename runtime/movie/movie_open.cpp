@@ -4,6 +4,7 @@
 
 #include "cf/cf_url.h"
 #include "components/component_manager.h"
+#include "datahandler/data_reference_movies.h"
 #include "movie/movie_errors.h"
 #include "movie/movie_objects.h"
 #include "movie/movie_open.h"
@@ -19,29 +20,35 @@ constexpr QTPropertyClass kQTPropertyClass_MovieInstantiation = qt_fourcc("mins"
 constexpr QTPropertyID kQTMovieInstantiationPropertyID_AsyncOK = qt_fourcc("asok");
 constexpr QTPropertyClass kQTPropertyClass_NewMovieProperty = qt_fourcc("mprp");
 
+// The user-interaction and unresolved-reference answers change nothing: the
+// runtime never asks the user anything. Asynchronous loading is not offered.
+void accept_open_options(ItemCount count, QTNewMoviePropertyElement* properties) {
+    for (ItemCount i = 0; i < count; ++i) {
+        QTNewMoviePropertyElement& p = properties[i];
+        if (p.propClass == kQTPropertyClass_NewMovieProperty ||
+            (p.propClass == kQTPropertyClass_MovieInstantiation &&
+             p.propID != kQTMovieInstantiationPropertyID_AsyncOK))
+            p.propStatus = noErr;
+    }
+}
+
 // The file-system path of the 'dloc'/'cfur' property; paramErr when there is
 // no usable file URL among the properties.
 OSErr data_location_path(ItemCount count, QTNewMoviePropertyElement* properties, std::string& path) {
-    bool found = false;
+    accept_open_options(count, properties);
     for (ItemCount i = 0; i < count; ++i) {
         QTNewMoviePropertyElement& p = properties[i];
-        if (p.propClass == kQTPropertyClass_DataLocation && p.propID == kQTDataLocationPropertyID_CFURL) {
-            if (p.propValueSize != sizeof(CFURLRef) || !p.propValueAddress ||
-                !cf_url_file_path(*static_cast<CFURLRef*>(p.propValueAddress), path)) {
-                p.propStatus = paramErr;
-                return paramErr;
-            }
-            p.propStatus = noErr;
-            found = true;
-        } else if (p.propClass == kQTPropertyClass_NewMovieProperty ||
-                   (p.propClass == kQTPropertyClass_MovieInstantiation &&
-                    p.propID != kQTMovieInstantiationPropertyID_AsyncOK)) {
-            // The user-interaction and unresolved-reference answers change
-            // nothing: the runtime never asks the user anything.
-            p.propStatus = noErr;
+        if (p.propClass != kQTPropertyClass_DataLocation || p.propID != kQTDataLocationPropertyID_CFURL)
+            continue;
+        if (p.propValueSize != sizeof(CFURLRef) || !p.propValueAddress ||
+            !cf_url_file_path(*static_cast<CFURLRef*>(p.propValueAddress), path)) {
+            p.propStatus = paramErr;
+            return paramErr;
         }
+        p.propStatus = noErr;
+        return noErr;
     }
-    return found ? OSErr(noErr) : OSErr(paramErr);
+    return paramErr;
 }
 
 movie_object* build_movie(movie_model&& model, std::shared_ptr<data_handler> data,
@@ -89,6 +96,13 @@ OSErr NewMovieFromProperties(ItemCount inputPropertyCount,
         return paramErr;
     }
     *theMovie = nullptr;
+    // A data location that is a data reference is opened through the data
+    // handler component serving its type.
+    if (const DataReferenceRecord* location =
+            data_location_reference(inputPropertyCount, inputProperties)) {
+        accept_open_options(inputPropertyCount, inputProperties);
+        return new_movie_from_data_reference(*location, *theMovie);
+    }
     std::string path;
     OSErr err = data_location_path(inputPropertyCount, inputProperties, path);
     if (err != noErr) {
