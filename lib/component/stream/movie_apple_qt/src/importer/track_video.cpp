@@ -1,6 +1,5 @@
 #include "importer/track_video.h"
 
-#include <cstring>
 #include <limits>
 #include <new>
 
