@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cfloat>
+#include <cstdio>
+
+#include <unistd.h>
 
 namespace importer_test {
 
@@ -13,13 +15,21 @@ constexpr size_t kQueueCapacity = 100000;
 
 }  // namespace
 
+// Test programs run side by side (ctest runs every case as a process of its
+// own), so each process writes its movies under names of its own.
 harness::harness(const test_movie::movie_spec& movie, const std::string& name)
-    : m_path(std::string(RUV_OUTPUT_DIR) + "/importer_test_" + name + ".mov") {
+    : m_path(std::string(RUV_OUTPUT_DIR) + "/importer_test_" + std::to_string(getpid()) + "_" +
+             name + ".mov") {
+    m_written = true;
     EXPECT_TRUE(test_movie::write_movie(movie, m_path)) << m_path;
     init();
 }
 
-harness::harness(const std::string& path) : m_path(path) { init(); }
+harness::~harness() {
+    if (m_written) std::remove(m_path.c_str());
+}
+
+harness::harness(const std::string& path) : m_path(path), m_written(false) { init(); }
 
 void harness::init() {
     m_importer = new apple_qt();

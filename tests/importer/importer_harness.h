@@ -21,6 +21,10 @@ public:
     harness(const test_movie::movie_spec& movie, const std::string& name);
     // A harness for an existing file (or a path that names none).
     explicit harness(const std::string& path);
+    // Removes the movie it wrote.
+    ~harness();
+    harness(const harness&) = delete;
+    harness& operator=(const harness&) = delete;
 
     // Sets a configuration key for preflight and configure.
     void set(const std::string& key, const std::string& value);
@@ -47,6 +51,7 @@ private:
     void init();
 
     std::string m_path;
+    bool m_written = false;
     Ruv::RPtr<apple_qt> m_importer;
     std::vector<Ruv::RPtr<Ruv::CM::RQueue>> m_queues;
     Ruv::RPtr<Ruv::CM::RImporterConfiguration> m_configuration;

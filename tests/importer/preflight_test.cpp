@@ -1,6 +1,9 @@
 // preflight through the importer's interface: the movie info it publishes
 // and the data formats it records.
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
 
 #include "importer/importer_harness.h"
 
@@ -185,12 +188,16 @@ TEST(MovieInfo, SoundOnlyMovieHasOneAudioTrackInfoAtIndexZero) {
 }
 
 TEST(Preflight, FileThatIsNoMovieAnswersMinusOneAndLeavesNoInfo) {
-    std::string path = std::string(RUV_OUTPUT_DIR) + "/importer_test_text.mov";
+    std::string path = std::string(RUV_OUTPUT_DIR) + "/importer_test_" + std::to_string(getpid()) +
+                       "_text.mov";
     ASSERT_TRUE(test_movie::write_bytes(test_movie::bytes(200, 'a'), path));
-    harness h(path);
-    EXPECT_EQ(h.preflight(), -1);
-    EXPECT_EQ(h.importer().getStatus().getStatusCode(), 0u);
-    EXPECT_TRUE(h.importer().getMovieInfo().isNull());
+    {
+        harness h(path);
+        EXPECT_EQ(h.preflight(), -1);
+        EXPECT_EQ(h.importer().getStatus().getStatusCode(), 0u);
+        EXPECT_TRUE(h.importer().getMovieInfo().isNull());
+    }
+    std::remove(path.c_str());
 }
 
 TEST(Preflight, EmptyPathThrowsTheInvalidPathError) {

@@ -11,19 +11,17 @@ namespace {
 
 using json_test::value;
 using ruv_import_test::lines_of;
+using ruv_import_test::output_path;
 using ruv_import_test::read_file;
 using ruv_import_test::run_tool;
 using ruv_import_test::tool_result;
 
 const std::string kMovie = std::string(RUV_TEST_DATA_DIR) + "/h264_bframes_tc.mov";
 
-std::string output_path(const std::string& name) {
-    return std::string(RUV_OUTPUT_DIR) + "/ruv_import_test_" + name;
-}
-
 void write_file(const std::string& path, const std::string& bytes) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr) << path;
+    EXPECT_NE(f, nullptr) << path;
+    if (!f) return;
     std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);
 }
@@ -36,20 +34,27 @@ size_t count_events(const tool_result& run, const char* name) {
 
 struct bad_input {
     const char* name;
-    std::string path;
+    // Makes the input and answers its path.
+    std::string (*make)();
     const char* says;
 };
 
 class UnusableInput : public ::testing::TestWithParam<bad_input> {};
 
 TEST_P(UnusableInput, GivesOneLineErrorAndStatusOne) {
-    tool_result run = run_tool({GetParam().path});
+    std::string input = GetParam().make();
+    tool_result run = run_tool({input});
+    if (input.find("ruv_import_test_") != std::string::npos) std::remove(input.c_str());
     EXPECT_EQ(run.status, 1);
     std::vector<std::string> lines = lines_of(run.err);
     ASSERT_EQ(lines.size(), 1u) << run.err;
     EXPECT_EQ(lines[0].rfind("ruv-import: cannot import '", 0), 0u) << lines[0];
     EXPECT_NE(lines[0].find(GetParam().says), std::string::npos) << lines[0];
 }
+
+std::string missing_movie() { return output_path("missing.mov"); }
+
+std::string output_folder() { return RUV_OUTPUT_DIR; }
 
 std::string text_movie() {
     std::string path = output_path("text.mov");
@@ -59,21 +64,23 @@ std::string text_movie() {
 
 // The fixture cut short: its movie atom comes after the media data, so
 // every cut loses it.
-std::string truncated_movie(const char* name, double share) {
+std::string truncated_movie(double share) {
     std::string bytes = read_file(kMovie);
-    std::string path = output_path(std::string(name) + ".mov");
+    std::string path = output_path("cut.mov");
     write_file(path, bytes.substr(0, size_t(double(bytes.size()) * share)));
     return path;
 }
 
+std::string cut_at_a_tenth() { return truncated_movie(0.1); }
+std::string cut_before_the_end() { return truncated_movie(0.995); }
+
 INSTANTIATE_TEST_SUITE_P(
     Inputs, UnusableInput,
-    ::testing::Values(bad_input{"missing", output_path("missing.mov"), "no such file"},
-                      bad_input{"directory", RUV_OUTPUT_DIR, "is a directory"},
-                      bad_input{"text", text_movie(), "preflight answered -1"},
-                      bad_input{"cut_at_a_tenth", truncated_movie("cut10", 0.1), "preflight answered -1"},
-                      bad_input{"cut_before_the_end", truncated_movie("cut99", 0.995),
-                                "preflight answered -1"}),
+    ::testing::Values(bad_input{"missing", missing_movie, "no such file"},
+                      bad_input{"directory", output_folder, "is a directory"},
+                      bad_input{"text", text_movie, "preflight answered -1"},
+                      bad_input{"cut_at_a_tenth", cut_at_a_tenth, "preflight answered -1"},
+                      bad_input{"cut_before_the_end", cut_before_the_end, "preflight answered -1"}),
     [](const ::testing::TestParamInfo<bad_input>& info) { return std::string(info.param.name); });
 
 TEST(CommandLine, JsonFailureEndsWithTheErrorEvent) {

@@ -147,7 +147,7 @@ uint32_t u32le(const std::string& bytes, size_t offset) {
 TEST_P(Fixture, AudioOutputHoldsTheOtherToolsDecodedAudio) {
     std::string decoded = read_file(data_path(GetParam() + ".audio0.f32be"));
     if (decoded.empty()) GTEST_SKIP() << GetParam() << " has no sound";
-    std::string wav_path = std::string(RUV_OUTPUT_DIR) + "/ruv_import_test_" + GetParam() + ".wav";
+    std::string wav_path = ruv_import_test::output_path(GetParam() + ".wav");
     tool_result run = run_tool({"--json", "--no-video", "--audio-out", wav_path, movie()});
     ASSERT_EQ(run.status, 0) << run.err;
     std::vector<const value*> streams = events_of(run, "stream");

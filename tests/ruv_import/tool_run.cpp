@@ -1,6 +1,7 @@
 #include "ruv_import/tool_run.h"
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -25,6 +26,10 @@ std::string read_file(const std::string& path) {
     return text.str();
 }
 
+std::string output_path(const std::string& name) {
+    return std::string(RUV_OUTPUT_DIR) + "/ruv_import_test_" + std::to_string(getpid()) + "_" + name;
+}
+
 std::vector<std::string> lines_of(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
@@ -36,7 +41,7 @@ std::vector<std::string> lines_of(const std::string& text) {
 tool_result run_tool(const std::vector<std::string>& arguments) {
     static int runs = 0;
     std::string err_path = std::string(RUV_OUTPUT_DIR) + "/ruv_import_test_stderr_" +
-                           std::to_string(++runs) + ".txt";
+                           std::to_string(getpid()) + "_" + std::to_string(++runs) + ".txt";
     std::string command = quoted(std::string(RUV_OUTPUT_DIR) + "/ruv-import");
     for (const std::string& a : arguments) command += " " + quoted(a);
     command += " 2>" + quoted(err_path);

@@ -26,4 +26,7 @@ std::vector<std::string> lines_of(const std::string& text);
 
 std::string read_file(const std::string& path);
 
+// A file name in the output folder that no other test process uses.
+std::string output_path(const std::string& name);
+
 }  // namespace ruv_import_test
