@@ -6,6 +6,7 @@
 #include <map>
 
 #include "ruv_import/tool_run.h"
+#include "support/movie_builder.h"
 
 namespace {
 
@@ -71,6 +72,19 @@ std::string truncated_movie(double share) {
     return path;
 }
 
+// A movie whose movie atom comes first, cut inside its media data: it
+// opens, and its samples stop where the bytes end.
+std::string cut_inside_the_media() {
+    test_movie::movie_spec movie;
+    movie.movie_first = true;
+    movie.add_video(test_movie::kAvc1, 320, 240).add_samples(50, 1000, 12);
+    std::string path = output_path("cut_media.mov");
+    test_movie::bytes bytes = test_movie::build_movie(movie).contiguous();
+    bytes.resize(bytes.size() * 6 / 10);
+    EXPECT_TRUE(test_movie::write_bytes(bytes, path));
+    return path;
+}
+
 std::string cut_at_a_tenth() { return truncated_movie(0.1); }
 std::string cut_before_the_end() { return truncated_movie(0.995); }
 
@@ -80,7 +94,9 @@ INSTANTIATE_TEST_SUITE_P(
                       bad_input{"directory", output_folder, "is a directory"},
                       bad_input{"text", text_movie, "preflight answered -1"},
                       bad_input{"cut_at_a_tenth", cut_at_a_tenth, "preflight answered -1"},
-                      bad_input{"cut_before_the_end", cut_before_the_end, "preflight answered -1"}),
+                      bad_input{"cut_before_the_end", cut_before_the_end, "preflight answered -1"},
+                      bad_input{"cut_inside_the_media", cut_inside_the_media,
+                                "cut short or damaged (video ends at"}),
     [](const ::testing::TestParamInfo<bad_input>& info) { return std::string(info.param.name); });
 
 TEST(CommandLine, JsonFailureEndsWithTheErrorEvent) {

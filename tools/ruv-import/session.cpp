@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstring>
 
+#include "completeness.h"
 #include "input_check.h"
 #include "json_events.h"
 #include "report.h"
@@ -173,11 +174,24 @@ bool session::deliver() {
     if (!delivered) return false;
     if (!finish_outputs()) return false;
 
+    std::vector<queue_summary> summaries;
+    for (auto& consumer : m_consumers) summaries.push_back(consumer->summary());
+    Ruv::RPtr<Ruv::CM::RMovieInfo> info = m_importer.getMovieInfo();
+    constexpr double kLowest = -1.7976931348623157e308;
+    constexpr double kHighest = 1.7976931348623157e308;
+    std::string missing =
+        info ? missing_media(*info, summaries,
+                             m_configuration->getFloat64("start-time", 0.0, kLowest, kHighest),
+                             m_configuration->getFloat64("end-time", 94608000.0, kLowest, kHighest))
+             : std::string();
+    if (!missing.empty()) {
+        fail("cannot import '" + m_movie + "': the movie is cut short or damaged (" + missing + ")");
+        return false;
+    }
+
     if (m_options.json) {
         m_console.line(end_event(m_importer.getStatus()));
     } else if (!m_options.quiet) {
-        std::vector<queue_summary> summaries;
-        for (auto& consumer : m_consumers) summaries.push_back(consumer->summary());
         print_summary(m_out, summaries, m_importer.getStatus());
     }
     return true;
