@@ -3,6 +3,7 @@
 // GetMediaSample2's answers.
 #include <gtest/gtest.h>
 
+#include "movie/movie_access.h"
 #include "runtime_movie/movie_test_support.h"
 
 namespace {
@@ -176,6 +177,27 @@ TEST_F(MediaSamples, ForwardedFormsAnswerLikeTheDirectOnes) {
     TimeValue64 end = 0;
     qtrt::GetMediaDecodeDuration_fwd(&end, &media);
     EXPECT_EQ(end, 1000);
+}
+
+TEST_F(MediaSamples, DisplayTimeLookupFindsTheSampleShownAtATime) {
+    // Display starts: 50 (sample 1), 100 (0), 250 (3), 300 (2), ... 900 (8).
+    const qtrt::sample_table& table = qtrt::model_of(m_media)->samples;
+    const std::pair<int64_t, int64_t> shown[] = {{40, -1}, {50, 1},  {120, 0},  {260, 3},
+                                                 {300, 2}, {999, 8}, {1000, -1}};
+    for (const auto& s : shown) {
+        uint32_t index = 99;
+        bool found = table.find_by_display_time(s.first, index);
+        EXPECT_EQ(found ? int64_t(index) : -1, s.second) << "display time " << s.first;
+    }
+    int64_t start = 0;
+    ASSERT_TRUE(table.next_display_start(100, true, false, start));
+    EXPECT_EQ(start, 250);
+    ASSERT_TRUE(table.next_display_start(100, true, true, start));
+    EXPECT_EQ(start, 100);
+    ASSERT_TRUE(table.next_display_start(250, false, false, start));
+    EXPECT_EQ(start, 100);
+    EXPECT_FALSE(table.next_display_start(900, true, false, start));
+    EXPECT_FALSE(table.next_display_start(50, false, false, start));
 }
 
 TEST_F(MediaSamples, CountAndScaleComeFromTheMedia) {

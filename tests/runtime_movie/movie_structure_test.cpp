@@ -74,6 +74,15 @@ INSTANTIATE_TEST_SUITE_P(
                     [](test_movie::movie_spec& s) {
                         for (auto& t : s.tracks) t.data_ref = test_movie::data_ref_kind::alias_self;
                     }},
+        layout_case{"CompactSizes8And4Bits",
+                    [](test_movie::movie_spec& s) {
+                        s.tracks[0].compact_size_bits = 8;
+                        s.tracks[1].compact_size_bits = 4;
+                    }},
+        layout_case{"CompactSizes16Bits",
+                    [](test_movie::movie_spec& s) {
+                        for (auto& t : s.tracks) t.compact_size_bits = 16;
+                    }},
         layout_case{"ManySamplesPerChunk",
                     [](test_movie::movie_spec& s) { s.tracks[0].samples_per_chunk = 3; }}),
     [](const ::testing::TestParamInfo<layout_case>& info) { return std::string(info.param.name); });

@@ -148,7 +148,20 @@ bytes build_stbl(const track_spec& t, const std::vector<chunk>& chunks, bool co6
     put_bytes(stbl, full_atom(fourcc("stsc"), 0, 0, stsc));
 
     bytes stsz;
-    if (t.constant_size && !t.samples.empty()) {
+    if (t.compact_size_bits != 0) {
+        put_u32(stsz, t.compact_size_bits);  // 24 reserved bits, then the field size
+        put_u32(stsz, uint32_t(t.samples.size()));
+        for (size_t i = 0; i < t.samples.size(); ++i) {
+            const uint32_t size = t.samples[i].size;
+            if (t.compact_size_bits == 16)
+                put_u16(stsz, uint16_t(size));
+            else if (t.compact_size_bits == 8)
+                put_u8(stsz, uint8_t(size));
+            else if (i % 2 == 0)
+                put_u8(stsz, uint8_t(size << 4 | (i + 1 < t.samples.size() ? t.samples[i + 1].size & 0xF : 0)));
+        }
+        put_bytes(stbl, full_atom(fourcc("stz2"), 0, 0, stsz));
+    } else if (t.constant_size && !t.samples.empty()) {
         put_u32(stsz, t.samples.front().size);
         put_u32(stsz, uint32_t(t.samples.size()));
     } else {
@@ -156,7 +169,7 @@ bytes build_stbl(const track_spec& t, const std::vector<chunk>& chunks, bool co6
         put_u32(stsz, uint32_t(t.samples.size()));
         for (const sample& s : t.samples) put_u32(stsz, s.size);
     }
-    put_bytes(stbl, full_atom(fourcc("stsz"), 0, 0, stsz));
+    if (t.compact_size_bits == 0) put_bytes(stbl, full_atom(fourcc("stsz"), 0, 0, stsz));
 
     bytes stco;
     put_u32(stco, uint32_t(chunks.size()));

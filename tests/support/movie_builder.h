@@ -96,6 +96,7 @@ struct track_spec {
     uint32_t samples_per_chunk = 1;
     bool ctts_version1 = false;  // negative offsets force version 1 anyway
     bool constant_size = false;  // one 'stsz' size for all samples (they must agree)
+    uint8_t compact_size_bits = 0;  // 4, 8 or 16: sizes in a 'stz2' of that field size
     data_ref_kind data_ref = data_ref_kind::url_self;
     std::vector<uint32_t> time_code_refs;  // 'tref'/'tmcd' track IDs
 
