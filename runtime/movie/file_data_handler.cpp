@@ -58,10 +58,41 @@ private:
     FILE* m_file;
 };
 
+#ifdef _WIN32
+// File-system paths are UTF-8 in the runtime; Windows opens files by UTF-16
+// names.
+std::wstring utf16_of(const std::string& utf8) {
+    std::wstring out;
+    for (size_t i = 0; i < utf8.size();) {
+        const uint8_t lead = uint8_t(utf8[i]);
+        const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        uint32_t c = length == 1 ? lead : lead & (0x3F >> (length - 1));
+        for (size_t k = 1; k < length && i + k < utf8.size(); ++k) c = c << 6 | (uint8_t(utf8[i + k]) & 0x3F);
+        i += length;
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            out += wchar_t(0xD800 + (c >> 10));
+            out += wchar_t(0xDC00 + (c & 0x3FF));
+        } else {
+            out += wchar_t(c);
+        }
+    }
+    return out;
+}
+#endif
+
+FILE* open_for_reading(const std::string& path) {
+#ifdef _WIN32
+    return _wfopen(utf16_of(path).c_str(), L"rb");
+#else
+    return std::fopen(path.c_str(), "rb");
+#endif
+}
+
 }  // namespace
 
 std::shared_ptr<data_handler> open_file_data_handler(const std::string& path, OSErr& error) {
-    FILE* file = std::fopen(path.c_str(), "rb");
+    FILE* file = open_for_reading(path);
     if (!file) {
         error = fnfErr;
         return nullptr;
