@@ -32,8 +32,13 @@ std::string absolute_path(const std::string& path) {
 std::string input_problem(const std::string& path) {
     if (path.empty()) return "no movie given";
     if (!kolmbase::url_scheme(path).empty()) return "";
+#if defined(_WIN32)
+    struct _stati64 info;
+    if (_stati64(path.c_str(), &info) != 0) {
+#else
     struct stat info;
     if (stat(path.c_str(), &info) != 0) {
+#endif
         if (errno == ENOENT) return "no such file";
         return std::strerror(errno);
     }
