@@ -80,17 +80,6 @@ TEST(StaticResolves, RootAddsConfiguredPairsInKeyOrder) {
     EXPECT_EQ("", empty->get_static_resolve("a/1.mov"));
 }
 
-TEST(StreamDataRef, ReadsSeeksAndSizesThroughTheStream) {
-    std::unique_ptr<CMStreamDataRef> ref(memory_data_ref(kBytes, "kolmfs://store/a.mov"));
-    EXPECT_EQ("kolmfs://store/a.mov", ref->get_url());
-    EXPECT_EQ(8, ref->size());
-    EXPECT_EQ(5, ref->seek(5, 0));
-    unsigned char buffer[8] = {};
-    EXPECT_EQ(3, ref->read(buffer, 8));
-    EXPECT_EQ(6, buffer[0]);
-    EXPECT_LT(ref->seek(-1, 0), 0);
-}
-
 TEST(StreamDataRef, CopySharesTheStreamAndCopiesTheTable) {
     std::unique_ptr<CMStreamDataRef> ref(memory_data_ref(kBytes, "kolmfs://store/a.mov"));
     ref->add_resolve("/a", "/x");

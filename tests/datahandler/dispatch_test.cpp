@@ -1,8 +1,7 @@
-// The entry routine's three selector ranges: which calls it can do, what it
-// answers outside them, and the parameter layout of each implemented call.
+// The entry routine's three selector ranges: which calls it can do and what
+// it answers outside them.
 #include <gtest/gtest.h>
 
-#include "datahandler/data_handler_entry.h"
 #include "datahandler/datahandler_test_support.h"
 
 using dh_test::call_entry;
@@ -47,22 +46,6 @@ INSTANTIATE_TEST_SUITE_P(Selectors, UnansweredSelector,
                                            int16_t(0x50), int16_t(0xFF), int16_t(0x111),
                                            int16_t(0x112), int16_t(0x200), int16_t(0x7FFF),
                                            int16_t(-32768)));
-
-TEST(DispatchTable, ImplementedCallsCarryQuickTimesLayoutWords) {
-    const std::pair<int16_t, uint32_t> rows[] = {
-        {-1, 0x3F0},  {-2, 0x3F0},  {-3, 0x2F0},    {-4, 0xF0},    {0x08, 0xF0},   {0x09, 0xF0},
-        {0x0A, 0x3F0}, {0x0B, 0x3F0}, {0x0C, 0xFF0}, {0x0E, 0xFFFF0}, {0x13, 0xFF0}, {0x25, 0x3F0},
-        {0x2D, 0x3F0}, {0x2E, 0xFFFF0}, {0x30, 0x3F0}, {0x3E, 0x2FF0}};
-    for (const auto& row : rows) {
-        const datahandler::dispatch_entry* entry = datahandler::find_dispatch_entry(row.first);
-        ASSERT_NE(nullptr, entry) << row.first;
-        EXPECT_EQ(row.second, entry->layout) << row.first;
-    }
-    const datahandler::dispatch_entry* unimplemented = datahandler::find_dispatch_entry(0x01);
-    ASSERT_NE(nullptr, unimplemented);
-    EXPECT_EQ(datahandler::kNotImplemented, unimplemented->routine);
-    EXPECT_EQ(0u, unimplemented->layout);
-}
 
 TEST(DispatchTable, VersionIsAnsweredThroughTheEntry) {
     EXPECT_EQ(0x10000, call_entry(nullptr, -4, {}));

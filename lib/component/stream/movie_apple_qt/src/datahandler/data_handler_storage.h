@@ -28,5 +28,7 @@ CMDataRef* stored_data_ref(const storage* s);
 // Level-6 lines describing the stored data reference: its address, URL and
 // size, or that there is none.
 void log_data_ref_info(const storage* s);
+// The same lines for a data reference already parsed (null: none).
+void log_data_ref(CMDataRef* ref);
 
 }  // namespace datahandler

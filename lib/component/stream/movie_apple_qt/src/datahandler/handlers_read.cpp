@@ -67,7 +67,7 @@ ComponentResult OpenForRead(storage* s) {
     kolmbase::ds_og::print(6, "<datah> OpenForRead\n");
     if (s == nullptr || s->data_ref == nullptr) return invalidDataRef;
     CMDataRef* ref = stored_data_ref(s);
-    log_data_ref_info(s);
+    log_data_ref(ref);
     if (ref != nullptr) {
         kolmbase::ds_og::print(6, "<datah>   OK  OpenForRead (%p:%s)\n", static_cast<void*>(ref),
                                ref->get_url().c_str());
