@@ -67,11 +67,9 @@ int apple_qt::preflight(Ruv::CM::RImporterConfiguration& configuration) {
 
     std::string path = m_input ? m_input->getURI().str() : std::string();
     ns_movie_apple_qt::config& settings = ns_movie_apple_qt::config::instance();
-    if (use_data_handler(path, configuration)) {
-        // Reading through the plug-in's own data handler is not built yet:
-        // such an input cannot be opened.
-        return -1;
-    }
+    // The importer does not make the data-reference source: an input that
+    // needs the data handler does not open.
+    if (use_data_handler(path, configuration)) return -1;
     if (path.empty()) throw apple_qt_errors::invalid_input_path();
     settings.set_path(path.c_str());
 

@@ -104,8 +104,7 @@ Movie open_source_movie() {
     case config::source_path:
         return open_path_movie(settings.path());
     default:
-        // Data-reference sources are opened through the plug-in's own data
-        // handler, which is not part of this build yet.
+        // A data-reference source (kind 3) is not opened here.
         return nullptr;
     }
 }
