@@ -3,6 +3,8 @@
 // ID, type and characteristic, durations, dimensions, handlers and user data.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "memory/memory_manager.h"
 #include "runtime_movie/movie_test_support.h"
 
@@ -83,9 +85,34 @@ INSTANTIATE_TEST_SUITE_P(
                     [](test_movie::movie_spec& s) {
                         for (auto& t : s.tracks) t.compact_size_bits = 16;
                     }},
+        layout_case{"MediaInFilesBesideTheMovie",
+                    [](test_movie::movie_spec& s) {
+                        s.tracks[0].data_ref = test_movie::data_ref_kind::url_external;
+                        s.tracks[0].external_name = "movie_layout_video.dat";
+                        s.tracks[1].data_ref = test_movie::data_ref_kind::alias_external;
+                        s.tracks[1].external_name = "movie_layout_sound.dat";
+                    }},
         layout_case{"ManySamplesPerChunk",
                     [](test_movie::movie_spec& s) { s.tracks[0].samples_per_chunk = 3; }}),
     [](const ::testing::TestParamInfo<layout_case>& info) { return std::string(info.param.name); });
+
+TEST(MovieLayouts, MissingMediaFileFailsOnlyTheReads) {
+    test_movie::movie_spec spec = three_tracks();
+    spec.tracks[0].data_ref = test_movie::data_ref_kind::alias_external;
+    spec.tracks[0].external_name = "movie_missing_media.dat";
+    movie_ptr movie = open_built(spec, "missing_media.mov");
+    ASSERT_NE(movie, nullptr);
+    std::remove((std::string(RUV_OUTPUT_DIR) + "/movie_missing_media.dat").c_str());
+    Media video = media_of_type(movie.get(), qt_fourcc("vide"));
+    uint8_t data[100];
+    ByteCount size = 0;
+    EXPECT_EQ(qtrt::GetMediaSample2(video, nullptr, 0, &size, 0, nullptr, nullptr, nullptr, nullptr,
+                                    nullptr, 1, nullptr, nullptr),
+              noErr);
+    EXPECT_EQ(qtrt::GetMediaSample2(video, data, 100, nullptr, 0, nullptr, nullptr, nullptr, nullptr,
+                                    nullptr, 1, nullptr, nullptr),
+              couldNotResolveDataRef);
+}
 
 TEST(MovieLayouts, WideFreeSkipAndAFinalAtomOfSizeZeroAreRead) {
     test_movie::movie_spec spec = three_tracks();

@@ -183,6 +183,33 @@ bytes build_stbl(const track_spec& t, const std::vector<chunk>& chunks, bool co6
     return atom(fourcc("stbl"), stbl);
 }
 
+bool is_external(const track_spec& t) {
+    return t.data_ref == data_ref_kind::url_external || t.data_ref == data_ref_kind::alias_external;
+}
+
+// A 'dref' entry. An alias record names its file at offset 50 (a Pascal
+// string of up to 63 characters) among fields this builder leaves zero.
+bytes data_reference_entry(const track_spec& t) {
+    switch (t.data_ref) {
+    case data_ref_kind::url_self: return full_atom(fourcc("url "), 0, 1, {});
+    case data_ref_kind::alias_self: return full_atom(fourcc("alis"), 0, 1, {});
+    case data_ref_kind::url_external: {
+        bytes name(t.external_name.begin(), t.external_name.end());
+        name.push_back(0);
+        return full_atom(fourcc("url "), 0, 0, name);
+    }
+    case data_ref_kind::alias_external: {
+        bytes record(150, 0);
+        record[5] = 150;  // record size
+        record[7] = 2;    // version
+        record[50] = uint8_t(t.external_name.size());
+        std::copy(t.external_name.begin(), t.external_name.end(), record.begin() + 51);
+        return full_atom(fourcc("alis"), 0, 0, record);
+    }
+    }
+    return {};
+}
+
 bytes build_minf(const track_spec& t, const std::vector<chunk>& chunks, bool co64) {
     bytes minf;
     if (t.handler == kVide) {
@@ -203,7 +230,8 @@ bytes build_minf(const track_spec& t, const std::vector<chunk>& chunks, bool co6
         bytes gmhd = full_atom(fourcc("gmin"), 0, 0, gmin);
         put_bytes(minf, atom(fourcc("gmhd"), gmhd));
     }
-    const bool alias = t.data_ref == data_ref_kind::alias_self;
+    const bool alias =
+        t.data_ref == data_ref_kind::alias_self || t.data_ref == data_ref_kind::alias_external;
     bytes hdlr;
     put_u32(hdlr, fourcc("dhlr"));
     put_u32(hdlr, fourcc(alias ? "alis" : "url "));
@@ -214,7 +242,7 @@ bytes build_minf(const track_spec& t, const std::vector<chunk>& chunks, bool co6
     put_bytes(minf, full_atom(fourcc("hdlr"), 0, 0, hdlr));
     bytes dref;
     put_u32(dref, 1);
-    put_bytes(dref, full_atom(fourcc(alias ? "alis" : "url "), 0, 1, {}));
+    put_bytes(dref, data_reference_entry(t));
     put_bytes(minf, atom(fourcc("dinf"), full_atom(fourcc("dref"), 0, 0, dref)));
     put_bytes(minf, build_stbl(t, chunks, co64));
     return atom(fourcc("minf"), minf);
@@ -544,7 +572,8 @@ movie_file build_movie(const movie_spec& spec) {
     uint64_t media_size = spec.media_gap;
     for (const track_spec& t : tracks) {
         chunks.push_back(make_chunks(t));
-        for (const sample& s : t.samples) media_size += s.size;
+        if (!is_external(t))
+            for (const sample& s : t.samples) media_size += s.size;
     }
     const uint64_t mdat_header = spec.large_mdat ? 16 : 8;
     const bool co64 = spec.force_co64 || ftyp.size() + mdat_header + media_size > 0xFFFFFFFFu ||
@@ -554,9 +583,11 @@ movie_file build_movie(const movie_spec& spec) {
     const uint64_t media_start = ftyp.size() + (spec.movie_first ? moov_size : 0) + mdat_header;
     uint64_t offset = media_start + spec.media_gap;
     for (size_t i = 0; i < tracks.size(); ++i) {
+        uint64_t external = 0;
+        uint64_t& at = is_external(tracks[i]) ? external : offset;
         for (chunk& c : chunks[i]) {
-            c.offset = offset;
-            for (uint32_t k = 0; k < c.count; ++k) offset += tracks[i].samples[c.first_sample + k].size;
+            c.offset = at;
+            for (uint32_t k = 0; k < c.count; ++k) at += tracks[i].samples[c.first_sample + k].size;
         }
     }
     const bytes moov = build_moov(spec, tracks, chunks, co64);
@@ -580,8 +611,12 @@ movie_file build_movie(const movie_spec& spec) {
     file.pieces.push_back({at, header});
     at += header.size() + spec.media_gap;
     bytes media;
-    for (size_t i = 0; i < tracks.size(); ++i)
-        for (uint32_t k = 0; k < tracks[i].samples.size(); ++k) put_bytes(media, sample_bytes(tracks[i], k));
+    for (size_t i = 0; i < tracks.size(); ++i) {
+        bytes external;
+        bytes& into = is_external(tracks[i]) ? external : media;
+        for (uint32_t k = 0; k < tracks[i].samples.size(); ++k) put_bytes(into, sample_bytes(tracks[i], k));
+        if (is_external(tracks[i])) file.externals.push_back({tracks[i].external_name, external});
+    }
     file.pieces.push_back({at, media});
     at += media.size();
     if (!spec.movie_first) {
@@ -594,6 +629,10 @@ movie_file build_movie(const movie_spec& spec) {
 
 bool write_movie(const movie_spec& spec, const std::string& path) {
     const movie_file file = build_movie(spec);
+    const size_t slash = path.find_last_of("/\\");
+    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    for (const auto& external : file.externals)
+        if (!write_bytes(external.second, folder + external.first)) return false;
     if (file.size < (uint64_t(1) << 28)) return write_bytes(file.contiguous(), path);
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;

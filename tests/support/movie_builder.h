@@ -80,7 +80,10 @@ struct edit {
     int32_t rate = 0x10000;
 };
 
-enum class data_ref_kind { url_self, alias_self };
+// Where a track's media data lies: in the movie's file ('url ' or 'alis' self
+// reference), or in a file of its own beside the movie (external_name), named
+// by a relative 'url ' or by an alias record.
+enum class data_ref_kind { url_self, alias_self, url_external, alias_external };
 
 struct track_spec {
     uint32_t handler = kVide;
@@ -98,6 +101,7 @@ struct track_spec {
     bool constant_size = false;  // one 'stsz' size for all samples (they must agree)
     uint8_t compact_size_bits = 0;  // 4, 8 or 16: sizes in a 'stz2' of that field size
     data_ref_kind data_ref = data_ref_kind::url_self;
+    std::string external_name;  // the file of the external kinds
     std::vector<uint32_t> time_code_refs;  // 'tref'/'tmcd' track IDs
 
     // Appends count samples of equal size and duration (sync unless told).
@@ -138,6 +142,8 @@ struct movie_file {
     };
     std::vector<piece> pieces;
     uint64_t size = 0;
+    // Media data files beside the movie, by name.
+    std::vector<std::pair<std::string, bytes>> externals;
 
     // The whole file in memory (only for files that fit).
     bytes contiguous() const;
@@ -145,7 +151,8 @@ struct movie_file {
 
 movie_file build_movie(const movie_spec& spec);
 // Writes the file, leaving holes where nothing is written (sparse where the
-// file system allows). False when the file cannot be written.
+// file system allows), and the external media data files in its folder.
+// False when a file cannot be written.
 bool write_movie(const movie_spec& spec, const std::string& path);
 bool write_bytes(const bytes& data, const std::string& path);
 
