@@ -8,10 +8,6 @@
 
 #include "quicktime/qt_types.h"
 
-typedef uint32_t ItemCount;
-typedef uint32_t MediaSampleFlags;
-typedef int16_t ScriptCode;
-
 namespace qtrt {
 
 // Opening and disposing.
@@ -81,7 +77,7 @@ void GetMediaNextInterestingDecodeTime(Media theMedia, int16_t interestingTimeFl
                                        TimeValue64* interestingDecodeTime,
                                        TimeValue64* interestingDecodeDuration);
 void GetMediaNextInterestingDecodeTime_fwd(Media* theMedia, int16_t* interestingTimeFlags,
-                                       TimeValue64* decodeTime, Fixed* rate,
+                                           TimeValue64* decodeTime, Fixed* rate,
                                            TimeValue64** interestingDecodeTime,
                                            TimeValue64** interestingDecodeDuration);
 OSErr GetMediaSample2(Media theMedia, uint8_t* dataOut, ByteCount maxDataSize,
@@ -90,12 +86,12 @@ OSErr GetMediaSample2(Media theMedia, uint8_t* dataOut, ByteCount maxDataSize,
                       SampleDescriptionHandle sampleDescriptionH,
                       ItemCount* sampleDescriptionIndex, ItemCount maxNumberOfSamples,
                       ItemCount* numberOfSamples, MediaSampleFlags* sampleFlags);
-void GetMediaSample2_fwd(OSErr* result, Media* theMedia, uint8_t** dataOut, ByteCount* maxDataSize,
-                     ByteCount** size, TimeValue64* decodeTime, TimeValue64** sampleDecodeTime,
-                     TimeValue64** decodeDuration, TimeValue64** displayOffset,
-                     SampleDescriptionHandle* sampleDescriptionH,
-                     ItemCount** sampleDescriptionIndex, ItemCount* maxNumberOfSamples,
-                     ItemCount** numberOfSamples, MediaSampleFlags** sampleFlags);
+void GetMediaSample2_fwd(OSErr* result, Media* theMedia, uint8_t** dataOut,
+                         ByteCount* maxDataSize, ByteCount** size, TimeValue64* decodeTime,
+                         TimeValue64** sampleDecodeTime, TimeValue64** decodeDuration,
+                         TimeValue64** displayOffset, SampleDescriptionHandle* sampleDescriptionH,
+                         ItemCount** sampleDescriptionIndex, ItemCount* maxNumberOfSamples,
+                         ItemCount** numberOfSamples, MediaSampleFlags** sampleFlags);
 
 // Image descriptions.
 OSErr GetImageDescriptionExtension(ImageDescriptionHandle desc, Handle* extension, int32_t idType,
