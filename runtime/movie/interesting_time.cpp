@@ -108,7 +108,10 @@ bool track_next_interesting(const track_model& track, TimeScale movie_scale, int
         // Edits lie in order: once one edit gave an answer, a later one (in
         // search order) cannot be nearer.
         if (found) break;
-        if (flags & (nextTimeTrackEdit | kMediaFlags)) offer(span.start, span.end - span.start);
+        // An edit's start shows a new frame; it is a sync time only when the
+        // media search below finds one there.
+        if (flags & (nextTimeTrackEdit | nextTimeMediaSample | nextTimeStep))
+            offer(span.start, span.end - span.start);
         if (!(flags & kMediaFlags)) continue;
         // The media range this edit shows, and where in it the search starts.
         const int64_t media_start = e.media_time;

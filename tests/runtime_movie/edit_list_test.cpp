@@ -115,6 +115,24 @@ TEST(TrackSampleTimes, MediaSamplesAppearAtTheirTrackTimesThroughAnOffsetEdit) {
     EXPECT_EQ(t, -1);
 }
 
+TEST(TrackSampleTimes, SyncSearchFindsTheFirstSyncSampleTheEditShows) {
+    // Media from 400 on; sync samples at media times 0 and 1000.
+    test_movie::movie_spec spec;
+    test_movie::track_spec& video = spec.add_video(test_movie::kAvc1, 64, 48);
+    video.time_scale = 1200;
+    video.add_samples(10, 10, 200, false);
+    video.samples[0].sync = video.samples[5].sync = true;
+    video.add_edit(600, 400);
+    movie_ptr movie = open_built(spec, "sync_edit.mov");
+    ASSERT_NE(movie, nullptr);
+    Track track = track_of_type(movie.get(), qt_fourcc("vide"));
+    TimeValue t = 0, duration = 0;
+    qtrt::GetTrackNextInterestingTime(track, 0x8 | kEdge, 0, kForward, &t, &duration);
+    EXPECT_EQ(t, 300);
+    qtrt::GetTrackNextInterestingTime(track, 0x8 | kEdge, 250, kBackward, &t, &duration);
+    EXPECT_EQ(t, -1);
+}
+
 TEST(MovieSteps, StepVisitsEveryFrameInDisplayOrder) {
     // Frames of 100 units decoded I P B B ..., shown from display time 100 on
     // by the edit: display starts must come out in ascending order without
