@@ -13,3 +13,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # The C++ runtime stays shared (libstdc++-6.dll, libgcc_s_dw2-1.dll): the host
 # modules pass C++ objects and exceptions across DLL boundaries, which needs
 # one runtime for all of them.
+set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse")
+set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse")

@@ -144,7 +144,7 @@ TEST(ExtractionTime, SeekingThenReadingOnContinuesFromThatFrame) {
     t.scale = 600;
     ASSERT_EQ(s.set_current_time(t), noErr);
     const TimeRecord now = s.current_time();
-    EXPECT_EQ(double(now.value.lo) / now.scale, 3.0 / 600);
+    EXPECT_DOUBLE_EQ(double(now.value.lo) / now.scale, 3.0 / 600);
     fill_result r = fill(s, 10);
     EXPECT_EQ(r.samples[0], 240.0f / 32768);
     const TimeRecord after = s.current_time();
