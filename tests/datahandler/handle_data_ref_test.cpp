@@ -71,10 +71,8 @@ struct refused_case {
 };
 
 std::vector<uint8_t> with_extension_before_data(const std::vector<uint8_t>& extension) {
-    std::vector<uint8_t> out = {0, 0, 0, 0, 1, 'm'};
-    out.insert(out.end(), extension.begin(), extension.end());
-    std::vector<uint8_t> tail = layout("m", 0x1234);
-    out.insert(out.end(), tail.begin() + 6, tail.end());
+    std::vector<uint8_t> out = layout("m", 0x1234);
+    out.insert(out.begin() + 6, extension.begin(), extension.end());
     return out;
 }
 
