@@ -42,6 +42,7 @@ std::string without_percent_escapes(const std::string& text) {
 bool data_reference_path(const data_reference& ref, const std::string& movie_path,
                          std::string& path) {
     if (ref.type == kDataRefUrl) {
+        if (ref.data.empty()) return false;
         std::string url(reinterpret_cast<const char*>(ref.data.data()),
                         strnlen(reinterpret_cast<const char*>(ref.data.data()), ref.data.size()));
         if (url.empty()) return false;
