@@ -3,6 +3,7 @@
 // read or an allocation driven by a count in the file.
 #include <gtest/gtest.h>
 
+#include "memory/memory_manager.h"
 #include "runtime_movie/movie_test_support.h"
 
 namespace {
@@ -35,12 +36,11 @@ OSErr open_bytes(const bytes& file, const std::string& name, Movie& movie) {
 void walk(Movie movie) {
     for (int32_t i = 1; i <= qtrt::GetMovieTrackCount(movie); ++i) {
         Media media = qtrt::GetTrackMedia(qtrt::GetMovieIndTrack(movie, i));
-        Handle description = nullptr;
-        for (int32_t d = 1; d <= qtrt::GetMediaSampleDescriptionCount(media); ++d) {
-            SampleDescriptionHandle h = nullptr;
-            qtrt::GetMediaSampleDescription(media, d, h);
-        }
-        (void)description;
+        Handle description = qtrt::NewHandle(0);
+        for (int32_t d = 1; d <= qtrt::GetMediaSampleDescriptionCount(media); ++d)
+            qtrt::GetMediaSampleDescription(media, d,
+                                            reinterpret_cast<SampleDescriptionHandle>(description));
+        qtrt::DisposeHandle(description);
         std::vector<uint8_t> data(64);
         for (TimeValue64 t = next_time(media, 0x4001, 0, kForward); t >= 0;
              t = next_time(media, 0x1, t, kForward))
