@@ -172,7 +172,7 @@ TEST(CommandLine, JsonEventsHaveExactlyTheirKeysInOrder) {
             EXPECT_EQ(e.order, expected);
         } else {
             EXPECT_EQ(name, "end");
-            EXPECT_EQ(e.order, (keys{"event", "status"}));
+            EXPECT_EQ(e.order, (keys{"event", "status", "bytes_read"}));
             EXPECT_EQ(e["status"].order, (keys{"code", "frames", "bytes"}));
         }
     }

@@ -109,13 +109,17 @@ std::string frame_event(unsigned queue, const Ruv::CM::RFrame& frame) {
     return o.text();
 }
 
-std::string end_event(const Ruv::CM::CComponentStatus& status) {
+std::string end_event(const Ruv::CM::CComponentStatus& status, int64_t bytes_read) {
     std::string counts = json_object()
                              .add_unsigned("code", status.getStatusCode())
                              .add_unsigned("frames", status.getNumberOfFrames())
                              .add_unsigned("bytes", status.getNumberOfBytes())
                              .text();
-    return json_object().add_string("event", "end").add("status", counts).text();
+    return json_object()
+        .add_string("event", "end")
+        .add("status", counts)
+        .add_unsigned("bytes_read", uint64_t(bytes_read > 0 ? bytes_read : 0))
+        .text();
 }
 
 std::string error_event(const std::string& message) {

@@ -2,6 +2,7 @@
 // keys, so that other programs can read an import.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "lib/cm/CMComponent.h"
@@ -14,8 +15,9 @@ std::string movie_event(const Ruv::CM::RMovieInfo& info);
 std::string stream_event(unsigned queue, const Ruv::CM::RDescription& description);
 // {"event":"frame","queue":Q,"number":N,...}
 std::string frame_event(unsigned queue, const Ruv::CM::RFrame& frame);
-// {"event":"end","status":{"code":C,"frames":F,"bytes":B}}
-std::string end_event(const Ruv::CM::CComponentStatus& status);
+// {"event":"end","status":{"code":C,"frames":F,"bytes":B},"bytes_read":R}, R
+// the bytes the input stream delivered to the importer
+std::string end_event(const Ruv::CM::CComponentStatus& status, int64_t bytes_read);
 // {"event":"error","message":M}
 std::string error_event(const std::string& message);
 

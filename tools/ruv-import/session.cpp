@@ -50,11 +50,14 @@ bool session::run(const std::string& movie) {
 
 bool session::open(const std::string& movie) {
     Ruv::RPtr<Ruv::RURI> uri(new Ruv::RURI(Ruv::CString(movie)));
-    Ruv::RPtr<Ruv::CM::RStream> input = Ruv::CM::RStream::getStream(uri, 0, 0);
-    if (!input || input->open() != 0) {
+    Ruv::RPtr<Ruv::CM::RStream> host_stream = Ruv::CM::RStream::getStream(uri, 0, 0);
+    if (!host_stream || host_stream->open() != 0) {
         fail("cannot import '" + movie + "': the file cannot be read");
         return false;
     }
+
+    m_input = new counting_stream(host_stream);
+    Ruv::RPtr<Ruv::CM::RStream> input(m_input.get());
 
     m_configuration = new Ruv::CM::RImporterConfiguration();
     m_configuration->set("video", m_options.no_video ? "-1" : std::to_string(m_options.video_queue));
@@ -190,7 +193,7 @@ bool session::deliver() {
     }
 
     if (m_options.json) {
-        m_console.line(end_event(m_importer.getStatus()));
+        m_console.line(end_event(m_importer.getStatus(), m_input->bytes_read()));
     } else if (!m_options.quiet) {
         print_summary(m_out, summaries, m_importer.getStatus());
     }

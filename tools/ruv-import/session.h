@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "console.h"
+#include "counting_stream.h"
 #include "lib/cm/CMComponent.h"
 #include "options.h"
 #include "queue_consumer.h"
@@ -51,6 +52,7 @@ private:
     console m_console;
     std::vector<Ruv::RPtr<Ruv::CM::RQueue>> m_queues;
     std::vector<unsigned> m_exported;
+    Ruv::RPtr<counting_stream> m_input;
     Ruv::RPtr<Ruv::CM::RImporterConfiguration> m_configuration;
     std::vector<std::unique_ptr<queue_consumer>> m_consumers;
     wav_writer m_audio_out;

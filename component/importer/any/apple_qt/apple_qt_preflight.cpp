@@ -6,6 +6,7 @@
 #include "apple_qt.h"
 #include "data_handler_choice.h"
 #include "datahandler/register_data_handler.h"
+#include "datahandler/root_data_ref.h"
 #include "importer/avc_config.h"
 #include "importer/config.h"
 #include "importer/data_format.h"
@@ -67,11 +68,18 @@ int apple_qt::preflight(Ruv::CM::RImporterConfiguration& configuration) {
 
     std::string path = m_input ? m_input->getURI().str() : std::string();
     ns_movie_apple_qt::config& settings = ns_movie_apple_qt::config::instance();
-    // The importer does not make the data-reference source: an input that
-    // needs the data handler does not open.
-    if (use_data_handler(path, configuration)) return -1;
-    if (path.empty()) throw apple_qt_errors::invalid_input_path();
-    settings.set_path(path.c_str());
+    if (use_data_handler(path, configuration)) {
+        // QuickTime reads every byte through the data handler from the input
+        // stream; the settings and QuickTime keep referring to the reference.
+        if (!m_input) return -1;
+        Ruv::RPtr<Ruv::RString> resolves = configuration.getString("static-resolves", "");
+        m_data_ref = datahandler::create_root_data_ref(
+            m_input, resolves ? resolves->str() : std::string());
+        settings.set_data_ref(m_data_ref);
+    } else {
+        if (path.empty()) throw apple_qt_errors::invalid_input_path();
+        settings.set_path(path.c_str());
+    }
 
     settings.set_extract_discrete(
         configuration.getInt("extract-audio-channels-discrete", 1, INT_MIN, INT_MAX) != 0);

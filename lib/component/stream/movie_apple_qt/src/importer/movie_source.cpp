@@ -1,5 +1,6 @@
 #include "importer/movie_source.h"
 
+#include "datahandler/root_data_ref.h"
 #include "importer/config.h"
 #include "quicktime/qt_types.h"
 #include "quicktime/qt_api.h"
@@ -13,6 +14,7 @@ constexpr long kFirstSupportedVersion = 0x07000000;
 
 constexpr QTPropertyClass kClassDataLocation = qt_fourcc("dloc");
 constexpr QTPropertyID kDataLocationCFURL = qt_fourcc("cfur");
+constexpr QTPropertyID kDataLocationDataReference = qt_fourcc("dref");
 constexpr QTPropertyClass kClassNewMovie = qt_fourcc("mprp");
 constexpr QTPropertyID kNewMovieDontInteractWithUser = qt_fourcc("intn");
 constexpr QTPropertyClass kClassInstantiation = qt_fourcc("mins");
@@ -63,6 +65,18 @@ Movie open_path_movie(const char* path) {
     return new_movie(kDataLocationCFURL, sizeof(CFURLRef), &url);
 }
 
+// The movie read through the plug-in's data handler: a 'zvh ' handle data
+// reference carrying ref, disposed once QuickTime has the movie (QuickTime
+// keeps its own copy for the data handler instance).
+Movie open_data_ref_movie(CMStreamDataRef* ref) {
+    if (!ref || !quicktime_is_recent_enough()) return nullptr;
+    DataReferenceRecord location = datahandler::data_location_for(ref);
+    if (!location.dataRef) return nullptr;
+    Movie movie = new_movie(kDataLocationDataReference, sizeof(location), &location);
+    DisposeHandle(location.dataRef);
+    return movie;
+}
+
 }  // namespace
 
 CFURLRef file_url_from_path(const char* path) {
@@ -103,8 +117,9 @@ Movie open_source_movie() {
     switch (settings.source_kind()) {
     case config::source_path:
         return open_path_movie(settings.path());
+    case config::source_data_ref:
+        return open_data_ref_movie(settings.data_ref());
     default:
-        // A data-reference source (kind 3) is not opened here.
         return nullptr;
     }
 }

@@ -1,0 +1,104 @@
+// The end event's "bytes_read": what the host stream delivered to the data
+// handler. Every sample is read once, so the count lies between the stored
+// sample bytes and the file size plus one more reading of the movie atom.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "datahandler_import/import_run.h"
+#include "support/movie_builder.h"
+
+namespace {
+
+using datahandler_import::import_run;
+using datahandler_import::run_import;
+
+double file_size(const std::string& path) {
+    return double(ruv_import_test::read_file(path).size());
+}
+
+double video_sample_bytes(const import_run& run) {
+    double total = 0;
+    for (const json_test::value& e : run.result.events)
+        if (e["event"].text == "frame" && e.has("type")) total += e["size"].num;
+    return total;
+}
+
+struct built_movie {
+    const char* name;
+    bool movie_first;
+    uint32_t samples_per_chunk;
+};
+
+class BytesRead : public ::testing::TestWithParam<built_movie> {
+protected:
+    void SetUp() override { datahandler_import::mount_folder(RUV_OUTPUT_DIR); }
+};
+
+TEST_P(BytesRead, CoversEverySampleOnceAndTheMovieAtomAtMostTwice) {
+    const built_movie& m = GetParam();
+    test_movie::movie_spec spec;
+    spec.movie_first = m.movie_first;
+    test_movie::track_spec& video = spec.add_video(test_movie::kAvc1, 320, 240);
+    double stored = 0;
+    for (uint32_t i = 0; i < 48; ++i) {
+        const uint32_t size = 700 + 37 * i;
+        video.add_samples(1, size, 25, i % 12 == 0);
+        stored += size;
+    }
+    test_movie::track_spec& sound = spec.add_sound(test_movie::kTwos, 2, 16, 48000);
+    sound.time_scale = 48000;
+    sound.samples_per_chunk = m.samples_per_chunk;
+    sound.add_samples(96000, 4, 1);
+    stored += 96000.0 * 4;
+
+    const std::string name =
+        "dh_bytes_read_" + std::string(m.name) + "_" + std::to_string(::getpid()) + ".mov";
+    const std::string path = std::string(RUV_OUTPUT_DIR) + "/" + name;
+    ASSERT_TRUE(test_movie::write_movie(spec, path));
+
+    const double size = file_size(path);
+    const double movie_atom = double(datahandler_import::movie_atom_size(path));
+    import_run run = run_import(std::string(datahandler_import::kKolmfsPrefix) + "/" + name);
+    std::remove(path.c_str());
+    ASSERT_EQ(run.result.status, 0) << run.result.err;
+    ASSERT_GT(movie_atom, 0);
+    EXPECT_EQ(video_sample_bytes(run), stored - 96000.0 * 4);
+    EXPECT_GE(run.bytes_read, stored);
+    EXPECT_LE(run.bytes_read, size + movie_atom);
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, BytesRead,
+                         ::testing::Values(built_movie{"MovieLast", false, 4800},
+                                           built_movie{"MovieFirst", true, 4800},
+                                           built_movie{"OneFramePerChunk", false, 1}),
+                         [](const ::testing::TestParamInfo<built_movie>& info) {
+                             return std::string(info.param.name);
+                         });
+
+class FixtureBytesRead : public ::testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override { datahandler_import::mount_folder(RUV_TEST_DATA_DIR); }
+};
+
+TEST_P(FixtureBytesRead, LiesBetweenTheVideoSamplesAndTheFilePlusTheMovieAtom) {
+    const std::string file = std::string(GetParam()) + ".mov";
+    const std::string path = std::string(RUV_TEST_DATA_DIR) + "/" + file;
+    import_run run = run_import(std::string(datahandler_import::kKolmfsPrefix) + "/" + file);
+    ASSERT_EQ(run.result.status, 0) << run.result.err;
+    const double movie_atom = double(datahandler_import::movie_atom_size(path));
+    ASSERT_GT(movie_atom, 0);
+    EXPECT_GE(run.bytes_read, video_sample_bytes(run));
+    EXPECT_LE(run.bytes_read, file_size(path) + movie_atom);
+}
+
+INSTANTIATE_TEST_SUITE_P(TestData, FixtureBytesRead,
+                         ::testing::Values("h264_bframes_tc", "dv_pal_sowt", "prores_in24",
+                                           "audio_only_44k"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             return std::string(info.param);
+                         });
+
+}  // namespace

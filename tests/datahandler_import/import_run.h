@@ -1,0 +1,42 @@
+// One ruv-import --json run with every output kept, and the parts of it that
+// must not depend on how the importer reached the movie's bytes.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ruv_import/tool_run.h"
+
+namespace datahandler_import {
+
+// The URL prefixes the tests mount on a folder.
+constexpr const char* kKolmfsPrefix = "kolmfs://store/media";
+constexpr const char* kSmbPrefix = "smb://nas/share";
+
+// Makes both prefixes stand for folder in the host's mount table of every
+// ruv-import run that follows.
+void mount_folder(const std::string& folder);
+
+struct import_run {
+    ruv_import_test::tool_result result;
+    std::string movie_line;
+    std::vector<std::string> stream_lines;
+    // Frame lines by queue, in the order each queue's consumer wrote them.
+    std::map<int, std::vector<std::string>> frame_lines;
+    std::string status_json;
+    // The end event's "bytes_read"; -1 without an end event.
+    double bytes_read = -1;
+    std::string wav;
+    std::string video;
+};
+
+// Runs ruv-import --json on input with the extra arguments, writing the audio
+// and video outputs to files of their own (read back, then removed).
+import_run run_import(const std::string& input, const std::vector<std::string>& extra = {});
+
+// The file's top-level 'moov' atom size, or 0.
+uint64_t movie_atom_size(const std::string& path);
+
+}  // namespace datahandler_import
