@@ -123,7 +123,14 @@ OSErr GetMediaDataRef(Media theMedia, int16_t index, Handle* dataRef, OSType* da
     }
     const data_reference& ref = refs[size_t(index) - 1];
     if (dataRefType) *dataRefType = ref.type;
-    if (dataRefAttributes) *dataRefAttributes = int32_t(ref.flags);
+    // Media in the movie's own file is a resolved self reference; any other
+    // reference counts as resolved once a read has opened a handler for it.
+    constexpr int32_t kSelfReference = 1;
+    constexpr int32_t kWasNotResolved = 2;
+    if (dataRefAttributes)
+        *dataRefAttributes = ref.self_reference()                ? kSelfReference
+                             : media->data.count(uint32_t(index)) ? 0
+                                                                  : kWasNotResolved;
     if (dataRef) {
         *dataRef = nullptr;
         static const uint8_t kNothing = 0;

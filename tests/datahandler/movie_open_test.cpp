@@ -174,6 +174,9 @@ TEST_F(MovieThroughDataHandler, AliasReferencesAreSkippedAfterTheResolveLines) {
     ASSERT_EQ(noErr, GetMediaDataRef(GetTrackMedia(GetMovieIndTrack(m_movie, 1)), 1, &ref, &type,
                                      &attributes));
     EXPECT_EQ(kAliasDataRef, type);
+    // The alias was left as it was: not resolved.
+    EXPECT_EQ(2, attributes);
+    EXPECT_TRUE(printed.contains("<datah> GetMediaDataRef = 'alis', attributes=0x00000002\n"));
     DisposeHandle(ref);
 }
 
