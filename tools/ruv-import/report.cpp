@@ -107,7 +107,7 @@ void print_stream(std::ostream& out, unsigned queue, const Ruv::CM::RDescription
 }
 
 void print_summary(std::ostream& out, const std::vector<queue_summary>& queues,
-                   const Ruv::CM::CComponentStatus& status) {
+                   const Ruv::CM::CComponentStatus& status, int64_t bytes_read) {
     for (const queue_summary& q : queues) {
         out << kolmbase::string_with_format(
             "queue %u: %llu frame(s), %llu bytes, %.6f s to %.6f s (%.6f s)", q.queue,
@@ -119,6 +119,9 @@ void print_summary(std::ostream& out, const std::vector<queue_summary>& queues,
         out << "\n";
     }
     print_status(out, status);
+    // Only an import through the data handler reads the host's input stream.
+    if (bytes_read > 0)
+        out << "input stream: " << bytes_read << " bytes read through the data handler\n";
 }
 
 void print_error(std::ostream& err, const std::string& message) {

@@ -17,7 +17,7 @@ void print_status(std::ostream& out, const Ruv::CM::CComponentStatus& status);
 void print_movie(std::ostream& out, const std::string& movie, const Ruv::CM::RMovieInfo& info);
 void print_stream(std::ostream& out, unsigned queue, const Ruv::CM::RDescription& description);
 void print_summary(std::ostream& out, const std::vector<queue_summary>& queues,
-                   const Ruv::CM::CComponentStatus& status);
+                   const Ruv::CM::CComponentStatus& status, int64_t bytes_read);
 void print_error(std::ostream& err, const std::string& message);
 
 // The importer's own words for a failed operation: the exception's message.

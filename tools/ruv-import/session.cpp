@@ -195,7 +195,7 @@ bool session::deliver() {
     if (m_options.json) {
         m_console.line(end_event(m_importer.getStatus(), m_input->bytes_read()));
     } else if (!m_options.quiet) {
-        print_summary(m_out, summaries, m_importer.getStatus());
+        print_summary(m_out, summaries, m_importer.getStatus(), m_input->bytes_read());
     }
     return true;
 }
