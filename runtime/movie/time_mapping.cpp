@@ -10,6 +10,22 @@ int64_t floor_div(int64_t a, int64_t b) {
     return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
 }
 
+// a + b and a - b, saturated to the 64-bit range (only broken files get
+// there).
+int64_t add_times(int64_t a, int64_t b) {
+    int64_t sum = 0;
+    if (__builtin_add_overflow(a, b, &sum))
+        return b > 0 ? std::numeric_limits<int64_t>::max() : std::numeric_limits<int64_t>::min();
+    return sum;
+}
+
+int64_t subtract_times(int64_t a, int64_t b) {
+    int64_t difference = 0;
+    if (__builtin_sub_overflow(a, b, &difference))
+        return b < 0 ? std::numeric_limits<int64_t>::max() : std::numeric_limits<int64_t>::min();
+    return difference;
+}
+
 // The rate of an edit as a 16.16 value; rates of 0 or below play as 1.0.
 int64_t edit_rate(const edit_entry& e) { return e.rate > 0 ? e.rate : 0x10000; }
 
@@ -50,21 +66,21 @@ bool track_to_media_time(const track_model& track, TimeScale movie_scale, int64_
     const edit_entry& e = track.edits[span.index];
     if (e.empty()) return false;
     int64_t elapsed = scale_time(track_time - span.start, track.media.time_scale, movie_scale);
-    media_time = e.media_time + scale_time(elapsed, edit_rate(e), 0x10000);
+    media_time = add_times(e.media_time, scale_time(elapsed, edit_rate(e), 0x10000));
     return true;
 }
 
 int64_t media_to_track_time(const track_model& track, TimeScale movie_scale, const edit_span& span,
                             int64_t media_time) {
     const edit_entry& e = track.edits[span.index];
-    int64_t elapsed = scale_time(media_time - e.media_time, 0x10000, edit_rate(e), true);
-    return span.start + scale_time(elapsed, movie_scale, track.media.time_scale, true);
+    int64_t elapsed = scale_time(subtract_times(media_time, e.media_time), 0x10000, edit_rate(e), true);
+    return add_times(span.start, scale_time(elapsed, movie_scale, track.media.time_scale, true));
 }
 
 int64_t edit_media_end(const track_model& track, TimeScale movie_scale, const edit_span& span) {
     const edit_entry& e = track.edits[span.index];
     int64_t elapsed = scale_time(span.end - span.start, track.media.time_scale, movie_scale, true);
-    return e.media_time + scale_time(elapsed, edit_rate(e), 0x10000, true);
+    return add_times(e.media_time, scale_time(elapsed, edit_rate(e), 0x10000, true));
 }
 
 }  // namespace qtrt

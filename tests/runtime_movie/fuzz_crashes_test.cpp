@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "runtime_movie/movie_test_support.h"
+#include "runtime_movie/movie_walk.h"
 
 namespace {
 
@@ -19,19 +20,14 @@ TEST_P(FuzzCrashes, OpenAndWalkCleanly) {
         EXPECT_EQ(movie, nullptr);
         return;
     }
-    std::vector<uint8_t> data(4096);
-    for (int32_t i = 1; i <= qtrt::GetMovieTrackCount(movie); ++i) {
-        Media media = qtrt::GetTrackMedia(qtrt::GetMovieIndTrack(movie, i));
-        int n = 0;
-        for (TimeValue64 t = next_time(media, 0x4001, 0, kForward); t >= 0 && n < 1000;
-             t = next_time(media, 0x1, t, kForward), ++n)
-            qtrt::GetMediaSample2(media, data.data(), ByteCount(data.size()), nullptr, t, nullptr,
-                                  nullptr, nullptr, nullptr, nullptr, 1, nullptr, nullptr);
-    }
+    walk_movie(movie);
 }
 
 // empty_url_reference: a 'url ' data reference without any bytes.
-INSTANTIATE_TEST_SUITE_P(Inputs, FuzzCrashes, ::testing::Values("empty_url_reference"),
+// huge_edit_media_time: an edit whose media time and duration overflow the
+// 64-bit time arithmetic.
+INSTANTIATE_TEST_SUITE_P(Inputs, FuzzCrashes,
+                         ::testing::Values("empty_url_reference", "huge_edit_media_time"),
                          [](const ::testing::TestParamInfo<const char*>& info) {
                              return std::string(info.param);
                          });

@@ -3,8 +3,8 @@
 // read or an allocation driven by a count in the file.
 #include <gtest/gtest.h>
 
-#include "memory/memory_manager.h"
 #include "runtime_movie/movie_test_support.h"
+#include "runtime_movie/movie_walk.h"
 
 namespace {
 
@@ -32,23 +32,6 @@ OSErr open_bytes(const bytes& file, const std::string& name, Movie& movie) {
     return open_movie(path, movie);
 }
 
-// Touches everything an opened movie offers, so that a bad model shows.
-void walk(Movie movie) {
-    for (int32_t i = 1; i <= qtrt::GetMovieTrackCount(movie); ++i) {
-        Media media = qtrt::GetTrackMedia(qtrt::GetMovieIndTrack(movie, i));
-        Handle description = qtrt::NewHandle(0);
-        for (int32_t d = 1; d <= qtrt::GetMediaSampleDescriptionCount(media); ++d)
-            qtrt::GetMediaSampleDescription(media, d,
-                                            reinterpret_cast<SampleDescriptionHandle>(description));
-        qtrt::DisposeHandle(description);
-        std::vector<uint8_t> data(64);
-        for (TimeValue64 t = next_time(media, 0x4001, 0, kForward); t >= 0;
-             t = next_time(media, 0x1, t, kForward))
-            qtrt::GetMediaSample2(media, data.data(), 64, nullptr, t, nullptr, nullptr, nullptr,
-                                  nullptr, nullptr, 1, nullptr, nullptr);
-    }
-}
-
 TEST(MalformedMovies, EveryTruncationIsRefusedWithoutAMovie) {
     const bytes file = test_movie::build_movie(small_movie()).contiguous();
     for (size_t size = 0; size < file.size(); size += 7) {
@@ -68,7 +51,7 @@ TEST(MalformedMovies, MovieBeforeTruncatedMediaDataStillOpens) {
     Movie movie = nullptr;
     ASSERT_EQ(open_bytes(file, "cut_media.mov", movie), noErr);
     movie_ptr owner(movie);
-    walk(movie);
+    walk_movie(movie);
     Media sound = media_of_type(movie, qt_fourcc("soun"));
     uint8_t data[2];
     EXPECT_NE(qtrt::GetMediaSample2(sound, data, 2, nullptr, 799, nullptr, nullptr, nullptr, nullptr,
@@ -129,7 +112,7 @@ TEST_P(PatchedMovies, AreRefusedCleanly) {
         return;
     }
     ASSERT_EQ(err, noErr);
-    walk(movie);
+    walk_movie(movie);
     // The sound track is still there; the broken video track is not.
     EXPECT_EQ(qtrt::GetMovieTrackCount(movie), 1);
     EXPECT_EQ(track_of_type(movie, qt_fourcc("vide")), nullptr);
