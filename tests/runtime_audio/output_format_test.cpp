@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <memory>
+
 #include "audio/audio_constants.h"
 #include "audio/output_format.h"
 
@@ -58,17 +61,18 @@ INSTANTIATE_TEST_SUITE_P(
         convert_case{"int32_big", kInt | kBE, 32, {-1.0f, 1.0f}, {0x80, 0, 0, 0, 0x7F, 0xFF, 0xFF, 0xFF}}),
     [](const testing::TestParamInfo<convert_case>& info) { return info.param.name; });
 
-struct two_buffers {
-    uint32_t mNumberBuffers;
-    AudioBuffer mBuffers[2];
-};
-
 TEST(OutputLayout, NonInterleavedChannelsGoToTheirOwnBuffers) {
     output_format f;
     ASSERT_TRUE(output_format_from_asbd(asbd(kFloat | kBE | kAudioFormatFlagIsNonInterleaved, 32, 2), f));
     std::vector<uint8_t> left(8), right(8);
-    two_buffers storage{2, {{1, 8, left.data()}, {1, 8, right.data()}}};
-    auto& list = reinterpret_cast<AudioBufferList&>(storage);
+    // A list of two buffers, allocated as callers of the extraction do.
+    std::unique_ptr<AudioBufferList, decltype(&free)> owner(
+        static_cast<AudioBufferList*>(calloc(1, sizeof(AudioBufferList) + sizeof(AudioBuffer))),
+        &free);
+    AudioBufferList& list = *owner;
+    list.mNumberBuffers = 2;
+    list.mBuffers[0] = AudioBuffer{1, 8, left.data()};
+    list.mBuffers[1] = AudioBuffer{1, 8, right.data()};
     ASSERT_EQ(frames_that_fit(f, list), 2u);
     const float frames[] = {1.0f, -1.0f, 0.0f, 2.0f};
     write_frames(f, frames, 0, 2, list);
