@@ -43,11 +43,11 @@ double seconds_since(clock_type::time_point start) {
 
 int main() {
     const std::string path = std::string(RUV_OUTPUT_DIR) + "/bench_audio_extraction.mov";
-    test_movie::movie_spec spec;
-    test_movie::track_spec& sound = spec.add_sound(kFormatIn24, 2, 24, kRate);
+    test_movie::movie_plan plan;
+    test_movie::track_plan& sound = plan.add_sound(kFormatIn24, 2, 24, kRate);
     sound.samples_per_chunk = 24000;
     sound.add_samples(kRate * kSeconds, 6, 1);  // pattern bytes
-    if (!test_movie::write_movie(spec, path)) {
+    if (!test_movie::write_movie(plan, path)) {
         std::fprintf(stderr, "bench_audio_extraction: cannot write %s\n", path.c_str());
         return 1;
     }

@@ -34,9 +34,9 @@ double seconds_since(clock_type::time_point start) {
     return std::chrono::duration<double>(clock_type::now() - start).count();
 }
 
-test_movie::movie_spec large_movie() {
-    test_movie::movie_spec spec;
-    test_movie::track_spec& video = spec.add_video(test_movie::kAvc1, 320, 240);
+test_movie::movie_plan large_movie() {
+    test_movie::movie_plan plan;
+    test_movie::track_plan& video = plan.add_video(test_movie::kAvc1, 320, 240);
     video.time_scale = 2500;
     video.samples_per_chunk = 5;
     const int32_t offsets[3] = {200, 0, 100};
@@ -48,7 +48,7 @@ test_movie::movie_spec large_movie() {
         s.composition_offset = offsets[i % 3];
         s.sync = i % 12 == 0;
     }
-    return spec;
+    return plan;
 }
 
 }  // namespace

@@ -57,9 +57,9 @@ bool ensure_movie(const std::string& path, uint32_t frames, uint64_t least_size)
     if (file_size(path) >= least_size) return true;
     std::printf("writing %s (%u frames)...\n", path.c_str(), frames);
     std::fflush(stdout);
-    bench_movie::large_movie_spec spec;
-    spec.frames = frames;
-    return bench_movie::write_large_movie(spec, path);
+    bench_movie::large_movie_plan plan;
+    plan.frames = frames;
+    return bench_movie::write_large_movie(plan, path);
 }
 
 double mib_per_second(uint64_t bytes, double seconds) {

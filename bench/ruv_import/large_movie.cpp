@@ -183,7 +183,7 @@ bool write_all(std::FILE* f, const bytes& data) {
 
 }  // namespace
 
-bool write_large_movie(const large_movie_spec& spec, const std::string& path) {
+bool write_large_movie(const large_movie_plan& plan, const std::string& path) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;
     bytes head;
@@ -201,14 +201,14 @@ bool write_large_movie(const large_movie_spec& spec, const std::string& path) {
     std::vector<uint32_t> sizes;
     std::vector<uint64_t> video_offsets, sound_offsets;
     uint64_t position = head.size();
-    bytes sample(size_t(spec.mean_sample_size) * 2);
+    bytes sample(size_t(plan.mean_sample_size) * 2);
     for (size_t i = 0; i < sample.size(); ++i) sample[i] = uint8_t(i * 31 + 7);
     bytes sound(kSoundFramesPerVideoFrame * kSoundFrameBytes);
     for (size_t i = 0; i < sound.size(); ++i) sound[i] = uint8_t(i % 7 * 9);
-    for (uint32_t i = 0; ok && i < spec.frames; ++i) {
+    for (uint32_t i = 0; ok && i < plan.frames; ++i) {
         // Key frames twice the mean size, the others a little smaller.
-        uint32_t size = i % kKeyFrameInterval == 0 ? spec.mean_sample_size * 2
-                                                    : spec.mean_sample_size - spec.mean_sample_size / 24;
+        uint32_t size = i % kKeyFrameInterval == 0 ? plan.mean_sample_size * 2
+                                                    : plan.mean_sample_size - plan.mean_sample_size / 24;
         sizes.push_back(size);
         video_offsets.push_back(position);
         ok = std::fwrite(sample.data(), 1, size, f) == size;
@@ -218,7 +218,7 @@ bool write_large_movie(const large_movie_spec& spec, const std::string& path) {
         position += sound.size();
     }
 
-    bytes moov = mvhd(spec.frames * kFrameDuration);
+    bytes moov = mvhd(plan.frames * kFrameDuration);
     put_bytes(moov, video_track(sizes, video_offsets));
     put_bytes(moov, sound_track(sound_offsets));
     ok = ok && write_all(f, atom(fourcc("moov"), moov));

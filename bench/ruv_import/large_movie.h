@@ -10,13 +10,13 @@
 
 namespace bench_movie {
 
-struct large_movie_spec {
+struct large_movie_plan {
     uint32_t frames = 20000;
     // Video sample sizes vary around this many bytes.
     uint32_t mean_sample_size = 104000;
 };
 
 // false when the file cannot be written.
-bool write_large_movie(const large_movie_spec& spec, const std::string& path);
+bool write_large_movie(const large_movie_plan& plan, const std::string& path);
 
 }  // namespace bench_movie

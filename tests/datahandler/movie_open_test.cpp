@@ -43,11 +43,11 @@ private:
     std::unique_ptr<CMStreamDataRef> m_inner;
 };
 
-test_movie::movie_spec two_track_movie() {
-    test_movie::movie_spec spec;
-    spec.add_video(test_movie::kAvc1, 64, 48).add_samples(4, 300, 100);
-    spec.add_video(test_movie::kAvc1, 32, 24).add_samples(2, 50, 200);
-    return spec;
+test_movie::movie_plan two_track_movie() {
+    test_movie::movie_plan plan;
+    plan.add_video(test_movie::kAvc1, 64, 48).add_samples(4, 300, 100);
+    plan.add_video(test_movie::kAvc1, 32, 24).add_samples(2, 50, 200);
+    return plan;
 }
 
 class MovieThroughDataHandler : public ::testing::Test {
@@ -113,8 +113,8 @@ TEST_F(MovieThroughDataHandler, SelfContainedMovieHasEveryMediaOnTheHandlersRefe
 }
 
 TEST_F(MovieThroughDataHandler, SamplesAreReadThroughTheStreamOnce) {
-    const test_movie::movie_spec spec = two_track_movie();
-    const test_movie::bytes file = test_movie::build_movie(spec).contiguous();
+    const test_movie::movie_plan plan = two_track_movie();
+    const test_movie::bytes file = test_movie::build_movie(plan).contiguous();
     ASSERT_EQ(noErr, open(file));
     const int64_t after_open = m_ref->bytes_read;
     Media media = GetTrackMedia(GetMovieIndTrack(m_movie, 1));
@@ -129,10 +129,10 @@ TEST_F(MovieThroughDataHandler, SamplesAreReadThroughTheStreamOnce) {
 }
 
 TEST_F(MovieThroughDataHandler, FileTypeThenMovieBuildsFromTheMovieAtom) {
-    test_movie::movie_spec spec = two_track_movie();
-    spec.movie_first = true;  // 'ftyp', 'moov', then 'mdat'
+    test_movie::movie_plan plan = two_track_movie();
+    plan.movie_first = true;  // 'ftyp', 'moov', then 'mdat'
     printed_lines printed;
-    ASSERT_EQ(noErr, open(test_movie::build_movie(spec).contiguous()));
+    ASSERT_EQ(noErr, open(test_movie::build_movie(plan).contiguous()));
     EXPECT_EQ(2, GetMovieTrackCount(m_movie));
     std::vector<std::string> sizes;
     for (const std::string& line : printed.lines()) {
@@ -152,10 +152,10 @@ TEST_F(MovieThroughDataHandler, StreamWithoutMovieFailsWithNoMovieFound) {
 }
 
 TEST_F(MovieThroughDataHandler, AliasReferencesAreSkippedAfterTheResolveLines) {
-    test_movie::movie_spec spec;
-    spec.add_video(test_movie::kAvc1, 64, 48).add_samples(2, 10, 100).data_ref =
+    test_movie::movie_plan plan;
+    plan.add_video(test_movie::kAvc1, 64, 48).add_samples(2, 10, 100).data_ref =
         test_movie::data_ref_kind::alias_self;
-    test_movie::bytes file = test_movie::build_movie(spec).contiguous();
+    test_movie::bytes file = test_movie::build_movie(plan).contiguous();
     // Clear the entry's self-reference flag: an alias to another file.
     const int64_t dref = test_movie::find_atom(
         file, {fourcc("moov"), fourcc("trak"), fourcc("mdia"), fourcc("minf"), fourcc("dinf"),

@@ -39,16 +39,16 @@ protected:
 
 TEST_P(BytesRead, CoversEverySampleOnceAndTheMovieAtomAtMostTwice) {
     const built_movie& m = GetParam();
-    test_movie::movie_spec spec;
-    spec.movie_first = m.movie_first;
-    test_movie::track_spec& video = spec.add_video(test_movie::kAvc1, 320, 240);
+    test_movie::movie_plan plan;
+    plan.movie_first = m.movie_first;
+    test_movie::track_plan& video = plan.add_video(test_movie::kAvc1, 320, 240);
     double stored = 0;
     for (uint32_t i = 0; i < 48; ++i) {
         const uint32_t size = 700 + 37 * i;
         video.add_samples(1, size, 25, i % 12 == 0);
         stored += size;
     }
-    test_movie::track_spec& sound = spec.add_sound(test_movie::kTwos, 2, 16, 48000);
+    test_movie::track_plan& sound = plan.add_sound(test_movie::kTwos, 2, 16, 48000);
     sound.time_scale = 48000;
     sound.samples_per_chunk = m.samples_per_chunk;
     sound.add_samples(96000, 4, 1);
@@ -57,7 +57,7 @@ TEST_P(BytesRead, CoversEverySampleOnceAndTheMovieAtomAtMostTwice) {
     const std::string name =
         "dh_bytes_read_" + std::string(m.name) + "_" + std::to_string(::getpid()) + ".mov";
     const std::string path = std::string(RUV_OUTPUT_DIR) + "/" + name;
-    ASSERT_TRUE(test_movie::write_movie(spec, path));
+    ASSERT_TRUE(test_movie::write_movie(plan, path));
 
     const double size = file_size(path);
     const double movie_atom = double(datahandler_import::movie_atom_size(path));

@@ -21,10 +21,10 @@ protected:
     void SetUp() override {
         m_name = "dh_preflight_" + std::to_string(getpid()) + ".mov";
         m_path = std::string(RUV_OUTPUT_DIR) + "/" + m_name;
-        test_movie::movie_spec spec;
-        test_movie::track_spec& video = spec.add_video(test_movie::kAvc1, 320, 240);
+        test_movie::movie_plan plan;
+        test_movie::track_plan& video = plan.add_video(test_movie::kAvc1, 320, 240);
         for (uint32_t i = 0; i < 10; ++i) video.add_samples(1, 500 + 11 * i, 60, i % 5 == 0);
-        ASSERT_TRUE(test_movie::write_movie(spec, m_path));
+        ASSERT_TRUE(test_movie::write_movie(plan, m_path));
         Ruv::CM::RStream::setMount(kPrefix, RUV_OUTPUT_DIR);
     }
     void TearDown() override {

@@ -25,7 +25,7 @@ void expect_start_time_error(harness& h) {
 }
 
 // 30 samples of 1/30 s: a movie of exactly one second.
-test_movie::movie_spec one_second_movie() { return importer_test::video_movie(fourcc("avc1"), 30, 20); }
+test_movie::movie_plan one_second_movie() { return importer_test::video_movie(fourcc("avc1"), 30, 20); }
 
 TEST(TimeRange, StartEqualToTheDurationIsAccepted) {
     harness h(one_second_movie(), "start_at_end");
@@ -65,7 +65,7 @@ TEST(Export, VideoKeyAbsentLeavesTheVideoUnexportedAndUndescribed) {
 TEST(Export, AudioKeyAbsentLeavesTheAudioUnexported) {
     if (!importer_test::sound_extraction_available())
         GTEST_SKIP() << "the runtime does not extract sound yet";
-    test_movie::movie_spec movie = one_second_movie();
+    test_movie::movie_plan movie = one_second_movie();
     movie.add_sound(test_movie::kTwos, 2, 16, 48000).add_samples(48000, 4, 1);
     harness h(movie, "audio_absent");
     h.set("video", "0");
@@ -92,8 +92,8 @@ TEST(VideoDescription, MembersComeFromTheVideoReader) {
 }
 
 TEST(VideoDescription, ThreeImageDescriptionsAreNumberedFromOne) {
-    test_movie::movie_spec movie;
-    test_movie::track_spec& video = movie.add_video(fourcc("avc1"), 320, 240);
+    test_movie::movie_plan movie;
+    test_movie::track_plan& video = movie.add_video(fourcc("avc1"), 320, 240);
     video.descriptions.push_back(test_movie::image_description(fourcc("avc1"), 320, 240));
     video.descriptions.push_back(test_movie::image_description(fourcc("avc1"), 320, 240));
     video.add_samples(3, 500, 60);
@@ -183,7 +183,7 @@ TEST(VideoDescription, CleanApertureAndDecoderConfigurationBecomeParameters) {
 }
 
 TEST(VideoDescription, ReelNameOfTheTimeCodeTrackBecomesAParameter) {
-    test_movie::movie_spec movie = importer_test::video_movie(fourcc("avc1"), 25, 24);
+    test_movie::movie_plan movie = importer_test::video_movie(fourcc("avc1"), 25, 24);
     movie.add_time_code(0, 600, 24, 25, "REEL7", {90000}, 25);
     movie.tracks[0].time_code_refs = {2};
     harness h(movie, "reel_name");
@@ -234,7 +234,7 @@ TEST_P(AudioBytesPerSample, IsBitsPerChannelOverEight) {
     if (!importer_test::sound_extraction_available())
         GTEST_SKIP() << "the runtime does not extract sound yet";
     uint16_t bits = GetParam();
-    test_movie::movie_spec movie;
+    test_movie::movie_plan movie;
     uint32_t format = bits == 24 ? fourcc("in24") : test_movie::kTwos;
     movie.add_sound(format, 2, bits, 48000).add_samples(4800, 2 * bits / 8, 1);
     harness h(movie, "bits_" + std::to_string(bits));

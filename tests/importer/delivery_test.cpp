@@ -36,7 +36,7 @@ TEST(Runloop, DeliversEveryFrameCountsThemAndEndsTheQueue) {
 }
 
 TEST(Runloop, KeyFramesAreTypeIAndOthersTypeP) {
-    test_movie::movie_spec movie = importer_test::video_movie(fourcc("avc1"), 6, 50);
+    test_movie::movie_plan movie = importer_test::video_movie(fourcc("avc1"), 6, 50);
     for (size_t i = 0; i < 6; ++i) movie.tracks[0].samples[i].sync = i % 3 == 0;
     harness h(movie, "frame_types");
     h.set("video", "0");
@@ -53,9 +53,9 @@ TEST(Runloop, KeyFramesAreTypeIAndOthersTypeP) {
 
 // A first sample shown a few units before 0 and lasting just as long: the
 // reader leaves its time negative and the importer decides.
-test_movie::movie_spec early_first_sample(int32_t units_before_zero) {
-    test_movie::movie_spec movie;
-    test_movie::track_spec& video = movie.add_video(fourcc("avc1"), 320, 240);
+test_movie::movie_plan early_first_sample(int32_t units_before_zero) {
+    test_movie::movie_plan movie;
+    test_movie::track_plan& video = movie.add_video(fourcc("avc1"), 320, 240);
     video.time_scale = 2000000;
     test_movie::sample first;
     first.size = 700;
@@ -93,8 +93,8 @@ TEST(Runloop, TimeStampTenMicrosecondsBeforeZeroIsDroppedUncounted) {
 // A video track whose one edit lasts a sixth of a millisecond but starts
 // half a second into the media: its first sample lies beyond the track's
 // duration, so the reader fails before it produces any frame.
-test_movie::movie_spec movie_without_video_frames() {
-    test_movie::movie_spec movie = importer_test::video_movie(fourcc("avc1"), 10, 60);
+test_movie::movie_plan movie_without_video_frames() {
+    test_movie::movie_plan movie = importer_test::video_movie(fourcc("avc1"), 10, 60);
     movie.tracks[0].add_edit(1, 300);
     return movie;
 }
@@ -131,7 +131,7 @@ TEST(Runloop, OnTheComponentThreadTheExceptionReachesTheHost) {
 TEST(Runloop, AudioReaderWithoutFramesThrowsAfterTheVideoQueueEnded) {
     if (!importer_test::sound_extraction_available())
         GTEST_SKIP() << "the runtime does not extract sound yet";
-    test_movie::movie_spec movie = importer_test::video_movie(fourcc("avc1"), 5, 60);
+    test_movie::movie_plan movie = importer_test::video_movie(fourcc("avc1"), 5, 60);
     movie.add_sound(test_movie::kTwos, 2, 16, 48000);
     harness h(movie, "no_audio_frames");
     h.set("video", "0");
@@ -153,7 +153,7 @@ TEST(Runloop, AudioReaderWithoutFramesThrowsAfterTheVideoQueueEnded) {
 TEST(Runloop, VideoAndAudioAlternateOneFrameEachVideoFirst) {
     if (!importer_test::sound_extraction_available())
         GTEST_SKIP() << "the runtime does not extract sound yet";
-    test_movie::movie_spec movie = importer_test::video_movie(fourcc("avc1"), 25, 24);
+    test_movie::movie_plan movie = importer_test::video_movie(fourcc("avc1"), 25, 24);
     movie.add_sound(test_movie::kTwos, 2, 16, 48000).add_samples(48000, 4, 1);
     harness h(movie, "alternate");
     h.set("video", "0");
@@ -171,7 +171,7 @@ TEST(Runloop, VideoAndAudioAlternateOneFrameEachVideoFirst) {
 TEST(Runloop, OnlyAudioExportedEndsOnlyTheAudioQueue) {
     if (!importer_test::sound_extraction_available())
         GTEST_SKIP() << "the runtime does not extract sound yet";
-    test_movie::movie_spec movie = importer_test::video_movie(fourcc("avc1"), 25, 24);
+    test_movie::movie_plan movie = importer_test::video_movie(fourcc("avc1"), 25, 24);
     movie.add_sound(test_movie::kTwos, 2, 16, 48000).add_samples(48000, 4, 1);
     harness h(movie, "only_audio");
     h.set("audio", "1");

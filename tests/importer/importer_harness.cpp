@@ -17,7 +17,7 @@ constexpr size_t kQueueCapacity = 100000;
 
 // Test programs run side by side (ctest runs every case as a process of its
 // own), so each process writes its movies under names of its own.
-harness::harness(const test_movie::movie_spec& movie, const std::string& name)
+harness::harness(const test_movie::movie_plan& movie, const std::string& name)
     : m_path(std::string(RUV_OUTPUT_DIR) + "/importer_test_" + std::to_string(getpid()) + "_" +
              name + ".mov") {
     m_written = true;
@@ -91,7 +91,7 @@ bool harness::has_parameter(unsigned index, const char* name) const {
 bool sound_extraction_available() {
     static int available = -1;
     if (available < 0) {
-        test_movie::movie_spec movie;
+        test_movie::movie_plan movie;
         movie.add_sound(test_movie::kTwos, 2, 16, 48000).add_samples(48000, 4, 1);
         harness h(movie, "sound_probe");
         available = h.preflight() == 0 ? 1 : 0;
@@ -121,9 +121,9 @@ test_movie::bytes avc_config_payload(uint8_t profile, uint8_t level,
     return out;
 }
 
-test_movie::movie_spec video_movie(uint32_t codec, uint32_t count, uint32_t duration,
+test_movie::movie_plan video_movie(uint32_t codec, uint32_t count, uint32_t duration,
                                    const std::vector<test_movie::extension>& extensions) {
-    test_movie::movie_spec movie;
+    test_movie::movie_plan movie;
     movie.add_video(codec, 320, 240, extensions).add_samples(count, 1000, duration);
     return movie;
 }

@@ -18,7 +18,7 @@ public:
     static constexpr unsigned queue_count = 4;
 
     // Writes the movie under a name of its own in the output folder.
-    harness(const test_movie::movie_spec& movie, const std::string& name);
+    harness(const test_movie::movie_plan& movie, const std::string& name);
     // A harness for an existing file (or a path that names none).
     explicit harness(const std::string& path);
     // Removes the movie it wrote.
@@ -68,7 +68,7 @@ test_movie::bytes avc_config_payload(uint8_t profile, uint8_t level,
 
 // A 'vide' track of count samples of 1000 bytes, each duration units long,
 // sync as given, in a movie of time scale 600.
-test_movie::movie_spec video_movie(uint32_t codec, uint32_t count = 10,
+test_movie::movie_plan video_movie(uint32_t codec, uint32_t count = 10,
                                    uint32_t duration = 60,
                                    const std::vector<test_movie::extension>& extensions = {});
 

@@ -31,8 +31,8 @@ class VideoDataFormat : public ::testing::TestWithParam<format_case> {};
 
 TEST_P(VideoDataFormat, PublishedInTheTrackInfo) {
     const format_case& c = GetParam();
-    test_movie::movie_spec movie;
-    test_movie::track_spec& video = movie.add_video(c.codec, 320, 240);
+    test_movie::movie_plan movie;
+    test_movie::track_plan& video = movie.add_video(c.codec, 320, 240);
     video.descriptions[0] = test_movie::image_description(c.codec, 320, 240, c.depth);
     video.add_samples(5, 500, 60);
     harness h(movie, std::string("format_") + c.name);
@@ -88,8 +88,8 @@ INSTANTIATE_TEST_SUITE_P(Profiles, AvcProfile,
                                            profile_case{fourcc("h264"), 77, fourcc("h264")}));
 
 TEST(VideoDataFormat, DescriptionsOfDifferentSizeGiveQtInTheInfoAndTheCodecInTheImporter) {
-    test_movie::movie_spec movie;
-    test_movie::track_spec& video = movie.add_video(fourcc("avc1"), 320, 240);
+    test_movie::movie_plan movie;
+    test_movie::track_plan& video = movie.add_video(fourcc("avc1"), 320, 240);
     video.descriptions.push_back(test_movie::image_description(fourcc("avc1"), 640, 480));
     video.add_samples(4, 500, 60);
     video.samples[2].description = 2;
@@ -170,7 +170,7 @@ TEST(MovieInfo, HoldsDurationSizeAndTheVideoTracksFacts) {
 TEST(MovieInfo, SoundOnlyMovieHasOneAudioTrackInfoAtIndexZero) {
     if (!importer_test::sound_extraction_available())
         GTEST_SKIP() << "the runtime does not extract sound yet";
-    test_movie::movie_spec movie;
+    test_movie::movie_plan movie;
     movie.add_sound(test_movie::kTwos, 2, 16, 48000).add_samples(48000, 4, 1);
     harness h(movie, "sound_only");
     ASSERT_EQ(h.preflight(), 0);

@@ -13,14 +13,14 @@ using namespace reader_test;
 
 // Sound only: 16-bit big-endian PCM of the given rate and channel count,
 // 'seconds' long (movie time scale 1000).
-test_movie::movie_spec sound_movie(uint32_t rate, uint16_t channels, double seconds) {
-    test_movie::movie_spec spec;
-    spec.time_scale = 1000;
-    test_movie::track_spec& t = spec.add_sound(test_movie::kTwos, channels, 16, rate);
+test_movie::movie_plan sound_movie(uint32_t rate, uint16_t channels, double seconds) {
+    test_movie::movie_plan plan;
+    plan.time_scale = 1000;
+    test_movie::track_plan& t = plan.add_sound(test_movie::kTwos, channels, 16, rate);
     t.add_samples(uint32_t(rate * seconds + 0.5), 2u * channels, 1);
     t.samples_per_chunk = 1000;
     t.constant_size = true;
-    return spec;
+    return plan;
 }
 
 TEST(AudioOpen, NullMovieAnswers3) {
@@ -29,9 +29,9 @@ TEST(AudioOpen, NullMovieAnswers3) {
 }
 
 TEST(AudioOpen, MovieWithoutSoundFails) {
-    test_movie::movie_spec spec;
-    spec.add_video(test_movie::kAvc1, 320, 240).add_samples(5, 100, 20);
-    movie_ptr movie = open_built(spec);
+    test_movie::movie_plan plan;
+    plan.add_video(test_movie::kAvc1, 320, 240).add_samples(5, 100, 20);
+    movie_ptr movie = open_built(plan);
     ASSERT_NE(movie, nullptr);
     audio_track audio;
     EXPECT_EQ(audio.open(movie.get()), 1);
@@ -187,9 +187,9 @@ struct seek_case {
 class AudioSeek : public testing::TestWithParam<seek_case> {};
 
 TEST_P(AudioSeek, StartIsMeasuredFromTheEditStart) {
-    test_movie::movie_spec spec = sound_movie(48000, 2, 2.0);
-    spec.tracks[0].add_edit(1500, 24000);
-    movie_ptr movie = open_built(spec);
+    test_movie::movie_plan plan = sound_movie(48000, 2, 2.0);
+    plan.tracks[0].add_edit(1500, 24000);
+    movie_ptr movie = open_built(plan);
     ASSERT_NE(movie, nullptr);
     audio_track audio;
     ASSERT_EQ(audio.open(movie.get()), 0);

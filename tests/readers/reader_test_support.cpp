@@ -39,9 +39,9 @@ movie_ptr open_movie_file(const std::string& path) {
     return movie_ptr(err == noErr ? movie : nullptr);
 }
 
-movie_ptr open_built(const test_movie::movie_spec& spec, const std::string& name) {
+movie_ptr open_built(const test_movie::movie_plan& plan, const std::string& name) {
     const std::string path = output_path(name);
-    if (!test_movie::write_movie(spec, path)) {
+    if (!test_movie::write_movie(plan, path)) {
         ADD_FAILURE() << "cannot write " << path;
         return nullptr;
     }

@@ -26,8 +26,8 @@ std::string output_path(const std::string& name);
 // open.
 movie_ptr open_movie_file(const std::string& path);
 
-// Writes the spec and opens it; fails the test when it does not open.
-movie_ptr open_built(const test_movie::movie_spec& spec, const std::string& name = "movie.mov");
+// Writes the plan and opens it; fails the test when it does not open.
+movie_ptr open_built(const test_movie::movie_plan& plan, const std::string& name = "movie.mov");
 
 std::string data_path(const std::string& name);
 bool file_exists(const std::string& path);

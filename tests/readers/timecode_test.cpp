@@ -62,12 +62,12 @@ TEST(TimeCodeAfterFrames, NegativeOrZeroCountIsMidnight) {
 
 // Video of frames 'frames' long at time scale 'scale', with a time code track
 // of the given definition counting from 'start' (one sample covering all).
-test_movie::movie_spec time_coded_movie(int32_t flags, int32_t scale, int32_t frame_duration,
+test_movie::movie_plan time_coded_movie(int32_t flags, int32_t scale, int32_t frame_duration,
                                         uint8_t fps, int32_t start, uint32_t frames,
                                         const std::string& reel) {
-    test_movie::movie_spec movie;
+    test_movie::movie_plan movie;
     movie.time_scale = scale;
-    test_movie::track_spec& video = movie.add_video(test_movie::kAvc1, 320, 240);
+    test_movie::track_plan& video = movie.add_video(test_movie::kAvc1, 320, 240);
     video.time_scale = scale;
     video.add_samples(frames, 64, uint32_t(frame_duration));
     movie.add_time_code(flags, scale, frame_duration, fps, reel, {start}, frames);
@@ -85,9 +85,9 @@ TEST(MovieTimeCode, StartTimeCodeAndReelNameComeFromTheTimeCodeTrack) {
 }
 
 TEST(MovieTimeCode, NoTimeCodeTrackLeavesModeOneAndNoReelName) {
-    test_movie::movie_spec spec;
-    spec.add_video(test_movie::kAvc1, 320, 240).add_samples(5, 64, 20);
-    movie_ptr movie = open_built(spec);
+    test_movie::movie_plan plan;
+    plan.add_video(test_movie::kAvc1, 320, 240).add_samples(5, 64, 20);
+    movie_ptr movie = open_built(plan);
     ASSERT_NE(movie, nullptr);
     video_track video;
     ASSERT_EQ(video.open(movie.get()), 0);

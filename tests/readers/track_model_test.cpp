@@ -103,15 +103,15 @@ TEST(TrackQueue, ResetReleasesQueuedFramesAndZeroesCounters) {
 
 // Video at 25 fps (time scale 1000) with sync samples every 2 s; its first
 // edit shows the media from 2.5 s. Sound beside it, 48 kHz stereo.
-test_movie::movie_spec shifted_movie() {
-    test_movie::movie_spec movie;
+test_movie::movie_plan shifted_movie() {
+    test_movie::movie_plan movie;
     movie.time_scale = 1000;
-    test_movie::track_spec& video = movie.add_video(test_movie::kAvc1, 320, 240);
+    test_movie::track_plan& video = movie.add_video(test_movie::kAvc1, 320, 240);
     video.time_scale = 1000;
     video.add_samples(150, 100, 40, false);
     for (size_t i = 0; i < video.samples.size(); i += 50) video.samples[i].sync = true;
     video.add_edit(3500, 2500);
-    test_movie::track_spec& sound = movie.add_sound(test_movie::kTwos, 2, 16, 48000);
+    test_movie::track_plan& sound = movie.add_sound(test_movie::kTwos, 2, 16, 48000);
     sound.add_samples(48000 * 3, 4, 1);
     sound.samples_per_chunk = 4800;
     sound.constant_size = true;

@@ -28,23 +28,23 @@ TEST(VideoOpen, ReadBeforeOpenAnswers3) {
 }
 
 TEST(VideoOpen, VisualTrackWhoseMediaIsNotVideoFails) {
-    test_movie::movie_spec spec;
-    test_movie::track_spec& text = spec.add_video(fourcc("text"), 320, 240);
+    test_movie::movie_plan plan;
+    test_movie::track_plan& text = plan.add_video(fourcc("text"), 320, 240);
     text.handler = fourcc("text");
     text.add_samples(5, 16, 60);
-    movie_ptr movie = open_built(spec);
+    movie_ptr movie = open_built(plan);
     ASSERT_NE(movie, nullptr);
     video_track video;
     EXPECT_EQ(video.open(movie.get()), 1);
 }
 
 TEST(VideoOpen, TakesTheFirstVisualTrackWithVideoMedia) {
-    test_movie::movie_spec spec;
-    test_movie::track_spec& text = spec.add_video(fourcc("text"), 100, 50);
+    test_movie::movie_plan plan;
+    test_movie::track_plan& text = plan.add_video(fourcc("text"), 100, 50);
     text.handler = fourcc("text");
     text.add_samples(5, 16, 60);
-    spec.add_video(fourcc("jpeg"), 640, 360, {}).add_samples(5, 100, 60);
-    movie_ptr movie = open_built(spec);
+    plan.add_video(fourcc("jpeg"), 640, 360, {}).add_samples(5, 100, 60);
+    movie_ptr movie = open_built(plan);
     ASSERT_NE(movie, nullptr);
     video_track video;
     ASSERT_EQ(video.open(movie.get()), 0);
@@ -54,22 +54,22 @@ TEST(VideoOpen, TakesTheFirstVisualTrackWithVideoMedia) {
 }
 
 TEST(VideoOpen, MovieWithoutVideoFails) {
-    test_movie::movie_spec spec;
-    spec.add_sound(test_movie::kTwos, 2, 16, 48000).add_samples(4800, 4, 1);
-    movie_ptr movie = open_built(spec);
+    test_movie::movie_plan plan;
+    plan.add_sound(test_movie::kTwos, 2, 16, 48000).add_samples(4800, 4, 1);
+    movie_ptr movie = open_built(plan);
     ASSERT_NE(movie, nullptr);
     video_track video;
     EXPECT_EQ(video.open(movie.get()), 1);
 }
 
 TEST(VideoOpen, CodecSizeDepthAndDuration) {
-    test_movie::movie_spec spec;
-    spec.time_scale = 600;
-    test_movie::track_spec& t = spec.add_video(fourcc("raw "), 64, 48);
+    test_movie::movie_plan plan;
+    plan.time_scale = 600;
+    test_movie::track_plan& t = plan.add_video(fourcc("raw "), 64, 48);
     t.descriptions[0] = test_movie::image_description(fourcc("raw "), 64, 48, 32);
     t.time_scale = 1000;
     t.add_samples(10, 64 * 48 * 4, 100);
-    movie_ptr movie = open_built(spec);
+    movie_ptr movie = open_built(plan);
     ASSERT_NE(movie, nullptr);
     video_track video;
     ASSERT_EQ(video.open(movie.get()), 0);
@@ -96,13 +96,13 @@ class DisplaySize : public testing::TestWithParam<display_case> {};
 
 TEST_P(DisplaySize, FromAspectApertureAndTrackSize) {
     const display_case& c = GetParam();
-    test_movie::movie_spec spec;
-    test_movie::track_spec& t = spec.add_video(test_movie::kAvc1, c.coded_width, c.coded_height,
+    test_movie::movie_plan plan;
+    test_movie::track_plan& t = plan.add_video(test_movie::kAvc1, c.coded_width, c.coded_height,
                                                c.extensions);
     t.width = int32_t(c.track_width * 65536.0);
     t.height = int32_t(c.track_height * 65536.0);
     t.add_samples(3, 100, 20);
-    movie_ptr movie = open_built(spec);
+    movie_ptr movie = open_built(plan);
     ASSERT_NE(movie, nullptr);
     video_track video;
     ASSERT_EQ(video.open(movie.get()), 0);
@@ -133,13 +133,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(VideoOpen, CleanApertureFieldsAndDecoderConfiguration) {
     const test_movie::bytes esds = {0, 0, 0, 0, 3, 25, 0, 1, 0, 4, 17, 32, 17, 0, 0, 0, 5, 2, 18, 16};
-    test_movie::movie_spec spec;
-    spec.add_video(fourcc("mp4v"), 720, 576,
+    test_movie::movie_plan plan;
+    plan.add_video(fourcc("mp4v"), 720, 576,
                    {{fourcc("clap"), test_movie::clap(7020, 10, 576, 1)},
                     {fourcc("fiel"), test_movie::fiel(2, 9)},
                     {fourcc("esds"), esds}})
         .add_samples(3, 100, 20);
-    movie_ptr movie = open_built(spec);
+    movie_ptr movie = open_built(plan);
     ASSERT_NE(movie, nullptr);
     video_track video;
     ASSERT_EQ(video.open(movie.get()), 0);
@@ -213,15 +213,15 @@ uint32_t field32(const video_track::description_bytes& d, size_t offset) {
 }
 
 TEST(VideoOpen, KeepsACopyOfEverySampleDescription) {
-    test_movie::movie_spec spec;
-    test_movie::track_spec& t = spec.add_video(test_movie::kAvc1, 320, 240,
+    test_movie::movie_plan plan;
+    test_movie::track_plan& t = plan.add_video(test_movie::kAvc1, 320, 240,
                                                {{fourcc("pasp"), test_movie::pasp(1, 1)}});
     t.descriptions.push_back(test_movie::image_description(fourcc("mp4v"), 640, 480));
     t.descriptions.push_back(test_movie::image_description(fourcc("jpeg"), 160, 120, 24,
                                                            {{fourcc("fiel"), test_movie::fiel(1, 0)}}));
     t.add_samples(6, 100, 20);
     for (size_t i = 0; i < t.samples.size(); ++i) t.samples[i].description = uint32_t(i % 3 + 1);
-    movie_ptr movie = open_built(spec);
+    movie_ptr movie = open_built(plan);
     ASSERT_NE(movie, nullptr);
     video_track video;
     ASSERT_EQ(video.open(movie.get()), 0);
@@ -245,12 +245,12 @@ TEST(VideoOpen, KeepsACopyOfEverySampleDescription) {
 }
 
 TEST(VideoFrameRate, SampleCountOverMediaDuration) {
-    test_movie::movie_spec spec;
-    spec.time_scale = 600;
-    test_movie::track_spec& t = spec.add_video(test_movie::kAvc1, 320, 240);
+    test_movie::movie_plan plan;
+    plan.time_scale = 600;
+    test_movie::track_plan& t = plan.add_video(test_movie::kAvc1, 320, 240);
     t.time_scale = 30000;
     t.add_samples(30, 100, 1001);
-    movie_ptr movie = open_built(spec);
+    movie_ptr movie = open_built(plan);
     ASSERT_NE(movie, nullptr);
     video_track video;
     ASSERT_EQ(video.open(movie.get()), 0);
@@ -259,9 +259,9 @@ TEST(VideoFrameRate, SampleCountOverMediaDuration) {
 
 // No samples: the first method answers 0.0 and that counts as success.
 TEST(VideoFrameRate, MediaWithoutSamplesGivesZero) {
-    test_movie::movie_spec spec;
-    spec.add_video(test_movie::kAvc1, 320, 240);
-    movie_ptr movie = open_built(spec);
+    test_movie::movie_plan plan;
+    plan.add_video(test_movie::kAvc1, 320, 240);
+    movie_ptr movie = open_built(plan);
     ASSERT_NE(movie, nullptr);
     video_track video;
     ASSERT_EQ(video.open(movie.get()), 0);
@@ -271,10 +271,10 @@ TEST(VideoFrameRate, MediaWithoutSamplesGivesZero) {
 // The second method counts the movie's frame steps from time 0, the last
 // search (which finds none) included: one count per frame.
 TEST(VideoFrameRate, StepsOverMovieDuration) {
-    test_movie::movie_spec spec;
-    spec.time_scale = 600;
-    spec.add_video(test_movie::kAvc1, 320, 240).add_samples(25, 100, 24);
-    movie_ptr movie = open_built(spec);
+    test_movie::movie_plan plan;
+    plan.time_scale = 600;
+    plan.add_video(test_movie::kAvc1, 320, 240).add_samples(25, 100, 24);
+    movie_ptr movie = open_built(plan);
     ASSERT_NE(movie, nullptr);
     double rate = 0.0;
     ASSERT_TRUE(frame_rate_from_steps(movie.get(), rate));

@@ -21,20 +21,20 @@ protected:
 };
 
 // 25 fps at time scale 1000; sync samples 0, 5, 10, ...
-test_movie::movie_spec gop_movie(uint32_t count = 20) {
-    test_movie::movie_spec spec;
-    spec.time_scale = 1000;
-    test_movie::track_spec& t = spec.add_video(test_movie::kAvc1, 320, 240);
+test_movie::movie_plan gop_movie(uint32_t count = 20) {
+    test_movie::movie_plan plan;
+    plan.time_scale = 1000;
+    test_movie::track_plan& t = plan.add_video(test_movie::kAvc1, 320, 240);
     t.time_scale = 1000;
     t.add_samples(count, 200, 40, false);
     for (uint32_t i = 0; i < count; i += 5) t.samples[i].sync = true;
-    return spec;
+    return plan;
 }
 
 TEST_F(VideoRead, FramesCarryTimesNumbersSizesAndStoredBytes) {
-    test_movie::movie_spec spec = gop_movie(10);
-    spec.tracks[0].samples[3].size = 333;
-    movie_ptr movie = open_built(spec);
+    test_movie::movie_plan plan = gop_movie(10);
+    plan.tracks[0].samples[3].size = 333;
+    movie_ptr movie = open_built(plan);
     ASSERT_NE(movie, nullptr);
     video_track v;
     ASSERT_EQ(v.open(movie.get()), 0);
@@ -80,10 +80,10 @@ TEST_F(VideoRead, SeekBetweenSyncSamplesStartsAtEarlierOneAndDropsNothing) {
 }
 
 TEST_F(VideoRead, WithoutSyncSamplesAPartialSyncSampleIsTheStart) {
-    test_movie::movie_spec spec = gop_movie(10);
-    for (test_movie::sample& s : spec.tracks[0].samples) s.sync = false;
-    spec.tracks[0].samples[4].partial_sync = true;
-    movie_ptr movie = open_built(spec);
+    test_movie::movie_plan plan = gop_movie(10);
+    for (test_movie::sample& s : plan.tracks[0].samples) s.sync = false;
+    plan.tracks[0].samples[4].partial_sync = true;
+    movie_ptr movie = open_built(plan);
     ASSERT_NE(movie, nullptr);
     video_track v;
     ASSERT_EQ(v.open(movie.get()), 0);
@@ -111,10 +111,10 @@ class VideoKeyFrames : public VideoRead, public testing::WithParamInterface<key_
 
 TEST_P(VideoKeyFrames, FromSampleFlags) {
     const key_case& c = GetParam();
-    test_movie::movie_spec spec = gop_movie(3);
-    spec.tracks[0].samples[1].sync = c.sync;
-    spec.tracks[0].samples[1].partial_sync = c.partial_sync;
-    movie_ptr movie = open_built(spec);
+    test_movie::movie_plan plan = gop_movie(3);
+    plan.tracks[0].samples[1].sync = c.sync;
+    plan.tracks[0].samples[1].partial_sync = c.partial_sync;
+    movie_ptr movie = open_built(plan);
     ASSERT_NE(movie, nullptr);
     video_track v;
     ASSERT_EQ(v.open(movie.get()), 0);
@@ -135,9 +135,9 @@ INSTANTIATE_TEST_SUITE_P(
 // Composition offsets of -20 on 40-unit samples: the first is shown at
 // -0.02 s and still lasts past 0, so it is stamped 0.
 TEST_F(VideoRead, FirstSampleShownBeforeZeroIsStampedZero) {
-    test_movie::movie_spec spec = gop_movie(4);
-    for (test_movie::sample& s : spec.tracks[0].samples) s.composition_offset = -20;
-    movie_ptr movie = open_built(spec);
+    test_movie::movie_plan plan = gop_movie(4);
+    for (test_movie::sample& s : plan.tracks[0].samples) s.composition_offset = -20;
+    movie_ptr movie = open_built(plan);
     ASSERT_NE(movie, nullptr);
     video_track v;
     ASSERT_EQ(v.open(movie.get()), 0);
@@ -152,10 +152,10 @@ TEST_F(VideoRead, FirstSampleShownBeforeZeroIsStampedZero) {
 }
 
 TEST_F(VideoRead, DisplayOffsetsOrderFramesForShowing) {
-    test_movie::movie_spec spec = gop_movie(3);
+    test_movie::movie_plan plan = gop_movie(3);
     const int32_t offsets[3] = {40, 80, 0};
-    for (size_t i = 0; i < 3; ++i) spec.tracks[0].samples[i].composition_offset = offsets[i];
-    movie_ptr movie = open_built(spec);
+    for (size_t i = 0; i < 3; ++i) plan.tracks[0].samples[i].composition_offset = offsets[i];
+    movie_ptr movie = open_built(plan);
     ASSERT_NE(movie, nullptr);
     video_track v;
     ASSERT_EQ(v.open(movie.get()), 0);
@@ -172,9 +172,9 @@ TEST_F(VideoRead, DisplayOffsetsOrderFramesForShowing) {
 // Samples shown more than a second before zero do not end a read: they are
 // queued and the read goes on to the first one shown later.
 TEST_F(VideoRead, SamplesShownLongBeforeZeroAreQueuedInOneRead) {
-    test_movie::movie_spec spec = gop_movie(20);
-    for (test_movie::sample& s : spec.tracks[0].samples) s.composition_offset = -1500;
-    movie_ptr movie = open_built(spec);
+    test_movie::movie_plan plan = gop_movie(20);
+    for (test_movie::sample& s : plan.tracks[0].samples) s.composition_offset = -1500;
+    movie_ptr movie = open_built(plan);
     ASSERT_NE(movie, nullptr);
     video_track v;
     ASSERT_EQ(v.open(movie.get()), 0);
@@ -192,9 +192,9 @@ TEST_F(VideoRead, SamplesShownLongBeforeZeroAreQueuedInOneRead) {
 // that end lasts only up to it. The next one starts after the track's
 // duration, which fails the read before the end of the range is looked at.
 TEST_F(VideoRead, LastSampleIsCutAtTheTrackDuration) {
-    test_movie::movie_spec spec = gop_movie(10);
-    spec.tracks[0].add_edit(100, 0);
-    movie_ptr movie = open_built(spec);
+    test_movie::movie_plan plan = gop_movie(10);
+    plan.tracks[0].add_edit(100, 0);
+    movie_ptr movie = open_built(plan);
     ASSERT_NE(movie, nullptr);
     video_track v;
     ASSERT_EQ(v.open(movie.get()), 0);
@@ -211,10 +211,10 @@ TEST_F(VideoRead, LastSampleIsCutAtTheTrackDuration) {
 // 0.2 s that starts 0.4 s into the media puts every sample past it. Such a
 // read fails without moving on.
 TEST_F(VideoRead, DecodeTimeBeyondTheTrackDurationFailsWithoutMovingOn) {
-    test_movie::movie_spec spec = gop_movie(20);
-    for (test_movie::sample& s : spec.tracks[0].samples) s.sync = true;
-    spec.tracks[0].add_edit(200, 400);
-    movie_ptr movie = open_built(spec);
+    test_movie::movie_plan plan = gop_movie(20);
+    for (test_movie::sample& s : plan.tracks[0].samples) s.sync = true;
+    plan.tracks[0].add_edit(200, 400);
+    movie_ptr movie = open_built(plan);
     ASSERT_NE(movie, nullptr);
     video_track v;
     ASSERT_EQ(v.open(movie.get()), 0);
@@ -283,9 +283,9 @@ TEST_F(VideoRead, ResetReleasesQueuedFramesAndRestartsCounting) {
 // A sample size near 4 GiB from a corrupt 'stsz' entry: no buffer can hold
 // it, and the read fails instead of ending the process.
 TEST_F(VideoRead, SampleTooLargeForABufferFailsTheRead) {
-    test_movie::movie_spec spec = gop_movie(3);
-    spec.movie_first = true;
-    test_movie::bytes file = test_movie::build_movie(spec).contiguous();
+    test_movie::movie_plan plan = gop_movie(3);
+    plan.movie_first = true;
+    test_movie::bytes file = test_movie::build_movie(plan).contiguous();
     const int64_t stsz = test_movie::find_atom(
         file, {test_movie::fourcc("moov"), test_movie::fourcc("trak"), test_movie::fourcc("mdia"),
                test_movie::fourcc("minf"), test_movie::fourcc("stbl"), test_movie::fourcc("stsz")});

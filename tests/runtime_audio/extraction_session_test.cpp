@@ -14,31 +14,31 @@ namespace {
 
 // Stereo 16-bit big-endian media whose sample values count up, so that every
 // frame is recognisable: frame i holds (i, -i).
-track_spec counting_stereo(uint32_t frames, uint32_t rate = 48000) {
+track_plan counting_stereo(uint32_t frames, uint32_t rate = 48000) {
     std::vector<int16_t> values;
     for (uint32_t i = 0; i < frames; ++i) {
         values.push_back(int16_t(i));
         values.push_back(int16_t(-int32_t(i)));
     }
-    track_spec spec;
-    spec.description = description_v0(kFormatTwos, 2, 16, rate);
-    spec.data = s16be(values);
-    spec.frames = frames;
-    spec.frames_per_chunk = 700;
-    return spec;
+    track_plan plan;
+    plan.description = description_v0(kFormatTwos, 2, 16, rate);
+    plan.data = s16be(values);
+    plan.frames = frames;
+    plan.frames_per_chunk = 700;
+    return plan;
 }
 
-track_spec constant_mono(uint32_t frames, uint32_t rate, int16_t value) {
-    track_spec spec;
-    spec.description = description_v0(kFormatTwos, 1, 16, rate);
-    spec.data = s16be(std::vector<int16_t>(frames, value));
-    spec.frames = frames;
-    return spec;
+track_plan constant_mono(uint32_t frames, uint32_t rate, int16_t value) {
+    track_plan plan;
+    plan.description = description_v0(kFormatTwos, 1, 16, rate);
+    plan.data = s16be(std::vector<int16_t>(frames, value));
+    plan.frames = frames;
+    return plan;
 }
 
-extraction_session session_of(std::vector<track_spec> specs, TimeScale movie_scale = 600) {
+extraction_session session_of(std::vector<track_plan> specs, TimeScale movie_scale = 600) {
     std::vector<sound_track_input> inputs;
-    for (const track_spec& s : specs) inputs.push_back(make_track(s));
+    for (const track_plan& s : specs) inputs.push_back(make_track(s));
     return extraction_session(movie_scale, std::move(inputs));
 }
 
@@ -80,7 +80,7 @@ std::vector<float> fill_all(extraction_session& s, uint32_t per_call = 1000) {
 }
 
 TEST(ExtractionDescription, DefaultIsFloatAtTheHighestRateWithTheSourceDepth) {
-    track_spec deep = constant_mono(100, 22050, 1);
+    track_plan deep = constant_mono(100, 22050, 1);
     deep.description = description_v1(kFormatIn24, 1, 16, 22050, 3, 0);
     deep.data.assign(300, 0);
     extraction_session s = session_of({deep, counting_stereo(100, 44100)});
@@ -118,12 +118,12 @@ TEST(ExtractionFill, MissingBuffersAreAParameterError) {
 }
 
 TEST(ExtractionEdits, MediaEditPlaysItsMediaRange) {
-    track_spec spec = counting_stereo(4800);
+    track_plan plan = counting_stereo(4800);
     qtrt::edit_entry e;
     e.track_duration = 12;    // 0.02 s: 960 frames
     e.media_time = 1000;      // media time scale is the sample rate
-    spec.edits = {e};
-    extraction_session s = session_of({spec});
+    plan.edits = {e};
+    extraction_session s = session_of({plan});
     set_float_interleaved(s);
     const std::vector<float> all = fill_all(s);
     ASSERT_EQ(all.size(), 2u * 960);
@@ -214,12 +214,12 @@ TEST(ExtractionFormat, IntegerOutputIsRoundedFromTheMix) {
 }
 
 TEST(ExtractionFormat, FloatSourceSamplesPassBitForBit) {
-    track_spec spec;
-    spec.description = description_v1(kFormatFl32, 1, 16, 48000, 4, 0);
-    spec.data = {0x80, 0, 0, 0, 0x3E, 0xAA, 0xAA, 0xAB, 0, 0, 0, 0};  // -0.0, 1/3, +0.0
-    spec.frames = 3;
-    spec.movie_time_scale = 48000;
-    extraction_session s = session_of({spec}, 48000);
+    track_plan plan;
+    plan.description = description_v1(kFormatFl32, 1, 16, 48000, 4, 0);
+    plan.data = {0x80, 0, 0, 0, 0x3E, 0xAA, 0xAA, 0xAB, 0, 0, 0, 0};  // -0.0, 1/3, +0.0
+    plan.frames = 3;
+    plan.movie_time_scale = 48000;
+    extraction_session s = session_of({plan}, 48000);
     set_float_interleaved(s);
     const fill_result r = fill(s, 3);
     ASSERT_EQ(r.frames, 3u);

@@ -20,7 +20,7 @@ namespace {
 
 // Stored samples of one channel layout: value v of frame f, channel c is
 // v(f, c); each frame is one media sample.
-struct sound_spec {
+struct sound_plan {
     uint32_t format;
     uint16_t channels;
     uint16_t bits;
@@ -33,8 +33,8 @@ int32_t ramp(uint32_t frame, uint32_t channel) { return int32_t(frame % 1000) * 
 int32_t small_ramp(uint32_t frame, uint32_t) { return int32_t(frame % 200) - 100; }
 int32_t constant(uint32_t, uint32_t) { return 4096; }
 
-test_movie::track_spec& add_sound(test_movie::movie_spec& movie, const sound_spec& s) {
-    test_movie::track_spec& t = movie.add_sound(s.format, s.channels, s.bits, s.rate);
+test_movie::track_plan& add_sound(test_movie::movie_plan& movie, const sound_plan& s) {
+    test_movie::track_plan& t = movie.add_sound(s.format, s.channels, s.bits, s.rate);
     t.samples_per_chunk = 500;
     const bool little = s.format == test_movie::kSowt;
     const bool offset = s.format == kFormatRaw;
@@ -60,15 +60,15 @@ test_movie::track_spec& add_sound(test_movie::movie_spec& movie, const sound_spe
     return t;
 }
 
-float expected_sample(const sound_spec& s, uint32_t frame, uint32_t channel) {
+float expected_sample(const sound_plan& s, uint32_t frame, uint32_t channel) {
     return float(s.value(frame, channel)) / (s.bits == 8 ? 128.0f : 32768.0f);
 }
 
 class opened_movie {
 public:
-    explicit opened_movie(const test_movie::movie_spec& spec, const std::string& name) {
+    explicit opened_movie(const test_movie::movie_plan& plan, const std::string& name) {
         const std::string path = std::string(RUV_OUTPUT_DIR) + "/runtime_audio_" + name + ".mov";
-        if (!test_movie::write_movie(spec, path)) return;
+        if (!test_movie::write_movie(plan, path)) return;
         CFStringRef string = qtrt::CFStringCreateWithCString(nullptr, path.c_str(), kCFStringEncodingUTF8);
         CFURLRef url = qtrt::CFURLCreateWithFileSystemPath(nullptr, string, kCFURLPOSIXPathStyle, false);
         QTNewMoviePropertyElement property{qt_fourcc("dloc"), qt_fourcc("cfur"), sizeof url, &url, 0};
@@ -135,14 +135,14 @@ private:
     AudioStreamBasicDescription m_default{};
 };
 
-const sound_spec kMono48k{test_movie::kTwos, 1, 16, 48000, 4800, constant};
-const sound_spec kStereo48k{test_movie::kTwos, 2, 16, 48000, 4800, ramp};
+const sound_plan kMono48k{test_movie::kTwos, 1, 16, 48000, 4800, constant};
+const sound_plan kStereo48k{test_movie::kTwos, 2, 16, 48000, 4800, ramp};
 
 TEST(MovieExtraction, DiscreteChannelsOfTwoTracksSitSideBySide) {
-    test_movie::movie_spec spec;
-    add_sound(spec, kMono48k);
-    add_sound(spec, kStereo48k);
-    opened_movie m(spec, "discrete");
+    test_movie::movie_plan plan;
+    add_sound(plan, kMono48k);
+    add_sound(plan, kStereo48k);
+    opened_movie m(plan, "discrete");
     ASSERT_NE(m.movie(), nullptr);
     ASSERT_EQ(m.begin(true), noErr);
     ASSERT_EQ(m.channels(), 3u);
@@ -156,10 +156,10 @@ TEST(MovieExtraction, DiscreteChannelsOfTwoTracksSitSideBySide) {
 }
 
 TEST(MovieExtraction, MixedTracksShareTheWidestLayout) {
-    test_movie::movie_spec spec;
-    add_sound(spec, kMono48k);
-    add_sound(spec, kStereo48k);
-    opened_movie m(spec, "mixed");
+    test_movie::movie_plan plan;
+    add_sound(plan, kMono48k);
+    add_sound(plan, kStereo48k);
+    opened_movie m(plan, "mixed");
     ASSERT_NE(m.movie(), nullptr);
     ASSERT_EQ(m.begin(false), noErr);
     ASSERT_EQ(m.channels(), 2u);
@@ -170,12 +170,12 @@ TEST(MovieExtraction, MixedTracksShareTheWidestLayout) {
 }
 
 TEST(MovieExtraction, EmptyEditAtTheStartIsSilenceOfItsLength) {
-    test_movie::movie_spec spec;
-    test_movie::track_spec& t = add_sound(spec, kStereo48k);
+    test_movie::movie_plan plan;
+    test_movie::track_plan& t = add_sound(plan, kStereo48k);
     t.has_edits = true;
     t.add_edit(300, -1);  // half a second at the movie's 600
     t.add_edit(60, 0);    // the media's 0.1 s
-    opened_movie m(spec, "empty_edit");
+    opened_movie m(plan, "empty_edit");
     ASSERT_NE(m.movie(), nullptr);
     ASSERT_EQ(m.begin(true), noErr);
     const std::vector<float> all = m.extract_all(1602);
@@ -187,16 +187,16 @@ TEST(MovieExtraction, EmptyEditAtTheStartIsSilenceOfItsLength) {
 
 struct stored_case {
     const char* name;
-    sound_spec sound;
+    sound_plan sound;
 };
 
 class MovieStoredFormats : public testing::TestWithParam<stored_case> {};
 
 TEST_P(MovieStoredFormats, SamplesAndDefaultDescriptionFollowTheTrack) {
-    const sound_spec& s = GetParam().sound;
-    test_movie::movie_spec spec;
-    add_sound(spec, s);
-    opened_movie m(spec, GetParam().name);
+    const sound_plan& s = GetParam().sound;
+    test_movie::movie_plan plan;
+    add_sound(plan, s);
+    opened_movie m(plan, GetParam().name);
     ASSERT_NE(m.movie(), nullptr);
     ASSERT_EQ(m.begin(true), noErr);
     EXPECT_EQ(m.default_description().mSampleRate, double(s.rate));
@@ -218,11 +218,11 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<stored_case>& info) { return info.param.name; });
 
 TEST(MovieExtractionUndecodable, TrackInAnUnknownFormatIsLeftOutWhileOthersPlay) {
-    test_movie::movie_spec spec;
-    test_movie::track_spec& aac = spec.add_sound(qt_fourcc("mp4a"), 2, 16, 48000);
+    test_movie::movie_plan plan;
+    test_movie::track_plan& aac = plan.add_sound(qt_fourcc("mp4a"), 2, 16, 48000);
     aac.add_samples(10, 300, 1024);
-    add_sound(spec, kMono48k);
-    opened_movie m(spec, "undecodable_beside_pcm");
+    add_sound(plan, kMono48k);
+    opened_movie m(plan, "undecodable_beside_pcm");
     ASSERT_NE(m.movie(), nullptr);
     ASSERT_EQ(m.begin(true), noErr);
     EXPECT_EQ(m.channels(), 1u);
@@ -230,28 +230,28 @@ TEST(MovieExtractionUndecodable, TrackInAnUnknownFormatIsLeftOutWhileOthersPlay)
 }
 
 TEST(MovieExtractionUndecodable, OnlyUndecodableSoundCannotBegin) {
-    test_movie::movie_spec spec;
-    test_movie::track_spec& aac = spec.add_sound(qt_fourcc("mp4a"), 2, 16, 48000);
+    test_movie::movie_plan plan;
+    test_movie::track_plan& aac = plan.add_sound(qt_fourcc("mp4a"), 2, 16, 48000);
     aac.add_samples(10, 300, 1024);
-    opened_movie m(spec, "undecodable_only");
+    opened_movie m(plan, "undecodable_only");
     ASSERT_NE(m.movie(), nullptr);
     EXPECT_EQ(m.begin(true), kAudioConverterErr_FormatNotSupported);
 }
 
 TEST(MovieExtraction, DisabledSoundTrackIsNotRendered) {
-    test_movie::movie_spec spec;
-    add_sound(spec, kMono48k).enabled = false;
-    add_sound(spec, kStereo48k);
-    opened_movie m(spec, "disabled");
+    test_movie::movie_plan plan;
+    add_sound(plan, kMono48k).enabled = false;
+    add_sound(plan, kStereo48k);
+    opened_movie m(plan, "disabled");
     ASSERT_NE(m.movie(), nullptr);
     ASSERT_EQ(m.begin(true), noErr);
     EXPECT_EQ(m.channels(), 2u);
 }
 
 TEST(MovieExtraction, UnknownPropertiesAndShortValuesAreRefused) {
-    test_movie::movie_spec spec;
-    add_sound(spec, kStereo48k);
-    opened_movie m(spec, "properties");
+    test_movie::movie_plan plan;
+    add_sound(plan, kStereo48k);
+    opened_movie m(plan, "properties");
     ASSERT_NE(m.movie(), nullptr);
     ASSERT_EQ(m.begin(true), noErr);
     uint32_t value = 0;
@@ -271,9 +271,9 @@ TEST(MovieExtraction, UnknownPropertiesAndShortValuesAreRefused) {
 }
 
 TEST(MovieExtraction, FillAfterTheMovieIsDisposedIsAnError) {
-    test_movie::movie_spec spec;
-    add_sound(spec, kStereo48k);
-    opened_movie m(spec, "disposed");
+    test_movie::movie_plan plan;
+    add_sound(plan, kStereo48k);
+    opened_movie m(plan, "disposed");
     ASSERT_NE(m.movie(), nullptr);
     ASSERT_EQ(m.begin(true), noErr);
     m.dispose_movie();

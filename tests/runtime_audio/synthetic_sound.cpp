@@ -135,9 +135,9 @@ bytes s16be(const std::vector<int16_t>& values) {
     return b;
 }
 
-qtrt::audio::sound_track_input make_track(const track_spec& spec) {
+qtrt::audio::sound_track_input make_track(const track_plan& plan) {
     qtrt::audio::sound_format format;
-    if (qtrt::audio::parse_sound_description(spec.description.data(), spec.description.size(), format) !=
+    if (qtrt::audio::parse_sound_description(plan.description.data(), plan.description.size(), format) !=
         qtrt::audio::sound_parse_result::ok)
         throw std::runtime_error("bad description in test");
     const uint32_t rate = uint32_t(std::lround(format.sample_rate));
@@ -147,27 +147,27 @@ qtrt::audio::sound_track_input make_track(const track_spec& spec) {
     track.id = 1;
     track.enabled = true;
     qtrt::media_model& media = track.media;
-    media.time_scale = spec.media_time_scale ? spec.media_time_scale : TimeScale(rate);
-    media.duration = spec.frames * int64_t(media.time_scale) / rate;
+    media.time_scale = plan.media_time_scale ? plan.media_time_scale : TimeScale(rate);
+    media.duration = plan.frames * int64_t(media.time_scale) / rate;
     media.handler_type = qt_fourcc("soun");
-    media.descriptions.push_back({format.format, 1, spec.description});
+    media.descriptions.push_back({format.format, 1, plan.description});
 
     // Tables: one sample per frame, chunks of frames_per_chunk frames laid
     // out one after the other.
-    const uint32_t chunks = (spec.frames + spec.frames_per_chunk - 1) / spec.frames_per_chunk;
+    const uint32_t chunks = (plan.frames + plan.frames_per_chunk - 1) / plan.frames_per_chunk;
     bytes stts, stsc, stsz, stco;
-    put_u32(stts, spec.frames);
+    put_u32(stts, plan.frames);
     put_u32(stts, media.time_scale / rate);
     put_u32(stsc, 1);
-    put_u32(stsc, spec.frames_per_chunk);
+    put_u32(stsc, plan.frames_per_chunk);
     put_u32(stsc, 1);
-    for (uint32_t c = 0; c < chunks; ++c) put_u32(stco, c * spec.frames_per_chunk * frame_bytes);
+    for (uint32_t c = 0; c < chunks; ++c) put_u32(stco, c * plan.frames_per_chunk * frame_bytes);
     const bytes stts_body = full_atom_body(stts, 1);
     const bytes stsc_body = full_atom_body(stsc, 1);
     const bytes stco_body = full_atom_body(stco, chunks);
     put_u32(stsz, 0);  // version, flags
     put_u32(stsz, frame_bytes);
-    put_u32(stsz, spec.frames);
+    put_u32(stsz, plan.frames);
     auto table = [](const bytes& body) {
         qtrt::stbl_tables::table t;
         t.present = true;
@@ -179,20 +179,20 @@ qtrt::audio::sound_track_input make_track(const track_spec& spec) {
     tables.stsc = table(stsc_body);
     tables.stsz = table(stsz);
     tables.stco = table(stco_body);
-    if (spec.frames > 0 && qtrt::sample_table_builder::build(tables, 1, media.samples) != noErr)
+    if (plan.frames > 0 && qtrt::sample_table_builder::build(tables, 1, media.samples) != noErr)
         throw std::runtime_error("bad sample table in test");
 
-    if (spec.edits.empty()) {
+    if (plan.edits.empty()) {
         qtrt::edit_entry e;
-        e.track_duration = int64_t(spec.frames) * spec.movie_time_scale / rate;
+        e.track_duration = int64_t(plan.frames) * plan.movie_time_scale / rate;
         e.media_time = 0;
         track.edits.push_back(e);
     } else {
-        track.edits = spec.edits;
+        track.edits = plan.edits;
     }
     for (const qtrt::edit_entry& e : track.edits) track.duration += e.track_duration;
 
-    const auto data = std::make_shared<bytes>(spec.data);
+    const auto data = std::make_shared<bytes>(plan.data);
     qtrt::audio::media_reader reader = [data](uint32_t, uint64_t offset, uint32_t size, void* dst) -> OSErr {
         if (offset > data->size() || size > data->size() - offset) return -39;  // eofErr
         std::memcpy(dst, data->data() + offset, size);

@@ -26,7 +26,7 @@ bytes description_v1(OSType format, uint16_t channels, uint16_t bits, uint32_t r
 bytes description_v2(OSType format, uint32_t channels, uint32_t bits, double rate, uint32_t flags,
                      uint32_t bytes_per_frame);
 
-struct track_spec {
+struct track_plan {
     bytes description;
     bytes data;              // frames of the media, as stored
     uint32_t frames = 0;
@@ -37,8 +37,8 @@ struct track_spec {
 };
 
 // The track and its source, media bytes served from memory. The track's
-// media time scale is the sample rate unless the spec says otherwise.
-qtrt::audio::sound_track_input make_track(const track_spec& spec);
+// media time scale is the sample rate unless the plan says otherwise.
+qtrt::audio::sound_track_input make_track(const track_plan& plan);
 
 // 16-bit big-endian samples from values.
 bytes s16be(const std::vector<int16_t>& values);

@@ -18,9 +18,9 @@ const bytes kAres = {0, 0, 0, 1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0, 4, 0, 0, 4, 0x
 
 // A video track with two descriptions (samples 0-2 use the first, 3-4 the
 // second) and a sound track.
-test_movie::movie_spec two_descriptions() {
-    test_movie::movie_spec spec;
-    test_movie::track_spec& video = spec.add_video(
+test_movie::movie_plan two_descriptions() {
+    test_movie::movie_plan plan;
+    test_movie::track_plan& video = plan.add_video(
         test_movie::kAvc1, 720, 480,
         {{fourcc("pasp"), test_movie::pasp(4, 3)},
          {fourcc("ARES"), kAres},
@@ -30,9 +30,9 @@ test_movie::movie_spec two_descriptions() {
     video.add_samples(5, 10, 100);
     video.samples[3].description = 2;
     video.samples[4].description = 2;
-    test_movie::track_spec& sound = spec.add_sound(test_movie::kTwos, 2, 16, 48000);
+    test_movie::track_plan& sound = plan.add_sound(test_movie::kTwos, 2, 16, 48000);
     sound.add_samples(4800, 4, 1);
-    return spec;
+    return plan;
 }
 
 class Descriptions : public ::testing::Test {

@@ -19,12 +19,12 @@ struct edit_case {
 
 // A media in 1200 units a second (ten samples of 200) in a movie of 600.
 movie_ptr open_with_edits(const std::vector<test_movie::edit>& edits) {
-    test_movie::movie_spec spec;
-    test_movie::track_spec& video = spec.add_video(test_movie::kAvc1, 64, 48);
+    test_movie::movie_plan plan;
+    test_movie::track_plan& video = plan.add_video(test_movie::kAvc1, 64, 48);
     video.time_scale = 1200;
     video.add_samples(10, 10, 200);
     for (const test_movie::edit& e : edits) video.add_edit(e.duration, e.media_time, e.rate);
-    return open_built(spec, "edits.mov");
+    return open_built(plan, "edits.mov");
 }
 
 class EditListMapping : public ::testing::TestWithParam<edit_case> {};
@@ -117,13 +117,13 @@ TEST(TrackSampleTimes, MediaSamplesAppearAtTheirTrackTimesThroughAnOffsetEdit) {
 
 TEST(TrackSampleTimes, SyncSearchFindsTheFirstSyncSampleTheEditShows) {
     // Media from 400 on; sync samples at media times 0 and 1000.
-    test_movie::movie_spec spec;
-    test_movie::track_spec& video = spec.add_video(test_movie::kAvc1, 64, 48);
+    test_movie::movie_plan plan;
+    test_movie::track_plan& video = plan.add_video(test_movie::kAvc1, 64, 48);
     video.time_scale = 1200;
     video.add_samples(10, 10, 200, false);
     video.samples[0].sync = video.samples[5].sync = true;
     video.add_edit(600, 400);
-    movie_ptr movie = open_built(spec, "sync_edit.mov");
+    movie_ptr movie = open_built(plan, "sync_edit.mov");
     ASSERT_NE(movie, nullptr);
     Track track = track_of_type(movie.get(), qt_fourcc("vide"));
     TimeValue t = 0, duration = 0;
@@ -137,13 +137,13 @@ TEST(MovieSteps, StepVisitsEveryFrameInDisplayOrder) {
     // Frames of 100 units decoded I P B B ..., shown from display time 100 on
     // by the edit: display starts must come out in ascending order without
     // gaps.
-    test_movie::movie_spec spec;
-    test_movie::track_spec& video = spec.add_video(test_movie::kAvc1, 64, 48);
+    test_movie::movie_plan plan;
+    test_movie::track_plan& video = plan.add_video(test_movie::kAvc1, 64, 48);
     video.add_samples(7, 10, 100);
     const int32_t offsets[7] = {100, 300, 0, 0, 300, 0, 0};
     for (int i = 0; i < 7; ++i) video.samples[i].composition_offset = offsets[i];
     video.add_edit(700, 100);
-    movie_ptr movie = open_built(spec, "steps.mov");
+    movie_ptr movie = open_built(plan, "steps.mov");
     ASSERT_NE(movie, nullptr);
     const OSType eyes = qt_fourcc("eyes");
     std::vector<TimeValue> steps;

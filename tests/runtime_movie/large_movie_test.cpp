@@ -11,12 +11,12 @@ namespace {
 using namespace movie_test;
 
 TEST(LargeMovie, SamplesPastFourGibibytesAreReadAtTheirOffsets) {
-    test_movie::movie_spec spec;
-    spec.large_mdat = true;
-    spec.media_gap = (uint64_t(1) << 32) + 4096;  // every sample lies past 4 GiB
-    spec.add_video(test_movie::kAvc1, 64, 48).add_samples(5, 300, 100);
+    test_movie::movie_plan plan;
+    plan.large_mdat = true;
+    plan.media_gap = (uint64_t(1) << 32) + 4096;  // every sample lies past 4 GiB
+    plan.add_video(test_movie::kAvc1, 64, 48).add_samples(5, 300, 100);
     const std::string path = output_path("large.mov");
-    if (!test_movie::write_movie(spec, path)) {
+    if (!test_movie::write_movie(plan, path)) {
         std::remove(path.c_str());
         GTEST_SKIP() << "the file system cannot hold a sparse file over 4 GiB";
     }

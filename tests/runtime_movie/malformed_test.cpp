@@ -12,18 +12,18 @@ using namespace movie_test;
 using test_movie::bytes;
 using test_movie::fourcc;
 
-test_movie::movie_spec small_movie() {
-    test_movie::movie_spec spec;
-    test_movie::track_spec& video = spec.add_video(test_movie::kAvc1, 64, 48);
+test_movie::movie_plan small_movie() {
+    test_movie::movie_plan plan;
+    test_movie::track_plan& video = plan.add_video(test_movie::kAvc1, 64, 48);
     video.add_samples(6, 20, 100, false);
     video.samples[0].sync = true;
     video.samples[2].composition_offset = 100;
     video.add_edit(300, 100);
-    test_movie::track_spec& sound = spec.add_sound(test_movie::kTwos, 1, 16, 8000);
+    test_movie::track_plan& sound = plan.add_sound(test_movie::kTwos, 1, 16, 8000);
     sound.add_samples(800, 2, 1);
     sound.samples_per_chunk = 400;
-    spec.user_data.push_back({fourcc("name"), test_movie::user_data_text("small")});
-    return spec;
+    plan.user_data.push_back({fourcc("name"), test_movie::user_data_text("small")});
+    return plan;
 }
 
 OSErr open_bytes(const bytes& file, const std::string& name, Movie& movie) {
@@ -44,9 +44,9 @@ TEST(MalformedMovies, EveryTruncationIsRefusedWithoutAMovie) {
 }
 
 TEST(MalformedMovies, MovieBeforeTruncatedMediaDataStillOpens) {
-    test_movie::movie_spec spec = small_movie();
-    spec.movie_first = true;
-    bytes file = test_movie::build_movie(spec).contiguous();
+    test_movie::movie_plan plan = small_movie();
+    plan.movie_first = true;
+    bytes file = test_movie::build_movie(plan).contiguous();
     file.resize(file.size() - 100);  // the sound samples at the end are gone
     Movie movie = nullptr;
     ASSERT_EQ(open_bytes(file, "cut_media.mov", movie), noErr);

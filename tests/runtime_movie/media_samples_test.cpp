@@ -16,9 +16,9 @@ constexpr int16_t kPartial = 0x20;
 constexpr int16_t kEdge = 0x4000;
 
 // Ten samples of 100 units: sync samples 0 and 5, partial sync samples 3 and 7.
-test_movie::movie_spec ten_samples() {
-    test_movie::movie_spec spec;
-    test_movie::track_spec& video = spec.add_video(test_movie::kAvc1, 64, 48);
+test_movie::movie_plan ten_samples() {
+    test_movie::movie_plan plan;
+    test_movie::track_plan& video = plan.add_video(test_movie::kAvc1, 64, 48);
     video.add_samples(10, 50, 100, false);
     for (uint32_t i = 0; i < 10; ++i) {
         video.samples[i].size = 50 + i;
@@ -27,7 +27,7 @@ test_movie::movie_spec ten_samples() {
         video.samples[i].composition_offset = i % 2 ? -50 : 100;
     }
     video.samples_per_chunk = 3;
-    return spec;
+    return plan;
 }
 
 class MediaSamples : public ::testing::Test {

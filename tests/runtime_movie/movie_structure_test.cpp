@@ -14,33 +14,33 @@ using namespace movie_test;
 using test_movie::bytes;
 using test_movie::fourcc;
 
-test_movie::movie_spec three_tracks() {
-    test_movie::movie_spec spec;
-    test_movie::track_spec& video = spec.add_video(test_movie::kAvc1, 320, 240);
+test_movie::movie_plan three_tracks() {
+    test_movie::movie_plan plan;
+    test_movie::track_plan& video = plan.add_video(test_movie::kAvc1, 320, 240);
     video.add_samples(4, 100, 150);
     video.width = 0x01555555;  // 341.33
-    test_movie::track_spec& sound = spec.add_sound(test_movie::kSowt, 2, 16, 48000);
+    test_movie::track_plan& sound = plan.add_sound(test_movie::kSowt, 2, 16, 48000);
     sound.add_samples(48000, 4, 1);
     sound.samples_per_chunk = 12000;
-    spec.add_time_code(0, 2500, 100, 25, "R1", {90000}, 25);
-    spec.tracks[2].enabled = false;
-    spec.user_data.push_back({fourcc("name"), test_movie::user_data_text("three")});
-    spec.user_data.push_back({fourcc("info"), bytes{1, 2, 3}});
-    spec.user_data.push_back({fourcc("name"), test_movie::user_data_text("again", 2)});
-    return spec;
+    plan.add_time_code(0, 2500, 100, 25, "R1", {90000}, 25);
+    plan.tracks[2].enabled = false;
+    plan.user_data.push_back({fourcc("name"), test_movie::user_data_text("three")});
+    plan.user_data.push_back({fourcc("info"), bytes{1, 2, 3}});
+    plan.user_data.push_back({fourcc("name"), test_movie::user_data_text("again", 2)});
+    return plan;
 }
 
 struct layout_case {
     const char* name;
-    void (*change)(test_movie::movie_spec&);
+    void (*change)(test_movie::movie_plan&);
 };
 
 class MovieLayouts : public ::testing::TestWithParam<layout_case> {};
 
 TEST_P(MovieLayouts, OpenWithTheSameTracksAndSamples) {
-    test_movie::movie_spec spec = three_tracks();
-    GetParam().change(spec);
-    movie_ptr movie = open_built(spec, "layout.mov");
+    test_movie::movie_plan plan = three_tracks();
+    GetParam().change(plan);
+    movie_ptr movie = open_built(plan, "layout.mov");
     ASSERT_NE(movie, nullptr);
     EXPECT_EQ(qtrt::GetMovieTimeScale(movie.get()), 600);
     EXPECT_EQ(qtrt::GetMovieDuration(movie.get()), 600);
@@ -67,40 +67,40 @@ TEST_P(MovieLayouts, OpenWithTheSameTracksAndSamples) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, MovieLayouts,
     ::testing::Values(
-        layout_case{"MovieAfterMediaData", [](test_movie::movie_spec&) {}},
-        layout_case{"MovieFirst", [](test_movie::movie_spec& s) { s.movie_first = true; }},
-        layout_case{"LargeMediaDataSize", [](test_movie::movie_spec& s) { s.large_mdat = true; }},
-        layout_case{"Co64Offsets", [](test_movie::movie_spec& s) { s.force_co64 = true; }},
-        layout_case{"Version1Headers", [](test_movie::movie_spec& s) { s.version1_headers = true; }},
+        layout_case{"MovieAfterMediaData", [](test_movie::movie_plan&) {}},
+        layout_case{"MovieFirst", [](test_movie::movie_plan& s) { s.movie_first = true; }},
+        layout_case{"LargeMediaDataSize", [](test_movie::movie_plan& s) { s.large_mdat = true; }},
+        layout_case{"Co64Offsets", [](test_movie::movie_plan& s) { s.force_co64 = true; }},
+        layout_case{"Version1Headers", [](test_movie::movie_plan& s) { s.version1_headers = true; }},
         layout_case{"AliasDataReferences",
-                    [](test_movie::movie_spec& s) {
+                    [](test_movie::movie_plan& s) {
                         for (auto& t : s.tracks) t.data_ref = test_movie::data_ref_kind::alias_self;
                     }},
         layout_case{"CompactSizes8And4Bits",
-                    [](test_movie::movie_spec& s) {
+                    [](test_movie::movie_plan& s) {
                         s.tracks[0].compact_size_bits = 8;
                         s.tracks[1].compact_size_bits = 4;
                     }},
         layout_case{"CompactSizes16Bits",
-                    [](test_movie::movie_spec& s) {
+                    [](test_movie::movie_plan& s) {
                         for (auto& t : s.tracks) t.compact_size_bits = 16;
                     }},
         layout_case{"MediaInFilesBesideTheMovie",
-                    [](test_movie::movie_spec& s) {
+                    [](test_movie::movie_plan& s) {
                         s.tracks[0].data_ref = test_movie::data_ref_kind::url_external;
                         s.tracks[0].external_name = "movie_layout_video.dat";
                         s.tracks[1].data_ref = test_movie::data_ref_kind::alias_external;
                         s.tracks[1].external_name = "movie_layout_sound.dat";
                     }},
         layout_case{"ManySamplesPerChunk",
-                    [](test_movie::movie_spec& s) { s.tracks[0].samples_per_chunk = 3; }}),
+                    [](test_movie::movie_plan& s) { s.tracks[0].samples_per_chunk = 3; }}),
     [](const ::testing::TestParamInfo<layout_case>& info) { return std::string(info.param.name); });
 
 TEST(MovieLayouts, MissingMediaFileFailsOnlyTheReads) {
-    test_movie::movie_spec spec = three_tracks();
-    spec.tracks[0].data_ref = test_movie::data_ref_kind::alias_external;
-    spec.tracks[0].external_name = "movie_missing_media.dat";
-    movie_ptr movie = open_built(spec, "missing_media.mov");
+    test_movie::movie_plan plan = three_tracks();
+    plan.tracks[0].data_ref = test_movie::data_ref_kind::alias_external;
+    plan.tracks[0].external_name = "movie_missing_media.dat";
+    movie_ptr movie = open_built(plan, "missing_media.mov");
     ASSERT_NE(movie, nullptr);
     std::remove((std::string(RUV_OUTPUT_DIR) + "/movie_missing_media.dat").c_str());
     Media video = media_of_type(movie.get(), qt_fourcc("vide"));
@@ -115,8 +115,8 @@ TEST(MovieLayouts, MissingMediaFileFailsOnlyTheReads) {
 }
 
 TEST(MovieLayouts, WideFreeSkipAndAFinalAtomOfSizeZeroAreRead) {
-    test_movie::movie_spec spec = three_tracks();
-    const bytes original = test_movie::build_movie(spec).contiguous();
+    test_movie::movie_plan plan = three_tracks();
+    const bytes original = test_movie::build_movie(plan).contiguous();
     // ftyp, wide, free, skip, then the media data and the movie atom.
     int64_t moov = test_movie::find_atom(original, {fourcc("moov")});
     ASSERT_GT(moov, 0);

@@ -32,9 +32,9 @@ std::string output_path(const std::string& name) {
     return std::string(RUV_OUTPUT_DIR) + "/movie_" + test + "_" + name;
 }
 
-movie_ptr open_built(const test_movie::movie_spec& spec, const std::string& name) {
+movie_ptr open_built(const test_movie::movie_plan& plan, const std::string& name) {
     const std::string path = output_path(name);
-    if (!test_movie::write_movie(spec, path)) {
+    if (!test_movie::write_movie(plan, path)) {
         ADD_FAILURE() << "cannot write " << path;
         return nullptr;
     }

@@ -24,9 +24,9 @@ using movie_ptr = std::unique_ptr<MovieType*, movie_deleter>;
 // A path in the test output folder, unique to the running test.
 std::string output_path(const std::string& name);
 
-// Writes the spec to a file of its own and opens it; fails the test (with a
+// Writes the plan to a file of its own and opens it; fails the test (with a
 // null result) when it does not open.
-movie_ptr open_built(const test_movie::movie_spec& spec, const std::string& name);
+movie_ptr open_built(const test_movie::movie_plan& plan, const std::string& name);
 
 // The first track of a media type and its media.
 Track track_of_type(Movie movie, OSType type);

@@ -101,10 +101,10 @@ MediaHandler time_code_handler(Movie movie) {
 TEST(TimeCodeMediaHandler, DropFrameCountsAcrossAMinuteBoundary) {
     // 29.97 drop-frame from 00:00:59;28 (frame 1798): one sample covering ten
     // frames in a movie of the same time scale.
-    test_movie::movie_spec spec;
-    spec.time_scale = 30000;
-    spec.add_time_code(kDropFrame, 30000, 1001, 30, "REEL7", {1798}, 10);
-    movie_ptr movie = open_built(spec, "dropframe.mov");
+    test_movie::movie_plan plan;
+    plan.time_scale = 30000;
+    plan.add_time_code(kDropFrame, 30000, 1001, 30, "REEL7", {1798}, 10);
+    movie_ptr movie = open_built(plan, "dropframe.mov");
     ASSERT_NE(movie, nullptr);
     MediaHandler handler = time_code_handler(movie.get());
     ASSERT_NE(handler, nullptr);
@@ -124,9 +124,9 @@ TEST(TimeCodeMediaHandler, DropFrameCountsAcrossAMinuteBoundary) {
 }
 
 TEST(TimeCodeMediaHandler, EachSampleStartsFromItsOwnCounter) {
-    test_movie::movie_spec spec;
-    spec.add_time_code(0, 2500, 100, 25, "", {100, 5000}, 4);
-    movie_ptr movie = open_built(spec, "two_samples.mov");
+    test_movie::movie_plan plan;
+    plan.add_time_code(0, 2500, 100, 25, "", {100, 5000}, 4);
+    movie_ptr movie = open_built(plan, "two_samples.mov");
     ASSERT_NE(movie, nullptr);
     MediaHandler handler = time_code_handler(movie.get());
     // Movie scale 600: a frame is 24 units; the second sample starts at 96.
@@ -143,9 +143,9 @@ TEST(TimeCodeMediaHandler, EachSampleStartsFromItsOwnCounter) {
 }
 
 TEST(TimeCodeMediaHandler, AnswersCharacteristicsAndRefusesTimeCodeCallsOnVideo) {
-    test_movie::movie_spec spec;
-    spec.add_video(test_movie::kAvc1, 64, 48).add_samples(2, 10, 100);
-    movie_ptr movie = open_built(spec, "video.mov");
+    test_movie::movie_plan plan;
+    plan.add_video(test_movie::kAvc1, 64, 48).add_samples(2, 10, 100);
+    movie_ptr movie = open_built(plan, "video.mov");
     ASSERT_NE(movie, nullptr);
     MediaHandler handler = qtrt::GetMediaHandler(media_of_type(movie.get(), qt_fourcc("vide")));
     ASSERT_NE(handler, nullptr);

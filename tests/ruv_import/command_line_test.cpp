@@ -75,7 +75,7 @@ std::string truncated_movie(double share) {
 // A movie whose movie atom comes first, cut inside its media data: it
 // opens, and its samples stop where the bytes end.
 std::string cut_inside_the_media() {
-    test_movie::movie_spec movie;
+    test_movie::movie_plan movie;
     movie.movie_first = true;
     movie.add_video(test_movie::kAvc1, 320, 240).add_samples(50, 1000, 12);
     std::string path = output_path("cut_media.mov");

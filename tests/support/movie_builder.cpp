@@ -32,7 +32,7 @@ struct chunk {
     uint64_t offset = 0;
 };
 
-std::vector<chunk> make_chunks(const track_spec& t) {
+std::vector<chunk> make_chunks(const track_plan& t) {
     std::vector<chunk> chunks;
     for (uint32_t i = 0; i < t.samples.size(); ++i) {
         const sample& s = t.samples[i];
@@ -44,13 +44,13 @@ std::vector<chunk> make_chunks(const track_spec& t) {
     return chunks;
 }
 
-uint64_t media_duration(const track_spec& t) {
+uint64_t media_duration(const track_plan& t) {
     uint64_t d = 0;
     for (const sample& s : t.samples) d += s.duration;
     return d;
 }
 
-uint64_t track_duration(const track_spec& t, int32_t movie_scale) {
+uint64_t track_duration(const track_plan& t, int32_t movie_scale) {
     if (t.has_edits) {
         uint64_t d = 0;
         for (const edit& e : t.edits) d += uint64_t(e.duration);
@@ -59,7 +59,7 @@ uint64_t track_duration(const track_spec& t, int32_t movie_scale) {
     return media_duration(t) * uint64_t(movie_scale) / uint64_t(t.time_scale);
 }
 
-bytes sample_bytes(const track_spec& t, uint32_t index) {
+bytes sample_bytes(const track_plan& t, uint32_t index) {
     const sample& s = t.samples[index];
     if (!s.data.empty()) return s.data;
     bytes out(s.size);
@@ -67,7 +67,7 @@ bytes sample_bytes(const track_spec& t, uint32_t index) {
     return out;
 }
 
-bytes build_stbl(const track_spec& t, const std::vector<chunk>& chunks, bool co64) {
+bytes build_stbl(const track_plan& t, const std::vector<chunk>& chunks, bool co64) {
     bytes stsd;
     put_u32(stsd, uint32_t(t.descriptions.size()));
     for (const bytes& d : t.descriptions) put_bytes(stsd, d);
@@ -183,13 +183,13 @@ bytes build_stbl(const track_spec& t, const std::vector<chunk>& chunks, bool co6
     return atom(fourcc("stbl"), stbl);
 }
 
-bool is_external(const track_spec& t) {
+bool is_external(const track_plan& t) {
     return t.data_ref == data_ref_kind::url_external || t.data_ref == data_ref_kind::alias_external;
 }
 
 // A 'dref' entry. An alias record names its file at offset 50 (a Pascal
 // string of up to 63 characters) among fields this builder leaves zero.
-bytes data_reference_entry(const track_spec& t) {
+bytes data_reference_entry(const track_plan& t) {
     switch (t.data_ref) {
     case data_ref_kind::url_self: return full_atom(fourcc("url "), 0, 1, {});
     case data_ref_kind::alias_self: return full_atom(fourcc("alis"), 0, 1, {});
@@ -210,7 +210,7 @@ bytes data_reference_entry(const track_spec& t) {
     return {};
 }
 
-bytes build_minf(const track_spec& t, const std::vector<chunk>& chunks, bool co64) {
+bytes build_minf(const track_plan& t, const std::vector<chunk>& chunks, bool co64) {
     bytes minf;
     if (t.handler == kVide) {
         bytes vmhd;
@@ -248,7 +248,7 @@ bytes build_minf(const track_spec& t, const std::vector<chunk>& chunks, bool co6
     return atom(fourcc("minf"), minf);
 }
 
-bytes build_trak(const movie_spec& m, const track_spec& t, const std::vector<chunk>& chunks,
+bytes build_trak(const movie_plan& m, const track_plan& t, const std::vector<chunk>& chunks,
                  bool co64) {
     const uint8_t v = m.version1_headers ? 1 : 0;
     const uint64_t duration = track_duration(t, m.time_scale);
@@ -326,12 +326,12 @@ bytes build_trak(const movie_spec& m, const track_spec& t, const std::vector<chu
     return atom(fourcc("trak"), trak);
 }
 
-bytes build_moov(const movie_spec& m, const std::vector<track_spec>& tracks,
+bytes build_moov(const movie_plan& m, const std::vector<track_plan>& tracks,
                  const std::vector<std::vector<chunk>>& chunks, bool co64) {
     const uint8_t v = m.version1_headers ? 1 : 0;
     uint64_t duration = 0;
     uint32_t next_id = 1;
-    for (const track_spec& t : tracks) {
+    for (const track_plan& t : tracks) {
         duration = std::max(duration, track_duration(t, m.time_scale));
         next_id = std::max(next_id, t.id + 1);
     }
@@ -493,7 +493,7 @@ uint8_t sample_pattern_byte(uint32_t track_id, uint32_t sample_index, uint32_t i
     return uint8_t(track_id * 31 + sample_index * 7 + i);
 }
 
-track_spec& track_spec::add_samples(uint32_t count, uint32_t size, uint32_t duration, bool sync) {
+track_plan& track_plan::add_samples(uint32_t count, uint32_t size, uint32_t duration, bool sync) {
     for (uint32_t i = 0; i < count; ++i) {
         sample s;
         s.size = size;
@@ -504,15 +504,15 @@ track_spec& track_spec::add_samples(uint32_t count, uint32_t size, uint32_t dura
     return *this;
 }
 
-track_spec& track_spec::add_edit(int64_t duration, int64_t media_time, int32_t rate) {
+track_plan& track_plan::add_edit(int64_t duration, int64_t media_time, int32_t rate) {
     has_edits = true;
     edits.push_back({duration, media_time, rate});
     return *this;
 }
 
-track_spec& movie_spec::add_video(uint32_t codec, int16_t width, int16_t height,
+track_plan& movie_plan::add_video(uint32_t codec, int16_t width, int16_t height,
                                   const std::vector<extension>& extensions) {
-    track_spec t;
+    track_plan t;
     t.handler = kVide;
     t.width = int32_t(width) << 16;
     t.height = int32_t(height) << 16;
@@ -521,9 +521,9 @@ track_spec& movie_spec::add_video(uint32_t codec, int16_t width, int16_t height,
     return tracks.back();
 }
 
-track_spec& movie_spec::add_sound(uint32_t format, uint16_t channels, uint16_t bits,
+track_plan& movie_plan::add_sound(uint32_t format, uint16_t channels, uint16_t bits,
                                   uint32_t sample_rate) {
-    track_spec t;
+    track_plan t;
     t.handler = kSoun;
     t.time_scale = int32_t(sample_rate);
     t.descriptions.push_back(sound_description(format, channels, bits, sample_rate));
@@ -532,11 +532,11 @@ track_spec& movie_spec::add_sound(uint32_t format, uint16_t channels, uint16_t b
     return tracks.back();
 }
 
-track_spec& movie_spec::add_time_code(int32_t flags, int32_t tc_scale, int32_t frame_duration,
+track_plan& movie_plan::add_time_code(int32_t flags, int32_t tc_scale, int32_t frame_duration,
                                       uint8_t frames, const std::string& reel_name,
                                       const std::vector<int32_t>& counters,
                                       uint32_t frames_per_sample) {
-    track_spec t;
+    track_plan t;
     t.handler = kTmcd;
     t.time_scale = tc_scale;
     t.descriptions.push_back(time_code_description(flags, tc_scale, frame_duration, frames, reel_name));
@@ -557,8 +557,8 @@ bytes movie_file::contiguous() const {
     return out;
 }
 
-movie_file build_movie(const movie_spec& spec) {
-    std::vector<track_spec> tracks = spec.tracks;
+movie_file build_movie(const movie_plan& plan) {
+    std::vector<track_plan> tracks = plan.tracks;
     for (size_t i = 0; i < tracks.size(); ++i)
         if (tracks[i].id == 0) tracks[i].id = uint32_t(i + 1);
 
@@ -569,19 +569,19 @@ movie_file build_movie(const movie_spec& spec) {
     ftyp = atom(fourcc("ftyp"), ftyp);
 
     std::vector<std::vector<chunk>> chunks;
-    uint64_t media_size = spec.media_gap;
-    for (const track_spec& t : tracks) {
+    uint64_t media_size = plan.media_gap;
+    for (const track_plan& t : tracks) {
         chunks.push_back(make_chunks(t));
         if (!is_external(t))
             for (const sample& s : t.samples) media_size += s.size;
     }
-    const uint64_t mdat_header = spec.large_mdat ? 16 : 8;
-    const bool co64 = spec.force_co64 || ftyp.size() + mdat_header + media_size > 0xFFFFFFFFu ||
-                      spec.media_gap > 0xFFFFFFFFu;
+    const uint64_t mdat_header = plan.large_mdat ? 16 : 8;
+    const bool co64 = plan.force_co64 || ftyp.size() + mdat_header + media_size > 0xFFFFFFFFu ||
+                      plan.media_gap > 0xFFFFFFFFu;
     // The movie atom's size does not depend on the offsets it holds.
-    const uint64_t moov_size = build_moov(spec, tracks, chunks, co64).size();
-    const uint64_t media_start = ftyp.size() + (spec.movie_first ? moov_size : 0) + mdat_header;
-    uint64_t offset = media_start + spec.media_gap;
+    const uint64_t moov_size = build_moov(plan, tracks, chunks, co64).size();
+    const uint64_t media_start = ftyp.size() + (plan.movie_first ? moov_size : 0) + mdat_header;
+    uint64_t offset = media_start + plan.media_gap;
     for (size_t i = 0; i < tracks.size(); ++i) {
         uint64_t external = 0;
         uint64_t& at = is_external(tracks[i]) ? external : offset;
@@ -590,17 +590,17 @@ movie_file build_movie(const movie_spec& spec) {
             for (uint32_t k = 0; k < c.count; ++k) at += tracks[i].samples[c.first_sample + k].size;
         }
     }
-    const bytes moov = build_moov(spec, tracks, chunks, co64);
+    const bytes moov = build_moov(plan, tracks, chunks, co64);
 
     movie_file file;
     file.pieces.push_back({0, ftyp});
     uint64_t at = ftyp.size();
-    if (spec.movie_first) {
+    if (plan.movie_first) {
         file.pieces.push_back({at, moov});
         at += moov.size();
     }
     bytes header;
-    if (spec.large_mdat) {
+    if (plan.large_mdat) {
         put_u32(header, 1);
         put_u32(header, fourcc("mdat"));
         put_u64(header, mdat_header + media_size);
@@ -609,7 +609,7 @@ movie_file build_movie(const movie_spec& spec) {
         put_u32(header, fourcc("mdat"));
     }
     file.pieces.push_back({at, header});
-    at += header.size() + spec.media_gap;
+    at += header.size() + plan.media_gap;
     bytes media;
     for (size_t i = 0; i < tracks.size(); ++i) {
         bytes external;
@@ -619,7 +619,7 @@ movie_file build_movie(const movie_spec& spec) {
     }
     file.pieces.push_back({at, media});
     at += media.size();
-    if (!spec.movie_first) {
+    if (!plan.movie_first) {
         file.pieces.push_back({at, moov});
         at += moov.size();
     }
@@ -627,8 +627,8 @@ movie_file build_movie(const movie_spec& spec) {
     return file;
 }
 
-bool write_movie(const movie_spec& spec, const std::string& path) {
-    const movie_file file = build_movie(spec);
+bool write_movie(const movie_plan& plan, const std::string& path) {
+    const movie_file file = build_movie(plan);
     const size_t slash = path.find_last_of("/\\");
     const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     for (const auto& external : file.externals)

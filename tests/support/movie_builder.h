@@ -5,8 +5,8 @@
 // data, 64-bit atom sizes and 'co64' offsets, 'alis' data references; and the
 // helpers to break the result on purpose.
 //
-//   test_movie::movie_spec movie;
-//   test_movie::track_spec& video = movie.add_video(test_movie::kAvc1, 320, 240);
+//   test_movie::movie_plan movie;
+//   test_movie::track_plan& video = movie.add_video(test_movie::kAvc1, 320, 240);
 //   video.add_samples(10, 1000, 100);  // 10 samples of 1000 bytes, 100 units each
 //   test_movie::write_movie(movie, path);
 #pragma once
@@ -85,7 +85,7 @@ struct edit {
 // by a relative 'url ' or by an alias record.
 enum class data_ref_kind { url_self, alias_self, url_external, alias_external };
 
-struct track_spec {
+struct track_plan {
     uint32_t handler = kVide;
     uint32_t id = 0;  // 0: numbered 1, 2, ... in order
     bool enabled = true;
@@ -105,8 +105,8 @@ struct track_spec {
     std::vector<uint32_t> time_code_refs;  // 'tref'/'tmcd' track IDs
 
     // Appends count samples of equal size and duration (sync unless told).
-    track_spec& add_samples(uint32_t count, uint32_t size, uint32_t duration, bool sync = true);
-    track_spec& add_edit(int64_t duration, int64_t media_time, int32_t rate = 0x10000);
+    track_plan& add_samples(uint32_t count, uint32_t size, uint32_t duration, bool sync = true);
+    track_plan& add_edit(int64_t duration, int64_t media_time, int32_t rate = 0x10000);
 };
 
 struct user_data_entry {
@@ -114,9 +114,9 @@ struct user_data_entry {
     bytes payload;
 };
 
-struct movie_spec {
+struct movie_plan {
     int32_t time_scale = 600;
-    std::vector<track_spec> tracks;
+    std::vector<track_plan> tracks;
     std::vector<user_data_entry> user_data;
     bool movie_first = false;       // 'moov' before 'mdat'
     bool version1_headers = false;  // 'mvhd', 'tkhd', 'mdhd', 'elst' version 1
@@ -124,12 +124,12 @@ struct movie_spec {
     bool force_co64 = false;
     uint64_t media_gap = 0;  // zero bytes at the start of the media data (sparse on disk)
 
-    track_spec& add_video(uint32_t codec, int16_t width, int16_t height,
+    track_plan& add_video(uint32_t codec, int16_t width, int16_t height,
                           const std::vector<extension>& extensions = {});
-    track_spec& add_sound(uint32_t format, uint16_t channels, uint16_t bits, uint32_t sample_rate);
+    track_plan& add_sound(uint32_t format, uint16_t channels, uint16_t bits, uint32_t sample_rate);
     // A time code track with one sample per entry of counters (each frames_per_sample
     // frames long).
-    track_spec& add_time_code(int32_t flags, int32_t time_scale, int32_t frame_duration,
+    track_plan& add_time_code(int32_t flags, int32_t time_scale, int32_t frame_duration,
                               uint8_t frames, const std::string& reel_name,
                               const std::vector<int32_t>& counters, uint32_t frames_per_sample);
 };
@@ -149,11 +149,11 @@ struct movie_file {
     bytes contiguous() const;
 };
 
-movie_file build_movie(const movie_spec& spec);
+movie_file build_movie(const movie_plan& plan);
 // Writes the file, leaving holes where nothing is written (sparse where the
 // file system allows), and the external media data files in its folder.
 // False when a file cannot be written.
-bool write_movie(const movie_spec& spec, const std::string& path);
+bool write_movie(const movie_plan& plan, const std::string& path);
 bool write_bytes(const bytes& data, const std::string& path);
 
 // Breaking a movie on purpose: the offset of the first atom of a path of

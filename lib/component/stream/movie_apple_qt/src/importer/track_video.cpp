@@ -23,7 +23,7 @@ constexpr int kMaxSamplesPerRead = 256;
 constexpr double kEarliestReturnedTime = -1.0;
 
 // 59.94 drop-frame time codes are counted here rather than taken from the
-// time code media: the first sample of the process that shows one seeds the
+// time code media: the first sample of the process that shows one sets the
 // count from its frame number, every later one advances it by one frame.
 bool g_drop_frame_60_seeded = false;
 
@@ -453,7 +453,7 @@ void video_track::update_timecode(TimeValue64 decode_time, TimeValue64 decode_du
         m_current_timecode = timecode_from_record(mode, record);
         return;
     }
-    // A reader whose time code is not yet of this mode seeds it too, so that
+    // A reader whose time code is not yet of this mode sets it too, so that
     // a later reader in the process does not advance a time code of another
     // mode.
     if (!g_drop_frame_60_seeded || m_current_timecode.mode() != mode) {

@@ -1,5 +1,5 @@
-// Writes the movie builder's movies into a folder, as seeds of the movie
-// fuzzer's corpus: usage make_fuzz_seeds FOLDER.
+// Writes the movie builder's movies into a folder, as the starting inputs of the movie
+// fuzzer's corpus: usage make_fuzz_corpus FOLDER.
 #include <cstdio>
 #include <string>
 
@@ -9,9 +9,9 @@ namespace {
 
 using test_movie::fourcc;
 
-test_movie::movie_spec with_everything() {
-    test_movie::movie_spec spec;
-    test_movie::track_spec& video = spec.add_video(
+test_movie::movie_plan with_everything() {
+    test_movie::movie_plan plan;
+    test_movie::track_plan& video = plan.add_video(
         test_movie::kAvc1, 64, 48,
         {{fourcc("pasp"), test_movie::pasp(4, 3)},
          {fourcc("clap"), test_movie::clap(60, 1, 44, 1)},
@@ -28,26 +28,26 @@ test_movie::movie_spec with_everything() {
     video.add_edit(100, -1).add_edit(1000, 200);
     video.samples_per_chunk = 4;
     video.time_code_refs.push_back(3);
-    spec.add_sound(test_movie::kTwos, 2, 16, 8000).add_samples(8000, 4, 1).samples_per_chunk = 1000;
-    spec.add_time_code(1, 30000, 1001, 30, "REEL", {1798, 20000}, 10);
-    spec.user_data.push_back({fourcc("name"), test_movie::user_data_text("seed")});
-    return spec;
+    plan.add_sound(test_movie::kTwos, 2, 16, 8000).add_samples(8000, 4, 1).samples_per_chunk = 1000;
+    plan.add_time_code(1, 30000, 1001, 30, "REEL", {1798, 20000}, 10);
+    plan.user_data.push_back({fourcc("name"), test_movie::user_data_text("fuzz")});
+    return plan;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::fprintf(stderr, "usage: make_fuzz_seeds FOLDER\n");
+        std::fprintf(stderr, "usage: make_fuzz_corpus FOLDER\n");
         return 2;
     }
     const std::string folder = argv[1];
-    test_movie::movie_spec spec = with_everything();
-    bool ok = test_movie::write_movie(spec, folder + "/seed_movie_last.mov");
-    spec.movie_first = true;
-    spec.version1_headers = true;
-    spec.force_co64 = true;
-    spec.large_mdat = true;
-    ok = test_movie::write_movie(spec, folder + "/seed_movie_first_v1_co64.mov") && ok;
+    test_movie::movie_plan plan = with_everything();
+    bool ok = test_movie::write_movie(plan, folder + "/seed_movie_last.mov");
+    plan.movie_first = true;
+    plan.version1_headers = true;
+    plan.force_co64 = true;
+    plan.large_mdat = true;
+    ok = test_movie::write_movie(plan, folder + "/seed_movie_first_v1_co64.mov") && ok;
     return ok ? 0 : 1;
 }
