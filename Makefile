@@ -3,11 +3,13 @@ BUILD      ?= build
 BUILD_SAN  ?= build-sanitize
 BUILD_WIN  ?= build-windows
 BUILD_BENCH ?= build-bench
+BUILD_FUZZ ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 LINUX_TC   := cmake/toolchain-linux-i386.cmake
 MINGW_TC   := cmake/toolchain-mingw-i686.cmake
 
-.PHONY: all build demo test test-sanitize windows bench bootstrap clean
+.PHONY: all build demo test test-sanitize fuzz windows bench bootstrap clean
 
 all: build
 
@@ -29,6 +31,15 @@ test-sanitize: bootstrap
 	cmake --build $(BUILD_SAN) -j $(JOBS)
 	cd $(BUILD_SAN) && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
+# libFuzzer targets (clang, AddressSanitizer and UndefinedBehaviorSanitizer):
+# the movie target runs FUZZ_SECONDS, the two data handler targets half as long.
+fuzz:
+	@scripts/bootstrap.sh fuzz
+	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_TOOLCHAIN_FILE=$(LINUX_TC) \
+	  -DCMAKE_C_FLAGS_DEBUG="-g -O1" -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DRUV_SANITIZE=ON -DRUV_FUZZ=ON
+	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target fuzz_movie fuzz_data_handler_movie fuzz_data_ref make_fuzz_corpus make_data_ref_corpus
+	scripts/fuzz.sh $(BUILD_FUZZ) $(FUZZ_SECONDS)
+
 windows:
 	@scripts/bootstrap.sh windows
 	cmake -S . -B $(BUILD_WIN) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=$(MINGW_TC)
@@ -40,4 +51,4 @@ bench: bootstrap
 	@for b in $(BUILD_BENCH)/bin/bench_*; do [ -x "$$b" ] && "$$b"; done; true
 
 clean:
-	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_WIN) $(BUILD_BENCH)
+	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_WIN) $(BUILD_BENCH) $(BUILD_FUZZ)

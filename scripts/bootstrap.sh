@@ -1,9 +1,18 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, when they are missing.
-# Usage: scripts/bootstrap.sh [windows]
+# Usage: scripts/bootstrap.sh [windows] [fuzz]
 set -u
 packages=(g++-multilib cmake ninja-build googletest make)
-[ "${1:-}" = windows ] && packages+=(g++-mingw-w64-i686)
+for extra in "$@"; do
+  case $extra in
+    windows) packages+=(g++-mingw-w64-i686) ;;
+    # clang and its runtimes; libclang-rt-dev brings the libclang-rt-N-dev
+    # matching the default clang, which holds libclang_rt.fuzzer-i386.a and
+    # the 32-bit sanitizer runtimes.
+    fuzz) packages+=(clang libclang-rt-dev) ;;
+    *) echo "bootstrap: unknown argument: $extra (expected windows or fuzz)" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
