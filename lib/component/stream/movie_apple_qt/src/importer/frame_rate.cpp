@@ -30,9 +30,9 @@ OSErr frame_rate_from_media(Movie movie, double& rate) {
 
     const long samples = GetMediaSampleCount(media);
     if (samples > 0) {
-        // The 64-bit media duration divided by is the decode duration (the
-        // end of the last sample in decode time): it counts exactly the time
-        // the samples take, whatever the media header says.
+        // Divided by the media's decode duration (the end of its last sample
+        // in decode time): exactly the time the samples take, whatever the
+        // media header says.
         const TimeValue64 length = GetMediaDecodeDuration(media);
         const TimeScale scale = GetMediaTimeScale(media);
         if (length <= 0 || scale <= 0) return qtcode::kInvalidDuration;

@@ -1,6 +1,6 @@
-// The QuickTime codes and flags the track readers pass: media types,
-// characteristics, search flags, sample flags and extraction properties, as
-// QuickTime publishes them.
+// The QuickTime codes and flags the reader library passes: media types,
+// characteristics, search flags, sample flags, extraction properties and the
+// movie-opening properties, as QuickTime publishes them.
 #pragma once
 
 #include <cstdint>

@@ -76,9 +76,9 @@ bool track::set_decoder_config(const uint8_t* data, uint32_t size) {
     return true;
 }
 
-// The searches run on decode time (the only 64-bit media search QuickTime
-// offers by sample), so the sync sample found is the one decoded at or before
-// the edit's start.
+// The backward search runs on decode time, as the video reader's searches
+// do, so the sync sample found is the one decoded at or before the edit's
+// start.
 void track::compute_start_times(Track qt_track) {
     m_edit_start = 0.0f;
     Media media = GetTrackMedia(qt_track);

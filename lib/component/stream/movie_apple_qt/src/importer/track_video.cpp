@@ -1,5 +1,6 @@
 #include "importer/track_video.h"
 
+#include <cstring>
 #include <limits>
 #include <new>
 
@@ -35,6 +36,24 @@ int64_t rescale(int64_t value, int64_t numerator, int64_t denominator) {
     if (numerator == 0 || (value < limit / numerator && value > -(limit / numerator)))
         return value * numerator / denominator;
     return truncate_to<int64_t>(double(value) * double(numerator) / double(denominator));
+}
+
+// Zeroes the data reference index of the description in the handle and
+// copies exactly as many bytes as its size field gives; false when the handle
+// holds less than the fixed record or than that size.
+bool copy_description(Handle description, size_t fixed_size, std::vector<uint8_t>& copy) {
+    const Size handle_size = GetHandleSize(description);
+    if (handle_size < Size(fixed_size)) return false;
+    HLock(description);
+    SampleDescription* d = reinterpret_cast<SampleDescription*>(*description);
+    d->dataRefIndex = 0;
+    const bool whole = d->descSize >= int32_t(fixed_size) && d->descSize <= handle_size;
+    if (whole) {
+        const uint8_t* bytes = reinterpret_cast<const uint8_t*>(d);
+        copy.assign(bytes, bytes + d->descSize);
+    }
+    HUnlock(description);
+    return whole;
 }
 
 }  // namespace
@@ -170,7 +189,9 @@ int video_track::open_track(Movie movie) {
         GetMediaSampleDescription(media, index,
                                   reinterpret_cast<SampleDescriptionHandle>(description.get()));
         if (GetMoviesError() != noErr) continue;
-        keep_description(description.get());
+        std::vector<uint8_t> copy;
+        if (copy_description(description.get(), sizeof(SampleDescription), copy))
+            m_sample_descriptions.push_back(std::move(copy));
     }
 
     Track timecode_track = GetMovieIndTrackType(movie, 1, qtcode::kTimeCodeMediaType,
@@ -183,22 +204,14 @@ int video_track::open_track(Movie movie) {
 }
 
 bool video_track::read_first_description(Handle description, image_description_info& info) {
-    const Size handle_size = GetHandleSize(description);
-    if (handle_size < Size(sizeof(ImageDescription))) return false;
-    HLock(description);
-    ImageDescription* d = reinterpret_cast<ImageDescription*>(*description);
-    d->dataRefIndex = 0;
-    const bool whole = d->idSize >= int32_t(sizeof(ImageDescription)) && d->idSize <= handle_size;
-    if (whole) {
-        info.width = d->width;
-        info.height = d->height;
-        info.depth = d->depth;
-        info.format = d->cType;
-        const uint8_t* bytes = reinterpret_cast<const uint8_t*>(d);
-        info.copy.assign(bytes, bytes + d->idSize);
-    }
-    HUnlock(description);
-    return whole;
+    if (!copy_description(description, sizeof(ImageDescription), info.copy)) return false;
+    ImageDescription fields;
+    std::memcpy(&fields, info.copy.data(), sizeof fields);
+    info.width = fields.width;
+    info.height = fields.height;
+    info.depth = fields.depth;
+    info.format = fields.cType;
+    return true;
 }
 
 void video_track::apply_extensions(Handle description, image_description_info& info) {
@@ -228,21 +241,6 @@ void video_track::apply_extensions(Handle description, image_description_info& i
         }
         HUnlock(found);
     }
-}
-
-bool video_track::keep_description(Handle description) {
-    const Size handle_size = GetHandleSize(description);
-    if (handle_size < Size(sizeof(SampleDescription))) return false;
-    HLock(description);
-    SampleDescription* d = reinterpret_cast<SampleDescription*>(*description);
-    d->dataRefIndex = 0;
-    const bool whole = d->descSize >= int32_t(sizeof(SampleDescription)) && d->descSize <= handle_size;
-    if (whole) {
-        const uint8_t* bytes = reinterpret_cast<const uint8_t*>(d);
-        m_sample_descriptions.emplace_back(bytes, bytes + d->descSize);
-    }
-    HUnlock(description);
-    return whole;
 }
 
 void video_track::read_start_timecode() {

@@ -59,9 +59,6 @@ private:
     void apply_extensions(Handle description, image_description_info& info);
     void read_start_timecode();
     void read_reel_name();
-    // Appends a copy of the description in the handle; false when it is
-    // shorter than its size field says or than the fixed record.
-    bool keep_description(Handle description);
     // Reads the sample at the read position into a new frame (status 0), or
     // answers the status that ends the read.
     int read_sample(frame*& out);
