@@ -23,11 +23,6 @@ test_movie::movie_plan sound_movie(uint32_t rate, uint16_t channels, double seco
     return plan;
 }
 
-TEST(AudioOpen, NullMovieAnswers3) {
-    audio_track audio;
-    EXPECT_EQ(audio.open(nullptr), 3);
-}
-
 TEST(AudioOpen, MovieWithoutSoundFails) {
     test_movie::movie_plan plan;
     plan.add_video(test_movie::kAvc1, 320, 240).add_samples(5, 100, 20);
@@ -172,11 +167,6 @@ TEST(AudioRead, ResetEmptiesTheQueueAndRestartsTheTimes) {
     release_frame(f, true);
 }
 
-TEST(AudioRead, ReadBeforeOpenFails) {
-    audio_track audio;
-    EXPECT_EQ(audio.read(), 1);
-}
-
 // The sound's first edit shows its media from 0.5 s: a start before that
 // extracts from the movie's start, a later one from start - 0.5.
 struct seek_case {
@@ -206,12 +196,5 @@ TEST_P(AudioSeek, StartIsMeasuredFromTheEditStart) {
 INSTANTIATE_TEST_SUITE_P(Starts, AudioSeek,
                          testing::Values(seek_case{0.2, 0.0}, seek_case{0.5, 0.0},
                                          seek_case{1.0, 0.5}));
-
-TEST(AudioSeek, WithoutMovieOnlyTheEndTimeIsSet) {
-    audio_track audio;
-    EXPECT_EQ(audio.seek(1.0, 2.0), 0);
-    EXPECT_EQ(audio.end_time(), 2.0);
-    EXPECT_EQ(audio.start_time(), 0.0);
-}
 
 }  // namespace

@@ -126,20 +126,6 @@ INSTANTIATE_TEST_SUITE_P(Movies, FixtureSoundChunks,
                          testing::Values("h264_bframes_tc", "h264_2997_dropframe", "prores_in24",
                                          "dv_pal_sowt", "audio_only_44k"));
 
-TEST(FixtureChunkSize, TwentyNineNinetySevenFramesMakeChunksOf1602) {
-    const std::string path = data_path("h264_2997_dropframe.mov");
-    if (!file_exists(path)) GTEST_SKIP() << "fixture not in tests/data";
-    movie_ptr movie = open_movie_file(path);
-    ASSERT_NE(movie, nullptr);
-    video_track video;
-    ASSERT_EQ(video.open(movie.get()), 0);
-    EXPECT_NEAR(video.frame_rate(), 30000.0 / 1001.0, 1e-9);
-    audio_track audio;
-    audio.set_chunk_duration(1.0 / video.frame_rate());
-    ASSERT_EQ(audio.open(movie.get()), 0);
-    EXPECT_EQ(audio.frames_per_read(), 1602u);
-}
-
 struct time_code_fixture {
     const char* name;
     kolmbase::timecode start;

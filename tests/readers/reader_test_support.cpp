@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "importer/track_video.h"
 #include "quicktime/qt_api.h"
 
 namespace reader_test {
@@ -75,6 +76,19 @@ int read_all(ns_movie_apple_qt::track& track, frame_list& out, size_t limit) {
         if (status != 0) break;
     }
     return status;
+}
+
+int read_video(const test_movie::movie_plan& plan, frame_list& out, double start) {
+    movie_ptr movie = open_built(plan);
+    if (!movie) return -1;
+    ns_movie_apple_qt::video_track video;
+    const int opened = video.open(movie.get());
+    const int sought = opened == 0 ? video.seek(start, 100.0) : opened;
+    if (sought != 0) {
+        ADD_FAILURE() << "open or seek answered " << sought;
+        return -1;
+    }
+    return read_all(video, out);
 }
 
 }  // namespace reader_test

@@ -51,4 +51,8 @@ int read_all(ns_movie_apple_qt::track& track, frame_list& out, size_t limit = 10
 // Takes every queued frame.
 void drain(ns_movie_apple_qt::track& track, frame_list& out);
 
+// Opens the plan with a video reader, seeks to start and reads every frame
+// (read_all); -1, with a test failure, when the movie does not open or seek.
+int read_video(const test_movie::movie_plan& plan, frame_list& out, double start = 0.0);
+
 }  // namespace reader_test

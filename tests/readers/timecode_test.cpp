@@ -55,11 +55,6 @@ TEST_P(DayOfFrames, ReducedCountLandsWhereAdvancingOneByOneDoes) {
 
 INSTANTIATE_TEST_SUITE_P(Modes, DayOfFrames, testing::Values(0x703Cu, 0x701Eu, 25u, 0x601Eu));
 
-TEST(TimeCodeAfterFrames, NegativeOrZeroCountIsMidnight) {
-    EXPECT_EQ(timecode_after_frames(0x703C, -5), kolmbase::timecode(0x703C));
-    EXPECT_EQ(timecode_after_frames(0x703C, 0), kolmbase::timecode(0x703C));
-}
-
 // Video of frames 'frames' long at time scale 'scale', with a time code track
 // of the given definition counting from 'start' (one sample covering all).
 test_movie::movie_plan time_coded_movie(int32_t flags, int32_t scale, int32_t frame_duration,
@@ -102,13 +97,8 @@ TEST(MovieTimeCode, NoTimeCodeTrackLeavesModeOneAndNoReelName) {
 }
 
 TEST(MovieTimeCode, EachFrameCarriesTheTimeCodeOfItsMoment) {
-    movie_ptr movie = open_built(time_coded_movie(0, 2500, 100, 25, 90000 + 23, 6, ""));
-    ASSERT_NE(movie, nullptr);
-    video_track video;
-    ASSERT_EQ(video.open(movie.get()), 0);
-    ASSERT_EQ(video.seek(0.0, 1.0), 0);
     frame_list frames;
-    read_all(video, frames);
+    read_video(time_coded_movie(0, 2500, 100, 25, 90000 + 23, 6, ""), frames);
     ASSERT_EQ(frames.size(), 6u);
     const kolmbase::timecode expected[6] = {
         {25, 1, 0, 0, 23, 1}, {25, 1, 0, 0, 24, 1}, {25, 1, 0, 1, 0, 1},
@@ -118,13 +108,23 @@ TEST(MovieTimeCode, EachFrameCarriesTheTimeCodeOfItsMoment) {
             << "frame " << i << ": " << static_cast<video_frame*>(frames[i])->timecode().to_string();
 }
 
-TEST(MovieTimeCode, DropFrame2997StartIsCountedWithDrops) {
-    // Frame 107,890 of 29.97 drop-frame counting is 00:59:59;28.
-    movie_ptr movie = open_built(time_coded_movie(1, 30000, 1001, 30, 107890, 4, ""));
-    ASSERT_NE(movie, nullptr);
-    video_track video;
-    ASSERT_EQ(video.open(movie.get()), 0);
-    EXPECT_EQ(video.timecode(), kolmbase::timecode(0x701E, 0, 59, 59, 28, 1));
+// Halfway through, the time code track's definition changes to a rate
+// without a mode (15 fps gives 1): those frames keep the last time code.
+TEST(MovieTimeCode, FramesPastAModeTheTimeCodeLosesKeepTheLastOne) {
+    test_movie::movie_plan plan = time_coded_movie(0, 2500, 100, 25, 90000, 6, "");
+    test_movie::track_plan& time_code = plan.tracks[1];
+    time_code.samples[0].duration = 300;
+    time_code.descriptions.push_back(test_movie::time_code_description(0, 2500, 100, 15));
+    test_movie::sample modeless = time_code.samples[0];
+    modeless.description = 2;
+    time_code.samples.push_back(modeless);
+    frame_list frames;
+    read_video(plan, frames);
+    ASSERT_EQ(frames.size(), 6u);
+    for (size_t i = 0; i < 6; ++i)
+        EXPECT_EQ(static_cast<video_frame*>(frames[i])->timecode(),
+                  kolmbase::timecode(25, 1, 0, 0, uint32_t(i < 3 ? i : 2), 1))
+            << "frame " << i;
 }
 
 // 59.94 drop-frame: the first frame is the frame number counted from zero,
