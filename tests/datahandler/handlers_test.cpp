@@ -133,7 +133,7 @@ TEST_F(DataHandlerCalls, GetDataRefGivesACopyTheCallerMayDispose) {
     DisposeHandle(second);
 }
 
-TEST_F(DataHandlerCalls, CallsWithoutAReferenceFail) {
+TEST_F(DataHandlerCalls, CallsAboutTheReferenceFailWithoutOne) {
     printed_lines printed;
     Handle h = nullptr;
     EXPECT_EQ(kInvalidDataRef, call_entry(m_storage, kGetDataRef, {word(&h)}));
@@ -144,12 +144,42 @@ TEST_F(DataHandlerCalls, CallsWithoutAReferenceFail) {
     Boolean equal = true;
     EXPECT_EQ(kInvalidDataRef, call_entry(m_storage, kCompareDataRef, {word(h), word(&equal)}));
     EXPECT_FALSE(equal);
-    // OpenForRead's answer ends both reading calls.
-    wide size{};
-    EXPECT_EQ(kInvalidDataRef, call_entry(m_storage, kGetFileSize64, {word(&size)}));
-    uint8_t buffer[4];
-    EXPECT_EQ(kInvalidDataRef, schedule64(buffer, 0, 4));
 }
+
+// The instance's reference: none set, or a handle of another layout.
+struct unusable_case {
+    const char* name;
+    bool set_handle;
+    ComponentResult open_for_read;
+};
+
+class ReadingWithoutAUsableReference : public DataHandlerCalls,
+                                       public ::testing::WithParamInterface<unusable_case> {};
+
+TEST_P(ReadingWithoutAUsableReference, TriesOpenForReadThenFailsWithParamErr) {
+    if (GetParam().set_handle) {
+        Handle bad = handle_with(std::vector<uint8_t>(20, 0));
+        ASSERT_EQ(noErr, call_entry(m_storage, kSetDataRef, {word(bad)}));
+        DisposeHandle(bad);
+    }
+    printed_lines printed;
+    wide size{};
+    EXPECT_EQ(paramErr, call_entry(m_storage, kGetFileSize64, {word(&size)}));
+    EXPECT_TRUE(printed.contains("<datah> OpenForRead\n"));
+    uint8_t buffer[4] = {};
+    EXPECT_EQ(paramErr, schedule64(buffer, 0, 4, 0, kScheduleRecord));
+    EXPECT_EQ(0, g_completion.calls);
+    EXPECT_EQ(GetParam().open_for_read, call_entry(m_storage, kOpenForRead, {}));
+}
+
+// OpenForRead fails only without a handle; a handle that does not parse
+// still opens, since the stream behind a reference is open already.
+INSTANTIATE_TEST_SUITE_P(References, ReadingWithoutAUsableReference,
+                         ::testing::Values(unusable_case{"NoneSet", false, kInvalidDataRef},
+                                           unusable_case{"OtherLayout", true, noErr}),
+                         [](const ::testing::TestParamInfo<unusable_case>& info) {
+                             return info.param.name;
+                         });
 
 TEST_F(DataHandlerCalls, CompareDataRefLooksAtTheBytes) {
     ASSERT_EQ(noErr, serve(m_ref.get()));
@@ -197,7 +227,7 @@ TEST_F(DataHandlerCalls, GetFileNameGivesThePascalName) {
     EXPECT_EQ(0u, flags);
 }
 
-TEST_F(DataHandlerCalls, ScheduleData64ReadsAtTheOffsetAndCompletes) {
+TEST_F(DataHandlerCalls, ScheduleData64ReadsAtTheOffsetAndCompletesWhenAsked) {
     ASSERT_EQ(noErr, serve(m_ref.get()));
     uint8_t buffer[5] = {};
     EXPECT_EQ(noErr, schedule64(buffer, 10, 5, 77, kScheduleRecord));
@@ -208,13 +238,9 @@ TEST_F(DataHandlerCalls, ScheduleData64ReadsAtTheOffsetAndCompletes) {
     EXPECT_EQ(reinterpret_cast<Ptr>(buffer), g_completion.request);
     EXPECT_EQ(77, g_completion.refcon);
     EXPECT_EQ(noErr, g_completion.error);
-}
-
-TEST_F(DataHandlerCalls, ScheduleData64WithoutScheduleRecordSkipsTheCompletion) {
-    ASSERT_EQ(noErr, serve(m_ref.get()));
-    uint8_t buffer[4] = {};
+    // Without a schedule record the routine is not called.
     EXPECT_EQ(noErr, schedule64(buffer, 0, 4));
-    EXPECT_EQ(0, g_completion.calls);
+    EXPECT_EQ(1, g_completion.calls);
 }
 
 TEST_F(DataHandlerCalls, ScheduleData64OfZeroBytesFailsThroughTheCompletion) {
@@ -236,19 +262,6 @@ TEST_F(DataHandlerCalls, FailingSeekReadsNothing) {
     EXPECT_EQ(kReadErr, schedule64(buffer, 8, 4, 0, kScheduleRecord));
     EXPECT_EQ(0, failing.reads);
     EXPECT_EQ(kReadErr, g_completion.error);
-}
-
-TEST_F(DataHandlerCalls, UnparsableReferenceFailsWithoutCompletion) {
-    Handle bad = handle_with(std::vector<uint8_t>(20, 0));
-    ASSERT_EQ(noErr, call_entry(m_storage, kSetDataRef, {word(bad)}));
-    DisposeHandle(bad);
-    uint8_t buffer[4] = {};
-    EXPECT_EQ(paramErr, schedule64(buffer, 0, 4, 0, kScheduleRecord));
-    EXPECT_EQ(0, g_completion.calls);
-    wide size{};
-    EXPECT_EQ(paramErr, call_entry(m_storage, kGetFileSize64, {word(&size)}));
-    // The stream is open already: OpenForRead succeeds on any handle.
-    EXPECT_EQ(noErr, call_entry(m_storage, kOpenForRead, {}));
 }
 
 TEST_F(DataHandlerCalls, ScheduleDataTakesA32BitOffsetWithoutSign) {

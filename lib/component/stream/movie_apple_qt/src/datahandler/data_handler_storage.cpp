@@ -11,9 +11,8 @@ CMDataRef* stored_data_ref(const storage* s) {
     return data_ref_from_handle(s->data_ref);
 }
 
-void log_data_ref_info(const storage* s) { log_data_ref(stored_data_ref(s)); }
-
-void log_data_ref(CMDataRef* ref) {
+void log_data_ref_info(const storage* s) {
+    CMDataRef* ref = stored_data_ref(s);
     if (ref == nullptr) {
         kolmbase::ds_og::print(6, "<datah> Data ref is NULL\n");
         return;

@@ -25,10 +25,8 @@ static_assert(sizeof(storage) == 12, "the storage is three 32-bit words");
 // when the handle does not parse (after data_ref_from_handle's line).
 CMDataRef* stored_data_ref(const storage* s);
 
-// Level-6 lines describing the stored data reference: its address, URL and
-// size, or that there is none.
+// Level-6 lines describing the stored data reference (parsed anew): its
+// address, URL and size, or that there is none.
 void log_data_ref_info(const storage* s);
-// The same lines for a data reference already parsed (null: none).
-void log_data_ref(CMDataRef* ref);
 
 }  // namespace datahandler

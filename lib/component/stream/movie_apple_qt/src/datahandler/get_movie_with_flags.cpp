@@ -11,6 +11,7 @@
 #include "datahandler/data_handler_routines.h"
 #include "datahandler/handle_data_ref.h"
 #include "datahandler/movie_atom_walk.h"
+#include "datahandler/wide_value.h"
 #include "lib/kolmbase/ds_og.h"
 #include "lib/kolmbase/strings.h"
 #include "quicktime/qt_api.h"
@@ -25,10 +26,6 @@ constexpr int16_t kDontResolveDataRefs = 2;
 constexpr int16_t kDontAskUnresolvedDataRefs = 4;
 // The attributes of a resolved reference to the movie's own file.
 constexpr long kSelfReference = 1;
-
-wide to_wide(uint64_t value) { return wide{uint32_t(value), int32_t(uint32_t(value >> 32))}; }
-
-uint64_t from_wide(const wide& w) { return uint64_t(uint32_t(w.hi)) << 32 | w.lo; }
 
 void print_message(const std::string& message) {
     kolmbase::ds_og::print(1, "<datah> %s", message.c_str());

@@ -5,6 +5,7 @@
 
 #include "datahandler/CMDataRef.h"
 #include "datahandler/data_handler_routines.h"
+#include "datahandler/wide_value.h"
 #include "lib/kolmbase/ds_og.h"
 
 namespace datahandler {
@@ -14,21 +15,15 @@ namespace {
 constexpr ComponentResult invalidDataRef = -2012;
 constexpr ComponentResult readErr = -19;
 
-int64_t wide_value(const wide& w) { return int64_t(uint64_t(uint32_t(w.hi)) << 32 | w.lo); }
-
-// The stored data reference, trying OpenForRead once when the handle does not
-// parse (opened tells that it ran and succeeded). Null with result set: the
-// negative OpenForRead result, or -50 when the reference still does not parse.
-CMDataRef* data_ref_for_read(storage* s, ComponentResult& result, bool& opened) {
-    opened = false;
+// The stored data reference for a read. When the handle is missing or does not
+// parse, OpenForRead runs first and the handle is parsed again; null then
+// answers -50. OpenForRead fails only when there is no handle at all, and then
+// there is still no reference: its -2012 never reaches the caller.
+CMDataRef* data_ref_for_read(storage* s) {
     CMDataRef* ref = stored_data_ref(s);
     if (ref != nullptr) return ref;
-    result = OpenForRead(s);
-    if (result < 0) return nullptr;
-    opened = true;
-    ref = stored_data_ref(s);
-    if (ref == nullptr) result = paramErr;
-    return ref;
+    OpenForRead(s);
+    return stored_data_ref(s);
 }
 
 ComponentResult schedule_read(storage* s, Ptr placeToPutData, int64_t offset, long dataSize,
@@ -40,14 +35,10 @@ ComponentResult schedule_read(storage* s, Ptr placeToPutData, int64_t offset, lo
                                static_cast<long long>(offset));
         status = readErr;
     } else {
-        ComponentResult result = noErr;
-        bool opened = false;
-        CMDataRef* ref = data_ref_for_read(s, result, opened);
-        if (ref == nullptr && opened) {
-            return paramErr;  // still no reference after OpenForRead
-        } else if (ref == nullptr) {
-            status = result;
-        } else if (ref->seek(offset, 0) < 0) {
+        CMDataRef* ref = data_ref_for_read(s);
+        // Without a reference nothing was scheduled: no completion either.
+        if (ref == nullptr) return paramErr;
+        if (ref->seek(offset, 0) < 0) {
             status = readErr;
         } else {
             // The count read is not examined: a short read leaves the status.
@@ -67,7 +58,7 @@ ComponentResult OpenForRead(storage* s) {
     kolmbase::ds_og::print(6, "<datah> OpenForRead\n");
     if (s == nullptr || s->data_ref == nullptr) return invalidDataRef;
     CMDataRef* ref = stored_data_ref(s);
-    log_data_ref(ref);
+    log_data_ref_info(s);
     if (ref != nullptr) {
         kolmbase::ds_og::print(6, "<datah>   OK  OpenForRead (%p:%s)\n", static_cast<void*>(ref),
                                ref->get_url().c_str());
@@ -82,25 +73,20 @@ ComponentResult CloseForRead(storage*) {
 
 ComponentResult GetFileSize64(storage* s, wide* size) {
     kolmbase::ds_og::print(6, "<datah> GetFileSize64\n");
-    ComponentResult result = noErr;
-    bool opened = false;
-    CMDataRef* ref = data_ref_for_read(s, result, opened);
-    if (ref == nullptr) return result;
+    CMDataRef* ref = data_ref_for_read(s);
+    if (ref == nullptr) return paramErr;
     const int64_t bytes = ref->size();
     kolmbase::ds_og::print(6, "<datah>   %lld\n", static_cast<long long>(bytes));
-    if (size != nullptr) {
-        size->lo = uint32_t(uint64_t(bytes));
-        size->hi = int32_t(uint64_t(bytes) >> 32);
-    }
-    return opened ? result : noErr;
+    if (size != nullptr) *size = to_wide(uint64_t(bytes));
+    return noErr;
 }
 
 ComponentResult ScheduleData64(storage* s, Ptr placeToPutData, const wide* fileOffset,
                                long dataSize, long refCon, DataHSchedulePtr scheduleRec,
                                DataHCompletionUPP completionRtn) {
     if (fileOffset == nullptr) return paramErr;
-    return schedule_read(s, placeToPutData, wide_value(*fileOffset), dataSize, refCon, scheduleRec,
-                         completionRtn);
+    return schedule_read(s, placeToPutData, int64_t(from_wide(*fileOffset)), dataSize, refCon,
+                         scheduleRec, completionRtn);
 }
 
 ComponentResult ScheduleData(storage* s, Ptr placeToPutData, long fileOffset, long dataSize,
