@@ -59,11 +59,6 @@ TEST(HandleDataRef, NameOf255BytesGivesA272ByteHandle) {
     EXPECT_EQ(ref.get(), data_ref_from_handle(handle.h));
 }
 
-TEST(HandleDataRef, NullReferenceOrHandleGivesNull) {
-    EXPECT_EQ(nullptr, handle_from_data_ref(nullptr));
-    EXPECT_EQ(nullptr, data_ref_from_handle(nullptr));
-}
-
 struct refused_case {
     const char* name;
     std::vector<uint8_t> bytes;

@@ -78,27 +78,4 @@ INSTANTIATE_TEST_SUITE_P(Layouts, BytesRead,
                              return std::string(info.param.name);
                          });
 
-class FixtureBytesRead : public ::testing::TestWithParam<const char*> {
-protected:
-    void SetUp() override { datahandler_import::mount_folder(RUV_TEST_DATA_DIR); }
-};
-
-TEST_P(FixtureBytesRead, LiesBetweenTheVideoSamplesAndTheFilePlusTheMovieAtom) {
-    const std::string file = std::string(GetParam()) + ".mov";
-    const std::string path = std::string(RUV_TEST_DATA_DIR) + "/" + file;
-    import_run run = run_import(std::string(datahandler_import::kKolmfsPrefix) + "/" + file);
-    ASSERT_EQ(run.result.status, 0) << run.result.err;
-    const double movie_atom = double(datahandler_import::movie_atom_size(path));
-    ASSERT_GT(movie_atom, 0);
-    EXPECT_GE(run.bytes_read, video_sample_bytes(run));
-    EXPECT_LE(run.bytes_read, file_size(path) + movie_atom);
-}
-
-INSTANTIATE_TEST_SUITE_P(TestData, FixtureBytesRead,
-                         ::testing::Values("h264_bframes_tc", "dv_pal_sowt", "prores_in24",
-                                           "audio_only_44k"),
-                         [](const ::testing::TestParamInfo<const char*>& info) {
-                             return std::string(info.param);
-                         });
-
 }  // namespace

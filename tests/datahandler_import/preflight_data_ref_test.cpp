@@ -61,13 +61,6 @@ TEST_F(DataHandlerPreflight, MountedInputOpensFromTheStreamDataReference) {
     EXPECT_EQ(config::instance().source_kind(), uint32_t(config::source_path));
 }
 
-TEST_F(DataHandlerPreflight, ForcedOnAPlainPathReadsThroughTheDataHandler) {
-    importer_test::harness h(m_path);
-    h.set("data-handler-mode", "force-enable");
-    ASSERT_EQ(h.preflight(), 0);
-    EXPECT_EQ(config::instance().source_kind(), uint32_t(config::source_data_ref));
-}
-
 TEST_F(DataHandlerPreflight, ForcedOffAMountedInputIsHandedOnAsAPath) {
     importer_test::harness h(url());
     h.set("data-handler-mode", "force-disable");
@@ -85,13 +78,6 @@ TEST_F(DataHandlerPreflight, StaticResolvesReachTheDataReference) {
     EXPECT_EQ(ref->get_static_resolve("/a/clip.mov"), "kolmfs://store/x/clip.mov");
     EXPECT_EQ(ref->get_static_resolve("/b/clip.mov"), "kolmfs://store/y/clip.mov");
     EXPECT_EQ(ref->get_static_resolve("/c/clip.mov"), "");
-}
-
-TEST_F(DataHandlerPreflight, NoStaticResolvesByDefault) {
-    importer_test::harness h(url());
-    ASSERT_EQ(h.preflight(), 0);
-    ASSERT_NE(config::instance().data_ref(), nullptr);
-    EXPECT_EQ(config::instance().data_ref()->get_static_resolve("/a/clip.mov"), "");
 }
 
 }  // namespace
