@@ -103,22 +103,22 @@ void apple_qt::publish_movie_info() {
         if (reader->kind() == ns_movie_apple_qt::track::kind_video) {
             const video_track& video = static_cast<const video_track&>(*reader);
             uint32_t format = data_format_of(video);
-            m_video_data_format = format;
             Ruv::RPtr<Ruv::CM::RVideoTrackInfo> track_info =
                 Ruv::CM::RVideoTrackInfo::createWithData(
                     unsigned(i), format, video.start(), video.duration(), 0.0, size,
                     unsigned(video.coded_width()), unsigned(video.coded_height()),
                     Ruv::Fixed64(video.frame_rate()), variant_code(video, format));
+            // Frames of a stream no single format names carry the stored
+            // codec; the info keeps _qt_.
+            m_video_data_format =
+                format == ns_movie_apple_qt::kFormatQuickTime ? video.codec() : format;
             if (!track_info) continue;
             track_info->setTimeCode(video.timecode());
-            if (format == ns_movie_apple_qt::kFormatQuickTime) m_video_data_format = video.codec();
             info->addTrack(track_info);
         } else if (reader->kind() == ns_movie_apple_qt::track::kind_audio) {
             const ns_movie_apple_qt::audio_track& audio =
                 static_cast<const ns_movie_apple_qt::audio_track&>(*reader);
-            uint32_t format = audio.codec();
-            if (format == ns_movie_apple_qt::kFormatFloat32)
-                format = ns_movie_apple_qt::kFormatFloat32BigEndian;
+            uint32_t format = ns_movie_apple_qt::map_audio_format(audio.codec());
             m_audio_data_format = format;
             Ruv::RPtr<Ruv::CM::RAudioTrackInfo> track_info =
                 Ruv::CM::RAudioTrackInfo::createWithData(

@@ -31,8 +31,8 @@ Ruv::CException start_time_exceeds_duration() {
 Ruv::CException no_frames_imported(const char* reader_name, int queue_index) {
     std::string text =
         kolmbase::string_with_format("No frames imported for %s track %d", reader_name, queue_index);
-    // The filled-in text is used as a format once more, as hosts have always
-    // seen it; a name holding '%' would be taken as a conversion.
+    // The filled-in text is the message's format: a '%' in it would be taken
+    // as a conversion, and the names filled in ("video", "audio") hold none.
 #if defined(__GNUC__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-security"

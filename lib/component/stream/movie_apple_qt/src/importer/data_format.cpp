@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "importer/image_description.h"
+#include "importer/qt_constants.h"
 #include "lib/kolmbase/bytestream.h"
 
 namespace ns_movie_apple_qt {
@@ -111,6 +112,10 @@ uint32_t dnxhd_variant(const uint8_t* description, size_t size) {
     for (const variant_row& row : kDnxhdVariants)
         if (row.compression_id == compression_id) return row.variant;
     return 0;
+}
+
+uint32_t map_audio_format(uint32_t format) {
+    return format == qtcode::kFloat32Format ? qt_fourcc("f32b") : format;
 }
 
 unsigned default_field_mode(uint32_t codec) {

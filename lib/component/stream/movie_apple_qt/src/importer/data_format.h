@@ -1,6 +1,7 @@
-// The data formats the importer publishes for a video track: the mapping of
-// the stored codec type, the H.264 profile rule, the DNxHD variant code, and
-// the field mode a codec implies when the track does not give one.
+// The data formats the importer publishes: for a video track the mapping of
+// the stored codec type, the H.264 profile rule, the DNxHD variant code and
+// the field mode a codec implies when the track does not give one; for an
+// audio track the name of its extracted sample format.
 #pragma once
 
 #include <cstddef>
@@ -17,9 +18,6 @@ constexpr uint32_t kFormatH264High = qt_fourcc("21h4");
 constexpr uint32_t kFormatH264 = qt_fourcc("h264");
 constexpr uint32_t kCodecAvc1 = qt_fourcc("avc1");
 constexpr uint32_t kFormatDnxhd = qt_fourcc("AVdn");
-// The extracted sound's format and the one the importer publishes for it.
-constexpr uint32_t kFormatFloat32 = qt_fourcc("fl32");
-constexpr uint32_t kFormatFloat32BigEndian = qt_fourcc("f32b");
 
 // The published format of a stored codec type; depth matters only for
 // 'raw '. Unknown types give _qt_.
@@ -35,6 +33,10 @@ uint32_t apply_avc_profile(uint32_t format, bool has_profile, uint8_t profile);
 // The DNxHD variant code ('dn10', 'dn8s', 'dn8h', 'dn8l') from the 'ARES'
 // extension of a description, or 0.
 uint32_t dnxhd_variant(const uint8_t* description, size_t size);
+
+// The published format of an audio reader's format code: the extracted
+// big-endian floats, 'fl32', are published as 'f32b'; other codes as they are.
+uint32_t map_audio_format(uint32_t format);
 
 // The field mode a codec implies: 2 for DV, 1 or 3 for the XDCAM and IMX
 // families, else 0.

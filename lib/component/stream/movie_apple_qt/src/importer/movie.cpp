@@ -4,8 +4,9 @@
 #include <new>
 
 #include "importer/config.h"
-#include "quicktime/qt_types.h"
 #include "importer/movie_source.h"
+#include "importer/qt_constants.h"
+#include "importer/qt_handle.h"
 #include "importer/track.h"
 #include "importer/track_audio.h"
 #include "importer/track_video.h"
@@ -15,11 +16,7 @@ namespace ns_movie_apple_qt {
 
 namespace {
 
-constexpr OSType kVisual = qt_fourcc("eyes");
-constexpr OSType kAudible = qt_fourcc("ears");
-constexpr OSType kVideoMedia = qt_fourcc("vide");
-constexpr OSType kSoundMedia = qt_fourcc("soun");
-constexpr long kTrackByCharacteristic = 2;
+constexpr OSType kSoundMediaType = qt_fourcc("soun");
 constexpr long kPlayHintsHighQuality = 0x100;
 
 // Whether the movie has a track of the characteristic whose media is video or
@@ -27,20 +24,19 @@ constexpr long kPlayHintsHighQuality = 0x100;
 // own tracks; this only decides whether a reader is made.
 bool has_track(Movie qt_movie, OSType characteristic) {
     for (long n = 1;; ++n) {
-        Track t = GetMovieIndTrackType(qt_movie, n, characteristic, kTrackByCharacteristic);
+        Track t =
+            GetMovieIndTrackType(qt_movie, n, characteristic, qtcode::kTrackByCharacteristic);
         if (!t) return false;
         Media media = GetTrackMedia(t);
         if (!media || GetMoviesError() != noErr) continue;
         OSType type = 0;
         GetMediaHandlerDescription(media, &type, nullptr, nullptr);
         if (GetMoviesError() != noErr) continue;
-        if (type != kVideoMedia && type != kSoundMedia) continue;
-        Handle description = NewHandle(0);
-        if (description) {
-            GetMediaSampleDescription(media, 1,
-                                      reinterpret_cast<SampleDescriptionHandle>(description));
-            DisposeHandle(description);
-        }
+        if (type != qtcode::kVideoMediaType && type != kSoundMediaType) continue;
+        owned_handle description(NewHandle(0));
+        if (description)
+            GetMediaSampleDescription(
+                media, 1, reinterpret_cast<SampleDescriptionHandle>(description.get()));
         return true;
     }
 }
@@ -71,14 +67,14 @@ int movie::open() {
 
 bool movie::make_readers() {
     double frame_rate = 0.0;
-    if (has_track(m_movie, kVisual)) {
+    if (has_track(m_movie, qtcode::kVisualCharacteristic)) {
         std::unique_ptr<video_track> video(new (std::nothrow) video_track());
         if (video && video->open(m_movie) == track::status_ok) {
             frame_rate = video->frame_rate();
             m_tracks.push_back(video.release());
         }
     }
-    if (has_track(m_movie, kAudible)) {
+    if (has_track(m_movie, qtcode::kAudioCharacteristic)) {
         std::unique_ptr<audio_track> audio(new (std::nothrow) audio_track());
         if (audio) {
             if (frame_rate > 0) audio->set_chunk_duration(1.0 / frame_rate);

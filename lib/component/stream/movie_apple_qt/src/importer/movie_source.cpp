@@ -2,23 +2,12 @@
 
 #include "datahandler/root_data_ref.h"
 #include "importer/config.h"
-#include "quicktime/qt_types.h"
+#include "importer/qt_constants.h"
 #include "quicktime/qt_api.h"
 
 namespace ns_movie_apple_qt {
 
 namespace {
-
-constexpr OSType kGestaltQuickTimeVersion = qt_fourcc("qtim");
-constexpr long kFirstSupportedVersion = 0x07000000;
-
-constexpr QTPropertyClass kClassDataLocation = qt_fourcc("dloc");
-constexpr QTPropertyID kDataLocationCFURL = qt_fourcc("cfur");
-constexpr QTPropertyID kDataLocationDataReference = qt_fourcc("dref");
-constexpr QTPropertyClass kClassNewMovie = qt_fourcc("mprp");
-constexpr QTPropertyID kNewMovieDontInteractWithUser = qt_fourcc("intn");
-constexpr QTPropertyClass kClassInstantiation = qt_fourcc("mins");
-constexpr QTPropertyID kInstantiationDontAskUnresolved = qt_fourcc("aurn");
 
 // Releases a CoreFoundation object when the scope ends.
 class cf_holder {
@@ -38,8 +27,8 @@ CFStringRef constant(const char* text) { return __CFStringMakeConstantString(tex
 
 bool quicktime_is_recent_enough() {
     long version = 0;
-    if (Gestalt(kGestaltQuickTimeVersion, &version) != noErr) return false;
-    return version >= kFirstSupportedVersion;
+    if (Gestalt(qtcode::kGestaltQuickTimeVersion, &version) != noErr) return false;
+    return version >= qtcode::kMinimumQuickTimeVersion;
 }
 
 // NewMovieFromProperties with the data location, no interaction with the
@@ -48,9 +37,10 @@ Movie new_movie(QTPropertyID location_id, ByteCount location_size, void* locatio
     Boolean yes = 1;
     Boolean also_yes = 1;
     QTNewMoviePropertyElement properties[3] = {
-        {kClassDataLocation, location_id, location_size, location, 0},
-        {kClassNewMovie, kNewMovieDontInteractWithUser, 1, &yes, 0},
-        {kClassInstantiation, kInstantiationDontAskUnresolved, 1, &also_yes, 0},
+        {qtcode::kPropertyClassDataLocation, location_id, location_size, location, 0},
+        {qtcode::kPropertyClassNewMovie, qtcode::kNewMovieDontInteractWithUser, 1, &yes, 0},
+        {qtcode::kPropertyClassInstantiation, qtcode::kInstantiationDontAskUnresolved, 1,
+         &also_yes, 0},
     };
     Movie result = nullptr;
     if (NewMovieFromProperties(3, properties, 0, nullptr, &result) != noErr) return nullptr;
@@ -62,7 +52,7 @@ Movie open_path_movie(const char* path) {
     CFURLRef url = file_url_from_path(path);
     if (!url) return nullptr;
     cf_holder url_holder(url);
-    return new_movie(kDataLocationCFURL, sizeof(CFURLRef), &url);
+    return new_movie(qtcode::kDataLocationCFURL, sizeof(CFURLRef), &url);
 }
 
 // The movie read through the plug-in's data handler: a 'zvh ' handle data
@@ -72,7 +62,7 @@ Movie open_data_ref_movie(CMStreamDataRef* ref) {
     if (!ref || !quicktime_is_recent_enough()) return nullptr;
     DataReferenceRecord location = datahandler::data_location_for(ref);
     if (!location.dataRef) return nullptr;
-    Movie movie = new_movie(kDataLocationDataReference, sizeof(location), &location);
+    Movie movie = new_movie(qtcode::kDataLocationDataReference, sizeof(location), &location);
     DisposeHandle(location.dataRef);
     return movie;
 }
