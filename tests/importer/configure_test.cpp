@@ -35,22 +35,29 @@ TEST(TimeRange, StartEqualToTheDurationIsAccepted) {
     EXPECT_EQ(h.configure(), 0);
 }
 
-TEST(TimeRange, StartOneMicrosecondAfterTheDurationThrows) {
-    harness h(one_second_movie(), "start_after_end");
+struct range_case {
+    const char* name;
+    const char* start;
+    const char* end;  // null: key absent
+};
+
+class UnusableTimeRange : public ::testing::TestWithParam<range_case> {};
+
+TEST_P(UnusableTimeRange, ThrowsTheStartTimeError) {
+    const range_case& c = GetParam();
+    harness h(one_second_movie(), std::string("range_") + c.name);
     h.set("video", "0");
-    h.set("start-time", "1.000001");
+    h.set("start-time", c.start);
+    if (c.end) h.set("end-time", c.end);
     ASSERT_EQ(h.preflight(), 0);
     expect_start_time_error(h);
 }
 
-TEST(TimeRange, EndBeforeStartThrowsTheSameError) {
-    harness h(one_second_movie(), "end_before_start");
-    h.set("video", "0");
-    h.set("start-time", "0.5");
-    h.set("end-time", "0.25");
-    ASSERT_EQ(h.preflight(), 0);
-    expect_start_time_error(h);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Ranges, UnusableTimeRange,
+    ::testing::Values(range_case{"start_one_microsecond_after_the_end", "1.000001", nullptr},
+                      range_case{"end_before_start", "0.5", "0.25"}),
+    [](const ::testing::TestParamInfo<range_case>& info) { return std::string(info.param.name); });
 
 TEST(Export, VideoKeyAbsentLeavesTheVideoUnexportedAndUndescribed) {
     harness h(one_second_movie(), "video_absent");

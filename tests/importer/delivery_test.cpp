@@ -66,29 +66,38 @@ test_movie::movie_plan early_first_sample(int32_t units_before_zero) {
     return movie;
 }
 
-TEST(Runloop, TimeStampHalfAMicrosecondBeforeZeroIsDeliveredAtZero) {
-    harness h(early_first_sample(1), "half_microsecond");
+struct early_case {
+    const char* name;
+    int32_t units_before_zero;  // of 1/2,000,000 s
+    size_t delivered;
+    uint32_t first_size;
+    double first_time;
+    unsigned bytes;
+};
+
+class TimeStampBeforeZero : public ::testing::TestWithParam<early_case> {};
+
+// Half a microsecond before zero counts as zero; ten microseconds before
+// zero drops the frame uncounted.
+TEST_P(TimeStampBeforeZero, IsTakenAsZeroOrDroppedUncounted) {
+    const early_case& c = GetParam();
+    harness h(early_first_sample(c.units_before_zero), std::string("early_") + c.name);
     h.set("video", "0");
     ASSERT_TRUE(h.open());
     ASSERT_EQ(h.runloop(), 0);
     frame_list frames = h.take_frames(0);
-    ASSERT_EQ(frames.size(), 5u);
-    EXPECT_EQ(frames[0]->getDataLength(), 700u);
-    EXPECT_EQ(frames[0]->getTimeStamp().getSecondsAsDouble(), 0.0);
-    EXPECT_EQ(h.importer().getStatus().getNumberOfFrames(), 5u);
+    ASSERT_EQ(frames.size(), c.delivered);
+    EXPECT_EQ(frames[0]->getDataLength(), c.first_size);
+    EXPECT_DOUBLE_EQ(frames[0]->getTimeStamp().getSecondsAsDouble(), c.first_time);
+    EXPECT_EQ(h.importer().getStatus().getNumberOfFrames(), c.delivered);
+    EXPECT_EQ(h.importer().getStatus().getNumberOfBytes(), c.bytes);
 }
 
-TEST(Runloop, TimeStampTenMicrosecondsBeforeZeroIsDroppedUncounted) {
-    harness h(early_first_sample(20), "ten_microseconds");
-    h.set("video", "0");
-    ASSERT_TRUE(h.open());
-    ASSERT_EQ(h.runloop(), 0);
-    frame_list frames = h.take_frames(0);
-    ASSERT_EQ(frames.size(), 4u);
-    EXPECT_EQ(frames[0]->getDataLength(), 500u);
-    EXPECT_EQ(h.importer().getStatus().getNumberOfFrames(), 4u);
-    EXPECT_EQ(h.importer().getStatus().getNumberOfBytes(), 4u * 500u);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Offsets, TimeStampBeforeZero,
+    ::testing::Values(early_case{"half_microsecond", 1, 5, 700, 0.0, 700 + 4 * 500},
+                      early_case{"ten_microseconds", 20, 4, 500, 0.00001, 4 * 500}),
+    [](const ::testing::TestParamInfo<early_case>& info) { return std::string(info.param.name); });
 
 // A video track whose one edit lasts a sixth of a millisecond but starts
 // half a second into the media: its first sample lies beyond the track's

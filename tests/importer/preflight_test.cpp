@@ -24,6 +24,7 @@ struct format_case {
     const char* name;
     uint32_t codec;
     int16_t depth;
+    int profile;  // of an 'avcC' record; -1: none
     uint32_t published;
 };
 
@@ -31,9 +32,13 @@ class VideoDataFormat : public ::testing::TestWithParam<format_case> {};
 
 TEST_P(VideoDataFormat, PublishedInTheTrackInfo) {
     const format_case& c = GetParam();
+    std::vector<test_movie::extension> extensions;
+    if (c.profile >= 0)
+        extensions.push_back({fourcc("avcC"), importer_test::avc_config_payload(
+                                                  uint8_t(c.profile), 30, {{0x67, 1, 2}}, {{0x68, 3}})});
     test_movie::movie_plan movie;
     test_movie::track_plan& video = movie.add_video(c.codec, 320, 240);
-    video.descriptions[0] = test_movie::image_description(c.codec, 320, 240, c.depth);
+    video.descriptions[0] = test_movie::image_description(c.codec, 320, 240, c.depth, extensions);
     video.add_samples(5, 500, 60);
     harness h(movie, std::string("format_") + c.name);
     ASSERT_EQ(h.preflight(), 0);
@@ -49,43 +54,22 @@ TEST_P(VideoDataFormat, PublishedInTheTrackInfo) {
 
 INSTANTIATE_TEST_SUITE_P(
     Mapping, VideoDataFormat,
-    ::testing::Values(format_case{"raw24", fourcc("raw "), 24, fourcc("rg24")},
-                      format_case{"raw32", fourcc("raw "), 32, fourcc("ar32")},
-                      format_case{"raw16", fourcc("raw "), 16, fourcc("raw ")},
-                      format_case{"wraw", fourcc("WRAW"), 24, fourcc("WRAW")},
-                      format_case{"code32", 0x00000020, 24, fourcc("ar32")},
-                      format_case{"mpeg", fourcc("mpeg"), 24, fourcc("mp2v")},
-                      format_case{"apcn", fourcc("apcn"), 24, fourcc("apcn")},
-                      format_case{"xdv7", fourcc("xdv7"), 24, fourcc("xdv7")},
-                      format_case{"jpeg", fourcc("jpeg"), 24, fourcc("_qt_")}),
+    ::testing::Values(format_case{"raw24", fourcc("raw "), 24, -1, fourcc("rg24")},
+                      format_case{"raw32", fourcc("raw "), 32, -1, fourcc("ar32")},
+                      format_case{"raw16", fourcc("raw "), 16, -1, fourcc("raw ")},
+                      format_case{"wraw", fourcc("WRAW"), 24, -1, fourcc("WRAW")},
+                      format_case{"code32", 0x00000020, 24, -1, fourcc("ar32")},
+                      format_case{"mpeg", fourcc("mpeg"), 24, -1, fourcc("mp2v")},
+                      format_case{"apcn", fourcc("apcn"), 24, -1, fourcc("apcn")},
+                      format_case{"xdv7", fourcc("xdv7"), 24, -1, fourcc("xdv7")},
+                      format_case{"jpeg", fourcc("jpeg"), 24, -1, fourcc("_qt_")},
+                      format_case{"avc1_no_record", fourcc("avc1"), 24, -1, fourcc("h264")},
+                      format_case{"avc1_profile_100", fourcc("avc1"), 24, 100, fourcc("h264")},
+                      format_case{"avc1_profile_122", fourcc("avc1"), 24, 122, 0x32316834},
+                      format_case{"avc1_profile_110", fourcc("avc1"), 24, 110, 0x32316834},
+                      format_case{"h264_profile_144", fourcc("h264"), 24, 144, 0x32316834},
+                      format_case{"h264_profile_77", fourcc("h264"), 24, 77, fourcc("h264")}),
     [](const ::testing::TestParamInfo<format_case>& info) { return std::string(info.param.name); });
-
-struct profile_case {
-    uint32_t codec;
-    uint8_t profile;
-    uint32_t published;
-};
-
-class AvcProfile : public ::testing::TestWithParam<profile_case> {};
-
-TEST_P(AvcProfile, DecidesBetweenH264And21h4) {
-    const profile_case& c = GetParam();
-    test_movie::extension avcc{fourcc("avcC"),
-                               importer_test::avc_config_payload(c.profile, 30, {{0x67, 1, 2}}, {{0x68, 3}})};
-    harness h(importer_test::video_movie(c.codec, 5, 60, {avcc}),
-              "profile_" + std::to_string(c.profile) + "_" + std::to_string(c.codec & 0xFF));
-    ASSERT_EQ(h.preflight(), 0);
-    Ruv::RPtr<Ruv::CM::RVideoTrackInfo> info = video_info(h.importer());
-    ASSERT_TRUE(info);
-    EXPECT_EQ(info->getDataFormat(), c.published);
-}
-
-INSTANTIATE_TEST_SUITE_P(Profiles, AvcProfile,
-                         ::testing::Values(profile_case{fourcc("avc1"), 100, fourcc("h264")},
-                                           profile_case{fourcc("avc1"), 122, 0x32316834},
-                                           profile_case{fourcc("avc1"), 110, 0x32316834},
-                                           profile_case{fourcc("h264"), 144, 0x32316834},
-                                           profile_case{fourcc("h264"), 77, fourcc("h264")}));
 
 TEST(VideoDataFormat, DescriptionsOfDifferentSizeGiveQtInTheInfoAndTheCodecInTheImporter) {
     test_movie::movie_plan movie;
@@ -199,6 +183,34 @@ TEST(Preflight, FileThatIsNoMovieAnswersMinusOneAndLeavesNoInfo) {
     }
     std::remove(path.c_str());
 }
+
+struct path_case {
+    const char* name;
+    const char* file_name;
+    bool as_file_url;
+};
+
+class InputPath : public ::testing::TestWithParam<path_case> {};
+
+// A plain path is escaped behind "file:///"; a file URL is opened as it is.
+TEST_P(InputPath, OpensThroughItsFileUrl) {
+    const path_case& c = GetParam();
+    std::string path = std::string(RUV_OUTPUT_DIR) + "/importer_test_" + std::to_string(getpid()) +
+                       "_" + c.file_name;
+    ASSERT_TRUE(test_movie::write_movie(importer_test::video_movie(fourcc("avc1")), path));
+    {
+        harness h(c.as_file_url ? "file://" + path : path);
+        EXPECT_EQ(h.preflight(), 0) << path;
+        EXPECT_TRUE(video_info(h.importer()));
+    }
+    std::remove(path.c_str());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, InputPath,
+    ::testing::Values(path_case{"space_and_accent", "with space \xC3\xA9.mov", false},
+                      path_case{"file_url", "url.mov", true}),
+    [](const ::testing::TestParamInfo<path_case>& info) { return std::string(info.param.name); });
 
 TEST(Preflight, EmptyPathThrowsTheInvalidPathError) {
     harness h(std::string(""));

@@ -66,26 +66,6 @@ TEST(VideoFrame, KeepsWhatItWasMadeWith) {
     release_frame(base, true);
 }
 
-TEST(AudioFrame, IsKindOne) {
-    frame* f = audio_frame::create(8, 2.0, 2.0, 0.5, 7);
-    ASSERT_NE(f, nullptr);
-    EXPECT_EQ(f->kind(), 1u);
-    EXPECT_EQ(f->number(), 7u);
-    release_frame(f, true);
-}
-
-TEST(FrameTimes, SetTimesMovesDisplayAndDecodeTime) {
-    frame* f = audio_frame::create(0, 1.0, 0.5, 0.1, 0);
-    ASSERT_NE(f, nullptr);
-    f->set_times(3.0);
-    EXPECT_EQ(f->display_time(), 3.0);
-    EXPECT_EQ(f->decode_time(), 3.0);
-    f->set_decode_time(2.5);
-    EXPECT_EQ(f->display_time(), 3.0);
-    EXPECT_EQ(f->decode_time(), 2.5);
-    release_frame(f, true);
-}
-
 TEST(ReleaseFrame, NullFrameIsLeftAlone) {
     frame* f = nullptr;
     release_frame(f, true);

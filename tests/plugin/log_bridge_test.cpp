@@ -84,16 +84,4 @@ TEST(LogBridge, LogErrorsReachTheInstalledHandlerOnly) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(), kPrefix + "during 2\n");
 }
 
-TEST(LogBridge, RemovingAnotherHandlerKeepsTheInstalledOne) {
-    ns_movie_apple_qt::log& log = ns_movie_apple_qt::log::instance();
-    my_log_handler installed, other;
-    log.set_handler(&installed);
-    log.remove_handler(&other);
-    EXPECT_EQ(log.handler(), &installed);
-    log.remove_handler(&installed);
-    EXPECT_EQ(log.handler(), nullptr);
-}
-
-TEST(LogBridge, LevelStaysOne) { EXPECT_EQ(ns_movie_apple_qt::log::instance().level(), 1); }
-
 }  // namespace
