@@ -38,7 +38,6 @@ public:
     // progress, else step_exhausted.
     int step();
 
-    Movie qt_movie() const { return m_movie; }
     // Movie duration in seconds; 0 without a movie.
     double duration() const;
     const std::vector<track*>& tracks() const { return m_tracks; }

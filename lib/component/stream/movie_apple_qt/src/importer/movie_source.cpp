@@ -47,28 +47,9 @@ Movie new_movie(QTPropertyID location_id, ByteCount location_size, void* locatio
     return result;
 }
 
-Movie open_path_movie(const char* path) {
-    if (!path || !quicktime_is_recent_enough()) return nullptr;
-    CFURLRef url = file_url_from_path(path);
-    if (!url) return nullptr;
-    cf_holder url_holder(url);
-    return new_movie(qtcode::kDataLocationCFURL, sizeof(CFURLRef), &url);
-}
-
-// The movie read through the plug-in's data handler: a 'zvh ' handle data
-// reference carrying ref, disposed once QuickTime has the movie (QuickTime
-// keeps its own copy for the data handler instance).
-Movie open_data_ref_movie(CMStreamDataRef* ref) {
-    if (!ref || !quicktime_is_recent_enough()) return nullptr;
-    DataReferenceRecord location = datahandler::data_location_for(ref);
-    if (!location.dataRef) return nullptr;
-    Movie movie = new_movie(qtcode::kDataLocationDataReference, sizeof(location), &location);
-    DisposeHandle(location.dataRef);
-    return movie;
-}
-
-}  // namespace
-
+// The file URL QuickTime opens for a path: a UNC path as a Windows path,
+// any other path escaped behind "file:///" unless it is a file URL already.
+// Null when no URL can be made; the caller releases it.
 CFURLRef file_url_from_path(const char* path) {
     CFStringRef text = CFStringCreateWithCString(nullptr, path, kCFStringEncodingUTF8);
     if (!text) return nullptr;
@@ -101,6 +82,28 @@ CFURLRef file_url_from_path(const char* path) {
     if (!escaped) return nullptr;
     return CFURLCreateWithString(nullptr, escaped, nullptr);
 }
+
+Movie open_path_movie(const char* path) {
+    if (!path || !quicktime_is_recent_enough()) return nullptr;
+    CFURLRef url = file_url_from_path(path);
+    if (!url) return nullptr;
+    cf_holder url_holder(url);
+    return new_movie(qtcode::kDataLocationCFURL, sizeof(CFURLRef), &url);
+}
+
+// The movie read through the plug-in's data handler: a 'zvh ' handle data
+// reference carrying ref, disposed once QuickTime has the movie (QuickTime
+// keeps its own copy for the data handler instance).
+Movie open_data_ref_movie(CMStreamDataRef* ref) {
+    if (!ref || !quicktime_is_recent_enough()) return nullptr;
+    DataReferenceRecord location = datahandler::data_location_for(ref);
+    if (!location.dataRef) return nullptr;
+    Movie movie = new_movie(qtcode::kDataLocationDataReference, sizeof(location), &location);
+    DisposeHandle(location.dataRef);
+    return movie;
+}
+
+}  // namespace
 
 Movie open_source_movie() {
     const config& settings = config::instance();

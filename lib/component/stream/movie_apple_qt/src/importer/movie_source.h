@@ -10,9 +10,4 @@ namespace ns_movie_apple_qt {
 // older than 7.0, or a movie QuickTime does not open.
 Movie open_source_movie();
 
-// The file URL QuickTime opens for a path: a UNC path as a Windows path,
-// any other path escaped behind "file:///" unless it is a file URL already.
-// Null when no URL can be made; the caller releases it.
-CFURLRef file_url_from_path(const char* path);
-
 }  // namespace ns_movie_apple_qt
