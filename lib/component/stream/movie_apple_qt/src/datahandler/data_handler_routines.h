@@ -8,6 +8,10 @@
 
 namespace datahandler {
 
+// Result codes of the handlers beyond the shared ones.
+constexpr ComponentResult readErr = -19;
+constexpr ComponentResult invalidDataRef = -2012;
+
 // Component calls.
 ComponentResult Open(storage* s, ComponentInstance self);
 ComponentResult Close(storage* s, ComponentInstance self);

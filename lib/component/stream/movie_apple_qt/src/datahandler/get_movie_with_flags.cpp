@@ -20,7 +20,6 @@ namespace datahandler {
 
 namespace {
 
-constexpr ComponentResult invalidDataRef = -2012;
 // newMovieDontResolveDataRefs and newMovieDontAskUnresolvedDataRefs.
 constexpr int16_t kDontResolveDataRefs = 2;
 constexpr int16_t kDontAskUnresolvedDataRefs = 4;

@@ -14,7 +14,6 @@
 namespace datahandler {
 
 namespace {
-constexpr ComponentResult invalidDataRef = -2012;
 constexpr long kDataHCanRead = 1;
 }  // namespace
 

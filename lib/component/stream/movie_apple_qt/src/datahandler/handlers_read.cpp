@@ -12,9 +12,6 @@ namespace datahandler {
 
 namespace {
 
-constexpr ComponentResult invalidDataRef = -2012;
-constexpr ComponentResult readErr = -19;
-
 // The stored data reference for a read. When the handle is missing or does not
 // parse, OpenForRead runs first and the handle is parsed again; null then
 // answers -50. OpenForRead fails only when there is no handle at all, and then
