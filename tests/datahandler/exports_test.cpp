@@ -61,7 +61,8 @@ INSTANTIATE_TEST_SUITE_P(
                       "CMStreamDataRef::~CMStreamDataRef()",
                       "CMStreamDataRef::operator=(CMStreamDataRef const&)",
                       "CMStreamDataRef::create_with_url(", "CMStreamDataRef::add_resolve(",
-                      "CMStreamDataRef::get_url", "CMStreamDataRef::read(unsigned char*, long long)",
+                      "CMStreamDataRef::get_url",
+                      "CMStreamDataRef::read(unsigned char*, long long)",
                       "CMStreamDataRef::seek(long long, unsigned char)", "CMStreamDataRef::size()",
                       "CMStreamDataRef::spawn_new_data_ref_impl(",
                       "CMStreamDataRef::get_static_resolve(", "vtable for CMStreamDataRef",
@@ -69,7 +70,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     QuickTimeValues, PluginModuleExports,
-    ::testing::Values("qt::component::component()", "qt::component::component(qt::component const&)",
+    ::testing::Values("qt::component::component()",
+                      "qt::component::component(qt::component const&)",
                       "qt::component::~component()",
                       "qt::component::operator=(qt::component const&)",
                       "qt::component_manager::component_manager()",

@@ -126,7 +126,9 @@ ComponentResult GetMovieWithFlags(storage* s, Movie* theMovie, int16_t*, int16_t
             if (media != nullptr) status = repoint_media(s, media, status);
         }
     }
-    if (status != noErr) kolmbase::ds_og::print(1, "<datah> GetMovieWithFlags failed, %d\n", int(status));
+    if (status != noErr) {
+        kolmbase::ds_og::print(1, "<datah> GetMovieWithFlags failed, %d\n", int(status));
+    }
     // QuickTime takes the movie from theMovie; the answer is always that of a
     // call not implemented.
     return badComponentSelector;
