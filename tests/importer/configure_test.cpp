@@ -189,17 +189,6 @@ TEST(VideoDescription, CleanApertureAndDecoderConfigurationBecomeParameters) {
     EXPECT_FALSE(h.has_parameter(0, "video_profile"));
 }
 
-TEST(VideoDescription, ReelNameOfTheTimeCodeTrackBecomesAParameter) {
-    test_movie::movie_plan movie = importer_test::video_movie(fourcc("avc1"), 25, 24);
-    movie.add_time_code(0, 600, 24, 25, "REEL7", {90000}, 25);
-    movie.tracks[0].time_code_refs = {2};
-    harness h(movie, "reel_name");
-    h.set("video", "0");
-    ASSERT_TRUE(h.open());
-    std::vector<uint8_t> reel = h.parameter(0, "reel_name");
-    EXPECT_EQ(std::string(reel.begin(), reel.end()), "REEL7");
-}
-
 struct field_case {
     const char* name;
     uint32_t codec;

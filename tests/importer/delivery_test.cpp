@@ -126,17 +126,6 @@ TEST(Runloop, ExportedReaderWithoutFramesThrowsAndLeavesItsQueueOpen) {
     EXPECT_EQ(h.importer().getStatus().getStatusCode(), 3u);
 }
 
-TEST(Runloop, OnTheComponentThreadTheExceptionReachesTheHost) {
-    harness h(movie_without_video_frames(), "no_frames_thread");
-    h.set("video", "1");
-    ASSERT_TRUE(h.open());
-    ASSERT_TRUE(h.importer().start(nullptr));
-    EXPECT_EQ(h.importer().join(), -1);
-    std::vector<Ruv::CException> exceptions = h.importer().getExceptions();
-    ASSERT_EQ(exceptions.size(), 1u);
-    EXPECT_EQ(exceptions[0].getMessage().str(), "No frames imported for video track 1");
-}
-
 TEST(Runloop, AudioReaderWithoutFramesThrowsAfterTheVideoQueueEnded) {
     if (!importer_test::sound_extraction_available())
         GTEST_SKIP() << "the runtime does not extract sound yet";
