@@ -5,8 +5,6 @@
 #include <cctype>
 #include <climits>
 
-#include "windows.h"
-
 namespace win32_posix {
 
 std::string to_posix_path(const char* path) {
@@ -46,11 +44,3 @@ std::string file_name_of(const std::string& path) {
 }
 
 }  // namespace win32_posix
-
-namespace {
-thread_local DWORD t_last_error = ERROR_SUCCESS;
-}
-
-extern "C" DWORD GetLastError(void) { return t_last_error; }
-
-extern "C" void SetLastError(DWORD error) { t_last_error = error; }

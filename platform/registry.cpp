@@ -70,20 +70,9 @@ extern "C" LONG RegQueryValueExA(HKEY key, LPCSTR value_name, LPDWORD reserved, 
     if (!opened) return ERROR_INVALID_HANDLE;
     auto it = opened->values.find(win32_posix::registry_fold(value_name ? value_name : ""));
     if (it == opened->values.end()) return ERROR_FILE_NOT_FOUND;
-    const win32_posix::registry_value& value = it->second;
-
-    unsigned char dword_bytes[4];
-    const unsigned char* bytes;
-    DWORD needed;
-    if (value.type == REG_DWORD) {
-        for (int i = 0; i < 4; ++i) dword_bytes[i] = (unsigned char)(value.number >> (8 * i));
-        bytes = dword_bytes;
-        needed = 4;
-    } else {
-        bytes = reinterpret_cast<const unsigned char*>(value.text.c_str());
-        needed = DWORD(value.text.size() + 1);
-    }
-    if (type) *type = value.type;
+    const std::string& text = it->second;
+    const DWORD needed = DWORD(text.size() + 1);
+    if (type) *type = REG_SZ;
     if (!data) {
         if (data_size) *data_size = needed;
         return ERROR_SUCCESS;
@@ -92,7 +81,7 @@ extern "C" LONG RegQueryValueExA(HKEY key, LPCSTR value_name, LPDWORD reserved, 
         *data_size = needed;
         return ERROR_MORE_DATA;
     }
-    std::memcpy(data, bytes, needed);
+    std::memcpy(data, text.c_str(), needed);
     *data_size = needed;
     return ERROR_SUCCESS;
 }

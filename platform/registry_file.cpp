@@ -4,8 +4,6 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "windows.h"
-
 namespace win32_posix {
 
 std::string registry_fold(const std::string& name) {
@@ -41,7 +39,7 @@ bool read_quoted(const std::string& text, size_t& pos, std::string& out) {
     return false;
 }
 
-bool parse_value_line(const std::string& line, std::string& name, registry_value& value) {
+bool parse_value_line(const std::string& line, std::string& name, std::string& text) {
     size_t pos = 0;
     if (line[0] == '@') {
         name.clear();
@@ -51,18 +49,7 @@ bool parse_value_line(const std::string& line, std::string& name, registry_value
     }
     if (pos >= line.size() || line[pos] != '=') return false;
     ++pos;
-    if (pos < line.size() && line[pos] == '"') {
-        value.type = REG_SZ;
-        value.number = 0;
-        return read_quoted(line, pos, value.text);
-    }
-    static const char kDword[] = "dword:";
-    if (line.compare(pos, sizeof(kDword) - 1, kDword) == 0) {
-        value.type = REG_DWORD;
-        value.number = std::strtoul(line.c_str() + pos + sizeof(kDword) - 1, nullptr, 16);
-        return true;
-    }
-    return false;
+    return read_quoted(line, pos, text);
 }
 
 }  // namespace
@@ -89,8 +76,8 @@ bool read_registry_key(const std::string& path, registry_key_data& key) {
         }
         if (!in_key) continue;
         std::string name;
-        registry_value value;
-        if (parse_value_line(line, name, value)) key.values[registry_fold(name)] = value;
+        std::string text;
+        if (parse_value_line(line, name, text)) key.values[registry_fold(name)] = text;
     }
     if (found) key.path = path;
     return found;

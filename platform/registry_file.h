@@ -1,6 +1,6 @@
 // The registry as a REGEDIT4 text file: sections "[HKEY_LOCAL_MACHINE\...]"
-// and value lines "name"="text" (with \\ and \" escapes), @="text" for the
-// default value, or name=dword:hex.
+// and string value lines "name"="text" (with \\ and \" escapes), @="text" for
+// the default value. Lines of other value types are skipped.
 #pragma once
 
 #include <map>
@@ -8,15 +8,9 @@
 
 namespace win32_posix {
 
-struct registry_value {
-    unsigned long type;  // REG_SZ or REG_DWORD
-    std::string text;    // REG_SZ text, without terminator
-    unsigned long number;
-};
-
 struct registry_key_data {
     std::string path;  // full path, "HKEY_LOCAL_MACHINE\..."
-    std::map<std::string, registry_value> values;  // by lower-case name
+    std::map<std::string, std::string> values;  // REG_SZ texts by lower-case name
 };
 
 // Reads the key at path (case-insensitive) from the registry file. False when

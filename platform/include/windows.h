@@ -23,16 +23,11 @@
 extern "C" {
 #endif
 
-#define WINAPI
-#define APIENTRY
-
 typedef int BOOL;
 typedef unsigned char BYTE;
-typedef unsigned short WORD;
 typedef unsigned long DWORD;
 typedef long LONG;
 typedef unsigned int UINT;
-typedef char CHAR;
 typedef const char* LPCSTR;
 typedef char* LPSTR;
 typedef void* LPVOID;
@@ -41,7 +36,6 @@ typedef BYTE* LPBYTE;
 typedef DWORD* LPDWORD;
 typedef UINT* PUINT;
 typedef DWORD REGSAM;
-typedef LONG LSTATUS;
 
 typedef struct HINSTANCE__* HINSTANCE;
 typedef HINSTANCE HMODULE;
@@ -59,19 +53,14 @@ typedef intptr_t (*FARPROC)(void);
 #define HKEY_USERS ((HKEY)(uintptr_t)0x80000003u)
 
 #define KEY_QUERY_VALUE 0x0001
-#define KEY_READ 0x20019
 
 #define REG_NONE 0
 #define REG_SZ 1
-#define REG_DWORD 4
 
 #define ERROR_SUCCESS 0L
 #define ERROR_FILE_NOT_FOUND 2L
 #define ERROR_PATH_NOT_FOUND 3L
-#define ERROR_ACCESS_DENIED 5L
 #define ERROR_INVALID_HANDLE 6L
-#define ERROR_NOT_ENOUGH_MEMORY 8L
-#define ERROR_BAD_FORMAT 11L
 #define ERROR_INVALID_PARAMETER 87L
 #define ERROR_INSUFFICIENT_BUFFER 122L
 #define ERROR_MOD_NOT_FOUND 126L
@@ -81,10 +70,6 @@ typedef intptr_t (*FARPROC)(void);
 
 #define VS_FFI_SIGNATURE 0xFEEF04BDu
 #define VS_FFI_STRUCVERSION 0x00010000u
-#define VS_FFI_FILEFLAGSMASK 0x0000003Fu
-#define VOS_NT_WINDOWS32 0x00040004u
-#define VFT_DLL 0x00000002u
-#define VFT2_UNKNOWN 0x00000000u
 
 typedef struct tagVS_FIXEDFILEINFO {
     DWORD dwSignature;
@@ -101,10 +86,6 @@ typedef struct tagVS_FIXEDFILEINFO {
     DWORD dwFileDateMS;
     DWORD dwFileDateLS;
 } VS_FIXEDFILEINFO;
-
-#define MAKELONG(lo, hi) ((LONG)(((WORD)((DWORD)(lo) & 0xffff)) | ((DWORD)((WORD)((DWORD)(hi) & 0xffff))) << 16))
-#define LOWORD(l) ((WORD)((DWORD)(l) & 0xffff))
-#define HIWORD(l) ((WORD)(((DWORD)(l) >> 16) & 0xffff))
 
 DWORD GetLastError(void);
 void SetLastError(DWORD error);

@@ -4,6 +4,10 @@
 
 #include "core/runtime_build.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace qtrt {
 
 OSErr Gestalt(OSType selector, long* response) {
@@ -14,9 +18,18 @@ OSErr Gestalt(OSType selector, long* response) {
 }
 
 Boolean CanReleaseLibraryHandle() {
-    // The module is linked to stay loaded once loaded, so the loader may let
-    // its handle go.
+#ifdef _WIN32
+    // Pinned, the module stays loaded when the loader frees its handle, so
+    // the entries the loader bound stay valid.
+    HMODULE self = nullptr;
+    return GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                              reinterpret_cast<LPCSTR>(&CanReleaseLibraryHandle), &self)
+               ? 1
+               : 0;
+#else
+    // The module is linked to stay loaded once loaded (-z nodelete).
     return 1;
+#endif
 }
 
 void Fix2X_forwarded(double* result, const Fixed* x) { *result = double(*x) / 65536.0; }

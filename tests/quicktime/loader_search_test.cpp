@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -61,23 +62,35 @@ TEST_F(LoaderSearch, LoadedRuntimeFolderWinsOverTheRegistry) {
     });
 }
 
-TEST_F(LoaderSearch, QTSysDirNamingAMissingFolderIsSkipped) {
-    std::string second = m_folder.make_folder("second");
-    set_registry({{"QTSysDir", m_folder / "missing"}, {"QuickTime.qts folder", second}});
-    EXPECT_EQ(second + "\\", system_folder());
+// The registry's two folder values (folders below the machine's folder;
+// "missing" is never made, null leaves the value out) and the folder found.
+struct search_case {
+    const char* sys_dir;
+    const char* qts_folder;
+    const char* found;
+};
+
+class FolderSearchOrder : public LoaderSearch,
+                          public ::testing::WithParamInterface<search_case> {};
+
+TEST_P(FolderSearchOrder, FirstExistingFolderWins) {
+    std::map<std::string, std::string> values;
+    for (auto value : {std::make_pair("QTSysDir", GetParam().sys_dir),
+                       std::make_pair("QuickTime.qts folder", GetParam().qts_folder)}) {
+        if (!value.second) continue;
+        if (std::string(value.second) != "missing") m_folder.make_folder(value.second);
+        values[value.first] = m_folder / value.second;
+    }
+    set_registry(values);
+    EXPECT_EQ(m_folder / GetParam().found + "\\", system_folder());
 }
 
-TEST_F(LoaderSearch, QTSysDirComesBeforeQuickTimeQtsFolder) {
-    std::string first = m_folder.make_folder("first");
-    std::string second = m_folder.make_folder("second");
-    set_registry({{"QTSysDir", first}, {"QuickTime.qts folder", second}});
-    EXPECT_EQ(first + "\\", system_folder());
-}
-
-TEST_F(LoaderSearch, SystemDirectoryIsTheLastPlace) {
-    set_registry({{"QTSysDir", m_folder / "missing"}});
-    EXPECT_EQ(m_system + "\\", system_folder());
-}
+INSTANTIATE_TEST_SUITE_P(
+    Registry, FolderSearchOrder,
+    ::testing::Values(search_case{"first", "second", "first"},
+                      search_case{"missing", "second", "second"},
+                      search_case{"missing", "missing", "windows/system32"},
+                      search_case{nullptr, nullptr, "windows/system32"}));
 
 TEST_F(LoaderSearch, NoFolderAnywhereFailsWithEmptyBuffer) {
     setenv("RUV_SYSTEM_DIR", (m_folder / "no-such-system").c_str(), 1);

@@ -228,10 +228,12 @@ extern "C" void PrepareQuickTime() {
         if (!qtb_library) return;
     }
     BindQuickTimeEntryPoints();
-    // A runtime that failed to bind keeps its handle, so that the next call
-    // binds against the same module.
-    if (loaded_earlier || qtb_first_call_hook) return;
+    if (loaded_earlier) return;
     if (!IsSelectorAvailable(kCanReleaseLibraryHandleSelector)) return;
+    // When the binding failed the hook is still set: the stub below re-enters
+    // it (which returns at once, the library being loaded now) and answers
+    // -2095 through UnboundEntry, whose low byte is non-zero. The handle then
+    // goes too, and the next operation searches for the runtime again.
     if (CanReleaseLibraryHandle() & 0xFF) {
         FreeLibrary(static_cast<HMODULE>(qtb_library));
         qtb_library = nullptr;

@@ -67,8 +67,9 @@ bool IsSelectorAvailable(uint32_t selector);
 // Binds the runtime's three entries; 0, or -2094 at the first one missing.
 OSErr BindQuickTimeEntryPoints();
 
-// The first-call hook: loads and binds the runtime, then lets it go when the
-// runtime says it keeps itself loaded.
+// The first-call hook: loads and binds the runtime, then lets its handle go
+// when CanReleaseLibraryHandle answers true (the runtime keeps itself loaded)
+// or, the binding having failed, answers -2095.
 void PrepareQuickTime();
 
 }  // extern "C"

@@ -31,6 +31,11 @@
 #define STATE_ADDRESS(name, reg) leal name@GOTOFF(%ecx), reg
 #endif
 
+/* Calls the first-call hook while it is set; clobbers ECX and EDX (and what
+ * the hook clobbers). The stack must be 16-byte aligned here. */
+#define CALL_FIRST_CALL_HOOK \
+    LOAD_STATE_BASE; movl STATE(qtb_first_call_hook), %edx; testl %edx, %edx; jz 1f; call *%edx; 1:
+
 #define FALLBACK_null_if_old 0
 #define FALLBACK_empty_slot_if_old 1
 
@@ -65,12 +70,8 @@ LOCAL_FUNCTION(qtb_pc_thunk_cx)
 LOCAL_FUNCTION(qtb_direct_common)
     pushl %eax
     subl $8, %esp
-    LOAD_STATE_BASE
-    movl STATE(qtb_first_call_hook), %edx
-    testl %edx, %edx
-    jz 1f
-    call *%edx
-1:  addl $8, %esp
+    CALL_FIRST_CALL_HOOK
+    addl $8, %esp
     popl %eax
     LOAD_STATE_BASE
     jmp *STATE(qtb_dispatcher_entry)
@@ -81,12 +82,8 @@ LOCAL_FUNCTION(qtb_gated_common)
     pushl %edx
     pushl %eax
     subl $4, %esp
-    LOAD_STATE_BASE
-    movl STATE(qtb_first_call_hook), %edx
-    testl %edx, %edx
-    jz 1f
-    call *%edx
-1:  movl 4(%esp), %eax
+    CALL_FIRST_CALL_HOOK
+    movl 4(%esp), %eax
     movl %eax, (%esp)
     call SYM(IsSelectorAvailable)
     addl $4, %esp
@@ -108,12 +105,8 @@ LOCAL_FUNCTION(qtb_gated_common)
     .p2align 4
 FUNCTION(CallComponentFunctionWithStorage)
     subl $12, %esp
-    LOAD_STATE_BASE
-    movl STATE(qtb_first_call_hook), %edx
-    testl %edx, %edx
-    jz 1f
-    call *%edx
-1:  addl $12, %esp
+    CALL_FIRST_CALL_HOOK
+    addl $12, %esp
     LOAD_STATE_BASE
     jmp *STATE(qtb_call_with_storage_entry)
 
