@@ -38,11 +38,6 @@ bool printed_lines::contains(const std::string& line) const {
     return std::find(m_lines.begin(), m_lines.end(), line) != m_lines.end();
 }
 
-void printed_lines::clear() {
-    m_lines.clear();
-    m_levels.clear();
-}
-
 Ruv::RPtr<Ruv::CM::RStream> memory_stream(const std::vector<uint8_t>& data, const std::string& uri) {
     Ruv::RPtr<Ruv::CM::RStream> stream =
         Ruv::CM::RStream::createWithMemory(kolmbase::stream::mem(data), Ruv::CString(uri));

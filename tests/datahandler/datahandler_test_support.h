@@ -26,7 +26,6 @@ public:
     // Lines printed at exactly this level.
     std::vector<std::string> at_level(int level) const;
     bool contains(const std::string& line) const;
-    void clear();
 
 private:
     static void collect(int level, const char* text, void* context);
