@@ -5,8 +5,6 @@
 #include "importer/config.h"
 #include "importer/movie.h"
 #include "importer/track.h"
-#include "importer/track_audio.h"
-#include "importer/track_video.h"
 #include "importer_errors.h"
 #include "stream_descriptions.h"
 
@@ -31,25 +29,14 @@ int apple_qt::configure(Ruv::CM::RImporterConfiguration& configuration) {
         throw apple_qt_errors::start_time_exceeds_duration();
 
     for (ns_movie_apple_qt::track* reader : m_movie->tracks()) {
-        if (reader->kind() == ns_movie_apple_qt::track::kind_video) {
-            int queue = configuration.getInt("video", -1, INT_MIN, INT_MAX);
-            if (queue == -1) continue;
-            reader->set_queue_index(queue);
-            reader->set_enabled(true);
-            Ruv::RPtr<Ruv::CM::RVideoDescription> description = make_video_description(
-                static_cast<const ns_movie_apple_qt::video_track&>(*reader));
-            if (Ruv::CM::RQFrameWriter* writer = getWriter(unsigned(queue)))
-                writer->setDescription(description);
-        } else if (reader->kind() == ns_movie_apple_qt::track::kind_audio) {
-            int queue = configuration.getInt("audio", -1, INT_MIN, INT_MAX);
-            if (queue == -1) continue;
-            reader->set_queue_index(queue);
-            reader->set_enabled(true);
-            Ruv::RPtr<Ruv::CM::RAudioDescription> description = make_audio_description(
-                static_cast<const ns_movie_apple_qt::audio_track&>(*reader));
-            if (Ruv::CM::RQFrameWriter* writer = getWriter(unsigned(queue)))
-                writer->setDescription(description);
-        }
+        const bool video = reader->kind() == ns_movie_apple_qt::track::kind_video;
+        // -1: the reader is not exported.
+        int queue = configuration.getInt(video ? "video" : "audio", -1, INT_MIN, INT_MAX);
+        if (queue == -1) continue;
+        reader->set_queue_index(queue);
+        reader->set_enabled(true);
+        if (Ruv::CM::RQFrameWriter* writer = getWriter(unsigned(queue)))
+            writer->setDescription(make_description(*reader));
     }
     for (ns_movie_apple_qt::track* reader : m_movie->tracks()) reader->prepare();
     return 0;

@@ -62,8 +62,6 @@ unsigned field_mode_of(const ns_movie_apple_qt::video_track& reader) {
     return ns_movie_apple_qt::default_field_mode(reader.codec());
 }
 
-}  // namespace
-
 RPtr<Ruv::CM::RVideoDescription> make_video_description(
     const ns_movie_apple_qt::video_track& reader) {
     RPtr<Ruv::CM::RVideoDescription> description(new Ruv::CM::RVideoDescription());
@@ -104,4 +102,12 @@ RPtr<Ruv::CM::RAudioDescription> make_audio_description(
     description->setBytesPerSample(reader.bits_per_channel() / 8);
     description->setSampleRate(reader.sample_rate());
     return description;
+}
+
+}  // namespace
+
+RPtr<const Ruv::CM::RDescription> make_description(const ns_movie_apple_qt::track& reader) {
+    if (reader.kind() == ns_movie_apple_qt::track::kind_video)
+        return make_video_description(static_cast<const ns_movie_apple_qt::video_track&>(reader));
+    return make_audio_description(static_cast<const ns_movie_apple_qt::audio_track&>(reader));
 }

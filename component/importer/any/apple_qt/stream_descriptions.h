@@ -8,12 +8,8 @@
 #include "lib/ruv/RPtr.h"
 
 namespace ns_movie_apple_qt {
-class audio_track;
-class video_track;
+class track;
 }  // namespace ns_movie_apple_qt
 
-Ruv::RPtr<Ruv::CM::RVideoDescription> make_video_description(
-    const ns_movie_apple_qt::video_track& reader);
-
-Ruv::RPtr<Ruv::CM::RAudioDescription> make_audio_description(
-    const ns_movie_apple_qt::audio_track& reader);
+// The description of a video or an audio reader, by the reader's kind.
+Ruv::RPtr<const Ruv::CM::RDescription> make_description(const ns_movie_apple_qt::track& reader);
