@@ -112,16 +112,8 @@ TEST(Runloop, ExportedReaderWithoutFramesThrowsAndLeavesItsQueueOpen) {
     harness h(movie_without_video_frames(), "no_frames");
     h.set("video", "0");
     ASSERT_TRUE(h.open());
-    try {
-        h.runloop();
-        FAIL() << "runloop delivered without frames";
-    } catch (const Ruv::CException& e) {
-        EXPECT_EQ(e.getClassName().str(), "Ruv::CException");
-        EXPECT_EQ(e.getLine(), 1445);
-        EXPECT_EQ(e.getFile().str(), "component/importer/any/apple_qt/apple_qt");
-        EXPECT_EQ(e.getFunction().str(), "apple_qt::runloop");
-        EXPECT_EQ(e.getMessage().str(), "No frames imported for video track 0");
-    }
+    importer_test::expect_importer_exception([&] { h.runloop(); }, 1445, "apple_qt::runloop",
+                                             "No frames imported for video track 0");
     EXPECT_FALSE(h.queue(0).isEnded());
     EXPECT_EQ(h.importer().getStatus().getStatusCode(), 3u);
 }
@@ -137,23 +129,24 @@ TEST(Runloop, AudioReaderWithoutFramesThrowsAfterTheVideoQueueEnded) {
     ASSERT_EQ(h.preflight(), 0);
     ASSERT_EQ(h.importer().getMovieInfo()->getTrackCount(), 2u) << "no audio reader for an empty sound track";
     ASSERT_EQ(h.configure(), 0);
-    try {
-        h.runloop();
-        FAIL() << "runloop delivered without audio frames";
-    } catch (const Ruv::CException& e) {
-        EXPECT_EQ(e.getMessage().str(), "No frames imported for audio track 1");
-    }
+    importer_test::expect_importer_exception([&] { h.runloop(); }, 1445, "apple_qt::runloop",
+                                             "No frames imported for audio track 1");
     EXPECT_TRUE(h.queue(0).isEnded());
     EXPECT_FALSE(h.queue(1).isEnded());
     EXPECT_EQ(h.take_frames(0).size(), 5u);
 }
 
+// One second of 25 video frames and of 48 kHz stereo sound.
+test_movie::movie_plan video_and_sound_movie() {
+    test_movie::movie_plan movie = importer_test::video_movie(fourcc("avc1"), 25, 24);
+    movie.add_sound(test_movie::kTwos, 2, 16, 48000).add_samples(48000, 4, 1);
+    return movie;
+}
+
 TEST(Runloop, VideoAndAudioAlternateOneFrameEachVideoFirst) {
     if (!importer_test::sound_extraction_available())
         GTEST_SKIP() << "the runtime does not extract sound yet";
-    test_movie::movie_plan movie = importer_test::video_movie(fourcc("avc1"), 25, 24);
-    movie.add_sound(test_movie::kTwos, 2, 16, 48000).add_samples(48000, 4, 1);
-    harness h(movie, "alternate");
+    harness h(video_and_sound_movie(), "alternate");
     h.set("video", "0");
     h.set("audio", "0");
     ASSERT_TRUE(h.open());
@@ -169,9 +162,7 @@ TEST(Runloop, VideoAndAudioAlternateOneFrameEachVideoFirst) {
 TEST(Runloop, OnlyAudioExportedEndsOnlyTheAudioQueue) {
     if (!importer_test::sound_extraction_available())
         GTEST_SKIP() << "the runtime does not extract sound yet";
-    test_movie::movie_plan movie = importer_test::video_movie(fourcc("avc1"), 25, 24);
-    movie.add_sound(test_movie::kTwos, 2, 16, 48000).add_samples(48000, 4, 1);
-    harness h(movie, "only_audio");
+    harness h(video_and_sound_movie(), "only_audio");
     h.set("audio", "1");
     ASSERT_TRUE(h.open());
     ASSERT_EQ(h.runloop(), 0);

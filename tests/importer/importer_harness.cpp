@@ -88,6 +88,20 @@ bool harness::has_parameter(unsigned index, const char* name) const {
     return d && d->findParameter(name) != nullptr;
 }
 
+void expect_importer_exception(const std::function<void()>& call, int line, const char* function,
+                               const std::string& message) {
+    try {
+        call();
+        ADD_FAILURE() << function << " did not throw \"" << message << "\"";
+    } catch (const Ruv::CException& e) {
+        EXPECT_EQ(e.getClassName().str(), "Ruv::CException");
+        EXPECT_EQ(e.getLine(), line);
+        EXPECT_EQ(e.getFile().str(), "component/importer/any/apple_qt/apple_qt");
+        EXPECT_EQ(e.getFunction().str(), function);
+        EXPECT_EQ(e.getMessage().str(), message);
+    }
+}
+
 bool sound_extraction_available() {
     static int available = -1;
     if (available < 0) {

@@ -4,6 +4,7 @@
 // test's thread, then the frames each queue received.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -56,6 +57,11 @@ private:
     std::vector<Ruv::RPtr<Ruv::CM::RQueue>> m_queues;
     Ruv::RPtr<Ruv::CM::RImporterConfiguration> m_configuration;
 };
+
+// Runs call, which must throw the importer's exception: its class name and
+// source file, and the line, function and message given.
+void expect_importer_exception(const std::function<void()>& call, int line, const char* function,
+                               const std::string& message);
 
 // Whether the runtime can extract sound (a one-second PCM movie opens with
 // an audio reader); tests that need extracted sound skip without it.

@@ -214,16 +214,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Preflight, EmptyPathThrowsTheInvalidPathError) {
     harness h(std::string(""));
-    try {
-        h.preflight();
-        FAIL() << "preflight accepted an empty path";
-    } catch (const Ruv::CException& e) {
-        EXPECT_EQ(e.getClassName().str(), "Ruv::CException");
-        EXPECT_EQ(e.getLine(), 1248);
-        EXPECT_EQ(e.getFile().str(), "component/importer/any/apple_qt/apple_qt");
-        EXPECT_EQ(e.getFunction().str(), "apple_qt::preflight");
-        EXPECT_EQ(e.getMessage().str(), "*** ERROR ***: Infile path is not valid");
-    }
+    importer_test::expect_importer_exception([&] { h.preflight(); }, 1248, "apple_qt::preflight",
+                                             "*** ERROR ***: Infile path is not valid");
 }
 
 }  // namespace
