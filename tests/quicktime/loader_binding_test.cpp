@@ -206,11 +206,3 @@ TEST(FileVersionNumbers, FileWithoutVersionGivesZeros) {
     EXPECT_EQ(0u, most);
     EXPECT_EQ(0u, least);
 }
-
-TEST(FileVersionNumbers, RuntimeVariantsCarryTheirFileVersion) {
-    uint32_t most = 0;
-    uint32_t least = 0;
-    GetFileVersionNumbers(runtime_module("qt-7.0.1").c_str(), &most, &least);
-    EXPECT_EQ(0x00070000u, most);
-    EXPECT_EQ(0x00010000u, least);
-}

@@ -162,8 +162,4 @@ TEST_F(LoaderSearch, RuntimeInTheSystemDirectorysQuickTimeSubfolderIsLoaded) {
     });
 }
 
-TEST_F(LoaderSearch, NoRuntimeInAnyFolderLoadsNothing) {
-    run_in_fresh_process([&] { EXPECT_EQ(nullptr, LoadQuickTimeLibrary(kQuickTimeLibraryName)); });
-}
-
 }  // namespace
