@@ -13,7 +13,6 @@ class CMStreamDataRef;
 namespace ns_movie_apple_qt {
 class frame;
 class movie;
-class video_track;
 }  // namespace ns_movie_apple_qt
 
 class apple_qt : public Ruv::CM::RImporter {
