@@ -13,6 +13,7 @@
 #include "lib/kolmbase/ds_og.h"
 #include "lib/kolmbase/strings.h"
 #include "stream_kinds.h"
+#include "stream_seek.h"
 
 namespace Ruv {
 namespace CM {
@@ -69,16 +70,9 @@ public:
 
     int64_t lseek(int64_t offset, unsigned char origin) override {
         if (!m_file) return -1;
-        int64_t base = 0;
-        switch (origin) {
-        case 0: base = 0; break;
-        case 1: base = m_position; break;
-        case 2: base = m_size; break;
-        default: return -1;
-        }
-        if ((offset < 0 && base + offset < 0) || (offset > 0 && base > INT64_MAX - offset))
-            return -1;
-        m_position = base + offset;
+        const int64_t target = streams::seek_target(m_position, m_size, offset, origin);
+        if (target < 0) return -1;
+        m_position = target;
         return m_position;
     }
 

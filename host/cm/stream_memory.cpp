@@ -6,6 +6,7 @@
 
 #include "lib/kolmbase/ds_og.h"
 #include "stream_kinds.h"
+#include "stream_seek.h"
 
 namespace Ruv {
 namespace CM {
@@ -54,16 +55,10 @@ public:
 
     int64_t lseek(int64_t offset, unsigned char origin) override {
         if (!m_open) return -1;
-        int64_t base = 0;
-        switch (origin) {
-        case 0: base = 0; break;
-        case 1: base = m_position; break;
-        case 2: base = m_bytes->size(); break;
-        default: return -1;
-        }
-        if ((offset < 0 && base + offset < 0) || (offset > 0 && base > INT64_MAX - offset))
-            return -1;
-        m_position = base + offset;
+        const int64_t target =
+            streams::seek_target(m_position, int64_t(m_bytes->size()), offset, origin);
+        if (target < 0) return -1;
+        m_position = target;
         return m_position;
     }
 
