@@ -90,7 +90,7 @@ TEST(VideoDescription, MembersComeFromTheVideoReader) {
     EXPECT_EQ(d->getParameterName(0), "image_description");
 }
 
-TEST(VideoDescription, ThreeImageDescriptionsAreNumberedFromOne) {
+TEST(VideoDescription, ThreeImageDescriptionsAreNumberedFromOneAndPublishedOnce) {
     test_movie::movie_plan movie;
     test_movie::track_plan& video = movie.add_video(fourcc("avc1"), 320, 240);
     video.descriptions.push_back(test_movie::image_description(fourcc("avc1"), 320, 240));
@@ -115,6 +115,10 @@ TEST(VideoDescription, ThreeImageDescriptionsAreNumberedFromOne) {
     int16_t data_reference_index = 1;
     std::memcpy(&data_reference_index, first.data() + 14, 2);
     EXPECT_EQ(data_reference_index, 0);
+
+    // The descriptions left the reader with the first configure.
+    ASSERT_EQ(h.configure(), 0);
+    EXPECT_FALSE(h.has_parameter(0, "image_description"));
 }
 
 TEST(VideoDescription, AvcRecordGivesProfileLevelAndFramedParameterSets) {

@@ -62,8 +62,9 @@ unsigned field_mode_of(const ns_movie_apple_qt::video_track& reader) {
     return ns_movie_apple_qt::default_field_mode(reader.codec());
 }
 
-RPtr<Ruv::CM::RVideoDescription> make_video_description(
-    const ns_movie_apple_qt::video_track& reader) {
+// Takes the image descriptions out of the reader, so a second configure
+// publishes none.
+RPtr<Ruv::CM::RVideoDescription> make_video_description(ns_movie_apple_qt::video_track& reader) {
     RPtr<Ruv::CM::RVideoDescription> description(new Ruv::CM::RVideoDescription());
     description->setWidth(unsigned(reader.coded_width()));
     description->setHeight(unsigned(reader.coded_height()));
@@ -78,12 +79,14 @@ RPtr<Ruv::CM::RVideoDescription> make_video_description(
     }
 
     const bool avc = ns_movie_apple_qt::is_avc_codec(reader.codec());
-    for (size_t i = 0; i < reader.sample_description_count(); ++i) {
-        ns_movie_apple_qt::video_track::description_bytes image = reader.sample_description(i);
+    const size_t count = reader.sample_description_count();
+    for (size_t i = 0; i < count; ++i) {
+        const std::vector<uint8_t> image = reader.take_sample_description();
         std::string name = i == 0 ? std::string("image_description")
                                   : "image_description_" + std::to_string(i);
-        if (avc) add_h264_parameters(*description, image.data, image.size);
-        if (image.data && image.size > 0) add_copy(*description, name.c_str(), image.data, image.size);
+        const uint32_t size = uint32_t(image.size());
+        if (avc) add_h264_parameters(*description, image.data(), size);
+        if (size > 0) add_copy(*description, name.c_str(), image.data(), size);
     }
 
     if (reader.decoder_config() && reader.decoder_config_size() != 0)
@@ -106,8 +109,8 @@ RPtr<Ruv::CM::RAudioDescription> make_audio_description(
 
 }  // namespace
 
-RPtr<const Ruv::CM::RDescription> make_description(const ns_movie_apple_qt::track& reader) {
+RPtr<const Ruv::CM::RDescription> make_description(ns_movie_apple_qt::track& reader) {
     if (reader.kind() == ns_movie_apple_qt::track::kind_video)
-        return make_video_description(static_cast<const ns_movie_apple_qt::video_track&>(reader));
+        return make_video_description(static_cast<ns_movie_apple_qt::video_track&>(reader));
     return make_audio_description(static_cast<const ns_movie_apple_qt::audio_track&>(reader));
 }

@@ -12,4 +12,4 @@ class track;
 }  // namespace ns_movie_apple_qt
 
 // The description of a video or an audio reader, by the reader's kind.
-Ruv::RPtr<const Ruv::CM::RDescription> make_description(const ns_movie_apple_qt::track& reader);
+Ruv::RPtr<const Ruv::CM::RDescription> make_description(ns_movie_apple_qt::track& reader);

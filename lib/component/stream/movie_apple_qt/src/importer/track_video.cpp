@@ -104,6 +104,13 @@ video_track::description_bytes video_track::sample_description(size_t index) con
     return {copy.data(), uint32_t(copy.size())};
 }
 
+std::vector<uint8_t> video_track::take_sample_description() {
+    if (m_sample_descriptions.empty()) return {};
+    std::vector<uint8_t> first = std::move(m_sample_descriptions.front());
+    m_sample_descriptions.pop_front();
+    return first;
+}
+
 int video_track::open(Movie movie) {
     if (!movie) return status_no_movie;
     try {

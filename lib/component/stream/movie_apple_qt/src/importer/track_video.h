@@ -47,6 +47,9 @@ public:
     size_t sample_description_count() const { return m_sample_descriptions.size(); }
     // Index from 0; {null, 0} past the end.
     description_bytes sample_description(size_t index) const;
+    // Takes the first description out of the reader (they leave in index
+    // order); empty when none is left.
+    std::vector<uint8_t> take_sample_description();
     const std::string& reel_name() const { return m_reel_name; }
 
 private:
