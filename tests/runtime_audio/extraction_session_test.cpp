@@ -36,9 +36,9 @@ track_plan constant_mono(uint32_t frames, uint32_t rate, int16_t value) {
     return plan;
 }
 
-extraction_session session_of(std::vector<track_plan> specs, TimeScale movie_scale = 600) {
+extraction_session session_of(std::vector<track_plan> plans, TimeScale movie_scale = 600) {
     std::vector<sound_track_input> inputs;
-    for (const track_plan& s : specs) inputs.push_back(make_track(s));
+    for (const track_plan& s : plans) inputs.push_back(make_track(s));
     return extraction_session(movie_scale, std::move(inputs));
 }
 
