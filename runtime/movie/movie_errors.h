@@ -13,7 +13,7 @@ enum : OSErr {
     badTrackIndex = -2028,
     userDataItemNotFound = -2026,
     invalidDuration = -2014,
-    invalidDataRef = -2039,
+    dataNoDataRef = -2039,
     codecExtensionNotFoundErr = -8971,
     badCallOrderErr = -9995,
 };
