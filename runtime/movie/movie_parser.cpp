@@ -25,23 +25,30 @@ bool parse_user_data(atom_reader r, std::vector<user_data_item>& items) {
     return !malformed;
 }
 
+// The times shared by 'mvhd' and 'mdhd': creation and modification times
+// (skipped), the time scale and the duration, 32-bit in version 0 and 64-bit
+// in version 1.
+void read_scale_and_duration(atom_reader& r, uint8_t version, uint32_t& scale, int64_t& duration) {
+    if (version == 1) {
+        uint64_t value = 0;
+        r.skip(16);
+        r.read_u32(scale);
+        r.read_u64(value);
+        duration = int64_t(value);
+    } else {
+        uint32_t value = 0;
+        r.skip(8);
+        r.read_u32(scale);
+        r.read_u32(value);
+        duration = value;
+    }
+}
+
 bool parse_mvhd(atom_reader r, movie_model& movie) {
     uint8_t version = 0;
     uint32_t flags = 0, scale = 0;
     if (!read_version_flags(r, version, flags)) return false;
-    if (version == 1) {
-        uint64_t duration = 0;
-        r.skip(16);
-        r.read_u32(scale);
-        r.read_u64(duration);
-        movie.duration = int64_t(duration);
-    } else {
-        uint32_t duration = 0;
-        r.skip(8);
-        r.read_u32(scale);
-        r.read_u32(duration);
-        movie.duration = duration;
-    }
+    read_scale_and_duration(r, version, scale, movie.duration);
     r.read_i32(movie.preferred_rate);
     r.read_i16(movie.preferred_volume);
     r.skip(10 + 36 + 24);
@@ -132,19 +139,7 @@ bool parse_mdhd(atom_reader r, media_model& media) {
     uint8_t version = 0;
     uint32_t flags = 0, scale = 0;
     if (!read_version_flags(r, version, flags)) return false;
-    if (version == 1) {
-        uint64_t duration = 0;
-        r.skip(16);
-        r.read_u32(scale);
-        r.read_u64(duration);
-        media.duration = int64_t(duration);
-    } else {
-        uint32_t duration = 0;
-        r.skip(8);
-        r.read_u32(scale);
-        r.read_u32(duration);
-        media.duration = duration;
-    }
+    read_scale_and_duration(r, version, scale, media.duration);
     r.read_u16(media.language);
     media.time_scale = TimeScale(scale);
     return !r.failed() && media.time_scale > 0 && media.duration >= 0;
