@@ -2,11 +2,11 @@
 // mode, or a plain path with the data handler forced on) import exactly as
 // the same files opened by path: the same movie, streams, frames, times,
 // audio and video bytes.
-#include <dirent.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
+#include "support/fixture_files.h"
 #include "datahandler_import/import_run.h"
 
 namespace {
@@ -14,21 +14,8 @@ namespace {
 using datahandler_import::import_run;
 using datahandler_import::run_import;
 
-std::string data_path(const std::string& name) { return std::string(RUV_TEST_DATA_DIR) + "/" + name; }
+using test_fixtures::data_path;
 
-std::vector<std::string> fixture_names() {
-    std::vector<std::string> names;
-    if (DIR* dir = opendir(RUV_TEST_DATA_DIR)) {
-        while (dirent* entry = readdir(dir)) {
-            std::string name = entry->d_name;
-            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".mov") == 0)
-                names.push_back(name.substr(0, name.size() - 4));
-        }
-        closedir(dir);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 // How the data-handler import names the fixture, and the settings it adds.
 struct route {
@@ -50,7 +37,7 @@ struct import_case {
 
 std::vector<import_case> import_cases() {
     std::vector<import_case> cases;
-    for (const std::string& fixture : fixture_names())
+    for (const std::string& fixture : test_fixtures::movie_names())
         for (const route& r : kRoutes) cases.push_back(import_case{fixture, r});
     return cases;
 }

@@ -3,7 +3,6 @@
 // size, key flag, decode time, display offset, duration in the stream's time
 // base, in decode order) and its decoded audio (NAME.audio0.f32be: big-endian
 // 32-bit floats).
-#include <dirent.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +12,7 @@
 #include <map>
 #include <sstream>
 
+#include "support/fixture_files.h"
 #include "ruv_import/tool_run.h"
 
 namespace {
@@ -22,23 +22,10 @@ using ruv_import_test::read_file;
 using ruv_import_test::run_tool;
 using ruv_import_test::tool_result;
 
-std::string data_path(const std::string& name) { return std::string(RUV_TEST_DATA_DIR) + "/" + name; }
+using test_fixtures::data_path;
 
 bool exists(const std::string& path) { return !read_file(path).empty(); }
 
-std::vector<std::string> fixture_names() {
-    std::vector<std::string> names;
-    if (DIR* dir = opendir(RUV_TEST_DATA_DIR)) {
-        while (dirent* entry = readdir(dir)) {
-            std::string name = entry->d_name;
-            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".mov") == 0)
-                names.push_back(name.substr(0, name.size() - 4));
-        }
-        closedir(dir);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 struct packet {
     uint32_t size = 0;
@@ -241,7 +228,7 @@ TEST_P(Fixture, AvcParametersAgreeWithTheAvcRecord) {
     EXPECT_EQ(parameter(video, "h264PictureParameterSet"), framed(record.pps));
 }
 
-INSTANTIATE_TEST_SUITE_P(TestData, Fixture, ::testing::ValuesIn(fixture_names()),
+INSTANTIATE_TEST_SUITE_P(TestData, Fixture, ::testing::ValuesIn(test_fixtures::movie_names()),
                          [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
 
 // What the fixtures' time code tracks hold: the reel name of the source and
