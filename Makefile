@@ -8,6 +8,8 @@ FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 LINUX_TC   := cmake/toolchain-linux-i386.cmake
 MINGW_TC   := cmake/toolchain-mingw-i686.cmake
+# ccache, when installed, shortens rebuilds; the build does not need it.
+LAUNCHER   := $(if $(shell command -v ccache),-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 .PHONY: all build demo test test-sanitize fuzz windows bench bootstrap clean
 
@@ -17,7 +19,7 @@ bootstrap:
 	@scripts/bootstrap.sh
 
 build: bootstrap
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE=$(LINUX_TC)
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE=$(LINUX_TC) $(LAUNCHER)
 	cmake --build $(BUILD) -j $(JOBS)
 
 demo: build
@@ -27,7 +29,7 @@ test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 test-sanitize: bootstrap
-	cmake -S . -B $(BUILD_SAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_TOOLCHAIN_FILE=$(LINUX_TC) -DRUV_SANITIZE=ON
+	cmake -S . -B $(BUILD_SAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_TOOLCHAIN_FILE=$(LINUX_TC) $(LAUNCHER) -DRUV_SANITIZE=ON
 	cmake --build $(BUILD_SAN) -j $(JOBS)
 	cd $(BUILD_SAN) && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
@@ -35,18 +37,18 @@ test-sanitize: bootstrap
 # the movie target runs FUZZ_SECONDS, the two data handler targets half as long.
 fuzz:
 	@scripts/bootstrap.sh fuzz
-	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_TOOLCHAIN_FILE=$(LINUX_TC) \
+	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_TOOLCHAIN_FILE=$(LINUX_TC) $(LAUNCHER) \
 	  -DCMAKE_C_FLAGS_DEBUG="-g -O1" -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DRUV_SANITIZE=ON -DRUV_FUZZ=ON
 	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target fuzz_movie fuzz_data_handler_movie fuzz_data_ref make_fuzz_corpus make_data_ref_corpus
 	scripts/fuzz.sh $(BUILD_FUZZ) $(FUZZ_SECONDS)
 
 windows:
 	@scripts/bootstrap.sh windows
-	cmake -S . -B $(BUILD_WIN) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=$(MINGW_TC)
+	cmake -S . -B $(BUILD_WIN) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=$(MINGW_TC) $(LAUNCHER)
 	cmake --build $(BUILD_WIN) -j $(JOBS)
 
 bench: bootstrap
-	cmake -S . -B $(BUILD_BENCH) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=$(LINUX_TC) -DRUV_BUILD_TESTS=OFF -DRUV_BUILD_BENCH=ON
+	cmake -S . -B $(BUILD_BENCH) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=$(LINUX_TC) $(LAUNCHER) -DRUV_BUILD_TESTS=OFF -DRUV_BUILD_BENCH=ON
 	cmake --build $(BUILD_BENCH) -j $(JOBS)
 	@for b in $(BUILD_BENCH)/bin/bench_*; do [ -x "$$b" ] && "$$b"; done; true
 

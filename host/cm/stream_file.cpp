@@ -1,7 +1,4 @@
 // Local file streams with 64-bit offsets, and the local path of "file:" URLs.
-#if !defined(_WIN32) && !defined(_FILE_OFFSET_BITS)
-#define _FILE_OFFSET_BITS 64
-#endif
 
 #include <sys/stat.h>
 #include <sys/types.h>

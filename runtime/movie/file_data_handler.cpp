@@ -1,5 +1,4 @@
 // The data handler over a file of the file system.
-#define _FILE_OFFSET_BITS 64  // 64-bit file offsets on 32-bit POSIX systems
 #include <cstdio>
 
 #include "movie/data_handler.h"

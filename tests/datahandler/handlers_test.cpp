@@ -1,6 +1,5 @@
 // The data handler's calls, sent through its entry routine as QuickTime sends
 // them, on an instance storage that serves a data reference.
-#define _FILE_OFFSET_BITS 64
 #include <gtest/gtest.h>
 
 #include <fcntl.h>

@@ -1,7 +1,4 @@
 // Host streams: files with 64-bit offsets, mounts, memory, unreadable inputs.
-#if !defined(_FILE_OFFSET_BITS)
-#define _FILE_OFFSET_BITS 64
-#endif
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,3 @@
-#define _FILE_OFFSET_BITS 64  // 64-bit file offsets on 32-bit POSIX systems
 #include "support/movie_builder.h"
 
 #include <algorithm>
