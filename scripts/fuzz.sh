@@ -1,47 +1,105 @@
 #!/usr/bin/env bash
 # Runs each libFuzzer target of a clang fuzz build for a bounded time, starting
-# from the corpus writers' inputs (and, for movies, the test fixtures, which
-# include every input a fuzzer once crashed on). Fails when any finds a fault
-# and tells where its input is.
+# from the corpus writers' inputs and the real movies (tests/data, which holds
+# every input a fuzzer once crashed on, and ../shared/real and
+# ../shared/fixtures when they are there). Fails when any target finds a fault
+# and tells where its input is; prints, per target, the runs, the coverage and
+# the number of seeds loaded.
 # Usage: scripts/fuzz.sh BUILD_DIR SECONDS
-# The movie target runs SECONDS, the two data handler targets SECONDS/2 each.
+# The movie target runs SECONDS, every other target SECONDS/2.
 set -u
 cd "$(dirname "$0")/.."
 build=${1:?usage: scripts/fuzz.sh BUILD_DIR SECONDS}
 seconds=${2:-60}
 bin=$build/bin
 work=$build/fuzz
-fixtures=tests/data
+mode=$(scripts/i386_probe.sh)
 
-export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0}
+# Memory kept small, so that the fuzzers fit a 32-bit address space under
+# emulation too: ASan's quarantine is cut from its default and libFuzzer's own
+# limits sit well below 3 GiB. A single allocation above the malloc limit is a
+# finding: nothing in a small input justifies it.
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0:quarantine_size_mb=16:malloc_context_size=10}
+# Under qemu-i386 a 32-bit process is given all 4 GiB, but ASan (seeing an
+# i686 kernel) lays out its shadow for 3 GiB: a mapping above that stops its
+# allocator on a CHECK, after which it spins. The emulator's reserved address
+# space is cut to what ASan expects.
+[ "$mode" = emulated ] && export QEMU_RESERVED_VA=${QEMU_RESERVED_VA:-0xbfff0000}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
+limits=(-rss_limit_mb=1536 -malloc_limit_mb=512)
 
 mkdir -p "$work/corpus/movie" "$work/corpus/data_ref" "$work/findings"
 "$bin/make_fuzz_corpus" "$work/corpus/movie" || exit 1
 "$bin/make_data_ref_corpus" "$work/corpus/data_ref" || exit 1
 
-# run NAME SECONDS CORPUS...: the first corpus folder receives new inputs.
+# The seeds are listed here rather than by libFuzzer: the prebuilt 32-bit
+# runtime lists folders without large-file support, so under emulation (and on
+# file systems with 64-bit directory offsets) it finds no file in any folder.
+# seed_list NAME FOLDER...: writes the files of the folders as the
+# comma-separated list that -seed_inputs=@FILE takes, and prints the file.
+seed_list() {
+  local name=$1
+  shift
+  local list=$work/$name.seeds
+  find "$@" -maxdepth 1 -type f \( -name '*.mov' -o -path "$work/corpus/*" \) -size +0 2>/dev/null |
+    sort | paste -sd, - >"$list"
+  echo "$list"
+}
+movie_seed_dirs=("$work/corpus/movie" tests/data tests/data/fuzz_crashes)
+for shared in ../shared/real ../shared/fixtures; do
+  [ -d "$shared" ] && movie_seed_dirs+=("$shared")
+done
+
+# run NAME SECONDS SEED_LIST CORPUS: CORPUS receives the new inputs.
 run() {
-  local name=$1 time=$2
-  shift 2
+  local name=$1 time=$2 seeds=$3 corpus=$4
   local log=$work/$name.log
-  echo "fuzz: $name for ${time}s (log: $log)"
-  "$bin/$name" -max_total_time="$time" -timeout=25 -print_final_stats=1 \
-    -artifact_prefix="$work/findings/$name-" "$@" >"$log" 2>&1
+  local expected
+  expected=$(tr ',' '\n' <"$seeds" | grep -c .)
+  echo "fuzz: $name for ${time}s from $expected seeds (log: $log)"
+  # The outer bound also ends a fuzzer that stopped answering: after an
+  # internal CHECK, ASan's runtime can spin instead of exiting.
+  timeout --kill-after=20 $((time + 120)) \
+    "$bin/$name" -max_total_time="$time" -timeout=25 -print_final_stats=1 "${limits[@]}" \
+    -seed_inputs=@"$seeds" -artifact_prefix="$work/findings/$name-" "$corpus" >"$log" 2>&1
   local rc=$?
-  if [ $rc -ne 0 ]; then
-    tail -n 60 "$log" >&2
-    echo "fuzz: $name FAILED (exit $rc); the input it found:" >&2
-    grep -o "Test unit written to .*" "$log" >&2 || ls -1 "$work/findings/$name-"* >&2
-    echo "fuzz: replay it with $bin/$name INPUT; once fixed, keep it as a test in tests/data/fuzz_crashes/" >&2
+  local loaded runs cov
+  loaded=$(sed -n 's/^INFO: seed corpus: files: \([0-9]*\).*/\1/p' "$log" | tail -n 1)
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
+  [ -n "$runs" ] || runs=$(sed -n 's/^#\([0-9]*\).*/\1/p' "$log" | tail -n 1)
+  cov=$(grep -o 'cov: [0-9]* ft: [0-9]*' "$log" | tail -n 1)
+  echo "fuzz: $name: ${runs:-0} runs, ${cov:-no coverage line}, ${loaded:-0} of $expected seeds loaded"
+  if [ "${loaded:-0}" -eq 0 ] && [ "$expected" -gt 0 ]; then
+    echo "fuzz: $name loaded none of its $expected seeds; see $log" >&2
     return 1
   fi
-  grep -E "^#[0-9]+[[:space:]]+DONE" "$log" | tail -n 1
+  if [ $rc -eq 0 ]; then return 0; fi
+  # Under emulation the address space can still run out inside ASan's
+  # allocator: the emulator's limit, not a fault of the code under test.
+  # libFuzzer then writes the input it was running, which is not at fault.
+  local first
+  first=$(grep -m 1 -e 'CHECK failed' -e 'ERROR: ' -e 'runtime error' "$log")
+  if [ "$mode" = emulated ] && [[ $first == *'CHECK failed: '*AddrIsInMem* ]]; then
+    echo "fuzz: $name stopped after ${runs:-0} runs when the emulated 32-bit address space ran out; not a finding" >&2
+    return 0
+  fi
+  tail -n 60 "$log" >&2
+  if [ $rc -ge 124 ] && ! grep -q 'Test unit written to' "$log"; then
+    echo "fuzz: $name did not finish within $((time + 120)) s (exit $rc)" >&2
+    return 1
+  fi
+  echo "fuzz: $name FAILED (exit $rc); the input it found:" >&2
+  grep -o "Test unit written to .*" "$log" >&2 || ls -1 "$work/findings/$name-"* >&2
+  echo "fuzz: replay it with $bin/$name INPUT; once fixed, keep it as a test in tests/data/fuzz_crashes/" >&2
+  return 1
 }
 
 half=$(( seconds / 2 > 0 ? seconds / 2 : 1 ))
+movie_seeds=$(seed_list movie "${movie_seed_dirs[@]}")
+data_ref_seeds=$(seed_list data_ref "$work/corpus/data_ref")
 status=0
-run fuzz_movie "$seconds" "$work/corpus/movie" "$fixtures" || status=1
-run fuzz_data_handler_movie "$half" "$work/corpus/movie" "$fixtures" || status=1
-run fuzz_data_ref "$half" "$work/corpus/data_ref" || status=1
+run fuzz_movie "$seconds" "$movie_seeds" "$work/corpus/movie" || status=1
+movie_seeds=$(seed_list movie "${movie_seed_dirs[@]}")
+run fuzz_data_handler_movie "$half" "$movie_seeds" "$work/corpus/movie" || status=1
+run fuzz_data_ref "$half" "$data_ref_seeds" "$work/corpus/data_ref" || status=1
 exit $status
