@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "quicktime/qt_types.h"
+#include "quicktime/mac_types.h"
 
 namespace qtrt::audio {
 

@@ -1,7 +1,8 @@
 // Movie audio extraction routines, with the signatures of the QuickTime 7 API.
 #pragma once
 
-#include "quicktime/qt_types.h"
+#include "quicktime/audio_extraction.h"
+#include "quicktime/movies.h"
 
 namespace qtrt {
 

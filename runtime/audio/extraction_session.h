@@ -12,7 +12,8 @@
 #include "audio/sound_track_source.h"
 #include "audio/track_timeline.h"
 #include "movie/model.h"
-#include "quicktime/qt_types.h"
+#include "quicktime/audio_extraction.h"
+#include "quicktime/movies.h"
 
 namespace qtrt::audio {
 

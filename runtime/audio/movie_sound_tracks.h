@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "audio/extraction_session.h"
-#include "quicktime/qt_types.h"
+#include "quicktime/movies.h"
 
 namespace qtrt::audio {
 

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "quicktime/qt_types.h"
+#include "quicktime/audio_extraction.h"
 
 namespace qtrt::audio {
 

@@ -5,7 +5,7 @@
 
 #include <atomic>
 
-#include "quicktime/qt_types.h"
+#include "quicktime/core_foundation.h"
 
 namespace qtrt {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "quicktime/qt_types.h"
+#include "quicktime/core_foundation.h"
 
 namespace qtrt {
 

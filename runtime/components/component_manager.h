@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <initializer_list>
 
-#include "quicktime/qt_types.h"
+#include "quicktime/components.h"
 
 typedef ComponentRoutineUPP ComponentRoutine;
 

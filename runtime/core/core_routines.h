@@ -1,7 +1,7 @@
 // The routines of the runtime's core area, with their public signatures.
 #pragma once
 
-#include "quicktime/qt_types.h"
+#include "quicktime/mac_types.h"
 
 namespace qtrt {
 

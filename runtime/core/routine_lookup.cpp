@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "quicktime/qt_types.h"
+#include "quicktime/mac_types.h"
 
 namespace qtrt {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "movie/data_handler.h"
-#include "quicktime/qt_types.h"
+#include "quicktime/components.h"
 
 namespace qtrt {
 

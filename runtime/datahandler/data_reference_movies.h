@@ -7,7 +7,7 @@
 
 #include "movie/data_handler.h"
 #include "movie/model.h"
-#include "quicktime/qt_types.h"
+#include "quicktime/movies.h"
 
 namespace qtrt {
 

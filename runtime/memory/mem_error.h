@@ -1,7 +1,7 @@
 // The calling thread's Memory Manager result, set by every Memory Manager call.
 #pragma once
 
-#include "quicktime/qt_types.h"
+#include "quicktime/mac_types.h"
 
 namespace qtrt {
 

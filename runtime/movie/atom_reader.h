@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "quicktime/qt_types.h"
+#include "quicktime/mac_types.h"
 
 namespace qtrt {
 

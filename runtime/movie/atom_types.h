@@ -2,7 +2,7 @@
 // reference types the movie runtime knows.
 #pragma once
 
-#include "quicktime/qt_types.h"
+#include "quicktime/mac_types.h"
 
 namespace qtrt {
 

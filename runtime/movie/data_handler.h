@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "quicktime/qt_types.h"
+#include "quicktime/mac_types.h"
 
 namespace qtrt {
 

@@ -2,7 +2,7 @@
 // and what each media type offers: its characteristics and its public info.
 #pragma once
 
-#include "quicktime/qt_types.h"
+#include "quicktime/movies.h"
 
 namespace qtrt {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "movie/sample_table.h"
-#include "quicktime/qt_types.h"
+#include "quicktime/movies.h"
 
 namespace qtrt {
 

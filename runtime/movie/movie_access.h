@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "movie/model.h"
-#include "quicktime/qt_types.h"
+#include "quicktime/movies.h"
 
 namespace qtrt {
 

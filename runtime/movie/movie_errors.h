@@ -2,7 +2,7 @@
 // Apple's QuickTime API reference publishes them.
 #pragma once
 
-#include "quicktime/qt_types.h"
+#include "quicktime/mac_types.h"
 
 namespace qtrt {
 

@@ -11,7 +11,7 @@
 
 #include "movie/data_handler.h"
 #include "movie/model.h"
-#include "quicktime/qt_types.h"
+#include "quicktime/movies.h"
 
 namespace qtrt {
 class movie_object;

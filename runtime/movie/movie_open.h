@@ -7,7 +7,7 @@
 #include <string>
 
 #include "movie/data_handler.h"
-#include "quicktime/qt_types.h"
+#include "quicktime/movies.h"
 
 namespace qtrt {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "quicktime/qt_types.h"
+#include "quicktime/mac_types.h"
 
 namespace qtrt {
 

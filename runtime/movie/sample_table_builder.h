@@ -6,7 +6,7 @@
 
 #include "movie/atom_reader.h"
 #include "movie/sample_table.h"
-#include "quicktime/qt_types.h"
+#include "quicktime/mac_types.h"
 
 namespace qtrt {
 

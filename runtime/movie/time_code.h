@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "movie/model.h"
-#include "quicktime/qt_types.h"
+#include "quicktime/movies.h"
 
 namespace qtrt {
 

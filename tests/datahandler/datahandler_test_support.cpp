@@ -6,7 +6,7 @@
 #include "datahandler/data_handler_entry.h"
 #include "lib/kolmbase/ds_og.h"
 #include "lib/kolmbase/stream_mem.h"
-#include "quicktime/qt_api.h"
+#include "quicktime/routines.h"
 
 namespace dh_test {
 

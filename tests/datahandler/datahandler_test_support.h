@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "datahandler/CMStreamDataRef.h"
-#include "quicktime/qt_types.h"
+#include "quicktime/components.h"
 
 namespace dh_test {
 

@@ -9,7 +9,7 @@
 #include "datahandler/datahandler_test_support.h"
 #include "datahandler/register_data_handler.h"
 #include "datahandler/root_data_ref.h"
-#include "quicktime/qt_api.h"
+#include "quicktime/routines.h"
 
 namespace {
 

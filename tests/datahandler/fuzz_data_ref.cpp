@@ -10,7 +10,7 @@
 #include "datahandler/datahandler_test_support.h"
 #include "datahandler/handle_data_ref.h"
 #include "datahandler/register_data_handler.h"
-#include "quicktime/qt_api.h"
+#include "quicktime/routines.h"
 
 using dh_test::call_entry;
 using dh_test::word;

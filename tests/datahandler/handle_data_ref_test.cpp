@@ -7,7 +7,7 @@
 
 #include "datahandler/datahandler_test_support.h"
 #include "datahandler/handle_data_ref.h"
-#include "quicktime/qt_api.h"
+#include "quicktime/routines.h"
 
 using dh_test::handle_bytes;
 using dh_test::handle_with;

@@ -13,7 +13,7 @@
 #include "datahandler/data_handler_storage.h"
 #include "datahandler/datahandler_test_support.h"
 #include "datahandler/handle_data_ref.h"
-#include "quicktime/qt_api.h"
+#include "quicktime/routines.h"
 
 using dh_test::call_entry;
 using dh_test::handle_bytes;

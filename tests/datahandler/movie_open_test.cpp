@@ -11,7 +11,7 @@
 #include "datahandler/handle_data_ref.h"
 #include "datahandler/register_data_handler.h"
 #include "datahandler/root_data_ref.h"
-#include "quicktime/qt_api.h"
+#include "quicktime/routines.h"
 #include "support/movie_builder.h"
 
 using dh_test::printed_lines;

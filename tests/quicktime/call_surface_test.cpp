@@ -10,8 +10,8 @@
 #include "module/probe/probe_observation.h"
 #include "platform/temp_folder.h"
 #include "quicktime/fresh_process.h"
-#include "quicktime/qt_api.h"
 #include "quicktime/qt_loader.h"
+#include "quicktime/routines.h"
 
 using test_support::run_in_fresh_process;
 using test_support::runtime_module;

@@ -6,7 +6,7 @@
 #include <iterator>
 
 #include "importer/track_video.h"
-#include "quicktime/qt_api.h"
+#include "quicktime/routines.h"
 
 namespace reader_test {
 

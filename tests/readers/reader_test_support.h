@@ -9,7 +9,7 @@
 
 #include "importer/frame.h"
 #include "importer/track.h"
-#include "quicktime/qt_types.h"
+#include "quicktime/mac_types.h"
 #include "support/movie_builder.h"
 
 namespace reader_test {

@@ -4,7 +4,7 @@
 // findings share it, so that a finding replays the calls that found it.
 #pragma once
 
-#include "quicktime/qt_types.h"
+#include "quicktime/movies.h"
 
 namespace movie_test {
 

@@ -6,7 +6,8 @@
 #include "core/all_areas.h"
 #include "core/runtime_build.h"
 #include "module/probe/probe_observation.h"
-#include "quicktime/qt_types.h"
+#include "quicktime/core_foundation.h"
+#include "quicktime/movies.h"
 
 namespace qtrt_probe {
 

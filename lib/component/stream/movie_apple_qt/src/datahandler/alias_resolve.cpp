@@ -6,7 +6,7 @@
 #include "datahandler/CMDataRef.h"
 #include "datahandler/cf_text.h"
 #include "lib/kolmbase/ds_og.h"
-#include "quicktime/qt_api.h"
+#include "quicktime/routines.h"
 
 namespace datahandler {
 

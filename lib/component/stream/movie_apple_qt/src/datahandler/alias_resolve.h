@@ -2,7 +2,7 @@
 #pragma once
 
 #include "datahandler/data_handler_storage.h"
-#include "quicktime/qt_types.h"
+#include "quicktime/core_foundation.h"
 
 namespace datahandler {
 

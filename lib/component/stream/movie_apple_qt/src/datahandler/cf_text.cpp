@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "quicktime/qt_api.h"
 #include "quicktime/qt_loader.h"
+#include "quicktime/routines.h"
 
 namespace datahandler {
 

@@ -5,7 +5,7 @@
 #include <cstddef>
 
 #include "datahandler/data_handler_routines.h"
-#include "quicktime/qt_api.h"
+#include "quicktime/routines.h"
 
 namespace datahandler {
 namespace {

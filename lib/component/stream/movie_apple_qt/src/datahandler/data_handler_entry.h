@@ -10,7 +10,7 @@
 
 #include <cstdint>
 
-#include "quicktime/qt_types.h"
+#include "quicktime/components.h"
 
 namespace datahandler {
 

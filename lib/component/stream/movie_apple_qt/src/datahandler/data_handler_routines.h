@@ -4,7 +4,7 @@
 #pragma once
 
 #include "datahandler/data_handler_storage.h"
-#include "quicktime/qt_types.h"
+#include "quicktime/movies.h"
 
 namespace datahandler {
 

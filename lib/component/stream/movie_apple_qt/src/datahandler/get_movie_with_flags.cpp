@@ -14,7 +14,7 @@
 #include "datahandler/wide_value.h"
 #include "lib/kolmbase/ds_og.h"
 #include "lib/kolmbase/strings.h"
-#include "quicktime/qt_api.h"
+#include "quicktime/routines.h"
 
 namespace datahandler {
 

@@ -9,7 +9,7 @@
 #include "lib/kolmbase/bytestream.h"
 #include "lib/kolmbase/ds_og.h"
 #include "lib/kolmbase/strings.h"
-#include "quicktime/qt_api.h"
+#include "quicktime/routines.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 
 #include <cstdint>
 
-#include "quicktime/qt_types.h"
+#include "quicktime/mac_types.h"
 
 class CMDataRef;
 

@@ -4,7 +4,7 @@
 #include "datahandler/data_handler_entry.h"
 #include "datahandler/data_handler_routines.h"
 #include "lib/kolmbase/ds_og.h"
-#include "quicktime/qt_api.h"
+#include "quicktime/routines.h"
 
 namespace datahandler {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "quicktime/qt_types.h"
+#include "quicktime/components.h"
 
 namespace datahandler {
 

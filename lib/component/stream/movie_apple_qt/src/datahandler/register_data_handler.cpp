@@ -2,7 +2,7 @@
 
 #include "datahandler/data_handler_entry.h"
 #include "datahandler/handle_data_ref.h"
-#include "quicktime/qt_api.h"
+#include "quicktime/routines.h"
 
 namespace {
 constexpr OSType kDataHandlerType = qt_fourcc("dhlr");

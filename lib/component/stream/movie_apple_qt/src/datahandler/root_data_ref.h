@@ -6,7 +6,7 @@
 #include <string>
 
 #include "datahandler/CMStreamDataRef.h"
-#include "quicktime/qt_types.h"
+#include "quicktime/movies.h"
 
 namespace datahandler {
 

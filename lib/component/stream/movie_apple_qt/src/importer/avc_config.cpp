@@ -1,8 +1,8 @@
 #include "importer/avc_config.h"
 
-#include "quicktime/qt_types.h"
 #include "importer/image_description.h"
 #include "lib/kolmbase/bytestream.h"
+#include "quicktime/mac_types.h"
 
 namespace ns_movie_apple_qt {
 

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "quicktime/qt_types.h"
+#include "quicktime/mac_types.h"
 
 namespace ns_movie_apple_qt {
 

@@ -1,7 +1,7 @@
 #include "importer/frame_rate.h"
 
 #include "importer/qt_constants.h"
-#include "quicktime/qt_api.h"
+#include "quicktime/routines.h"
 
 namespace ns_movie_apple_qt {
 

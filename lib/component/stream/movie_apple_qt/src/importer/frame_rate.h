@@ -1,7 +1,7 @@
 // The two ways the video reader finds a movie's frame rate.
 #pragma once
 
-#include "quicktime/qt_types.h"
+#include "quicktime/movies.h"
 
 namespace ns_movie_apple_qt {
 

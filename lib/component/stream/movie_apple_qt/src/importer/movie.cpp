@@ -10,7 +10,7 @@
 #include "importer/track.h"
 #include "importer/track_audio.h"
 #include "importer/track_video.h"
-#include "quicktime/qt_api.h"
+#include "quicktime/routines.h"
 
 namespace ns_movie_apple_qt {
 

@@ -3,7 +3,7 @@
 #include "datahandler/root_data_ref.h"
 #include "importer/config.h"
 #include "importer/qt_constants.h"
-#include "quicktime/qt_api.h"
+#include "quicktime/routines.h"
 
 namespace ns_movie_apple_qt {
 

@@ -2,7 +2,7 @@
 // file URL, or the stream data reference of the data-handler mode.
 #pragma once
 
-#include "quicktime/qt_types.h"
+#include "quicktime/movies.h"
 
 namespace ns_movie_apple_qt {
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "quicktime/qt_types.h"
+#include "quicktime/movies.h"
 
 namespace ns_movie_apple_qt {
 namespace qtcode {

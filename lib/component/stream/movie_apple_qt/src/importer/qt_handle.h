@@ -1,7 +1,7 @@
 // A QuickTime handle disposed of when it goes out of scope.
 #pragma once
 
-#include "quicktime/qt_api.h"
+#include "quicktime/routines.h"
 
 namespace ns_movie_apple_qt {
 

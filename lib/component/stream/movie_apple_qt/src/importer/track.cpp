@@ -4,7 +4,7 @@
 #include <new>
 
 #include "importer/qt_constants.h"
-#include "quicktime/qt_api.h"
+#include "quicktime/routines.h"
 
 namespace ns_movie_apple_qt {
 

@@ -9,7 +9,7 @@
 
 #include "importer/frame.h"
 #include "lib/kolmbase/timecode.h"
-#include "quicktime/qt_types.h"
+#include "quicktime/movies.h"
 
 namespace ns_movie_apple_qt {
 

@@ -7,7 +7,7 @@
 #include "importer/qt_constants.h"
 #include "importer/truncate.h"
 #include "lib/kolmbase/ds_og.h"
-#include "quicktime/qt_api.h"
+#include "quicktime/routines.h"
 
 namespace ns_movie_apple_qt {
 

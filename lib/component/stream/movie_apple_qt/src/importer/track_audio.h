@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "importer/track.h"
+#include "quicktime/audio_extraction.h"
 
 namespace ns_movie_apple_qt {
 

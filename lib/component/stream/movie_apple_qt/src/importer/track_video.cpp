@@ -12,7 +12,7 @@
 #include "importer/qt_handle.h"
 #include "importer/timecode_mode.h"
 #include "importer/truncate.h"
-#include "quicktime/qt_api.h"
+#include "quicktime/routines.h"
 
 namespace ns_movie_apple_qt {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <type_traits>
 
-#include "quicktime/qt_api.h"
+#include "quicktime/routines.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-// Every operation of the table has a declaration in qt_api.h.
-#include "quicktime/qt_api.h"
+// Every operation of the table has a declaration in quicktime/routines.h.
+#include "quicktime/routines.h"
 
 #define X(selector, name, form, result, gate, what, bytes) \
     static_assert(sizeof(&name) == sizeof(void*), #name " is declared");

@@ -2,7 +2,8 @@
 // slot (when it has a result) and the address of each parameter, and returns
 // the slot. While no runtime is bound the slot is not written, and the
 // operation answers the slot's start value: -2095 for an error result, else 0.
-#include "quicktime/qt_api.h"
+#include "quicktime/qt_loader.h"
+#include "quicktime/routines.h"
 
 extern "C" {
 long qtb_forward_GetMediaDecodeDuration(TimeValue64* result, Media* theMedia);

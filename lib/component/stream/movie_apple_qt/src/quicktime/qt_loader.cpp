@@ -11,7 +11,7 @@
 #include "windows.h"
 #endif
 
-#include "quicktime/qt_api.h"
+#include "quicktime/routines.h"
 
 extern "C" {
 

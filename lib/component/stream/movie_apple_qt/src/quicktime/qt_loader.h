@@ -12,7 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "quicktime/qt_types.h"
+#include "quicktime/mac_types.h"
 
 extern "C" {
 
@@ -73,6 +73,13 @@ OSErr BindQuickTimeEntryPoints();
 void PrepareQuickTime();
 
 }  // extern "C"
+
+// The loader's own answers: an entry point missing from the runtime, and no
+// runtime bound.
+enum : OSErr {
+    kQTEntryPointMissing = -2094,
+    kQTRuntimeUnavailable = -2095,
+};
 
 // The registry key of QuickTime's settings under HKEY_LOCAL_MACHINE.
 constexpr const char kQuickTimeRegistryKey[] = "Software\\Apple Computer, Inc.\\QuickTime";

@@ -1,9 +1,20 @@
-// The QuickTime operations the plug-in calls, with the public QuickTime
-// signatures. Each one reaches the runtime through its stub (see
-// qt_operations.def for the selectors and calling forms).
+// The QuickTime routines the plug-in calls, with their public signatures, by
+// area. The plug-in's call surface defines each one as a stub that reaches the
+// runtime through its dispatcher; its operation table (qt_operations.def, in
+// the plug-in's quicktime/ folder) gives their selectors and calling forms.
+//
+// The movie runtime includes only the types of this folder: it implements
+// these routines in its own namespace, where the global declarations would
+// make its unqualified calls ambiguous.
 #pragma once
 
-#include "quicktime/qt_types.h"
+#include <cstdint>
+
+#include "quicktime/audio_extraction.h"
+#include "quicktime/components.h"
+#include "quicktime/core_foundation.h"
+#include "quicktime/mac_types.h"
+#include "quicktime/movies.h"
 
 extern "C" {
 
