@@ -41,11 +41,12 @@ test-sanitize: bootstrap
 
 # libFuzzer targets (clang, AddressSanitizer and UndefinedBehaviorSanitizer):
 # the movie target runs FUZZ_SECONDS, the others half as long.
+FUZZ_TARGETS := fuzz_movie fuzz_audio_extraction fuzz_data_handler_movie fuzz_data_ref fuzz_import
 fuzz:
 	@scripts/bootstrap.sh fuzz
 	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_TOOLCHAIN_FILE=$(LINUX_TC) $(LAUNCHER) \
 	  -DCMAKE_C_FLAGS_DEBUG="-g -O1" -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DRUV_SANITIZE=ON -DRUV_FUZZ=ON
-	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target fuzz_movie fuzz_data_handler_movie fuzz_data_ref make_fuzz_corpus make_data_ref_corpus
+	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target $(FUZZ_TARGETS) make_fuzz_corpus make_data_ref_corpus
 	scripts/fuzz.sh $(BUILD_FUZZ) $(FUZZ_SECONDS)
 
 windows:

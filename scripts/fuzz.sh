@@ -99,7 +99,11 @@ movie_seeds=$(seed_list movie "${movie_seed_dirs[@]}")
 data_ref_seeds=$(seed_list data_ref "$work/corpus/data_ref")
 status=0
 run fuzz_movie "$seconds" "$movie_seeds" "$work/corpus/movie" || status=1
-movie_seeds=$(seed_list movie "${movie_seed_dirs[@]}")
-run fuzz_data_handler_movie "$half" "$movie_seeds" "$work/corpus/movie" || status=1
+# The movie targets share one corpus: each starts from what the ones before
+# it added.
+for name in fuzz_audio_extraction fuzz_data_handler_movie fuzz_import; do
+  movie_seeds=$(seed_list movie "${movie_seed_dirs[@]}")
+  run "$name" "$half" "$movie_seeds" "$work/corpus/movie" || status=1
+done
 run fuzz_data_ref "$half" "$data_ref_seeds" "$work/corpus/data_ref" || status=1
 exit $status

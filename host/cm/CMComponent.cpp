@@ -28,6 +28,27 @@ int RComponent::handleNotification(CNotification&) { return 0; }
 
 int RComponent::authenticate(const char*) { return 0; }
 
+void RComponent::stop() {}
+
+void RComponent::lastReleased() const {
+    RComponent* self = const_cast<RComponent*>(this);
+    if (self->isCurrentThread()) {
+        self->m_destroy_when_thread_ends = true;
+        return;
+    }
+    if (self->isRunning()) {
+        self->stop();
+        self->join();
+    }
+    delete self;
+}
+
+void RComponent::threadEnded() {
+    if (!m_destroy_when_thread_ends) return;
+    detach();
+    delete this;
+}
+
 void RComponent::handleException(const CException& exception) {
     std::lock_guard<std::mutex> lock(m_exceptions_mutex);
     m_exceptions.push_back(exception);

@@ -24,7 +24,11 @@ int RImporter::preconfigure(RImporterConfiguration& configuration) {
     return 0;
 }
 
-void RImporter::stop() {}
+void RImporter::stop() {
+    m_stop_requested.store(true);
+    for (const RPtr<RQFrameWriter>& writer : m_writers)
+        if (writer && writer->getQueue()) writer->getQueue()->cancel();
+}
 
 int RImporter::threadrunloop(void* argument) { return runloop(argument); }
 

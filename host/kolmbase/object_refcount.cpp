@@ -18,8 +18,10 @@ void object_refcount::release() const {
     const int previous = m_refcount.fetch_sub(1, std::memory_order_acq_rel);
     ds_og::abort_if(previous <= 0, "release of an object that holds no reference", __FILE__,
                     __LINE__);
-    if (previous == 1) delete this;
+    if (previous == 1) lastReleased();
 }
+
+void object_refcount::lastReleased() const { delete this; }
 
 int object_refcount::refcount() const { return m_refcount.load(std::memory_order_acquire); }
 

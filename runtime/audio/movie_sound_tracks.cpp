@@ -25,8 +25,9 @@ OSStatus collect_sound_tracks(Movie movie, TimeScale& movie_time_scale, std::vec
         any_sound = true;
         const Media media = GetTrackMedia(track);
         if (!media) continue;
-        media_reader reader = [media](uint32_t data_ref_index, uint64_t offset, uint32_t size, void* dst) {
-            return read_media_data(media, data_ref_index, offset, size, dst);
+        media_reader reader = [media](uint32_t data_ref_index, uint64_t offset, uint64_t size,
+                                      std::vector<uint8_t>& bytes) {
+            return read_media_data(media, data_ref_index, offset, size, bytes);
         };
         sound_track_input input;
         if (!sound_track_source::create(tm->media, std::move(reader), input.source)) continue;

@@ -63,10 +63,9 @@ OSErr sound_track_source::read_frames(int64_t first, size_t count, float* dst) c
         float* out = dst + size_t(frame - first) * channels;
         if (c.description != kNoDescription && m_descriptions[c.description].usable) {
             const description& d = m_descriptions[c.description];
-            const uint32_t bytes = uint32_t(n * d.format.bytes_per_frame);
-            m_bytes.resize(bytes);
+            const uint64_t bytes = uint64_t(n) * d.format.bytes_per_frame;
             const uint64_t offset = c.offset + uint64_t(frame - c.first_frame) * d.format.bytes_per_frame;
-            const OSErr err = m_reader(d.data_ref_index, offset, bytes, m_bytes.data());
+            const OSErr err = m_reader(d.data_ref_index, offset, bytes, m_bytes);
             if (err != noErr) return err;
             decode_pcm(d.format, m_bytes.data(), n, out);
         }

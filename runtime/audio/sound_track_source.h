@@ -14,9 +14,9 @@
 namespace qtrt::audio {
 
 // Reads size bytes at offset of the media's data reference data_ref_index
-// (from 1).
-using media_reader =
-    std::function<OSErr(uint32_t data_ref_index, uint64_t offset, uint32_t size, void* destination)>;
+// (from 1) into bytes, sized only once the bytes are found in the data.
+using media_reader = std::function<OSErr(uint32_t data_ref_index, uint64_t offset, uint64_t size,
+                                         std::vector<uint8_t>& bytes)>;
 
 class sound_track_source {
 public:

@@ -1,4 +1,6 @@
 // The data handler over a file of the file system.
+#include <sys/stat.h>
+
 #include <cstdio>
 
 #include "movie/data_handler.h"
@@ -80,10 +82,17 @@ std::wstring utf16_of(const std::string& utf8) {
 }
 #endif
 
+// Only a regular file: a device or a pipe named by a movie could block the
+// open or every read, or never end.
 FILE* open_for_reading(const std::string& path) {
 #ifdef _WIN32
-    return _wfopen(utf16_of(path).c_str(), L"rb");
+    const std::wstring name = utf16_of(path);
+    struct _stat64 status;
+    if (_wstat64(name.c_str(), &status) != 0 || (status.st_mode & _S_IFMT) != _S_IFREG) return nullptr;
+    return _wfopen(name.c_str(), L"rb");
 #else
+    struct stat status;
+    if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return nullptr;
     return std::fopen(path.c_str(), "rb");
 #endif
 }

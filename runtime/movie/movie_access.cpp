@@ -2,6 +2,8 @@
 // data references.
 #include "movie/movie_access.h"
 
+#include <new>
+
 #include "datahandler/data_reference_movies.h"
 #include "movie/data_reference_path.h"
 #include "movie/movie_errors.h"
@@ -39,29 +41,74 @@ int64_t movie_current_time(Movie movie) {
     return m ? m->current_time : 0;
 }
 
-OSErr read_media_data(Media media, uint32_t data_ref_index, uint64_t offset, uint32_t size,
-                      void* destination) {
+namespace {
+
+// The handler behind the media's data reference data_ref_index (from 1),
+// opened on first use. Null with the reason otherwise.
+data_handler* media_data_handler(Media media, uint32_t data_ref_index, OSErr& error) {
     media_object* m = media_from(media);
-    if (!m) return invalidMedia;
+    if (!m) {
+        error = invalidMedia;
+        return nullptr;
+    }
     const std::vector<data_reference>& refs = m->model->data_refs;
-    if (data_ref_index == 0 || data_ref_index > refs.size()) return badDataRefIndex;
+    if (data_ref_index == 0 || data_ref_index > refs.size()) {
+        error = badDataRefIndex;
+        return nullptr;
+    }
     const data_reference& ref = refs[data_ref_index - 1];
     movie_object* movie = m->track->movie;
-    if (ref.self_reference()) return movie->data->read(offset, size, destination);
+    error = noErr;
+    if (ref.self_reference()) return movie->data.get();
     auto it = m->data.find(data_ref_index);
     if (it == m->data.end()) {
         // A data handler component serving the reference's type comes first;
         // without one, a reference naming a file is read from the file.
-        OSErr err = noErr;
-        std::shared_ptr<data_handler> handler = open_data_reference_handler(ref, err);
-        if (!handler && err != cantFindHandler) return err;
+        std::shared_ptr<data_handler> handler = open_data_reference_handler(ref, error);
+        if (!handler && error != cantFindHandler) return nullptr;
         std::string path;
         if (!handler && data_reference_path(ref, movie->path, path))
-            handler = open_file_data_handler(path, err);
-        if (!handler) return couldNotResolveDataRef;
+            handler = open_file_data_handler(path, error);
+        if (!handler) {
+            error = couldNotResolveDataRef;
+            return nullptr;
+        }
+        error = noErr;
         it = m->data.emplace(data_ref_index, std::move(handler)).first;
     }
-    return it->second->read(offset, size, destination);
+    return it->second.get();
+}
+
+}  // namespace
+
+OSErr locate_media_data(Media media, uint32_t data_ref_index, uint64_t offset, uint64_t size) {
+    OSErr err = noErr;
+    data_handler* handler = media_data_handler(media, data_ref_index, err);
+    if (!handler) return err;
+    uint64_t total = 0;
+    err = handler->data_size(total);
+    if (err != noErr) return err;
+    return offset <= total && size <= total - offset ? OSErr(noErr) : OSErr(eofErr);
+}
+
+OSErr read_media_data(Media media, uint32_t data_ref_index, uint64_t offset, uint32_t size,
+                      void* destination) {
+    OSErr err = noErr;
+    data_handler* handler = media_data_handler(media, data_ref_index, err);
+    return handler ? handler->read(offset, size, destination) : err;
+}
+
+OSErr read_media_data(Media media, uint32_t data_ref_index, uint64_t offset, uint64_t size,
+                      std::vector<uint8_t>& bytes) {
+    OSErr err = locate_media_data(media, data_ref_index, offset, size);
+    if (err != noErr) return err;
+    if (size > UINT32_MAX) return eofErr;
+    try {
+        bytes.resize(size_t(size));
+    } catch (const std::bad_alloc&) {
+        return memFullErr;
+    }
+    return read_media_data(media, data_ref_index, offset, uint32_t(size), bytes.data());
 }
 
 }  // namespace qtrt

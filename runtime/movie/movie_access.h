@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "movie/model.h"
 #include "quicktime/movies.h"
@@ -27,5 +28,16 @@ int64_t movie_current_time(Movie movie);
 // them. noErr, or the reason the bytes could not be read.
 OSErr read_media_data(Media media, uint32_t data_ref_index, uint64_t offset, uint32_t size,
                       void* destination);
+
+// noErr when size bytes at offset lie wholly inside the data of the media's
+// data reference data_ref_index; eofErr when they do not, so that nothing is
+// allocated for bytes a count from the file claims but the data cannot hold;
+// otherwise the reason the data cannot be reached.
+OSErr locate_media_data(Media media, uint32_t data_ref_index, uint64_t offset, uint64_t size);
+
+// Reads size bytes at offset into bytes, sized to them only once they are
+// found inside the data (locate_media_data).
+OSErr read_media_data(Media media, uint32_t data_ref_index, uint64_t offset, uint64_t size,
+                      std::vector<uint8_t>& bytes);
 
 }  // namespace qtrt

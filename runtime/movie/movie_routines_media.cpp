@@ -193,12 +193,16 @@ OSErr GetMediaSample2(Media theMedia, uint8_t* dataOut, ByteCount maxDataSize, B
     OSErr err = noErr;
     if (sampleDescriptionH)
         err = copy_description(m, s.description_index, reinterpret_cast<Handle>(sampleDescriptionH));
+    const uint32_t data_ref_index = m.descriptions[s.description_index - 1].data_ref_index;
+    // A size is answered only for bytes that are there: a caller sizes its
+    // buffer by it.
+    if (err == noErr && (dataOut || size))
+        err = locate_media_data(theMedia, data_ref_index, s.offset, s.size);
     if (err == noErr && dataOut) {
         if (s.size > maxDataSize)
             err = paramErr;
         else
-            err = read_media_data(theMedia, m.descriptions[s.description_index - 1].data_ref_index,
-                                  s.offset, s.size, dataOut);
+            err = read_media_data(theMedia, data_ref_index, s.offset, s.size, dataOut);
     }
     if (err != noErr) {
         set_movies_error(err);

@@ -1,7 +1,9 @@
 // libFuzzer target: the bytes are a handle data reference, given to
-// data_ref_from_handle and then to the data handler's calls. Where it parses,
-// its address is replaced by a live data reference over the same bytes, since
-// the address means something only in the process that wrote it.
+// data_ref_from_handle and then to the data handler's calls. Byte 0 (in the
+// handle slot, which nothing reads) chooses the address of a handle that
+// parses: 0 keeps the one the input carries, which the module never made and
+// must refuse; 1 puts in that of a data reference destroyed just before; any
+// other value that of a live data reference over the same bytes.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -18,14 +20,18 @@ using dh_test::word;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const bool registered = (register_data_handler(), true);
     (void)registered;
-    std::unique_ptr<CMStreamDataRef> live(dh_test::memory_data_ref(
-        std::vector<uint8_t>(data, data + size), "kolmfs://fuzz/data.mov"));
     const std::vector<uint8_t> bytes(data, data + size);
+    std::unique_ptr<CMStreamDataRef> live(dh_test::memory_data_ref(bytes, "kolmfs://fuzz/data.mov"));
+    uintptr_t destroyed = 0;
+    {
+        std::unique_ptr<CMStreamDataRef> gone(dh_test::memory_data_ref(bytes, "kolmfs://fuzz/gone.mov"));
+        destroyed = reinterpret_cast<uintptr_t>(gone.get());
+    }
     Handle h = dh_test::handle_with(bytes);
     if (h == nullptr) return 0;
-    if (data_ref_from_handle(h) != nullptr) {
-        const uintptr_t address = reinterpret_cast<uintptr_t>(live.get());
-        const size_t at = 13 + size_t(bytes[4]);
+    const size_t at = size > 4 ? 13 + size_t(bytes[4]) : size;
+    if (size > 0 && bytes[0] != 0 && at + 4 <= size) {
+        const uintptr_t address = bytes[0] == 1 ? destroyed : reinterpret_cast<uintptr_t>(live.get());
         for (int i = 0; i < 4; ++i) (*h)[at + size_t(i)] = char(address >> (8 * i));
     }
     auto* storage = NewPtrClear(12);

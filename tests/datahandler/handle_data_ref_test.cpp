@@ -1,7 +1,9 @@
-// The handle data reference of type 'zvh ': its layout, and the handles the
-// reader refuses with each of its four reasons.
+// The handle data reference of type 'zvh ': its layout, the handles the
+// reader refuses with each of its reasons, and the addresses it takes: only
+// those of live data references.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -117,8 +119,30 @@ INSTANTIATE_TEST_SUITE_P(
         refused_case{"MimeExtensionFirst", with_extension_before_data(mime_atom("video/mp4")),
                      "<datah> Invalid atom size (18 != 12)\n"},
         refused_case{"ThreeByteMimeExtensionFirst", with_extension_before_data(mime_atom("a/b")),
-                     "<datah> Invalid atom type (!= 'data')\n"}),
+                     "<datah> Invalid atom type (!= 'data')\n"},
+        // An address from a movie file: never called through.
+        refused_case{"AddressNeverMade", layout("m", 0x41414140),
+                     "<datah> Unknown data reference address (41414140)\n"}),
     [](const ::testing::TestParamInfo<refused_case>& info) { return info.param.name; });
+
+TEST(HandleDataRef, SpawnedChildIsAcceptedWhileItLives) {
+    const std::string name = "dh-handle-child";
+    Ruv::CM::RStream::registerMemory(name, kolmbase::stream::mem(kBytes));
+    std::unique_ptr<CMStreamDataRef> parent(memory_data_ref(kBytes, "kolmfs://store/ref.mov"));
+    std::unique_ptr<CMDataRef> child(parent->spawn_new_data_ref("mem:" + name));
+    Ruv::CM::RStream::unregisterMemory(name);
+    ASSERT_NE(nullptr, child);
+    handle_owner handle(handle_from_data_ref(child.get()));
+    EXPECT_EQ(child.get(), data_ref_from_handle(handle.h));
+    const uintptr_t address = reinterpret_cast<uintptr_t>(child.get());
+    child.reset();
+    printed_lines printed;
+    EXPECT_EQ(nullptr, data_ref_from_handle(handle.h));
+    char message[64];
+    std::snprintf(message, sizeof message, "<datah> Unknown data reference address (%08x)\n",
+                  unsigned(address));
+    EXPECT_EQ(std::vector<std::string>{message}, printed.at_level(3));
+}
 
 TEST(CreateHandleDataRef, WritesExtensionsInOrder) {
     const unsigned char name[] = {3, 'a', '.', 'b'};

@@ -1,6 +1,7 @@
 // Writes handle data references into a folder, as the starting inputs of the
 // data reference fuzzer's corpus: usage make_data_ref_corpus FOLDER. Each is
-// laid out as handle_data_ref.h describes (the address slot is zero).
+// laid out as handle_data_ref.h describes; byte 0 chooses the address the
+// fuzzer puts in (fuzz_data_ref.cpp).
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -22,18 +23,22 @@ void append_atom(bytes& out, const char type[5], const bytes& payload) {
     out.insert(out.end(), payload.begin(), payload.end());
 }
 
+// Byte 0 of each input: the address the fuzzer uses.
+enum : uint8_t { kAddressAsGiven = 0, kAddressDestroyed = 1, kAddressLive = 2 };
+
 // The handle slot and the Pascal-string name, then the extensions given.
-bytes data_ref(const std::string& name, const bytes& extensions) {
+bytes data_ref(const std::string& name, const bytes& extensions, uint8_t address = kAddressLive) {
     bytes out(4, 0);
+    out[0] = address;
     out.push_back(uint8_t(name.size()));
     append_text(out, name);
     out.insert(out.end(), extensions.begin(), extensions.end());
     return out;
 }
 
-bytes data_extension() {
+bytes data_extension(const bytes& address = bytes(4, 0)) {
     bytes out;
-    append_atom(out, "data", bytes(4, 0));
+    append_atom(out, "data", address);
     return out;
 }
 
@@ -65,5 +70,11 @@ int main(int argc, char** argv) {
     ok = write_file(folder + "seed_ref_longest_name", data_ref(std::string(255, 'n'), data_extension())) && ok;
     ok = write_file(folder + "seed_ref_file_type_first", data_ref("movie.mov", file_type_first)) && ok;
     ok = write_file(folder + "seed_ref_mime_first", data_ref("movie.mov", mime_first)) && ok;
+    ok = write_file(folder + "seed_ref_address_from_a_file",
+                    data_ref("movie.mov", data_extension({0x40, 0x41, 0x41, 0x41}), kAddressAsGiven)) &&
+         ok;
+    ok = write_file(folder + "seed_ref_destroyed",
+                    data_ref("movie.mov", data_extension(), kAddressDestroyed)) &&
+         ok;
     return ok ? 0 : 1;
 }

@@ -11,6 +11,7 @@
 #include "datahandler/handle_data_ref.h"
 #include "datahandler/register_data_handler.h"
 #include "datahandler/root_data_ref.h"
+#include "importer/sample_bound.h"
 #include "quicktime/routines.h"
 #include "support/movie_builder.h"
 
@@ -193,6 +194,24 @@ TEST_F(MovieThroughDataHandler, DisposingTheMovieClosesEveryInstance) {
     };
     EXPECT_GT(starts("<datah> Open["), 1);
     EXPECT_EQ(starts("<datah> Open["), starts("<datah> Close["));
+}
+
+TEST_F(MovieThroughDataHandler, SampleSizeIsPossibleUpToTheDataBehindTheReference) {
+    const test_movie::bytes file = test_movie::build_movie(two_track_movie()).contiguous();
+    ASSERT_EQ(noErr, open(file));
+    Media media = GetTrackMedia(GetMovieIndTrack(m_movie, 1));
+    Handle description = NewHandleClear(sizeof(SampleDescription));
+    reinterpret_cast<SampleDescription*>(*description)->dataRefIndex = 1;
+    const uint32_t size = uint32_t(file.size());
+    EXPECT_TRUE(ns_movie_apple_qt::sample_size_possible(media, description, size));
+    EXPECT_FALSE(ns_movie_apple_qt::sample_size_possible(media, description, size + 1));
+    // A reference carrying an address no data reference has holds nothing.
+    Handle unknown = dh_test::handle_with(
+        {0, 0, 0, 0, 1, 'm', 0, 0, 0, 12, 'd', 'a', 't', 'a', 0x40, 0x41, 0x41, 0x41});
+    ASSERT_EQ(noErr, SetMediaDataRef(media, 1, unknown, datahandler::kDataHandlerSubType));
+    EXPECT_FALSE(ns_movie_apple_qt::sample_size_possible(media, description, 1));
+    DisposeHandle(unknown);
+    DisposeHandle(description);
 }
 
 TEST(NewMovieFromDataFork64, RefusesWhatIsNoDataHandlerInstance) {

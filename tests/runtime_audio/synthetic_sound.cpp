@@ -193,9 +193,10 @@ qtrt::audio::sound_track_input make_track(const track_plan& plan) {
     for (const qtrt::edit_entry& e : track.edits) track.duration += e.track_duration;
 
     const auto data = std::make_shared<bytes>(plan.data);
-    qtrt::audio::media_reader reader = [data](uint32_t, uint64_t offset, uint32_t size, void* dst) -> OSErr {
+    qtrt::audio::media_reader reader = [data](uint32_t, uint64_t offset, uint64_t size,
+                                              std::vector<uint8_t>& out) -> OSErr {
         if (offset > data->size() || size > data->size() - offset) return -39;  // eofErr
-        std::memcpy(dst, data->data() + offset, size);
+        out.assign(data->begin() + std::ptrdiff_t(offset), data->begin() + std::ptrdiff_t(offset + size));
         return noErr;
     };
     qtrt::audio::sound_track_input input;

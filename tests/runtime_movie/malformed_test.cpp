@@ -3,6 +3,7 @@
 // read or an allocation driven by a count in the file.
 #include <gtest/gtest.h>
 
+#include "movie/movie_errors.h"
 #include "runtime_movie/movie_test_support.h"
 #include "runtime_movie/movie_walk.h"
 
@@ -161,20 +162,51 @@ INSTANTIATE_TEST_SUITE_P(
         patch_case{"MovieAtomSizeTooSmall", {fourcc("moov")}, 0, 4, true}),
     [](const ::testing::TestParamInfo<patch_case>& info) { return std::string(info.param.name); });
 
-TEST(MalformedMovies, SampleOffsetPastTheEndOfTheFileFailsTheRead) {
+// A sample whose bytes the file does not hold: neither its bytes nor its size
+// are answered, so that no caller sizes a buffer by the size the table claims.
+struct beyond_case {
+    const char* name;
+    uint32_t table;
+    uint32_t offset;  // of the first entry, from the atom's header
+    uint32_t value;
+};
+
+class SampleBeyondItsData : public ::testing::TestWithParam<beyond_case> {};
+
+TEST_P(SampleBeyondItsData, IsRefusedBeforeItsSizeIsAnswered) {
+    const beyond_case& c = GetParam();
     bytes file = test_movie::build_movie(small_movie()).contiguous();
-    int64_t stco = test_movie::find_atom(file, video_table("stco"));
-    ASSERT_GE(stco, 0);
-    test_movie::patch_u32(file, uint64_t(stco) + 16, 0x7FFFFF00);
+    std::vector<uint32_t> path = kVideoStbl;
+    path.push_back(c.table);
+    const int64_t at = test_movie::find_atom(file, path);
+    ASSERT_GE(at, 0);
+    test_movie::patch_u32(file, uint64_t(at) + c.offset, c.value);
     Movie movie = nullptr;
-    ASSERT_EQ(open_bytes(file, "far_offset.mov", movie), noErr);
+    ASSERT_EQ(open_bytes(file, "beyond.mov", movie), noErr);
     movie_ptr owner(movie);
     Media media = media_of_type(movie, qt_fourcc("vide"));
+    ByteCount size = 7;
+    EXPECT_EQ(qtrt::GetMediaSample2(media, nullptr, 0, &size, 0, nullptr, nullptr, nullptr, nullptr,
+                                    nullptr, 1, nullptr, nullptr),
+              qtrt::eofErr);
+    EXPECT_EQ(size, 7u);
     uint8_t data[20];
-    EXPECT_NE(qtrt::GetMediaSample2(media, data, 20, nullptr, 0, nullptr, nullptr, nullptr, nullptr,
+    EXPECT_EQ(qtrt::GetMediaSample2(media, data, 20, nullptr, 0, nullptr, nullptr, nullptr, nullptr,
+                                    nullptr, 1, nullptr, nullptr),
+              qtrt::eofErr);
+    // The next sample is whole and still answers.
+    EXPECT_EQ(qtrt::GetMediaSample2(media, data, 20, &size, 100, nullptr, nullptr, nullptr, nullptr,
                                     nullptr, 1, nullptr, nullptr),
               noErr);
+    EXPECT_EQ(size, 20u);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SampleBeyondItsData,
+    ::testing::Values(beyond_case{"OffsetPastTheEnd", fourcc("stco"), 16, 0x7FFFFF00},
+                      beyond_case{"SizeOfOneGibibyte", fourcc("stsz"), 20, 0x40000000},
+                      beyond_case{"SizeOfThreeGibibytes", fourcc("stsz"), 20, 0xC0000000}),
+    [](const ::testing::TestParamInfo<beyond_case>& info) { return std::string(info.param.name); });
 
 TEST(MalformedMovies, DisposedMovieAndForeignPointersAreInvalid) {
     movie_ptr movie = open_built(small_movie(), "dispose.mov");

@@ -3,6 +3,8 @@
 // ID, type and characteristic, durations, dimensions, handlers and user data.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 
 #include "memory/memory_manager.h"
@@ -96,7 +98,7 @@ INSTANTIATE_TEST_SUITE_P(
                     [](test_movie::movie_plan& s) { s.tracks[0].samples_per_chunk = 3; }}),
     [](const ::testing::TestParamInfo<layout_case>& info) { return std::string(info.param.name); });
 
-TEST(MovieLayouts, MissingMediaFileFailsOnlyTheReads) {
+TEST(MovieLayouts, MissingMediaFileFailsItsSamplesNotTheMovie) {
     test_movie::movie_plan plan = three_tracks();
     plan.tracks[0].data_ref = test_movie::data_ref_kind::alias_external;
     plan.tracks[0].external_name = "movie_missing_media.dat";
@@ -108,10 +110,27 @@ TEST(MovieLayouts, MissingMediaFileFailsOnlyTheReads) {
     ByteCount size = 0;
     EXPECT_EQ(qtrt::GetMediaSample2(video, nullptr, 0, &size, 0, nullptr, nullptr, nullptr, nullptr,
                                     nullptr, 1, nullptr, nullptr),
-              noErr);
+              couldNotResolveDataRef);
     EXPECT_EQ(qtrt::GetMediaSample2(video, data, 100, nullptr, 0, nullptr, nullptr, nullptr, nullptr,
                                     nullptr, 1, nullptr, nullptr),
               couldNotResolveDataRef);
+}
+
+TEST(MovieLayouts, MediaFileThatIsAPipeIsNotOpened) {
+    test_movie::movie_plan plan = three_tracks();
+    plan.tracks[0].data_ref = test_movie::data_ref_kind::url_external;
+    plan.tracks[0].external_name = "movie_media_pipe.dat";
+    movie_ptr movie = open_built(plan, "media_pipe.mov");
+    ASSERT_NE(movie, nullptr);
+    const std::string pipe = std::string(RUV_OUTPUT_DIR) + "/movie_media_pipe.dat";
+    std::remove(pipe.c_str());
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    uint8_t data[100];
+    EXPECT_EQ(qtrt::GetMediaSample2(media_of_type(movie.get(), qt_fourcc("vide")), data, 100,
+                                    nullptr, 0, nullptr, nullptr, nullptr, nullptr, nullptr, 1,
+                                    nullptr, nullptr),
+              couldNotResolveDataRef);
+    std::remove(pipe.c_str());
 }
 
 TEST(MovieLayouts, WideFreeSkipAndAFinalAtomOfSizeZeroAreRead) {

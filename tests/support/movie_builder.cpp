@@ -183,7 +183,7 @@ bytes build_stbl(const track_plan& t, const std::vector<chunk>& chunks, bool co6
 }
 
 bool is_external(const track_plan& t) {
-    return t.data_ref == data_ref_kind::url_external || t.data_ref == data_ref_kind::alias_external;
+    return t.data_ref_entries.empty() && t.data_ref == data_ref_kind::url_external || t.data_ref == data_ref_kind::alias_external;
 }
 
 // A 'dref' entry. An alias record names its file at offset 50 (a Pascal
@@ -240,8 +240,13 @@ bytes build_minf(const track_plan& t, const std::vector<chunk>& chunks, bool co6
     put_u8(hdlr, 0);
     put_bytes(minf, full_atom(fourcc("hdlr"), 0, 0, hdlr));
     bytes dref;
-    put_u32(dref, 1);
-    put_bytes(dref, data_reference_entry(t));
+    if (t.data_ref_entries.empty()) {
+        put_u32(dref, 1);
+        put_bytes(dref, data_reference_entry(t));
+    } else {
+        put_u32(dref, uint32_t(t.data_ref_entries.size()));
+        for (const bytes& entry : t.data_ref_entries) put_bytes(dref, entry);
+    }
     put_bytes(minf, atom(fourcc("dinf"), full_atom(fourcc("dref"), 0, 0, dref)));
     put_bytes(minf, build_stbl(t, chunks, co64));
     return atom(fourcc("minf"), minf);
@@ -363,6 +368,10 @@ bytes build_moov(const movie_plan& m, const std::vector<track_plan>& tracks,
 }
 
 }  // namespace
+
+bytes data_reference_entry(uint32_t type, uint32_t flags, const bytes& data) {
+    return full_atom(type, 0, flags, data);
+}
 
 void put_u8(bytes& out, uint8_t v) { out.push_back(v); }
 void put_u16(bytes& out, uint16_t v) {

@@ -53,6 +53,9 @@ bytes sound_description(uint32_t format, uint16_t channels, uint16_t bits, uint3
                         uint16_t version = 0, const std::vector<extension>& extensions = {});
 bytes time_code_description(int32_t flags, int32_t time_scale, int32_t frame_duration,
                             uint8_t frames, const std::string& reel_name = "");
+// A 'dref' entry: version 0, the flags (1: the movie's own file) and the
+// reference's bytes.
+bytes data_reference_entry(uint32_t type, uint32_t flags, const bytes& data);
 // The payload of a 'name' or other text user data item: length, language,
 // text.
 bytes user_data_text(const std::string& text, uint16_t language = 0);
@@ -102,6 +105,9 @@ struct track_plan {
     uint8_t compact_size_bits = 0;  // 4, 8 or 16: sizes in a 'stz2' of that field size
     data_ref_kind data_ref = data_ref_kind::url_self;
     std::string external_name;  // the file of the external kinds
+    // When not empty: the 'dref' entries as given (data_reference_entry), in
+    // place of the one data_ref makes; the media data stays in the movie.
+    std::vector<bytes> data_ref_entries;
     std::vector<uint32_t> time_code_refs;  // 'tref'/'tmcd' track IDs
 
     // Appends count samples of equal size and duration (sync unless told).

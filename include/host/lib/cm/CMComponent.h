@@ -6,8 +6,14 @@
 // thread (start) or with processNextFrame on its own. An exception that
 // leaves runloop on the component's thread is recorded by handleException;
 // the host reads it back after join.
+//
+// The last release of a component whose thread was started stops it (stop)
+// and joins it before any part of the component is destroyed. A last release
+// on the component's own thread cannot join: the thread destroys the
+// component once its loop has returned.
 #pragma once
 
+#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -78,6 +84,8 @@ public:
     virtual int handleNotification(CNotification& notification);
     // 0: the key is accepted (every key is).
     virtual int authenticate(const char* key);
+    // Asks the work on the component's thread to end; does nothing here.
+    virtual void stop();
 
     // Records the exception for the host; thread-safe.
     void handleException(const CException& exception) override;
@@ -86,9 +94,15 @@ public:
     // The exceptions recorded, oldest first.
     std::vector<CException> getExceptions() const;
 
+protected:
+    void lastReleased() const override;
+    void threadEnded() override;
+
 private:
     mutable std::mutex m_exceptions_mutex;
     std::vector<CException> m_exceptions;
+    // Set by a last release on the component's own thread.
+    bool m_destroy_when_thread_ends = false;
 };
 
 class CM_API RImporter : public RComponent {
@@ -107,8 +121,10 @@ public:
     // 0: the outputs are chosen and described.
     virtual int configure(RImporterConfiguration& configuration) = 0;
     virtual RPtr<RMovieInfo> getMovieInfo() = 0;
-    // Does nothing here.
-    virtual void stop();
+    // Makes stopRequested() true and cancels the output queues, so that a
+    // runloop blocked on a full queue goes on and every later put fails.
+    void stop() override;
+    bool stopRequested() const { return m_stop_requested.load(); }
     virtual int setTime(unsigned track, double seconds) = 0;
     // Delivers everything and ends every exported queue.
     virtual int runloop(void* argument) = 0;
@@ -128,6 +144,9 @@ protected:
     RPtr<RStream> m_input;
     std::vector<RPtr<RQFrameWriter>> m_writers;
     RPtr<RImporterConfiguration> m_configuration;
+
+private:
+    std::atomic<bool> m_stop_requested{false};
 };
 
 // The factory an importer module exports: a new component, not yet counted.

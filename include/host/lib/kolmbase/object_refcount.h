@@ -20,9 +20,14 @@ public:
     virtual ~object_refcount();
 
     void retain() const;
-    // Destroys the object when the count reaches 0.
+    // Ends the object (lastReleased) when the count reaches 0.
     void release() const;
     int refcount() const;
+
+protected:
+    // Called by the release that brings the count to 0: destroys the object.
+    // A class that must finish work before its members go overrides it.
+    virtual void lastReleased() const;
 
 private:
     mutable std::atomic<int> m_refcount;

@@ -3,12 +3,16 @@
 
 #include <cstdio>
 
-CMDataRef::CMDataRef() : m_parent(nullptr) {}
+#include "datahandler/data_ref_registry.h"
 
-CMDataRef::~CMDataRef() = default;
+CMDataRef::CMDataRef() : m_parent(nullptr) { datahandler::add_live_data_ref(this); }
+
+CMDataRef::~CMDataRef() { datahandler::remove_live_data_ref(this); }
 
 CMDataRef::CMDataRef(const CMDataRef& other)
-    : m_children(other.m_children), m_parent(other.m_parent) {}
+    : m_children(other.m_children), m_parent(other.m_parent) {
+    datahandler::add_live_data_ref(this);
+}
 
 CMDataRef& CMDataRef::operator=(const CMDataRef& other) {
     m_children = other.m_children;

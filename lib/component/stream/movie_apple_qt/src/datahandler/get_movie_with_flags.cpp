@@ -76,7 +76,9 @@ ComponentResult repoint_alias(storage* s, Media media, int16_t index, Handle ali
 ComponentResult repoint_media(storage* s, Media media, ComponentResult status) {
     int16_t count = 0;
     if (GetMediaDataRefCount(media, &count) != noErr) return status;
-    for (int16_t index = 1; index <= count && status >= 0; ++index) {
+    // A wide index: a 16-bit one would wrap before passing a count of 32767.
+    for (int32_t wide_index = 1; wide_index <= count && status >= 0; ++wide_index) {
+        const int16_t index = int16_t(wide_index);
         Handle ref = nullptr;
         OSType type = 0;
         long attributes = 0;

@@ -6,6 +6,7 @@
 
 #include "datahandler/CMDataRef.h"
 #include "datahandler/cf_text.h"
+#include "datahandler/data_ref_registry.h"
 #include "lib/kolmbase/bytestream.h"
 #include "lib/kolmbase/ds_og.h"
 #include "lib/kolmbase/strings.h"
@@ -119,6 +120,10 @@ CMDataRef* data_ref_from_handle(Handle h) {
         return nullptr;
     }
     // The address is a 32-bit value in the byte order of the (little-endian)
-    // process that wrote it.
-    return reinterpret_cast<CMDataRef*>(uintptr_t(address));
+    // process that wrote it. Only a data reference this module made and that
+    // is still alive is taken: anything else may come from a file.
+    CMDataRef* ref = datahandler::live_data_ref_at(uintptr_t(address));
+    if (ref == nullptr)
+        kolmbase::ds_og::print(3, "<datah> Unknown data reference address (%08x)\n", address);
+    return ref;
 }

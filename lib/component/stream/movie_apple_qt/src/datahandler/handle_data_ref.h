@@ -35,7 +35,8 @@ constexpr int32_t kHandleDataRefOverhead = 17;
 Handle handle_from_data_ref(CMDataRef* ref);
 
 // The CMDataRef a handle data reference carries; null, after a level-3 line,
-// when the handle does not have the layout above.
+// when the handle does not have the layout above or its address is not that
+// of a live data reference made by this module.
 CMDataRef* data_ref_from_handle(Handle h);
 
 // QuickTime's handle data reference: the handle slot, the Pascal-string name

@@ -10,6 +10,7 @@
 #include "importer/image_extensions.h"
 #include "importer/qt_constants.h"
 #include "importer/qt_handle.h"
+#include "importer/sample_bound.h"
 #include "importer/timecode_mode.h"
 #include "importer/truncate.h"
 #include "quicktime/routines.h"
@@ -410,8 +411,12 @@ int video_track::read_sample(frame*& out) {
     const bool key_frame =
         !((flags & qtcode::kSampleNotSync) != 0 && (flags & qtcode::kSamplePartialSync) == 0);
 
-    // The size comes from the movie: a buffer that cannot be had fails this
-    // read like a sample that cannot be read.
+    // The size comes from the movie: a size its data cannot hold, or a buffer
+    // that cannot be had, fails this read like a sample that cannot be read.
+    if (!sample_size_possible(m_media, description.get(), size)) {
+        m_active = false;
+        return status_failed;
+    }
     frame* f = video_frame::create(size, format, display_time, decode_time, duration, number,
                                    uint32_t(m_coded_width), uint32_t(m_coded_height),
                                    m_current_timecode, key_frame);

@@ -1,0 +1,107 @@
+// libFuzzer target: the bytes are a movie, imported as a host imports one:
+// init, preconfigure, preflight, configure with the video and the audio stream
+// exported, then runloop on the importer's own thread while a thread per queue
+// takes every frame. Each input is imported twice: by path, from a file
+// holding the bytes, and through the plug-in's data handler, from a stream
+// over the bytes.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "apple_qt.h"
+
+namespace {
+
+// The stream of an import through the data handler. The importer keeps its
+// data reference, and with it this stream, for the rest of the process, so the
+// stream refers to the input without a copy and forgets it after the import.
+class input_stream : public Ruv::CM::RStream {
+public:
+    input_stream(const uint8_t* data, size_t size) : m_data(data), m_size(int64_t(size)) {}
+
+    int open() override { return 0; }
+    void close() override {}
+    int64_t lseek(int64_t offset, unsigned char origin) override {
+        const int64_t base = origin == 0 ? 0 : origin == 1 ? m_position : origin == 2 ? m_size : -1;
+        if (base < 0 || offset < -base || offset > INT64_MAX - base) return -1;
+        m_position = base + offset;
+        return m_position;
+    }
+    int64_t size() override { return m_size; }
+    Ruv::CString getURI() const override { return Ruv::CString("kolmfs://fuzz/movie.mov"); }
+
+    void forget() {
+        m_data = nullptr;
+        m_size = 0;
+        m_position = 0;
+    }
+
+protected:
+    int64_t readSome(unsigned char* buffer, int64_t length) override {
+        if (m_position >= m_size) return 0;
+        const int64_t count = std::min(length, m_size - m_position);
+        std::memcpy(buffer, m_data + m_position, size_t(count));
+        m_position += count;
+        return count;
+    }
+
+private:
+    const uint8_t* m_data;
+    int64_t m_size;
+    int64_t m_position = 0;
+};
+
+void import(const Ruv::RPtr<Ruv::CM::RStream>& input, const char* data_handler_mode) {
+    Ruv::RPtr<Ruv::CM::RQueue> video(new Ruv::CM::RQueue(8));
+    Ruv::RPtr<Ruv::CM::RQueue> audio(new Ruv::CM::RQueue(8));
+    std::vector<Ruv::CM::RQueue*> queues{video.get(), audio.get()};
+    Ruv::RPtr<Ruv::CM::RImporterConfiguration> configuration(new Ruv::CM::RImporterConfiguration());
+    configuration->set("data-handler-mode", data_handler_mode);
+    configuration->set("video", "0");
+    configuration->set("audio", "1");
+
+    Ruv::RPtr<apple_qt> importer(new apple_qt());
+    importer->init(input, queues);
+    importer->preconfigure(*configuration);
+    try {
+        if (importer->preflight(*configuration) != 0 || importer->configure(*configuration) != 0)
+            return;
+    } catch (const Ruv::CException&) {
+        return;
+    }
+    std::vector<std::thread> consumers;
+    for (Ruv::CM::RQueue* queue : queues) {
+        consumers.emplace_back([queue] {
+            Ruv::RPtr<const Ruv::CM::RFrame> frame;
+            while (queue->take(frame)) frame = nullptr;
+        });
+    }
+    if (importer->start(nullptr)) importer->join();
+    for (Ruv::CM::RQueue* queue : queues) queue->end();
+    for (std::thread& consumer : consumers) consumer.join();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const std::string path = "/tmp/fuzz_import_" + std::to_string(getpid()) + ".mov";
+    if (std::FILE* file = std::fopen(path.c_str(), "wb")) {
+        const bool written = std::fwrite(data, 1, size, file) == size;
+        if (std::fclose(file) == 0 && written) {
+            Ruv::RPtr<Ruv::RURI> uri(new Ruv::RURI(Ruv::CString(path)));
+            Ruv::RPtr<Ruv::CM::RStream> by_path = Ruv::CM::RStream::getStream(uri, 0, 0);
+            if (by_path->open() == 0) import(by_path, "force-disable");
+        }
+    }
+    Ruv::RPtr<input_stream> stream(new input_stream(data, size));
+    import(stream, "force-enable");
+    stream->forget();
+    return 0;
+}
