@@ -58,8 +58,10 @@ run() {
   expected=$(tr ',' '\n' <"$seeds" | grep -c .)
   echo "fuzz: $name for ${time}s from $expected seeds (log: $log)"
   # The outer bound also ends a fuzzer that stopped answering: after an
-  # internal CHECK, ASan's runtime can spin instead of exiting.
-  timeout --kill-after=20 $((time + 120)) \
+  # internal CHECK, ASan's runtime can spin instead of exiting. libFuzzer runs
+  # every seed before its own time starts; importing the real movies takes
+  # minutes under emulation.
+  timeout --kill-after=20 $((time + 900)) \
     "$bin/$name" -max_total_time="$time" -timeout=25 -print_final_stats=1 "${limits[@]}" \
     -seed_inputs=@"$seeds" -artifact_prefix="$work/findings/$name-" "$corpus" >"$log" 2>&1
   local rc=$?
@@ -85,7 +87,7 @@ run() {
   fi
   tail -n 60 "$log" >&2
   if [ $rc -ge 124 ] && ! grep -q 'Test unit written to' "$log"; then
-    echo "fuzz: $name did not finish within $((time + 120)) s (exit $rc)" >&2
+    echo "fuzz: $name did not finish within $((time + 900)) s (exit $rc)" >&2
     return 1
   fi
   echo "fuzz: $name FAILED (exit $rc); the input it found:" >&2

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -58,6 +59,18 @@ private:
     int64_t m_position = 0;
 };
 
+// Joins another thread. Under user-mode emulation pthread_join has been seen
+// to answer EDEADLK (a join of the calling thread) for another thread, once in
+// hundreds of imports; the join is asked again.
+void join(std::thread& thread) {
+    while (thread.joinable()) {
+        try {
+            thread.join();
+        } catch (const std::system_error&) {
+        }
+    }
+}
+
 void import(const Ruv::RPtr<Ruv::CM::RStream>& input, const char* data_handler_mode) {
     Ruv::RPtr<Ruv::CM::RQueue> video(new Ruv::CM::RQueue(8));
     Ruv::RPtr<Ruv::CM::RQueue> audio(new Ruv::CM::RQueue(8));
@@ -85,7 +98,7 @@ void import(const Ruv::RPtr<Ruv::CM::RStream>& input, const char* data_handler_m
     }
     if (importer->start(nullptr)) importer->join();
     for (Ruv::CM::RQueue* queue : queues) queue->end();
-    for (std::thread& consumer : consumers) consumer.join();
+    for (std::thread& consumer : consumers) join(consumer);
 }
 
 }  // namespace

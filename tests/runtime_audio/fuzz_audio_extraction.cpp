@@ -13,6 +13,8 @@
 
 namespace {
 
+using namespace qtrt::audio;
+
 constexpr uint32_t kFramesPerFill = 2048;
 constexpr int kMaxFills = 48;
 constexpr uint32_t kMaxChannels = 512;

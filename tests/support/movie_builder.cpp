@@ -183,7 +183,8 @@ bytes build_stbl(const track_plan& t, const std::vector<chunk>& chunks, bool co6
 }
 
 bool is_external(const track_plan& t) {
-    return t.data_ref_entries.empty() && t.data_ref == data_ref_kind::url_external || t.data_ref == data_ref_kind::alias_external;
+    return t.data_ref_entries.empty() && (t.data_ref == data_ref_kind::url_external ||
+                                          t.data_ref == data_ref_kind::alias_external);
 }
 
 // A 'dref' entry. An alias record names its file at offset 50 (a Pascal
