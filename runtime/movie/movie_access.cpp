@@ -46,6 +46,7 @@ namespace {
 // The handler behind the media's data reference data_ref_index (from 1),
 // opened on first use. Null with the reason otherwise.
 data_handler* media_data_handler(Media media, uint32_t data_ref_index, OSErr& error) {
+    error = noErr;
     media_object* m = media_from(media);
     if (!m) {
         error = invalidMedia;
@@ -58,8 +59,10 @@ data_handler* media_data_handler(Media media, uint32_t data_ref_index, OSErr& er
     }
     const data_reference& ref = refs[data_ref_index - 1];
     movie_object* movie = m->track->movie;
-    error = noErr;
-    if (ref.self_reference()) return movie->data.get();
+    if (ref.self_reference()) {
+        error = movie->data ? noErr : couldNotResolveDataRef;
+        return movie->data.get();
+    }
     auto it = m->data.find(data_ref_index);
     if (it == m->data.end()) {
         // A data handler component serving the reference's type comes first;

@@ -7,12 +7,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string>
-#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -59,17 +62,49 @@ private:
     int64_t m_position = 0;
 };
 
-// Joins another thread. Under user-mode emulation pthread_join has been seen
-// to answer EDEADLK (a join of the calling thread) for another thread, once in
-// hundreds of imports; the join is asked again.
-void join(std::thread& thread) {
-    while (thread.joinable()) {
-        try {
-            thread.join();
-        } catch (const std::system_error&) {
+// An input that takes longer than this is a hang.
+constexpr int kMaxSeconds = 120;
+
+// libFuzzer finds hangs with SIGALRM (-timeout). Under user-mode emulation of
+// i386 a signal taken by a thread can leave it with the thread-local storage
+// of the thread started last, and this target starts threads for every
+// import; so it runs with -timeout=0 and this watch, on a thread of its own
+// that takes no signal, aborts an input that runs too long (libFuzzer keeps it
+// as a crash).
+class watchdog {
+public:
+    watchdog() { std::thread([this] { watch(); }).detach(); }
+
+    void arm() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kMaxSeconds);
+        m_armed = true;
+        m_changed.notify_one();
+    }
+    void disarm() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_armed = false;
+    }
+
+private:
+    void watch() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (;;) {
+            if (!m_armed) {
+                m_changed.wait(lock);
+            } else if (m_changed.wait_until(lock, m_deadline) == std::cv_status::timeout &&
+                       m_armed && std::chrono::steady_clock::now() >= m_deadline) {
+                std::fprintf(stderr, "fuzz_import: an input ran for more than %d s\n", kMaxSeconds);
+                std::abort();
+            }
         }
     }
-}
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::chrono::steady_clock::time_point m_deadline;
+    bool m_armed = false;
+};
 
 void import(const Ruv::RPtr<Ruv::CM::RStream>& input, const char* data_handler_mode) {
     Ruv::RPtr<Ruv::CM::RQueue> video(new Ruv::CM::RQueue(8));
@@ -98,12 +133,14 @@ void import(const Ruv::RPtr<Ruv::CM::RStream>& input, const char* data_handler_m
     }
     if (importer->start(nullptr)) importer->join();
     for (Ruv::CM::RQueue* queue : queues) queue->end();
-    for (std::thread& consumer : consumers) join(consumer);
+    for (std::thread& consumer : consumers) consumer.join();
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static watchdog* const watch = new watchdog();
+    watch->arm();
     static const std::string path = "/tmp/fuzz_import_" + std::to_string(getpid()) + ".mov";
     if (std::FILE* file = std::fopen(path.c_str(), "wb")) {
         const bool written = std::fwrite(data, 1, size, file) == size;
@@ -116,5 +153,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Ruv::RPtr<input_stream> stream(new input_stream(data, size));
     import(stream, "force-enable");
     stream->forget();
+    watch->disarm();
     return 0;
 }

@@ -387,7 +387,12 @@ int video_track::read_sample(frame*& out) {
         m_active = false;
         return status_end;
     }
-    if (err != noErr) return status_failed;
+    // A sample QuickTime cannot locate (its bytes are not in its data) ends
+    // the run like one that cannot be read.
+    if (err != noErr) {
+        m_active = false;
+        return status_failed;
+    }
     uint32_t format = 0;
     if (description.size() >= Size(sizeof(SampleDescription)))
         format = reinterpret_cast<const SampleDescription*>(description.bytes())->dataFormat;
