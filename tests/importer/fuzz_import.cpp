@@ -106,7 +106,47 @@ private:
     bool m_armed = false;
 };
 
+// Takes every frame of the queue it is given until the queue ends, on a thread
+// that lives as long as the process: under emulation every thread started
+// keeps some memory of the emulator's for good, and the importer's own thread
+// is one per import already.
+class consumer {
+public:
+    consumer() { std::thread([this] { run(); }).detach(); }
+
+    void consume(Ruv::CM::RQueue* queue) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_queue = queue;
+        m_changed.notify_all();
+    }
+    // Until the queue given last has ended and every frame is taken.
+    void wait() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_queue == nullptr; });
+    }
+
+private:
+    void run() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (;;) {
+            m_changed.wait(lock, [this] { return m_queue != nullptr; });
+            Ruv::CM::RQueue* queue = m_queue;
+            lock.unlock();
+            Ruv::RPtr<const Ruv::CM::RFrame> frame;
+            while (queue->take(frame)) frame = nullptr;
+            lock.lock();
+            m_queue = nullptr;
+            m_changed.notify_all();
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    Ruv::CM::RQueue* m_queue = nullptr;
+};
+
 void import(const Ruv::RPtr<Ruv::CM::RStream>& input, const char* data_handler_mode) {
+    static consumer* const consumers = new consumer[2];
     Ruv::RPtr<Ruv::CM::RQueue> video(new Ruv::CM::RQueue(8));
     Ruv::RPtr<Ruv::CM::RQueue> audio(new Ruv::CM::RQueue(8));
     std::vector<Ruv::CM::RQueue*> queues{video.get(), audio.get()};
@@ -124,16 +164,12 @@ void import(const Ruv::RPtr<Ruv::CM::RStream>& input, const char* data_handler_m
     } catch (const Ruv::CException&) {
         return;
     }
-    std::vector<std::thread> consumers;
-    for (Ruv::CM::RQueue* queue : queues) {
-        consumers.emplace_back([queue] {
-            Ruv::RPtr<const Ruv::CM::RFrame> frame;
-            while (queue->take(frame)) frame = nullptr;
-        });
-    }
+    for (size_t i = 0; i < queues.size(); ++i) consumers[i].consume(queues[i]);
     if (importer->start(nullptr)) importer->join();
-    for (Ruv::CM::RQueue* queue : queues) queue->end();
-    for (std::thread& consumer : consumers) consumer.join();
+    for (size_t i = 0; i < queues.size(); ++i) {
+        queues[i]->end();
+        consumers[i].wait();
+    }
 }
 
 }  // namespace
