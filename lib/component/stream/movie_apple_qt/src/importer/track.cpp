@@ -4,6 +4,7 @@
 #include <new>
 
 #include "importer/qt_constants.h"
+#include "importer/shown_media.h"
 #include "quicktime/routines.h"
 
 namespace ns_movie_apple_qt {
@@ -26,6 +27,7 @@ track::track()
       m_edit_start(0.0f),
       m_time_shift(0.0f),
       m_sync_start(0.0f),
+      m_edit_time(0.0f),
       m_timecode(kolmbase::timecode::mode_none) {}
 
 track::~track() {
@@ -81,18 +83,15 @@ bool track::set_decoder_config(const uint8_t* data, uint32_t size) {
 // start.
 void track::compute_start_times(Track qt_track) {
     m_edit_start = 0.0f;
+    m_edit_time = 0.0f;
     Media media = GetTrackMedia(qt_track);
     if (!media) return;
 
-    TimeValue edit_time = -1;
-    GetTrackNextInterestingTime(qt_track, qtcode::kNextTimeTrackEdit | qtcode::kNextTimeEdgeOK, 0,
-                                qtcode::kRateForward, &edit_time, nullptr);
-    if (GetMoviesError() != noErr || edit_time < 0) return;
+    const shown_media shown = find_shown_media(m_movie, qt_track, 0, kAfterEveryTrack);
+    if (!shown.any) return;
+    const TimeValue64 media_time = shown.first;
 
-    const TimeValue media_time = TrackTimeToMediaTime(edit_time, qt_track);
-    if (GetMoviesError() != noErr) return;
-
-    TimeValue64 sync_time = TrackTimeToMediaTime(0, qt_track);
+    TimeValue64 sync_time = media_time;
     TimeValue64 found = -1;
     GetMediaNextInterestingDecodeTime(media, qtcode::kNextTimeSyncSample | qtcode::kNextTimeEdgeOK,
                                       media_time, qtcode::kRateBackward, &found, nullptr);
@@ -104,9 +103,11 @@ void track::compute_start_times(Track qt_track) {
     if (found != -1) sync_time = found;
 
     const TimeScale scale = GetMediaTimeScale(media);
-    if (scale <= 0) return;
+    const TimeScale movie_scale = GetMovieTimeScale(m_movie);
+    if (scale <= 0 || movie_scale <= 0) return;
     m_edit_start = float(double(media_time) / double(scale));
     m_sync_start = float(double(sync_time) / double(scale));
+    m_edit_time = float(double(shown.first_track_time) / double(movie_scale));
 }
 
 }  // namespace ns_movie_apple_qt

@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "importer/config.h"
+#include "importer/failure_text.h"
+#include "importer/log.h"
 #include "importer/qt_constants.h"
 #include "importer/truncate.h"
 #include "lib/kolmbase/ds_og.h"
@@ -160,8 +162,15 @@ int audio_track::read() {
     buffer.mDataByteSize = capacity;
     UInt32 frames = m_frames_per_read;
     UInt32 flags = 0;
-    if (MovieAudioExtractionFillBuffer(m_extraction, &frames, m_audio_buffer_list, &flags) != noErr)
+    const OSErr err = MovieAudioExtractionFillBuffer(m_extraction, &frames, m_audio_buffer_list, &flags);
+    if (err != noErr) {
+        const double at = m_start_time + double(m_byte_count) /
+                                             (double(m_channel_count) * m_sample_rate * kBytesPerSample);
+        log::instance().error(0, 0, "the sound at %.3f s of '%s' cannot be read: %s", at,
+                              source_name().c_str(), media_read_failure(err, nullptr).c_str());
+        m_active = false;
         return status_failed;
+    }
     if (flags & qtcode::kExtractionComplete) {
         m_active = false;
         return status_finished;
