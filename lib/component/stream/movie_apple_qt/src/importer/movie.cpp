@@ -127,8 +127,8 @@ void movie::report_no_readers() const {
         video_or_sound |= type == qtcode::kVideoMediaType || type == kSoundMediaType;
         types += (types.empty() ? "'" : ", '") + fourcc_text(type) + "'";
     }
-    log_error("cannot import '" + source_name() + "': no video or sound track" +
-              (video_or_sound ? " it can read" : "") + " (tracks: " +
+    log_error("'" + source_name() + "' has no video or sound track" +
+              (video_or_sound ? " that can be read" : "") + " (tracks: " +
               (types.empty() ? std::string("none") : types) + ")");
 }
 

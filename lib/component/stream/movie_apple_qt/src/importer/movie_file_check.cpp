@@ -29,6 +29,16 @@ constexpr uint32_t kSampleToChunk = fourcc("stsc");
 constexpr uint32_t kChunkOffsets = fourcc("stco");
 constexpr uint32_t kChunkOffsets64 = fourcc("co64");
 
+// Atoms a movie file may start with.
+constexpr uint32_t kFirstAtoms[] = {fourcc("ftyp"), fourcc("moov"), fourcc("mdat"), fourcc("free"),
+                                    fourcc("skip"), fourcc("wide"), fourcc("pnot"), fourcc("uuid")};
+
+bool starts_a_movie_file(uint32_t type) {
+    for (uint32_t t : kFirstAtoms)
+        if (t == type) return true;
+    return false;
+}
+
 // Atoms looked at, at most, inside one container: a broken file of tiny
 // atoms costs no more than this.
 constexpr int kMaxAtomsWalked = 10000;
@@ -181,6 +191,8 @@ std::string movie_atom_problem() {
         atom_header h;
         const atom_read result = read_atom(source, offset, source.size(), h);
         if (result == atom_read::none) break;
+        if (n == 0 && (result != atom_read::ok || !starts_a_movie_file(h.type)))
+            return "not a QuickTime movie (no movie atom)";
         if (result == atom_read::impossible)
             return kolmbase::string_with_format(
                 "no movie atom; the atom at byte %llu has an impossible size",

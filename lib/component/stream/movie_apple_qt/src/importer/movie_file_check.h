@@ -10,10 +10,11 @@
 
 namespace ns_movie_apple_qt {
 
-// Why the source holds no whole movie atom: "the file is empty", "movie atom
-// cut short at byte 1024", "no movie atom", "no movie atom; the file ends at
-// byte N inside its 'mdat' atom"; "" when a whole movie atom is there or the
-// source cannot be read.
+// Why the source holds no whole movie atom: "the file is empty", "not a
+// QuickTime movie (no movie atom)" when it does not start with an atom a
+// movie file starts with, "movie atom cut short at byte 1024", "no movie
+// atom", "no movie atom; the file ends at byte N inside its 'mdat' atom"; ""
+// when a whole movie atom is there or the source cannot be read.
 std::string movie_atom_problem();
 
 // A track of the movie atom: its ID (0 when it has no header), its media's

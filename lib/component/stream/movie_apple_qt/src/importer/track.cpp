@@ -5,6 +5,7 @@
 
 #include "importer/qt_constants.h"
 #include "importer/shown_media.h"
+#include "importer/sync_sample.h"
 #include "quicktime/routines.h"
 
 namespace ns_movie_apple_qt {
@@ -78,9 +79,8 @@ bool track::set_decoder_config(const uint8_t* data, uint32_t size) {
     return true;
 }
 
-// The backward search runs on decode time, as the video reader's searches
-// do, so the sync sample found is the one decoded at or before the edit's
-// start.
+// The sync sample found is the one the video reader starts from: the one
+// decoding reaches the frame shown at the edit's start from.
 void track::compute_start_times(Track qt_track) {
     m_edit_start = 0.0f;
     m_edit_time = 0.0f;
@@ -92,14 +92,7 @@ void track::compute_start_times(Track qt_track) {
     const TimeValue64 media_time = shown.first;
 
     TimeValue64 sync_time = media_time;
-    TimeValue64 found = -1;
-    GetMediaNextInterestingDecodeTime(media, qtcode::kNextTimeSyncSample | qtcode::kNextTimeEdgeOK,
-                                      media_time, qtcode::kRateBackward, &found, nullptr);
-    if (found == -1) {
-        GetMediaNextInterestingDecodeTime(
-            media, qtcode::kNextTimePartialSyncSample | qtcode::kNextTimeEdgeOK, media_time,
-            qtcode::kRateBackward, &found, nullptr);
-    }
+    const TimeValue64 found = sync_for_frame_shown_at(media, media_time);
     if (found != -1) sync_time = found;
 
     const TimeScale scale = GetMediaTimeScale(media);

@@ -1,5 +1,6 @@
 #include "importer/track_audio.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -48,8 +49,17 @@ int audio_track::open(Movie movie) {
     if (!movie) return status_no_movie;
     m_movie = movie;
 
+    // The extraction renders the enabled sound tracks up to the end of the
+    // longest.
     const TimeScale movie_scale = GetMovieTimeScale(movie);
-    if (movie_scale > 0) m_duration = double(GetMovieDuration(movie)) / double(movie_scale);
+    TimeValue longest = 0;
+    for (long n = 1;; ++n) {
+        Track t = GetMovieIndTrackType(movie, n, qtcode::kAudioCharacteristic,
+                                       qtcode::kTrackByCharacteristic | qtcode::kTrackEnabledOnly);
+        if (!t) break;
+        longest = std::max(longest, GetTrackDuration(t));
+    }
+    if (movie_scale > 0) m_duration = double(longest) / double(movie_scale);
 
     Track sound = GetMovieIndTrackType(movie, 1, qtcode::kAudioCharacteristic,
                                        qtcode::kTrackByCharacteristic | qtcode::kTrackEnabledOnly);
@@ -124,7 +134,9 @@ int audio_track::seek(double start, double end) {
     reset();
     if (m_movie) {
         double from = start - double(m_edit_start);
-        if (from < 0.0) from = 0.0;
+        // The sound starts where its first edit that shows media does: empty
+        // edits before it are not delivered as silence.
+        if (from < double(m_edit_time)) from = double(m_edit_time);
         const TimeScale scale = GetMovieTimeScale(m_movie);
         const int64_t value = truncate_to<int64_t>(from * double(scale));
         TimeRecord time = {};

@@ -14,6 +14,7 @@
 #include "importer/qt_constants.h"
 #include "importer/qt_handle.h"
 #include "importer/shown_media.h"
+#include "importer/sync_sample.h"
 #include "importer/timecode_mode.h"
 #include "importer/truncate.h"
 #include "quicktime/routines.h"
@@ -330,7 +331,7 @@ int video_track::seek(double start, double /*end: the range ends at the configur
     }
     const TimeValue64 target = shown.first;
 
-    TimeValue64 found = sync_at_or_before(target);
+    TimeValue64 found = sync_for_frame_shown_at(m_media, target);
     if (found == -1) return status_failed;
 
     m_position = found;
@@ -342,19 +343,6 @@ int video_track::seek(double start, double /*end: the range ends at the configur
     }
     m_end_position = last_sample_shown(shown.last, m_position) + 1 + m_start_offset;
     return status_ok;
-}
-
-TimeValue64 video_track::sync_at_or_before(TimeValue64 t) const {
-    TimeValue64 found = -1;
-    GetMediaNextInterestingDecodeTime(m_media,
-                                      qtcode::kNextTimeSyncSample | qtcode::kNextTimeEdgeOK, t,
-                                      qtcode::kRateBackward, &found, nullptr);
-    if (GetMoviesError() == noErr && found != -1) return found;
-    found = -1;
-    GetMediaNextInterestingDecodeTime(
-        m_media, qtcode::kNextTimePartialSyncSample | qtcode::kNextTimeEdgeOK, t,
-        qtcode::kRateBackward, &found, nullptr);
-    return GetMoviesError() == noErr ? found : -1;
 }
 
 TimeValue64 video_track::last_sample_shown(TimeValue64 last_shown, TimeValue64 from) const {
@@ -370,10 +358,7 @@ TimeValue64 video_track::last_sample_shown(TimeValue64 last_shown, TimeValue64 f
     };
     // Start at a sync sample shown inside the range: no sample decoded before
     // it depends on a later one.
-    TimeValue64 t = sync_at_or_before(last_shown);
-    for (TimeValue64 start = 0, duration = 0, shown = 0;
-         t > from && sample_at(t, start, duration, shown) && shown > last_shown;)
-        t = sync_at_or_before(t - 1);
+    TimeValue64 t = sync_for_frame_shown_at(m_media, last_shown);
     if (t < from) t = from;
 
     TimeValue64 last = from;

@@ -65,9 +65,6 @@ private:
     // Reads the sample at the read position into a new frame (status 0), or
     // answers the status that ends the read.
     int read_sample(frame*& out);
-    // Decode time of the sync sample (else partial sync sample) decoded at or
-    // before t; -1 when there is none.
-    TimeValue64 sync_at_or_before(TimeValue64 t) const;
     // Decode time of the last sample, in decode order, shown at or before
     // media display time last_shown, looking from decode time from on.
     TimeValue64 last_sample_shown(TimeValue64 last_shown, TimeValue64 from) const;
