@@ -49,8 +49,10 @@ TEST_P(SoundAlignment, SoundLiesWhereTheMoviePlaysItBesideTheVideo) {
     const alignment_case& c = GetParam();
     test_movie::movie_plan movie = importer_test::video_movie(fourcc("avc1"), 25, 24);
     movie.add_sound(test_movie::kTwos, 2, 16, 48000).add_samples(48000, 4, 1);
-    for (const test_movie::edit& e : c.video_edits) movie.tracks[0].add_edit(e.duration, e.media_time);
-    for (const test_movie::edit& e : c.sound_edits) movie.tracks[1].add_edit(e.duration, e.media_time);
+    for (const test_movie::edit& e : c.video_edits)
+        movie.tracks[0].add_edit(e.duration, e.media_time);
+    for (const test_movie::edit& e : c.sound_edits)
+        movie.tracks[1].add_edit(e.duration, e.media_time);
     harness h(movie, "alignment");
     h.set("video", "0");
     h.set("audio", "1");

@@ -139,8 +139,11 @@ INSTANTIATE_TEST_SUITE_P(
         sample_time_case{"EditEndingInsideASample", {{150, 0}}, 1, 100, 50},
         sample_time_case{"DoubleRateEditStart", {{300, 0, 0x20000}}, 0, 0, 50},
         sample_time_case{"DoubleRateEdit", {{300, 0, 0x20000}}, 1, 50, 50},
-        sample_time_case{"DwellEditShowsOneFrameThroughout", {{300, 400, 0}, {300, 0}}, 1, 300, 100}),
-    [](const ::testing::TestParamInfo<sample_time_case>& info) { return std::string(info.param.name); });
+        sample_time_case{"DwellEditShowsOneFrameThroughout", {{300, 400, 0}, {300, 0}}, 1, 300,
+                         100}),
+    [](const ::testing::TestParamInfo<sample_time_case>& info) {
+        return std::string(info.param.name);
+    });
 
 TEST(TrackSampleTimes, SyncSearchFindsTheFirstSyncSampleTheEditShows) {
     // Media from 400 on; sync samples at media times 0 and 1000.
@@ -232,7 +235,9 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, TrackDuration,
     ::testing::Values(duration_case{"WithoutEditsTheEntireMediaPlays", {}, 1000, 1998},
                       duration_case{"EditsAddUp", {{59, -1}, {400, 600}}, 459, 1398}),
-    [](const ::testing::TestParamInfo<duration_case>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<duration_case>& info) {
+        return std::string(info.param.name);
+    });
 
 TEST(MovieSteps, StepVisitsEveryFrameInDisplayOrder) {
     // Frames of 100 units decoded I P B B ..., shown from display time 100 on

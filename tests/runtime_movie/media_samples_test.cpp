@@ -220,7 +220,8 @@ TEST_F(MediaSamples, CountAndScaleComeFromTheMedia) {
 // sample lasts no time in 'stts': both samples are there, the last one
 // lasting one unit.
 TEST(RealMediaSamples, RepeatedChunkEntryAndLastSampleWithoutDuration) {
-    const std::string path = test_fixtures::real_movie_path("h264_1242x2208_2frames_mp42_rxaudiovisual");
+    const std::string path =
+        test_fixtures::real_movie_path("h264_1242x2208_2frames_mp42_rxaudiovisual");
     if (path.empty()) GTEST_SKIP() << "../shared/real is not beside the repository";
     Movie opened = nullptr;
     ASSERT_EQ(open_movie(path, opened), noErr);

@@ -137,7 +137,7 @@ TEST(CommandLine, StreamWithoutFramesFailsTheImportWithTheImportersReason) {
     EXPECT_EQ(run.status, 1);
     std::vector<std::string> lines = lines_of(run.err);
     ASSERT_EQ(lines.size(), 1u) << run.err;
-    EXPECT_NE(lines[0].find("its video stream (queue 0) delivered no frame: the video sample at 0.000 s"),
+    EXPECT_NE(lines[0].find("its video stream (queue 0) delivered no frame: the video sample at 0"),
               std::string::npos)
         << lines[0];
     EXPECT_NE(lines[0].find("past the end of the file"), std::string::npos) << lines[0];

@@ -93,7 +93,8 @@ std::string external_media_file(Media media) {
 
 std::string source_name() {
     const config& settings = config::instance();
-    if (settings.source_kind() == config::source_path) return last_part(local_path(settings.path()));
+    if (settings.source_kind() == config::source_path)
+        return last_part(local_path(settings.path()));
     if (settings.source_kind() == config::source_data_ref && settings.data_ref())
         return last_part(settings.data_ref()->get_url());
     return "";
@@ -110,7 +111,8 @@ int64_t source_size() {
 
 std::string quicktime_error_text(OSErr error) {
     for (const error_name& e : kErrorNames)
-        if (e.code == error) return kolmbase::string_with_format("QuickTime error %d, %s", error, e.name);
+        if (e.code == error)
+            return kolmbase::string_with_format("QuickTime error %d, %s", error, e.name);
     return kolmbase::string_with_format("QuickTime error %d", error);
 }
 

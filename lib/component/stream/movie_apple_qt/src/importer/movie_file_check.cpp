@@ -98,7 +98,8 @@ enum class atom_read { ok, none, impossible };
 // bytes remain, impossible when its size is below its header's.
 atom_read read_atom(source_reader& source, uint64_t offset, uint64_t limit, atom_header& h) {
     uint8_t bytes[16];
-    if (limit < offset || limit - offset < 8 || !source.read(offset, bytes, 8)) return atom_read::none;
+    if (limit < offset || limit - offset < 8 || !source.read(offset, bytes, 8))
+        return atom_read::none;
     kolmbase::bytestream::rd r(bytes, 8);
     uint32_t size32 = 0;
     r.u32be(size32);
@@ -163,9 +164,9 @@ std::string table_problem(source_reader& source, const atom_header& track) {
                             find_child(source, table.body, table.end, kChunkOffsets64, chunks);
     if (samples > 0 && (!has_chunks || read_u32(source, chunks.body + 4) == 0))
         return "its chunk offset table is empty";
-    atom_header sample_to_chunk;
-    if (samples > 0 && (!find_child(source, table.body, table.end, kSampleToChunk, sample_to_chunk) ||
-                        read_u32(source, sample_to_chunk.body + 4) == 0))
+    atom_header to_chunk;
+    if (samples > 0 && (!find_child(source, table.body, table.end, kSampleToChunk, to_chunk) ||
+                        read_u32(source, to_chunk.body + 4) == 0))
         return "its sample-to-chunk table is empty";
     return "";
 }

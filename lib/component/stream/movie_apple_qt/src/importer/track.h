@@ -78,9 +78,9 @@ public:
     size_t queued_frames() const { return m_frames.size(); }
 
     // Sets m_edit_start (media time of the first edit that shows media) and
-    // m_sync_start (the sync sample at or before it), in seconds of media
-    // time, and m_edit_time (where that edit starts on the track's time line,
-    // after any empty edits), in seconds.
+    // m_sync_start (the sync sample the frame shown there decodes from), in
+    // seconds of media time, and m_edit_time (where that edit starts on the
+    // track's time line, after any empty edits), in seconds.
     void compute_start_times(Track qt_track);
 
 protected:

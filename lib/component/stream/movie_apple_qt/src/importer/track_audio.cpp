@@ -174,10 +174,11 @@ int audio_track::read() {
     buffer.mDataByteSize = capacity;
     UInt32 frames = m_frames_per_read;
     UInt32 flags = 0;
-    const OSErr err = MovieAudioExtractionFillBuffer(m_extraction, &frames, m_audio_buffer_list, &flags);
+    const OSErr err =
+        MovieAudioExtractionFillBuffer(m_extraction, &frames, m_audio_buffer_list, &flags);
     if (err != noErr) {
-        const double at = m_start_time + double(m_byte_count) /
-                                             (double(m_channel_count) * m_sample_rate * kBytesPerSample);
+        const double bytes_per_second = double(m_channel_count) * m_sample_rate * kBytesPerSample;
+        const double at = m_start_time + double(m_byte_count) / bytes_per_second;
         log::instance().error(0, 0, "the sound at %.3f s of '%s' cannot be read: %s", at,
                               source_name().c_str(), media_read_failure(err, nullptr).c_str());
         m_active = false;

@@ -306,10 +306,10 @@ int video_track::reset() {
 
 // Every search here runs on decode time: QuickTime's 64-bit search by decode
 // time finds sample starts, so the read position always stays on a sample
-// boundary. The range runs from the sync sample decoded at or before the
-// first media time the edits show from the start on, to the last sample, in
-// decode order, that they show before the end; the samples decoded between
-// are references the decoder needs.
+// boundary. The range runs from the sync sample that the frame shown first
+// (by the edits, from the start on) decodes from, to the last sample, in
+// decode order, that the edits show before the end; the samples decoded
+// between are references the decoder needs.
 int video_track::seek(double start, double /*end: the range ends at the configured end time*/) {
     reset();
     if (!m_movie || !m_track || !m_media) return status_failed;
