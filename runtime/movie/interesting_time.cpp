@@ -84,17 +84,28 @@ track_search search_of(int32_t flags) {
     return s;
 }
 
-// The spans of the track's edits that last, in order.
-std::vector<edit_span> edit_spans(const track_model& track) {
-    std::vector<edit_span> spans;
-    spans.reserve(track.edits.size());
-    int64_t start = 0;
-    for (size_t i = 0; i < track.edits.size(); ++i) {
-        int64_t end = start + track.edits[i].track_duration;
-        if (end > start) spans.push_back({i, start, end});
-        start = end;
+// Calls visit with each edit that lasts, as a span of the track's time line,
+// in search order, until visit answers false. Nothing is allocated: a track
+// may have many edits.
+template <typename Visit>
+void for_each_span(const track_model& track, bool forward, Visit visit) {
+    const std::vector<edit_entry>& edits = track.edits;
+    if (forward) {
+        int64_t start = 0;
+        for (size_t i = 0; i < edits.size(); ++i) {
+            const int64_t end = start + edits[i].track_duration;
+            if (end > start && !visit(edit_span{i, start, end})) return;
+            start = end;
+        }
+        return;
     }
-    return spans;
+    int64_t end = 0;
+    for (const edit_entry& e : edits) end += e.track_duration;
+    for (size_t i = edits.size(); i-- > 0;) {
+        const int64_t start = end - edits[i].track_duration;
+        if (end > start && !visit(edit_span{i, start, end})) return;
+        end = start;
+    }
 }
 
 // Where the frame shown from media display time m stops being shown: the
@@ -172,17 +183,17 @@ bool track_next_interesting(const track_model& track, TimeScale movie_scale, int
         found = true;
     };
 
-    std::vector<edit_span> spans = edit_spans(track);
-    const int64_t track_end = spans.empty() ? 0 : spans.back().end;
-    if (!forward) std::reverse(spans.begin(), spans.end());
-
-    for (const edit_span& span : spans) {
+    int64_t track_end = 0;
+    for_each_span(track, forward, [&](const edit_span& span) {
+        track_end = std::max(track_end, span.end);
         // Edits lie in order: once one edit gave an answer, a later one (in
         // search order) cannot be nearer.
-        if (found) break;
+        if (found) return false;
+        // Nothing in an edit wholly on the other side of t qualifies.
+        if (forward ? span.end <= t : span.start > t) return true;
         const edit_entry& e = track.edits[span.index];
         if (search.edits) offer(span.start, span.end - span.start);
-        if (e.empty()) continue;
+        if (e.empty()) return true;
         const int64_t media_start = e.media_time;
         // An edit's start shows a new frame, for as long as that frame lasts
         // in the edit; a dwell edit shows that one frame throughout.
@@ -192,7 +203,7 @@ bool track_next_interesting(const track_model& track, TimeScale movie_scale, int
                                                                 frame_end(s, media_start));
             offer(span.start, std::min(end, span.end) - span.start);
         }
-        if (e.dwell() || !(search.sync || search.media_edits || search.frames)) continue;
+        if (e.dwell() || !(search.sync || search.media_edits || search.frames)) return true;
         // The media range this edit shows, and where in it the search starts.
         const int64_t media_end = edit_media_end(track, movie_scale, span);
         int64_t from = 0;
@@ -205,11 +216,12 @@ bool track_next_interesting(const track_model& track, TimeScale movie_scale, int
         const bool edge = (t >= span.start && t < span.end) ? at_edge : !forward && t < span.start;
         int64_t m = 0;
         if (!media_candidate(track, search, from, forward, edge, media_start, media_end, m))
-            continue;
+            return true;
         const int64_t tt = media_to_track_time(track, movie_scale, span, m);
         const int64_t end = media_to_track_time(track, movie_scale, span, frame_end(s, m));
         offer(tt, std::max<int64_t>(std::min(end, span.end) - tt, 0));
-    }
+        return true;
+    });
     // The end of the track counts as an empty edit of no duration.
     if (search.edits) offer(track_end, 0);
     if (!found) return false;
