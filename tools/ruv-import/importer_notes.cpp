@@ -1,5 +1,6 @@
 #include "importer_notes.h"
 
+#include <cstddef>
 #include <cstring>
 
 #include "json_events.h"
