@@ -1,0 +1,15 @@
+// The packet decoders of a build without libavcodec: none.
+#include "audio/packet_decoder.h"
+
+namespace qtrt::audio {
+
+bool compressed_sound_built() { return false; }
+
+bool codec_available(sound_codec) { return false; }
+
+std::unique_ptr<packet_decoder> make_packet_decoder(const compressed_format&, std::string& error) {
+    error = "this runtime was built without libavcodec and decodes PCM only";
+    return nullptr;
+}
+
+}  // namespace qtrt::audio
