@@ -232,8 +232,6 @@ public:
         }
     }
 
-    void reset() override { avcodec_flush_buffers(m_context); }
-
     uint32_t channels() const override { return uint32_t(m_channels); }
     double sample_rate() const override { return m_rate; }
     std::vector<uint32_t> channel_labels() const override { return m_labels; }

@@ -24,10 +24,6 @@ public:
     // fixes channels() and sample_rate(); a later packet of another channel
     // count or rate does not decode.
     virtual bool decode(const uint8_t* data, size_t size, std::vector<float>& out, std::string& error) = 0;
-    // Forgets what earlier packets left in the decoder, before decoding from
-    // another place in the stream.
-    virtual void reset() = 0;
-
     // 0 until a packet has decoded.
     virtual uint32_t channels() const = 0;
     virtual double sample_rate() const = 0;
@@ -40,7 +36,9 @@ public:
 bool compressed_sound_built();
 // True when a decoder for the codec is available here.
 bool codec_available(sound_codec codec);
-// A decoder for the format, or null with the reason in error.
+// A new decoder for the format, or null with the reason in error. Decoding
+// from another place in the stream takes a new decoder: some decoders keep
+// state (noise generators, predictors) that no flush resets.
 std::unique_ptr<packet_decoder> make_packet_decoder(const compressed_format& format, std::string& error);
 
 }  // namespace qtrt::audio

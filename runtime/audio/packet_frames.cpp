@@ -71,7 +71,8 @@ void packet_frames::build_constant_chunks(const media_model& media) {
 }
 
 // The decoder's channels, rate and labels from the first packets that
-// decode; the description's when none does.
+// decode; the description's when none does. Decoding starts with a new
+// decoder (restart_at).
 void packet_frames::probe() {
     m_rate = m_format.sample_rate;
     std::string error;
@@ -89,7 +90,6 @@ void packet_frames::probe() {
     } else {
         m_channels = m_format.channels;
     }
-    m_decoder->reset();
 }
 
 packet_frames::packet packet_frames::locate(int64_t number) const {
@@ -171,7 +171,8 @@ void packet_frames::restart_at(int64_t frame) {
     int64_t start = target;
     const int64_t preroll = preroll_frames();
     while (start > 0 && target_start - locate(start - 1).first_frame <= preroll) --start;
-    m_decoder->reset();
+    std::string error;
+    if (std::unique_ptr<packet_decoder> fresh = make_packet_decoder(m_format, error)) m_decoder = std::move(fresh);
     m_next = start;
     m_cache.clear();
     m_cache_first = locate(start).first_frame;
