@@ -219,8 +219,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(MovieExtractionUndecodable, TrackInAnUnknownFormatIsLeftOutWhileOthersPlay) {
     test_movie::movie_plan plan;
-    test_movie::track_plan& aac = plan.add_sound(qt_fourcc("mp4a"), 2, 16, 48000);
-    aac.add_samples(10, 300, 1024);
+    test_movie::track_plan& unknown = plan.add_sound(qt_fourcc("zzzz"), 2, 16, 48000);
+    unknown.add_samples(4, 300, 1024);
     add_sound(plan, kMono48k);
     opened_movie m(plan, "undecodable_beside_pcm");
     ASSERT_NE(m.movie(), nullptr);
