@@ -195,8 +195,9 @@ public:
     }
 
     bool decode(const uint8_t* data, size_t size, std::vector<float>& out, std::string& error) override {
-        if (size > size_t(INT32_MAX) - AV_INPUT_BUFFER_PADDING_SIZE) {
-            error = "packet too large";
+        // An empty packet would tell the decoder that the stream has ended.
+        if (size == 0 || size > size_t(INT32_MAX) - AV_INPUT_BUFFER_PADDING_SIZE) {
+            error = size == 0 ? "the packet is empty" : "the packet is too large";
             return false;
         }
         // The decoder may read a little past the packet: the padding is zeros.
