@@ -104,8 +104,9 @@ uint64_t extract(Movie movie, double& best) {
 
 int main() {
     const char* ffmpeg = std::getenv("RUV_FFMPEG_I386");
-    if (!compressed_sound_built()) {
-        std::printf("aac extraction: skipped, the runtime was built without libavcodec\n");
+    std::string why_not;
+    if (!compressed_sound_available(&why_not)) {
+        std::printf("aac extraction: skipped, compressed sound is not decoded here: %s\n", why_not.c_str());
         return 0;
     }
     if (!ffmpeg || !*ffmpeg) {

@@ -1,17 +1,11 @@
-// Packet decoders on FFmpeg's libavcodec. Decoders run single-threaded, do
-// not drop the samples a stream marks for skipping (the movie's edits decide
-// what plays), and keep quiet: a packet that fails is reported by the caller.
+// Packet decoders on FFmpeg's libavcodec (loaded at run time,
+// avcodec_library.h). Decoders run single-threaded, do not drop the samples a
+// stream marks for skipping (the movie's edits decide what plays), and keep
+// quiet: a packet that fails is reported by the caller.
 #include <algorithm>
 #include <cstring>
-#include <mutex>
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavutil/channel_layout.h>
-#include <libavutil/error.h>
-#include <libavutil/log.h>
-}
-
+#include "audio/avcodec_library.h"
 #include "audio/channel_layout.h"
 #include "audio/packet_decoder.h"
 
@@ -49,16 +43,14 @@ AVCodecID codec_id(sound_codec codec) {
     return AV_CODEC_ID_NONE;
 }
 
-const AVCodec* find_decoder(sound_codec codec) {
-    static std::once_flag quiet;
-    std::call_once(quiet, [] { av_log_set_level(AV_LOG_QUIET); });
+const AVCodec* find_decoder(const avcodec_library& av, sound_codec codec) {
     const AVCodecID id = codec_id(codec);
-    return id == AV_CODEC_ID_NONE ? nullptr : avcodec_find_decoder(id);
+    return id == AV_CODEC_ID_NONE ? nullptr : av.avcodec_find_decoder(id);
 }
 
-std::string error_text(int code) {
+std::string error_text(const avcodec_library& av, int code) {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, text, sizeof text);
+    av.av_strerror(code, text, sizeof text);
     return text;
 }
 
@@ -93,12 +85,12 @@ uint32_t label_of(AVChannel channel, bool has_side) {
     }
 }
 
-std::vector<uint32_t> labels_of(const AVChannelLayout& layout) {
+std::vector<uint32_t> labels_of(const avcodec_library& av, const AVChannelLayout& layout) {
     std::vector<uint32_t> labels;
     if (layout.order != AV_CHANNEL_ORDER_NATIVE && layout.order != AV_CHANNEL_ORDER_CUSTOM) return labels;
-    const bool has_side = av_channel_layout_index_from_channel(&layout, AV_CHAN_SIDE_LEFT) >= 0;
+    const bool has_side = av.av_channel_layout_index_from_channel(&layout, AV_CHAN_SIDE_LEFT) >= 0;
     for (int i = 0; i < layout.nb_channels; ++i) {
-        const uint32_t l = label_of(av_channel_layout_channel_from_index(&layout, unsigned(i)), has_side);
+        const uint32_t l = label_of(av.av_channel_layout_channel_from_index(&layout, unsigned(i)), has_side);
         labels.push_back(l != 0 ? l : label::kDiscrete0 | uint32_t(i));
     }
     return labels;
@@ -121,13 +113,13 @@ void copy_samples(const AVFrame& frame, int channels, bool planar, float* dst, C
 // Appends the frame's samples to out as interleaved floats; integers scale
 // by their full range (s / 2^(n-1)), as PCM does. False for a sample format
 // libavcodec's audio decoders do not produce.
-bool append_samples(const AVFrame& frame, int channels, std::vector<float>& out) {
+bool append_samples(const avcodec_library& av, const AVFrame& frame, int channels, std::vector<float>& out) {
     const AVSampleFormat format = AVSampleFormat(frame.format);
-    const bool planar = av_sample_fmt_is_planar(format) != 0;
+    const bool planar = av.av_sample_fmt_is_planar(format) != 0;
     const size_t base = out.size();
     out.resize(base + size_t(frame.nb_samples) * size_t(channels));
     float* dst = out.data() + base;
-    switch (av_get_packed_sample_fmt(format)) {
+    switch (av.av_get_packed_sample_fmt(format)) {
     case AV_SAMPLE_FMT_U8:
         copy_samples<uint8_t>(frame, channels, planar, dst, [](uint8_t v) { return float(int(v) - 128) * (1.0f / 128.0f); });
         return true;
@@ -151,21 +143,22 @@ bool append_samples(const AVFrame& frame, int channels, std::vector<float>& out)
 
 class avcodec_decoder : public packet_decoder {
 public:
+    explicit avcodec_decoder(const avcodec_library& av) : m_av(av) {}
     ~avcodec_decoder() override {
-        av_frame_free(&m_frame);
-        av_packet_free(&m_packet);
-        avcodec_free_context(&m_context);
+        m_av.av_frame_free(&m_frame);
+        m_av.av_packet_free(&m_packet);
+        m_av.avcodec_free_context(&m_context);
     }
 
     bool open(const compressed_format& format, std::string& error) {
-        const AVCodec* codec = find_decoder(format.codec);
+        const AVCodec* codec = find_decoder(m_av, format.codec);
         if (!codec) {
             error = "libavcodec has no decoder for it";
             return false;
         }
-        m_context = avcodec_alloc_context3(codec);
-        m_packet = av_packet_alloc();
-        m_frame = av_frame_alloc();
+        m_context = m_av.avcodec_alloc_context3(codec);
+        m_packet = m_av.av_packet_alloc();
+        m_frame = m_av.av_frame_alloc();
         if (!m_context || !m_packet || !m_frame) {
             error = "out of memory";
             return false;
@@ -173,12 +166,12 @@ public:
         m_context->thread_count = 1;
         m_context->flags2 |= AV_CODEC_FLAG2_SKIP_MANUAL;
         m_context->sample_rate = int(format.sample_rate + 0.5);
-        av_channel_layout_default(&m_context->ch_layout, int(format.channels));
+        m_av.av_channel_layout_default(&m_context->ch_layout, int(format.channels));
         m_context->block_align = int(format.bytes_per_packet);
         m_context->bits_per_coded_sample = int(format.bits_per_channel);
         if (!format.config.empty()) {
             m_context->extradata =
-                static_cast<uint8_t*>(av_mallocz(format.config.size() + AV_INPUT_BUFFER_PADDING_SIZE));
+                static_cast<uint8_t*>(m_av.av_mallocz(format.config.size() + AV_INPUT_BUFFER_PADDING_SIZE));
             if (!m_context->extradata) {
                 error = "out of memory";
                 return false;
@@ -186,9 +179,9 @@ public:
             std::memcpy(m_context->extradata, format.config.data(), format.config.size());
             m_context->extradata_size = int(format.config.size());
         }
-        const int err = avcodec_open2(m_context, codec, nullptr);
+        const int err = m_av.avcodec_open2(m_context, codec, nullptr);
         if (err < 0) {
-            error = "the decoder refuses its configuration (" + error_text(err) + ")";
+            error = "the decoder refuses its configuration (" + error_text(m_av, err) + ")";
             return false;
         }
         return true;
@@ -205,26 +198,26 @@ public:
         m_bytes.resize(size + AV_INPUT_BUFFER_PADDING_SIZE, 0);
         m_packet->data = m_bytes.data();
         m_packet->size = int(size);
-        int err = avcodec_send_packet(m_context, m_packet);
+        int err = m_av.avcodec_send_packet(m_context, m_packet);
         if (err == AVERROR(EAGAIN)) {  // frames of an earlier packet still wait
             drain();
-            err = avcodec_send_packet(m_context, m_packet);
+            err = m_av.avcodec_send_packet(m_context, m_packet);
         }
         if (err < 0) {
-            error = error_text(err);
+            error = error_text(m_av, err);
             return false;
         }
         const size_t before = out.size();
         for (;;) {
-            err = avcodec_receive_frame(m_context, m_frame);
+            err = m_av.avcodec_receive_frame(m_context, m_frame);
             if (err == AVERROR(EAGAIN) || err == AVERROR_EOF) return true;
             if (err < 0) {
                 out.resize(before);
-                error = error_text(err);
+                error = error_text(m_av, err);
                 return false;
             }
             const bool taken = take_frame(out, error);
-            av_frame_unref(m_frame);
+            m_av.av_frame_unref(m_frame);
             if (!taken) {
                 out.resize(before);
                 drain();
@@ -247,13 +240,13 @@ private:
         if (m_channels == 0) {
             m_channels = channels;
             m_rate = m_frame->sample_rate;
-            m_labels = labels_of(m_frame->ch_layout);
+            m_labels = labels_of(m_av, m_frame->ch_layout);
         } else if (channels != m_channels || m_frame->sample_rate != int(m_rate)) {
             error = "the channel count or sample rate changed to " + std::to_string(channels) + " channels at " +
                     std::to_string(m_frame->sample_rate) + " Hz";
             return false;
         }
-        if (!append_samples(*m_frame, channels, out)) {
+        if (!append_samples(m_av, *m_frame, channels, out)) {
             error = "the decoder gave an unknown sample format";
             return false;
         }
@@ -261,9 +254,10 @@ private:
     }
 
     void drain() {
-        while (avcodec_receive_frame(m_context, m_frame) >= 0) av_frame_unref(m_frame);
+        while (m_av.avcodec_receive_frame(m_context, m_frame) >= 0) m_av.av_frame_unref(m_frame);
     }
 
+    const avcodec_library& m_av;
     AVCodecContext* m_context = nullptr;
     AVPacket* m_packet = nullptr;
     AVFrame* m_frame = nullptr;
@@ -275,12 +269,17 @@ private:
 
 }  // namespace
 
-bool compressed_sound_built() { return true; }
+bool compressed_sound_available(std::string* why) { return load_avcodec(why) != nullptr; }
 
-bool codec_available(sound_codec codec) { return find_decoder(codec) != nullptr; }
+bool codec_available(sound_codec codec) {
+    const avcodec_library* av = load_avcodec();
+    return av && find_decoder(*av, codec) != nullptr;
+}
 
 std::unique_ptr<packet_decoder> make_packet_decoder(const compressed_format& format, std::string& error) {
-    auto decoder = std::make_unique<avcodec_decoder>();
+    const avcodec_library* av = load_avcodec(&error);
+    if (!av) return nullptr;
+    auto decoder = std::make_unique<avcodec_decoder>(*av);
     if (!decoder->open(format, error)) return nullptr;
     return decoder;
 }

@@ -3,12 +3,21 @@
 
 namespace qtrt::audio {
 
-bool compressed_sound_built() { return false; }
+namespace {
+
+constexpr const char* kWithout = "this runtime was built without libavcodec and decodes PCM only";
+
+}  // namespace
+
+bool compressed_sound_available(std::string* why) {
+    if (why) *why = kWithout;
+    return false;
+}
 
 bool codec_available(sound_codec) { return false; }
 
 std::unique_ptr<packet_decoder> make_packet_decoder(const compressed_format&, std::string& error) {
-    error = "this runtime was built without libavcodec and decodes PCM only";
+    error = kWithout;
     return nullptr;
 }
 

@@ -1,7 +1,7 @@
 // Decoding of compressed sound packets into 32-bit float frames. The runtime
-// decodes with FFmpeg's libavcodec where the build found it
-// (avcodec_decoder.cpp); a build without it decodes PCM only
-// (no_packet_decoder.cpp).
+// decodes with FFmpeg's libavcodec where the build found its headers
+// (avcodec_decoder.cpp, loading the library at run time); a build without it
+// decodes PCM only (no_packet_decoder.cpp).
 #pragma once
 
 #include <cstddef>
@@ -32,8 +32,9 @@ public:
     virtual std::vector<uint32_t> channel_labels() const = 0;
 };
 
-// True when the build decodes compressed sound.
-bool compressed_sound_built();
+// True when compressed sound can be decoded here: the build has the
+// decoders and their libraries load. Otherwise false, with the reason in why.
+bool compressed_sound_available(std::string* why = nullptr);
 // True when a decoder for the codec is available here.
 bool codec_available(sound_codec codec);
 // A new decoder for the format, or null with the reason in error. Decoding

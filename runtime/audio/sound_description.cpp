@@ -97,8 +97,11 @@ bool supported_integer_bits(uint32_t bits) { return bits == 8 || bits == 16 || b
 bool describe_coding(OSType format, const sound_description_fields& f, bool enda_little, sound_format& out) {
     uint32_t bits = f.sample_size;
     // Version 1 keeps 16 in the sample size of uncompressed sound and gives
-    // the width of one sample as its bytes per packet.
-    if (f.version == 1 && f.bytes_per_packet >= 1 && f.bytes_per_packet <= 4) bits = f.bytes_per_packet * 8;
+    // the width of one sample as its bytes per packet (one channel's), when
+    // that agrees with its bytes per frame.
+    if (f.version == 1 && f.bytes_per_packet >= 1 && f.bytes_per_packet <= 4 &&
+        f.bytes_per_frame == f.bytes_per_packet * f.channels)
+        bits = f.bytes_per_packet * 8;
     // A format of 0 is 8-bit 'raw ' or 16-bit 'twos' by its sample size.
     if (format == kFormatUnspecified) format = bits == 8 ? kFormatRaw : kFormatTwos;
     switch (format) {

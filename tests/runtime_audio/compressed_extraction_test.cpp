@@ -141,10 +141,11 @@ int64_t sound_frames(Movie movie, double rate) {
     return -1;
 }
 
-#define SKIP_WITHOUT_DECODER()                                                                        \
-    if (!compressed_sound_built())                                                                    \
-    GTEST_SKIP() << "the runtime was built without libavcodec (libavcodec-dev:i386): compressed sound " \
-                    "is not decoded"
+#define SKIP_WITHOUT_DECODER()                                                   \
+    std::string why_not;                                                         \
+    if (!compressed_sound_available(&why_not))                                   \
+    GTEST_SKIP() << "compressed sound is not decoded here: " << why_not          \
+                 << " (scripts/bootstrap.sh installs libavcodec-dev:i386)"
 
 struct compressed_case {
     const char* name;
