@@ -121,13 +121,15 @@ bool append_samples(const avcodec_library& av, const AVFrame& frame, int channel
     float* dst = out.data() + base;
     switch (av.av_get_packed_sample_fmt(format)) {
     case AV_SAMPLE_FMT_U8:
-        copy_samples<uint8_t>(frame, channels, planar, dst, [](uint8_t v) { return float(int(v) - 128) * (1.0f / 128.0f); });
+        copy_samples<uint8_t>(frame, channels, planar, dst,
+                              [](uint8_t v) { return float(int(v) - 128) * (1.0f / 128.0f); });
         return true;
     case AV_SAMPLE_FMT_S16:
         copy_samples<int16_t>(frame, channels, planar, dst, [](int16_t v) { return float(v) * (1.0f / 32768.0f); });
         return true;
     case AV_SAMPLE_FMT_S32:
-        copy_samples<int32_t>(frame, channels, planar, dst, [](int32_t v) { return float(v) * (1.0f / 2147483648.0f); });
+        copy_samples<int32_t>(frame, channels, planar, dst,
+                              [](int32_t v) { return float(v) * (1.0f / 2147483648.0f); });
         return true;
     case AV_SAMPLE_FMT_FLT:
         copy_samples<float>(frame, channels, planar, dst, [](float v) { return v; });

@@ -199,7 +199,8 @@ OSErr packet_frames::packet_bytes(const packet& p, const uint8_t*& bytes) {
                         p.size <= m_window.size() - (p.offset - m_window_offset);
     if (!inside) {
         uint64_t length = p.size;
-        if (p.chunk_end > p.offset) length = std::max<uint64_t>(length, std::min(p.chunk_end - p.offset, kReadAheadBytes));
+        if (p.chunk_end > p.offset)
+            length = std::max<uint64_t>(length, std::min(p.chunk_end - p.offset, kReadAheadBytes));
         m_window.resize(size_t(length));
         OSErr err = m_reader(p.data_ref_index, p.offset, uint32_t(length), m_window.data());
         if (err != noErr && length > p.size) {  // the chunk may claim more than there is

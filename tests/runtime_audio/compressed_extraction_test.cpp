@@ -179,7 +179,8 @@ TEST_P(CompressedSound, DecodesAsDebiansFfmpegOnTheMoviesTimeLine) {
     std::vector<float> want;
     for (size_t f = 0; f < ref_frames; ++f)
         for (size_t t = 0; t < refs.size(); ++t)
-            want.insert(want.end(), refs[t].begin() + long(f * c.tracks[t]), refs[t].begin() + long((f + 1) * c.tracks[t]));
+            want.insert(want.end(), refs[t].begin() + long(f * c.tracks[t]),
+                        refs[t].begin() + long((f + 1) * c.tracks[t]));
 
     const std::vector<float> got = x.frames();
     const int64_t frames = int64_t(got.size() / channels);
