@@ -151,7 +151,6 @@ int64_t packet_frames::preroll_frames() const {
     switch (m_format.codec) {
     case sound_codec::apple_lossless:
     case sound_codec::flac:
-    case sound_codec::ima4:
         return 0;  // every packet stands alone
     case sound_codec::ac3:
     case sound_codec::enhanced_ac3:
@@ -160,7 +159,12 @@ int64_t packet_frames::preroll_frames() const {
         return 4608;  // the bit reservoir reaches back a few frames
     case sound_codec::opus:
         return int64_t(0.08 * m_rate);
+    case sound_codec::qdesign2:
+    case sound_codec::qdesign:
+        return 16 * int64_t(m_format.frames_per_packet);
     default:
+        // IMA 4:1 keeps its predictor across packets while a packet's own
+        // (coarser) one stays close to it.
         return 4096;
     }
 }

@@ -29,6 +29,8 @@ namespace {
 constexpr float kTolerance = 1e-4f;
 
 std::string data_path(const std::string& name) { return std::string(RUV_TEST_DATA_DIR) + "/compressed/" + name; }
+// The real movies beside the repository, with their references.
+std::string real_path(const std::string& name) { return std::string(RUV_SHARED_REAL_DIR) + "/" + name; }
 
 std::vector<uint8_t> read_file(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -152,6 +154,10 @@ struct compressed_case {
     double rate;
     std::vector<uint32_t> tracks;  // channels of each sound track, whose reference is NAME.audioI.f32be
     uint32_t bits;                 // the source depth the default description reports
+    bool real = false;             // in ../shared/real rather than tests/data/compressed
+    // False for decoders whose noise generator a new decoder restarts: after
+    // a seek their samples are close to, not the same as, decoding in order.
+    bool same_after_seek = true;
 };
 
 class CompressedSound : public testing::TestWithParam<compressed_case> {};
@@ -159,10 +165,13 @@ class CompressedSound : public testing::TestWithParam<compressed_case> {};
 TEST_P(CompressedSound, DecodesAsDebiansFfmpegOnTheMoviesTimeLine) {
     SKIP_WITHOUT_DECODER();
     const compressed_case& c = GetParam();
+    auto path = [&c](const std::string& file) { return c.real ? real_path(file) : data_path(file); };
     const std::string name = c.name;
+    if (c.real && read_file(path(name + ".audio0.f32be")).empty())
+        GTEST_SKIP() << "the real movies are not at " << RUV_SHARED_REAL_DIR;
     uint32_t channels = 0;
     for (uint32_t n : c.tracks) channels += n;
-    extraction x(data_path(name + ".mov"));
+    extraction x(path(name + ".mov"));
     ASSERT_TRUE(x.ok());
     EXPECT_EQ(x.default_description().mSampleRate, c.rate);
     ASSERT_EQ(x.channels(), channels);
@@ -172,7 +181,7 @@ TEST_P(CompressedSound, DecodesAsDebiansFfmpegOnTheMoviesTimeLine) {
     std::vector<std::vector<float>> refs;
     size_t ref_frames = SIZE_MAX;
     for (size_t t = 0; t < c.tracks.size(); ++t) {
-        refs.push_back(reference(data_path(name + ".audio" + std::to_string(t) + ".f32be")));
+        refs.push_back(reference(path(name + ".audio" + std::to_string(t) + ".f32be")));
         ref_frames = std::min(ref_frames, refs.back().size() / c.tracks[t]);
     }
     ASSERT_GT(ref_frames, 0u);
@@ -192,7 +201,7 @@ TEST_P(CompressedSound, DecodesAsDebiansFfmpegOnTheMoviesTimeLine) {
     x.seek(middle);
     const std::vector<float> after = x.frames(1000);
     ASSERT_EQ(after.size(), std::min<size_t>(1000, size_t(frames - middle)) * channels);
-    EXPECT_EQ(first_difference(after, want, size_t(middle) * channels), after.size());
+    if (c.same_after_seek) EXPECT_EQ(first_difference(after, want, size_t(middle) * channels), after.size());
 }
 
 INSTANTIATE_TEST_SUITE_P(Movies, CompressedSound,
@@ -209,6 +218,18 @@ INSTANTIATE_TEST_SUITE_P(Movies, CompressedSound,
                                          compressed_case{"gsm_mono", 8000, {1}, 16},
                                          compressed_case{"aac_beside_pcm", 44100, {2, 1}, 16}),
                          [](const testing::TestParamInfo<compressed_case>& info) { return info.param.name; });
+
+// QuickTime's own formats without an encoder here, and AAC from cameras and
+// phones (an edit skipping 2112 frames of encoder delay).
+INSTANTIATE_TEST_SUITE_P(
+    RealMovies, CompressedSound,
+    testing::Values(compressed_case{"mace3_22k_mono_qt4_cb2k", 22050, {1}, 8, true},
+                    compressed_case{"mace6_22k_mono_qt4_cb2k", 22050, {1}, 8, true},
+                    compressed_case{"qdm2_22k_mono_qt4_cb2k", 22050, {1}, 16, true, false},
+                    compressed_case{"qclp_purevoice_22k_qt4_cb2k", 22050, {1}, 16, true},
+                    compressed_case{"ima4_22k_mono_qt4_cb2k", 22050, {1}, 16, true},
+                    compressed_case{"iphone14_hevc_aac_5mebx_barcode", 44100, {2}, 16, true}),
+    [](const testing::TestParamInfo<compressed_case>& info) { return info.param.name; });
 
 // The first sound sample's place in the file, and the media's sample table.
 const qtrt::media_model* sound_media(Movie movie) {
