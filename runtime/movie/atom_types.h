@@ -40,6 +40,7 @@ constexpr OSType kAtomCtts = qt_fourcc("ctts");
 constexpr OSType kAtomCslg = qt_fourcc("cslg");
 constexpr OSType kAtomStss = qt_fourcc("stss");
 constexpr OSType kAtomStps = qt_fourcc("stps");
+constexpr OSType kAtomSdtp = qt_fourcc("sdtp");
 constexpr OSType kAtomStsc = qt_fourcc("stsc");
 constexpr OSType kAtomStsz = qt_fourcc("stsz");
 constexpr OSType kAtomStz2 = qt_fourcc("stz2");

@@ -22,6 +22,8 @@ struct edit_entry {
     Fixed rate = 0x10000;
 
     bool empty() const { return media_time < 0; }
+    // Rate 0: the frame at media_time stays shown for the whole edit.
+    bool dwell() const { return rate == 0; }
 };
 
 // A 'dref' entry. The self-reference flag marks media stored in the file that

@@ -33,9 +33,19 @@ constexpr int32_t nextTimeIgnoreActiveSegment = 1 << 15;
 // Sample flags of GetMediaSample2.
 enum : uint32_t {
     mediaSampleNotSync = 1u << 0,
-    mediaSampleDroppable = 1u << 27,
     mediaSamplePartialSync = 1u << 16,
+    mediaSampleHasRedundantCoding = 1u << 24,
+    mediaSampleHasNoRedundantCoding = 1u << 25,
+    mediaSampleIsDependedOnByOthers = 1u << 26,
+    mediaSampleDroppable = 1u << 27,
+    mediaSampleDependsOnOthers = 1u << 28,
+    mediaSampleDoesNotDependOnOthers = 1u << 29,
+    mediaSampleEarlierDisplayTimesAllowed = 1u << 30,
 };
+// The bits of an 'sdtp' byte (bit 7 is reserved) are the dependency flags
+// from mediaSampleHasRedundantCoding on, in the same order.
+constexpr int kDependencyFlagShift = 24;
+constexpr uint8_t kDependencyFlagBits = 0x7F;
 
 // Flags of GetMovieIndTrackType.
 enum : int32_t {

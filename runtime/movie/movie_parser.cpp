@@ -1,11 +1,13 @@
 #include "movie/movie_parser.h"
 
+#include <algorithm>
 #include <limits>
 #include <new>
 
 #include "movie/atom_reader.h"
 #include "movie/atom_types.h"
 #include "movie/sample_table_builder.h"
+#include "movie/time_mapping.h"
 
 namespace qtrt {
 namespace {
@@ -211,6 +213,7 @@ OSErr parse_stbl(atom_reader r, media_model& media) {
         case kAtomCtts: slot = &tables.ctts; break;
         case kAtomStss: slot = &tables.stss; break;
         case kAtomStps: slot = &tables.stps; break;
+        case kAtomSdtp: slot = &tables.sdtp; break;
         case kAtomStsc: slot = &tables.stsc; break;
         case kAtomStsz: slot = &tables.stsz; break;
         case kAtomStz2: slot = &tables.stz2; break;
@@ -315,14 +318,23 @@ OSErr parse_trak(atom_reader r, track_model& track) {
     return noErr;
 }
 
-// Without an edit list the media plays once from its start for the track's
-// duration.
-void add_implicit_edit(track_model& track) {
-    if (!track.edits.empty()) return;
-    edit_entry e;
-    e.track_duration = track.duration;
-    e.media_time = 0;
-    track.edits.push_back(e);
+// A track lasts as long as its edits: the File Format derives the track
+// header's duration from them. Without an edit list the entire media plays
+// once from its start: to the end of its last sample, or of the media
+// header's duration when that is longer.
+void complete_edits(track_model& track, TimeScale movie_scale) {
+    const media_model& media = track.media;
+    if (track.edits.empty() && media.time_scale > 0) {
+        edit_entry e;
+        e.track_duration = scale_time(std::max(media.duration, media.samples.decode_end()),
+                                      movie_scale, media.time_scale, true);
+        e.media_time = 0;
+        track.edits.push_back(e);
+    }
+    if (track.edits.empty()) return;
+    int64_t total = 0;  // parse_elst keeps the sum in range
+    for (const edit_entry& e : track.edits) total += e.track_duration;
+    track.duration = total;
 }
 
 }  // namespace
@@ -394,7 +406,7 @@ OSErr parse_movie_atom(const uint8_t* contents, size_t size, movie_model& movie)
             movie.refused.push_back({track.id, err});
             continue;
         }
-        add_implicit_edit(track);
+        complete_edits(track, movie.time_scale);
         movie.tracks.push_back(std::move(track));
     }
     return noErr;

@@ -214,6 +214,7 @@ OSErr GetMediaSample2(Media theMedia, uint8_t* dataOut, ByteCount maxDataSize, B
         MediaSampleFlags flags = 0;
         if (!s.sync) flags |= mediaSampleNotSync;
         if (!s.sync && s.partial_sync) flags |= mediaSamplePartialSync;
+        flags |= MediaSampleFlags(s.dependency & kDependencyFlagBits) << kDependencyFlagShift;
         *sampleFlags = flags;
     }
     return noErr;

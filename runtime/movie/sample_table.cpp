@@ -71,6 +71,10 @@ bool sample_table::is_partial_sync(uint32_t index) const {
     return std::binary_search(m_partial_sync.begin(), m_partial_sync.end(), index);
 }
 
+uint8_t sample_table::dependency(uint32_t index) const {
+    return index < m_dependencies.size() ? m_dependencies[index] : 0;
+}
+
 sample_info sample_table::sample(uint32_t index) const {
     sample_info s;
     s.index = index;
@@ -87,6 +91,7 @@ sample_info sample_table::sample(uint32_t index) const {
     s.description_index = c.description_index;
     s.sync = is_sync(index);
     s.partial_sync = is_partial_sync(index);
+    s.dependency = dependency(index);
     return s;
 }
 
@@ -110,7 +115,17 @@ bool sample_table::find_by_decode_time(int64_t t, uint32_t& index) const {
     return true;
 }
 
-bool sample_table::next_display_start(int64_t t, bool forward, bool at_edge, int64_t& start) const {
+bool sample_table::nearest_of_kind(uint32_t from, bool forward, kind which, uint32_t& index) const {
+    if (which == kind::any) {
+        if (from >= m_count) return false;
+        index = from;
+        return true;
+    }
+    return next_sync(from, forward, which == kind::sync_or_partial, index);
+}
+
+bool sample_table::next_display_start(int64_t t, bool forward, bool at_edge, int64_t& start,
+                                      kind which) const {
     if (m_count == 0) return false;
     // Far outside the media every answer is the first or the last start; the
     // bound keeps the window arithmetic below in range.
@@ -131,7 +146,8 @@ bool sample_table::next_display_start(int64_t t, bool forward, bool at_edge, int
     bool found = false;
     int64_t best = 0;
     if (forward) {
-        for (uint32_t i = first_decoded_at_or_after(t - m_max_offset); i < m_count; ++i) {
+        uint32_t i = first_decoded_at_or_after(t - m_max_offset);
+        while (nearest_of_kind(i, true, which, i)) {
             int64_t d = decode_time(i);
             if (found && d + m_min_offset > best) break;
             int64_t s = d + display_offset(i);
@@ -139,10 +155,12 @@ bool sample_table::next_display_start(int64_t t, bool forward, bool at_edge, int
                 best = s;
                 found = true;
             }
+            ++i;
         }
     } else {
         uint32_t end = first_decoded_at_or_after(t - m_min_offset + 1);
-        for (uint32_t i = end; i-- > 0;) {
+        uint32_t i = end;
+        while (i > 0 && nearest_of_kind(i - 1, false, which, i)) {
             int64_t d = decode_time(i);
             if (found && d + m_max_offset < best) break;
             int64_t s = d + display_offset(i);

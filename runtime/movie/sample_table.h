@@ -22,6 +22,7 @@ struct sample_info {
     uint32_t chunk = 0;             // chunk index, from 0
     bool sync = true;
     bool partial_sync = false;
+    uint8_t dependency = 0;  // the 'sdtp' byte; 0 when the media has none
 };
 
 class sample_table {
@@ -56,6 +57,8 @@ public:
     uint32_t size(uint32_t index) const;
     bool is_sync(uint32_t index) const;
     bool is_partial_sync(uint32_t index) const;
+    // The sample's 'sdtp' byte, 0 without one.
+    uint8_t dependency(uint32_t index) const;
 
     // The sample whose decode interval [time, time + duration) holds t; false
     // before the first and at or after the end of the last sample.
@@ -63,9 +66,13 @@ public:
     // The sample with the latest display start at or before t that still
     // displays at t; false when none does.
     bool find_by_display_time(int64_t t, uint32_t& index) const;
+    // Which samples a display-order search looks at.
+    enum class kind { any, sync, sync_or_partial };
     // The earliest display start after t (forward) or the latest one before t
-    // (backward); with at_edge a start equal to t counts. False when none.
-    bool next_display_start(int64_t t, bool forward, bool at_edge, int64_t& start) const;
+    // (backward) among the samples of the kind; with at_edge a start equal to
+    // t counts. False when none.
+    bool next_display_start(int64_t t, bool forward, bool at_edge, int64_t& start,
+                            kind which = kind::any) const;
 
     // The first sync sample at or after `from`, or the last one at or before
     // it; false when none. With partial_too, partial sync samples count.
@@ -86,6 +93,9 @@ public:
     friend class sample_table_builder;
 
 private:
+    // The nearest sample of the kind at or after from (forward) or at or
+    // before it (backward); false when none.
+    bool nearest_of_kind(uint32_t from, bool forward, kind which, uint32_t& index) const;
     size_t time_run_of(uint32_t index) const;
     size_t chunk_run_of_sample(uint32_t index) const;
     size_t chunk_run_of_chunk(uint32_t chunk) const;
@@ -104,6 +114,7 @@ private:
     bool m_all_sync = true;
     std::vector<uint32_t> m_sync;          // sorted sample indexes
     std::vector<uint32_t> m_partial_sync;  // sorted sample indexes
+    std::vector<uint8_t> m_dependencies;   // 'sdtp', one byte a sample
 };
 
 }  // namespace qtrt

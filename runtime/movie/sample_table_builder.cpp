@@ -93,6 +93,14 @@ bool sample_table_builder::read_times(atom_reader r, sample_table& t) {
         sample += count;
         time += int64_t(count) * delta;
     }
+    // Samples at the end that last no time (writers that do not know how
+    // long the last one lasts) last one unit each, so that each has a decode
+    // time of its own.
+    if (!t.m_times.empty() && t.m_times.back().delta == 0) {
+        if (time > std::numeric_limits<int64_t>::max() - t.m_times.back().count) return false;
+        t.m_times.back().delta = 1;
+        time += t.m_times.back().count;
+    }
     t.m_decode_end = time;
     return sample == t.m_count;
 }
@@ -154,9 +162,13 @@ bool sample_table_builder::read_chunks(atom_reader r, uint32_t description_count
         uint32_t first_chunk = 0, per_chunk = 0, description = 0;
         if (!r.read_u32(first_chunk) || !r.read_u32(per_chunk) || !r.read_u32(description))
             return false;
-        if (first_chunk == 0 || first_chunk <= previous_first || per_chunk == 0 ||
+        if (first_chunk == 0 || first_chunk < previous_first || per_chunk == 0 ||
             description == 0 || description > description_count)
             return false;
+        // An entry repeating the previous one's first chunk replaces it.
+        if (first_chunk == previous_first && !t.m_chunks.empty() &&
+            t.m_chunks.back().first_chunk == first_chunk - 1)
+            t.m_chunks.pop_back();
         previous_first = first_chunk;
         if (first_chunk > chunk_count) break;  // runs past the last chunk hold nothing
         uint64_t first_sample = 0;
@@ -189,6 +201,18 @@ bool sample_table_builder::read_sample_list(atom_reader r, uint32_t sample_count
     return true;
 }
 
+// 'sdtp': version and flags, then one byte for each sample; a table shorter
+// than the media leaves the samples past it without flags.
+bool sample_table_builder::read_dependencies(atom_reader r, sample_table& t) {
+    uint8_t version = 0;
+    uint32_t flags = 0;
+    if (!read_version_flags(r, version, flags)) return false;
+    const size_t count = std::min<size_t>(r.remaining(), t.m_count);
+    t.m_dependencies.resize(count);
+    for (size_t i = 0; i < count; ++i) r.read_u8(t.m_dependencies[i]);
+    return !r.failed();
+}
+
 OSErr sample_table_builder::build(const stbl_tables& tables, uint32_t description_count,
                                   sample_table& out) {
     sample_table t;
@@ -214,6 +238,7 @@ OSErr sample_table_builder::build(const stbl_tables& tables, uint32_t descriptio
     }
     if (tables.stps.present && !read_sample_list(tables.stps.body, t.m_count, t.m_partial_sync))
         return invalidMedia;
+    if (tables.sdtp.present && !read_dependencies(tables.sdtp.body, t)) return invalidMedia;
     out = std::move(t);
     return noErr;
 }

@@ -17,7 +17,7 @@ struct stbl_tables {
         bool present = false;
         atom_reader body;
     };
-    table stts, ctts, stss, stps, stsc, stsz, stz2, stco, co64;
+    table stts, ctts, stss, stps, sdtp, stsc, stsz, stz2, stco, co64;
 };
 
 class sample_table_builder {
@@ -33,6 +33,7 @@ private:
     static bool read_chunk_offsets(const stbl_tables& tables, sample_table& t);
     static bool read_chunks(atom_reader r, uint32_t description_count, sample_table& t);
     static bool read_sample_list(atom_reader r, uint32_t sample_count, std::vector<uint32_t>& list);
+    static bool read_dependencies(atom_reader r, sample_table& t);
 };
 
 }  // namespace qtrt

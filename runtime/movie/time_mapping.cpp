@@ -26,7 +26,8 @@ int64_t subtract_times(int64_t a, int64_t b) {
     return difference;
 }
 
-// The rate of an edit as a 16.16 value; rates of 0 or below play as 1.0.
+// The rate of an edit as a 16.16 value; negative rates play as 1.0 (a dwell
+// edit, rate 0, is handled by each caller).
 int64_t edit_rate(const edit_entry& e) { return e.rate > 0 ? e.rate : 0x10000; }
 
 }  // namespace
@@ -65,6 +66,10 @@ bool track_to_media_time(const track_model& track, TimeScale movie_scale, int64_
     if (movie_scale <= 0 || !edit_at(track, track_time, span)) return false;
     const edit_entry& e = track.edits[span.index];
     if (e.empty()) return false;
+    if (e.dwell()) {
+        media_time = e.media_time;
+        return true;
+    }
     int64_t elapsed = scale_time(track_time - span.start, track.media.time_scale, movie_scale);
     media_time = add_times(e.media_time, scale_time(elapsed, edit_rate(e), 0x10000));
     return true;
@@ -73,12 +78,14 @@ bool track_to_media_time(const track_model& track, TimeScale movie_scale, int64_
 int64_t media_to_track_time(const track_model& track, TimeScale movie_scale, const edit_span& span,
                             int64_t media_time) {
     const edit_entry& e = track.edits[span.index];
+    if (e.dwell()) return span.start;
     int64_t elapsed = scale_time(subtract_times(media_time, e.media_time), 0x10000, edit_rate(e), true);
     return add_times(span.start, scale_time(elapsed, movie_scale, track.media.time_scale, true));
 }
 
 int64_t edit_media_end(const track_model& track, TimeScale movie_scale, const edit_span& span) {
     const edit_entry& e = track.edits[span.index];
+    if (e.dwell()) return add_times(e.media_time, 1);
     int64_t elapsed = scale_time(span.end - span.start, track.media.time_scale, movie_scale, true);
     return add_times(e.media_time, scale_time(elapsed, edit_rate(e), 0x10000, true));
 }

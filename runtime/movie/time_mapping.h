@@ -23,7 +23,7 @@ struct edit_span {
 bool edit_at(const track_model& track, int64_t track_time, edit_span& span);
 
 // The media time shown at track_time: false inside an empty edit or outside
-// every edit.
+// every edit. A dwell edit (rate 0) shows its media time throughout.
 bool track_to_media_time(const track_model& track, TimeScale movie_scale, int64_t track_time,
                          int64_t& media_time);
 
@@ -32,7 +32,8 @@ bool track_to_media_time(const track_model& track, TimeScale movie_scale, int64_
 int64_t media_to_track_time(const track_model& track, TimeScale movie_scale, const edit_span& span,
                             int64_t media_time);
 
-// The media time at which an edit's shown range ends (exclusive).
+// The media time at which an edit's shown range ends (exclusive); a dwell
+// edit shows the one instant at its media time.
 int64_t edit_media_end(const track_model& track, TimeScale movie_scale, const edit_span& span);
 
 }  // namespace qtrt

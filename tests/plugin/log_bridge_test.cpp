@@ -4,6 +4,7 @@
 #include <string>
 
 #include "importer/log.h"
+#include "lib/kolmbase/ds_og.h"
 #include "my_log_handler.h"
 
 namespace {
@@ -82,6 +83,21 @@ TEST(LogBridge, LogErrorsReachTheInstalledHandlerOnly) {
     log.remove_handler(&handler);
     log.error(1, 2, "after %d", 4);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), kPrefix + "during 2\n");
+}
+
+// A host that collects diagnostics gets the lines instead of standard error.
+TEST(LogBridge, ErrorLinesReachTheHostsDiagnosticSink) {
+    std::string collected;
+    kolmbase::ds_og::set_sink(
+        [](int, const char* text, void* context) { *static_cast<std::string*>(context) += text; },
+        &collected);
+    my_log_handler handler;
+    testing::internal::CaptureStderr();
+    send_error(handler, "track %d left out", 3);
+    const std::string printed = testing::internal::GetCapturedStderr();
+    kolmbase::ds_og::set_sink(nullptr, nullptr);
+    EXPECT_EQ(printed, "");
+    EXPECT_EQ(collected, kPrefix + "track 3 left out\n");
 }
 
 }  // namespace

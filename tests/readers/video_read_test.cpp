@@ -165,42 +165,74 @@ TEST_F(VideoRead, SamplesShownLongBeforeZeroAreQueuedInOneRead) {
     EXPECT_NEAR(frames[13]->display_time(), -0.98, 1e-9);
 }
 
-// The track's first edit shows 0.1 s of media: the sample that straddles
-// that end lasts only up to it. The next one starts after the track's
-// duration, which fails the read before the end of the range is looked at.
-TEST_F(VideoRead, LastSampleIsCutAtTheTrackDuration) {
-    test_movie::movie_plan plan = gop_movie(10);
-    plan.tracks[0].add_edit(100, 0);
+struct range_case {
+    const char* name;
+    std::vector<test_movie::edit> edits;
+    bool b_frames;
+    uint32_t first;  // the first and last sample delivered, in decode order
+    uint32_t last;
+    double duration;  // the reader's: from the first sync sample to the end of what is shown
+};
+
+class VideoRange : public VideoRead, public testing::WithParamInterface<range_case> {};
+
+// 25 fps at time scale 1000, sync samples every 5; or, with B-frames, decoded
+// I P B B P B B ... with a sync sample every 10 and shown 80 units late.
+TEST_P(VideoRange, RunsFromTheSyncSampleBeforeTheEditsToTheLastSampleTheyShow) {
+    const range_case& c = GetParam();
+    test_movie::movie_plan plan = gop_movie(20);
+    if (c.b_frames) {
+        for (uint32_t i = 0; i < 20; ++i) {
+            const int in_gop = i % 10;
+            const int shown = in_gop == 0 ? 0 : in_gop % 3 == 1 ? 2 : -1;
+            plan.tracks[0].samples[i].composition_offset = 80 + 40 * shown;
+            plan.tracks[0].samples[i].sync = in_gop == 0;
+        }
+    }
+    for (const test_movie::edit& e : c.edits) plan.tracks[0].add_edit(e.duration, e.media_time);
     movie_ptr movie = open_built(plan);
     ASSERT_NE(movie, nullptr);
     video_track v;
     ASSERT_EQ(v.open(movie.get()), 0);
-    EXPECT_DOUBLE_EQ(v.duration(), 0.1);
+    EXPECT_NEAR(v.duration(), c.duration, 1e-6);
+    ASSERT_EQ(v.seek(0.0, 100.0), 0);
+    frame_list frames;
+    EXPECT_EQ(read_all(v, frames), 2);
+    ASSERT_EQ(frames.size(), c.last - c.first + 1);
+    for (uint32_t i = 0; i < frames.size(); ++i) {
+        EXPECT_NEAR(frames[i]->decode_time(), (c.first + i) * 0.04, 1e-9) << i;
+        EXPECT_NEAR(frames[i]->duration(), 0.04, 1e-9) << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edits, VideoRange,
+    testing::Values(
+        range_case{"EditEndingInsideTheMedia", {{100, 0}}, false, 0, 2, 0.1},
+        range_case{"EditStartingLateInTheMedia", {{200, 500}}, false, 10, 17, 0.3},
+        range_case{"EmptyEditFirst", {{500, -1}, {200, 0}}, false, 0, 4, 0.2},
+        range_case{"TwoEditsWithMediaBetweenThem", {{100, 0}, {100, 400}}, false, 0, 12, 0.5},
+        // Shown 80 to 280: I0 B1 B2 P3 B4, decoded up to B4 (sample 5); B5 is not needed.
+        range_case{"BFramesEditEndingInsideAGroup", {{200, 80}}, true, 0, 5, 0.28}),
+    [](const testing::TestParamInfo<range_case>& info) { return info.param.name; });
+
+// Media data past the end of the file: the read fails and no frame counts.
+TEST_F(VideoRead, SampleBeyondTheFileFailsWithoutCountingAFrame) {
+    test_movie::movie_plan plan = gop_movie(3);
+    plan.movie_first = true;
+    test_movie::bytes file = test_movie::build_movie(plan).contiguous();
+    file.resize(file.size() - 300);  // sample 1 lies partly past the end
+    const std::string path = output_path("cut_media.mov");
+    ASSERT_TRUE(test_movie::write_bytes(file, path));
+    movie_ptr movie = open_movie_file(path);
+    ASSERT_NE(movie, nullptr);
+    video_track v;
+    ASSERT_EQ(v.open(movie.get()), 0);
     ASSERT_EQ(v.seek(0.0, 100.0), 0);
     frame_list frames;
     EXPECT_EQ(read_all(v, frames), 1);
-    ASSERT_EQ(frames.size(), 3u);
-    EXPECT_NEAR(frames[1]->duration(), 0.04, 1e-9);
-    EXPECT_NEAR(frames[2]->duration(), 0.02, 1e-9);
-}
-
-// Decode times are media times and the duration is the track's: an edit of
-// 0.2 s that starts 0.4 s into the media puts every sample past it. Such a
-// read fails without moving on.
-TEST_F(VideoRead, DecodeTimeBeyondTheTrackDurationFailsWithoutMovingOn) {
-    test_movie::movie_plan plan = gop_movie(20);
-    for (test_movie::sample& s : plan.tracks[0].samples) s.sync = true;
-    plan.tracks[0].add_edit(200, 400);
-    movie_ptr movie = open_built(plan);
-    ASSERT_NE(movie, nullptr);
-    video_track v;
-    ASSERT_EQ(v.open(movie.get()), 0);
-    ASSERT_EQ(v.seek(0.0, 100.0), 0);
-    EXPECT_EQ(v.read(), 1);
-    EXPECT_TRUE(v.is_active());
-    EXPECT_EQ(v.read(), 1);
-    EXPECT_EQ(v.queued_frames(), 0u);
-    EXPECT_EQ(v.frame_count(), 0u);
+    EXPECT_EQ(frames.size(), 1u);
+    EXPECT_EQ(v.frame_count(), 1u);
 }
 
 // The range ends at the configured end time: the sample at or past it ends

@@ -1,21 +1,24 @@
 // Samples of a built media: next interesting decode times at and between
-// sample boundaries in both directions, sync and partial sync samples, and
-// GetMediaSample2's answers.
+// sample boundaries in both directions, sync and partial sync samples, chunk
+// starts, and GetMediaSample2's answers.
 #include <gtest/gtest.h>
 
 #include "movie/movie_access.h"
 #include "runtime_movie/movie_test_support.h"
+#include "support/fixture_files.h"
 
 namespace {
 
 using namespace movie_test;
 
 constexpr int16_t kSample = 0x1;
+constexpr int16_t kMediaEdit = 0x2;
 constexpr int16_t kSync = 0x8;
 constexpr int16_t kPartial = 0x20;
 constexpr int16_t kEdge = 0x4000;
 
-// Ten samples of 100 units: sync samples 0 and 5, partial sync samples 3 and 7.
+// Ten samples of 100 units: sync samples 0 and 5, partial sync samples 3 and 7;
+// 'sdtp' bytes on the first two.
 test_movie::movie_plan ten_samples() {
     test_movie::movie_plan plan;
     test_movie::track_plan& video = plan.add_video(test_movie::kAvc1, 64, 48);
@@ -26,6 +29,8 @@ test_movie::movie_plan ten_samples() {
         video.samples[i].partial_sync = i == 3 || i == 7;
         video.samples[i].composition_offset = i % 2 ? -50 : 100;
     }
+    video.samples[0].dependency = 0x24;  // depends on none, others depend on it
+    video.samples[1].dependency = 0x59;  // earlier display allowed, depends, droppable, redundant
     video.samples_per_chunk = 3;
     return plan;
 }
@@ -87,7 +92,11 @@ INSTANTIATE_TEST_SUITE_P(
         search_case{"PartialForwardFindsPartial", kPartial | kEdge, 100, kForward, 300},
         search_case{"PartialBackwardPrefersLaterSync", kPartial | kEdge, 650, kBackward, 500},
         search_case{"PartialBackwardFindsPartial", kPartial | kEdge, 750, kBackward, 700},
-        search_case{"PartialForwardNone", kPartial, 900, kForward, -1}),
+        search_case{"PartialForwardNone", kPartial, 900, kForward, -1},
+        search_case{"MediaEditIsTheNextChunk", kMediaEdit, 100, kForward, 300},
+        search_case{"MediaEditAtAChunkWithEdge", kMediaEdit | kEdge, 600, kForward, 600},
+        search_case{"MediaEditBackwardIsItsChunk", kMediaEdit, 450, kBackward, 300},
+        search_case{"MediaEditPastTheLastChunkNone", kMediaEdit, 950, kForward, -1}),
     [](const ::testing::TestParamInfo<search_case>& info) { return std::string(info.param.name); });
 
 TEST_F(MediaSamples, SampleBetweenBoundariesAnswersTheSampleHoldingTheTime) {
@@ -101,11 +110,12 @@ TEST_F(MediaSamples, SampleBetweenBoundariesAnswersTheSampleHoldingTheTime) {
     EXPECT_EQ(decode, 100);
     EXPECT_EQ(duration, 100);
     EXPECT_EQ(offset, -50);
-    EXPECT_EQ(flags, 0x1u);
+    EXPECT_EQ(flags, 0x59000001u);
 }
 
-TEST_F(MediaSamples, SampleFlagsMarkSyncNotSyncAndPartialSync) {
-    const MediaSampleFlags expected[10] = {0, 1, 1, 0x10001, 1, 0, 1, 0x10001, 1, 1};
+TEST_F(MediaSamples, SampleFlagsMarkSyncPartialSyncAndDependencies) {
+    const MediaSampleFlags expected[10] = {0x24000000, 0x59000001, 1, 0x10001, 1,
+                                           0,          1,          0x10001, 1, 1};
     for (int i = 0; i < 10; ++i) {
         MediaSampleFlags flags = 0xFFFF;
         ASSERT_EQ(qtrt::GetMediaSample2(m_media, nullptr, 0, nullptr, i * 100, nullptr, nullptr,
@@ -204,6 +214,29 @@ TEST_F(MediaSamples, CountAndScaleComeFromTheMedia) {
     EXPECT_EQ(qtrt::GetMediaSampleCount(m_media), 10);
     EXPECT_EQ(qtrt::GetMediaTimeScale(m_media), 600);
     EXPECT_EQ(qtrt::GetMediaDecodeDuration(m_media), 1000);
+}
+
+// A Core Media movie whose 'stsc' names its first chunk twice and whose last
+// sample lasts no time in 'stts': both samples are there, the last one
+// lasting one unit.
+TEST(RealMediaSamples, RepeatedChunkEntryAndLastSampleWithoutDuration) {
+    const std::string path =
+        test_fixtures::real_movie_path("h264_1242x2208_2frames_mp42_rxaudiovisual");
+    if (path.empty()) GTEST_SKIP() << "../shared/real is not beside the repository";
+    Movie opened = nullptr;
+    ASSERT_EQ(open_movie(path, opened), noErr);
+    movie_ptr movie(opened);
+    Media media = media_of_type(movie.get(), qt_fourcc("vide"));
+    ASSERT_NE(media, nullptr);
+    EXPECT_EQ(qtrt::GetMediaSampleCount(media), 2);
+    ByteCount size = 0;
+    TimeValue64 decode = 0, duration = 0;
+    ASSERT_EQ(qtrt::GetMediaSample2(media, nullptr, 0, &size, 2839, &decode, &duration, nullptr,
+                                    nullptr, nullptr, 1, nullptr, nullptr),
+              noErr);
+    EXPECT_EQ(size, 91961u);
+    EXPECT_EQ(decode, 2839);
+    EXPECT_EQ(duration, 1);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // that are no movie, and the options that change what it delivers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 
@@ -92,9 +93,11 @@ INSTANTIATE_TEST_SUITE_P(
     Inputs, UnusableInput,
     ::testing::Values(bad_input{"missing", missing_movie, "no such file"},
                       bad_input{"directory", output_folder, "is a directory"},
-                      bad_input{"text", text_movie, "preflight answered -1"},
-                      bad_input{"cut_at_a_tenth", cut_at_a_tenth, "preflight answered -1"},
-                      bad_input{"cut_before_the_end", cut_before_the_end, "preflight answered -1"},
+                      bad_input{"text", text_movie, "text.mov': not a QuickTime movie"},
+                      bad_input{"cut_at_a_tenth", cut_at_a_tenth,
+                                "no movie atom; the file ends at byte"},
+                      bad_input{"cut_before_the_end", cut_before_the_end,
+                                "movie atom cut short at byte"},
                       bad_input{"cut_inside_the_media", cut_inside_the_media,
                                 "cut short or damaged (video ends at"}),
     [](const ::testing::TestParamInfo<bad_input>& info) { return std::string(info.param.name); });
@@ -116,6 +119,56 @@ TEST(CommandLine, ImportersExceptionTextIsTheMessage) {
     const value& last = run.events.back();
     EXPECT_EQ(last["event"].text, "error");
     EXPECT_NE(last["message"].text.find("*** ERROR ***: Start time exceeds duration"), std::string::npos);
+}
+
+// Pulled frame by frame, a movie whose every sample lies past the end of the
+// file: the importer itself does not fail, the stream without frames does,
+// with the importer's reason.
+TEST(CommandLine, StreamWithoutFramesFailsTheImportWithTheImportersReason) {
+    test_movie::movie_plan movie;
+    movie.movie_first = true;
+    movie.add_video(test_movie::kAvc1, 320, 240).add_samples(5, 1000, 12);
+    test_movie::bytes bytes = test_movie::build_movie(movie).contiguous();
+    bytes.resize(bytes.size() - 5000);
+    const std::string path = output_path("no_media.mov");
+    ASSERT_TRUE(test_movie::write_bytes(bytes, path));
+    tool_result run = run_tool({"--pull", path});
+    std::remove(path.c_str());
+    EXPECT_EQ(run.status, 1);
+    std::vector<std::string> lines = lines_of(run.err);
+    ASSERT_EQ(lines.size(), 1u) << run.err;
+    EXPECT_NE(lines[0].find("its video stream (queue 0) delivered no frame: the video sample at 0"),
+              std::string::npos)
+        << lines[0];
+    EXPECT_NE(lines[0].find("past the end of the file"), std::string::npos) << lines[0];
+}
+
+// A broken second track is left out with a warning; the import goes on.
+TEST(CommandLine, ImportersWarningsAreEventsAndLinesOnStandardError) {
+    test_movie::movie_plan movie;
+    movie.movie_first = true;
+    movie.add_video(test_movie::kAvc1, 320, 240).add_samples(5, 1000, 12);
+    movie.add_video(test_movie::kAvc1, 320, 240).add_samples(5, 1000, 12);
+    test_movie::bytes bytes = test_movie::build_movie(movie).contiguous();
+    // The second track's chunk offsets: the second 'stco' of the movie atom,
+    // which comes first; its entry count follows the type, version and flags.
+    const uint8_t type[4] = {'s', 't', 'c', 'o'};
+    auto first = std::search(bytes.begin(), bytes.end(), type, type + 4);
+    ASSERT_NE(first, bytes.end());
+    auto stco = std::search(first + 4, bytes.end(), type, type + 4);
+    ASSERT_NE(stco, bytes.end());
+    test_movie::patch_u32(bytes, uint64_t(stco - bytes.begin()) + 8, 0);
+    const std::string path = output_path("broken_track.mov");
+    ASSERT_TRUE(test_movie::write_bytes(bytes, path));
+    tool_result run = run_tool({"--json", "--quiet", path});
+    std::remove(path.c_str());
+    EXPECT_EQ(run.status, 0) << run.err;
+    const std::string says = "track 2 ('vide') of 'ruv_import_test_";
+    EXPECT_NE(run.err.find("ruv-import: warning: " + says), std::string::npos) << run.err;
+    size_t warnings = 0;
+    for (const value& e : run.events)
+        warnings += e["event"].text == "warning" && e["message"].text.find(says) == 0;
+    EXPECT_EQ(warnings, 1u);
 }
 
 class UsageError : public ::testing::TestWithParam<std::vector<std::string>> {};

@@ -1,5 +1,7 @@
-// The real movies in tests/data, for tests that run over every one of them.
-// Header-only: RUV_TEST_DATA_DIR is defined for each test program.
+// The real movies in tests/data, for tests that run over every one of them,
+// and the public test movies of ../shared/real beside the repository.
+// Header-only: RUV_TEST_DATA_DIR and RUV_REAL_MOVIES_DIR are defined for each
+// test program.
 #pragma once
 
 #include <dirent.h>
@@ -7,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -14,6 +17,13 @@ namespace test_fixtures {
 
 inline std::string data_path(const std::string& name) {
     return std::string(RUV_TEST_DATA_DIR) + "/" + name;
+}
+
+// NAME.mov of ../shared/real, or "" when it is not there (the folder is
+// beside the repository in CI, not in every checkout).
+inline std::string real_movie_path(const std::string& name) {
+    const std::string path = std::string(RUV_REAL_MOVIES_DIR) + "/" + name + ".mov";
+    return std::ifstream(path, std::ios::binary) ? path : std::string();
 }
 
 // Why the last listing of tests/data stopped early, or "" when it did not.

@@ -125,6 +125,13 @@ bytes build_stbl(const track_plan& t, const std::vector<chunk>& chunks, bool co6
         for (uint32_t n : sync) put_u32(stss, n);
         put_bytes(stbl, full_atom(fourcc("stss"), 0, 0, stss));
     }
+    bool has_dependencies = false;
+    for (const sample& s : t.samples) has_dependencies |= s.dependency != 0;
+    if (has_dependencies) {
+        bytes sdtp;
+        for (const sample& s : t.samples) put_u8(sdtp, s.dependency);
+        put_bytes(stbl, full_atom(fourcc("sdtp"), 0, 0, sdtp));
+    }
     if (!partial.empty()) {
         bytes stps;
         put_u32(stps, uint32_t(partial.size()));

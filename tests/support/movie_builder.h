@@ -1,9 +1,9 @@
 // Writes QuickTime movies for tests and benchmarks: tracks with chosen samples
-// (sizes, durations, composition offsets, sync and partial-sync flags), several
-// sample descriptions per track, image description extensions, edit lists,
-// time code tracks, sound tracks, the movie atom before or after the media
-// data, 64-bit atom sizes and 'co64' offsets, 'alis' data references; and the
-// helpers to break the result on purpose.
+// (sizes, durations, composition offsets, sync and partial-sync flags,
+// dependency flags), several sample descriptions per track, image description
+// extensions, edit lists, time code tracks, sound tracks, the movie atom
+// before or after the media data, 64-bit atom sizes and 'co64' offsets,
+// 'alis' data references; and the helpers to break the result on purpose.
 //
 //   test_movie::movie_plan movie;
 //   test_movie::track_plan& video = movie.add_video(test_movie::kAvc1, 320, 240);
@@ -67,6 +67,7 @@ struct sample {
     int32_t composition_offset = 0;
     bool sync = true;
     bool partial_sync = false;
+    uint8_t dependency = 0;    // its 'sdtp' byte; written when a sample has one
     uint32_t description = 1;  // from 1
     bytes data;                // empty: a pattern (sample_pattern_byte)
 };

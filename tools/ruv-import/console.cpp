@@ -37,6 +37,13 @@ void console::line(const std::string& text) {
     m_out << text << '\n';
 }
 
+void console::error_line(const std::string& text) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_drawn) m_err << "\r\033[K";
+    m_drawn = false;
+    m_err << text << '\n' << std::flush;
+}
+
 void console::frame_delivered(double end_time) {
     if (!m_progress) return;
     std::lock_guard<std::mutex> lock(m_mutex);

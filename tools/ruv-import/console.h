@@ -20,6 +20,8 @@ public:
     void set_duration(double seconds) { m_duration = seconds; }
 
     void line(const std::string& text);
+    // A whole line on standard error, clear of the progress bar.
+    void error_line(const std::string& text);
     // Notes a delivered frame ending at end_time seconds; redraws the bar at
     // most ten times a second.
     void frame_delivered(double end_time);

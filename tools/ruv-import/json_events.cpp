@@ -126,4 +126,8 @@ std::string error_event(const std::string& message) {
     return json_object().add_string("event", "error").add_string("message", message).text();
 }
 
+std::string warning_event(const std::string& message) {
+    return json_object().add_string("event", "warning").add_string("message", message).text();
+}
+
 }  // namespace ruv_import

@@ -20,6 +20,8 @@ std::string frame_event(unsigned queue, const Ruv::CM::RFrame& frame);
 std::string end_event(const Ruv::CM::CComponentStatus& status, int64_t bytes_read);
 // {"event":"error","message":M}
 std::string error_event(const std::string& message);
+// {"event":"warning","message":M}: what the importer reported on the way
+std::string warning_event(const std::string& message);
 
 // The bytes as lower-case hexadecimal digits.
 std::string hex_bytes(const unsigned char* data, size_t size);

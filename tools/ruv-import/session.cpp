@@ -25,7 +25,8 @@ session::session(Ruv::CM::RImporter& importer, const options& opts, std::ostream
       m_options(opts),
       m_out(out),
       m_err(err),
-      m_console(out, err, !opts.quiet && console::error_is_terminal()) {}
+      m_console(out, err, !opts.quiet && console::error_is_terminal()),
+      m_notes(m_console, opts.json) {}
 
 session::~session() {
     end_every_queue();
@@ -33,9 +34,20 @@ session::~session() {
     if (m_video_out) std::fclose(m_video_out);
 }
 
-void session::fail(const std::string& message) {
+void session::fail(const std::string& message, const std::string& reason) {
+    print_warnings(reason);
     if (m_options.json) m_console.line(error_event(message));
     print_error(m_err, message);
+}
+
+void session::print_warnings(const std::string& except) {
+    for (const std::string& note : m_notes.take_new())
+        if (note != except) m_console.error_line("ruv-import: warning: " + note);
+}
+
+void session::fail_import(const std::string& what, size_t since) {
+    const std::string why = m_notes.first(since);
+    fail("cannot import '" + m_movie + "': " + what + (why.empty() ? "" : ": " + why), why);
 }
 
 bool session::run(const std::string& movie) {
@@ -45,7 +57,9 @@ bool session::run(const std::string& movie) {
         fail("cannot import '" + movie + "': " + problem);
         return false;
     }
-    return open(absolute_path(movie)) && configure() && deliver();
+    if (!open(absolute_path(movie)) || !configure() || !deliver()) return false;
+    print_warnings("");
+    return true;
 }
 
 bool session::open(const std::string& movie) {
@@ -83,10 +97,17 @@ bool session::open(const std::string& movie) {
             return false;
         }
         m_importer.preconfigure(*m_configuration);
+        const size_t notes = m_notes.count();
         int result = m_importer.preflight(*m_configuration);
         if (result != 0) {
-            fail("cannot import '" + movie + "': the importer cannot open it as a movie (preflight answered " +
-                 std::to_string(result) + ")");
+            // The importer's own account, when it gave one, says it better:
+            // its last note sums up why it could not open the movie.
+            const std::string why = m_notes.last(notes);
+            fail("cannot import '" + movie + "': " +
+                     (why.empty() ? "the importer cannot open it as a movie (preflight answered " +
+                                        std::to_string(result) + ")"
+                                  : why),
+                 why);
             return false;
         }
     } catch (const Ruv::CException& e) {
@@ -165,11 +186,12 @@ bool session::deliver() {
         m_consumers.back()->start();
     }
 
+    const size_t notes = m_notes.count();
     bool delivered = true;
     if (m_options.pull) {
         deliver_with_pull();
     } else {
-        delivered = deliver_with_runloop();
+        delivered = deliver_with_runloop(notes);
     }
     end_every_queue();
     for (auto& consumer : m_consumers) consumer->join();
@@ -179,6 +201,15 @@ bool session::deliver() {
 
     std::vector<queue_summary> summaries;
     for (auto& consumer : m_consumers) summaries.push_back(consumer->summary());
+    for (const queue_summary& q : summaries) {
+        if (q.frames != 0) continue;
+        const bool video =
+            m_queues[q.queue]->getDescription()->getKind() == Ruv::CM::RDescription::kVideo;
+        fail_import(std::string("its ") + (video ? "video" : "sound") + " stream (queue " +
+                        std::to_string(q.queue) + ") delivered no frame",
+                    notes);
+        return false;
+    }
     Ruv::RPtr<Ruv::CM::RMovieInfo> info = m_importer.getMovieInfo();
     constexpr double kLowest = -1.7976931348623157e308;
     constexpr double kHighest = 1.7976931348623157e308;
@@ -188,7 +219,7 @@ bool session::deliver() {
                              m_configuration->getFloat64("end-time", 94608000.0, kLowest, kHighest))
              : std::string();
     if (!missing.empty()) {
-        fail("cannot import '" + m_movie + "': the movie is cut short or damaged (" + missing + ")");
+        fail_import("the movie is cut short or damaged (" + missing + ")", notes);
         return false;
     }
 
@@ -200,7 +231,7 @@ bool session::deliver() {
     return true;
 }
 
-bool session::deliver_with_runloop() {
+bool session::deliver_with_runloop(size_t notes) {
     if (!m_importer.start(nullptr)) {
         fail("cannot import '" + m_movie + "': the importer's thread cannot be started");
         return false;
@@ -208,7 +239,7 @@ bool session::deliver_with_runloop() {
     m_importer.join();
     if (m_importer.hasException()) {
         std::vector<Ruv::CException> exceptions = m_importer.getExceptions();
-        fail("cannot import '" + m_movie + "': " + exception_text(exceptions.back()));
+        fail_import(exception_text(exceptions.back()), notes);
         return false;
     }
     return true;

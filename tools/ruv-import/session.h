@@ -11,6 +11,7 @@
 
 #include "console.h"
 #include "counting_stream.h"
+#include "importer_notes.h"
 #include "lib/cm/CMComponent.h"
 #include "options.h"
 #include "queue_consumer.h"
@@ -37,19 +38,28 @@ private:
     bool open(const std::string& movie);
     bool configure();
     bool deliver();
-    bool deliver_with_runloop();
+    // notes: how many lines the importer had written before delivery.
+    bool deliver_with_runloop(size_t notes);
     void deliver_with_pull();
     void end_every_queue();
     bool finish_outputs();
     // Reports a failure: one line on standard error and, with --json, the
-    // error event.
-    void fail(const std::string& message);
+    // error event; the importer's warnings not yet printed come first, but
+    // for the one that is the failure's reason.
+    void fail(const std::string& message, const std::string& reason = "");
+    // Prints the importer's warnings not yet printed, but for `except`.
+    void print_warnings(const std::string& except);
+    // The same, for a failure of the importer while it delivers: what
+    // failed, then why, when the importer said why after its first `since`
+    // notes (the first such note: later ones tend to follow from it).
+    void fail_import(const std::string& what, size_t since);
 
     Ruv::CM::RImporter& m_importer;
     const options& m_options;
     std::ostream& m_out;
     std::ostream& m_err;
     console m_console;
+    importer_notes m_notes;
     std::vector<Ruv::RPtr<Ruv::CM::RQueue>> m_queues;
     std::vector<unsigned> m_exported;
     Ruv::RPtr<counting_stream> m_input;

@@ -2,8 +2,12 @@
 
 #include <memory>
 #include <new>
+#include <string>
 
 #include "importer/config.h"
+#include "importer/failure_text.h"
+#include "importer/log.h"
+#include "importer/movie_file_check.h"
 #include "importer/movie_source.h"
 #include "importer/qt_constants.h"
 #include "importer/qt_handle.h"
@@ -11,6 +15,7 @@
 #include "importer/track.h"
 #include "importer/track_audio.h"
 #include "importer/track_video.h"
+#include "lib/kolmbase/strings.h"
 #include "quicktime/routines.h"
 
 namespace ns_movie_apple_qt {
@@ -42,6 +47,8 @@ bool has_track(Movie qt_movie, OSType characteristic) {
     }
 }
 
+void log_error(const std::string& text) { log::instance().error(0, 0, "%s", text.c_str()); }
+
 }  // namespace
 
 movie::movie() : m_movie(nullptr) {}
@@ -57,13 +64,73 @@ void movie::close() {
 
 int movie::open() {
     close();
-    m_movie = open_source_movie();
-    if (!m_movie) return 1;
+    OSErr error = noErr;
+    m_movie = open_source_movie(error);
+    if (!m_movie) {
+        report_open_failure(error);
+        return 1;
+    }
     SetMovieActive(m_movie, 1);
     SetMoviePlayHints(m_movie, kPlayHintsHighQuality, kPlayHintsHighQuality);
-    if (!make_readers()) return 1;
+    report_left_out_tracks();
+    if (!make_readers()) {
+        report_no_readers();
+        return 1;
+    }
     align_start_times();
     return 0;
+}
+
+void movie::report_open_failure(OSErr error) const {
+    const std::string name = source_name();
+    if (error == noErr) {
+        const long version = quicktime_version();
+        if (version < qtcode::kMinimumQuickTimeVersion)
+            log_error("cannot open '" + name + "': it needs QuickTime 7.0 or later (found " +
+                      kolmbase::string_with_format("%lx", version) + ")");
+        else
+            log_error("cannot open '" + name + "': QuickTime is not given a location for it");
+        return;
+    }
+    std::string cause = movie_atom_problem();
+    if (cause.empty()) {
+        switch (error) {
+        case noMovieFound: cause = "no movie atom"; break;
+        case invalidMovie: cause = "its movie atom is damaged"; break;
+        case couldNotResolveDataRef:
+        case qtcode::kFileNotFound: cause = "the file cannot be found"; break;
+        default: cause = "QuickTime cannot open it"; break;
+        }
+    }
+    log_error("cannot open '" + name + "': " + cause + " (" + quicktime_error_text(error) + ")");
+}
+
+void movie::report_left_out_tracks() const {
+    if (file_track_count() <= size_t(GetMovieTrackCount(m_movie))) return;
+    const std::vector<file_track> tracks = file_tracks();
+    for (size_t n = 0; n < tracks.size(); ++n) {
+        const file_track& t = tracks[n];
+        if (t.id != 0 && GetMovieTrack(m_movie, long(t.id))) continue;
+        log_error(kolmbase::string_with_format(
+            "track %u ('%s') of '%s' is left out: %s", unsigned(n + 1),
+            fourcc_text(t.handler).c_str(), source_name().c_str(),
+            t.problem.empty() ? "QuickTime cannot read its tables" : t.problem.c_str()));
+    }
+}
+
+void movie::report_no_readers() const {
+    std::string types;
+    bool video_or_sound = false;
+    for (long n = 1; n <= GetMovieTrackCount(m_movie); ++n) {
+        Media media = GetTrackMedia(GetMovieIndTrack(m_movie, n));
+        OSType type = 0;
+        if (media) GetMediaHandlerDescription(media, &type, nullptr, nullptr);
+        video_or_sound |= type == qtcode::kVideoMediaType || type == kSoundMediaType;
+        types += (types.empty() ? "'" : ", '") + fourcc_text(type) + "'";
+    }
+    log_error("'" + source_name() + "' has no video or sound track" +
+              (video_or_sound ? " that can be read" : "") + " (tracks: " +
+              (types.empty() ? std::string("none") : types) + ")");
 }
 
 bool movie::make_readers() {
@@ -87,19 +154,26 @@ bool movie::make_readers() {
 }
 
 // Every track is measured from the video track's first sync sample: video
-// moves back by it, audio by it less the video's first edit.
+// frames carry media times less it. Sound comes on the movie's time line, on
+// which the video's first shown media time lies where its first edit that
+// shows media starts (after any empty edits): sound moves by the difference.
 void movie::align_start_times() {
     float sync_start = 0.0f;
     float edit_start = 0.0f;
+    float edit_time = 0.0f;
     for (track* t : m_tracks) {
         if (t->kind() != track::kind_video) continue;
         sync_start = t->sync_start();
         edit_start = t->edit_start();
+        edit_time = t->edit_time();
         break;
     }
     for (track* t : m_tracks) {
         if (t->kind() == track::kind_video) t->set_time_shift(-sync_start);
-        if (t->kind() == track::kind_audio) t->set_time_shift(edit_start - sync_start);
+        if (t->kind() != track::kind_audio) continue;
+        // The sound starts at movie time 0, wherever that lands.
+        t->set_time_shift(edit_start - edit_time - sync_start);
+        t->set_start(t->time_shift());
     }
 }
 

@@ -25,15 +25,16 @@ private:
 
 CFStringRef constant(const char* text) { return __CFStringMakeConstantString(text); }
 
-bool quicktime_is_recent_enough() {
+bool quicktime_is_recent_enough(OSErr& error) {
     long version = 0;
-    if (Gestalt(qtcode::kGestaltQuickTimeVersion, &version) != noErr) return false;
-    return version >= qtcode::kMinimumQuickTimeVersion;
+    error = Gestalt(qtcode::kGestaltQuickTimeVersion, &version);
+    return error == noErr && version >= qtcode::kMinimumQuickTimeVersion;
 }
 
 // NewMovieFromProperties with the data location, no interaction with the
 // user and no questions about unresolved references.
-Movie new_movie(QTPropertyID location_id, ByteCount location_size, void* location) {
+Movie new_movie(QTPropertyID location_id, ByteCount location_size, void* location,
+                OSErr& error) {
     Boolean yes = 1;
     Boolean also_yes = 1;
     QTNewMoviePropertyElement properties[3] = {
@@ -43,7 +44,8 @@ Movie new_movie(QTPropertyID location_id, ByteCount location_size, void* locatio
          &also_yes, 0},
     };
     Movie result = nullptr;
-    if (NewMovieFromProperties(3, properties, 0, nullptr, &result) != noErr) return nullptr;
+    error = NewMovieFromProperties(3, properties, 0, nullptr, &result);
+    if (error != noErr) return nullptr;
     return result;
 }
 
@@ -83,35 +85,42 @@ CFURLRef file_url_from_path(const char* path) {
     return CFURLCreateWithString(nullptr, escaped, nullptr);
 }
 
-Movie open_path_movie(const char* path) {
-    if (!path || !quicktime_is_recent_enough()) return nullptr;
+Movie open_path_movie(const char* path, OSErr& error) {
+    if (!path || !quicktime_is_recent_enough(error)) return nullptr;
     CFURLRef url = file_url_from_path(path);
     if (!url) return nullptr;
     cf_holder url_holder(url);
-    return new_movie(qtcode::kDataLocationCFURL, sizeof(CFURLRef), &url);
+    return new_movie(qtcode::kDataLocationCFURL, sizeof(CFURLRef), &url, error);
 }
 
 // The movie read through the plug-in's data handler: a 'zvh ' handle data
 // reference carrying ref, disposed once QuickTime has the movie (QuickTime
 // keeps its own copy for the data handler instance).
-Movie open_data_ref_movie(CMStreamDataRef* ref) {
-    if (!ref || !quicktime_is_recent_enough()) return nullptr;
+Movie open_data_ref_movie(CMStreamDataRef* ref, OSErr& error) {
+    if (!ref || !quicktime_is_recent_enough(error)) return nullptr;
     DataReferenceRecord location = datahandler::data_location_for(ref);
     if (!location.dataRef) return nullptr;
-    Movie movie = new_movie(qtcode::kDataLocationDataReference, sizeof(location), &location);
+    Movie movie =
+        new_movie(qtcode::kDataLocationDataReference, sizeof(location), &location, error);
     DisposeHandle(location.dataRef);
     return movie;
 }
 
 }  // namespace
 
-Movie open_source_movie() {
+long quicktime_version() {
+    long version = 0;
+    return Gestalt(qtcode::kGestaltQuickTimeVersion, &version) == noErr ? version : 0;
+}
+
+Movie open_source_movie(OSErr& error) {
+    error = noErr;
     const config& settings = config::instance();
     switch (settings.source_kind()) {
     case config::source_path:
-        return open_path_movie(settings.path());
+        return open_path_movie(settings.path(), error);
     case config::source_data_ref:
-        return open_data_ref_movie(settings.data_ref());
+        return open_data_ref_movie(settings.data_ref(), error);
     default:
         return nullptr;
     }

@@ -7,7 +7,11 @@
 namespace ns_movie_apple_qt {
 
 // The movie the settings' source names, or null: no source, a QuickTime
-// older than 7.0, or a movie QuickTime does not open.
-Movie open_source_movie();
+// older than 7.0, or a movie QuickTime does not open. error is QuickTime's
+// answer when it refused (noErr when the movie was not asked for).
+Movie open_source_movie(OSErr& error);
+
+// QuickTime's version as Gestalt('qtim') answers it; 0 when it cannot say.
+long quicktime_version();
 
 }  // namespace ns_movie_apple_qt

@@ -71,6 +71,10 @@ constexpr UInt32 kLinearPcmFloatBigEndianPacked = 1 | 2 | 8;
 
 // Result code of a media whose samples add up to no time.
 constexpr OSErr kInvalidDuration = -2014;
+// File Manager result codes that reads of media data answer.
+constexpr OSErr kReadError = -19;
+constexpr OSErr kEndOfFile = -39;
+constexpr OSErr kFileNotFound = -43;
 
 // Movie opening.
 constexpr OSType kGestaltQuickTimeVersion = qt_fourcc("qtim");

@@ -4,6 +4,8 @@
 #include <new>
 
 #include "importer/qt_constants.h"
+#include "importer/shown_media.h"
+#include "importer/sync_sample.h"
 #include "quicktime/routines.h"
 
 namespace ns_movie_apple_qt {
@@ -26,6 +28,7 @@ track::track()
       m_edit_start(0.0f),
       m_time_shift(0.0f),
       m_sync_start(0.0f),
+      m_edit_time(0.0f),
       m_timecode(kolmbase::timecode::mode_none) {}
 
 track::~track() {
@@ -76,37 +79,28 @@ bool track::set_decoder_config(const uint8_t* data, uint32_t size) {
     return true;
 }
 
-// The backward search runs on decode time, as the video reader's searches
-// do, so the sync sample found is the one decoded at or before the edit's
-// start.
+// The sync sample found is the one the video reader starts from: the one
+// decoding reaches the frame shown at the edit's start from.
 void track::compute_start_times(Track qt_track) {
     m_edit_start = 0.0f;
+    m_edit_time = 0.0f;
     Media media = GetTrackMedia(qt_track);
     if (!media) return;
 
-    TimeValue edit_time = -1;
-    GetTrackNextInterestingTime(qt_track, qtcode::kNextTimeTrackEdit | qtcode::kNextTimeEdgeOK, 0,
-                                qtcode::kRateForward, &edit_time, nullptr);
-    if (GetMoviesError() != noErr || edit_time < 0) return;
+    const shown_media shown = find_shown_media(m_movie, qt_track, 0, kAfterEveryTrack);
+    if (!shown.any) return;
+    const TimeValue64 media_time = shown.first;
 
-    const TimeValue media_time = TrackTimeToMediaTime(edit_time, qt_track);
-    if (GetMoviesError() != noErr) return;
-
-    TimeValue64 sync_time = TrackTimeToMediaTime(0, qt_track);
-    TimeValue64 found = -1;
-    GetMediaNextInterestingDecodeTime(media, qtcode::kNextTimeSyncSample | qtcode::kNextTimeEdgeOK,
-                                      media_time, qtcode::kRateBackward, &found, nullptr);
-    if (found == -1) {
-        GetMediaNextInterestingDecodeTime(
-            media, qtcode::kNextTimePartialSyncSample | qtcode::kNextTimeEdgeOK, media_time,
-            qtcode::kRateBackward, &found, nullptr);
-    }
+    TimeValue64 sync_time = media_time;
+    const TimeValue64 found = sync_for_frame_shown_at(media, media_time);
     if (found != -1) sync_time = found;
 
     const TimeScale scale = GetMediaTimeScale(media);
-    if (scale <= 0) return;
+    const TimeScale movie_scale = GetMovieTimeScale(m_movie);
+    if (scale <= 0 || movie_scale <= 0) return;
     m_edit_start = float(double(media_time) / double(scale));
     m_sync_start = float(double(sync_time) / double(scale));
+    m_edit_time = float(double(shown.first_track_time) / double(movie_scale));
 }
 
 }  // namespace ns_movie_apple_qt

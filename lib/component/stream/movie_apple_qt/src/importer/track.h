@@ -54,8 +54,11 @@ public:
 
     float edit_start() const { return m_edit_start; }
     float sync_start() const { return m_sync_start; }
+    float edit_time() const { return m_edit_time; }
     float time_shift() const { return m_time_shift; }
     void set_time_shift(float seconds) { m_time_shift = seconds; }
+    // Where the track's range begins on the import's time line.
+    void set_start(double seconds) { m_start = seconds; }
 
     kolmbase::timecode timecode() const { return m_timecode; }
 
@@ -74,8 +77,10 @@ public:
     frame* pop_frame();
     size_t queued_frames() const { return m_frames.size(); }
 
-    // Sets m_edit_start (media time of the first edit) and m_sync_start (the
-    // sync sample at or before it), in seconds of media time.
+    // Sets m_edit_start (media time of the first edit that shows media) and
+    // m_sync_start (the sync sample the frame shown there decodes from), in
+    // seconds of media time, and m_edit_time (where that edit starts on the
+    // track's time line, after any empty edits), in seconds.
     void compute_start_times(Track qt_track);
 
 protected:
@@ -106,6 +111,7 @@ protected:
     float m_edit_start;
     float m_time_shift;
     float m_sync_start;
+    float m_edit_time;
     kolmbase::timecode m_timecode;
 };
 

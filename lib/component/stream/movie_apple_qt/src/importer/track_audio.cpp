@@ -1,9 +1,12 @@
 #include "importer/track_audio.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
 #include "importer/config.h"
+#include "importer/failure_text.h"
+#include "importer/log.h"
 #include "importer/qt_constants.h"
 #include "importer/truncate.h"
 #include "lib/kolmbase/ds_og.h"
@@ -46,8 +49,17 @@ int audio_track::open(Movie movie) {
     if (!movie) return status_no_movie;
     m_movie = movie;
 
+    // The extraction renders the enabled sound tracks up to the end of the
+    // longest.
     const TimeScale movie_scale = GetMovieTimeScale(movie);
-    if (movie_scale > 0) m_duration = double(GetMovieDuration(movie)) / double(movie_scale);
+    TimeValue longest = 0;
+    for (long n = 1;; ++n) {
+        Track t = GetMovieIndTrackType(movie, n, qtcode::kAudioCharacteristic,
+                                       qtcode::kTrackByCharacteristic | qtcode::kTrackEnabledOnly);
+        if (!t) break;
+        longest = std::max(longest, GetTrackDuration(t));
+    }
+    if (movie_scale > 0) m_duration = double(longest) / double(movie_scale);
 
     Track sound = GetMovieIndTrackType(movie, 1, qtcode::kAudioCharacteristic,
                                        qtcode::kTrackByCharacteristic | qtcode::kTrackEnabledOnly);
@@ -122,7 +134,9 @@ int audio_track::seek(double start, double end) {
     reset();
     if (m_movie) {
         double from = start - double(m_edit_start);
-        if (from < 0.0) from = 0.0;
+        // The sound starts where its first edit that shows media does: empty
+        // edits before it are not delivered as silence.
+        if (from < double(m_edit_time)) from = double(m_edit_time);
         const TimeScale scale = GetMovieTimeScale(m_movie);
         const int64_t value = truncate_to<int64_t>(from * double(scale));
         TimeRecord time = {};
@@ -160,8 +174,16 @@ int audio_track::read() {
     buffer.mDataByteSize = capacity;
     UInt32 frames = m_frames_per_read;
     UInt32 flags = 0;
-    if (MovieAudioExtractionFillBuffer(m_extraction, &frames, m_audio_buffer_list, &flags) != noErr)
+    const OSErr err =
+        MovieAudioExtractionFillBuffer(m_extraction, &frames, m_audio_buffer_list, &flags);
+    if (err != noErr) {
+        const double bytes_per_second = double(m_channel_count) * m_sample_rate * kBytesPerSample;
+        const double at = m_start_time + double(m_byte_count) / bytes_per_second;
+        log::instance().error(0, 0, "the sound at %.3f s of '%s' cannot be read: %s", at,
+                              source_name().c_str(), media_read_failure(err, nullptr).c_str());
+        m_active = false;
         return status_failed;
+    }
     if (flags & qtcode::kExtractionComplete) {
         m_active = false;
         return status_finished;

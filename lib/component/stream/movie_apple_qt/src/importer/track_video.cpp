@@ -1,15 +1,20 @@
 #include "importer/track_video.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <new>
 
 #include "importer/config.h"
 #include "importer/display_size.h"
+#include "importer/failure_text.h"
 #include "importer/frame_rate.h"
 #include "importer/image_extensions.h"
+#include "importer/log.h"
 #include "importer/qt_constants.h"
 #include "importer/qt_handle.h"
+#include "importer/shown_media.h"
+#include "importer/sync_sample.h"
 #include "importer/timecode_mode.h"
 #include "importer/truncate.h"
 #include "quicktime/routines.h"
@@ -22,6 +27,11 @@ namespace {
 // below -1 s (samples decoded long before the start of the range).
 constexpr int kMaxSamplesPerRead = 256;
 constexpr double kEarliestReturnedTime = -1.0;
+
+// Decoders reorder a handful of pictures (H.264 and HEVC at most 16): once
+// this many samples in a row are shown after the range, none decoded later is
+// shown inside it.
+constexpr int kReorderWindow = 32;
 
 // 59.94 drop-frame time codes are counted here rather than taken from the
 // time code media: the first sample of the process that shows one sets the
@@ -145,7 +155,11 @@ int video_track::open_track(Movie movie) {
     compute_start_times(m_track);
     const TimeScale movie_scale = GetMovieTimeScale(movie);
     if (movie_scale <= 0) return status_failed;
-    m_duration = double(GetTrackDuration(m_track)) / double(movie_scale);
+    // The frames run from the first sync sample to the end of the media the
+    // edits show.
+    const shown_media media_shown = find_shown_media(movie, m_track, 0, kAfterEveryTrack);
+    m_duration =
+        media_shown.any ? std::max(media_shown.end_seconds - double(m_sync_start), 0.0) : 0.0;
 
     if (frame_rate_from_media(movie, m_frame_rate) != noErr &&
         !frame_rate_from_steps(movie, m_frame_rate))
@@ -292,7 +306,10 @@ int video_track::reset() {
 
 // Every search here runs on decode time: QuickTime's 64-bit search by decode
 // time finds sample starts, so the read position always stays on a sample
-// boundary.
+// boundary. The range runs from the sync sample that the frame shown first
+// (by the edits, from the start on) decodes from, to the last sample, in
+// decode order, that the edits show before the end; the samples decoded
+// between are references the decoder needs.
 int video_track::seek(double start, double /*end: the range ends at the configured end time*/) {
     reset();
     if (!m_movie || !m_track || !m_media) return status_failed;
@@ -300,21 +317,22 @@ int video_track::seek(double start, double /*end: the range ends at the configur
     m_start_offset = 0;
 
     const TimeScale movie_scale = GetMovieTimeScale(m_movie);
-    TimeValue64 target =
-        TrackTimeToMediaDisplayTime(truncate_to<int64_t>(double(movie_scale) * start), m_track);
-    if (target < 0) target = 0;
-
-    TimeValue64 found = -1;
-    GetMediaNextInterestingDecodeTime(m_media,
-                                      qtcode::kNextTimeSyncSample | qtcode::kNextTimeEdgeOK,
-                                      target, qtcode::kRateBackward, &found, nullptr);
-    if (GetMoviesError() != noErr || found == -1) {
-        found = -1;
-        GetMediaNextInterestingDecodeTime(
-            m_media, qtcode::kNextTimePartialSyncSample | qtcode::kNextTimeEdgeOK, target,
-            qtcode::kRateBackward, &found, nullptr);
-        if (GetMoviesError() != noErr || found == -1) return status_failed;
+    const double end_time = config::instance().end_time();
+    const TimeValue from = truncate_to<TimeValue>(double(movie_scale) * start);
+    TimeValue to = kAfterEveryTrack;
+    if (double(movie_scale) * end_time < double(to))
+        to = truncate_to<TimeValue>(double(movie_scale) * end_time + 0.5);
+    const shown_media shown = find_shown_media(m_movie, m_track, std::max<TimeValue>(from, 0), to);
+    if (!shown.any) {
+        // Nothing shown in the range: the first read ends the run.
+        m_position = 0;
+        m_end_position = 0;
+        return status_ok;
     }
+    const TimeValue64 target = shown.first;
+
+    TimeValue64 found = sync_for_frame_shown_at(m_media, target);
+    if (found == -1) return status_failed;
 
     m_position = found;
     if (found < 0) {
@@ -323,18 +341,39 @@ int video_track::seek(double start, double /*end: the range ends at the configur
     } else if (found > target) {
         m_position = 0;
     }
-
-    double range = movie_scale > 0 ? double(GetTrackDuration(m_track)) / double(movie_scale) : 0.0;
-    const double end_time = config::instance().end_time();
-    if (end_time < range) range = end_time;
-
-    const TimeScale media_scale = GetMediaTimeScale(m_media);
-    if (media_scale <= 0) return status_failed;
-    const double first = double(TrackTimeToMediaDisplayTime(0, m_track));
-    m_end_position =
-        truncate_to<int64_t>(double(media_scale) * (first / double(media_scale) + range) + 0.5) +
-        m_start_offset;
+    m_end_position = last_sample_shown(shown.last, m_position) + 1 + m_start_offset;
     return status_ok;
+}
+
+TimeValue64 video_track::last_sample_shown(TimeValue64 last_shown, TimeValue64 from) const {
+    // Decode time, duration and display time of the sample decoded at t.
+    auto sample_at = [this](TimeValue64 t, TimeValue64& start, TimeValue64& duration,
+                            TimeValue64& shown) {
+        TimeValue64 offset = 0;
+        if (GetMediaSample2(m_media, nullptr, 0, nullptr, t, &start, &duration, &offset, nullptr,
+                            nullptr, 1, nullptr, nullptr) != noErr)
+            return false;
+        shown = start + offset;
+        return true;
+    };
+    // Start at a sync sample shown inside the range: no sample decoded before
+    // it depends on a later one.
+    TimeValue64 t = sync_for_frame_shown_at(m_media, last_shown);
+    if (t < from) t = from;
+
+    TimeValue64 last = from;
+    int shown_after = 0;
+    for (TimeValue64 start = 0, duration = 0, shown = 0;
+         shown_after < kReorderWindow && sample_at(t, start, duration, shown) && duration > 0;
+         t = start + duration) {
+        if (shown <= last_shown) {
+            last = start;
+            shown_after = 0;
+        } else {
+            ++shown_after;
+        }
+    }
+    return last;
 }
 
 int video_track::read() {
@@ -400,13 +439,9 @@ int video_track::read_sample(frame*& out) {
     if (decode_time < 0.0 && decode_time + duration > 0.0) decode_time = 0.0;
     if (display_time < 0.0 && display_time + duration > 0.0) display_time = 0.0;
 
-    if (decode_time > m_duration) return status_failed;
-    if (decode_time < m_duration && decode_time + duration > m_duration)
-        duration = m_duration - decode_time;
-
     if (m_timecode_handler) update_timecode(t, decode_duration, media_scale);
 
-    const uint64_t number = m_frame_count++;
+    const uint64_t number = m_frame_count;
     const bool key_frame =
         !((flags & qtcode::kSampleNotSync) != 0 && (flags & qtcode::kSamplePartialSync) == 0);
 
@@ -423,6 +458,9 @@ int video_track::read_sample(frame*& out) {
     err = GetMediaSample2(m_media, f->data(), f->size(), &read_size, t, nullptr, nullptr, nullptr,
                           nullptr, nullptr, 1, nullptr, nullptr);
     if (err != noErr) {
+        log::instance().error(0, 0, "the video sample at %.3f s of '%s' cannot be read: %s",
+                              double(t) / scale, source_name().c_str(),
+                              media_read_failure(err, m_media).c_str());
         release_frame(f, true);
         m_active = false;
         return status_failed;
@@ -433,6 +471,7 @@ int video_track::read_sample(frame*& out) {
         return status_end;
     }
     m_position += decode_duration;
+    ++m_frame_count;
     out = f;
     return status_ok;
 }

@@ -65,6 +65,9 @@ private:
     // Reads the sample at the read position into a new frame (status 0), or
     // answers the status that ends the read.
     int read_sample(frame*& out);
+    // Decode time of the last sample, in decode order, shown at or before
+    // media display time last_shown, looking from decode time from on.
+    TimeValue64 last_sample_shown(TimeValue64 last_shown, TimeValue64 from) const;
     void update_timecode(TimeValue64 decode_time, TimeValue64 decode_duration,
                          TimeScale media_scale);
 

@@ -1,0 +1,139 @@
+#include "importer/failure_text.h"
+
+#include <fstream>
+
+#include "datahandler/CMStreamDataRef.h"
+#include "importer/config.h"
+#include "importer/qt_constants.h"
+#include "importer/qt_handle.h"
+#include "lib/kolmbase/strings.h"
+#include "quicktime/routines.h"
+
+namespace ns_movie_apple_qt {
+
+namespace {
+
+struct error_name {
+    OSErr code;
+    const char* name;
+};
+
+const error_name kErrorNames[] = {
+    {qtcode::kReadError, "readErr"},
+    {qtcode::kEndOfFile, "eofErr"},
+    {qtcode::kFileNotFound, "fnfErr"},
+    {paramErr, "paramErr"},
+    {memFullErr, "memFullErr"},
+    {couldNotResolveDataRef, "couldNotResolveDataRef"},
+    {cantFindHandler, "cantFindHandler"},
+    {invalidMedia, "invalidMedia"},
+    {invalidTrack, "invalidTrack"},
+    {invalidMovie, "invalidMovie"},
+    {invalidTime, "invalidTime"},
+    {noMovieFound, "noMovieFound"},
+    {badDataRefIndex, "badDataRefIndex"},
+};
+
+constexpr OSType kAliasReference = qt_fourcc("alis");
+constexpr OSType kUrlReference = qt_fourcc("url ");
+// GetMediaDataRef's attribute of media in the movie's own file.
+constexpr long kSelfReference = 1;
+// An alias record holds the file's name as a Pascal string at this offset.
+constexpr size_t kAliasFileNameOffset = 50;
+
+std::string last_part(const std::string& path) {
+    const size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The path of a file the settings name, without a "file://" scheme.
+std::string local_path(const char* path) {
+    std::string text = path ? path : "";
+    const std::string scheme = "file://";
+    if (text.compare(0, scheme.size(), scheme) == 0) text.erase(0, scheme.size());
+    return text;
+}
+
+// The file a data reference names: an alias record's file name, or the last
+// part of a URL; "" for anything else.
+std::string referenced_file(OSType type, const uint8_t* data, size_t size) {
+    if (type == kAliasReference && size > kAliasFileNameOffset) {
+        const size_t length = data[kAliasFileNameOffset];
+        if (size - kAliasFileNameOffset - 1 < length) return "";
+        return std::string(reinterpret_cast<const char*>(data) + kAliasFileNameOffset + 1, length);
+    }
+    if (type == kUrlReference) {
+        std::string url(reinterpret_cast<const char*>(data), size);
+        url = url.substr(0, url.find('\0'));
+        return last_part(url);
+    }
+    return "";
+}
+
+// The file of the first data reference of the media that is not the movie's
+// own file; "" when there is none.
+std::string external_media_file(Media media) {
+    int16_t count = 0;
+    if (GetMediaDataRefCount(media, &count) != noErr) return "";
+    for (int16_t index = 1; index <= count; ++index) {
+        Handle data = nullptr;
+        OSType type = 0;
+        long attributes = 0;
+        if (GetMediaDataRef(media, index, &data, &type, &attributes) != noErr) continue;
+        owned_handle owned(data);
+        if (attributes & kSelfReference) continue;
+        const std::string name =
+            referenced_file(type, owned.bytes(), size_t(owned.size() > 0 ? owned.size() : 0));
+        if (!name.empty()) return name;
+    }
+    return "";
+}
+
+}  // namespace
+
+std::string source_name() {
+    const config& settings = config::instance();
+    if (settings.source_kind() == config::source_path)
+        return last_part(local_path(settings.path()));
+    if (settings.source_kind() == config::source_data_ref && settings.data_ref())
+        return last_part(settings.data_ref()->get_url());
+    return "";
+}
+
+int64_t source_size() {
+    const config& settings = config::instance();
+    if (settings.source_kind() == config::source_data_ref && settings.data_ref())
+        return settings.data_ref()->size();
+    if (settings.source_kind() != config::source_path) return -1;
+    std::ifstream file(local_path(settings.path()), std::ios::binary | std::ios::ate);
+    return file ? int64_t(file.tellg()) : -1;
+}
+
+std::string quicktime_error_text(OSErr error) {
+    for (const error_name& e : kErrorNames)
+        if (e.code == error)
+            return kolmbase::string_with_format("QuickTime error %d, %s", error, e.name);
+    return kolmbase::string_with_format("QuickTime error %d", error);
+}
+
+std::string media_read_failure(OSErr error, Media media) {
+    std::string meaning;
+    if (error == qtcode::kEndOfFile) {
+        const int64_t size = source_size();
+        meaning = size >= 0 ? kolmbase::string_with_format(
+                                  "media data lies past the end of the file (%lld bytes)",
+                                  static_cast<long long>(size))
+                            : "media data lies past the end of the file";
+    } else if (error == couldNotResolveDataRef || error == qtcode::kFileNotFound) {
+        const std::string file = external_media_file(media);
+        meaning = file.empty() ? "the file holding the media cannot be found"
+                               : "media is in '" + file + "', which is not there";
+    } else if (error == qtcode::kReadError) {
+        meaning = "the file cannot be read";
+    } else {
+        meaning = "QuickTime cannot read it";
+    }
+    return meaning + " (" + quicktime_error_text(error) + ")";
+}
+
+}  // namespace ns_movie_apple_qt

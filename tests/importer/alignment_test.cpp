@@ -1,0 +1,88 @@
+// Sound and video on one time line: the first video frame the edits show
+// lands at 0, and every sound sample where the movie plays it beside that
+// frame, through empty edits and several edits.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+#include "importer/importer_harness.h"
+
+namespace {
+
+using importer_test::harness;
+using test_movie::fourcc;
+
+constexpr double kSoundRate = 48000;
+
+struct alignment_case {
+    const char* name;
+    std::vector<test_movie::edit> video_edits;
+    std::vector<test_movie::edit> sound_edits;
+    // Where the sound's first sample lies on the import's time line.
+    double sound_start;
+};
+
+// Channel 0 of sound sample k as the movie builder stores it (track 2, two
+// 16-bit channels, big-endian) and the extraction delivers it.
+float stored_sample(long k) {
+    const uint8_t high = test_movie::sample_pattern_byte(2, uint32_t(k), 0);
+    const uint8_t low = test_movie::sample_pattern_byte(2, uint32_t(k), 1);
+    return float(int16_t(uint16_t(high << 8 | low))) / 32768.0f;
+}
+
+float delivered_sample(const Ruv::CM::RFrame& chunk, size_t frame) {
+    const unsigned char* p = chunk.getData() + frame * 8;  // two big-endian floats a frame
+    const uint32_t bits = uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
+    float value = 0;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+class SoundAlignment : public testing::TestWithParam<alignment_case> {};
+
+// 25 video frames of 0.04 s, every one a sync sample, and a second of 48 kHz
+// stereo sound whose samples differ from their neighbours.
+TEST_P(SoundAlignment, SoundLiesWhereTheMoviePlaysItBesideTheVideo) {
+    if (!importer_test::sound_extraction_available())
+        GTEST_SKIP() << "the runtime does not extract sound yet";
+    const alignment_case& c = GetParam();
+    test_movie::movie_plan movie = importer_test::video_movie(fourcc("avc1"), 25, 24);
+    movie.add_sound(test_movie::kTwos, 2, 16, 48000).add_samples(48000, 4, 1);
+    for (const test_movie::edit& e : c.video_edits)
+        movie.tracks[0].add_edit(e.duration, e.media_time);
+    for (const test_movie::edit& e : c.sound_edits)
+        movie.tracks[1].add_edit(e.duration, e.media_time);
+    harness h(movie, "alignment");
+    h.set("video", "0");
+    h.set("audio", "1");
+    ASSERT_TRUE(h.open());
+    ASSERT_EQ(h.runloop(), 0);
+    std::vector<Ruv::RPtr<const Ruv::CM::RFrame>> video = h.take_frames(0);
+    std::vector<Ruv::RPtr<const Ruv::CM::RFrame>> sound = h.take_frames(1);
+    ASSERT_FALSE(video.empty());
+    ASSERT_FALSE(sound.empty());
+    EXPECT_NEAR(video[0]->getTimeStamp().getSecondsAsDouble(), 0.0, 1e-6);
+    const double first_time = sound[0]->getTimeStamp().getSecondsAsDouble();
+    const long first = std::lround((first_time - c.sound_start) * kSoundRate);
+    ASSERT_GE(first, 0) << "the first chunk at " << first_time << " s comes before the sound";
+    for (long k = 0; k < 4; ++k)
+        EXPECT_EQ(delivered_sample(*sound[0], size_t(k)), stored_sample(first + k))
+            << "sample " << first + k << " of the chunk at " << first_time << " s";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edits, SoundAlignment,
+    testing::Values(
+        // Both start half a second late; the video edit shows media from 0.1 s,
+        // inside the frame from 0.08 s: that frame lands at 0, the edit's
+        // start at 0.02 s.
+        alignment_case{"EmptyEditsBeforeBoth", {{300, -1}, {600, 60}}, {{300, -1}, {600, 0}}, 0.02},
+        alignment_case{"EmptyEditBeforeTheVideoOnly", {{300, -1}, {600, 0}}, {}, -0.5},
+        alignment_case{"EmptyEditBeforeTheSoundOnly", {}, {{300, -1}, {600, 0}}, 0.5},
+        // 0.2 s of media from 0.08 s, then media from 0.5 s: the first edit
+        // sets the time line.
+        alignment_case{"TwoVideoEditsAlignOnTheFirst", {{120, 48}, {300, 300}}, {}, 0.0}),
+    [](const testing::TestParamInfo<alignment_case>& info) { return info.param.name; });
+
+}  // namespace
