@@ -97,6 +97,16 @@ if [ "$mode" = none ]; then
   fi
 fi
 
+# Compressed sound in the movie runtime: Debian's i386 libavcodec through
+# multiarch. Without it the build still completes and the runtime decodes PCM
+# only (CMake says so), so an unreachable i386 index does not stop the build.
+if add_i386_architecture; then
+  install libavcodec-dev:i386 ||
+    echo "bootstrap: could not install libavcodec-dev:i386; the runtime will decode PCM only (no compressed sound)" >&2
+else
+  echo "bootstrap: no i386 architecture; the runtime will decode PCM only (no compressed sound)" >&2
+fi
+
 if [ $want_ffmpeg_i386 -eq 1 ]; then
   add_i386_architecture || exit 1
   apt_update

@@ -24,6 +24,7 @@ Component RegisterComponent(ComponentDescription* cd, ComponentRoutineUPP compon
                             int16_t global, Handle componentName, Handle componentInfo,
                             Handle componentIcon);
 void SetComponentInstanceStorage(ComponentInstance instance, Handle theStorage);
+Component FindNextComponent(Component aComponent, ComponentDescription* looking);
 // Calls routine(storage, parameters...) with the words of params. The entry
 // a component's dispatcher uses to reach one of its own routines.
 ComponentResult CallComponentFunctionWithStorage(Handle storage, ComponentParameters* params,

@@ -20,10 +20,33 @@ constexpr OSType kFormatFl64 = qt_fourcc("fl64");
 constexpr OSType kFormatLpcm = qt_fourcc("lpcm");
 constexpr OSType kFormatUlaw = qt_fourcc("ulaw");
 constexpr OSType kFormatAlaw = qt_fourcc("alaw");
+// Not a four-character code: 8-bit 'raw ' or 16-bit 'twos' by the sample size.
+constexpr OSType kFormatUnspecified = 0;
+constexpr OSType kFormatAac = qt_fourcc("mp4a");
+constexpr OSType kFormatAppleLossless = qt_fourcc("alac");
+constexpr OSType kFormatIma4 = qt_fourcc("ima4");
+constexpr OSType kFormatMp3 = qt_fourcc(".mp3");
+constexpr OSType kFormatMp3WaveTag = 0x6D730055;  // 'ms' and WAVE format tag 0x0055
+constexpr OSType kFormatMace3 = qt_fourcc("MAC3");
+constexpr OSType kFormatMace6 = qt_fourcc("MAC6");
+constexpr OSType kFormatQDesign2 = qt_fourcc("QDM2");
+constexpr OSType kFormatQDesign = qt_fourcc("QDMC");
+constexpr OSType kFormatPureVoice = qt_fourcc("Qclp");
+constexpr OSType kFormatGsm = qt_fourcc("agsm");
+constexpr OSType kFormatAmrNarrowband = qt_fourcc("samr");
+constexpr OSType kFormatAc3 = qt_fourcc("ac-3");
+constexpr OSType kFormatEnhancedAc3 = qt_fourcc("ec-3");
+constexpr OSType kFormatFlac = qt_fourcc("fLaC");
+constexpr OSType kFormatOpus = qt_fourcc("Opus");
 
 // Extension atoms of a sound description.
 constexpr OSType kAtomWave = qt_fourcc("wave");
 constexpr OSType kAtomEnda = qt_fourcc("enda");
+constexpr OSType kAtomEsds = qt_fourcc("esds");
+constexpr OSType kAtomAlac = qt_fourcc("alac");
+constexpr OSType kAtomFlacConfig = qt_fourcc("dfLa");
+constexpr OSType kAtomOpusConfig = qt_fourcc("dOps");
+constexpr OSType kAtomChannelLayout = qt_fourcc("chan");
 
 // Core Audio stream description.
 constexpr uint32_t kAudioFormatLinearPCM = qt_fourcc("lpcm");

@@ -10,6 +10,9 @@ namespace {
 
 constexpr size_t kBlockFrames = 4096;
 
+// A track's volume (8.8 fixed point) as a gain; negative volumes are muted.
+float track_gain(const track_model& track) { return track.volume > 0 ? float(track.volume) / 256.0f : 0.0f; }
+
 double highest_rate(const std::vector<sound_track_input>& inputs) {
     double rate = 0.0;
     for (const sound_track_input& in : inputs) rate = std::max(rate, in.source.format().sample_rate);
@@ -26,9 +29,9 @@ extraction_session::extraction_session(TimeScale movie_time_scale, std::vector<s
 }
 
 void extraction_session::build_layout() {
-    std::vector<uint32_t> channels;
-    for (const sound_track_input& in : m_inputs) channels.push_back(in.source.format().channels);
-    m_mixer = channel_mixer(channels, m_discrete);
+    std::vector<mixer_track> tracks;
+    for (const sound_track_input& in : m_inputs) tracks.push_back({in.source.channel_labels(), track_gain(in.track)});
+    m_mixer = channel_mixer(tracks, m_discrete);
     m_format = output_format{};
     m_format.sample_rate = highest_rate(m_inputs);
     m_format.channels = m_mixer.output_channels();

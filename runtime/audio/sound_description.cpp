@@ -14,18 +14,7 @@ constexpr size_t kVersion2StructSize = 72;
 constexpr uint32_t kMaxChannels = 64;
 constexpr double kMaxSampleRate = 1.0e6;
 
-struct raw_fields {
-    uint16_t version = 0;
-    uint32_t channels = 0;
-    uint32_t sample_size = 0;
-    double sample_rate = 0.0;
-    uint32_t lpcm_flags = 0;
-    uint32_t bytes_per_packet = 0;
-    uint32_t frames_per_packet = 0;
-    size_t extensions_offset = 0;
-};
-
-bool read_fixed_fields(atom_reader& r, raw_fields& f) {
+bool read_fixed_fields(atom_reader& r, sound_description_fields& f) {
     uint16_t revision = 0, channels16 = 0, sample_size16 = 0, compression_id = 0, packet_size = 0;
     uint32_t vendor = 0, rate_fixed = 0;
     r.read_u16(f.version);
@@ -39,18 +28,17 @@ bool read_fixed_fields(atom_reader& r, raw_fields& f) {
     if (r.failed()) return false;
     f.channels = channels16;
     f.sample_size = sample_size16;
+    f.compression_id = int16_t(compression_id);
     f.sample_rate = rate_fixed / 65536.0;
     f.extensions_offset = r.position();
 
     if (f.version == 1) {
-        uint32_t samples_per_packet = 0, bytes_per_packet = 0, bytes_per_frame = 0, bytes_per_sample = 0;
-        r.read_u32(samples_per_packet);
-        r.read_u32(bytes_per_packet);
-        r.read_u32(bytes_per_frame);
+        uint32_t bytes_per_sample = 0;
+        r.read_u32(f.frames_per_packet);
+        r.read_u32(f.bytes_per_packet);
+        r.read_u32(f.bytes_per_frame);
         r.read_u32(bytes_per_sample);
         if (r.failed()) return false;
-        f.frames_per_packet = samples_per_packet;
-        f.bytes_per_packet = bytes_per_packet;
         f.extensions_offset = r.position();
     } else if (f.version == 2) {
         // The version 0 fields hold fixed values; the real ones follow.
@@ -73,21 +61,23 @@ bool read_fixed_fields(atom_reader& r, raw_fields& f) {
     return true;
 }
 
-// Looks for 'enda' among the atoms of r, descending into 'wave'. Answers
-// true and sets little_endian when found.
-bool find_endianness(atom_reader r, int depth, bool& little_endian) {
+// The atom of the type among the atoms of r, descending once into 'wave'.
+bool find_atom_in(atom_reader r, OSType type, int depth, atom_reader& body) {
     atom a;
     bool malformed = false;
+    atom_reader wave;
+    bool has_wave = false;
     while (next_atom(r, a, malformed)) {
-        if (a.type == kAtomEnda) {
-            uint16_t value = 0;
-            if (!a.body.read_u16(value)) return false;
-            little_endian = value != 0;
+        if (a.type == type) {
+            body = a.body;
             return true;
         }
-        if (a.type == kAtomWave && depth == 0 && find_endianness(a.body, depth + 1, little_endian)) return true;
+        if (a.type == kAtomWave && depth == 0 && !has_wave) {
+            wave = a.body;
+            has_wave = true;
+        }
     }
-    return false;
+    return has_wave && find_atom_in(wave, type, depth + 1, body);
 }
 
 uint32_t fixed_width_bits(OSType format) {
@@ -104,14 +94,21 @@ bool supported_integer_bits(uint32_t bits) { return bits == 8 || bits == 16 || b
 
 // Fills coding, widths and endianness for the format; answers whether the
 // runtime can decode it.
-bool describe_coding(OSType format, const raw_fields& f, bool enda_little, sound_format& out) {
+bool describe_coding(OSType format, const sound_description_fields& f, bool enda_little, sound_format& out) {
     uint32_t bits = f.sample_size;
+    // Version 1 keeps 16 in the sample size of uncompressed sound and gives
+    // the width of one sample as its bytes per packet (one channel's), when
+    // that agrees with its bytes per frame.
+    if (f.version == 1 && f.bytes_per_packet >= 1 && f.bytes_per_packet <= 4 &&
+        f.bytes_per_frame == f.bytes_per_packet * f.channels)
+        bits = f.bytes_per_packet * 8;
+    // A format of 0 is 8-bit 'raw ' or 16-bit 'twos' by its sample size.
+    if (format == kFormatUnspecified) format = bits == 8 ? kFormatRaw : kFormatTwos;
     switch (format) {
     case kFormatTwos:
     case kFormatSowt:
         out.coding = sample_coding::signed_int;
         out.little_endian = format == kFormatSowt || enda_little;
-        if (bits != 8 && bits != 16) return false;
         break;
     case kFormatRaw:
     case kFormatNone:
@@ -176,28 +173,45 @@ bool describe_coding(OSType format, const raw_fields& f, bool enda_little, sound
 
 }  // namespace
 
+sound_parse_result read_sound_description_fields(const uint8_t* data, size_t size, sound_description_fields& out) {
+    out = sound_description_fields{};
+    atom_reader r(data, size);
+    uint32_t declared_size = 0;
+    r.read_u32(declared_size);
+    r.read_u32(out.format);
+    r.skip(kGeneralHeaderSize - 8);
+    if (r.failed() || !read_fixed_fields(r, out)) return sound_parse_result::truncated;
+    if (out.version > 2) return sound_parse_result::invalid;
+    if (out.channels == 0 || out.channels > kMaxChannels ||
+        !(out.sample_rate >= 1.0 && out.sample_rate <= kMaxSampleRate))
+        return sound_parse_result::invalid;
+    out.extensions_end =
+        declared_size >= out.extensions_offset && declared_size <= size ? declared_size : size;
+    if (out.extensions_offset > out.extensions_end) out.extensions_offset = out.extensions_end;
+    return sound_parse_result::ok;
+}
+
+bool find_sound_extension(const uint8_t* data, const sound_description_fields& f, OSType type, atom_reader& body) {
+    if (f.extensions_offset >= f.extensions_end) return false;
+    return find_atom_in(atom_reader(data + f.extensions_offset, f.extensions_end - f.extensions_offset), type, 0,
+                        body);
+}
+
 sound_parse_result parse_sound_description(const uint8_t* data, size_t size, sound_format& out) {
     out = sound_format{};
-    atom_reader r(data, size);
-    uint32_t declared_size = 0, format = 0;
-    r.read_u32(declared_size);
-    r.read_u32(format);
-    r.skip(kGeneralHeaderSize - 8);
-    raw_fields f;
-    if (r.failed() || !read_fixed_fields(r, f)) return sound_parse_result::truncated;
-    if (f.version > 2) return sound_parse_result::invalid;
-    if (f.channels == 0 || f.channels > kMaxChannels || !(f.sample_rate >= 1.0 && f.sample_rate <= kMaxSampleRate))
-        return sound_parse_result::invalid;
+    sound_description_fields f;
+    const sound_parse_result result = read_sound_description_fields(data, size, f);
+    if (result != sound_parse_result::ok) return result;
 
-    const size_t end = declared_size >= f.extensions_offset && declared_size <= size ? declared_size : size;
     bool enda_little = false;
-    if (f.extensions_offset < end)
-        find_endianness(atom_reader(data + f.extensions_offset, end - f.extensions_offset), 0, enda_little);
+    atom_reader enda;
+    uint16_t value = 0;
+    if (find_sound_extension(data, f, kAtomEnda, enda) && enda.read_u16(value)) enda_little = value != 0;
 
-    out.format = format;
+    out.format = f.format;
     out.channels = f.channels;
     out.sample_rate = f.sample_rate;
-    out.decodable = describe_coding(format, f, enda_little, out);
+    out.decodable = describe_coding(f.format, f, enda_little, out);
     if (out.decodable) out.bytes_per_frame = out.bytes_per_sample * out.channels;
     else out.bits_per_channel = f.sample_size;
     return sound_parse_result::ok;

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "movie/atom_reader.h"
 #include "quicktime/mac_types.h"
 
 namespace qtrt::audio {
@@ -42,10 +43,35 @@ enum class sound_parse_result {
     invalid,        // no or over 64 channels, a rate outside 1 Hz .. 1 MHz, an unknown version
 };
 
-// Parses a sound sample description as stored in the movie: big-endian,
-// starting with its size and data format. Versions 0, 1 and 2 are read;
-// endianness comes from an 'enda' atom inside a 'wave' atom (or among the
-// extensions directly) and, for 'lpcm', from the format flags.
+// The fields of a stored sound description (versions 0, 1 and 2) and where
+// its extension atoms lie.
+struct sound_description_fields {
+    OSType format = 0;
+    uint16_t version = 0;
+    int16_t compression_id = 0;
+    uint32_t channels = 0;
+    uint32_t sample_size = 0;        // bits; version 2: constBitsPerChannel
+    double sample_rate = 0.0;
+    uint32_t frames_per_packet = 0;  // version 1: samples per packet; version 2: LPCM frames per packet
+    uint32_t bytes_per_packet = 0;   // version 1: of one channel; version 2: of all channels
+    uint32_t bytes_per_frame = 0;    // version 1: a packet of all channels
+    uint32_t lpcm_flags = 0;         // version 2
+    size_t extensions_offset = 0;    // the extension atoms lie in [extensions_offset, extensions_end)
+    size_t extensions_end = 0;
+};
+
+// Reads the fields of a sound sample description as stored in the movie:
+// big-endian, starting with its size and data format.
+sound_parse_result read_sound_description_fields(const uint8_t* data, size_t size, sound_description_fields& out);
+
+// The contents of the first extension atom of the type, looked for among the
+// extensions and then inside their 'wave' atom. False when there is none.
+bool find_sound_extension(const uint8_t* data, const sound_description_fields& fields, OSType type,
+                          atom_reader& body);
+
+// Parses a sound sample description as stored in the movie. Versions 0, 1
+// and 2 are read; endianness comes from an 'enda' atom inside a 'wave' atom
+// (or among the extensions directly) and, for 'lpcm', from the format flags.
 sound_parse_result parse_sound_description(const uint8_t* data, size_t size, sound_format& out);
 
 }  // namespace qtrt::audio

@@ -1,77 +1,74 @@
 #include "audio/sound_track_source.h"
 
-#include <algorithm>
-
-#include "audio/pcm_decoder.h"
+#include "audio/audio_constants.h"
+#include "audio/channel_layout.h"
+#include "audio/compressed_format.h"
+#include "audio/packet_frames.h"
+#include "audio/pcm_frames.h"
+#include "audio/sound_warning.h"
 
 namespace qtrt::audio {
+namespace {
 
-bool sound_track_source::create(const media_model& media, media_reader reader, sound_track_source& out) {
+std::vector<uint32_t> layout_labels(const sample_description_entry& entry, uint32_t channels) {
+    sound_description_fields fields;
+    atom_reader chan;
+    if (read_sound_description_fields(entry.bytes.data(), entry.bytes.size(), fields) != sound_parse_result::ok ||
+        !find_sound_extension(entry.bytes.data(), fields, kAtomChannelLayout, chan))
+        return {};
+    return labels_from_channel_layout(chan, channels);
+}
+
+}  // namespace
+
+bool sound_track_source::create(const media_model& media, media_reader reader, sound_track_source& out,
+                                uint32_t track_id, std::string* why) {
     out = sound_track_source{};
-    if (media.descriptions.empty()) return false;
-    for (const sample_description_entry& entry : media.descriptions) {
-        description d{};
-        d.data_ref_index = entry.data_ref_index;
-        d.usable = parse_sound_description(entry.bytes.data(), entry.bytes.size(), d.format) ==
-                       sound_parse_result::ok &&
-                   d.format.decodable;
-        out.m_descriptions.push_back(d);
+    std::string reason;
+    if (!why) why = &reason;
+    if (media.descriptions.empty()) {
+        *why = "it has no sound description";
+        return false;
     }
-    const description& first = out.m_descriptions.front();
-    if (!first.usable) return false;
-    out.m_format = first.format;
-    for (description& d : out.m_descriptions)
-        d.usable = d.usable && d.format.channels == out.m_format.channels;
-
-    const sample_table& table = media.samples;
-    out.m_frame_count = table.count();
-    out.m_chunks.reserve(table.chunk_count());
-    for (uint32_t c = 0; c < table.chunk_count(); ++c) {
-        uint32_t first_sample = 0, count = 0;
-        table.chunk_samples(c, first_sample, count);
-        if (count == 0) continue;
-        const uint32_t index = table.chunk_description_index(c);
-        const bool known = index >= 1 && index <= out.m_descriptions.size();
-        out.m_chunks.push_back(chunk{first_sample, count, table.chunk_offset(c), known ? index - 1 : kNoDescription});
+    const sample_description_entry& first = media.descriptions.front();
+    if (parse_sound_description(first.bytes.data(), first.bytes.size(), out.m_format) != sound_parse_result::ok) {
+        *why = "its sound description is malformed";
+        return false;
     }
-    out.m_reader = std::move(reader);
+    std::vector<uint32_t> decoder_labels;
+    if (out.m_format.decodable) {
+        out.m_frame_count = media.samples.count();
+        out.m_reader = std::make_shared<pcm_frames>(media, out.m_format, std::move(reader));
+    } else {
+        compressed_format compressed;
+        switch (parse_compressed_description(first.bytes.data(), first.bytes.size(), compressed)) {
+        case compressed_parse_result::not_compressed:
+            *why = "no decoder handles the format '" + format_text(first.format) + "'";
+            return false;
+        case compressed_parse_result::broken:
+            *why = "its '" + format_text(first.format) + "' description lacks a usable decoder configuration";
+            return false;
+        case compressed_parse_result::ok:
+            break;
+        }
+        std::unique_ptr<packet_frames> frames =
+            packet_frames::create(media, compressed, std::move(reader), track_id, *why);
+        if (!frames) return false;
+        out.m_format.channels = frames->channels();
+        out.m_format.sample_rate = frames->sample_rate();
+        out.m_format.bits_per_channel = compressed.bits_per_channel;
+        out.m_format.decodable = true;
+        out.m_frame_count = frames->frame_count();
+        decoder_labels = frames->decoder_labels();
+        out.m_reader = std::move(frames);
+    }
+    out.m_labels = layout_labels(first, out.m_format.channels);
+    if (out.m_labels.empty()) out.m_labels = default_channel_labels(out.m_format.channels, decoder_labels);
     return true;
 }
 
-size_t sound_track_source::chunk_of(int64_t frame) const {
-    auto it = std::upper_bound(m_chunks.begin(), m_chunks.end(), frame,
-                               [](int64_t f, const chunk& c) { return f < c.first_frame; });
-    return size_t(it - m_chunks.begin()) - 1;  // callers make sure a chunk starts at or before frame
-}
-
 OSErr sound_track_source::read_frames(int64_t first, size_t count, float* dst) const {
-    const uint32_t channels = m_format.channels;
-    std::fill(dst, dst + count * channels, 0.0f);
-    const int64_t begin = std::max<int64_t>(first, 0);
-    const int64_t end = std::min<int64_t>(first + int64_t(count), m_frame_count);
-    if (m_chunks.empty() || begin >= end || begin < m_chunks.front().first_frame) return noErr;
-    for (int64_t frame = begin; frame < end;) {
-        const chunk& c = m_chunks[chunk_of(frame)];
-        const int64_t chunk_end = c.first_frame + c.frames;
-        if (frame >= chunk_end) {  // a gap in the table: skip to the next chunk
-            const size_t next = chunk_of(frame) + 1;
-            if (next >= m_chunks.size()) break;
-            frame = m_chunks[next].first_frame;
-            continue;
-        }
-        const size_t n = size_t(std::min(end, chunk_end) - frame);
-        float* out = dst + size_t(frame - first) * channels;
-        if (c.description != kNoDescription && m_descriptions[c.description].usable) {
-            const description& d = m_descriptions[c.description];
-            const uint64_t bytes = uint64_t(n) * d.format.bytes_per_frame;
-            const uint64_t offset = c.offset + uint64_t(frame - c.first_frame) * d.format.bytes_per_frame;
-            const OSErr err = m_reader(d.data_ref_index, offset, bytes, m_bytes);
-            if (err != noErr) return err;
-            decode_pcm(d.format, m_bytes.data(), n, out);
-        }
-        frame += int64_t(n);
-    }
-    return noErr;
+    return m_reader->read(first, count, dst);
 }
 
 }  // namespace qtrt::audio

@@ -1,60 +1,46 @@
-// One sound track's media as a sequence of decoded frames: frame i of the
-// media is its sample i (for the PCM formats a sample is one frame), read
-// from the chunk that holds it and decoded with that chunk's description.
+// One sound track's media as a sequence of decoded frames at its source rate:
+// uncompressed sound through the PCM decoders (pcm_frames), compressed sound
+// through a packet decoder (packet_frames). Copies share one reader.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
+#include <memory>
+#include <string>
 #include <vector>
 
+#include "audio/frame_reader.h"
 #include "audio/sound_format.h"
 #include "movie/model.h"
 
 namespace qtrt::audio {
 
-// Reads size bytes at offset of the media's data reference data_ref_index
-// (from 1) into bytes, sized only once the bytes are found in the data.
-using media_reader = std::function<OSErr(uint32_t data_ref_index, uint64_t offset, uint64_t size,
-                                         std::vector<uint8_t>& bytes)>;
-
 class sound_track_source {
 public:
     // Answers false when the media cannot be decoded: no sound description,
-    // or a first description in a format this runtime does not decode.
-    static bool create(const media_model& media, media_reader reader, sound_track_source& out);
+    // or a first description in a format no decoder here handles; why (when
+    // given) then says so. track_id names the track in warnings.
+    static bool create(const media_model& media, media_reader reader, sound_track_source& out,
+                       uint32_t track_id = 0, std::string* why = nullptr);
 
+    // Channels, rate and source depth of the decoded frames; the stored
+    // layout fields only for PCM.
     const sound_format& format() const { return m_format; }
+    // Core Audio labels of the channels: the description's 'chan' layout,
+    // else by channel count (the decoder's beyond two channels).
+    const std::vector<uint32_t>& channel_labels() const { return m_labels; }
     int64_t frame_count() const { return m_frame_count; }
 
     // Writes count frames from frame first on into dst (format().channels
-    // floats each); frames outside the media, and frames of chunks whose
-    // description has another channel count or cannot be decoded, are
-    // silence. An error when the media's bytes cannot be read.
+    // floats each); frames outside the media are silence. An error when the
+    // media's bytes cannot be read.
     OSErr read_frames(int64_t first, size_t count, float* dst) const;
 
 private:
-    struct chunk {
-        int64_t first_frame;
-        uint32_t frames;
-        uint64_t offset;
-        uint32_t description;  // index into m_descriptions, or kNoDescription
-    };
-    struct description {
-        sound_format format;
-        uint32_t data_ref_index;
-        bool usable;  // decodable with the track's channel count
-    };
-    static constexpr uint32_t kNoDescription = UINT32_MAX;
-
-    size_t chunk_of(int64_t frame) const;
-
     sound_format m_format;
+    std::vector<uint32_t> m_labels;
     int64_t m_frame_count = 0;
-    std::vector<description> m_descriptions;
-    std::vector<chunk> m_chunks;
-    media_reader m_reader;
-    mutable std::vector<uint8_t> m_bytes;
+    std::shared_ptr<frame_reader> m_reader;
 };
 
 }  // namespace qtrt::audio

@@ -40,6 +40,12 @@ Component RegisterComponent(ComponentDescription* cd, ComponentRoutine component
                             int16_t global, Handle componentName, Handle componentInfo,
                             Handle componentIcon);
 void SetComponentInstanceStorage(ComponentInstance aComponentInstance, Handle theStorage);
+// The next registered component after aComponent (null: the first) that
+// matches looking (zero fields match anything; flags under the mask); null
+// when there is none or looking is null.
+Component FindNextComponent(Component aComponent, ComponentDescription* looking);
+// How many registered components match looking (0 for null).
+int32_t CountComponents(ComponentDescription* looking);
 // Selector 0x10000: the call of a component routine through its record.
 ComponentResult CallComponent(ComponentInstance ci, ComponentParameters* params);
 

@@ -9,6 +9,8 @@ namespace {
 const routine k_rows[] = {
     {0x10000, reinterpret_cast<const void*>(&CallComponent)},
     {0x10001, reinterpret_cast<const void*>(&RegisterComponent)},
+    {0x10003, reinterpret_cast<const void*>(&CountComponents)},
+    {0x10004, reinterpret_cast<const void*>(&FindNextComponent)},
     {0x1000D, reinterpret_cast<const void*>(&SetComponentInstanceStorage)},
 };
 

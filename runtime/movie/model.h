@@ -79,6 +79,7 @@ struct track_model {
     Fixed height = 0;
     int16_t layer = 0;
     int16_t alternate_group = 0;
+    int16_t volume = 0x100;  // 8.8 fixed point; negative: muted
     // Empty when the track has no 'edts': the media then plays once from its
     // start for the track's duration (the parser fills in that one edit).
     std::vector<edit_entry> edits;

@@ -82,7 +82,8 @@ bool parse_tkhd(atom_reader r, track_model& track) {
     r.skip(8);
     r.read_i16(track.layer);
     r.read_i16(track.alternate_group);
-    r.skip(4 + 36);
+    r.read_i16(track.volume);
+    r.skip(2 + 36);
     r.read_i32(track.width);
     r.read_i32(track.height);
     return !r.failed() && track.duration >= 0;

@@ -37,7 +37,7 @@ test_movie::track_plan& add_sound(test_movie::movie_plan& movie, const sound_pla
     test_movie::track_plan& t = movie.add_sound(s.format, s.channels, s.bits, s.rate);
     t.samples_per_chunk = 500;
     const bool little = s.format == test_movie::kSowt;
-    const bool offset = s.format == kFormatRaw;
+    const bool offset = s.format == kFormatRaw || (s.format == kFormatUnspecified && s.bits == 8);
     for (uint32_t f = 0; f < s.frames; ++f) {
         test_movie::sample sample;
         sample.duration = 1;
@@ -214,13 +214,15 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(stored_case{"mono_22050", {test_movie::kTwos, 1, 16, 22050, 2205, ramp}},
                     stored_case{"raw_8bit", {kFormatRaw, 1, 8, 11025, 1470, small_ramp}},
                     stored_case{"twos_8bit_stereo", {test_movie::kTwos, 2, 8, 8000, 800, small_ramp}},
-                    stored_case{"sowt_little_endian", {test_movie::kSowt, 2, 16, 44100, 4410, ramp}}),
+                    stored_case{"sowt_little_endian", {test_movie::kSowt, 2, 16, 44100, 4410, ramp}},
+                    stored_case{"unspecified_8bit_is_raw", {kFormatUnspecified, 1, 8, 11025, 1470, small_ramp}},
+                    stored_case{"unspecified_16bit_is_twos", {kFormatUnspecified, 2, 16, 8000, 800, ramp}}),
     [](const testing::TestParamInfo<stored_case>& info) { return info.param.name; });
 
 TEST(MovieExtractionUndecodable, TrackInAnUnknownFormatIsLeftOutWhileOthersPlay) {
     test_movie::movie_plan plan;
-    test_movie::track_plan& aac = plan.add_sound(qt_fourcc("mp4a"), 2, 16, 48000);
-    aac.add_samples(10, 300, 1024);
+    test_movie::track_plan& unknown = plan.add_sound(qt_fourcc("zzzz"), 2, 16, 48000);
+    unknown.add_samples(4, 300, 1024);
     add_sound(plan, kMono48k);
     opened_movie m(plan, "undecodable_beside_pcm");
     ASSERT_NE(m.movie(), nullptr);
@@ -283,5 +285,107 @@ TEST(MovieExtraction, FillAfterTheMovieIsDisposedIsAnError) {
     EXPECT_EQ(qtrt::MovieAudioExtractionFillBuffer(m.session(), &frames, &list, &flags), invalidMedia);
     EXPECT_EQ(frames, 0u);
 }
+
+// Version 1 keeps 16 in the sample size of uncompressed sound; its bytes per
+// packet give the width.
+TEST(MovieExtraction, Version1EightBitSoundTakesItsWidthFromBytesPerPacket) {
+    const sound_plan s{test_movie::kTwos, 1, 8, 22050, 2205, small_ramp};
+    test_movie::movie_plan plan;
+    test_movie::track_plan& t = add_sound(plan, s);
+    t.descriptions[0] = test_movie::sound_description(test_movie::kTwos, 1, 16, 22050, 1);
+    test_movie::patch_u32(t.descriptions[0], 40, 1);  // bytes per packet
+    test_movie::patch_u32(t.descriptions[0], 44, 1);  // bytes per frame
+    opened_movie m(plan, "v1_8bit");
+    ASSERT_NE(m.movie(), nullptr);
+    ASSERT_EQ(m.begin(true), noErr);
+    EXPECT_EQ(m.default_description().mBitsPerChannel, 8u);
+    const std::vector<float> all = m.extract_all();
+    ASSERT_EQ(all.size(), 2205u);
+    for (uint32_t f = 0; f < 2205; f += 7) ASSERT_EQ(all[f], expected_sample(s, f, 0)) << "frame " << f;
+}
+
+int32_t quiet(uint32_t, uint32_t) { return 1024; }
+int32_t per_channel(uint32_t, uint32_t channel) { return 256 * int32_t(channel + 1); }
+
+const sound_plan kLoud{test_movie::kTwos, 1, 16, 48000, 480, constant};
+const sound_plan kQuiet{test_movie::kTwos, 1, 16, 48000, 480, quiet};
+const sound_plan kSurround{test_movie::kTwos, 6, 16, 48000, 480, per_channel};
+
+// A 'chan' atom's contents: channel descriptions with these labels.
+test_movie::bytes channel_layout(const std::vector<uint32_t>& labels) {
+    test_movie::bytes b;
+    test_movie::put_u32(b, 0);  // version, flags
+    test_movie::put_u32(b, 0);  // tag: use channel descriptions
+    test_movie::put_u32(b, 0);  // bitmap
+    test_movie::put_u32(b, uint32_t(labels.size()));
+    for (uint32_t l : labels) {
+        test_movie::put_u32(b, l);
+        for (int i = 0; i < 4; ++i) test_movie::put_u32(b, 0);  // flags, coordinates
+    }
+    return b;
+}
+
+test_movie::track_plan& add_labelled(test_movie::movie_plan& plan, const sound_plan& s, uint32_t label) {
+    test_movie::track_plan& t = add_sound(plan, s);
+    t.descriptions[0] = test_movie::sound_description(s.format, s.channels, s.bits, s.rate, 0,
+                                                      {{qt_fourcc("chan"), channel_layout({label})}});
+    return t;
+}
+
+struct mix_case {
+    const char* name;
+    void (*build)(test_movie::movie_plan&);
+    std::vector<float> frame;  // every output frame, mixed
+};
+
+class MovieMixing : public testing::TestWithParam<mix_case> {};
+
+TEST_P(MovieMixing, MixedExtractionFollowsWhatQuickTimePlays) {
+    test_movie::movie_plan plan;
+    GetParam().build(plan);
+    opened_movie m(plan, GetParam().name);
+    ASSERT_NE(m.movie(), nullptr);
+    ASSERT_EQ(m.begin(false), noErr);
+    const std::vector<float>& expected = GetParam().frame;
+    ASSERT_EQ(m.channels(), expected.size());
+    const std::vector<float> all = m.extract_all();
+    ASSERT_EQ(all.size(), 480 * expected.size());
+    for (size_t f = 0; f < 480; f += 31)
+        for (size_t c = 0; c < expected.size(); ++c) ASSERT_EQ(all[f * expected.size() + c], expected[c]);
+}
+
+constexpr float kL = 4096.0f / 32768, kQ = 1024.0f / 32768, kC = 256.0f / 32768;
+
+INSTANTIATE_TEST_SUITE_P(
+    Tracks, MovieMixing,
+    testing::Values(
+        mix_case{"OneTrackOfAnAlternateGroupPlays",
+                 [](test_movie::movie_plan& p) {
+                     add_sound(p, kLoud).alternate_group = 1;
+                     add_sound(p, kQuiet).alternate_group = 1;
+                 },
+                 {kL}},
+        mix_case{"TrackAtVolumeZeroIsSilent",
+                 [](test_movie::movie_plan& p) {
+                     add_sound(p, kLoud).volume = 0;
+                     add_sound(p, kQuiet);
+                 },
+                 {kQ}},
+        mix_case{"TrackAtHalfVolumeIsHalved",
+                 [](test_movie::movie_plan& p) { add_sound(p, kLoud).volume = 0x80; },
+                 {kL / 2}},
+        mix_case{"MonoTracksLabelledLeftAndRightMakeStereo",
+                 [](test_movie::movie_plan& p) {
+                     add_labelled(p, kQuiet, 2);  // Right
+                     add_labelled(p, kLoud, 1);   // Left
+                 },
+                 {kL, kQ}},
+        mix_case{"MonoBesideFivePointOneGoesToTheCentre",
+                 [](test_movie::movie_plan& p) {
+                     add_sound(p, kQuiet);
+                     add_sound(p, kSurround);
+                 },
+                 {kC, 2 * kC, 3 * kC + kQ, 4 * kC, 5 * kC, 6 * kC}}),
+    [](const testing::TestParamInfo<mix_case>& info) { return info.param.name; });
 
 }  // namespace

@@ -280,8 +280,8 @@ bytes build_trak(const movie_plan& m, const track_plan& t, const std::vector<chu
     }
     put_u64(tkhd, 0);
     put_u16(tkhd, 0);  // layer
-    put_u16(tkhd, 0);  // alternate group
-    put_u16(tkhd, t.handler == kSoun ? 0x100 : 0);
+    put_u16(tkhd, uint16_t(t.alternate_group));
+    put_u16(tkhd, t.handler == kSoun ? uint16_t(t.volume) : 0);
     put_u16(tkhd, 0);
     put_matrix(tkhd);
     put_u32(tkhd, uint32_t(t.width));

@@ -93,6 +93,8 @@ struct track_plan {
     uint32_t handler = kVide;
     uint32_t id = 0;  // 0: numbered 1, 2, ... in order
     bool enabled = true;
+    int16_t alternate_group = 0;
+    int16_t volume = 0x100;  // 8.8, written for sound tracks (others have 0)
     int32_t time_scale = 600;
     int32_t width = 0;  // 16.16
     int32_t height = 0;

@@ -11,6 +11,7 @@
 #include "importer/movie_source.h"
 #include "importer/qt_constants.h"
 #include "importer/qt_handle.h"
+#include "importer/sound_format_check.h"
 #include "importer/track.h"
 #include "importer/track_audio.h"
 #include "importer/track_video.h"
@@ -142,6 +143,7 @@ bool movie::make_readers() {
         }
     }
     if (has_track(m_movie, qtcode::kAudioCharacteristic)) {
+        log_undecodable_sound(m_movie);
         std::unique_ptr<audio_track> audio(new (std::nothrow) audio_track());
         if (audio) {
             if (frame_rate > 0) audio->set_chunk_duration(1.0 / frame_rate);

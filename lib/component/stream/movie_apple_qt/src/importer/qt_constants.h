@@ -20,6 +20,9 @@ constexpr OSType kMpegCharacteristic = qt_fourcc("mpeg");
 // MediaGetPublicInfo: the frame rate of an MPEG media, a Fixed.
 constexpr OSType kMediaInfoFrameRate = qt_fourcc("orat");
 
+// Sound decompressor components: subtype the data format they decode.
+constexpr OSType kSoundDecompressorType = qt_fourcc("sdec");
+
 // GetMovieIndTrackType flags.
 constexpr int32_t kTrackByMediaType = 1;
 constexpr int32_t kTrackByCharacteristic = 2;

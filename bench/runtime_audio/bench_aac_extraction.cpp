@@ -1,0 +1,144 @@
+// AAC extraction throughput beside Debian's i386 ffmpeg decoding the same
+// movie: one minute of 44.1 kHz stereo AAC (made by that ffmpeg) extracted as
+// interleaved 32-bit big-endian float, in frames per second. ffmpeg's time is
+// taken less its start-up (the time it needs for a movie of one packet), the
+// best of three runs each. Needs RUV_FFMPEG_I386 (scripts/bench.sh sets it);
+// fails when the extraction takes more than 1.2 times ffmpeg's time.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "audio/audio_constants.h"
+#include "audio/audio_extraction.h"
+#include "audio/packet_decoder.h"
+#include "cf/cf_object.h"
+#include "cf/cf_string.h"
+#include "cf/cf_url.h"
+#include "movie/movie_toolbox.h"
+
+using namespace qtrt::audio;
+using clock_type = std::chrono::steady_clock;
+
+namespace {
+
+constexpr int kSeconds = 60;
+constexpr uint32_t kFramesPerFill = 1470;  // one 30 fps video frame at 44.1 kHz
+constexpr int kRuns = 3;
+constexpr double kAllowedRatio = 1.2;
+
+double seconds_since(clock_type::time_point start) {
+    return std::chrono::duration<double>(clock_type::now() - start).count();
+}
+
+bool make_movie(const std::string& ffmpeg, const std::string& path, double seconds) {
+    const std::string command = "'" + ffmpeg +
+                                "' -hide_banner -loglevel error -y -f lavfi -i "
+                                "'aevalsrc=0.3*sin(2*PI*440*t)+0.1*sin(2*PI*5000*t)|0.3*sin(2*PI*660*t):s=44100:d=" +
+                                std::to_string(seconds) + "' -c:a aac -b:a 128k -f mov '" + path + "'";
+    return std::system(command.c_str()) == 0;
+}
+
+// The best wall time of ffmpeg decoding the movie's sound to f32be.
+double ffmpeg_seconds(const std::string& ffmpeg, const std::string& path) {
+    const std::string command = "'" + ffmpeg + "' -hide_banner -loglevel error -y -i '" + path +
+                                "' -map 0:a:0 -f f32be -c:a pcm_f32be /dev/null";
+    double best = 1e30;
+    for (int i = 0; i < kRuns; ++i) {
+        const clock_type::time_point start = clock_type::now();
+        if (std::system(command.c_str()) != 0) return -1.0;
+        best = std::min(best, seconds_since(start));
+    }
+    return best;
+}
+
+Movie open_movie(const std::string& path) {
+    CFStringRef string = qtrt::CFStringCreateWithCString(nullptr, path.c_str(), kCFStringEncodingUTF8);
+    CFURLRef url = qtrt::CFURLCreateWithFileSystemPath(nullptr, string, kCFURLPOSIXPathStyle, false);
+    QTNewMoviePropertyElement property{qt_fourcc("dloc"), qt_fourcc("cfur"), sizeof url, &url, 0};
+    Movie movie = nullptr;
+    qtrt::NewMovieFromProperties(1, &property, 0, nullptr, &movie);
+    qtrt::CFRelease(url);
+    qtrt::CFRelease(string);
+    return movie;
+}
+
+// Extracts the whole movie as the importer does; the frames extracted, and
+// the best time in seconds.
+uint64_t extract(Movie movie, double& best) {
+    uint64_t total = 0;
+    best = 1e30;
+    for (int run = 0; run < kRuns; ++run) {
+        MovieAudioExtractionRef session = nullptr;
+        if (qtrt::MovieAudioExtractionBegin(movie, 0, &session) != noErr) return 0;
+        AudioStreamBasicDescription asbd{};
+        qtrt::MovieAudioExtractionGetProperty(session, kQTPropertyClass_MovieAudioExtraction_Audio,
+                                              kQTMovieAudioExtractionAudioPropertyID_AudioStreamBasicDescription,
+                                              sizeof asbd, &asbd, nullptr);
+        asbd.mFormatFlags = kAudioFormatFlagIsFloat | kAudioFormatFlagIsBigEndian | kAudioFormatFlagIsPacked;
+        asbd.mBitsPerChannel = 32;
+        asbd.mBytesPerFrame = asbd.mBytesPerPacket = 4 * asbd.mChannelsPerFrame;
+        qtrt::MovieAudioExtractionSetProperty(session, kQTPropertyClass_MovieAudioExtraction_Audio,
+                                              kQTMovieAudioExtractionAudioPropertyID_AudioStreamBasicDescription,
+                                              sizeof asbd, &asbd);
+        std::vector<uint8_t> buffer(kFramesPerFill * asbd.mBytesPerFrame);
+        total = 0;
+        const clock_type::time_point start = clock_type::now();
+        for (;;) {
+            AudioBufferList list{1, {{asbd.mChannelsPerFrame, uint32_t(buffer.size()), buffer.data()}}};
+            uint32_t frames = kFramesPerFill, flags = 0;
+            if (qtrt::MovieAudioExtractionFillBuffer(session, &frames, &list, &flags) != noErr ||
+                (flags & kQTMovieAudioExtractionComplete))
+                break;
+            total += frames;
+        }
+        best = std::min(best, seconds_since(start));
+        qtrt::MovieAudioExtractionEnd(session);
+    }
+    return total;
+}
+
+}  // namespace
+
+int main() {
+    const char* ffmpeg = std::getenv("RUV_FFMPEG_I386");
+    std::string why_not;
+    if (!compressed_sound_available(&why_not)) {
+        std::printf("aac extraction: skipped, compressed sound is not decoded here: %s\n", why_not.c_str());
+        return 0;
+    }
+    if (!ffmpeg || !*ffmpeg) {
+        std::printf("aac extraction: skipped, no i386 ffmpeg to make the movie and compare with (RUV_FFMPEG_I386)\n");
+        return 0;
+    }
+    const std::string path = std::string(RUV_OUTPUT_DIR) + "/bench_aac_extraction.mov";
+    const std::string tiny = std::string(RUV_OUTPUT_DIR) + "/bench_aac_extraction_tiny.mov";
+    if (!make_movie(ffmpeg, path, kSeconds) || !make_movie(ffmpeg, tiny, 0.02)) {
+        std::fprintf(stderr, "bench_aac_extraction: %s cannot make the AAC movie\n", ffmpeg);
+        return 1;
+    }
+    Movie movie = open_movie(path);
+    double ours = 0.0;
+    const uint64_t frames = movie ? extract(movie, ours) : 0;
+    if (movie) qtrt::DisposeMovie(movie);
+    const double theirs_whole = ffmpeg_seconds(ffmpeg, path);
+    const double startup = ffmpeg_seconds(ffmpeg, tiny);
+    std::remove(path.c_str());
+    std::remove(tiny.c_str());
+    if (frames < uint64_t(kSeconds) * 44100 || theirs_whole < 0 || startup < 0) {
+        std::fprintf(stderr, "bench_aac_extraction: the extraction or ffmpeg failed\n");
+        return 1;
+    }
+    const double theirs = std::max(theirs_whole - startup, 1e-6);
+    const double ratio = ours / theirs;
+    std::printf("aac extraction, 44.1 kHz stereo AAC 128 kb/s -> fl32 big-endian interleaved: %llu frames\n",
+                static_cast<unsigned long long>(frames));
+    std::printf("  extraction: %.3f s, %.0f frames/s (%.1f x real time)\n", ours, frames / ours,
+                frames / ours / 44100);
+    std::printf("  i386 ffmpeg: %.3f s less %.3f s start-up = %.3f s, %.0f frames/s\n", theirs_whole, startup,
+                theirs, frames / theirs);
+    std::printf("  extraction / ffmpeg: %.2f (at most %.1f)\n", ratio, kAllowedRatio);
+    return ratio <= kAllowedRatio ? 0 : 1;
+}

@@ -1,0 +1,45 @@
+// Decoding of compressed sound packets into 32-bit float frames. The runtime
+// decodes with FFmpeg's libavcodec where the build found its headers
+// (avcodec_decoder.cpp, loading the library at run time); a build without it
+// decodes PCM only (no_packet_decoder.cpp).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "audio/compressed_format.h"
+
+namespace qtrt::audio {
+
+class packet_decoder {
+public:
+    virtual ~packet_decoder() = default;
+
+    // Decodes one packet and appends its frames to out, interleaved
+    // (channels() floats each). False when the packet does not decode:
+    // nothing is appended and error says why. The first packet that decodes
+    // fixes channels() and sample_rate(); a later packet of another channel
+    // count or rate does not decode.
+    virtual bool decode(const uint8_t* data, size_t size, std::vector<float>& out, std::string& error) = 0;
+    // 0 until a packet has decoded.
+    virtual uint32_t channels() const = 0;
+    virtual double sample_rate() const = 0;
+    // Core Audio channel labels (AudioChannelLabel) of the decoded channels,
+    // in order; empty when the decoder does not say.
+    virtual std::vector<uint32_t> channel_labels() const = 0;
+};
+
+// True when compressed sound can be decoded here: the build has the
+// decoders and their libraries load. Otherwise false, with the reason in why.
+bool compressed_sound_available(std::string* why = nullptr);
+// True when a decoder for the codec is available here.
+bool codec_available(sound_codec codec);
+// A new decoder for the format, or null with the reason in error. Decoding
+// from another place in the stream takes a new decoder: some decoders keep
+// state (noise generators, predictors) that no flush resets.
+std::unique_ptr<packet_decoder> make_packet_decoder(const compressed_format& format, std::string& error);
+
+}  // namespace qtrt::audio

@@ -1,0 +1,70 @@
+// The importer's word on sound the extraction leaves out: one log line for
+// each enabled sound track whose format no sound decompressor handles.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "importer/log.h"
+#include "importer/sound_format_check.h"
+#include "readers/reader_test_support.h"
+
+namespace {
+
+using namespace reader_test;
+
+class recording_handler : public ns_movie_apple_qt::log_handler {
+public:
+    recording_handler() { ns_movie_apple_qt::log::instance().set_handler(this); }
+    ~recording_handler() { ns_movie_apple_qt::log::instance().remove_handler(this); }
+    void message(int, const char*, va_list) override {}
+    void error(int, int, const char* format, va_list arguments) override {
+        char text[256];
+        std::vsnprintf(text, sizeof text, format, arguments);
+        lines.push_back(text);
+    }
+    std::vector<std::string> lines;
+};
+
+struct format_case {
+    const char* name;
+    uint32_t format;
+    bool enabled;
+    const char* line;  // empty: nothing logged
+};
+
+class UndecodableSound : public testing::TestWithParam<format_case> {};
+
+TEST_P(UndecodableSound, IsNamedByItsTrackAndFormat) {
+    const format_case& c = GetParam();
+    test_movie::movie_plan plan;
+    plan.add_video(test_movie::kAvc1, 320, 240).add_samples(5, 100, 20);
+    test_movie::track_plan& sound = plan.add_sound(c.format, 1, 16, 8000);
+    sound.add_samples(800, 2, 1);
+    sound.enabled = c.enabled;
+    plan.add_sound(test_movie::kTwos, 1, 16, 8000).add_samples(800, 2, 1);
+    movie_ptr movie = open_built(plan);
+    ASSERT_NE(movie, nullptr);
+    recording_handler log;
+    const int found = ns_movie_apple_qt::log_undecodable_sound(movie.get());
+    if (*c.line == 0) {
+        EXPECT_EQ(found, 0);
+        EXPECT_TRUE(log.lines.empty());
+        return;
+    }
+    EXPECT_EQ(found, 1);
+    EXPECT_EQ(log.lines, std::vector<std::string>{c.line});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, UndecodableSound,
+    testing::Values(format_case{"UnknownFormat", test_movie::fourcc("zzzz"), true,
+                                "sound track 2 ('zzzz') cannot be decoded; left out"},
+                    format_case{"UnprintableFormat", 0x6D730031, true,
+                                "sound track 2 ('ms\\x001') cannot be decoded; left out"},
+                    format_case{"DisabledTrack", test_movie::fourcc("zzzz"), false, ""},
+                    format_case{"Pcm", test_movie::kSowt, true, ""}),
+    [](const testing::TestParamInfo<format_case>& info) { return info.param.name; });
+
+}  // namespace

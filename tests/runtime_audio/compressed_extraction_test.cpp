@@ -1,0 +1,327 @@
+// Compressed sound through the public extraction routines, against Debian's
+// ffmpeg decoding the same movies (tests/data/compressed; README.md there
+// says how they were made): the same samples to within 1e-4, for as long as
+// the sound's edits last. Damaged packets play as silence with a warning.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "audio/audio_constants.h"
+#include "audio/audio_extraction.h"
+#include "audio/packet_decoder.h"
+#include "audio/sound_warning.h"
+#include "cf/cf_object.h"
+#include "cf/cf_string.h"
+#include "cf/cf_url.h"
+#include "movie/movie_access.h"
+#include "movie/movie_toolbox.h"
+
+using namespace qtrt::audio;
+
+namespace {
+
+constexpr float kTolerance = 1e-4f;
+
+std::string data_path(const std::string& name) { return std::string(RUV_TEST_DATA_DIR) + "/compressed/" + name; }
+// The real movies beside the repository, with their references.
+std::string real_path(const std::string& name) { return std::string(RUV_SHARED_REAL_DIR) + "/" + name; }
+
+std::vector<uint8_t> read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+bool write_file(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    return bool(out);
+}
+
+// Big-endian floats of a reference file, as frames of `channels`.
+std::vector<float> reference(const std::string& path) {
+    const std::vector<uint8_t> bytes = read_file(path);
+    std::vector<float> out(bytes.size() / 4);
+    for (size_t i = 0; i < out.size(); ++i) {
+        const uint32_t v = uint32_t(bytes[4 * i]) << 24 | uint32_t(bytes[4 * i + 1]) << 16 |
+                           uint32_t(bytes[4 * i + 2]) << 8 | bytes[4 * i + 3];
+        std::memcpy(&out[i], &v, 4);
+    }
+    return out;
+}
+
+// An open movie and an extraction of it as the importer asks for one:
+// discrete channels, interleaved 32-bit float (native order).
+class extraction {
+public:
+    explicit extraction(const std::string& path) {
+        CFStringRef string = qtrt::CFStringCreateWithCString(nullptr, path.c_str(), kCFStringEncodingUTF8);
+        CFURLRef url = qtrt::CFURLCreateWithFileSystemPath(nullptr, string, kCFURLPOSIXPathStyle, false);
+        QTNewMoviePropertyElement property{qt_fourcc("dloc"), qt_fourcc("cfur"), sizeof url, &url, 0};
+        qtrt::NewMovieFromProperties(1, &property, 0, nullptr, &m_movie);
+        qtrt::CFRelease(url);
+        qtrt::CFRelease(string);
+        if (!m_movie || qtrt::MovieAudioExtractionBegin(m_movie, 0, &m_session) != noErr) return;
+        const Boolean discrete = 1;
+        qtrt::MovieAudioExtractionSetProperty(m_session, kQTPropertyClass_MovieAudioExtraction_Movie,
+                                              kQTMovieAudioExtractionMoviePropertyID_AllChannelsDiscrete, 1, &discrete);
+        qtrt::MovieAudioExtractionGetProperty(m_session, kQTPropertyClass_MovieAudioExtraction_Audio,
+                                              kQTMovieAudioExtractionAudioPropertyID_AudioStreamBasicDescription,
+                                              sizeof m_default, &m_default, nullptr);
+        AudioStreamBasicDescription d = m_default;
+        d.mFormatFlags = kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked;
+        d.mBitsPerChannel = 32;
+        d.mBytesPerFrame = d.mBytesPerPacket = 4 * d.mChannelsPerFrame;
+        qtrt::MovieAudioExtractionSetProperty(m_session, kQTPropertyClass_MovieAudioExtraction_Audio,
+                                              kQTMovieAudioExtractionAudioPropertyID_AudioStreamBasicDescription,
+                                              sizeof d, &d);
+    }
+    ~extraction() {
+        if (m_session) qtrt::MovieAudioExtractionEnd(m_session);
+        if (m_movie) qtrt::DisposeMovie(m_movie);
+    }
+
+    bool ok() const { return m_session != nullptr; }
+    Movie movie() const { return m_movie; }
+    const AudioStreamBasicDescription& default_description() const { return m_default; }
+    uint32_t channels() const { return m_default.mChannelsPerFrame; }
+
+    // Frames from the current position to the end, or `limit` frames.
+    std::vector<float> frames(size_t limit = SIZE_MAX) {
+        std::vector<float> all, buffer(1602 * size_t(channels()));
+        while (all.size() / channels() < limit) {
+            AudioBufferList list{1, {{channels(), uint32_t(buffer.size() * 4), buffer.data()}}};
+            uint32_t n = 1602, flags = 0;
+            if (qtrt::MovieAudioExtractionFillBuffer(m_session, &n, &list, &flags) != noErr) {
+                ADD_FAILURE() << "fill failed";
+                break;
+            }
+            if (flags & kQTMovieAudioExtractionComplete) break;
+            all.insert(all.end(), buffer.begin(), buffer.begin() + n * channels());
+        }
+        if (all.size() > limit * channels()) all.resize(limit * channels());
+        return all;
+    }
+
+    void seek(int64_t frame) {
+        TimeRecord time{};
+        time.value.lo = uint32_t(frame);
+        time.scale = TimeScale(m_default.mSampleRate);
+        qtrt::MovieAudioExtractionSetProperty(m_session, kQTPropertyClass_MovieAudioExtraction_Movie,
+                                              kQTMovieAudioExtractionMoviePropertyID_CurrentTime, sizeof time, &time);
+    }
+
+private:
+    Movie m_movie = nullptr;
+    MovieAudioExtractionRef m_session = nullptr;
+    AudioStreamBasicDescription m_default{};
+};
+
+// Index of the first sample farther than kTolerance from the reference, or
+// the length compared.
+size_t first_difference(const std::vector<float>& got, const std::vector<float>& want, size_t offset = 0) {
+    const size_t n = std::min(got.size(), want.size() - std::min(want.size(), offset));
+    for (size_t i = 0; i < n; ++i)
+        if (std::fabs(got[i] - want[offset + i]) > kTolerance) return i;
+    return n;
+}
+
+// The sound's frames on the movie's time line: its edits' duration.
+int64_t sound_frames(Movie movie, double rate) {
+    for (long i = 1; i <= qtrt::GetMovieTrackCount(movie); ++i) {
+        const qtrt::track_model* t = qtrt::model_of(qtrt::GetMovieIndTrack(movie, i));
+        if (!t || t->media.handler_type != qt_fourcc("soun")) continue;
+        int64_t duration = 0;
+        for (const qtrt::edit_entry& e : t->edits) duration += e.track_duration;
+        return std::llround(double(duration) * rate / qtrt::GetMovieTimeScale(movie));
+    }
+    return -1;
+}
+
+#define SKIP_WITHOUT_DECODER()                                                   \
+    std::string why_not;                                                         \
+    if (!compressed_sound_available(&why_not))                                   \
+    GTEST_SKIP() << "compressed sound is not decoded here: " << why_not          \
+                 << " (scripts/bootstrap.sh installs libavcodec-dev:i386)"
+
+struct compressed_case {
+    const char* name;
+    double rate;
+    std::vector<uint32_t> tracks;  // channels of each sound track, whose reference is NAME.audioI.f32be
+    uint32_t bits;                 // the source depth the default description reports
+    bool real = false;             // in ../shared/real rather than tests/data/compressed
+    // False for decoders whose noise generator a new decoder restarts: after
+    // a seek their samples are close to, not the same as, decoding in order.
+    bool same_after_seek = true;
+};
+
+class CompressedSound : public testing::TestWithParam<compressed_case> {};
+
+TEST_P(CompressedSound, DecodesAsDebiansFfmpegOnTheMoviesTimeLine) {
+    SKIP_WITHOUT_DECODER();
+    const compressed_case& c = GetParam();
+    auto path = [&c](const std::string& file) { return c.real ? real_path(file) : data_path(file); };
+    const std::string name = c.name;
+    if (c.real && read_file(path(name + ".audio0.f32be")).empty())
+        GTEST_SKIP() << "the real movies are not at " << RUV_SHARED_REAL_DIR;
+    uint32_t channels = 0;
+    for (uint32_t n : c.tracks) channels += n;
+    extraction x(path(name + ".mov"));
+    ASSERT_TRUE(x.ok());
+    EXPECT_EQ(x.default_description().mSampleRate, c.rate);
+    ASSERT_EQ(x.channels(), channels);
+    EXPECT_EQ(x.default_description().mBitsPerChannel, c.bits);
+
+    // The tracks' channels side by side, in track order.
+    std::vector<std::vector<float>> refs;
+    size_t ref_frames = SIZE_MAX;
+    for (size_t t = 0; t < c.tracks.size(); ++t) {
+        refs.push_back(reference(path(name + ".audio" + std::to_string(t) + ".f32be")));
+        ref_frames = std::min(ref_frames, refs.back().size() / c.tracks[t]);
+    }
+    ASSERT_GT(ref_frames, 0u);
+    std::vector<float> want;
+    for (size_t f = 0; f < ref_frames; ++f)
+        for (size_t t = 0; t < refs.size(); ++t)
+            want.insert(want.end(), refs[t].begin() + long(f * c.tracks[t]),
+                        refs[t].begin() + long((f + 1) * c.tracks[t]));
+
+    const std::vector<float> got = x.frames();
+    const int64_t frames = int64_t(got.size() / channels);
+    EXPECT_NEAR(double(frames), double(sound_frames(x.movie(), c.rate)), 1.0);
+    EXPECT_EQ(first_difference(got, want), std::min(got.size(), want.size()));
+
+    // From the middle after a seek: the decoder restarts a little earlier.
+    const int64_t middle = frames / 2;
+    x.seek(middle);
+    const std::vector<float> after = x.frames(1000);
+    ASSERT_EQ(after.size(), std::min<size_t>(1000, size_t(frames - middle)) * channels);
+    if (c.same_after_seek) EXPECT_EQ(first_difference(after, want, size_t(middle) * channels), after.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(Movies, CompressedSound,
+                         testing::Values(compressed_case{"aac_stereo_h264", 44100, {2}, 16},
+                                         compressed_case{"aac_51", 24000, {6}, 16},
+                                         compressed_case{"he_aac", 44100, {2}, 16},
+                                         compressed_case{"alac_24", 48000, {2}, 24},
+                                         compressed_case{"ima4_mono", 22050, {1}, 16},
+                                         compressed_case{"mp3_stereo", 44100, {2}, 16},
+                                         compressed_case{"ac3_stereo", 48000, {2}, 16},
+                                         compressed_case{"eac3_stereo", 48000, {2}, 16},
+                                         compressed_case{"flac_stereo", 44100, {2}, 24},
+                                         compressed_case{"opus_stereo", 48000, {2}, 16},
+                                         compressed_case{"gsm_mono", 8000, {1}, 16},
+                                         compressed_case{"aac_beside_pcm", 44100, {2, 1}, 16}),
+                         [](const testing::TestParamInfo<compressed_case>& info) { return info.param.name; });
+
+// QuickTime's own formats without an encoder here, and AAC from cameras and
+// phones (an edit skipping 2112 frames of encoder delay).
+INSTANTIATE_TEST_SUITE_P(
+    RealMovies, CompressedSound,
+    testing::Values(compressed_case{"mace3_22k_mono_qt4_cb2k", 22050, {1}, 8, true},
+                    compressed_case{"mace6_22k_mono_qt4_cb2k", 22050, {1}, 8, true},
+                    compressed_case{"qdm2_22k_mono_qt4_cb2k", 22050, {1}, 16, true, false},
+                    compressed_case{"qclp_purevoice_22k_qt4_cb2k", 22050, {1}, 16, true},
+                    compressed_case{"ima4_22k_mono_qt4_cb2k", 22050, {1}, 16, true},
+                    compressed_case{"iphone14_hevc_aac_5mebx_barcode", 44100, {2}, 16, true}),
+    [](const testing::TestParamInfo<compressed_case>& info) { return info.param.name; });
+
+// The first sound sample's place in the file, and the media's sample table.
+const qtrt::media_model* sound_media(Movie movie) {
+    for (long i = 1; i <= qtrt::GetMovieTrackCount(movie); ++i) {
+        const qtrt::track_model* t = qtrt::model_of(qtrt::GetMovieIndTrack(movie, i));
+        if (t && t->media.handler_type == qt_fourcc("soun")) return &t->media;
+    }
+    return nullptr;
+}
+
+class warning_log {
+public:
+    warning_log() {
+        m_previous = set_sound_warning_sink([this](const std::string& text) { lines.push_back(text); });
+    }
+    ~warning_log() { set_sound_warning_sink(m_previous); }
+    std::vector<std::string> lines;
+
+private:
+    warning_sink m_previous;
+};
+
+// A copy of a movie in the output folder with bytes changed by `change`,
+// given the file and the sound media of the original.
+std::string damaged_copy(const std::string& name,
+                         void (*change)(std::vector<uint8_t>& file, const qtrt::media_model& media)) {
+    std::vector<uint8_t> file = read_file(data_path(name + ".mov"));
+    extraction original(data_path(name + ".mov"));
+    const qtrt::media_model* media = original.ok() ? sound_media(original.movie()) : nullptr;
+    if (!media) return "";
+    change(file, *media);
+    const std::string path = std::string(RUV_OUTPUT_DIR) + "/runtime_audio_damaged_" + name + ".mov";
+    return write_file(path, file) ? path : "";
+}
+
+TEST(CompressedSoundFaults, PacketThatDoesNotDecodeIsSilenceAndOneWarning) {
+    SKIP_WITHOUT_DECODER();
+    const std::string path = damaged_copy("aac_51", [](std::vector<uint8_t>& file, const qtrt::media_model& media) {
+        const qtrt::sample_info s = media.samples.sample(2);
+        std::fill(file.begin() + long(s.offset), file.begin() + long(s.offset + s.size), 0x00);
+    });
+    ASSERT_FALSE(path.empty());
+    std::vector<float> clean, damaged;
+    warning_log warnings;
+    {
+        extraction x(data_path("aac_51.mov"));
+        clean = x.frames();
+    }
+    {
+        extraction x(path);
+        ASSERT_TRUE(x.ok());
+        damaged = x.frames();
+    }
+    std::remove(path.c_str());
+    ASSERT_EQ(warnings.lines.size(), 1u);
+    EXPECT_NE(warnings.lines[0].find("sound track 1 ('mp4a'): packet 3 ("), std::string::npos) << warnings.lines[0];
+    // The media starts with 1024 priming frames, which the movie's edit skips:
+    // packet 3 (media frames 2048 to 3071) is output frames 1024 to 2047.
+    ASSERT_EQ(damaged.size(), clean.size());
+    for (size_t i = 1024 * 6; i < 2048 * 6; ++i) ASSERT_EQ(damaged[i], 0.0f) << i;
+    EXPECT_EQ(first_difference(damaged, clean), 1024u * 6);
+    EXPECT_EQ(first_difference(std::vector<float>(damaged.begin() + 4096 * 6, damaged.end()), clean, 4096 * 6),
+              damaged.size() - 4096 * 6);
+}
+
+TEST(CompressedSoundFaults, PacketLargerThanAnyOfItsFormatIsNotRead) {
+    SKIP_WITHOUT_DECODER();
+    // The size of the last packet in 'stsz' claims 2 GB.
+    const std::string path = damaged_copy("mp3_stereo", [](std::vector<uint8_t>& file, const qtrt::media_model& media) {
+        const uint32_t last = media.samples.count() - 1;
+        const uint32_t size = media.samples.size(last);
+        const uint8_t be[4] = {uint8_t(size >> 24), uint8_t(size >> 16), uint8_t(size >> 8), uint8_t(size)};
+        const uint32_t entries = media.samples.count();
+        // 'stsz': size, type, version and flags, sample size, count, entries.
+        for (size_t p = 0; p + 16 <= file.size(); ++p) {
+            if (std::memcmp(&file[p + 4], "stsz", 4) != 0) continue;
+            const size_t entry = p + 20 + 4 * size_t(last);
+            ASSERT_TRUE(entries > 0 && std::equal(be, be + 4, file.begin() + long(entry)));
+            file[entry] = 0x7F;
+            return;
+        }
+        FAIL() << "no 'stsz'";
+    });
+    ASSERT_FALSE(path.empty());
+    warning_log warnings;
+    extraction x(path);
+    ASSERT_TRUE(x.ok());
+    const std::vector<float> got = x.frames();
+    std::remove(path.c_str());
+    EXPECT_EQ(int64_t(got.size() / 2), sound_frames(x.movie(), 44100));
+    ASSERT_EQ(warnings.lines.size(), 1u);
+    EXPECT_NE(warnings.lines[0].find("larger than any packet"), std::string::npos) << warnings.lines[0];
+}
+
+}  // namespace
