@@ -1,3 +1,4 @@
+// Whole seconds and milliseconds of a time stamp: halves round away from zero.
 #include <gtest/gtest.h>
 
 #include "lib/ruv/CTimeStamp.h"
@@ -19,12 +20,8 @@ TEST_P(TimeStampRounding, HalvesRoundAwayFromZero) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, TimeStampRounding,
-                         ::testing::Values(rounding_case{0.5, 1, 500},
-                                           rounding_case{-0.5, -1, -500},
-                                           rounding_case{1.5, 2, 1500},
-                                           rounding_case{2.5, 3, 2500},
+                         ::testing::Values(rounding_case{2.5, 3, 2500},
                                            rounding_case{-2.5, -3, -2500},
-                                           rounding_case{0.0005, 0, 1},
                                            rounding_case{-0.0005, 0, -1},
                                            rounding_case{0.49, 0, 490}));
 
