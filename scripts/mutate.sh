@@ -1,36 +1,44 @@
 #!/usr/bin/env bash
 # Breaks the code one rule at a time and tells which breakages no test
 # notices. Each entry of scripts/mutations.txt names a file, a text that must
-# occur in it exactly once, and what to put in its place. For every entry the
-# script applies the change, rebuilds incrementally in its own build folder,
-# runs the test programs the entry names first, then (when they all pass)
-# every test program, and puts the file back. An entry whose text is not
-# found (or found more than once) is reported as stale: the code moved and
-# the entry needs refreshing, which says nothing about the tests.
+# occur in it exactly once, and what to put in its place. The script copies
+# the working tree (tracked and new files) into its own folder, so the tree
+# itself is never changed, and there, for every entry: applies the change,
+# rebuilds incrementally, runs the test programs the entry names first, then
+# (when they all pass) every other test program, and puts the file back. An
+# entry whose text is not found, or found more than once, is reported as
+# stale: the code moved and the entry needs refreshing, which says nothing
+# about the tests.
 #
 # Usage: scripts/mutate.sh [WORD...]
 #   WORD...  run only the entries whose title contains one of the words
 # Environment:
-#   MUTATE_BUILD     build folder (default build-mutate)
-#   MUTATE_TIMEOUT   seconds one test program may run (default 900)
-#   MUTATE_BASELINE  0 skips the run of the unchanged tree
+#   MUTATE_DIR       working folder (default build-mutate): the copy of the
+#                    tree in MUTATE_DIR/tree, built in MUTATE_DIR/tree/build
+#   MUTATE_TIMEOUT   seconds one test program may run (default 1800)
+#   MUTATE_BASELINE  0 skips the run of the unchanged copy
+#   MUTATE_JOBS      build jobs (default: the number of processors)
 # Exit status: 0 when every entry was noticed, 1 when some survived or did
 # not build, 2 on a usage or set-up error.
 set -u
 cd "$(dirname "$0")/.."
 root=$PWD
-list=scripts/mutations.txt
-build=${MUTATE_BUILD:-build-mutate}
-timeout_s=${MUTATE_TIMEOUT:-900}
+list=$root/scripts/mutations.txt
+dir=${MUTATE_DIR:-build-mutate}
+case $dir in /*) ;; *) dir=$root/$dir ;; esac
+tree=$dir/tree
+build=$tree/build
+timeout_s=${MUTATE_TIMEOUT:-1800}
+jobs=${MUTATE_JOBS:-$(nproc)}
 export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$(dirname "$root")}
 work=$(mktemp -d)
 log=$work/log
 
-# The file being changed, and its original bytes, while a change is applied.
+# The file being changed in the copy, while a change is applied.
 changed=""
 restore() {
   if [ -n "$changed" ]; then
-    cp "$work/original" "$changed"
+    cp "$root/$changed" "$tree/$changed"
     changed=""
   fi
 }
@@ -39,11 +47,30 @@ finish() {
   rm -rf "$work"
 }
 trap finish EXIT
-trap 'echo "mutate: interrupted, tree restored" >&2; exit 2' INT TERM HUP
+trap 'echo "mutate: interrupted" >&2; exit 2' INT TERM HUP
+
+# The copy: every tracked or new file of the tree. Only files whose bytes
+# differ are copied (and so get a new time), so the rebuild stays
+# incremental; files the tree no longer has go.
+sync_copy() {
+  local f
+  git ls-files -co --exclude-standard | while IFS= read -r f; do
+    [ -f "$f" ] && echo "$f"
+  done | sort -u >"$work/files"
+  while IFS= read -r f; do
+    if ! cmp -s "$f" "$tree/$f"; then
+      mkdir -p "$tree/$(dirname "$f")" && cp "$f" "$tree/$f"
+    fi
+  done <"$work/files"
+  (cd "$tree" && find . -path ./build -prune -o -type f -print | sed 's#^\./##' | sort) >"$work/copied"
+  comm -13 "$work/files" "$work/copied" | while IFS= read -r f; do rm -f "$tree/$f"; done
+}
+mkdir -p "$tree"
+sync_copy
 
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-if ! cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+if ! cmake -S "$tree" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-linux-i386.cmake "${launcher[@]}" >"$log" 2>&1; then
   cat "$log" >&2
   echo "mutate: cannot configure $build" >&2
@@ -51,10 +78,10 @@ if ! cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 fi
 
 # Every test program, as tests/*/CMakeLists.txt declares them.
-mapfile -t all_programs < <(grep -rhoE 'ruv_add_test\([A-Za-z0-9_]+' tests --include=CMakeLists.txt |
+mapfile -t all_programs < <(grep -rhoE 'ruv_add_test\([A-Za-z0-9_]+' "$tree/tests" --include=CMakeLists.txt |
                             sed 's/ruv_add_test(//' | sort -u)
 
-build_tree() { cmake --build "$build" >"$log" 2>&1; }
+build_tree() { cmake --build "$build" -j "$jobs" >"$log" 2>&1; }
 
 # run_programs NAME...: runs each test program in the output folder, as ctest
 # does; prints the first that fails and answers 1, or answers 0.
@@ -78,7 +105,7 @@ if ! build_tree; then
   exit 2
 fi
 if [ "${MUTATE_BASELINE:-1}" != 0 ]; then
-  if failing=$(run_programs "${all_programs[@]}"); then :; else
+  if ! failing=$(run_programs "${all_programs[@]}"); then
     tail -30 "$log" >&2
     echo "mutate: $failing fails on the unchanged tree" >&2
     exit 2
@@ -97,8 +124,9 @@ open(path, "w", encoding="utf-8").write(text.replace(old, new))
 EOF
 }
 
+filters=("$@")
 selected() {
-  [ $# -eq 0 ] && return 0
+  [ ${#filters[@]} -eq 0 ] && return 0
   local word
   for word in "${filters[@]}"; do
     case $title in *"$word"*) return 0 ;; esac
@@ -106,22 +134,20 @@ selected() {
   return 1
 }
 
-filters=("$@")
 survived=() stale=() unbuilt=()
 killed=0 total=0
 
 run_entry() {
   [ -n "$title" ] || return 0
-  selected "${filters[@]}" || return 0
+  selected || return 0
   total=$((total + 1))
-  if [ ! -f "$file" ]; then
+  if [ ! -f "$root/$file" ]; then
     stale+=("$title ($file: no such file)")
     echo "stale     $title"
     return
   fi
-  cp "$file" "$work/original"
   changed=$file
-  if ! apply "$file"; then
+  if ! apply "$tree/$file"; then
     restore
     stale+=("$title ($file: text not found once)")
     echo "stale     $title"
@@ -161,8 +187,6 @@ while IFS= read -r line || [ -n "$line" ]; do
   esac
 done <"$list"
 run_entry
-# The tree is unchanged again: rebuild so that the folder matches it.
-build_tree || true
 
 echo
 echo "mutate: $total changes, $killed noticed, ${#survived[@]} survived, ${#stale[@]} stale, ${#unbuilt[@]} did not build"
