@@ -34,11 +34,13 @@ export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$(dirname "$root")}
 work=$(mktemp -d)
 log=$work/log
 
-# The file being changed in the copy, while a change is applied.
+# The file being changed in the copy, while a change is applied, and its
+# bytes before. Put back, it gets a new time, so that the next build
+# compiles it again.
 changed=""
 restore() {
   if [ -n "$changed" ]; then
-    cp "$root/$changed" "$tree/$changed"
+    cp "$work/original" "$tree/$changed"
     changed=""
   fi
 }
@@ -78,7 +80,7 @@ if ! cmake -S "$tree" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 fi
 
 # Every test program, as tests/*/CMakeLists.txt declares them.
-mapfile -t all_programs < <(grep -rhoE 'ruv_add_test\([A-Za-z0-9_]+' "$tree/tests" --include=CMakeLists.txt |
+mapfile -t all_programs < <(grep -hoE 'ruv_add_test\([A-Za-z0-9_]+' "$tree"/tests/*/CMakeLists.txt |
                             sed 's/ruv_add_test(//' | sort -u)
 
 build_tree() { cmake --build "$build" -j "$jobs" >"$log" 2>&1; }
@@ -141,11 +143,12 @@ run_entry() {
   [ -n "$title" ] || return 0
   selected || return 0
   total=$((total + 1))
-  if [ ! -f "$root/$file" ]; then
+  if [ ! -f "$tree/$file" ]; then
     stale+=("$title ($file: no such file)")
     echo "stale     $title"
     return
   fi
+  cp "$tree/$file" "$work/original"
   changed=$file
   if ! apply "$tree/$file"; then
     restore
