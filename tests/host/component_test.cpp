@@ -86,20 +86,4 @@ TEST(ComponentThread, ExceptionLeavingRunloopIsRecorded) {
     EXPECT_FALSE(importer->hasException());
 }
 
-TEST(Description, KeepsEveryParameterInOrder) {
-    RPtr<RAudioDescription> description(new RAudioDescription());
-    const unsigned char a[] = {1}, b[] = {2, 3};
-    RBuffer* first = new RBuffer(sizeof a, a, kConstructCopy);
-    description->addParameter("esds", first);
-    description->addParameter("esds", new RBuffer(sizeof b, b, kConstructCopy));
-    description->addParameter("reel", new RBuffer(0, nullptr, kConstructCopy));
-    ASSERT_EQ(description->getParameterCount(), 3u);
-    EXPECT_EQ(first->refcount(), 1);
-    EXPECT_EQ(description->getParameterName(1), "esds");
-    EXPECT_EQ(description->getParameter(1)->getLength(), 2u);
-    EXPECT_EQ(description->findParameter("esds"), first);
-    EXPECT_EQ(description->findParameter("none"), nullptr);
-    EXPECT_EQ(description->getParameter(3), nullptr);
-}
-
 }  // namespace

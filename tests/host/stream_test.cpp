@@ -1,4 +1,5 @@
-// Host streams: files with 64-bit offsets, mounts, memory, unreadable inputs.
+// Host streams: files with 64-bit offsets, file URLs, mounts, unreadable
+// inputs.
 
 #include <gtest/gtest.h>
 
@@ -109,43 +110,6 @@ TEST(MountTable, MountedSchemesReadTheLocalFile) {
         EXPECT_EQ(read_all(*stream, 0, 4), "moov");
         RStream::setMount(prefix, "");
     }
-}
-
-TEST(MemoryStream, RegisteredNameIsLookedUpAtOpen) {
-    RPtr<RStream> stream = stream_for("mem:clip");
-    EXPECT_NE(stream->open(), 0);
-    RStream::registerMemory("clip", kolmbase::stream::mem("hello", 5));
-    ASSERT_EQ(stream->open(), 0);
-    EXPECT_EQ(stream->size(), 5);
-    EXPECT_EQ(read_all(*stream, 1, 3), "ell");
-    RStream::unregisterMemory("clip");
-    EXPECT_EQ(read_all(*stream, 0, 5), "hello");  // an open stream keeps its bytes
-}
-
-TEST(MemoryStream, CreatedStreamCopiesTheBytes) {
-    kolmbase::stream::mem data("abcdef", 6);
-    RPtr<RStream> stream = RStream::createWithMemory(data, "mem:copy");
-    data.seek(0, 0);
-    data.write("XX", 2);
-    ASSERT_EQ(stream->open(), 0);
-    EXPECT_EQ(read_all(*stream, 0, 6), "abcdef");
-    EXPECT_EQ(stream->lseek(2, 2), 8);
-    EXPECT_EQ(read_all(*stream, 8, 1), "");
-    EXPECT_EQ(stream->getURI().str(), "mem:copy");
-}
-
-TEST(MemBytes, WritePastEndGrowsAndSeekRejectsNegative) {
-    kolmbase::stream::mem m;
-    EXPECT_EQ(m.seek(4, 0), 4);
-    EXPECT_EQ(m.write("ab", 2), 2);
-    EXPECT_EQ(m.size(), 6);
-    EXPECT_EQ(m.data()[0], 0);
-    EXPECT_EQ(m.seek(-7, 1), -1);
-    EXPECT_EQ(m.position(), 6);
-    char out[8];
-    EXPECT_EQ(m.seek(-2, 2), 4);
-    EXPECT_EQ(m.read(out, 8), 2);
-    EXPECT_EQ(m.read(out, 8), 0);
 }
 
 }  // namespace

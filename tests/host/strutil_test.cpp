@@ -13,10 +13,4 @@ TEST(KeyValueSplit, PairsKeepBlanksAndTheLastRepeat) {
     EXPECT_TRUE(kolmbase::strutil::kvmap_with_kvstr("", ';', '=').empty());
 }
 
-TEST(Replace, EveryOccurrenceOnce) {
-    EXPECT_EQ(kolmbase::strutil::replace("aaa", "a", "aa"), "aaaaaa");
-    EXPECT_EQ(kolmbase::strutil::replace("abc", "", "x"), "abc");
-    EXPECT_EQ(kolmbase::strutil::replace("abab", "ab", ""), "");
-}
-
 }  // namespace

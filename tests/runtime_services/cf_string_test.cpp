@@ -1,5 +1,5 @@
-// CoreFoundation strings as the plug-in uses them: Pascal and C strings of
-// limited room, substrings, find and replace, comparison, constants.
+// CoreFoundation strings as the plug-in uses them: Pascal strings of limited
+// room, substrings, find and replace, bytes in an encoding, constants.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -98,27 +98,6 @@ INSTANTIATE_TEST_SUITE_P(
         replace_case{"abcabc", "abc", "", {1, 5}, 0, 1, "abc"},
         replace_case{"abc", "b", "X", {2, 5}, 0, 0, "abc"}));
 
-struct compare_case {
-    const char* a;
-    const char* b;
-    CFOptionFlags options;
-    CFComparisonResult result;
-};
-
-class Compare : public ::testing::TestWithParam<compare_case> {};
-
-TEST_P(Compare, OrdersByUnitsWithOptionalCaseFolding) {
-    cf_ref a(utf8_string(GetParam().a)), b(utf8_string(GetParam().b));
-    EXPECT_EQ(CFStringCompare(a.str(), b.str(), GetParam().options), GetParam().result);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, Compare,
-    ::testing::Values(compare_case{"ABC", "abc", 0, kCFCompareLessThan},
-                      compare_case{"\xC3\x89T\xC3\x89", "\xC3\xA9t\xC3\xA9",
-                                   kCFCompareCaseInsensitive, kCFCompareEqualTo},
-                      compare_case{"b", "abc", kCFCompareCaseInsensitive, kCFCompareGreaterThan}));
-
 TEST(FindWithOptions, BackwardsFindsTheLastOccurrence) {
     cf_ref s(utf8_string("a.b.c")), dot(utf8_string("."));
     CFRange found{-1, -1};
@@ -137,16 +116,6 @@ TEST(ConstantString, SameTextGivesTheSameObjectThatSurvivesRelease) {
     EXPECT_EQ(a, b);
     EXPECT_EQ(text_of(b), "dloc");
     EXPECT_NE(__CFStringMakeConstantString("cfur"), a);
-}
-
-TEST(CString, UnrepresentableCharacterFails) {
-    cf_ref s(utf8_string("\xE2\x82\xAC"));  // euro sign
-    char buffer[8];
-    EXPECT_FALSE(CFStringGetCString(s.str(), buffer, 3, kCFStringEncodingUTF8));
-    EXPECT_FALSE(CFStringGetCString(s.str(), buffer, 8, kCFStringEncodingASCII));
-    EXPECT_EQ(CFStringGetCStringPtr(s.str(), kCFStringEncodingASCII), nullptr);
-    EXPECT_TRUE(CFStringGetCString(s.str(), buffer, 8, kCFStringEncodingWindowsLatin1));
-    EXPECT_STREQ(buffer, "\x80");
 }
 
 TEST(GetBytes, StopsAtTheBufferOrAtALossWithoutLossByte) {

@@ -1,6 +1,5 @@
 // The Component Manager: a component written against the public entry
-// routine contract, opened, called and closed; lookup by description; and
-// components that answer from a routine table.
+// routine contract, opened, called and closed; lookup by description.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -142,42 +141,4 @@ TEST(FindComponent, ZeroFieldsMatchAnythingAndFlagsUseTheMask) {
     ComponentDescription other{qt_fourcc("find"), qt_fourcc("none"), 0, 0, 0};
     EXPECT_EQ(find_component(other), nullptr);
 }
-
-namespace {
-
-ComponentResult answer_seven(Handle, const ComponentParameters*) {
-    return 7;
-}
-
-const component_routine k_table[] = {{0x20, &answer_seven}};
-
-ComponentResult table_entry(ComponentParameters* params, Handle storage) {
-    return dispatch_component_call(params, storage, k_table, 1);
-}
-
-}  // namespace
-
-struct table_case {
-    int16_t what;
-    int32_t param;
-    ComponentResult result;
-};
-
-class TableComponent : public ::testing::TestWithParam<table_case> {};
-
-TEST_P(TableComponent, AnswersFromItsTable) {
-    ComponentDescription cd{qt_fourcc("tabl"), 0, 0, 0, 0};
-    Component c = RegisterComponent(&cd, &table_entry, 0, nullptr, nullptr, nullptr);
-    ComponentInstance ci = open_component(c);
-    ASSERT_NE(ci, nullptr);
-    EXPECT_EQ(call_component(ci, GetParam().what, {GetParam().param}), GetParam().result);
-    EXPECT_EQ(close_component(ci), noErr);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Selectors, TableComponent,
-    ::testing::Values(table_case{0x20, 0, 7},
-                      table_case{0x21, 0, badComponentSelector},
-                      table_case{kComponentCanDoSelect, 0x20, 1},
-                      table_case{kComponentCanDoSelect, 0x21, 0}));
 
