@@ -11,7 +11,7 @@ MINGW_TC   := cmake/toolchain-mingw-i686.cmake
 # ccache, when installed, shortens rebuilds; the build does not need it.
 LAUNCHER   := $(if $(shell command -v ccache),-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all build demo test test-sanitize fuzz windows bench bootstrap clean
+.PHONY: all build demo test test-sanitize fuzz windows bench mutate bootstrap clean
 
 all: build
 
@@ -48,6 +48,11 @@ fuzz:
 	  -DCMAKE_C_FLAGS_DEBUG="-g -O1" -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DRUV_SANITIZE=ON -DRUV_FUZZ=ON
 	cmake --build $(BUILD_FUZZ) -j $(JOBS) --target $(FUZZ_TARGETS) make_fuzz_corpus make_data_ref_corpus
 	scripts/fuzz.sh $(BUILD_FUZZ) $(FUZZ_SECONDS)
+
+# Breaks each rule of scripts/mutations.txt, one at a time, in a copy of the
+# tree, and reports every breakage no test notices.
+mutate: bootstrap
+	scripts/mutate.sh
 
 windows:
 	@scripts/bootstrap.sh windows

@@ -21,9 +21,7 @@ uint64_t big_endian(const unsigned char* p, int count) {
 }  // namespace
 
 void mount_folder(const std::string& folder) {
-    const std::string mounts =
-        std::string(kKolmfsPrefix) + "=" + folder + ";" + kSmbPrefix + "=" + folder;
-    setenv("RUV_STREAM_MOUNTS", mounts.c_str(), 1);
+    setenv("RUV_STREAM_MOUNTS", (std::string(kKolmfsPrefix) + "=" + folder).c_str(), 1);
 }
 
 import_run run_import(const std::string& input, const std::vector<std::string>& extra) {

@@ -11,11 +11,10 @@
 
 namespace datahandler_import {
 
-// The URL prefixes the tests mount on a folder.
+// The URL prefix the tests mount on a folder.
 constexpr const char* kKolmfsPrefix = "kolmfs://store/media";
-constexpr const char* kSmbPrefix = "smb://nas/share";
 
-// Makes both prefixes stand for folder in the host's mount table of every
+// Makes the prefix stand for folder in the host's mount table of every
 // ruv-import run that follows.
 void mount_folder(const std::string& folder);
 

@@ -26,7 +26,6 @@ struct route {
 
 const route kRoutes[] = {
     {"KolmfsAuto", datahandler_import::kKolmfsPrefix, nullptr},
-    {"SmbAuto", datahandler_import::kSmbPrefix, nullptr},
     {"PathForceEnable", nullptr, "force-enable"},
 };
 

@@ -1,3 +1,5 @@
+// The configuration the importer reads its keys from: numbers parsed whole
+// or not at all, kept inside the bounds asked for.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -21,11 +23,8 @@ TEST_P(ConfigurationInt, ParsesOrFallsBack) {
 
 INSTANTIATE_TEST_SUITE_P(
     Values, ConfigurationInt,
-    ::testing::Values(int_case{nullptr, -7}, int_case{"", -7}, int_case{"12", 12},
-                      int_case{" 12\t", 12}, int_case{"-3", -3}, int_case{"0x1F", 31},
-                      int_case{"0X10", 16}, int_case{"12abc", -7}, int_case{"abc", -7},
-                      int_case{"1 2", -7}, int_case{"0x", -7}, int_case{"--1", -7},
-                      int_case{"1.5", -7}, int_case{"500", 100}, int_case{"-500", -100},
+    ::testing::Values(int_case{nullptr, -7}, int_case{" 12\t", 12}, int_case{"0x1F", 31},
+                      int_case{"12abc", -7}, int_case{"1.5", -7}, int_case{"-500", -100},
                       int_case{"99999999999999999999", 100}));
 
 TEST(Configuration, FullRangeBoundsKeepExtremes) {
@@ -47,14 +46,6 @@ TEST(Configuration, Float64ParsesClampsOrFallsBack) {
     EXPECT_DOUBLE_EQ(c.getFloat64("bad", 3.5, 0, 100), 3.5);
     EXPECT_DOUBLE_EQ(c.getFloat64("nan", 3.5, 0, 100), 3.5);
     EXPECT_DOUBLE_EQ(c.getFloat64("absent", 3.5, 0, 100), 3.5);
-}
-
-TEST(Configuration, StringGivesValueOrDefault) {
-    Ruv::CM::RComponentConfiguration c;
-    c.set("static-resolves", "a=b");
-    EXPECT_EQ(c.getString("static-resolves", "x")->str(), "a=b");
-    EXPECT_EQ(c.getString("missing", "x")->str(), "x");
-    EXPECT_EQ(c.getString("missing", nullptr)->str(), "");
 }
 
 TEST(Configuration, KeyValueTextLaterEntriesWin) {

@@ -20,16 +20,12 @@ TEST_P(UrlPieces, SchemeAndPath) {
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, UrlPieces,
-    ::testing::Values(url_case{"/media/clip.mov", "", "/media/clip.mov"},
-                      url_case{"clip.mov", "", "clip.mov"},
-                      url_case{"C:\\media\\clip.mov", "", "C:\\media\\clip.mov"},
-                      url_case{"c:/media/clip.mov", "", "c:/media/clip.mov"},
+    ::testing::Values(url_case{"c:/media/clip.mov", "", "c:/media/clip.mov"},
                       url_case{"\\\\server\\share\\clip.mov", "", "\\\\server\\share\\clip.mov"},
                       url_case{"file:///C:/media/my%20clip.mov", "file", "/C:/media/my clip.mov"},
                       url_case{"smb://nas/share/a.mov?x=1#f", "smb", "/share/a.mov"},
                       url_case{"kolmfs://store", "kolmfs", ""},
                       url_case{"mem:clip", "mem", "clip"},
-                      url_case{"svn+ssh://h/r", "svn+ssh", "/r"},
                       url_case{"1abc://h/p", "", "1abc://h/p"}));
 
 TEST(UrlPath, KeepsEscapesUnlessAsked) {
@@ -55,25 +51,18 @@ TEST_P(UrlSetPath, ReplacesOnlyThePath) {
 INSTANTIATE_TEST_SUITE_P(
     Rules, UrlSetPath,
     ::testing::Values(
-        set_path_case{"smb://nas/share/a.mov", "/other/b.mov", false, "smb://nas/other/b.mov"},
         set_path_case{"smb://nas/a.mov?v=2#t", "/b.mov", false, "smb://nas/b.mov?v=2#t"},
         set_path_case{"smb://nas/a.mov", "b.mov", false, "smb://nas/b.mov"},
-        set_path_case{"smb://nas", "/x", false, "smb://nas/x"},
         set_path_case{"ftp://h/a", "/my clip#1.mov", true, "ftp://h/my%20clip%231.mov"},
-        set_path_case{"mem:old", "new", false, "mem:new"},
-        set_path_case{"/media/a.mov", "/media/b c.mov", true, "/media/b c.mov"},
-        set_path_case{"C:\\a.mov", "D:\\b.mov", false, "D:\\b.mov"}));
+        set_path_case{"/media/a.mov", "/media/b c.mov", true, "/media/b c.mov"}));
 
 TEST(PathFile, LastComponentForEitherSeparator) {
-    EXPECT_EQ(kolmbase::path_file("C:\\media\\clip.mov", '\\'), "clip.mov");
     EXPECT_EQ(kolmbase::path_file("C:\\media/sub\\clip.mov", '\\'), "clip.mov");
     EXPECT_EQ(kolmbase::path_file("/media/clip.mov", '\\'), "clip.mov");
-    EXPECT_EQ(kolmbase::path_file("clip.mov", '/'), "clip.mov");
     EXPECT_EQ(kolmbase::path_file("/media/", '/'), "");
 }
 
 TEST(FourCC, NonPrintableBytesShowAsDots) {
-    EXPECT_EQ(kolmbase::string_with_fourcc(0x61766331), "avc1");
     EXPECT_EQ(kolmbase::string_with_fourcc(0x7A766820), "zvh ");
     EXPECT_EQ(kolmbase::string_with_fourcc(0x00FF4142), "..AB");
 }

@@ -1,6 +1,8 @@
+// The file version the QuickTime loader reads: the fixed file information
+// block is found by its signature wherever it lies, across the reader's
+// 64 KiB chunks too.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -18,71 +20,29 @@ std::string fixed_info_bytes(DWORD most, DWORD least) {
     return std::string(reinterpret_cast<const char*>(&info), sizeof(info));
 }
 
-bool read_version(const std::string& path, DWORD& most, DWORD& least) {
+class FileVersionAtOffset : public ::testing::TestWithParam<size_t> {};
+
+TEST_P(FileVersionAtOffset, BlockIsFoundBySignature) {
+    test_support::temp_folder folder;
+    // A lone signature without the structure version is not a block.
+    std::string content = "\xBD\x04\xEF\xFE" + std::string(GetParam(), 'x') +
+                          fixed_info_bytes(0x00070000, 0x00020000) + std::string(100, 'y');
+    std::string path = test_support::windows_style(folder.write_file("module.qts", content));
     DWORD handle = 1;
     DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
     EXPECT_EQ(0u, handle);
-    if (size == 0) return false;
+    ASSERT_NE(0u, size);
     std::vector<unsigned char> block(size);
-    if (!GetFileVersionInfoA(path.c_str(), handle, size, block.data())) return false;
+    ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), handle, size, block.data()));
     VS_FIXEDFILEINFO* info = nullptr;
     UINT length = 0;
-    if (!VerQueryValueA(block.data(), "\\", reinterpret_cast<LPVOID*>(&info), &length)) return false;
+    ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<LPVOID*>(&info), &length));
     EXPECT_EQ(UINT(sizeof(VS_FIXEDFILEINFO)), length);
-    most = info->dwFileVersionMS;
-    least = info->dwFileVersionLS;
-    return true;
-}
-
-// Where the block sits in the file: anywhere, including across the reader's
-// 64 KiB chunks.
-class FileVersionAtOffset : public ::testing::TestWithParam<size_t> {
-protected:
-    test_support::temp_folder m_folder;
-};
-
-TEST_P(FileVersionAtOffset, BlockIsFoundBySignature) {
-    // A lone signature without the structure version is not a block.
-    std::string content = "\xBD\x04\xEF\xFE" + std::string(GetParam(), 'x');
-    content += fixed_info_bytes(0x00070000, 0x00020000);
-    content += std::string(100, 'y');
-    std::string path = m_folder.write_file("module.qts", content);
-    DWORD most = 0;
-    DWORD least = 0;
-    ASSERT_TRUE(read_version(test_support::windows_style(path), most, least));
-    EXPECT_EQ(0x00070000u, most);
-    EXPECT_EQ(0x00020000u, least);
+    EXPECT_EQ(0x00070000u, info->dwFileVersionMS);
+    EXPECT_EQ(0x00020000u, info->dwFileVersionLS);
 }
 
 INSTANTIATE_TEST_SUITE_P(Offsets, FileVersionAtOffset,
-                         ::testing::Values(0, 1, 65536 - 30, 65536 - 4, 65536, 3 * 65536 + 7));
-
-TEST(FileVersion, FileWithoutBlockHasNoVersionInformation) {
-    test_support::temp_folder folder;
-    std::string path = folder.write_file("plain.bin", std::string(70000, 'z'));
-    DWORD handle = 0;
-    EXPECT_EQ(0u, GetFileVersionInfoSizeA(path.c_str(), &handle));
-    EXPECT_EQ(0u, GetFileVersionInfoSizeA((folder / "missing").c_str(), &handle));
-}
-
-TEST(FileVersion, OnlyTheRootBlockIsAnswered) {
-    test_support::temp_folder folder;
-    std::string path = folder.write_file("m.qts", fixed_info_bytes(1, 2));
-    std::vector<unsigned char> block(GetFileVersionInfoSizeA(path.c_str(), nullptr));
-    ASSERT_FALSE(block.empty());
-    ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, DWORD(block.size()), block.data()));
-    LPVOID value = nullptr;
-    UINT length = 0;
-    EXPECT_FALSE(VerQueryValueA(block.data(), "\\StringFileInfo\\040904b0\\FileVersion", &value,
-                                &length));
-}
-
-TEST(FileVersion, RuntimeModuleCarriesItsVersion) {
-    DWORD most = 0;
-    DWORD least = 0;
-    ASSERT_TRUE(read_version(RUV_OUTPUT_DIR "/qt-7.0.2/QuickTime.qts", most, least));
-    EXPECT_EQ(0x00070000u, most);
-    EXPECT_EQ(0x00020000u, least);
-}
+                         ::testing::Values(0, 65536 - 30, 65536 - 4, 3 * 65536 + 7));
 
 }  // namespace

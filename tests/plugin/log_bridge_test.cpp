@@ -1,88 +1,81 @@
+// The bridge from the reader library's log to standard error: the line an
+// error becomes, and the handler each importer installs at its first
+// preflight and takes out again when it goes.
 #include <gtest/gtest.h>
 
-#include <cstdarg>
 #include <string>
 
+#include "apple_qt.h"
 #include "importer/log.h"
 #include "lib/kolmbase/ds_og.h"
 #include "my_log_handler.h"
 
 namespace {
 
+using ns_movie_apple_qt::log;
+
 const std::string kPrefix = "error: [ruv_importer_any_apple_qt] ";
 
-void send_error(my_log_handler& handler, const char* format, ...) {
-    va_list arguments;
-    va_start(arguments, format);
-    handler.error(0, 0, format, arguments);
-    va_end(arguments);
-}
-
-void send_message(my_log_handler& handler, const char* format, ...) {
-    va_list arguments;
-    va_start(arguments, format);
-    handler.message(0, format, arguments);
-    va_end(arguments);
-}
-
-std::string error_output(const char* format, const char* text) {
-    my_log_handler handler;
-    testing::internal::CaptureStderr();
-    send_error(handler, format, text);
-    return testing::internal::GetCapturedStderr();
-}
-
-struct ErrorCase {
+struct error_case {
     const char* name;
     size_t text_length;
     size_t printed_length;
 };
 
-void PrintTo(const ErrorCase& c, std::ostream* out) { *out << c.name; }
-
-class ErrorLine : public ::testing::TestWithParam<ErrorCase> {};
+class ErrorLine : public ::testing::TestWithParam<error_case> {};
 
 TEST_P(ErrorLine, HoldsTheTextCutTo1023Characters) {
-    std::string text(GetParam().text_length, 'x');
-    std::string expected = kPrefix + std::string(GetParam().printed_length, 'x') + "\n";
-    EXPECT_EQ(error_output("%s", text.c_str()), expected);
+    my_log_handler handler;
+    log::instance().set_handler(&handler);
+    const std::string text(GetParam().text_length, 'x');
+    testing::internal::CaptureStderr();
+    log::instance().error(0, 0, "%s", text.c_str());
+    log::instance().remove_handler(&handler);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              kPrefix + std::string(GetParam().printed_length, 'x') + "\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Lengths, ErrorLine,
-                         ::testing::Values(ErrorCase{"Empty", 0, 0}, ErrorCase{"Short", 5, 5},
-                                           ErrorCase{"Fits", 1023, 1023},
-                                           ErrorCase{"OneTooMany", 1024, 1023},
-                                           ErrorCase{"TwoThousand", 2000, 1023}),
+                         ::testing::Values(error_case{"Empty", 0, 0}, error_case{"Fits", 1023, 1023},
+                                           error_case{"TwoThousand", 2000, 1023}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ErrorLine, FormatsItsArguments) {
+// Only errors reach standard error, and only while a handler is installed.
+TEST(LogBridge, ErrorsReachTheInstalledHandlerOnly) {
     my_log_handler handler;
     testing::internal::CaptureStderr();
-    send_error(handler, "track %d: %s", 2, "no sample table");
+    log::instance().error(1, 2, "before %d", 1);
+    log::instance().set_handler(&handler);
+    log::instance().error(1, 2, "track %d: %s", 2, "no sample table");
+    log::instance().message(1, "silent %d", 3);
+    log::instance().remove_handler(&handler);
+    log::instance().error(1, 2, "after %d", 4);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), kPrefix + "track 2: no sample table\n");
 }
 
-TEST(Message, WritesNothing) {
-    my_log_handler handler;
-    testing::internal::CaptureStderr();
-    send_message(handler, "%s %d", "frame", 12);
-    send_message(handler, nullptr);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+// preflight without an input installs the handler, then throws.
+void first_preflight(apple_qt& importer) {
+    Ruv::RPtr<Ruv::CM::RImporterConfiguration> configuration(new Ruv::CM::RImporterConfiguration());
+    EXPECT_THROW(importer.preflight(*configuration), Ruv::CException);
 }
 
-// The reader library reaches the handler only through the log.
-TEST(LogBridge, LogErrorsReachTheInstalledHandlerOnly) {
-    ns_movie_apple_qt::log& log = ns_movie_apple_qt::log::instance();
-    my_log_handler handler;
-
-    testing::internal::CaptureStderr();
-    log.error(1, 2, "before %d", 1);
-    log.set_handler(&handler);
-    log.error(1, 2, "during %d", 2);
-    log.message(1, "silent %d", 3);
-    log.remove_handler(&handler);
-    log.error(1, 2, "after %d", 4);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), kPrefix + "during 2\n");
+TEST(ImporterLogHandler, EachImporterTakesOutOnlyItsOwnHandler) {
+    Ruv::RPtr<apple_qt> first(new apple_qt());
+    Ruv::RPtr<apple_qt> second(new apple_qt());
+    first_preflight(*first);
+    ns_movie_apple_qt::log_handler* firsts = log::instance().handler();
+    ASSERT_NE(firsts, nullptr);
+    first_preflight(*second);
+    ns_movie_apple_qt::log_handler* seconds = log::instance().handler();
+    EXPECT_NE(seconds, firsts);
+    // An importer that never installed one, and the earlier one, leave it.
+    Ruv::RPtr<apple_qt>(new apple_qt()).reset();
+    first.reset();
+    EXPECT_EQ(log::instance().handler(), seconds);
+    second.reset();
+    EXPECT_EQ(log::instance().handler(), nullptr);
+    // The sanitizer build catches a log that still calls a destroyed handler.
+    log::instance().error(0, 0, "after the importers");
 }
 
 // A host that collects diagnostics gets the lines instead of standard error.

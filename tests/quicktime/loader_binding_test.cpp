@@ -66,15 +66,27 @@ TEST_F(LoaderBinding, MissingRuntimeAnswers2095AndTheNextCallSearchesAgain) {
     });
 }
 
-TEST_F(LoaderBinding, MissingDispatcherExportLeavesEveryOperationAt2095) {
-    install("qt-nodispatcher");
-    run_in_fresh_process([] {
+// A runtime without one of the three entries. The binding takes them in
+// order, _CallComponentFunctionWithStorage, _CallComponent, then the
+// dispatcher, and stops at the first one missing: every operation answers
+// -2095 and the next one binds again.
+struct missing_case {
+    const char* variant;
+    bool call_component_bound;
+};
+
+class MissingExport : public LoaderBinding, public ::testing::WithParamInterface<missing_case> {};
+
+TEST_P(MissingExport, BindingStopsAtTheFirstMissingEntry) {
+    install(GetParam().variant);
+    run_in_fresh_process([&] {
         long version = 0;
         EXPECT_EQ(kQTRuntimeUnavailable, Gestalt(kQuickTimeVersion, &version));
         EXPECT_EQ(0, version);
-        EXPECT_EQ(kQTRuntimeUnavailable, GetMoviesError());
         EXPECT_EQ(kQTRuntimeUnavailable, GetMediaSampleCount(nullptr));
         EXPECT_EQ(qtb_dispatcher_entry, &UnboundEntry);
+        EXPECT_NE(qtb_call_with_storage_entry, &UnboundEntry);
+        EXPECT_EQ(GetParam().call_component_bound, qtb_call_component_entry != &UnboundEntry);
         EXPECT_NE(nullptr, qtb_first_call_hook);
         // CanReleaseLibraryHandle, unbound, answered -2095: its low byte let
         // the handle go, so each call loads the runtime anew.
@@ -82,6 +94,10 @@ TEST_F(LoaderBinding, MissingDispatcherExportLeavesEveryOperationAt2095) {
         EXPECT_EQ(kQTEntryPointMissing, BindQuickTimeEntryPoints());
     });
 }
+
+INSTANTIATE_TEST_SUITE_P(Variants, MissingExport,
+                         ::testing::Values(missing_case{"qt-nodispatcher", true},
+                                           missing_case{"qt-nocallcomponent", false}));
 
 TEST_F(LoaderBinding, ReleasedHandleLeavesEveryEntryWorking) {
     install("");
@@ -185,11 +201,8 @@ TEST_P(VersionPacking, PacksLowBytesAndComparesWith702) {
 
 INSTANTIATE_TEST_SUITE_P(
     Versions, VersionPacking,
-    ::testing::Values(packing_case{0x00070000, 0x00010000, 0x07000100, false},  // 7.0.1.0
-                      packing_case{0x00070000, 0x000100FF, 0x070001FF, false},  // 7.0.1.255
+    ::testing::Values(packing_case{0x00070000, 0x000100FF, 0x070001FF, false},  // 7.0.1.255
                       packing_case{0x00070000, 0x00020000, 0x07000200, true},   // 7.0.2.0
-                      packing_case{0x00070007, 0x00090000, 0x07070900, true},   // 7.7.9.0
-                      packing_case{0x00060005, 0x00000000, 0x06050000, false},  // 6.5
                       // 7.0.257.0: the bug-fix part gives its low byte, 1.
                       packing_case{0x00070000, 0x01010000, 0x07000100, false},
                       // 263.0.0.0: the major part gives 7.

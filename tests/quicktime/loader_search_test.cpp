@@ -118,29 +118,22 @@ INSTANTIATE_TEST_SUITE_P(Endings, RegistryFolderSeparator,
                                            separator_case{"/qt/", "/qt/"},
                                            separator_case{"\\qt\\", "\\qt\\"}));
 
-TEST_F(LoaderSearch, ReadFolderSettingEmptiesTheBufferWhenValueIsMissing) {
+TEST_F(LoaderSearch, MissingFolderSettingEmptiesTheBuffer) {
     char buffer[MAX_PATH] = "stale";
     ReadQuickTimeFolderSetting(kQuickTimeRegistryKey, "QTExtDir", buffer, sizeof(buffer));
     EXPECT_STREQ("", buffer);
-    unsetenv("RUV_REGISTRY");
-    std::strcpy(buffer, "stale");
-    ReadQuickTimeFolderSetting(kQuickTimeRegistryKey, "QTSysDir", buffer, sizeof(buffer));
-    EXPECT_STREQ("", buffer);
 }
 
-TEST_F(LoaderSearch, ExtensionFolderFromTheRegistryIsNotTestedForExistence) {
-    set_registry({{"QTExtDir", "C:\\Program Files\\QuickTime\\QTSystem"}});
-    EXPECT_EQ("C:\\Program Files\\QuickTime\\QTSystem\\", extension_folder());
-}
-
-TEST_F(LoaderSearch, ExtensionFolderOfTheSystemDirectoryIsItsQuickTimeSubfolder) {
+// The extension folder: QTExtDir as it is (not tested for existence), else
+// the system folder, with the subfolder QuickTime when that is the Windows
+// system directory.
+TEST_F(LoaderSearch, ExtensionFolderFollowsTheRegistryOrTheSystemFolder) {
     EXPECT_EQ(m_system + "\\QuickTime\\", extension_folder());
-}
-
-TEST_F(LoaderSearch, ExtensionFolderIsTheSystemFolderWhenThatIsElsewhere) {
     std::string qt = m_folder.make_folder("qt");
     set_registry({{"QTSysDir", qt}});
     EXPECT_EQ(qt + "\\", extension_folder());
+    set_registry({{"QTSysDir", qt}, {"QTExtDir", "C:\\Program Files\\QuickTime\\QTSystem"}});
+    EXPECT_EQ("C:\\Program Files\\QuickTime\\QTSystem\\", extension_folder());
 }
 
 TEST_F(LoaderSearch, ExtensionFolderLeavesRoomForTheSubfolder) {

@@ -1,39 +1,14 @@
-// The runtime's core: the routine lookup over the area tables, its own
-// routines, and the module's entries called as the plug-in calls them.
+// The runtime's core: Gestalt, and the module's entries called as the
+// plug-in calls them.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "core/core_routines.h"
-#include "core/routine_lookup.h"
 #include "quicktime/fresh_process.h"
 
 namespace {
-
-int g_first;
-int g_second;
-
-const qtrt::routine k_first_rows[] = {{0x20003, &g_first}, {0x10, &g_first}};
-const qtrt::routine k_second_rows[] = {{0x20003, &g_second}, {0x150006, &g_second}};
-const qtrt::routine_table k_first = qtrt::make_table(k_first_rows);
-const qtrt::routine_table k_second = qtrt::make_table(k_second_rows);
-const qtrt::routine_table k_empty = {nullptr, 0};
-const qtrt::routine_table* const k_tables[] = {&k_first, &k_empty, &k_second};
-const qtrt::area_list k_areas = {k_tables, 3};
-
-TEST(RoutineLookup, EarlierTableWinsAndEveryTableIsSearched) {
-    EXPECT_EQ(&g_first, qtrt::lookup_routine(k_areas, 0x20003));
-    EXPECT_EQ(&g_first, qtrt::lookup_routine(k_areas, 0x10));
-    EXPECT_EQ(&g_second, qtrt::lookup_routine(k_areas, 0x150006));
-    EXPECT_EQ(nullptr, qtrt::lookup_routine(k_areas, 0x150007));
-}
-
-TEST(RoutineLookup, UnknownSelectorGoesToTheErrorRoutine) {
-    EXPECT_EQ(reinterpret_cast<const void*>(&qtrt_unknown_selector),
-              qtrt_find_routine(0xFFFFFFFF));
-    EXPECT_EQ(paramErr, qtrt_unknown_selector());
-}
 
 TEST(CoreRoutines, GestaltAnswersTheBuildsQuickTimeVersionOnly) {
     long response = 0;

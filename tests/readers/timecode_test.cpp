@@ -1,6 +1,5 @@
-// Time code modes from time code definitions, and the time codes the video
-// reader takes from a movie's time code track: the start, every frame's, the
-// reel name and the 59.94 drop-frame count.
+// The time codes the video reader takes from a movie's time code track: the
+// start, every frame's, the reel name and the 59.94 drop-frame count.
 #include <gtest/gtest.h>
 
 #include "importer/timecode_mode.h"
@@ -11,35 +10,6 @@ namespace {
 
 using namespace ns_movie_apple_qt;
 using namespace reader_test;
-
-struct mode_case {
-    int32_t flags;
-    int32_t time_scale;
-    uint8_t frames;
-    uint32_t mode;
-};
-
-class TimeCodeMode : public testing::TestWithParam<mode_case> {};
-
-TEST_P(TimeCodeMode, FollowsFrameRateDropFlagAndTimeScale) {
-    const mode_case& c = GetParam();
-    TimeCodeDef def = {};
-    def.flags = c.flags;
-    def.fTimeScale = c.time_scale;
-    def.frameDuration = 100;
-    def.numFrames = c.frames;
-    EXPECT_EQ(timecode_mode(def), c.mode);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Definitions, TimeCodeMode,
-    testing::Values(mode_case{0, 2400, 24, 24}, mode_case{1, 2400, 24, 0x7018},
-                    mode_case{0, 2500, 25, 25}, mode_case{1, 2500, 25, 25},
-                    mode_case{0, 3000, 30, 30}, mode_case{1, 2997, 30, 0x701E},
-                    mode_case{0, 2997, 30, 0x601E}, mode_case{0, 30000, 30, 30},
-                    mode_case{0, 5000, 50, 50}, mode_case{1, 5000, 50, 50},
-                    mode_case{0, 6000, 60, 60}, mode_case{1, 5994, 60, 0x703C},
-                    mode_case{0, 1500, 15, 1}, mode_case{0, 2400, 0, 1}));
 
 // The frame count is reduced by a day before advancing: that only holds if a
 // day of the host's counting is exactly that many frames.

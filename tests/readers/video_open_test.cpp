@@ -138,31 +138,6 @@ TEST(VideoOpen, CleanApertureFieldsAndDecoderConfiguration) {
     EXPECT_EQ(std::memcmp(video.decoder_config(), esds.data(), esds.size()), 0);
 }
 
-struct field_case {
-    test_movie::bytes payload;
-    bool readable;
-    int32_t mode;
-};
-
-class FieldMode : public testing::TestWithParam<field_case> {};
-
-TEST_P(FieldMode, FromFieldCountAndOrdering) {
-    const field_case& c = GetParam();
-    int32_t mode = -1;
-    EXPECT_EQ(read_field_mode(c.payload.data(), c.payload.size(), mode), c.readable);
-    if (c.readable) {
-        EXPECT_EQ(mode, c.mode);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Extensions, FieldMode,
-    testing::Values(field_case{{1, 0}, true, 3}, field_case{{2, 0}, true, 0},
-                    field_case{{2, 1}, true, 1}, field_case{{2, 9}, true, 1},
-                    field_case{{2, 6}, true, 2}, field_case{{2, 14}, true, 2},
-                    field_case{{2, 5}, true, 0}, field_case{{3, 1}, true, 0},
-                    field_case{{0, 0}, true, 0}, field_case{{2}, false, 0}));
-
 TEST(CleanAperture, ZeroDenominatorGivesNoSide) {
     const test_movie::bytes payload = test_movie::clap(720, 0, 0xFFFFFFFF, 1);
     clean_aperture aperture;

@@ -1,3 +1,5 @@
+// The Component Manager: a component written against the public entry
+// routine contract, opened, called and closed; lookup by description.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -70,16 +72,21 @@ protected:
 
 }  // namespace
 
-TEST_F(ComponentCalls, OpenReceivesTheNewInstance) {
+TEST_F(ComponentCalls, OpenGetsTheInstanceAndCloseEndsIt) {
     ComponentInstance ci = open_component(component);
     ASSERT_NE(ci, nullptr);
     ASSERT_EQ(g_seen.size(), 1u);
     EXPECT_EQ(g_seen[0].what, kComponentOpenSelect);
-    EXPECT_EQ(g_seen[0].param_size, 4);
-    EXPECT_EQ(g_seen[0].params[0], int32_t(intptr_t(ci)));
+    EXPECT_EQ(g_seen[0].params, std::vector<int32_t>{int32_t(intptr_t(ci))});
     EXPECT_EQ(g_seen[0].storage, nullptr);
-    EXPECT_NE(GetComponentInstanceStorage(ci), nullptr);
-    close_component(ci);
+    Handle storage = GetComponentInstanceStorage(ci);
+    ASSERT_NE(storage, nullptr);
+    EXPECT_EQ(close_component(ci), noErr);
+    EXPECT_EQ(g_seen.back().what, kComponentCloseSelect);
+    EXPECT_EQ(g_seen.back().storage, storage);
+    EXPECT_FALSE(is_valid_handle(storage));  // the component disposed it
+    EXPECT_EQ(call_component(ci, kEchoSelect, {1}), badComponentInstance);
+    EXPECT_EQ(close_component(ci), badComponentInstance);
 }
 
 TEST_F(ComponentCalls, RecordReachesTheEntryWithTheStorage) {
@@ -100,18 +107,6 @@ TEST_F(ComponentCalls, RecordReachesTheEntryWithTheStorage) {
     close_component(ci);
 }
 
-TEST_F(ComponentCalls, CloseCallsTheComponentAndEndsTheInstance) {
-    ComponentInstance ci = open_component(component);
-    ASSERT_NE(ci, nullptr);
-    Handle storage = GetComponentInstanceStorage(ci);
-    EXPECT_EQ(close_component(ci), noErr);
-    EXPECT_EQ(g_seen.back().what, kComponentCloseSelect);
-    EXPECT_EQ(g_seen.back().storage, storage);
-    EXPECT_FALSE(is_valid_handle(storage));  // the component disposed it
-    EXPECT_EQ(call_component(ci, kEchoSelect, {1}), badComponentInstance);
-    EXPECT_EQ(close_component(ci), badComponentInstance);
-}
-
 TEST_F(ComponentCalls, FailedOpenLeavesNoInstance) {
     g_open_result = memFullErr;
     ComponentResult error = noErr;
@@ -119,12 +114,15 @@ TEST_F(ComponentCalls, FailedOpenLeavesNoInstance) {
     EXPECT_EQ(error, memFullErr);
 }
 
-TEST(ComponentCall, UnknownInstanceIsRefused) {
+TEST(ComponentCall, UnknownInstanceOrComponentIsRefused) {
     int32_t words[1] = {0};
     auto* record = reinterpret_cast<ComponentParameters*>(words);
     EXPECT_EQ(CallComponent(nullptr, record), badComponentInstance);
     EXPECT_EQ(CallComponent(reinterpret_cast<ComponentInstance>(words), record),
               badComponentInstance);
+    ComponentResult error = noErr;
+    EXPECT_EQ(open_component(reinterpret_cast<Component>(words), &error), nullptr);
+    EXPECT_EQ(error, invalidComponentID);
 }
 
 TEST(FindComponent, ZeroFieldsMatchAnythingAndFlagsUseTheMask) {
@@ -144,55 +142,3 @@ TEST(FindComponent, ZeroFieldsMatchAnythingAndFlagsUseTheMask) {
     EXPECT_EQ(find_component(other), nullptr);
 }
 
-namespace {
-
-ComponentResult answer_seven(Handle, const ComponentParameters*) {
-    return 7;
-}
-
-const component_routine k_table[] = {{0x20, &answer_seven}};
-
-ComponentResult table_entry(ComponentParameters* params, Handle storage) {
-    return dispatch_component_call(params, storage, k_table, 1);
-}
-
-}  // namespace
-
-struct table_case {
-    int16_t what;
-    int32_t param;
-    ComponentResult result;
-};
-
-class TableComponent : public ::testing::TestWithParam<table_case> {};
-
-TEST_P(TableComponent, AnswersFromItsTable) {
-    ComponentDescription cd{qt_fourcc("tabl"), 0, 0, 0, 0};
-    Component c = RegisterComponent(&cd, &table_entry, 0, nullptr, nullptr, nullptr);
-    ComponentInstance ci = open_component(c);
-    ASSERT_NE(ci, nullptr);
-    EXPECT_EQ(call_component(ci, GetParam().what, {GetParam().param}), GetParam().result);
-    EXPECT_EQ(close_component(ci), noErr);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Selectors, TableComponent,
-    ::testing::Values(table_case{0x20, 0, 7},
-                      table_case{0x21, 0, badComponentSelector},
-                      table_case{kComponentVersionSelect, 0, badComponentSelector},
-                      table_case{kComponentCanDoSelect, 0x20, 1},
-                      table_case{kComponentCanDoSelect, 0x21, 0},
-                      table_case{kComponentCanDoSelect, kComponentCloseSelect, 1}));
-
-TEST(RegisterComponent, SameDescriptionAndEntryGiveTheSameComponent) {
-    EXPECT_EQ(register_echo(), register_echo());
-    ComponentDescription cd{kTypeTest, kSubTypeEcho, kMakerTest, 0, 0};
-    EXPECT_NE(RegisterComponent(&cd, &table_entry, 1, nullptr, nullptr, nullptr), register_echo());
-}
-
-TEST(OpenComponent, UnregisteredComponentIsRefused) {
-    int32_t not_a_component = 0;
-    ComponentResult error = noErr;
-    EXPECT_EQ(open_component(reinterpret_cast<Component>(&not_a_component), &error), nullptr);
-    EXPECT_EQ(error, invalidComponentID);
-}

@@ -3,6 +3,7 @@
 // routines with the same selectors.
 #include <cstring>
 
+#include "components/component_manager.h"
 #include "core/all_areas.h"
 #include "core/runtime_build.h"
 #include "module/probe/probe_observation.h"
@@ -15,8 +16,17 @@ namespace {
 
 constexpr int16_t kWhatMediaGetPublicInfo = 0x0565;
 
+registrations_seen g_registrations = {};
+
 ComponentResult component_call(ComponentInstance instance, ComponentParameters* params) {
-    if (!params || params->what != kWhatMediaGetPublicInfo) return badComponentSelector;
+    const ComponentResult result = qtrt::CallComponent(instance, params);
+    if (!params || result != badComponentInstance) return result;
+    if (params->what != kWhatMediaGetPublicInfo) return params->what;
+    void* info = reinterpret_cast<void*>(uintptr_t(uint32_t(params->params[1])));
+    if (uint32_t(params->params[0]) == kRegistrationsSelector) {
+        std::memcpy(info, &g_registrations, sizeof g_registrations);
+        return noErr;
+    }
     component_call_seen seen = {};
     seen.instance = uint32_t(reinterpret_cast<uintptr_t>(instance));
     seen.flags = params->flags;
@@ -24,10 +34,25 @@ ComponentResult component_call(ComponentInstance instance, ComponentParameters* 
     seen.what = params->what;
     const size_t words = params->paramSize / 4 < 6 ? params->paramSize / 4 : 6;
     std::memcpy(seen.words, params->params, words * 4);
-    void* info = reinterpret_cast<void*>(uintptr_t(uint32_t(params->params[1])));
     std::memcpy(info, &seen, sizeof(seen));
     return noErr;
 }
+
+Component register_component(ComponentDescription* cd, ComponentRoutine entry, int16_t global,
+                             Handle name, Handle info, Handle icon) {
+    g_registrations.count += 1;
+    if (cd) {
+        const uint32_t fields[5] = {cd->componentType, cd->componentSubType,
+                                    cd->componentManufacturer, cd->componentFlags,
+                                    cd->componentFlagsMask};
+        std::memcpy(g_registrations.description, fields, sizeof fields);
+    }
+    g_registrations.global = global;
+    g_registrations.has_entry = entry != nullptr;
+    return qtrt::RegisterComponent(cd, entry, global, name, info, icon);
+}
+
+OSErr set_media_data_ref(Media, int16_t, Handle, OSType) { return kSetMediaDataRefAnswer; }
 
 void track_time_to_media_display_time(TimeValue64* result, const TimeValue64* value,
                                       const Track* track) {
@@ -55,7 +80,9 @@ const void* data_symbol(const char*) { return &k_data_symbol; }
 
 const qtrt::routine k_rows[] = {
     {0x10000, reinterpret_cast<const void*>(&component_call)},
+    {0x10001, reinterpret_cast<const void*>(&register_component)},
     {0x2044D, reinterpret_cast<const void*>(&media_decode_duration)},
+    {0x201C9, reinterpret_cast<const void*>(&set_media_data_ref)},
     {0x2045B, reinterpret_cast<const void*>(&track_time_to_media_display_time)},
     {0x2045E, reinterpret_cast<const void*>(&next_interesting_decode_time)},
     {0x320222, reinterpret_cast<const void*>(&make_constant_string)},
