@@ -133,7 +133,10 @@ TEST_P(HostileMovie, EndsWithStatusZeroOrOneClearLine) {
     ASSERT_TRUE(run.result.status == 0 || run.result.status == 1)
         << "status " << run.result.status << "\n" << run.result.err;
     if (run.result.status == 1) {
-        const std::vector<std::string> err = ruv_import_test::lines_of(run.result.err);
+        // Warnings about what was left out may come first; one line fails.
+        std::vector<std::string> err;
+        for (const std::string& line : ruv_import_test::lines_of(run.result.err))
+            if (line.rfind("ruv-import: warning:", 0) != 0) err.push_back(line);
         ASSERT_EQ(err.size(), 1u) << run.result.err;
         EXPECT_NE(err[0].find(path), std::string::npos) << err[0];
     }

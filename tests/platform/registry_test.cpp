@@ -32,7 +32,9 @@ protected:
         if (status != ERROR_SUCCESS) return status;
         DWORD type = REG_NONE;
         status = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<LPBYTE>(buffer), &size);
-        if (status == ERROR_SUCCESS) EXPECT_EQ(DWORD(REG_SZ), type);
+        if (status == ERROR_SUCCESS) {
+            EXPECT_EQ(DWORD(REG_SZ), type);
+        }
         EXPECT_EQ(ERROR_SUCCESS, RegCloseKey(key));
         return status;
     }

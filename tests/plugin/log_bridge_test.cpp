@@ -85,9 +85,11 @@ TEST(LogBridge, ErrorLinesReachTheHostsDiagnosticSink) {
         [](int, const char* text, void* context) { *static_cast<std::string*>(context) += text; },
         &collected);
     my_log_handler handler;
+    log::instance().set_handler(&handler);
     testing::internal::CaptureStderr();
-    send_error(handler, "track %d left out", 3);
+    log::instance().error(0, 0, "track %d left out", 3);
     const std::string printed = testing::internal::GetCapturedStderr();
+    log::instance().remove_handler(&handler);
     kolmbase::ds_og::set_sink(nullptr, nullptr);
     EXPECT_EQ(printed, "");
     EXPECT_EQ(collected, kPrefix + "track 3 left out\n");

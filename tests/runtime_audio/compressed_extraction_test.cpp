@@ -201,7 +201,9 @@ TEST_P(CompressedSound, DecodesAsDebiansFfmpegOnTheMoviesTimeLine) {
     x.seek(middle);
     const std::vector<float> after = x.frames(1000);
     ASSERT_EQ(after.size(), std::min<size_t>(1000, size_t(frames - middle)) * channels);
-    if (c.same_after_seek) EXPECT_EQ(first_difference(after, want, size_t(middle) * channels), after.size());
+    if (c.same_after_seek) {
+        EXPECT_EQ(first_difference(after, want, size_t(middle) * channels), after.size());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Movies, CompressedSound,

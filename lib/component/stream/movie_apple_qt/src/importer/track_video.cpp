@@ -426,9 +426,13 @@ int video_track::read_sample(frame*& out) {
         m_active = false;
         return status_end;
     }
+    const TimeScale media_scale = GetMediaTimeScale(m_media);
+    if (media_scale <= 0) return status_failed;
+    const double scale = double(media_scale);
     // A sample QuickTime cannot locate (its bytes are not in its data) ends
     // the run like one that cannot be read.
     if (err != noErr) {
+        log_unreadable_sample(t, scale, err);
         m_active = false;
         return status_failed;
     }
@@ -436,9 +440,6 @@ int video_track::read_sample(frame*& out) {
     if (description.size() >= Size(sizeof(SampleDescription)))
         format = reinterpret_cast<const SampleDescription*>(description.bytes())->dataFormat;
 
-    const TimeScale media_scale = GetMediaTimeScale(m_media);
-    if (media_scale <= 0) return status_failed;
-    const double scale = double(media_scale);
     double decode_time = double(m_position - m_start_offset) / scale;
     double display_time = double(m_position + display_offset - m_start_offset) / scale;
     double duration = double(decode_duration) / scale;
@@ -468,9 +469,7 @@ int video_track::read_sample(frame*& out) {
     err = GetMediaSample2(m_media, f->data(), f->size(), &read_size, t, nullptr, nullptr, nullptr,
                           nullptr, nullptr, 1, nullptr, nullptr);
     if (err != noErr) {
-        log::instance().error(0, 0, "the video sample at %.3f s of '%s' cannot be read: %s",
-                              double(t) / scale, source_name().c_str(),
-                              media_read_failure(err, m_media).c_str());
+        log_unreadable_sample(t, scale, err);
         release_frame(f, true);
         m_active = false;
         return status_failed;
@@ -484,6 +483,12 @@ int video_track::read_sample(frame*& out) {
     ++m_frame_count;
     out = f;
     return status_ok;
+}
+
+void video_track::log_unreadable_sample(TimeValue64 decode_time, double scale, OSErr err) const {
+    log::instance().error(0, 0, "the video sample at %.3f s of '%s' cannot be read: %s",
+                          double(decode_time) / scale, source_name().c_str(),
+                          media_read_failure(err, m_media).c_str());
 }
 
 void video_track::update_timecode(TimeValue64 decode_time, TimeValue64 decode_duration,

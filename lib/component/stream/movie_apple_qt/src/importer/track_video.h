@@ -70,6 +70,9 @@ private:
     TimeValue64 last_sample_shown(TimeValue64 last_shown, TimeValue64 from) const;
     void update_timecode(TimeValue64 decode_time, TimeValue64 decode_duration,
                          TimeScale media_scale);
+    // Logs why the sample decoded at decode_time (media units of scale)
+    // cannot be read.
+    void log_unreadable_sample(TimeValue64 decode_time, double scale, OSErr err) const;
 
     int32_t m_coded_width;
     int32_t m_coded_height;
