@@ -11,16 +11,15 @@
 #include <string>
 #include <vector>
 
+#include "bench_movie.h"
 #include "audio/audio_constants.h"
 #include "audio/audio_extraction.h"
 #include "audio/packet_decoder.h"
-#include "cf/cf_object.h"
-#include "cf/cf_string.h"
-#include "cf/cf_url.h"
-#include "movie/movie_toolbox.h"
 
 using namespace qtrt::audio;
-using clock_type = std::chrono::steady_clock;
+using bench::clock_type;
+using bench::open_movie;
+using bench::seconds_since;
 
 namespace {
 
@@ -28,10 +27,6 @@ constexpr int kSeconds = 60;
 constexpr uint32_t kFramesPerFill = 1470;  // one 30 fps video frame at 44.1 kHz
 constexpr int kRuns = 3;
 constexpr double kAllowedRatio = 1.2;
-
-double seconds_since(clock_type::time_point start) {
-    return std::chrono::duration<double>(clock_type::now() - start).count();
-}
 
 bool make_movie(const std::string& ffmpeg, const std::string& path, double seconds) {
     const std::string command = "'" + ffmpeg +
@@ -52,17 +47,6 @@ double ffmpeg_seconds(const std::string& ffmpeg, const std::string& path) {
         best = std::min(best, seconds_since(start));
     }
     return best;
-}
-
-Movie open_movie(const std::string& path) {
-    CFStringRef string = qtrt::CFStringCreateWithCString(nullptr, path.c_str(), kCFStringEncodingUTF8);
-    CFURLRef url = qtrt::CFURLCreateWithFileSystemPath(nullptr, string, kCFURLPOSIXPathStyle, false);
-    QTNewMoviePropertyElement property{qt_fourcc("dloc"), qt_fourcc("cfur"), sizeof url, &url, 0};
-    Movie movie = nullptr;
-    qtrt::NewMovieFromProperties(1, &property, 0, nullptr, &movie);
-    qtrt::CFRelease(url);
-    qtrt::CFRelease(string);
-    return movie;
 }
 
 // Extracts the whole movie as the importer does; the frames extracted, and

@@ -7,37 +7,21 @@
 #include <string>
 #include <vector>
 
+#include "bench_movie.h"
 #include "audio/audio_constants.h"
 #include "audio/audio_extraction.h"
-#include "cf/cf_object.h"
-#include "cf/cf_string.h"
-#include "cf/cf_url.h"
-#include "movie/movie_toolbox.h"
 #include "support/movie_builder.h"
 
 using namespace qtrt::audio;
-using clock_type = std::chrono::steady_clock;
+using bench::clock_type;
+using bench::open_movie;
+using bench::seconds_since;
 
 namespace {
 
 constexpr uint32_t kRate = 48000;
 constexpr uint32_t kSeconds = 30;
 constexpr uint32_t kFramesPerFill = 1602;  // one 29.97 fps video frame
-
-Movie open_movie(const std::string& path) {
-    CFStringRef string = qtrt::CFStringCreateWithCString(nullptr, path.c_str(), kCFStringEncodingUTF8);
-    CFURLRef url = qtrt::CFURLCreateWithFileSystemPath(nullptr, string, kCFURLPOSIXPathStyle, false);
-    QTNewMoviePropertyElement property{qt_fourcc("dloc"), qt_fourcc("cfur"), sizeof url, &url, 0};
-    Movie movie = nullptr;
-    qtrt::NewMovieFromProperties(1, &property, 0, nullptr, &movie);
-    qtrt::CFRelease(url);
-    qtrt::CFRelease(string);
-    return movie;
-}
-
-double seconds_since(clock_type::time_point start) {
-    return std::chrono::duration<double>(clock_type::now() - start).count();
-}
 
 }  // namespace
 
