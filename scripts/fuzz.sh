@@ -5,7 +5,7 @@
 # ../shared/fixtures when they are there). Fails when any target finds a fault
 # and tells where its input is; prints, per target, the runs, the coverage and
 # the number of seeds loaded.
-# Usage: scripts/fuzz.sh BUILD_DIR SECONDS [TARGET...]
+# Usage: [FUZZ_OPTIONS="-max_len=65536 ..."] scripts/fuzz.sh BUILD_DIR SECONDS [TARGET...]
 # The movie target runs SECONDS, every other target SECONDS/2; named targets
 # alone run, each SECONDS.
 set -u
@@ -72,7 +72,7 @@ run() {
   # minutes under emulation.
   timeout --kill-after=20 $((time + 900)) \
     "$bin/$name" -max_total_time="$time" -timeout=25 -print_final_stats=1 "${limits[@]}" \
-    -seed_inputs=@"$seeds" -artifact_prefix="$work/findings/$name-" "$@" "$corpus" >"$log" 2>&1
+    -seed_inputs=@"$seeds" -artifact_prefix="$work/findings/$name-" "$@" ${FUZZ_OPTIONS:-} "$corpus" >"$log" 2>&1
   local rc=$?
   local loaded runs cov
   loaded=$(sed -n 's/^INFO: seed corpus: files: \([0-9]*\).*/\1/p' "$log" | tail -n 1)
