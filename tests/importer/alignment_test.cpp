@@ -80,6 +80,9 @@ INSTANTIATE_TEST_SUITE_P(
         alignment_case{"EmptyEditsBeforeBoth", {{300, -1}, {600, 60}}, {{300, -1}, {600, 0}}, 0.02},
         alignment_case{"EmptyEditBeforeTheVideoOnly", {{300, -1}, {600, 0}}, {}, -0.5},
         alignment_case{"EmptyEditBeforeTheSoundOnly", {}, {{300, -1}, {600, 0}}, 0.5},
+        // 98/600 s is no float's exact value: the sound still starts at its
+        // edit, not a time unit into the empty one.
+        alignment_case{"OddEmptyEditBeforeTheSound", {}, {{98, -1}, {600, 0}}, 98.0 / 600.0},
         // 0.2 s of media from 0.08 s, then media from 0.5 s: the first edit
         // sets the time line.
         alignment_case{"TwoVideoEditsAlignOnTheFirst", {{120, 48}, {300, 300}}, {}, 0.0}),

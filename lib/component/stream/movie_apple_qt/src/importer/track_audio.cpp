@@ -1,6 +1,7 @@
 #include "importer/track_audio.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -136,9 +137,13 @@ int audio_track::seek(double start, double end) {
         double from = start - double(m_edit_start);
         // The sound starts where its first edit that shows media does: empty
         // edits before it are not delivered as silence.
-        if (from < double(m_edit_time)) from = double(m_edit_time);
+        const bool at_edit = from < double(m_edit_time);
+        if (at_edit) from = double(m_edit_time);
         const TimeScale scale = GetMovieTimeScale(m_movie);
-        const int64_t value = truncate_to<int64_t>(from * double(scale));
+        // The edit's time, held as a float, is rounded back to its own movie
+        // time unit: truncated, it could land a unit early, in the empty edit.
+        const int64_t value = at_edit ? int64_t(std::llround(from * double(scale)))
+                                      : truncate_to<int64_t>(from * double(scale));
         TimeRecord time = {};
         time.value.lo = uint32_t(uint64_t(value));
         time.value.hi = int32_t(value >> 32);
