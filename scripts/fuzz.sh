@@ -68,14 +68,14 @@ run() {
   echo "fuzz: $name for ${time}s from $expected seeds (log: $log)"
   # The outer bound also ends a fuzzer that stopped answering: after an
   # internal CHECK, ASan's runtime can spin instead of exiting. libFuzzer runs
-  # every seed before its own time starts; importing the real movies takes
+  # every input it starts from before its own time starts; importing the real movies takes
   # minutes under emulation.
   timeout --kill-after=20 $((time + 900)) \
     "$bin/$name" -max_total_time="$time" -timeout=25 -print_final_stats=1 "${limits[@]}" \
     -seed_inputs=@"$seeds" -artifact_prefix="$work/findings/$name-" "$@" ${FUZZ_OPTIONS:-} "$corpus" >"$log" 2>&1
   local rc=$?
   local loaded runs cov
-  loaded=$(sed -n 's/^INFO: seed corpus: files: \([0-9]*\).*/\1/p' "$log" | tail -n 1)
+  loaded=$(sed -n 's/^INFO: [a-z]* corpus: files: \([0-9]*\).*/\1/p' "$log" | tail -n 1)
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
   [ -n "$runs" ] || runs=$(sed -n 's/^#\([0-9]*\).*/\1/p' "$log" | tail -n 1)
   cov=$(grep -o 'cov: [0-9]* ft: [0-9]*' "$log" | tail -n 1)
