@@ -68,8 +68,8 @@ run() {
   echo "fuzz: $name for ${time}s from $expected seeds (log: $log)"
   # The outer bound also ends a fuzzer that stopped answering: after an
   # internal CHECK, ASan's runtime can spin instead of exiting. libFuzzer runs
-  # every input it starts from before its own time starts; importing the real movies takes
-  # minutes under emulation.
+  # every input it starts from before its own time starts; importing the real
+  # movies takes minutes under emulation.
   timeout --kill-after=20 $((time + 900)) \
     "$bin/$name" -max_total_time="$time" -timeout=25 -print_final_stats=1 "${limits[@]}" \
     -seed_inputs=@"$seeds" -artifact_prefix="$work/findings/$name-" "$@" ${FUZZ_OPTIONS:-} "$corpus" >"$log" 2>&1
