@@ -73,17 +73,6 @@ TEST(StaticResolves, RootAddsConfiguredPairsInKeyOrder) {
     EXPECT_EQ("", empty->get_static_resolve("a/1.mov"));
 }
 
-TEST(StreamDataRef, CopySharesTheStreamAndCopiesTheTable) {
-    std::unique_ptr<CMStreamDataRef> ref(memory_data_ref(kBytes, "kolmfs://store/a.mov"));
-    ref->add_resolve("/a", "/x");
-    CMStreamDataRef copy(*ref);
-    // A later value for the same key replaces the earlier, in this table only.
-    ref->add_resolve("/a", "/y");
-    EXPECT_EQ("kolmfs://store/y/b.mov", ref->get_static_resolve("/a/b.mov"));
-    EXPECT_EQ("kolmfs://store/x/b.mov", copy.get_static_resolve("/a/b.mov"));
-    EXPECT_EQ(8, copy.size());
-}
-
 TEST(SpawnDataRef, ChildGetsTheParentsTableAsItWasWhenSpawned) {
     registered_memory child_bytes("dh-spawn-child");
     std::unique_ptr<CMStreamDataRef> parent(memory_data_ref(kBytes, "kolmfs://store/ref.mov"));
@@ -105,25 +94,6 @@ TEST(SpawnDataRef, UnopenableUrlGivesNullAndLeavesTheChildren) {
     EXPECT_TRUE(parent->get_children().empty());
     EXPECT_EQ(std::vector<std::string>{"<datah> Failed to open stream, mem:dh-no-such-stream\n"},
               printed.at_level(0));
-}
-
-TEST(PrintDataRef, PrintsRootAndLeavesIndentedByDepth) {
-    registered_memory a("dh-print-a");
-    registered_memory b1("dh-print-b1");
-    registered_memory b2("dh-print-b2");
-    std::unique_ptr<CMStreamDataRef> root(memory_data_ref(kBytes, "kolmfs://store/root.mov"));
-    std::unique_ptr<CMDataRef> child(root->spawn_new_data_ref(a.url()));
-    ASSERT_NE(nullptr, child);
-    std::unique_ptr<CMDataRef> leaf1(child->spawn_new_data_ref(b1.url()));
-    std::unique_ptr<CMDataRef> leaf2(child->spawn_new_data_ref(b2.url()));
-    ::testing::internal::CaptureStdout();
-    CMDataRef::PrintDataRef(root.get(), 0);
-    CMDataRef::PrintDataRef(nullptr, 0);
-    EXPECT_EQ(
-        "# url='kolmfs://store/root.mov'\n"
-        "#     url='mem:dh-print-b1'\n"
-        "#     url='mem:dh-print-b2'\n",
-        ::testing::internal::GetCapturedStdout());
 }
 
 }  // namespace

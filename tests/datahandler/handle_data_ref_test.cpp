@@ -118,8 +118,6 @@ INSTANTIATE_TEST_SUITE_P(
                      "<datah> Invalid atom type (!= 'data')\n"},
         refused_case{"MimeExtensionFirst", with_extension_before_data(mime_atom("video/mp4")),
                      "<datah> Invalid atom size (18 != 12)\n"},
-        refused_case{"ThreeByteMimeExtensionFirst", with_extension_before_data(mime_atom("a/b")),
-                     "<datah> Invalid atom type (!= 'data')\n"},
         // An address from a movie file: never called through.
         refused_case{"AddressNeverMade", layout("m", 0x41414140),
                      "<datah> Unknown data reference address (41414140)\n"}),

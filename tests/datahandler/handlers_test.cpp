@@ -31,7 +31,6 @@ enum : int16_t {
     kGetDataRef = 0x0B,
     kCompareDataRef = 0x0C,
     kScheduleData = 0x0E,
-    kCanUseDataRef = 0x13,
     kGetFileName = 0x25,
     kGetInfoFlags = 0x2D,
     kScheduleData64 = 0x2E,
@@ -107,17 +106,6 @@ protected:
     datahandler::storage* m_storage = nullptr;
 };
 
-TEST_F(DataHandlerCalls, SetDataRefKeepsAPrivateCopyOfTheHandle) {
-    ASSERT_EQ(noErr, serve(m_ref.get()));
-    wide size{};
-    printed_lines printed;
-    EXPECT_EQ(noErr, call_entry(m_storage, kGetFileSize64, {word(&size)}));
-    EXPECT_EQ(64u, size.lo);
-    EXPECT_EQ(0, size.hi);
-    EXPECT_EQ((std::vector<std::string>{"<datah> GetFileSize64\n", "<datah>   64\n"}),
-              printed.lines());
-}
-
 TEST_F(DataHandlerCalls, GetDataRefGivesACopyTheCallerMayDispose) {
     ASSERT_EQ(noErr, serve(m_ref.get()));
     Handle first = nullptr;
@@ -130,19 +118,6 @@ TEST_F(DataHandlerCalls, GetDataRefGivesACopyTheCallerMayDispose) {
     ASSERT_EQ(noErr, call_entry(m_storage, kGetDataRef, {word(&second)}));
     EXPECT_EQ(m_ref.get(), data_ref_from_handle(second));
     DisposeHandle(second);
-}
-
-TEST_F(DataHandlerCalls, CallsAboutTheReferenceFailWithoutOne) {
-    printed_lines printed;
-    Handle h = nullptr;
-    EXPECT_EQ(kInvalidDataRef, call_entry(m_storage, kGetDataRef, {word(&h)}));
-    EXPECT_TRUE(printed.contains("<datah> GetDataRef failed. reference NULL\n"));
-    EXPECT_EQ(kInvalidDataRef, call_entry(m_storage, kOpenForRead, {}));
-    unsigned char name[256];
-    EXPECT_EQ(paramErr, call_entry(m_storage, kGetFileName, {word(name)}));
-    Boolean equal = true;
-    EXPECT_EQ(kInvalidDataRef, call_entry(m_storage, kCompareDataRef, {word(h), word(&equal)}));
-    EXPECT_FALSE(equal);
 }
 
 // The instance's reference: none set, or a handle of another layout.
@@ -198,19 +173,6 @@ TEST_F(DataHandlerCalls, CompareDataRefLooksAtTheBytes) {
     for (Handle h : {same, other, shorter}) DisposeHandle(h);
 }
 
-TEST_F(DataHandlerCalls, CanUseDataRefOnlyForThisLayout) {
-    Handle good = handle_from_data_ref(m_ref.get());
-    Handle bad = handle_with(std::vector<uint8_t>(20, 0));
-    long flags = 0;
-    printed_lines printed;
-    EXPECT_EQ(noErr, call_entry(m_storage, kCanUseDataRef, {word(good), word(&flags)}));
-    EXPECT_EQ(1, flags);
-    EXPECT_EQ(paramErr, call_entry(m_storage, kCanUseDataRef, {word(bad), word(&flags)}));
-    EXPECT_TRUE(printed.contains("<datah> CanUseDataRef failed\n"));
-    DisposeHandle(good);
-    DisposeHandle(bad);
-}
-
 TEST_F(DataHandlerCalls, GetFileNameGivesThePascalName) {
     ASSERT_EQ(noErr, serve(m_ref.get()));
     unsigned char name[256];
@@ -240,18 +202,6 @@ TEST_F(DataHandlerCalls, ScheduleData64ReadsAtTheOffsetAndCompletesWhenAsked) {
     // Without a schedule record the routine is not called.
     EXPECT_EQ(noErr, schedule64(buffer, 0, 4));
     EXPECT_EQ(1, g_completion.calls);
-}
-
-TEST_F(DataHandlerCalls, ScheduleData64OfZeroBytesFailsThroughTheCompletion) {
-    ASSERT_EQ(noErr, serve(m_ref.get()));
-    uint8_t buffer[1] = {};
-    printed_lines printed;
-    EXPECT_EQ(kReadErr, schedule64(buffer, 12, 0, 5, kScheduleRecord));
-    EXPECT_EQ(1, g_completion.calls);
-    EXPECT_EQ(kReadErr, g_completion.error);
-    EXPECT_EQ(std::vector<std::string>{
-                  "<datah> ScheduleData64: Wanted to read 0 bytes at offset 12\n"},
-              printed.at_level(1));
 }
 
 TEST_F(DataHandlerCalls, FailingSeekReadsNothing) {

@@ -113,45 +113,6 @@ TEST_F(MovieThroughDataHandler, SelfContainedMovieHasEveryMediaOnTheHandlersRefe
     EXPECT_TRUE(printed.at_level(1).empty());
 }
 
-TEST_F(MovieThroughDataHandler, SamplesAreReadThroughTheStreamOnce) {
-    const test_movie::movie_plan plan = two_track_movie();
-    const test_movie::bytes file = test_movie::build_movie(plan).contiguous();
-    ASSERT_EQ(noErr, open(file));
-    const int64_t after_open = m_ref->bytes_read;
-    Media media = GetTrackMedia(GetMovieIndTrack(m_movie, 1));
-    for (uint32_t index = 0; index < 4; ++index) {
-        const std::vector<uint8_t> got = sample(media, TimeValue64(index) * 100);
-        ASSERT_EQ(300u, got.size()) << index;
-        for (uint32_t b = 0; b < 300; ++b) {
-            ASSERT_EQ(test_movie::sample_pattern_byte(1, index, b), got[b]) << index << ":" << b;
-        }
-    }
-    EXPECT_EQ(4 * 300, m_ref->bytes_read - after_open);
-}
-
-TEST_F(MovieThroughDataHandler, FileTypeThenMovieBuildsFromTheMovieAtom) {
-    test_movie::movie_plan plan = two_track_movie();
-    plan.movie_first = true;  // 'ftyp', 'moov', then 'mdat'
-    printed_lines printed;
-    ASSERT_EQ(noErr, open(test_movie::build_movie(plan).contiguous()));
-    EXPECT_EQ(2, GetMovieTrackCount(m_movie));
-    std::vector<std::string> sizes;
-    for (const std::string& line : printed.lines()) {
-        if (line.rfind("<datah> Size:", 0) == 0) sizes.push_back(line);
-    }
-    ASSERT_EQ(2u, sizes.size());
-    EXPECT_EQ("<datah> Size: 20, Type: 'ftyp'\n", sizes[0]);
-    EXPECT_NE(std::string::npos, sizes[1].find(", Type: 'moov'\n"));
-}
-
-TEST_F(MovieThroughDataHandler, StreamWithoutMovieFailsWithNoMovieFound) {
-    const test_movie::bytes file = test_movie::atom(fourcc("mdat"), test_movie::bytes(40, 1));
-    printed_lines printed;
-    EXPECT_EQ(noMovieFound, open(file));
-    EXPECT_EQ(nullptr, m_movie);
-    EXPECT_TRUE(printed.at_level(1).empty());
-}
-
 TEST_F(MovieThroughDataHandler, AliasReferencesAreSkippedAfterTheResolveLines) {
     test_movie::movie_plan plan;
     plan.add_video(test_movie::kAvc1, 64, 48).add_samples(2, 10, 100).data_ref =

@@ -81,19 +81,6 @@ INSTANTIATE_TEST_SUITE_P(TestData, DataHandlerImport, ::testing::ValuesIn(import
                              return info.param.fixture + "_" + info.param.how.name;
                          });
 
-TEST(DataHandlerReport, SummaryTellsTheBytesReadOnlyThroughTheDataHandler) {
-    datahandler_import::mount_folder(RUV_TEST_DATA_DIR);
-    const std::string line = "bytes read through the data handler";
-    ruv_import_test::tool_result mounted = ruv_import_test::run_tool(
-        {std::string(datahandler_import::kKolmfsPrefix) + "/h264_bframes_tc.mov"});
-    ASSERT_EQ(mounted.status, 0) << mounted.err;
-    EXPECT_NE(mounted.out.find("input stream: "), std::string::npos) << mounted.out;
-    EXPECT_NE(mounted.out.find(line), std::string::npos);
-    ruv_import_test::tool_result by_path = ruv_import_test::run_tool({data_path("h264_bframes_tc.mov")});
-    ASSERT_EQ(by_path.status, 0) << by_path.err;
-    EXPECT_EQ(by_path.out.find(line), std::string::npos);
-}
-
 // Inputs the data handler is not used for, or cannot be: each fails with one
 // line on standard error and status 1.
 struct refusal_case {

@@ -52,52 +52,6 @@ TEST(FileStream, ReadsPastFourGibibytesOfASparseFile) {
     EXPECT_EQ(stream->read(nullptr, 0), 0);
 }
 
-TEST(FileStream, PlainPathAndFileUrlReadTheSameBytes) {
-    temp_folder folder;
-    const std::string path = folder.write_file("a b.mov", "0123456789");
-    for (const std::string& uri :
-         std::vector<std::string>{path, "file://" + path, "file://localhost" + path}) {
-        RPtr<RStream> stream = stream_for(uri);
-        ASSERT_EQ(stream->open(), 0) << uri;
-        EXPECT_EQ(read_all(*stream, 3, 4), "3456");
-        EXPECT_EQ(read_all(*stream, 8, 10), "89");
-        EXPECT_EQ(stream->lseek(-1, 0), -1);
-        EXPECT_EQ(stream->getURI().str(), uri);
-    }
-    RPtr<RStream> escaped = stream_for("file://" + folder.path() + "/a%20b.mov");
-    EXPECT_EQ(escaped->open(), 0);
-}
-
-
-class UnreadableInput : public ::testing::TestWithParam<std::string> {};
-
-TEST_P(UnreadableInput, GetStreamGivesAStreamThatFailsAtOpen) {
-    RPtr<RStream> stream = stream_for(GetParam());
-    ASSERT_TRUE(stream);
-    EXPECT_NE(stream->open(), 0);
-    unsigned char byte = 0;
-    EXPECT_LT(stream->read(&byte, 1), 0);
-    EXPECT_LT(stream->size(), 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(Kinds, UnreadableInput,
-                         ::testing::Values("/no/such/file.mov", "\\\\server\\share\\no.mov",
-                                           "/", "smb://unmounted/share/a.mov", "http://h/a.mov"));
-
-TEST(MountTable, LongestPrefixOnWholeComponents) {
-    RStream::setMount("kolmfs://store", "/srv/store");
-    RStream::setMount("kolmfs://store/media/", "/srv/media");
-    EXPECT_EQ(RStream::resolveMount("kolmfs://store/media/a%20b.mov"), "/srv/media/a b.mov");
-    EXPECT_EQ(RStream::resolveMount("kolmfs://store/media2/x.mov"), "/srv/store/media2/x.mov");
-    EXPECT_EQ(RStream::resolveMount("kolmfs://store/media"), "/srv/media");
-    EXPECT_EQ(RStream::resolveMount("kolmfs://storeroom/x"), "");
-    EXPECT_EQ(RStream::resolveMount("kolmfs://store/media/../../etc/passwd"), "");
-    EXPECT_EQ(RStream::resolveMount("kolmfs://store/media/%2E%2E/x"), "");
-    RStream::setMount("kolmfs://store/media", "");
-    EXPECT_EQ(RStream::resolveMount("kolmfs://store/media/a.mov"), "/srv/store/media/a.mov");
-    RStream::setMount("kolmfs://store", "");
-    EXPECT_EQ(RStream::resolveMount("kolmfs://store/a.mov"), "");
-}
 
 TEST(MountTable, MountedSchemesReadTheLocalFile) {
     temp_folder folder;

@@ -57,12 +57,6 @@ INSTANTIATE_TEST_SUITE_P(
     Mapping, VideoDataFormat,
     ::testing::Values(format_case{"raw24", fourcc("raw "), 24, -1, fourcc("rg24")},
                       format_case{"raw32", fourcc("raw "), 32, -1, fourcc("ar32")},
-                      format_case{"raw16", fourcc("raw "), 16, -1, fourcc("raw ")},
-                      format_case{"wraw", fourcc("WRAW"), 24, -1, fourcc("WRAW")},
-                      format_case{"code32", 0x00000020, 24, -1, fourcc("ar32")},
-                      format_case{"mpeg", fourcc("mpeg"), 24, -1, fourcc("mp2v")},
-                      format_case{"apcn", fourcc("apcn"), 24, -1, fourcc("apcn")},
-                      format_case{"xdv7", fourcc("xdv7"), 24, -1, fourcc("xdv7")},
                       format_case{"jpeg", fourcc("jpeg"), 24, -1, fourcc("_qt_")},
                       format_case{"avc1_no_record", fourcc("avc1"), 24, -1, fourcc("h264")},
                       format_case{"avc1_profile_100", fourcc("avc1"), 24, 100, fourcc("h264")},
@@ -104,24 +98,6 @@ TEST(DnxhdVariant, ComesFromTheAresCompressionId) {
     info = video_info(short_atom.importer());
     ASSERT_TRUE(info);
     EXPECT_EQ(info->getVariant(), 0u);
-}
-
-TEST(MovieInfo, HoldsDurationSizeAndTheVideoTracksFacts) {
-    harness h(importer_test::video_movie(fourcc("avc1"), 30, 20), "info");
-    ASSERT_EQ(h.preflight(), 0);
-    Ruv::RPtr<Ruv::CM::RMovieInfo> info = h.importer().getMovieInfo();
-    ASSERT_TRUE(info);
-    EXPECT_DOUBLE_EQ(info->getDuration(), 1.0);
-    EXPECT_GT(info->getSize(), 30u * 1000u);
-    ASSERT_EQ(info->getTrackCount(), 1u);
-    Ruv::RPtr<Ruv::CM::RVideoTrackInfo> video = video_info(h.importer());
-    ASSERT_TRUE(video);
-    EXPECT_EQ(video->getIndex(), 0u);
-    EXPECT_EQ(video->getWidth(), 320u);
-    EXPECT_EQ(video->getHeight(), 240u);
-    EXPECT_NEAR(video->getFrameRate().toDouble(), 30.0, 1e-6);
-    EXPECT_DOUBLE_EQ(video->getDuration().getSecondsAsDouble(), 1.0);
-    EXPECT_EQ(video->getSize(), info->getSize());
 }
 
 TEST(MovieInfo, SoundOnlyMovieHasOneAudioTrackInfoAtIndexZero) {

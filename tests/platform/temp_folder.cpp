@@ -65,12 +65,4 @@ std::string temp_folder::copy_file(const std::string& source, const std::string&
     return path;
 }
 
-std::string windows_style(const std::string& path) {
-    std::string result(path);
-    for (char& c : result) {
-        if (c == '/') c = '\\';
-    }
-    return result;
-}
-
 }  // namespace test_support

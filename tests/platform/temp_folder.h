@@ -28,7 +28,4 @@ private:
     std::string m_path;
 };
 
-// The path with every '/' turned into '\\', as a Windows caller writes it.
-std::string windows_style(const std::string& path);
-
 }  // namespace test_support

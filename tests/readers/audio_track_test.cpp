@@ -70,9 +70,7 @@ TEST_P(AudioFramesPerRead, RateTimesChunkDurationRounded) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rates, AudioFramesPerRead,
-                         testing::Values(rate_case{44100, 0.04, 1764}, rate_case{48000, 0.04, 1920},
-                                         rate_case{22050, 0.04, 882}, rate_case{44115, 0.04, 1765},
-                                         rate_case{8000, 0.04, 320},
+                         testing::Values(rate_case{44115, 0.04, 1765},
                                          rate_case{48000, 1001.0 / 30000.0, 1602},
                                          rate_case{44100, 1001.0 / 30000.0, 1471}));
 

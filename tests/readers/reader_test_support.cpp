@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 
 #include "importer/track_video.h"
 #include "quicktime/routines.h"
@@ -49,15 +47,6 @@ movie_ptr open_built(const test_movie::movie_plan& plan, const std::string& name
     movie_ptr movie = open_movie_file(path);
     EXPECT_NE(movie, nullptr) << "opening " << path;
     return movie;
-}
-
-std::string data_path(const std::string& name) { return std::string(RUV_TEST_DATA_DIR) + "/" + name; }
-
-bool file_exists(const std::string& path) { return bool(std::ifstream(path)); }
-
-std::vector<uint8_t> read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
 frame_list::~frame_list() {

@@ -29,9 +29,6 @@ movie_ptr open_movie_file(const std::string& path);
 // Writes the plan and opens it; fails the test when it does not open.
 movie_ptr open_built(const test_movie::movie_plan& plan, const std::string& name = "movie.mov");
 
-std::string data_path(const std::string& name);
-bool file_exists(const std::string& path);
-std::vector<uint8_t> read_file(const std::string& path);
 
 // Frames taken out of a track's queue, released (with their buffers) at the
 // end of the scope.

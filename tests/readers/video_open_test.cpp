@@ -16,17 +16,6 @@ using namespace reader_test;
 using test_movie::extension;
 using test_movie::fourcc;
 
-TEST(VideoOpen, VisualTrackWhoseMediaIsNotVideoFails) {
-    test_movie::movie_plan plan;
-    test_movie::track_plan& text = plan.add_video(fourcc("text"), 320, 240);
-    text.handler = fourcc("text");
-    text.add_samples(5, 16, 60);
-    movie_ptr movie = open_built(plan);
-    ASSERT_NE(movie, nullptr);
-    video_track video;
-    EXPECT_EQ(video.open(movie.get()), 1);
-}
-
 TEST(VideoOpen, TakesTheFirstVisualTrackWithVideoMedia) {
     test_movie::movie_plan plan;
     test_movie::track_plan& text = plan.add_video(fourcc("text"), 100, 50);
@@ -49,25 +38,6 @@ TEST(VideoOpen, MovieWithoutVideoFails) {
     ASSERT_NE(movie, nullptr);
     video_track video;
     EXPECT_EQ(video.open(movie.get()), 1);
-}
-
-TEST(VideoOpen, CodecSizeDepthAndDuration) {
-    test_movie::movie_plan plan;
-    plan.time_scale = 600;
-    test_movie::track_plan& t = plan.add_video(fourcc("raw "), 64, 48);
-    t.descriptions[0] = test_movie::image_description(fourcc("raw "), 64, 48, 32);
-    t.time_scale = 1000;
-    t.add_samples(10, 64 * 48 * 4, 100);
-    movie_ptr movie = open_built(plan);
-    ASSERT_NE(movie, nullptr);
-    video_track video;
-    ASSERT_EQ(video.open(movie.get()), 0);
-    EXPECT_EQ(video.codec(), fourcc("raw "));
-    EXPECT_EQ(video.depth(), 32);
-    EXPECT_DOUBLE_EQ(video.duration(), 1.0);
-    EXPECT_DOUBLE_EQ(video.frame_rate(), 10.0);
-    EXPECT_EQ(video.field_mode(), 0);
-    EXPECT_EQ(video.clean_aperture_width(), 0.0);
 }
 
 struct display_case {
@@ -145,63 +115,6 @@ TEST(CleanAperture, ZeroDenominatorGivesNoSide) {
     EXPECT_EQ(aperture.width, 0.0);
     EXPECT_EQ(aperture.height, 4294967295.0);
     EXPECT_FALSE(read_clean_aperture(payload.data(), 12, aperture));
-}
-
-int16_t field16(const video_track::description_bytes& d, size_t offset) {
-    int16_t v = 0;
-    std::memcpy(&v, d.data + offset, sizeof v);
-    return v;
-}
-
-uint32_t field32(const video_track::description_bytes& d, size_t offset) {
-    uint32_t v = 0;
-    std::memcpy(&v, d.data + offset, sizeof v);
-    return v;
-}
-
-TEST(VideoOpen, KeepsACopyOfEverySampleDescription) {
-    test_movie::movie_plan plan;
-    test_movie::track_plan& t = plan.add_video(test_movie::kAvc1, 320, 240,
-                                               {{fourcc("pasp"), test_movie::pasp(1, 1)}});
-    t.descriptions.push_back(test_movie::image_description(fourcc("mp4v"), 640, 480));
-    t.descriptions.push_back(test_movie::image_description(fourcc("jpeg"), 160, 120, 24,
-                                                           {{fourcc("fiel"), test_movie::fiel(1, 0)}}));
-    t.add_samples(6, 100, 20);
-    for (size_t i = 0; i < t.samples.size(); ++i) t.samples[i].description = uint32_t(i % 3 + 1);
-    movie_ptr movie = open_built(plan);
-    ASSERT_NE(movie, nullptr);
-    video_track video;
-    ASSERT_EQ(video.open(movie.get()), 0);
-    ASSERT_EQ(video.sample_description_count(), 3u);
-
-    const uint32_t codecs[3] = {test_movie::kAvc1, fourcc("mp4v"), fourcc("jpeg")};
-    const int16_t widths[3] = {320, 640, 160};
-    for (size_t i = 0; i < 3; ++i) {
-        const video_track::description_bytes d = video.sample_description(i);
-        ASSERT_NE(d.data, nullptr);
-        EXPECT_EQ(d.size, t.descriptions[i].size()) << i;
-        EXPECT_EQ(field32(d, 0), d.size) << i;
-        EXPECT_EQ(field32(d, 4), codecs[i]) << i;
-        EXPECT_EQ(field16(d, 14), 0) << "data reference index of " << i;
-        EXPECT_EQ(field16(d, 32), widths[i]) << i;
-        // The extensions stay as stored.
-        const size_t tail = t.descriptions[i].size() - 86;
-        EXPECT_EQ(std::memcmp(d.data + 86, t.descriptions[i].data() + 86, tail), 0) << i;
-    }
-    EXPECT_EQ(video.sample_description(3).data, nullptr);
-}
-
-TEST(VideoFrameRate, SampleCountOverMediaDuration) {
-    test_movie::movie_plan plan;
-    plan.time_scale = 600;
-    test_movie::track_plan& t = plan.add_video(test_movie::kAvc1, 320, 240);
-    t.time_scale = 30000;
-    t.add_samples(30, 100, 1001);
-    movie_ptr movie = open_built(plan);
-    ASSERT_NE(movie, nullptr);
-    video_track video;
-    ASSERT_EQ(video.open(movie.get()), 0);
-    EXPECT_DOUBLE_EQ(video.frame_rate(), 30000.0 / 1001.0);
 }
 
 // No samples: the first method answers 0.0 and that counts as success.

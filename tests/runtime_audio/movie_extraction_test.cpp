@@ -7,11 +7,8 @@
 #include <vector>
 
 #include "audio/audio_constants.h"
-#include "audio/audio_extraction.h"
-#include "cf/cf_object.h"
-#include "cf/cf_string.h"
-#include "cf/cf_url.h"
 #include "movie/movie_toolbox.h"
+#include "runtime_audio/extraction.h"
 #include "support/movie_builder.h"
 
 using namespace qtrt::audio;
@@ -64,75 +61,23 @@ float expected_sample(const sound_plan& s, uint32_t frame, uint32_t channel) {
     return float(s.value(frame, channel)) / (s.bits == 8 ? 128.0f : 32768.0f);
 }
 
-class opened_movie {
+// The plan written to the output folder and extracted; the file goes once
+// the movie is open.
+class built_extraction : public audio_test::extraction {
 public:
-    explicit opened_movie(const test_movie::movie_plan& plan, const std::string& name) {
-        const std::string path = std::string(RUV_OUTPUT_DIR) + "/runtime_audio_" + name + ".mov";
-        if (!test_movie::write_movie(plan, path)) return;
-        CFStringRef string = qtrt::CFStringCreateWithCString(nullptr, path.c_str(), kCFStringEncodingUTF8);
-        CFURLRef url = qtrt::CFURLCreateWithFileSystemPath(nullptr, string, kCFURLPOSIXPathStyle, false);
-        QTNewMoviePropertyElement property{qt_fourcc("dloc"), qt_fourcc("cfur"), sizeof url, &url, 0};
-        qtrt::NewMovieFromProperties(1, &property, 0, nullptr, &m_movie);
-        qtrt::CFRelease(url);
-        qtrt::CFRelease(string);
-        std::remove(path.c_str());
-    }
-    ~opened_movie() {
-        if (m_session) qtrt::MovieAudioExtractionEnd(m_session);
-        if (m_movie) qtrt::DisposeMovie(m_movie);
-    }
-    Movie movie() const { return m_movie; }
-    MovieAudioExtractionRef session() const { return m_session; }
-    void dispose_movie() {
-        qtrt::DisposeMovie(m_movie);
-        m_movie = nullptr;
-    }
-
-    OSStatus begin(bool discrete) {
-        const OSStatus err = qtrt::MovieAudioExtractionBegin(m_movie, 0, &m_session);
-        if (err != noErr) return err;
-        const Boolean value = discrete ? 1 : 0;
-        qtrt::MovieAudioExtractionSetProperty(m_session, kQTPropertyClass_MovieAudioExtraction_Movie,
-                                              kQTMovieAudioExtractionMoviePropertyID_AllChannelsDiscrete, 1, &value);
-        AudioStreamBasicDescription& d = m_asbd;
-        qtrt::MovieAudioExtractionGetProperty(m_session, kQTPropertyClass_MovieAudioExtraction_Audio,
-                                              kQTMovieAudioExtractionAudioPropertyID_AudioStreamBasicDescription,
-                                              sizeof d, &d, nullptr);
-        m_default = d;
-        d.mFormatFlags = kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked;
-        d.mBitsPerChannel = 32;
-        d.mBytesPerFrame = d.mBytesPerPacket = 4 * d.mChannelsPerFrame;
-        return qtrt::MovieAudioExtractionSetProperty(m_session, kQTPropertyClass_MovieAudioExtraction_Audio,
-                                                     kQTMovieAudioExtractionAudioPropertyID_AudioStreamBasicDescription,
-                                                     sizeof d, &d);
-    }
-
-    const AudioStreamBasicDescription& default_description() const { return m_default; }
-    uint32_t channels() const { return m_asbd.mChannelsPerFrame; }
-
-    // Every frame up to completion, in fills of per_call frames.
-    std::vector<float> extract_all(uint32_t per_call = 1000) {
-        std::vector<float> all, buffer(size_t(per_call) * channels());
-        for (;;) {
-            AudioBufferList list{1, {{channels(), uint32_t(buffer.size() * 4), buffer.data()}}};
-            uint32_t frames = per_call, flags = 0;
-            if (qtrt::MovieAudioExtractionFillBuffer(m_session, &frames, &list, &flags) != noErr) {
-                ADD_FAILURE() << "fill failed";
-                return all;
-            }
-            if (flags & kQTMovieAudioExtractionComplete) {
-                EXPECT_EQ(frames, 0u);
-                return all;
-            }
-            all.insert(all.end(), buffer.begin(), buffer.begin() + frames * channels());
-        }
+    built_extraction(const test_movie::movie_plan& plan, const std::string& name)
+        : extraction(written(plan, name)) {
+        std::remove(path(name).c_str());
     }
 
 private:
-    Movie m_movie = nullptr;
-    MovieAudioExtractionRef m_session = nullptr;
-    AudioStreamBasicDescription m_asbd{};
-    AudioStreamBasicDescription m_default{};
+    static std::string path(const std::string& name) {
+        return std::string(RUV_OUTPUT_DIR) + "/runtime_audio_" + name + ".mov";
+    }
+    static std::string written(const test_movie::movie_plan& plan, const std::string& name) {
+        EXPECT_TRUE(test_movie::write_movie(plan, path(name)));
+        return path(name);
+    }
 };
 
 const sound_plan kMono48k{test_movie::kTwos, 1, 16, 48000, 4800, constant};
@@ -142,11 +87,10 @@ TEST(MovieExtraction, DiscreteChannelsOfTwoTracksSitSideBySide) {
     test_movie::movie_plan plan;
     add_sound(plan, kMono48k);
     add_sound(plan, kStereo48k);
-    opened_movie m(plan, "discrete");
-    ASSERT_NE(m.movie(), nullptr);
-    ASSERT_EQ(m.begin(true), noErr);
+    built_extraction m(plan, "discrete");
+    ASSERT_EQ(m.begun(), noErr);
     ASSERT_EQ(m.channels(), 3u);
-    const std::vector<float> all = m.extract_all();
+    const std::vector<float> all = m.frames();
     ASSERT_EQ(all.size(), 3u * 4800);
     for (uint32_t f = 0; f < 4800; f += 97) {
         ASSERT_EQ(all[3 * f], expected_sample(kMono48k, f, 0));
@@ -155,18 +99,18 @@ TEST(MovieExtraction, DiscreteChannelsOfTwoTracksSitSideBySide) {
     }
 }
 
-TEST(MovieExtraction, MixedTracksShareTheWidestLayout) {
+// The output runs at the highest rate of the tracks; a track at a lower rate
+// is resampled to it.
+TEST(MovieExtraction, LowerRateTrackIsResampledToTheOutputRate) {
     test_movie::movie_plan plan;
+    add_sound(plan, {test_movie::kTwos, 1, 16, 24000, 2400, constant});
     add_sound(plan, kMono48k);
-    add_sound(plan, kStereo48k);
-    opened_movie m(plan, "mixed");
-    ASSERT_NE(m.movie(), nullptr);
-    ASSERT_EQ(m.begin(false), noErr);
-    ASSERT_EQ(m.channels(), 2u);
-    const std::vector<float> all = m.extract_all();
+    built_extraction m(plan, "two_rates");
+    ASSERT_EQ(m.begun(), noErr);
+    EXPECT_EQ(m.default_description().mSampleRate, 48000.0);
+    const std::vector<float> all = m.frames();
     ASSERT_EQ(all.size(), 2u * 4800);
-    EXPECT_EQ(all[2 * 10], expected_sample(kMono48k, 10, 0) + expected_sample(kStereo48k, 10, 0));
-    EXPECT_EQ(all[2 * 10 + 1], expected_sample(kMono48k, 10, 0) + expected_sample(kStereo48k, 10, 1));
+    for (size_t f = 500; f < 4300; f += 37) ASSERT_NEAR(all[2 * f], expected_sample(kMono48k, 0, 0), 1e-4) << f;
 }
 
 TEST(MovieExtraction, EmptyEditAtTheStartIsSilenceOfItsLength) {
@@ -175,10 +119,9 @@ TEST(MovieExtraction, EmptyEditAtTheStartIsSilenceOfItsLength) {
     t.has_edits = true;
     t.add_edit(300, -1);  // half a second at the movie's 600
     t.add_edit(60, 0);    // the media's 0.1 s
-    opened_movie m(plan, "empty_edit");
-    ASSERT_NE(m.movie(), nullptr);
-    ASSERT_EQ(m.begin(true), noErr);
-    const std::vector<float> all = m.extract_all(1602);
+    built_extraction m(plan, "empty_edit");
+    ASSERT_EQ(m.begun(), noErr);
+    const std::vector<float> all = m.frames();
     ASSERT_EQ(all.size(), 2u * (24000 + 4800));
     for (size_t i = 0; i < 2 * 24000; ++i) ASSERT_EQ(all[i], 0.0f) << i;
     EXPECT_EQ(all[2 * 24000 + 2 * 5], expected_sample(kStereo48k, 5, 0));
@@ -196,13 +139,12 @@ TEST_P(MovieStoredFormats, SamplesAndDefaultDescriptionFollowTheTrack) {
     const sound_plan& s = GetParam().sound;
     test_movie::movie_plan plan;
     add_sound(plan, s);
-    opened_movie m(plan, GetParam().name);
-    ASSERT_NE(m.movie(), nullptr);
-    ASSERT_EQ(m.begin(true), noErr);
+    built_extraction m(plan, GetParam().name);
+    ASSERT_EQ(m.begun(), noErr);
     EXPECT_EQ(m.default_description().mSampleRate, double(s.rate));
     EXPECT_EQ(m.default_description().mChannelsPerFrame, s.channels);
     EXPECT_EQ(m.default_description().mBitsPerChannel, s.bits);
-    const std::vector<float> all = m.extract_all(777);
+    const std::vector<float> all = m.frames(SIZE_MAX, 777);
     ASSERT_EQ(all.size(), size_t(s.frames) * s.channels);
     for (uint32_t f = 0; f < s.frames; ++f)
         for (uint32_t c = 0; c < s.channels; ++c)
@@ -211,8 +153,7 @@ TEST_P(MovieStoredFormats, SamplesAndDefaultDescriptionFollowTheTrack) {
 
 INSTANTIATE_TEST_SUITE_P(
     Formats, MovieStoredFormats,
-    testing::Values(stored_case{"mono_22050", {test_movie::kTwos, 1, 16, 22050, 2205, ramp}},
-                    stored_case{"raw_8bit", {kFormatRaw, 1, 8, 11025, 1470, small_ramp}},
+    testing::Values(stored_case{"raw_8bit", {kFormatRaw, 1, 8, 11025, 1470, small_ramp}},
                     stored_case{"twos_8bit_stereo", {test_movie::kTwos, 2, 8, 8000, 800, small_ramp}},
                     stored_case{"sowt_little_endian", {test_movie::kSowt, 2, 16, 44100, 4410, ramp}},
                     stored_case{"unspecified_8bit_is_raw", {kFormatUnspecified, 1, 8, 11025, 1470, small_ramp}},
@@ -224,66 +165,27 @@ TEST(MovieExtractionUndecodable, TrackInAnUnknownFormatIsLeftOutWhileOthersPlay)
     test_movie::track_plan& unknown = plan.add_sound(qt_fourcc("zzzz"), 2, 16, 48000);
     unknown.add_samples(4, 300, 1024);
     add_sound(plan, kMono48k);
-    opened_movie m(plan, "undecodable_beside_pcm");
-    ASSERT_NE(m.movie(), nullptr);
-    ASSERT_EQ(m.begin(true), noErr);
+    built_extraction m(plan, "undecodable_beside_pcm");
+    ASSERT_EQ(m.begun(), noErr);
     EXPECT_EQ(m.channels(), 1u);
-    EXPECT_EQ(m.extract_all().size(), 4800u);
+    EXPECT_EQ(m.frames().size(), 4800u);
 }
 
 TEST(MovieExtractionUndecodable, OnlyUndecodableSoundCannotBegin) {
     test_movie::movie_plan plan;
     test_movie::track_plan& aac = plan.add_sound(qt_fourcc("mp4a"), 2, 16, 48000);
     aac.add_samples(10, 300, 1024);
-    opened_movie m(plan, "undecodable_only");
-    ASSERT_NE(m.movie(), nullptr);
-    EXPECT_EQ(m.begin(true), kAudioConverterErr_FormatNotSupported);
+    built_extraction m(plan, "undecodable_only");
+    EXPECT_EQ(m.begun(), kAudioConverterErr_FormatNotSupported);
 }
 
 TEST(MovieExtraction, DisabledSoundTrackIsNotRendered) {
     test_movie::movie_plan plan;
     add_sound(plan, kMono48k).enabled = false;
     add_sound(plan, kStereo48k);
-    opened_movie m(plan, "disabled");
-    ASSERT_NE(m.movie(), nullptr);
-    ASSERT_EQ(m.begin(true), noErr);
+    built_extraction m(plan, "disabled");
+    ASSERT_EQ(m.begun(), noErr);
     EXPECT_EQ(m.channels(), 2u);
-}
-
-TEST(MovieExtraction, UnknownPropertiesAndShortValuesAreRefused) {
-    test_movie::movie_plan plan;
-    add_sound(plan, kStereo48k);
-    opened_movie m(plan, "properties");
-    ASSERT_NE(m.movie(), nullptr);
-    ASSERT_EQ(m.begin(true), noErr);
-    uint32_t value = 0;
-    EXPECT_EQ(qtrt::MovieAudioExtractionGetProperty(m.session(), kQTPropertyClass_MovieAudioExtraction_Audio,
-                                                    qt_fourcc("clay"), sizeof value, &value, nullptr),
-              kQTPropertyNotSupportedErr);
-    TimeRecord time{};
-    EXPECT_EQ(qtrt::MovieAudioExtractionGetProperty(m.session(), kQTPropertyClass_MovieAudioExtraction_Movie,
-                                                    kQTMovieAudioExtractionMoviePropertyID_CurrentTime,
-                                                    sizeof time - 1, &time, nullptr),
-              kQTPropertyBadValueSizeErr);
-    AudioStreamBasicDescription asbd{};
-    EXPECT_EQ(qtrt::MovieAudioExtractionSetProperty(m.session(), kQTPropertyClass_MovieAudioExtraction_Audio,
-                                                    kQTMovieAudioExtractionAudioPropertyID_AudioStreamBasicDescription,
-                                                    20, &asbd),
-              kQTPropertyBadValueSizeErr);
-}
-
-TEST(MovieExtraction, FillAfterTheMovieIsDisposedIsAnError) {
-    test_movie::movie_plan plan;
-    add_sound(plan, kStereo48k);
-    opened_movie m(plan, "disposed");
-    ASSERT_NE(m.movie(), nullptr);
-    ASSERT_EQ(m.begin(true), noErr);
-    m.dispose_movie();
-    std::vector<float> buffer(2 * 100);
-    AudioBufferList list{1, {{2, uint32_t(buffer.size() * 4), buffer.data()}}};
-    uint32_t frames = 100, flags = 0;
-    EXPECT_EQ(qtrt::MovieAudioExtractionFillBuffer(m.session(), &frames, &list, &flags), invalidMedia);
-    EXPECT_EQ(frames, 0u);
 }
 
 // Version 1 keeps 16 in the sample size of uncompressed sound; its bytes per
@@ -295,97 +197,12 @@ TEST(MovieExtraction, Version1EightBitSoundTakesItsWidthFromBytesPerPacket) {
     t.descriptions[0] = test_movie::sound_description(test_movie::kTwos, 1, 16, 22050, 1);
     test_movie::patch_u32(t.descriptions[0], 40, 1);  // bytes per packet
     test_movie::patch_u32(t.descriptions[0], 44, 1);  // bytes per frame
-    opened_movie m(plan, "v1_8bit");
-    ASSERT_NE(m.movie(), nullptr);
-    ASSERT_EQ(m.begin(true), noErr);
+    built_extraction m(plan, "v1_8bit");
+    ASSERT_EQ(m.begun(), noErr);
     EXPECT_EQ(m.default_description().mBitsPerChannel, 8u);
-    const std::vector<float> all = m.extract_all();
+    const std::vector<float> all = m.frames();
     ASSERT_EQ(all.size(), 2205u);
     for (uint32_t f = 0; f < 2205; f += 7) ASSERT_EQ(all[f], expected_sample(s, f, 0)) << "frame " << f;
 }
-
-int32_t quiet(uint32_t, uint32_t) { return 1024; }
-int32_t per_channel(uint32_t, uint32_t channel) { return 256 * int32_t(channel + 1); }
-
-const sound_plan kLoud{test_movie::kTwos, 1, 16, 48000, 480, constant};
-const sound_plan kQuiet{test_movie::kTwos, 1, 16, 48000, 480, quiet};
-const sound_plan kSurround{test_movie::kTwos, 6, 16, 48000, 480, per_channel};
-
-// A 'chan' atom's contents: channel descriptions with these labels.
-test_movie::bytes channel_layout(const std::vector<uint32_t>& labels) {
-    test_movie::bytes b;
-    test_movie::put_u32(b, 0);  // version, flags
-    test_movie::put_u32(b, 0);  // tag: use channel descriptions
-    test_movie::put_u32(b, 0);  // bitmap
-    test_movie::put_u32(b, uint32_t(labels.size()));
-    for (uint32_t l : labels) {
-        test_movie::put_u32(b, l);
-        for (int i = 0; i < 4; ++i) test_movie::put_u32(b, 0);  // flags, coordinates
-    }
-    return b;
-}
-
-test_movie::track_plan& add_labelled(test_movie::movie_plan& plan, const sound_plan& s, uint32_t label) {
-    test_movie::track_plan& t = add_sound(plan, s);
-    t.descriptions[0] = test_movie::sound_description(s.format, s.channels, s.bits, s.rate, 0,
-                                                      {{qt_fourcc("chan"), channel_layout({label})}});
-    return t;
-}
-
-struct mix_case {
-    const char* name;
-    void (*build)(test_movie::movie_plan&);
-    std::vector<float> frame;  // every output frame, mixed
-};
-
-class MovieMixing : public testing::TestWithParam<mix_case> {};
-
-TEST_P(MovieMixing, MixedExtractionFollowsWhatQuickTimePlays) {
-    test_movie::movie_plan plan;
-    GetParam().build(plan);
-    opened_movie m(plan, GetParam().name);
-    ASSERT_NE(m.movie(), nullptr);
-    ASSERT_EQ(m.begin(false), noErr);
-    const std::vector<float>& expected = GetParam().frame;
-    ASSERT_EQ(m.channels(), expected.size());
-    const std::vector<float> all = m.extract_all();
-    ASSERT_EQ(all.size(), 480 * expected.size());
-    for (size_t f = 0; f < 480; f += 31)
-        for (size_t c = 0; c < expected.size(); ++c) ASSERT_EQ(all[f * expected.size() + c], expected[c]);
-}
-
-constexpr float kL = 4096.0f / 32768, kQ = 1024.0f / 32768, kC = 256.0f / 32768;
-
-INSTANTIATE_TEST_SUITE_P(
-    Tracks, MovieMixing,
-    testing::Values(
-        mix_case{"OneTrackOfAnAlternateGroupPlays",
-                 [](test_movie::movie_plan& p) {
-                     add_sound(p, kLoud).alternate_group = 1;
-                     add_sound(p, kQuiet).alternate_group = 1;
-                 },
-                 {kL}},
-        mix_case{"TrackAtVolumeZeroIsSilent",
-                 [](test_movie::movie_plan& p) {
-                     add_sound(p, kLoud).volume = 0;
-                     add_sound(p, kQuiet);
-                 },
-                 {kQ}},
-        mix_case{"TrackAtHalfVolumeIsHalved",
-                 [](test_movie::movie_plan& p) { add_sound(p, kLoud).volume = 0x80; },
-                 {kL / 2}},
-        mix_case{"MonoTracksLabelledLeftAndRightMakeStereo",
-                 [](test_movie::movie_plan& p) {
-                     add_labelled(p, kQuiet, 2);  // Right
-                     add_labelled(p, kLoud, 1);   // Left
-                 },
-                 {kL, kQ}},
-        mix_case{"MonoBesideFivePointOneGoesToTheCentre",
-                 [](test_movie::movie_plan& p) {
-                     add_sound(p, kQuiet);
-                     add_sound(p, kSurround);
-                 },
-                 {kC, 2 * kC, 3 * kC + kQ, 4 * kC, 5 * kC, 6 * kC}}),
-    [](const testing::TestParamInfo<mix_case>& info) { return info.param.name; });
 
 }  // namespace

@@ -60,34 +60,6 @@ TEST(MalformedMovies, MovieBeforeTruncatedMediaDataStillOpens) {
               noErr);
 }
 
-TEST(MalformedMovies, FileWithoutMovieAtomIsNoMovie) {
-    bytes file = test_movie::atom(fourcc("ftyp"), bytes(8, 0));
-    test_movie::put_bytes(file, test_movie::atom(fourcc("mdat"), bytes(100, 1)));
-    Movie movie = nullptr;
-    EXPECT_EQ(open_bytes(file, "no_moov.mov", movie), noMovieFound);
-    EXPECT_EQ(movie, nullptr);
-    EXPECT_EQ(qtrt::GetMoviesError(), noMovieFound);
-}
-
-TEST(MalformedMovies, MissingFileIsRefused) {
-    Movie movie = nullptr;
-    EXPECT_NE(open_movie(output_path("does_not_exist.mov"), movie), noErr);
-    EXPECT_EQ(movie, nullptr);
-    EXPECT_NE(qtrt::GetMoviesError(), noErr);
-}
-
-TEST(MalformedMovies, RandomBytesAreNoMovie) {
-    bytes file(4096);
-    uint32_t state = 12345;
-    for (uint8_t& b : file) {
-        state = state * 1103515245u + 12345u;
-        b = uint8_t(state >> 16);
-    }
-    Movie movie = nullptr;
-    EXPECT_NE(open_bytes(file, "random.mov", movie), noErr);
-    EXPECT_EQ(movie, nullptr);
-}
-
 struct patch_case {
     const char* name;
     std::vector<uint32_t> path;  // the atom patched
@@ -133,15 +105,10 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, PatchedMovies,
     ::testing::Values(
         patch_case{"SampleSizeCountBeyondItsAtom", video_table("stsz"), 16, 0x40000000, false},
-        patch_case{"TimeToSampleCountBeyondItsAtom", video_table("stts"), 12, 0x20000000, false},
         patch_case{"TimeToSampleCoversTooFewSamples", video_table("stts"), 16, 2, false},
-        patch_case{"CompositionCountBeyondItsAtom", video_table("ctts"), 12, 0x7FFFFFFF, false},
-        patch_case{"SyncCountBeyondItsAtom", video_table("stss"), 12, 0x10000000, false},
-        patch_case{"ChunkCountBeyondItsAtom", video_table("stco"), 12, 0x3FFFFFFF, false},
         patch_case{"SampleToChunkStartsAtChunkZero", video_table("stsc"), 16, 0, false},
         patch_case{"SampleToChunkNamesMissingDescription", video_table("stsc"), 24, 9, false},
         patch_case{"SampleToChunkZeroSamplesPerChunk", video_table("stsc"), 20, 0, false},
-        patch_case{"DescriptionCountBeyondItsAtom", video_table("stsd"), 12, 0x01000000, false},
         patch_case{"DescriptionSizeBeyondItsAtom", video_table("stsd"), 16, 0x00FFFFFF, false},
         patch_case{"DescriptionNamesMissingDataReference", video_table("stsd"), 30, 0x00050000, false},
         patch_case{"EditCountBeyondItsAtom",
@@ -156,8 +123,6 @@ INSTANTIATE_TEST_SUITE_P(
         patch_case{"TrackAtomSizeBeyondItsParent", {fourcc("moov"), fourcc("trak"), fourcc("tkhd")},
                    0, 0x7FFFFFFF, false},
         patch_case{"MovieTimeScaleZero", {fourcc("moov"), fourcc("mvhd")}, 20, 0, true},
-        patch_case{"MovieHeaderSizeBeyondTheMovie", {fourcc("moov"), fourcc("mvhd")}, 0, 0x7FFFFFF0,
-                   true},
         patch_case{"MovieAtomBeyondTheFile", {fourcc("moov")}, 0, 0x7FFFFFF0, true},
         patch_case{"MovieAtomSizeTooSmall", {fourcc("moov")}, 0, 4, true}),
     [](const ::testing::TestParamInfo<patch_case>& info) { return std::string(info.param.name); });

@@ -53,10 +53,4 @@ Media media_of_type(Movie movie, OSType type) {
     return track ? qtrt::GetTrackMedia(track) : nullptr;
 }
 
-TimeValue64 next_time(Media media, int16_t flags, TimeValue64 t, Fixed rate) {
-    TimeValue64 out = 0, duration = 0;
-    qtrt::GetMediaNextInterestingDecodeTime(media, flags, t, rate, &out, &duration);
-    return out;
-}
-
 }  // namespace movie_test

@@ -32,9 +32,6 @@ movie_ptr open_built(const test_movie::movie_plan& plan, const std::string& name
 Track track_of_type(Movie movie, OSType type);
 Media media_of_type(Movie movie, OSType type);
 
-// The media's next interesting decode time (-1 when none).
-TimeValue64 next_time(Media media, int16_t flags, TimeValue64 t, Fixed rate);
-
 constexpr Fixed kForward = 0x10000;
 constexpr Fixed kBackward = -0x10000;
 

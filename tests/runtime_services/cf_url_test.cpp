@@ -39,14 +39,6 @@ TEST(PercentEscapes, MalformedEscapeGivesNoString) {
     }
 }
 
-TEST(PercentEscapes, CharactersToLeaveEscapedStay) {
-    cf_ref s(utf8_string("a%2Fb%20c")), slash(utf8_string("/"));
-    cf_ref out(CFURLCreateStringByReplacingPercentEscapes(nullptr, s.str(), slash.str()));
-    EXPECT_EQ(text_of(out.ref), "a%2Fb c");
-    cf_ref none(CFURLCreateStringByReplacingPercentEscapes(nullptr, s.str(), nullptr));
-    EXPECT_EQ(text_of(none.ref), "a%2Fb%20c");
-}
-
 struct path_case {
     const char* path;
     CFURLPathStyle style;
@@ -79,65 +71,10 @@ INSTANTIATE_TEST_SUITE_P(
         path_case{"/tmp/100%/caf\xC3\xA9.mov", kCFURLPOSIXPathStyle, false,
                   "file:///tmp/100%25/caf%C3%A9.mov", nullptr}));
 
-TEST(FileSystemPath, RelativePathIsResolvedAgainstTheWorkingDirectory) {
-    cf_ref path(utf8_string("sub/x.mov"));
-    cf_ref url(CFURLCreateWithFileSystemPath(nullptr, path.str(), kCFURLPOSIXPathStyle, false));
-    std::string text;
-    ASSERT_TRUE(cf_url_string(url.url(), text));
-    EXPECT_EQ(text.rfind("file:///", 0), 0u);
-    EXPECT_EQ(text.substr(text.size() - 10), "/sub/x.mov");
-}
-
 TEST(UrlWithString, RejectsTextThatIsNotAUrl) {
     for (const char* bad : {"file:///a b.mov", "file:///a%2", "http://x/{y}", "a#b#c"}) {
         cf_ref s(utf8_string(bad));
         cf_ref url(CFURLCreateWithString(nullptr, s.str(), nullptr));
         EXPECT_EQ(url.ref, nullptr) << bad;
     }
-}
-
-// The way the importer turns a local path into a URL: prefix, slashes,
-// escapes removed and added again, then a URL from the string.
-TEST(UrlWithString, EscapedDrivePathGivesTheFilePathBack) {
-    cf_ref text(CFStringCreateMutable(nullptr, 0));
-    cf_ref prefix(utf8_string("file:///")), path(utf8_string("C:\\My Movies\\caf\xC3\xA9.mov"));
-    CFStringAppend(text.mut(), prefix.str());
-    CFStringAppend(text.mut(), path.str());
-    cf_ref backslash(utf8_string("\\")), slash(utf8_string("/")), all(utf8_string(""));
-    CFStringFindAndReplace(text.mut(), backslash.str(), slash.str(),
-                           CFRange{0, CFStringGetLength(text.str())}, 0);
-    cf_ref unescaped(CFURLCreateStringByReplacingPercentEscapes(nullptr, text.str(), all.str()));
-    cf_ref escaped(CFURLCreateStringByAddingPercentEscapes(nullptr, unescaped.str(), nullptr,
-                                                           nullptr, kCFStringEncodingUTF8));
-    EXPECT_EQ(text_of(escaped.ref), "file:///C:/My%20Movies/caf%C3%A9.mov");
-    cf_ref url(CFURLCreateWithString(nullptr, escaped.str(), nullptr));
-    ASSERT_NE(url.ref, nullptr);
-    cf_ref windows(CFURLCopyFileSystemPath(url.url(), kCFURLWindowsPathStyle));
-    EXPECT_EQ(text_of(windows.ref), "C:\\My Movies\\caf\xC3\xA9.mov");
-    std::string native;
-    ASSERT_TRUE(cf_url_file_path(url.url(), native));
-#ifdef _WIN32
-    EXPECT_EQ(native, "C:\\My Movies\\caf\xC3\xA9.mov");
-#else
-    EXPECT_EQ(native, "/C:/My Movies/caf\xC3\xA9.mov");
-#endif
-}
-
-TEST(UrlFilePath, UncUrlKeepsItsHost) {
-    cf_ref path(utf8_string("\\\\nas\\media\\a.mov"));
-    cf_ref url(CFURLCreateWithFileSystemPath(nullptr, path.str(), kCFURLWindowsPathStyle, false));
-    std::string native;
-    ASSERT_TRUE(cf_url_file_path(url.url(), native));
-#ifdef _WIN32
-    EXPECT_EQ(native, "\\\\nas\\media\\a.mov");
-#else
-    EXPECT_EQ(native, "//nas/media/a.mov");
-#endif
-}
-
-TEST(DataSymbol, DefaultAllocatorIsAVariableHoldingNull) {
-    auto slot = static_cast<const CFAllocatorRef*>(CFDataPointerForName("kCFAllocatorDefault"));
-    ASSERT_NE(slot, nullptr);
-    EXPECT_EQ(*slot, nullptr);
-    EXPECT_EQ(CFDataPointerForName("kCFNoSuchSymbol"), nullptr);
 }

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <functional>
 #include <string>
-#include <thread>
 
 #include "memory/memory_manager.h"
 
@@ -51,30 +50,6 @@ TEST(Handles, LockedHandleCannotGrowButCanShrink) {
     DisposeHandle(h);
 }
 
-TEST(Handles, PtrAndHandAppendsFromItsOwnBlock) {
-    Handle h = nullptr;
-    ASSERT_EQ(PtrToHand("xyz", &h, 3), noErr);
-    for (int i = 0; i < 8; ++i) {
-        ASSERT_EQ(PtrAndHand(*h, h, GetHandleSize(h)), noErr);
-    }
-    EXPECT_EQ(GetHandleSize(h), 3 * 256);
-    EXPECT_EQ(contents(h).substr(765), "xyz");
-    DisposeHandle(h);
-}
-
-TEST(Handles, HandToHandMakesAnIndependentCopy) {
-    Handle original = nullptr;
-    ASSERT_EQ(PtrToHand("data", &original, 4), noErr);
-    Handle copy = original;
-    ASSERT_EQ(HandToHand(&copy), noErr);
-    ASSERT_NE(copy, original);
-    (*original)[0] = 'D';
-    EXPECT_EQ(contents(copy), "data");
-    DisposeHandle(original);
-    EXPECT_EQ(contents(copy), "data");
-    DisposeHandle(copy);
-}
-
 // A call that fails, given a live handle it may use.
 struct failing_call {
     const char* name;
@@ -108,16 +83,8 @@ INSTANTIATE_TEST_SUITE_P(
         failing_call{"GetHandleSizeDisposed",
                      [](Handle) { EXPECT_EQ(GetHandleSize(disposed_handle()), 0); },
                      nilHandleErr},
-        failing_call{"DisposeHandleTwice", [](Handle) { DisposeHandle(disposed_handle()); },
-                     nilHandleErr},
         failing_call{"PtrAndHandNull",
                      [](Handle) { EXPECT_EQ(PtrAndHand("a", nullptr, 1), nilHandleErr); },
-                     nilHandleErr},
-        failing_call{"HandToHandDisposed",
-                     [](Handle) {
-                         Handle h = disposed_handle();
-                         EXPECT_EQ(HandToHand(&h), nilHandleErr);
-                     },
                      nilHandleErr},
         failing_call{"GetPtrSizeForeign",
                      [](Handle) {
@@ -126,18 +93,4 @@ INSTANTIATE_TEST_SUITE_P(
                      },
                      paramErr}),
     [](const ::testing::TestParamInfo<failing_call>& info) { return info.param.name; });
-
-TEST(MemError, IsKeptPerThread) {
-    GetHandleSize(nullptr);
-    OSErr other = noErr;
-    std::thread([&] { other = MemError(); }).join();
-    EXPECT_EQ(other, noErr);
-    EXPECT_EQ(MemError(), nilHandleErr);
-}
-
-TEST(ByteCopy, OverlappingRangesCopyAsIfThroughABuffer) {
-    char text[] = "abcdef";
-    BlockMoveData(text, text + 2, 4);
-    EXPECT_STREQ(text, "ababcd");
-}
 

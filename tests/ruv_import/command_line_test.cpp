@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <map>
 
 #include "ruv_import/tool_run.h"
 #include "support/movie_builder.h"
@@ -26,12 +25,6 @@ void write_file(const std::string& path, const std::string& bytes) {
     if (!f) return;
     std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);
-}
-
-size_t count_events(const tool_result& run, const char* name) {
-    size_t n = 0;
-    for (const value& e : run.events) n += e["event"].text == name;
-    return n;
 }
 
 struct bad_input {
@@ -183,71 +176,7 @@ INSTANTIATE_TEST_SUITE_P(
     Arguments, UsageError,
     ::testing::Values(std::vector<std::string>{"--unknown"},
                       std::vector<std::string>{"--video-queue", "x", "a.mov"},
-                      std::vector<std::string>{"--audio-queue", "64", "a.mov"},
-                      std::vector<std::string>{"--set", "novalue", "a.mov"},
-                      std::vector<std::string>{"--audio-out"},
                       std::vector<std::string>{"a.mov", "b.mov"}));
-
-TEST(CommandLine, WithoutAMovieImportsTheDemo) {
-    tool_result run = run_tool({"--json"});
-    ASSERT_EQ(run.status, 0) << run.err;
-    ASSERT_TRUE(run.events_parsed);
-    EXPECT_EQ(count_events(run, "movie"), 1u);
-    EXPECT_GT(count_events(run, "frame"), 0u);
-}
-
-TEST(CommandLine, JsonEventsHaveExactlyTheirKeysInOrder) {
-    tool_result run = run_tool({"--json", kMovie});
-    ASSERT_EQ(run.status, 0) << run.err;
-    ASSERT_TRUE(run.events_parsed);
-    using keys = std::vector<std::string>;
-    for (const value& e : run.events) {
-        const std::string& name = e["event"].text;
-        if (name == "movie") {
-            EXPECT_EQ(e.order, (keys{"event", "duration", "size", "tracks"}));
-            for (const value& t : e["tracks"].items) {
-                keys common{"index", "kind", "format", "start", "duration", "timecode"};
-                keys extra = t["kind"].text == "video" ? keys{"width", "height", "frame_rate", "variant"}
-                                                       : keys{"channels", "bits", "sample_rate"};
-                common.insert(common.end(), extra.begin(), extra.end());
-                EXPECT_EQ(t.order, common);
-            }
-        } else if (name == "stream") {
-            keys expected = e["kind"].text == "video"
-                                ? keys{"event", "queue", "kind", "width", "height", "display_width",
-                                       "display_height", "frame_rate", "field_mode", "parameters"}
-                                : keys{"event", "queue", "kind", "channels", "bits_per_sample",
-                                       "bytes_per_sample", "sample_rate", "parameters"};
-            EXPECT_EQ(e.order, expected);
-        } else if (name == "frame") {
-            keys expected{"event", "queue", "number", "time", "decode_time", "duration", "size", "format"};
-            if (e["queue"].num == 0) expected.insert(expected.end(), {"type", "timecode"});
-            EXPECT_EQ(e.order, expected);
-        } else {
-            EXPECT_EQ(name, "end");
-            EXPECT_EQ(e.order, (keys{"event", "status", "bytes_read"}));
-            EXPECT_EQ(e["status"].order, (keys{"code", "frames", "bytes"}));
-        }
-    }
-}
-
-TEST(CommandLine, QueuesAndStreamsFollowTheOptions) {
-    tool_result run = run_tool({"--json", "--video-queue", "3", "--audio-queue", "0", kMovie});
-    ASSERT_EQ(run.status, 0) << run.err;
-    std::map<std::string, double> queue_of_kind;
-    for (const value& e : run.events)
-        if (e["event"].text == "stream") queue_of_kind[e["kind"].text] = e["queue"].num;
-    EXPECT_EQ(queue_of_kind["video"], 3);
-    EXPECT_EQ(queue_of_kind["audio"], 0);
-
-    tool_result video_only = run_tool({"--json", "--no-audio", kMovie});
-    ASSERT_EQ(video_only.status, 0);
-    EXPECT_EQ(count_events(video_only, "stream"), 1u);
-    tool_result nothing = run_tool({"--json", "--no-audio", "--no-video", kMovie});
-    ASSERT_EQ(nothing.status, 0);
-    EXPECT_EQ(count_events(nothing, "stream"), 0u);
-    EXPECT_EQ(count_events(nothing, "frame"), 0u);
-}
 
 TEST(CommandLine, PullDeliversTheSameVideoFramesAsTheRunLoop) {
     tool_result loop = run_tool({"--json", "--no-audio", kMovie});
@@ -261,36 +190,6 @@ TEST(CommandLine, PullDeliversTheSameVideoFramesAsTheRunLoop) {
         if (line.find("\"frame\"") != std::string::npos) pull_frames.push_back(line);
     EXPECT_FALSE(loop_frames.empty());
     EXPECT_EQ(pull_frames, loop_frames);
-}
-
-TEST(CommandLine, VideoOutHoldsTheSamplesEndToEnd) {
-    std::string path = output_path("video.bin");
-    tool_result run = run_tool({"--json", "--no-audio", "--video-out", path, kMovie});
-    ASSERT_EQ(run.status, 0) << run.err;
-    double total = 0;
-    for (const value& e : run.events)
-        if (e["event"].text == "frame") total += e["size"].num;
-    std::string bytes = read_file(path);
-    EXPECT_EQ(double(bytes.size()), total);
-    // The first sample starts the file.
-    EXPECT_EQ(bytes.substr(0, 4), read_file(kMovie).substr(40, 4));
-    std::remove(path.c_str());
-}
-
-TEST(CommandLine, HumanReportDescribesTheMovieAndFramesOnRequest) {
-    tool_result run = run_tool({"--frames", "--no-audio", kMovie});
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("h264Profile (1 bytes): 100"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("reel_name (4 bytes): \"A001\""), std::string::npos);
-    EXPECT_NE(run.out.find("time code 01:00:00:00 to 01:00:00:24"), std::string::npos);
-    size_t frame_lines = 0;
-    for (const std::string& line : lines_of(run.out)) frame_lines += line.rfind("frame queue 0", 0) == 0;
-    EXPECT_EQ(frame_lines, 25u);
-
-    tool_result quiet = run_tool({"--quiet", kMovie});
-    EXPECT_EQ(quiet.status, 0);
-    EXPECT_TRUE(quiet.out.empty());
-    EXPECT_TRUE(quiet.err.empty());
 }
 
 }  // namespace

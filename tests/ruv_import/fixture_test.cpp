@@ -165,69 +165,6 @@ TEST_P(Fixture, AudioOutputHoldsTheOtherToolsDecodedAudio) {
     std::remove(wav_path.c_str());
 }
 
-// The first 'avcC' record of the file: its profile, level and parameter sets.
-struct avc_record {
-    bool found = false;
-    uint8_t profile = 0, level = 0;
-    std::vector<std::vector<uint8_t>> sps, pps;
-};
-
-avc_record find_avc_record(const std::string& file) {
-    avc_record r;
-    size_t at = file.find("avcC");
-    if (at == std::string::npos || at < 4) return r;
-    const uint8_t* p = reinterpret_cast<const uint8_t*>(file.data()) + at + 4;
-    size_t left = file.size() - at - 4;
-    auto take_sets = [&](size_t count, std::vector<std::vector<uint8_t>>& sets) {
-        for (size_t i = 0; i < count; ++i) {
-            if (left < 2) return false;
-            size_t length = size_t(p[0]) << 8 | p[1];
-            if (left < 2 + length) return false;
-            sets.emplace_back(p + 2, p + 2 + length);
-            p += 2 + length;
-            left -= 2 + length;
-        }
-        return true;
-    };
-    if (left < 6) return r;
-    r.profile = p[1];
-    r.level = p[3];
-    size_t sps_count = p[5] & 0x1F;
-    p += 6;
-    left -= 6;
-    if (!take_sets(sps_count, r.sps) || left < 1) return r;
-    size_t pps_count = p[0];
-    ++p;
-    --left;
-    r.found = take_sets(pps_count, r.pps);
-    return r;
-}
-
-std::vector<uint8_t> framed(const std::vector<std::vector<uint8_t>>& sets) {
-    std::vector<uint8_t> out;
-    for (const auto& s : sets) {
-        out.insert(out.end(), {0, 0, 0, 1});
-        out.insert(out.end(), s.begin(), s.end());
-    }
-    return out;
-}
-
-TEST_P(Fixture, AvcParametersAgreeWithTheAvcRecord) {
-    avc_record record = find_avc_record(read_file(movie()));
-    if (!record.found) GTEST_SKIP() << GetParam() << " has no 'avcC' record";
-    tool_result run = run_tool({"--json", "--no-audio", movie()});
-    ASSERT_EQ(run.status, 0) << run.err;
-    std::vector<const value*> streams = events_of(run, "stream", 0);
-    ASSERT_EQ(streams.size(), 1u);
-    const value& video = *streams[0];
-    EXPECT_EQ(parameter(video, "video_profile"), (std::vector<uint8_t>{record.profile, 0, 0, 0}));
-    EXPECT_EQ(parameter(video, "video_level"), (std::vector<uint8_t>{record.level, 0, 0, 0}));
-    EXPECT_EQ(parameter(video, "h264Profile"), std::vector<uint8_t>{record.profile});
-    EXPECT_EQ(parameter(video, "h264Level"), std::vector<uint8_t>{record.level});
-    EXPECT_EQ(parameter(video, "h264SequenceParameterSet"), framed(record.sps));
-    EXPECT_EQ(parameter(video, "h264PictureParameterSet"), framed(record.pps));
-}
-
 // The suite above runs over what the folder listing finds; a listing that comes
 // back short (a 32-bit readdir without large-file support fails with EOVERFLOW
 // on some file systems) would silently test fewer movies.

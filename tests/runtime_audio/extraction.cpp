@@ -1,0 +1,71 @@
+#include "runtime_audio/extraction.h"
+
+#include <gtest/gtest.h>
+
+#include "audio/audio_constants.h"
+#include "cf/cf_object.h"
+#include "cf/cf_string.h"
+#include "cf/cf_url.h"
+
+using namespace qtrt::audio;
+
+namespace audio_test {
+
+extraction::extraction(const std::string& path) {
+    CFStringRef string = qtrt::CFStringCreateWithCString(nullptr, path.c_str(), kCFStringEncodingUTF8);
+    CFURLRef url = qtrt::CFURLCreateWithFileSystemPath(nullptr, string, kCFURLPOSIXPathStyle, false);
+    QTNewMoviePropertyElement property{qt_fourcc("dloc"), qt_fourcc("cfur"), sizeof url, &url, 0};
+    m_begun = qtrt::NewMovieFromProperties(1, &property, 0, nullptr, &m_movie);
+    qtrt::CFRelease(url);
+    qtrt::CFRelease(string);
+    if (!m_movie) return;
+    m_begun = qtrt::MovieAudioExtractionBegin(m_movie, 0, &m_session);
+    if (m_begun != noErr) return;
+    const Boolean discrete = 1;
+    qtrt::MovieAudioExtractionSetProperty(m_session, kQTPropertyClass_MovieAudioExtraction_Movie,
+                                          kQTMovieAudioExtractionMoviePropertyID_AllChannelsDiscrete, 1, &discrete);
+    qtrt::MovieAudioExtractionGetProperty(m_session, kQTPropertyClass_MovieAudioExtraction_Audio,
+                                          kQTMovieAudioExtractionAudioPropertyID_AudioStreamBasicDescription,
+                                          sizeof m_default, &m_default, nullptr);
+    AudioStreamBasicDescription d = m_default;
+    d.mFormatFlags = kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked;
+    d.mBitsPerChannel = 32;
+    d.mBytesPerFrame = d.mBytesPerPacket = 4 * d.mChannelsPerFrame;
+    m_begun = qtrt::MovieAudioExtractionSetProperty(m_session, kQTPropertyClass_MovieAudioExtraction_Audio,
+                                                    kQTMovieAudioExtractionAudioPropertyID_AudioStreamBasicDescription,
+                                                    sizeof d, &d);
+}
+
+extraction::~extraction() {
+    if (m_session) qtrt::MovieAudioExtractionEnd(m_session);
+    if (m_movie) qtrt::DisposeMovie(m_movie);
+}
+
+std::vector<float> extraction::frames(size_t limit, uint32_t per_call) {
+    std::vector<float> all, buffer(size_t(per_call) * channels());
+    while (all.size() / channels() < limit) {
+        AudioBufferList list{1, {{channels(), uint32_t(buffer.size() * 4), buffer.data()}}};
+        uint32_t n = per_call, flags = 0;
+        if (qtrt::MovieAudioExtractionFillBuffer(m_session, &n, &list, &flags) != noErr) {
+            ADD_FAILURE() << "fill failed";
+            break;
+        }
+        if (flags & kQTMovieAudioExtractionComplete) {
+            EXPECT_EQ(n, 0u);
+            break;
+        }
+        all.insert(all.end(), buffer.begin(), buffer.begin() + n * channels());
+    }
+    if (all.size() > limit * channels()) all.resize(limit * channels());
+    return all;
+}
+
+void extraction::seek(int64_t frame) {
+    TimeRecord time{};
+    time.value.lo = uint32_t(frame);
+    time.scale = TimeScale(m_default.mSampleRate);
+    qtrt::MovieAudioExtractionSetProperty(m_session, kQTPropertyClass_MovieAudioExtraction_Movie,
+                                          kQTMovieAudioExtractionMoviePropertyID_CurrentTime, sizeof time, &time);
+}
+
+}  // namespace audio_test

@@ -1,0 +1,40 @@
+// A movie opened from a file and an extraction of it as the importer asks for
+// one: discrete channels, interleaved 32-bit float in the machine's order.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "audio/audio_extraction.h"
+#include "movie/movie_toolbox.h"
+
+namespace audio_test {
+
+class extraction {
+public:
+    explicit extraction(const std::string& path);
+    ~extraction();
+    extraction(const extraction&) = delete;
+    extraction& operator=(const extraction&) = delete;
+
+    // What opening the movie and beginning the extraction answered.
+    OSStatus begun() const { return m_begun; }
+    bool ok() const { return m_begun == noErr; }
+    Movie movie() const { return m_movie; }
+    const AudioStreamBasicDescription& default_description() const { return m_default; }
+    uint32_t channels() const { return m_default.mChannelsPerFrame; }
+
+    // Frames from the current position to the end, or `limit` frames, filled
+    // per_call frames at a time.
+    std::vector<float> frames(size_t limit = SIZE_MAX, uint32_t per_call = 1602);
+    void seek(int64_t frame);
+
+private:
+    Movie m_movie = nullptr;
+    MovieAudioExtractionRef m_session = nullptr;
+    OSStatus m_begun = -1;
+    AudioStreamBasicDescription m_default{};
+};
+
+}  // namespace audio_test
