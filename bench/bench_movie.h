@@ -1,5 +1,5 @@
-// What the runtime benchmarks share: opening a movie by path as the importer
-// does, and the wall-clock time since a start.
+// What the runtime benchmarks share: opening a movie by path and asking for
+// float sound as the importer does, and the wall-clock time since a start.
 #pragma once
 
 #include <chrono>
@@ -7,6 +7,8 @@
 
 #include "cf/cf_object.h"
 #include "cf/cf_string.h"
+#include "audio/audio_constants.h"
+#include "audio/audio_extraction.h"
 #include "cf/cf_url.h"
 #include "movie/movie_toolbox.h"
 
@@ -24,6 +26,23 @@ inline Movie open_movie(const std::string& path) {
     qtrt::CFRelease(url);
     qtrt::CFRelease(string);
     return movie;
+}
+
+// Asks the session for interleaved 32-bit big-endian floats, the importer's
+// format, at the channel count and rate it offers; answers that format.
+inline AudioStreamBasicDescription ask_float_big_endian(MovieAudioExtractionRef session) {
+    using namespace qtrt::audio;
+    AudioStreamBasicDescription asbd{};
+    qtrt::MovieAudioExtractionGetProperty(session, kQTPropertyClass_MovieAudioExtraction_Audio,
+                                          kQTMovieAudioExtractionAudioPropertyID_AudioStreamBasicDescription,
+                                          sizeof asbd, &asbd, nullptr);
+    asbd.mFormatFlags = kAudioFormatFlagIsFloat | kAudioFormatFlagIsBigEndian | kAudioFormatFlagIsPacked;
+    asbd.mBitsPerChannel = 32;
+    asbd.mBytesPerFrame = asbd.mBytesPerPacket = 4 * asbd.mChannelsPerFrame;
+    qtrt::MovieAudioExtractionSetProperty(session, kQTPropertyClass_MovieAudioExtraction_Audio,
+                                          kQTMovieAudioExtractionAudioPropertyID_AudioStreamBasicDescription,
+                                          sizeof asbd, &asbd);
+    return asbd;
 }
 
 inline double seconds_since(clock_type::time_point start) {

@@ -57,16 +57,7 @@ uint64_t extract(Movie movie, double& best) {
     for (int run = 0; run < kRuns; ++run) {
         MovieAudioExtractionRef session = nullptr;
         if (qtrt::MovieAudioExtractionBegin(movie, 0, &session) != noErr) return 0;
-        AudioStreamBasicDescription asbd{};
-        qtrt::MovieAudioExtractionGetProperty(session, kQTPropertyClass_MovieAudioExtraction_Audio,
-                                              kQTMovieAudioExtractionAudioPropertyID_AudioStreamBasicDescription,
-                                              sizeof asbd, &asbd, nullptr);
-        asbd.mFormatFlags = kAudioFormatFlagIsFloat | kAudioFormatFlagIsBigEndian | kAudioFormatFlagIsPacked;
-        asbd.mBitsPerChannel = 32;
-        asbd.mBytesPerFrame = asbd.mBytesPerPacket = 4 * asbd.mChannelsPerFrame;
-        qtrt::MovieAudioExtractionSetProperty(session, kQTPropertyClass_MovieAudioExtraction_Audio,
-                                              kQTMovieAudioExtractionAudioPropertyID_AudioStreamBasicDescription,
-                                              sizeof asbd, &asbd);
+        const AudioStreamBasicDescription asbd = bench::ask_float_big_endian(session);
         std::vector<uint8_t> buffer(kFramesPerFill * asbd.mBytesPerFrame);
         total = 0;
         const clock_type::time_point start = clock_type::now();

@@ -41,16 +41,7 @@ int main() {
         std::fprintf(stderr, "bench_audio_extraction: cannot extract from %s\n", path.c_str());
         return 1;
     }
-    AudioStreamBasicDescription asbd{};
-    qtrt::MovieAudioExtractionGetProperty(session, kQTPropertyClass_MovieAudioExtraction_Audio,
-                                          kQTMovieAudioExtractionAudioPropertyID_AudioStreamBasicDescription,
-                                          sizeof asbd, &asbd, nullptr);
-    asbd.mFormatFlags = kAudioFormatFlagIsFloat | kAudioFormatFlagIsBigEndian | kAudioFormatFlagIsPacked;
-    asbd.mBitsPerChannel = 32;
-    asbd.mBytesPerFrame = asbd.mBytesPerPacket = 8;
-    qtrt::MovieAudioExtractionSetProperty(session, kQTPropertyClass_MovieAudioExtraction_Audio,
-                                          kQTMovieAudioExtractionAudioPropertyID_AudioStreamBasicDescription,
-                                          sizeof asbd, &asbd);
+    bench::ask_float_big_endian(session);  // the movie is stereo: 8 bytes a frame
 
     std::vector<uint8_t> buffer(kFramesPerFill * 8);
     uint64_t total = 0;
