@@ -231,6 +231,7 @@ public:
     uint32_t channels() const override { return uint32_t(m_channels); }
     double sample_rate() const override { return m_rate; }
     std::vector<uint32_t> channel_labels() const override { return m_labels; }
+    int64_t priming_frames() const override { return m_priming; }
 
 private:
     bool take_frame(std::vector<float>& out, std::string& error) {
@@ -248,11 +249,25 @@ private:
                     std::to_string(m_frame->sample_rate) + " Hz";
             return false;
         }
+        if (m_frames_taken++ == 0) m_priming = marked_priming();
         if (!append_samples(m_av, *m_frame, channels, out)) {
             error = "the decoder gave an unknown sample format";
             return false;
         }
         return true;
+    }
+
+    // An AAC stream that names its encoder in a fill element of its first
+    // packet (libfaac does) starts with that encoder's delay; libavcodec
+    // marks those frames for skipping on the first frame. Other codecs' marks
+    // come from the description (Opus pre-skip), which the movie's edits
+    // already account for.
+    int64_t marked_priming() const {
+        if (m_context->codec_id != AV_CODEC_ID_AAC) return 0;
+        const AVFrameSideData* side = m_av.av_frame_get_side_data(m_frame, AV_FRAME_DATA_SKIP_SAMPLES);
+        if (!side || side->size < 4) return 0;
+        const uint8_t* d = side->data;
+        return int64_t(uint32_t(d[0]) | uint32_t(d[1]) << 8 | uint32_t(d[2]) << 16 | uint32_t(d[3]) << 24);
     }
 
     void drain() {
@@ -267,6 +282,8 @@ private:
     int m_channels = 0;
     double m_rate = 0.0;
     std::vector<uint32_t> m_labels;
+    int64_t m_frames_taken = 0;
+    int64_t m_priming = 0;
 };
 
 }  // namespace

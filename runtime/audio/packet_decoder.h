@@ -30,6 +30,10 @@ public:
     // Core Audio channel labels (AudioChannelLabel) of the decoded channels,
     // in order; empty when the decoder does not say.
     virtual std::vector<uint32_t> channel_labels() const = 0;
+    // Frames at the start of the stream that the stream itself marks as
+    // encoder delay, known once its first packet has decoded; 0 when it
+    // marks none.
+    virtual int64_t priming_frames() const { return 0; }
 };
 
 // True when compressed sound can be decoded here: the build has the

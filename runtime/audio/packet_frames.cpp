@@ -54,6 +54,7 @@ std::unique_ptr<packet_frames> packet_frames::create(const media_model& media, c
     f->probe();
     f->m_frame_count = f->m_chunks.empty() ? rescale_time(t.decode_end(), f->m_media_scale, f->m_rate)
                                            : int64_t(t.count());
+    f->m_priming = std::min(f->m_priming, f->m_frame_count);
     return f;
 }
 
@@ -81,7 +82,12 @@ void packet_frames::probe() {
         const packet p = locate(n);
         if (!p.usable || p.size > kMaxPacketBytes || packet_bytes(p, bytes) != noErr) continue;
         m_decoded.clear();
-        if (m_decoder->decode(bytes, p.size, m_decoded, error) && m_decoder->channels() > 0) break;
+        if (m_decoder->decode(bytes, p.size, m_decoded, error) && m_decoder->channels() > 0) {
+            // Encoder delay marked in the stream is not sound: the frames
+            // after it move up to the start of the media.
+            if (n == 0) m_priming = std::max<int64_t>(m_decoder->priming_frames(), 0);
+            break;
+        }
     }
     if (m_decoder->channels() > 0) {
         m_channels = m_decoder->channels();
@@ -120,22 +126,24 @@ packet_frames::packet packet_frames::locate(int64_t number) const {
         p.chunk_end = last.offset + last.size;
         description = s.description_index;
     }
+    p.first_frame -= m_priming;
     p.usable = description >= 1 && description <= m_usable.size() && m_usable[description - 1];
     p.data_ref_index = p.usable ? m_data_refs[description - 1] : 0;
     return p;
 }
 
 int64_t packet_frames::packet_holding(int64_t frame) const {
+    const int64_t media_frame = frame + m_priming;
     if (!m_chunks.empty()) {
-        auto it = std::upper_bound(m_chunks.begin(), m_chunks.end(), frame,
+        auto it = std::upper_bound(m_chunks.begin(), m_chunks.end(), media_frame,
                                    [](int64_t f, const constant_chunk& c) { return f < c.first_frame; });
         if (it == m_chunks.begin()) return 0;
         const constant_chunk& c = *(it - 1);
-        const int64_t k = std::min<int64_t>((frame - c.first_frame) / m_format.frames_per_packet,
+        const int64_t k = std::min<int64_t>((media_frame - c.first_frame) / m_format.frames_per_packet,
                                             ceil_div(c.frames, m_format.frames_per_packet) - 1);
         return c.first_packet + k;
     }
-    const long double t = std::floor(static_cast<long double>(frame) * m_media_scale / m_rate);
+    const long double t = std::floor(static_cast<long double>(media_frame) * m_media_scale / m_rate);
     uint32_t index = 0;
     if (t >= static_cast<long double>(m_table.decode_end())) index = m_table.count() - 1;
     else if (t > 0 && !m_table.find_by_decode_time(int64_t(t), index)) index = 0;

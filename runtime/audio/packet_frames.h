@@ -8,6 +8,10 @@
 // frames, as PCM does, when the sample table says so (every sample one time
 // unit long): a chunk of n samples then holds n / frames-per-packet packets.
 //
+// Encoder delay that the stream itself marks (an AAC encoder that names
+// itself in its first packet, as libfaac does) is not sound: the decoded
+// frames move up by it, and the media's last frames are silence.
+//
 // Reading decodes forward from where the last read stopped; a read elsewhere
 // starts the decoder afresh a little before the place (its pre-roll) so that
 // codecs whose frames overlap decode it as they would in order. Decoded
@@ -88,6 +92,7 @@ private:
     std::vector<uint32_t> m_decoder_labels;
     int64_t m_packet_count = 0;
     int64_t m_frame_count = 0;
+    int64_t m_priming = 0;  // frames of encoder delay the stream marks; its frames start this much earlier
 
     int64_t m_next = -1;  // the packet the decoder takes next; -1 before the first read
     int64_t m_cache_first = 0;
