@@ -3,6 +3,7 @@
 // frame, through empty edits and several edits.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -64,6 +65,8 @@ TEST_P(SoundAlignment, SoundLiesWhereTheMoviePlaysItBesideTheVideo) {
     ASSERT_FALSE(sound.empty());
     EXPECT_NEAR(video[0]->getTimeStamp().getSecondsAsDouble(), 0.0, 1e-6);
     const double first_time = sound[0]->getTimeStamp().getSecondsAsDouble();
+    // Sound before zero is left out, and only that.
+    EXPECT_NEAR(first_time, std::max(c.sound_start, 0.0), 1e-6);
     const long first = std::lround((first_time - c.sound_start) * kSoundRate);
     ASSERT_GE(first, 0) << "the first chunk at " << first_time << " s comes before the sound";
     for (long k = 0; k < 4; ++k)

@@ -139,11 +139,20 @@ int audio_track::seek(double start, double end) {
         // edits before it are not delivered as silence.
         const bool at_edit = from < double(m_edit_time);
         if (at_edit) from = double(m_edit_time);
+        // Sound before zero on the delivered time line is dropped a chunk at
+        // a time: start where it reaches zero, or the chunk across zero
+        // would take the sound after zero with it.
+        const double zero_at = -double(m_time_shift);
+        const bool at_zero = from < zero_at;
+        if (at_zero) from = zero_at;
         const TimeScale scale = GetMovieTimeScale(m_movie);
         // The edit's time, held as a float, is rounded back to its own movie
         // time unit: truncated, it could land a unit early, in the empty edit.
-        const int64_t value = at_edit ? int64_t(std::llround(from * double(scale)))
-                                      : truncate_to<int64_t>(from * double(scale));
+        // Zero's time is rounded up, within float error, to stay after zero.
+        const double units = from * double(scale);
+        const int64_t value = at_zero   ? int64_t(std::ceil(units - 1e-3))
+                              : at_edit ? int64_t(std::llround(units))
+                                        : truncate_to<int64_t>(units);
         TimeRecord time = {};
         time.value.lo = uint32_t(uint64_t(value));
         time.value.hi = int32_t(value >> 32);
