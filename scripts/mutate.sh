@@ -69,6 +69,11 @@ sync_copy() {
 }
 mkdir -p "$tree"
 sync_copy
+# The real movies and their judge lie beside the repository (../shared): the
+# copy finds them beside it too.
+if [ -d "$root/../shared" ] && [ ! -e "$dir/shared" ]; then
+  ln -s "$(cd "$root/../shared" && pwd)" "$dir/shared"
+fi
 
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
