@@ -244,12 +244,12 @@ private:
             m_channels = channels;
             m_rate = m_frame->sample_rate;
             m_labels = labels_of(m_av, m_frame->ch_layout);
+            m_priming = marked_priming();
         } else if (channels != m_channels || m_frame->sample_rate != int(m_rate)) {
             error = "the channel count or sample rate changed to " + std::to_string(channels) + " channels at " +
                     std::to_string(m_frame->sample_rate) + " Hz";
             return false;
         }
-        if (m_frames_taken++ == 0) m_priming = marked_priming();
         if (!append_samples(m_av, *m_frame, channels, out)) {
             error = "the decoder gave an unknown sample format";
             return false;
@@ -282,7 +282,6 @@ private:
     int m_channels = 0;
     double m_rate = 0.0;
     std::vector<uint32_t> m_labels;
-    int64_t m_frames_taken = 0;
     int64_t m_priming = 0;
 };
 
