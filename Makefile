@@ -2,6 +2,8 @@
 BUILD      ?= build
 BUILD_SAN  ?= build-sanitize
 BUILD_WIN  ?= build-windows
+# The Linux ruv-import that the Windows one is compared with (PCM sound only).
+BUILD_PCM  ?= build-pcm
 BUILD_BENCH ?= build-bench
 BUILD_FUZZ ?= build-fuzz
 FUZZ_SECONDS ?= 60
@@ -11,7 +13,7 @@ MINGW_TC   := cmake/toolchain-mingw-i686.cmake
 # ccache, when installed, shortens rebuilds; the build does not need it.
 LAUNCHER   := $(if $(shell command -v ccache),-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all build demo test test-sanitize fuzz windows bench mutate bootstrap clean
+.PHONY: all build demo test test-sanitize fuzz windows test-windows bench mutate bootstrap clean
 
 all: build
 
@@ -56,8 +58,13 @@ mutate: bootstrap
 
 windows:
 	@scripts/bootstrap.sh windows
-	cmake -S . -B $(BUILD_WIN) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=$(MINGW_TC) $(LAUNCHER)
+	cmake -S . -B $(BUILD_WIN) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=$(MINGW_TC) $(LAUNCHER) -DRUV_BUILD_TESTS=OFF
 	cmake --build $(BUILD_WIN) -j $(JOBS)
+
+# The Windows build's tests under wine, and its ruv-import.exe compared with
+# the Linux one on the shared movies (scripts/test_windows.sh).
+test-windows:
+	@scripts/test_windows.sh $(BUILD_WIN) $(BUILD_PCM) $(JOBS) $(LAUNCHER)
 
 bench:
 	@scripts/bootstrap.sh bench
@@ -66,4 +73,4 @@ bench:
 	scripts/bench.sh $(BUILD_BENCH)
 
 clean:
-	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_WIN) $(BUILD_BENCH) $(BUILD_FUZZ)
+	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_WIN) $(BUILD_PCM) $(BUILD_BENCH) $(BUILD_FUZZ)

@@ -5,15 +5,21 @@
 # (qemu-i386) is registered with binfmt_misc, so that every 32-bit program the
 # build makes runs unchanged. Safe to run again: it changes only what is
 # missing, and registers nothing where i386 programs run natively.
-# Usage: scripts/bootstrap.sh [windows] [fuzz] [bench]
+# Usage: scripts/bootstrap.sh [windows] [wine] [fuzz] [bench]
+#   wine: Debian's wine64 and the wine set-up of the Windows build
+#   ($BUILD_WIN, default build-windows: scripts/wine_setup.sh), for make
+#   test-windows; where 32-bit x86 code does not run natively it says so and
+#   sets up nothing.
 set -u
 cd "$(dirname "$0")/.."
 
 packages=(g++-multilib cmake ninja-build googletest make)
 want_ffmpeg_i386=0
+want_wine=0
 for extra in "$@"; do
   case $extra in
     windows) packages+=(g++-mingw-w64-i686) ;;
+    wine) want_wine=1 ;;
     # clang and its runtimes; libclang-rt-dev brings the libclang-rt-N-dev
     # matching the default clang, which holds libclang_rt.fuzzer-i386.a and
     # the 32-bit sanitizer runtimes.
@@ -22,7 +28,7 @@ for extra in "$@"; do
     # programs; its libraries come through multiarch (scripts/bench.sh
     # unpacks the program itself beside the benchmark build).
     bench) want_ffmpeg_i386=1 ;;
-    *) echo "bootstrap: unknown argument: $extra (expected windows, fuzz or bench)" >&2; exit 2 ;;
+    *) echo "bootstrap: unknown argument: $extra (expected windows, wine, fuzz or bench)" >&2; exit 2 ;;
   esac
 done
 
@@ -120,6 +126,21 @@ if [ $want_ffmpeg_i386 -eq 1 ]; then
     # shellcheck disable=SC2046
     install $(printf '%s:i386 ' $deps) ||
       echo "bootstrap: could not install ffmpeg's i386 libraries; the benchmarks will not compare with it" >&2
+  fi
+fi
+
+if [ $want_wine -eq 1 ]; then
+  if [ "$mode" != native ]; then
+    echo "bootstrap: 32-bit x86 code does not run natively here ($mode); wine's WoW64 needs the CPU's 32-bit mode, so wine is not set up"
+  else
+    # wine64 alone (its new WoW64 mode) runs 32-bit programs with wine's
+    # 32-bit DLLs that wine_setup.sh unpacks: installing wine32:i386 instead
+    # would bring a hundred packages and upgrade the machine's own.
+    install g++-mingw-w64-i686 wine wine64 || exit 1
+    add_i386_architecture || exit 1
+    apt-cache show libwine:i386 >/dev/null 2>&1 || apt_update
+    build_win=${BUILD_WIN:-build-windows}
+    scripts/wine_setup.sh "$build_win/wine" "$build_win/bin" || exit 1
   fi
 fi
 exit 0

@@ -2,17 +2,17 @@
 // them, on an instance storage that serves a data reference.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <memory>
+#include <string>
 
 #include "datahandler/data_handler_storage.h"
 #include "datahandler/datahandler_test_support.h"
 #include "datahandler/handle_data_ref.h"
+#include "platform/temp_folder.h"
 #include "quicktime/routines.h"
 
 using dh_test::call_entry;
@@ -214,16 +214,15 @@ TEST_F(DataHandlerCalls, FailingSeekReadsNothing) {
 }
 
 TEST_F(DataHandlerCalls, ScheduleDataTakesA32BitOffsetWithoutSign) {
-    char path[] = "/tmp/dh-sparse-XXXXXX";
-    const int fd = mkstemp(path);
-    if (fd < 0) GTEST_SKIP() << "no temporary file";
-    const off_t at = off_t(0x80000000u);
+    test_support::temp_folder folder;
+    const std::string path = folder / "sparse.bin";
+    const std::streamoff at = std::streamoff(0x80000000u);
     const char marker[4] = {'Z', 'V', 'H', '!'};
-    const bool written = ftruncate(fd, at + 16) == 0 && pwrite(fd, marker, 4, at) == 4;
-    close(fd);
-    if (!written) {
-        unlink(path);
-        GTEST_SKIP() << "cannot make a sparse file of 2 GiB here";
+    {
+        std::ofstream file(path, std::ios::binary);
+        file.seekp(at);
+        file.write(marker, 4);
+        if (!file.flush()) GTEST_SKIP() << "cannot make a sparse file of 2 GiB here";
     }
     std::unique_ptr<CMStreamDataRef> big(CMStreamDataRef::create_with_url(path));
     ASSERT_NE(nullptr, big);
@@ -231,7 +230,6 @@ TEST_F(DataHandlerCalls, ScheduleDataTakesA32BitOffsetWithoutSign) {
     char buffer[4] = {};
     EXPECT_EQ(noErr, call_entry(m_storage, kScheduleData,
                                 {word(buffer), int32_t(0x80000000u), 4, 0, 0, 0}));
-    unlink(path);
     EXPECT_EQ(std::string(marker, 4), std::string(buffer, 4));
 }
 

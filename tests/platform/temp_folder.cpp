@@ -1,57 +1,60 @@
 #include "platform/temp_folder.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <random>
 #include <stdexcept>
-#include <vector>
-
-#include <ftw.h>
+#include <system_error>
 
 namespace test_support {
 
+namespace fs = std::filesystem;
+
 namespace {
 
-int remove_entry(const char* path, const struct stat*, int, struct FTW*) {
-    return std::remove(path);
+void make_parent(const std::string& path) {
+    std::error_code error;
+    fs::create_directories(fs::path(path).parent_path(), error);
 }
-
-void make_folders(const std::string& path) {
-    for (size_t slash = path.find('/', 1); ; slash = path.find('/', slash + 1)) {
-        std::string part = path.substr(0, slash);
-        mkdir(part.c_str(), 0755);
-        if (slash == std::string::npos) break;
-    }
-}
-
-std::string parent_of(const std::string& path) { return path.substr(0, path.rfind('/')); }
 
 }  // namespace
 
+// TMPDIR where it is set, else the system's temporary folder (/tmp, or the
+// user's Temp folder on Windows); the name is random so that test programs
+// running side by side never share a folder.
 temp_folder::temp_folder() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/ruv-test-XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (!mkdtemp(buffer.data())) throw std::runtime_error("cannot make a temporary folder");
-    m_path = buffer.data();
+    std::error_code error;
+    fs::path base = fs::temp_directory_path(error);
+    if (error) base = ".";
+    std::random_device seed;
+    std::mt19937 random(seed());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        fs::path candidate = base / ("ruv-test-" + std::to_string(random()));
+        if (fs::create_directory(candidate, error)) {
+            m_path = candidate.generic_string();
+            return;
+        }
+    }
+    throw std::runtime_error("cannot make a temporary folder under " + base.string());
 }
 
-temp_folder::~temp_folder() { nftw(m_path.c_str(), remove_entry, 16, FTW_DEPTH | FTW_PHYS); }
+temp_folder::~temp_folder() {
+    std::error_code error;
+    fs::remove_all(m_path, error);
+}
 
 std::string temp_folder::operator/(const std::string& name) const { return m_path + "/" + name; }
 
 std::string temp_folder::make_folder(const std::string& name) const {
     std::string path = *this / name;
-    make_folders(path);
+    std::error_code error;
+    fs::create_directories(path, error);
     return path;
 }
 
 std::string temp_folder::write_file(const std::string& name, const std::string& content) const {
     std::string path = *this / name;
-    make_folders(parent_of(path));
+    make_parent(path);
     std::ofstream(path, std::ios::binary) << content;
     return path;
 }
@@ -60,7 +63,7 @@ std::string temp_folder::copy_file(const std::string& source, const std::string&
     std::ifstream in(source, std::ios::binary);
     if (!in) throw std::runtime_error("cannot read " + source);
     std::string path = *this / name;
-    make_folders(parent_of(path));
+    make_parent(path);
     std::ofstream(path, std::ios::binary) << in.rdbuf();
     return path;
 }
