@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # make test-windows: the Windows build's test programs run under wine with
-# ctest, then the Windows ruv-import.exe and the Linux one (its runtime
+# ctest, where the plug-in finds the runtime (windows_loader_check.sh), then
+# the Windows ruv-import.exe and the Linux one (its runtime
 # decoding PCM only, as the Windows runtime does) compared on every movie of
 # ../shared/fixtures and ../shared/real that are beside the repository.
 # Where 32-bit x86 code does not run natively, wine's WoW64 cannot run the
@@ -26,6 +27,7 @@ cmake --build "$build_win" -j "$jobs"
 # every program; it leaves by itself a minute after the last program.
 WINEPREFIX=$(cd "$build_win" && pwd)/wine/prefix /usr/lib/wine/wineserver -p 60
 (cd "$build_win" && ctest --output-on-failure -j "$jobs")
+scripts/windows_loader_check.sh "$build_win" samples/demo.mov
 
 cmake -S . -B "$build_pcm" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-linux-i386.cmake -DRUV_BUILD_TESTS=OFF \
