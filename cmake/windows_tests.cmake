@@ -14,3 +14,10 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/wine_run.sh.in ${RUV_WINE_DIR}/run
                                 WORLD_READ WORLD_EXECUTE
                @ONLY)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${RUV_WINE_DIR}/run)
+
+# Wine shows the Linux file system as drive Z:. The test programs name their
+# folders (RUV_OUTPUT_DIR, RUV_TEST_DATA_DIR, ...) as a Windows host names
+# files, with the drive.
+if(CMAKE_HOST_UNIX)
+  set(RUV_TEST_PATH_PREFIX "Z:")
+endif()

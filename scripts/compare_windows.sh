@@ -6,10 +6,16 @@
 # video samples of --video-out. The two must be identical but for line ends
 # and the form of the movie's path. Prints one line per movie that differs,
 # then a total; exits 1 when any differs.
-# Usage: scripts/compare_windows.sh WINE_RUN WINDOWS_BIN LINUX_BIN OUT FOLDER...
+# Usage: scripts/compare_windows.sh [--set KEY=VALUE]... WINE_RUN WINDOWS_BIN LINUX_BIN OUT FOLDER...
+#   --set passes a configuration key to both imports.
 set -u
+settings=()
+while [ "${1:-}" = --set ] && [ $# -ge 2 ]; do
+  settings+=(--set "$2")
+  shift 2
+done
 if [ $# -lt 5 ]; then
-  echo "usage: scripts/compare_windows.sh WINE_RUN WINDOWS_BIN LINUX_BIN OUT FOLDER..." >&2
+  echo "usage: scripts/compare_windows.sh [--set KEY=VALUE]... WINE_RUN WINDOWS_BIN LINUX_BIN OUT FOLDER..." >&2
   exit 2
 fi
 run=$1 windows_exe=$2/ruv-import.exe linux_exe=$3/ruv-import out=$4
@@ -23,7 +29,7 @@ mkdir -p "$out" || exit 2
 import() {
   local base=${*: -1} movie=${*: -2:1}
   rm -f "$base".*
-  "${@:1:$#-2}" --json --quiet --audio-out "$base.wav" --video-out "$base.video" "$movie" \
+  "${@:1:$#-2}" ${settings[@]+"${settings[@]}"} --json --quiet --audio-out "$base.wav" --video-out "$base.video" "$movie" \
       >"$base.out" 2>"$base.err"
   echo $? >"$base.status"
 }
@@ -37,6 +43,15 @@ normalise() {
   WP=$windows_path JP=$json_path LP=$movie perl -pi -e 's/\r$//; s/\Q$ENV{JP}\E/$ENV{LP}/g; s/\Q$ENV{WP}\E/$ENV{LP}/g' "$file"
 }
 
+# Each queue is consumed on a thread of its own, so the order of frames of
+# different queues between each other is not the movie's: frames are kept in
+# order within their queue, every other line in its place before them.
+by_queue() {
+  perl -ne 'if (/^\{"event":"frame","queue":(-?\d+),/) { push @{$q{$1}}, $_ } else { print }
+            END { print @{$q{$_}} for sort { $a <=> $b } keys %q }' "$1" >"$1.sorted" &&
+    mv "$1.sorted" "$1"
+}
+
 passed=0 failed=0
 for folder in "$@"; do
   folder=$(cd "$folder" && pwd) || exit 2
@@ -48,6 +63,8 @@ for folder in "$@"; do
     import "$run" "$windows_exe" "$movie" "$windows"
     normalise "$windows.out" "$movie"
     normalise "$windows.err" "$movie"
+    by_queue "$linux.out"
+    by_queue "$windows.out"
     differ=()
     for part in status out err wav video; do
       [ -e "$linux.$part" ] || [ -e "$windows.$part" ] || continue
@@ -62,5 +79,5 @@ for folder in "$@"; do
     fi
   done
 done
-echo "windows and linux: $passed identical, $failed differ"
+echo "windows and linux${settings[*]+ (${settings[*]})}: $passed identical, $failed differ"
 [ $failed -eq 0 ]

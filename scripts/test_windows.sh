@@ -43,3 +43,7 @@ if [ ${#folders[@]} -eq 0 ]; then
 fi
 scripts/compare_windows.sh "$build_win/wine/run" "$build_win/bin" "$build_pcm/bin" \
   "$build_win/compare" "${folders[@]}"
+# The same through the plug-in's own data handler, which reads the movie
+# through the host's byte stream instead of QuickTime's file access.
+scripts/compare_windows.sh --set data-handler-mode=force-enable "$build_win/wine/run" \
+  "$build_win/bin" "$build_pcm/bin" "$build_win/compare-data-handler" "${folders[@]}"

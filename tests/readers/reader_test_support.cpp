@@ -5,6 +5,7 @@
 
 #include "importer/track_video.h"
 #include "quicktime/routines.h"
+#include "support/native_path_style.h"
 
 namespace reader_test {
 
@@ -23,7 +24,7 @@ std::string output_path(const std::string& name) {
 movie_ptr open_movie_file(const std::string& path) {
     CFStringRef text = CFStringCreateWithCString(nullptr, path.c_str(), kCFStringEncodingUTF8);
     if (!text) return nullptr;
-    CFURLRef url = CFURLCreateWithFileSystemPath(nullptr, text, kCFURLPOSIXPathStyle, 0);
+    CFURLRef url = CFURLCreateWithFileSystemPath(nullptr, text, test_support::kNativePathStyle, 0);
     CFRelease(text);
     if (!url) return nullptr;
     Boolean yes = 1;

@@ -6,6 +6,7 @@
 #include "cf/cf_object.h"
 #include "cf/cf_string.h"
 #include "cf/cf_url.h"
+#include "support/native_path_style.h"
 
 using namespace qtrt::audio;
 
@@ -13,7 +14,7 @@ namespace audio_test {
 
 extraction::extraction(const std::string& path) {
     CFStringRef string = qtrt::CFStringCreateWithCString(nullptr, path.c_str(), kCFStringEncodingUTF8);
-    CFURLRef url = qtrt::CFURLCreateWithFileSystemPath(nullptr, string, kCFURLPOSIXPathStyle, false);
+    CFURLRef url = qtrt::CFURLCreateWithFileSystemPath(nullptr, string, test_support::kNativePathStyle, false);
     QTNewMoviePropertyElement property{qt_fourcc("dloc"), qt_fourcc("cfur"), sizeof url, &url, 0};
     m_begun = qtrt::NewMovieFromProperties(1, &property, 0, nullptr, &m_movie);
     qtrt::CFRelease(url);

@@ -106,6 +106,8 @@ TEST(MovieLayouts, MissingMediaFileFailsItsSamplesNotTheMovie) {
               couldNotResolveDataRef);
 }
 
+// Windows has no named pipe in the file system to stand for a media file.
+#ifndef _WIN32
 TEST(MovieLayouts, MediaFileThatIsAPipeIsNotOpened) {
     test_movie::movie_plan plan = three_tracks();
     plan.tracks[0].data_ref = test_movie::data_ref_kind::url_external;
@@ -122,5 +124,6 @@ TEST(MovieLayouts, MediaFileThatIsAPipeIsNotOpened) {
               couldNotResolveDataRef);
     std::remove(pipe.c_str());
 }
+#endif
 
 }  // namespace

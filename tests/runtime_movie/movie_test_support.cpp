@@ -5,13 +5,14 @@
 #include "cf/cf_object.h"
 #include "cf/cf_string.h"
 #include "cf/cf_url.h"
+#include "support/native_path_style.h"
 
 namespace movie_test {
 
 OSErr open_movie(const std::string& path, Movie& movie) {
     movie = nullptr;
     CFStringRef text = qtrt::make_cf_string(path);
-    CFURLRef url = qtrt::CFURLCreateWithFileSystemPath(nullptr, text, kCFURLPOSIXPathStyle, 0);
+    CFURLRef url = qtrt::CFURLCreateWithFileSystemPath(nullptr, text, test_support::kNativePathStyle, 0);
     Boolean yes = 1;
     QTNewMoviePropertyElement props[3] = {
         {qt_fourcc("dloc"), qt_fourcc("cfur"), sizeof url, &url, 0},

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <stdexcept>
 
 namespace test_movie {
@@ -643,6 +644,20 @@ movie_file build_movie(const movie_plan& plan) {
     return file;
 }
 
+namespace {
+
+// Paths are UTF-8, as the host and the runtime take them; Windows opens files
+// by UTF-16 names.
+std::FILE* open_for_writing(const std::string& path) {
+#ifdef _WIN32
+    return _wfopen(std::filesystem::u8path(path).c_str(), L"wb");
+#else
+    return std::fopen(path.c_str(), "wb");
+#endif
+}
+
+}  // namespace
+
 bool write_movie(const movie_plan& plan, const std::string& path) {
     const movie_file file = build_movie(plan);
     const size_t slash = path.find_last_of("/\\");
@@ -650,7 +665,7 @@ bool write_movie(const movie_plan& plan, const std::string& path) {
     for (const auto& external : file.externals)
         if (!write_bytes(external.second, folder + external.first)) return false;
     if (file.size < (uint64_t(1) << 28)) return write_bytes(file.contiguous(), path);
-    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::FILE* f = open_for_writing(path);
     if (!f) return false;
     bool ok = true;
     for (const movie_file::piece& p : file.pieces) {
@@ -665,7 +680,7 @@ bool write_movie(const movie_plan& plan, const std::string& path) {
 }
 
 bool write_bytes(const bytes& data, const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::FILE* f = open_for_writing(path);
     if (!f) return false;
     bool ok = data.empty() || std::fwrite(data.data(), 1, data.size(), f) == data.size();
     return std::fclose(f) == 0 && ok;
