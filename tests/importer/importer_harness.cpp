@@ -26,6 +26,9 @@ harness::harness(const test_movie::movie_plan& movie, const std::string& name)
 }
 
 harness::~harness() {
+    // The importer goes first: it holds the movie open, and Windows removes
+    // no open file.
+    m_importer.reset();
     if (m_written) std::remove(m_path.c_str());
 }
 

@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "importer/importer_harness.h"
 #include "support/fixture_files.h"
@@ -153,7 +155,8 @@ TEST_P(InputPath, OpensThroughItsFileUrl) {
         EXPECT_EQ(h.preflight(), 0) << path;
         EXPECT_TRUE(video_info(h.importer()));
     }
-    std::remove(path.c_str());
+    std::error_code ignored;
+    std::filesystem::remove(std::filesystem::u8path(path), ignored);
 }
 
 INSTANTIATE_TEST_SUITE_P(
