@@ -13,6 +13,10 @@
 #include "quicktime/qt_loader.h"
 #include "quicktime/routines.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 using test_support::run_in_fresh_process;
 using test_support::runtime_module;
 using test_support::temp_folder;
@@ -21,12 +25,22 @@ namespace {
 
 class CallSurface : public ::testing::Test {
 protected:
+#ifdef _WIN32
+    // The loader takes a QuickTime.qts the process has already loaded.
+    void SetUp() override {
+        std::string path = runtime_module("qt-probe");
+        for (char& c : path)
+            if (c == '/') c = '\\';
+        ASSERT_NE(nullptr, LoadLibraryA(path.c_str())) << path;
+    }
+#else
     void SetUp() override {
         m_folder.copy_file(runtime_module("qt-probe"), "system/QuickTime.qts");
         setenv("RUV_SYSTEM_DIR", (m_folder / "system").c_str(), 1);
         unsetenv("RUV_REGISTRY");
     }
     void TearDown() override { unsetenv("RUV_SYSTEM_DIR"); }
+#endif
     temp_folder m_folder;
 };
 
@@ -105,6 +119,9 @@ TEST_F(CallSurface, DirectSixtyFourBitParameterAndResult) {
     });
 }
 
+// Linux only: without the stand-in's RUV_SYSTEM_DIR there is no way to have
+// the loader find no runtime while the registry names one.
+#ifndef _WIN32
 TEST_F(CallSurface, UnboundForwardedOperationsAnswerTheirSlotStartValue) {
     setenv("RUV_SYSTEM_DIR", (m_folder / "empty").c_str(), 1);
     run_in_fresh_process([] {
@@ -115,5 +132,7 @@ TEST_F(CallSurface, UnboundForwardedOperationsAnswerTheirSlotStartValue) {
                                   nullptr, nullptr, 0, nullptr, nullptr));
     });
 }
+
+#endif
 
 }  // namespace
