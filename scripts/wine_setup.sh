@@ -19,6 +19,7 @@ mkdir -p "$1" "$2" || exit 1
 dir=$(cd "$1" && pwd)
 bin=$(cd "$2" && pwd)
 wine64=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver
 fail() { echo "wine set-up: $*" >&2; exit 1; }
 
 [ -x "$wine64" ] || fail "$wine64 is missing (install Debian's wine and wine64: scripts/bootstrap.sh wine)"
@@ -49,6 +50,8 @@ if [ ! -s "$dir/prefix/system.reg" ] || [ "$(cat "$dir/prefix.version" 2>/dev/nu
   echo "wine set-up: making the wine prefix $dir/prefix"
   rm -rf "$dir/prefix"
   "$wine64" wineboot -i >"$dir/wineboot.log" 2>&1
+  # The server writes the registry to disk only as it leaves.
+  "$wineserver" -w
   [ -s "$dir/prefix/system.reg" ] || fail "wineboot made no prefix (see $dir/wineboot.log)"
   echo "$version" >"$dir/prefix.version"
 fi
