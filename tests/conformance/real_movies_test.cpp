@@ -1,9 +1,9 @@
-// Every real movie of ../shared/real imported by ruv-import and judged by
-// ../shared/tools/conform.py: frames against the container's own tables and
-// another tool's packets, sound against the movie's time line, and the
-// published descriptions against what the movie's atoms say. Skipped, with a
-// message, where the folder is not. A movie of expected_failures.txt must
-// fail with exactly the complaints listed for it.
+// Every movie of ../shared/real and ../shared/fixtures imported by ruv-import
+// and judged by ../shared/tools/conform.py: frames against the container's
+// own tables and another tool's packets, sound against the movie's time line,
+// and the published descriptions against what the movie's atoms say. Skipped,
+// with a message, where the folders are not. A movie of expected_failures.txt
+// must fail with exactly the complaints listed for it.
 #include <gtest/gtest.h>
 
 #include <dirent.h>
@@ -20,22 +20,28 @@
 namespace {
 
 const std::string kShared = std::string(RUV_TEST_DATA_DIR) + "/../../../shared";
-// Stands for every movie where the folder holds none, so that the skip is said.
-const std::string kNoMovies = "no_real_movies";
+// Stands for every movie of a folder that holds none, so that the skip is said.
+const std::string kNoMovies = "no_movies";
 
-std::vector<std::string> real_movies() {
-    std::vector<std::string> names;
-    if (DIR* dir = opendir((kShared + "/real").c_str())) {
+struct judged_movie {
+    std::string folder;  // below ../shared
+    std::string name;
+};
+
+std::vector<judged_movie> movies_in(const std::string& folder) {
+    std::vector<judged_movie> movies;
+    if (DIR* dir = opendir((kShared + "/" + folder).c_str())) {
         while (dirent* entry = readdir(dir)) {
             const std::string name = entry->d_name;
             if (name.size() > 4 && name.compare(name.size() - 4, 4, ".mov") == 0)
-                names.push_back(name.substr(0, name.size() - 4));
+                movies.push_back({folder, name.substr(0, name.size() - 4)});
         }
         closedir(dir);
     }
-    std::sort(names.begin(), names.end());
-    if (names.empty()) names.push_back(kNoMovies);
-    return names;
+    std::sort(movies.begin(), movies.end(),
+              [](const judged_movie& a, const judged_movie& b) { return a.name < b.name; });
+    if (movies.empty()) movies.push_back({folder, kNoMovies});
+    return movies;
 }
 
 std::vector<std::string> split(const std::string& text, const std::string& separator) {
@@ -92,15 +98,17 @@ bool starts_with(const std::string& text, const std::string& prefix) {
 
 std::string quoted(const std::string& text) { return "'" + text + "'"; }
 
-class RealMovie : public ::testing::TestWithParam<std::string> {};
+class JudgedMovie : public ::testing::TestWithParam<judged_movie> {};
 
-TEST_P(RealMovie, ImportsAsTheMovieSaysItMust) {
-    if (GetParam() == kNoMovies) GTEST_SKIP() << kShared << "/real holds no movie: not judged";
+TEST_P(JudgedMovie, ImportsAsTheMovieSaysItMust) {
+    const std::string name = GetParam().name;
+    const std::string folder = kShared + "/" + GetParam().folder;
+    if (name == kNoMovies) GTEST_SKIP() << folder << " holds no movie: not judged";
     if (std::system("command -v python3 >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "python3, which runs the judge, is not installed";
     const std::string command = "python3 " + quoted(kShared + "/tools/conform.py") +
                                 " --ruv-import " + quoted(std::string(RUV_OUTPUT_DIR) + "/ruv-import") +
-                                " --dir " + quoted(kShared + "/real") + " " + quoted(GetParam()) +
+                                " --dir " + quoted(folder) + " " + quoted(name) +
                                 " 2>&1";
     std::string out;
     FILE* pipe = popen(command.c_str(), "r");
@@ -110,13 +118,13 @@ TEST_P(RealMovie, ImportsAsTheMovieSaysItMust) {
     while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, got);
     const bool passed = pclose(pipe) == 0;
     const std::map<std::string, known_failure> failures = expected_failures();
-    const auto known = failures.find(GetParam());
+    const auto known = failures.find(name);
     if (known == failures.end()) {
         EXPECT_TRUE(passed) << out;
         return;
     }
     ASSERT_FALSE(passed) << "passes now: take it off tests/conformance/expected_failures.txt";
-    const std::vector<std::string> said = complaints(out, GetParam());
+    const std::vector<std::string> said = complaints(out, name);
     for (const std::string& complaint : said) {
         const bool listed = std::any_of(known->second.complaints.begin(), known->second.complaints.end(),
                                         [&](const std::string& p) { return starts_with(complaint, p); });
@@ -130,12 +138,14 @@ TEST_P(RealMovie, ImportsAsTheMovieSaysItMust) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Shared, RealMovie, ::testing::ValuesIn(real_movies()),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                             std::string name = info.param;
-                             for (char& c : name)
-                                 if (!isalnum(static_cast<unsigned char>(c))) c = '_';
-                             return name;
-                         });
+std::string test_name(const ::testing::TestParamInfo<judged_movie>& info) {
+    std::string name = info.param.name;
+    for (char& c : name)
+        if (!isalnum(static_cast<unsigned char>(c))) c = '_';
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Real, JudgedMovie, ::testing::ValuesIn(movies_in("real")), test_name);
+INSTANTIATE_TEST_SUITE_P(Fixtures, JudgedMovie, ::testing::ValuesIn(movies_in("fixtures")), test_name);
 
 }  // namespace
