@@ -315,6 +315,20 @@ void read_fragments(data_handler& data, const movie_extends& extends, std::vecto
     }
 }
 
+// The end of the last sample's display: a track in fragments without an edit
+// list plays its media to there, so that samples shown after their decode
+// (B-frames, with no edit to move them back) are not cut off at the end.
+int64_t display_end(const sample_table& t) {
+    int64_t end = t.decode_end();
+    for (uint32_t k = t.count(); k > 0; --k) {
+        const int64_t decode = t.decode_time(k - 1);
+        const int64_t decode_end = decode + t.duration(k - 1);
+        if (decode_end + int64_t(t.max_display_offset()) <= end) break;
+        end = std::max(end, decode_end + t.display_offset(k - 1));
+    }
+    return end;
+}
+
 // Where a track's first fragment starts later than time 0 and the movie atom
 // holds none of its samples, the media starts there: an empty edit shows
 // nothing until then, or the track's own edits are counted from there.
@@ -400,6 +414,8 @@ OSErr read_movie_fragments(data_handler& data, const movie_extends& extends, mov
         s.samples.finish();
         media_model& media = s.track->media;
         media.duration = std::max(media.duration, media.samples.decode_end());
+        if (s.started && s.track->edits.empty())
+            media.duration = std::max(media.duration, display_end(media.samples));
         place_late_start(*s.track, s.first_decode_time, movie.time_scale);
     }
     if (!walk.stop.empty()) {

@@ -187,6 +187,20 @@ TEST(Fragments, DecodeTimesPlaceTheSamples) {
     EXPECT_EQ(qtrt::GetMovieDuration(m), 600 + 600);
 }
 
+// Without an edit list, a track in fragments plays until its last sample's
+// display ends, not its decode: B-frames shown late are not cut off.
+TEST(Fragments, TrackWithoutEditsPlaysToItsLastDisplay) {
+    test_movie::movie_plan plan;
+    plan.add_video(test_movie::kAvc1, 64, 48).add_samples(4, 10, 100);
+    for (test_movie::sample& s : plan.tracks[0].samples) s.composition_offset = 100;
+    plan.tracks[0].samples[1].composition_offset = 200;
+    plan.fragments.samples_per_fragment = 2;
+    movie_ptr movie = open_built(plan, "late_display.mov");
+    ASSERT_TRUE(movie);
+    EXPECT_EQ(qtrt::GetTrackDuration(qtrt::GetMovieIndTrack(movie.get(), 1)), 500);
+    EXPECT_EQ(qtrt::GetMovieDuration(movie.get()), 500);
+}
+
 // Cut or broken fragments: the samples before them stay, and one warning
 // says what ended the reading.
 struct damage_case {
@@ -268,9 +282,10 @@ TEST_P(FragmentFixtures, HoldTheSamplesOfTheWholeMovie) {
     const std::vector<OSType>& timed = GetParam().timed;
     for (auto* f : {&x, &y}) {
         for (media_facts& m : *f) {
-            m.durations = m.durations.substr(m.durations.find(" media "));
-            if (std::find(timed.begin(), timed.end(), m.type) != timed.end()) continue;
+            // Whole, the edits decide how long the media plays; in fragments
+            // without edits, the samples' display.
             m.durations.clear();
+            if (std::find(timed.begin(), timed.end(), m.type) != timed.end()) continue;
             for (std::string& sample : m.samples) sample = sample.substr(sample.find(' '));
         }
     }
