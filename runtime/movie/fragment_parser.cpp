@@ -71,14 +71,23 @@ struct track_state {
     }
 };
 
-bool parse_tfhd(atom_reader r, const movie_extends& extends, uint64_t default_base,
+// Where a track fragment's data is counted from when its 'tfhd' names no base:
+// the 'moof' for the first track fragment of a 'moof' (and for every one
+// marked default-base-is-moof), else where the data of the one before ended.
+struct default_base {
+    uint64_t moof = 0;
+    uint64_t previous_end = 0;
+    bool first = true;
+};
+
+bool parse_tfhd(atom_reader r, const movie_extends& extends, const default_base& base,
                 track_fragment& out) {
     uint8_t version = 0;
     uint32_t flags = 0;
     if (!read_version_flags(r, version, flags) || !r.read_u32(out.track_id)) return false;
     for (const fragment_defaults& d : extends.tracks)
         if (d.track_id == out.track_id) out.defaults = d;
-    out.base = default_base;
+    out.base = base.first || (flags & kDefaultBaseIsMoof) ? base.moof : base.previous_end;
     if (flags & kBaseDataOffset) r.read_u64(out.base);
     if (flags & kDescriptionIndex) r.read_u32(out.defaults.description_index);
     if (flags & kDefaultDuration) r.read_u32(out.defaults.duration);
@@ -184,9 +193,9 @@ bool parse_trun(atom_reader r, const track_fragment& tf, track_state* state, uin
     return true;
 }
 
-bool parse_traf(atom_reader r, const movie_extends& extends, uint64_t default_base,
-                std::vector<track_state>& tracks, movie_model& movie, uint64_t& data_end,
-                fragment_walk& walk) {
+// Reads one 'traf'; base.previous_end becomes the end of its data.
+bool parse_traf(atom_reader r, const movie_extends& extends, default_base& base,
+                std::vector<track_state>& tracks, movie_model& movie, fragment_walk& walk) {
     track_fragment tf;
     atom a;
     bool malformed = false;
@@ -195,7 +204,7 @@ bool parse_traf(atom_reader r, const movie_extends& extends, uint64_t default_ba
     uint64_t offset = 0;
     while (next_atom(r, a, malformed)) {
         if (a.type == kAtomTfhd && !has_header) {
-            if (!parse_tfhd(a.body, extends, default_base, tf)) break;
+            if (!parse_tfhd(a.body, extends, base, tf)) break;
             has_header = true;
             offset = tf.base;
             track_model* track = track_with_id(movie, tf.track_id);
@@ -213,7 +222,7 @@ bool parse_traf(atom_reader r, const movie_extends& extends, uint64_t default_ba
         } else if (a.type == kAtomTrun && has_header) {
             if (!parse_trun(a.body, tf, state, offset, walk)) return false;
             if (state) state->started = true;
-            data_end = offset;
+            base.previous_end = offset;
         }
     }
     if (malformed || !has_header) {
@@ -227,24 +236,13 @@ bool parse_moof(atom_reader r, uint64_t moof_offset, const movie_extends& extend
                 std::vector<track_state>& tracks, movie_model& movie, fragment_walk& walk) {
     atom a;
     bool malformed = false;
-    bool first = true;
-    uint64_t data_end = moof_offset;
+    default_base base;
+    base.moof = moof_offset;
+    base.previous_end = moof_offset;
     while (next_atom(r, a, malformed)) {
         if (a.type != kAtomTraf) continue;
-        // The first track fragment's data is counted from the 'moof'; each
-        // later one's from the end of the data of the one before, unless its
-        // header says the 'moof' is the base for all.
-        atom_reader peek = a.body;
-        atom h;
-        bool bad = false;
-        uint32_t tfhd_flags = 0;
-        if (next_atom(peek, h, bad) && h.type == kAtomTfhd) {
-            uint8_t version = 0;
-            read_version_flags(h.body, version, tfhd_flags);
-        }
-        const uint64_t base = first || (tfhd_flags & kDefaultBaseIsMoof) ? moof_offset : data_end;
-        if (!parse_traf(a.body, extends, base, tracks, movie, data_end, walk)) return false;
-        first = false;
+        if (!parse_traf(a.body, extends, base, tracks, movie, walk)) return false;
+        base.first = false;
     }
     if (malformed) {
         walk.stop = "the fragment is malformed";

@@ -47,7 +47,8 @@ bool fragment_sample_appender::add(const fragment_sample& s, uint32_t repeat) {
     // Lists that a fragment sample makes explicit for every sample before it.
     const bool lists_sizes = t.m_size_prefix.empty() && t.m_count > 0 && s.size != t.m_constant_size;
     const bool lists_sync = t.m_all_sync && !sync;
-    const bool lists_dependencies = dependency != 0 && t.m_dependencies.size() < t.m_count;
+    const bool lists_dependencies =
+        (dependency != 0 || !t.m_dependencies.empty()) && t.m_dependencies.size() < t.m_count;
     if ((lists_sizes || lists_sync || lists_dependencies) && t.m_count > kMaxListed) return false;
 
     if (m_chunk_pending) {
