@@ -418,7 +418,7 @@ OSErr read_movie_fragments(data_handler& data, const movie_extends& extends, mov
     }
     if (!walk.stop.empty()) {
         warning = walk.stop + "; the samples before it are read";
-    } else if (walk.fragments == 0) {
+    } else if (walk.fragments == 0 && extends.present) {
         // Nothing to play, and no other way for the user to learn why.
         bool empty = true;
         for (const track_model& t : movie.tracks) empty = empty && t.media.samples.count() == 0;

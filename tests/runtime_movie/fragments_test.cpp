@@ -140,6 +140,7 @@ INSTANTIATE_TEST_SUITE_P(
         }},
         layout_case{"SomeSamplesInTheMovieAtom", [](fragment_plan& f) { f.samples_in_movie = 8; }},
         layout_case{"WithoutDecodeTimes", [](fragment_plan& f) { f.with_tfdt = false; }},
+        layout_case{"WithoutMvex", [](fragment_plan& f) { f.with_mvex = false; }},
         layout_case{"UnknownHeaderDurations", [](fragment_plan& f) { f.unknown_durations = true; }},
         layout_case{"OneFragment", [](fragment_plan& f) { f.samples_per_fragment = 5000; }}),
     [](const ::testing::TestParamInfo<layout_case>& info) { return std::string(info.param.name); });

@@ -636,7 +636,7 @@ bytes build_moof(const movie_plan& plan, const std::vector<track_plan>& tracks, 
         const uint32_t b = std::min<uint32_t>(end, uint32_t(t.samples.size()));
         if (a == b) continue;
         const shared_fields shared = shared_by(t);
-        const bool in_tfhd = !f.defaults_in_trex;
+        const bool in_tfhd = !f.defaults_in_trex || !f.with_mvex;
         uint32_t tfhd_flags = 0;
         bytes tfhd;
         put_u32(tfhd, t.id);
@@ -703,7 +703,7 @@ movie_file build_fragmented(const movie_plan& plan, const std::vector<track_plan
     std::vector<std::vector<chunk>> chunks;
     for (const track_plan& t : head) chunks.push_back(make_chunks(t));
     uint64_t at = ftyp.size() + build_moov(plan, head, chunks, false).size() +
-                  build_mvex(f, tracks).size() + 8;
+                  (f.with_mvex ? build_mvex(f, tracks).size() : 0) + 8;
     bytes media;
     for (size_t i = 0; i < head.size(); ++i) {
         for (chunk& c : chunks[i]) {
@@ -714,7 +714,7 @@ movie_file build_fragmented(const movie_plan& plan, const std::vector<track_plan
     movie_file file;
     file.pieces.push_back({0, ftyp});
     bytes head_part = build_moov(plan, head, chunks, false);
-    put_bytes(head_part, build_mvex(f, tracks));
+    if (f.with_mvex) put_bytes(head_part, build_mvex(f, tracks));
     patch_u32(head_part, 0, uint32_t(head_part.size()));
     put_bytes(head_part, atom(fourcc("mdat"), media));
     file.pieces.push_back({ftyp.size(), head_part});

@@ -142,6 +142,7 @@ struct fragment_plan {
     bool defaults_in_trex = false;
     bool trun_version1 = false;
     bool with_tfdt = true;
+    bool with_mvex = true;           // false: 'mvex' left out (defaults then go into 'tfhd')
     bool unknown_durations = false;  // 'mvhd', 'tkhd', 'mdhd' durations all ones
     int64_t mehd = -1;               // movie time scale; -1: no 'mehd'
 };
