@@ -112,8 +112,8 @@ bool parse_tfdt(atom_reader r, track_fragment& out) {
 }
 
 // Reads one 'trun' and appends its samples (when the track is known) from
-// offset on; `end` becomes the end of its data. False with walk.stop set when
-// the run is broken or its data runs past the end of the file.
+// offset on; offset moves to the end of their data. False with walk.stop set
+// when the run is broken or a sample runs past the end of the file.
 bool parse_trun(atom_reader r, const track_fragment& tf, track_state* state, uint64_t& offset,
                 fragment_walk& walk) {
     track_model* track = state ? state->track : nullptr;
@@ -171,9 +171,9 @@ bool parse_trun(atom_reader r, const track_fragment& tf, track_state* state, uin
         // Offsets are signed in both versions, as for 'ctts'.
         if (flags & kSampleDisplayOffset) r.read_i32(s.display_offset);
         if (s.size > walk.data_size || offset > walk.data_size - s.size) {
-            walk.stop = where + "the file ends at byte " + number(walk.data_size) + ", inside sample " +
-                        number(i + 1) + " of " + number(count) + " of a fragment (" +
-                        number(s.size) + " bytes at offset " + number(offset) + ")";
+            walk.stop = where + "sample " + number(i + 1) + " of " + number(count) + " of a fragment (" +
+                        number(s.size) + " bytes at offset " + number(offset) +
+                        ") runs past the end of the file at byte " + number(walk.data_size);
             return false;
         }
         // A PCM sample of several frames is that many samples of one frame

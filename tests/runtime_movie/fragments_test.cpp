@@ -248,7 +248,7 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, DamagedFragments,
     ::testing::Values(
         damage_case{"CutInLastSample", 50, nullptr, 0, 0, 8,
-                    "track 1: the file ends at byte"},
+                    "track 1: sample 3 of 3 of a fragment (100 bytes at offset"},
         damage_case{"CutInsideMoof", 320, nullptr, 0, 0, 6, "inside the movie fragment at offset"},
         damage_case{"RunCountsMoreThanItsData", 0, "trun", 12, 100000, 6, "more than its data can hold"},
         damage_case{"MissingDescription", 0, "trex", 16, 2, 0, "name sample description 2"},
