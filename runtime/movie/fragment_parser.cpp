@@ -202,16 +202,19 @@ bool parse_traf(atom_reader r, const movie_extends& extends, default_base& base,
     bool has_header = false;
     track_state* state = nullptr;
     uint64_t offset = 0;
+    bool broken = false;
     while (next_atom(r, a, malformed)) {
         if (a.type == kAtomTfhd && !has_header) {
-            if (!parse_tfhd(a.body, extends, base, tf)) break;
+            broken = !parse_tfhd(a.body, extends, base, tf);
+            if (broken) break;
             has_header = true;
             offset = tf.base;
             track_model* track = track_with_id(movie, tf.track_id);
             for (track_state& s : tracks)
                 if (s.track == track) state = &s;
         } else if (a.type == kAtomTfdt && has_header) {
-            if (!parse_tfdt(a.body, tf)) break;
+            broken = !parse_tfdt(a.body, tf);
+            if (broken) break;
             if (state && tf.has_decode_time && !state->pcm_frame(tf.defaults.description_index)) {
                 if (!state->started && state->track->media.samples.count() == 0) {
                     state->first_decode_time = int64_t(tf.decode_time);
@@ -225,7 +228,7 @@ bool parse_traf(atom_reader r, const movie_extends& extends, default_base& base,
             base.previous_end = offset;
         }
     }
-    if (malformed || !has_header) {
+    if (malformed || broken || !has_header) {
         walk.stop = "a track fragment is malformed";
         return false;
     }
