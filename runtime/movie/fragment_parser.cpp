@@ -343,7 +343,8 @@ void place_late_start(track_model& track, int64_t first_decode_time, TimeScale m
         edit_entry all;
         all.media_time = 0;
         all.track_duration =
-            scale_time(std::max(media.duration, media.samples.decode_end()), movie_scale, media.time_scale, true);
+            scale_time(std::max(media.duration, media.samples.decode_end()), movie_scale,
+                       media.time_scale, true);
         track.edits.push_back(all);
         return;
     }

@@ -83,7 +83,8 @@ OSErr open_movie(std::shared_ptr<data_handler> data, const std::string& path, mo
     if (err != noErr) return err;
     // Fragments that end early leave a movie that opens: the user learns
     // from this line why it holds less than the file.
-    if (!warning.empty()) audio::sound_warning((path.empty() ? std::string("movie") : "'" + path + "'") + ": " + warning);
+    if (!warning.empty())
+        audio::sound_warning((path.empty() ? std::string("movie") : "'" + path + "'") + ": " + warning);
     out = build_movie(std::move(model), std::move(data), path);
     return noErr;
 }

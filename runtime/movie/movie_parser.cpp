@@ -410,10 +410,12 @@ OSErr parse_movie_atom(const uint8_t* contents, size_t size, movie_model& movie,
     // Fragments are read where 'mvex' announces them, and where the movie
     // atom holds no sample at all (writers that leave 'mvex' out).
     bool no_samples = !movie.tracks.empty();
-    for (const track_model& track : movie.tracks) no_samples = no_samples && track.media.samples.count() == 0;
+    for (const track_model& track : movie.tracks)
+        no_samples = no_samples && track.media.samples.count() == 0;
     if (broken_extends) {
         extends = movie_extends();
-        if (warning) *warning = "its movie fragment defaults ('mvex') are malformed; the fragments are not read";
+        if (warning)
+            *warning = "its movie fragment defaults ('mvex') are malformed; the fragments are not read";
     } else if (data && (extends.present || no_samples)) {
         std::string stop;
         OSErr err = read_movie_fragments(*data, extends, movie, stop);

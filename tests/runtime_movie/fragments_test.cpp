@@ -129,8 +129,10 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, FragmentLayouts,
     ::testing::Values(
         layout_case{"RunOffsetsFromMoof", [](fragment_plan&) {}},
-        layout_case{"ExplicitBaseOffsets", [](fragment_plan& f) { f.base = fragment_plan::data_base::explicit_offset; }},
-        layout_case{"DataFollowsOnWithoutOffsets", [](fragment_plan& f) { f.base = fragment_plan::data_base::chained; }},
+        layout_case{"ExplicitBaseOffsets",
+                    [](fragment_plan& f) { f.base = fragment_plan::data_base::explicit_offset; }},
+        layout_case{"DataFollowsOnWithoutOffsets",
+                    [](fragment_plan& f) { f.base = fragment_plan::data_base::chained; }},
         layout_case{"DefaultsInTrexVersion1Runs", [](fragment_plan& f) {
             f.defaults_in_trex = true;
             f.trun_version1 = true;
@@ -280,7 +282,8 @@ TEST_P(FragmentFixtures, HoldTheSamplesOfTheWholeMovie) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, FragmentFixtures,
-    ::testing::Values(fixture_case{"fragmented/h264_bframes_tc.mov", "h264_bframes_tc.mov", {qt_fourcc("tmcd")}},
+    ::testing::Values(fixture_case{"fragmented/h264_bframes_tc.mov", "h264_bframes_tc.mov",
+                                   {qt_fourcc("tmcd")}},
                       fixture_case{"fragmented/aac_stereo_h264.mov", "compressed/aac_stereo_h264.mov",
                                    {qt_fourcc("vide")}}));
 

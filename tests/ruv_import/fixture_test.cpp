@@ -80,8 +80,9 @@ TEST(FragmentedFixture, ImportsTheFramesAndSoundOfTheWholeMovie) {
         tool_result run = run_tool({"--json", "--audio-out", wav_path, movies[i]});
         ASSERT_EQ(run.status, 0) << run.err;
         for (const value* f : events_of(run, "frame", 0))
-            frames[i] += std::to_string((*f)["size"].num) + (*f)["type"].text + std::to_string((*f)["time"].num) +
-                         std::to_string((*f)["decode_time"].num) + std::to_string((*f)["duration"].num) +
+            frames[i] += std::to_string((*f)["size"].num) + (*f)["type"].text +
+                         std::to_string((*f)["time"].num) + std::to_string((*f)["decode_time"].num) +
+                         std::to_string((*f)["duration"].num) +
                          (*f)["timecode"].text + "\n";
         sound[i] = read_file(wav_path);
         std::remove(wav_path.c_str());
