@@ -1,8 +1,34 @@
 // Bounded frame queues and the writer a component puts frames through.
 #include "lib/cm/CMQueue.h"
 
+#include <algorithm>
+#include <chrono>
+
 namespace Ruv {
 namespace CM {
+
+namespace {
+
+constexpr size_t kBatch = 8;
+constexpr std::chrono::milliseconds kLookAgain(2);
+
+// Waits on the condition until ready() holds: first for kLookAgain, counted
+// in waiting, then, counted in idle too, until woken.
+template <class Ready>
+void wait_batched(std::unique_lock<std::mutex>& lock, std::condition_variable& condition, size_t& waiting,
+                  size_t& idle, Ready ready) {
+    if (ready()) return;
+    ++waiting;
+    condition.wait_for(lock, kLookAgain, ready);
+    if (!ready()) {
+        ++idle;
+        condition.wait(lock, ready);
+        --idle;
+    }
+    --waiting;
+}
+
+}  // namespace
 
 RQueue::RQueue(size_t capacity) : m_capacity(capacity ? capacity : 1) {}
 
@@ -16,13 +42,13 @@ void RQueue::setDescription(const RPtr<const RDescription>& description) {
 bool RQueue::put(const RPtr<const RFrame>& frame) {
     if (!frame) return false;
     std::unique_lock<std::mutex> lock(m_mutex);
-    m_not_full.wait(lock, [this] {
-        return m_frames.size() < m_capacity || m_ended || m_cancelled;
-    });
+    wait_batched(lock, m_not_full, m_waiting_putters, m_idle_putters,
+                 [this] { return m_frames.size() < m_capacity || m_ended || m_cancelled; });
     if (m_ended || m_cancelled) return false;
     m_frames.push_back(frame);
     ++m_put_count;
-    m_not_empty.notify_one();
+    if (m_idle_takers || (m_waiting_takers && m_frames.size() >= std::min(kBatch, m_capacity)))
+        m_not_empty.notify_one();
     return true;
 }
 
@@ -35,11 +61,12 @@ void RQueue::end() {
 
 bool RQueue::take(RPtr<const RFrame>& frame) {
     std::unique_lock<std::mutex> lock(m_mutex);
-    m_not_empty.wait(lock, [this] { return !m_frames.empty() || m_ended || m_cancelled; });
+    wait_batched(lock, m_not_empty, m_waiting_takers, m_idle_takers,
+                 [this] { return !m_frames.empty() || m_ended || m_cancelled; });
     if (m_cancelled || m_frames.empty()) return false;
     frame = std::move(m_frames.front());
     m_frames.pop_front();
-    m_not_full.notify_one();
+    wake_putter();
     return true;
 }
 
@@ -48,8 +75,13 @@ bool RQueue::tryTake(RPtr<const RFrame>& frame) {
     if (m_cancelled || m_frames.empty()) return false;
     frame = std::move(m_frames.front());
     m_frames.pop_front();
-    m_not_full.notify_one();
+    wake_putter();
     return true;
+}
+
+void RQueue::wake_putter() {
+    if (m_idle_putters || (m_waiting_putters && m_capacity - m_frames.size() >= std::min(kBatch, m_capacity)))
+        m_not_full.notify_one();
 }
 
 RPtr<const RDescription> RQueue::getDescription() const {

@@ -4,6 +4,13 @@
 // so a host that consumes on its own thread keeps memory bounded however long
 // the stream is. The producer gives the queue its description, then frames,
 // then the end mark. The consumer takes frames until take answers false.
+//
+// Hand-offs are batched: a consumer waiting on an empty queue is woken once a
+// few frames wait (or the queue fills or ends), a producer waiting on a full
+// one once a few places are free, so that a fast stream costs one wake-up per
+// batch rather than one per frame. A side that waits looks again on its own
+// after a short while (two milliseconds) and, when still nothing came, is woken
+// by the very next frame or place: no frame is held back longer than that.
 #pragma once
 
 #include <condition_variable>
@@ -50,6 +57,9 @@ public:
     size_t putCount() const;
 
 private:
+    // Called with the lock held once a frame is taken.
+    void wake_putter();
+
     const size_t m_capacity;
     mutable std::mutex m_mutex;
     std::condition_variable m_not_full;
@@ -59,6 +69,12 @@ private:
     size_t m_put_count = 0;
     bool m_ended = false;
     bool m_cancelled = false;
+    // Sides waiting now, and those of them that already waited a while and
+    // are woken by the next frame or place.
+    size_t m_waiting_takers = 0;
+    size_t m_waiting_putters = 0;
+    size_t m_idle_takers = 0;
+    size_t m_idle_putters = 0;
 };
 
 // A component's handle on one output queue. It holds a counted reference, so
