@@ -320,14 +320,14 @@ OSErr parse_trak(atom_reader r, track_model& track) {
 
 // A track lasts as long as its edits: the File Format derives the track
 // header's duration from them. Without an edit list the entire media plays
-// once from its start: to the end of its last sample, or of the media
-// header's duration when that is longer.
+// once from its start, for the media header's duration; a header that gives
+// none plays to the end of the last sample.
 void complete_edits(track_model& track, TimeScale movie_scale) {
     const media_model& media = track.media;
     if (track.edits.empty() && media.time_scale > 0) {
         edit_entry e;
-        e.track_duration = scale_time(std::max(media.duration, media.samples.decode_end()),
-                                      movie_scale, media.time_scale, true);
+        const int64_t length = media.duration > 0 ? media.duration : media.samples.decode_end();
+        e.track_duration = scale_time(length, movie_scale, media.time_scale, true);
         e.media_time = 0;
         track.edits.push_back(e);
     }
