@@ -21,6 +21,7 @@ constexpr uint32_t kTrack = fourcc("trak");
 constexpr uint32_t kTrackHeader = fourcc("tkhd");
 constexpr uint32_t kMedia = fourcc("mdia");
 constexpr uint32_t kHandler = fourcc("hdlr");
+constexpr uint32_t kMediaHeader = fourcc("mdhd");
 constexpr uint32_t kMediaInformation = fourcc("minf");
 constexpr uint32_t kSampleTable = fourcc("stbl");
 constexpr uint32_t kSampleSizes = fourcc("stsz");
@@ -245,9 +246,17 @@ std::vector<file_track> file_tracks() {
             // After version and flags, two times of 4 bytes (8 in version 1).
             t.id = read_u32(source, header.body + (version == 1 ? 20 : 12));
         }
+        atom_header media_header;
         if (find_child(source, h.body, h.end, kMedia, media) &&
             find_child(source, media.body, media.end, kHandler, handler))
             t.handler = read_u32(source, handler.body + 8);  // after version, flags, component type
+        if (find_child(source, h.body, h.end, kMedia, media) &&
+            find_child(source, media.body, media.end, kMediaHeader, media_header)) {
+            uint8_t version = 0;
+            source.read(media_header.body, &version, 1);
+            // After version and flags, two times of 4 bytes (8 in version 1).
+            t.media_time_scale = read_u32(source, media_header.body + (version == 1 ? 20 : 12));
+        }
         t.problem = table_problem(source, h);
         tracks.push_back(t);
     }

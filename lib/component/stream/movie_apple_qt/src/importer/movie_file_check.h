@@ -23,6 +23,7 @@ std::string movie_atom_problem();
 struct file_track {
     uint32_t id = 0;
     uint32_t handler = 0;
+    uint32_t media_time_scale = 0;
     std::string problem;
 };
 
