@@ -63,11 +63,13 @@ TEST_P(UndecodableSound, IsNamedByItsTrackAndFormat) {
 INSTANTIATE_TEST_SUITE_P(
     Formats, UndecodableSound,
     testing::Values(format_case{"UnknownFormat", test_movie::fourcc("zzzz"), true,
-                                "1 of the 2 sound channels of '' cannot be decoded and are left out "
-                                "(enabled sound tracks: 2 'zzzz' 1 channel, 3 'twos' 1 channel)"},
+                                "sound of '' cannot be decoded and is left out: the extraction delivers "
+                                "1 channel where the enabled sound tracks hold at least 2 (2 'zzzz', "
+                                "3 'twos' 1 channel)"},
                     format_case{"UnprintableFormat", 0x6D730031, true,
-                                "1 of the 2 sound channels of '' cannot be decoded and are left out "
-                                "(enabled sound tracks: 2 'ms\\x001' 1 channel, 3 'twos' 1 channel)"},
+                                "sound of '' cannot be decoded and is left out: the extraction delivers "
+                                "1 channel where the enabled sound tracks hold at least 2 (2 'ms\\x001', "
+                                "3 'twos' 1 channel)"},
                     format_case{"DisabledTrack", test_movie::fourcc("zzzz"), false, ""},
                     format_case{"Pcm", test_movie::kSowt, true, ""}),
     [](const testing::TestParamInfo<format_case>& info) { return info.param.name; });

@@ -20,6 +20,19 @@ constexpr OSType kSoundMediaType = qt_fourcc("soun");
 // Where a version 2 sound description holds its channel count.
 constexpr size_t kVersion2ChannelsAt = 48;
 
+// Formats whose samples are stored as they sound, one value per channel:
+// their description's channel count is the stream's. A compressed stream
+// says its own, which the description need not match.
+bool channel_count_is_stored(OSType format) {
+    static const OSType kStored[] = {qt_fourcc("twos"), qt_fourcc("sowt"), qt_fourcc("raw "),
+                                     qt_fourcc("NONE"), qt_fourcc("in24"), qt_fourcc("in32"),
+                                     qt_fourcc("fl32"), qt_fourcc("fl64"), qt_fourcc("lpcm"),
+                                     qt_fourcc("ulaw"), qt_fourcc("alaw")};
+    for (OSType f : kStored)
+        if (f == format) return true;
+    return false;
+}
+
 // The format's four characters; those that are not printable as \xNN.
 std::string format_text(OSType format) {
     std::string text;
@@ -59,7 +72,9 @@ uint32_t log_undecodable_sound(Movie movie, uint32_t extracted_channels) {
         if (!t) break;
         enabled.insert(t);
     }
-    uint64_t total = 0;
+    // Each track the extraction plays gives at least one channel, a stored
+    // format exactly its description's count.
+    uint64_t least = 0;
     std::string tracks;
     const long count = GetMovieTrackCount(movie);
     for (long i = 1; i <= count && !enabled.empty(); ++i) {
@@ -71,19 +86,21 @@ uint32_t log_undecodable_sound(Movie movie, uint32_t extracted_channels) {
         if (!media) continue;
         GetMediaHandlerDescription(media, &type, nullptr, nullptr);
         if (type != kSoundMediaType || !first_format(media, format, channels)) continue;
-        total += channels;
-        tracks += kolmbase::string_with_format("%s%ld '%s' %u channel%s", tracks.empty() ? "" : ", ",
-                                               i, format_text(format).c_str(), channels,
-                                               channels == 1 ? "" : "s");
+        const bool stored = channel_count_is_stored(format) && channels > 0;
+        least += stored ? channels : 1;
+        tracks += kolmbase::string_with_format("%s%ld '%s'", tracks.empty() ? "" : ", ", i,
+                                               format_text(format).c_str());
+        if (stored) tracks += kolmbase::string_with_format(" %u channel%s", channels, channels == 1 ? "" : "s");
     }
-    if (total <= extracted_channels) return 0;
-    const uint32_t missing = uint32_t(total - extracted_channels);
+    if (least <= extracted_channels) return 0;
     log::instance().error(0, 0,
-                          "%u of the %llu sound channels of '%s' cannot be decoded and are left "
-                          "out (enabled sound tracks: %s)",
-                          missing, static_cast<unsigned long long>(total), source_name().c_str(),
-                          tracks.c_str());
-    return missing;
+                          "sound of '%s' cannot be decoded and is left out: the extraction "
+                          "delivers %u channel%s where the enabled sound tracks hold at least "
+                          "%llu (%s)",
+                          source_name().c_str(), extracted_channels,
+                          extracted_channels == 1 ? "" : "s",
+                          static_cast<unsigned long long>(least), tracks.c_str());
+    return uint32_t(least - extracted_channels);
 }
 
 }  // namespace ns_movie_apple_qt
