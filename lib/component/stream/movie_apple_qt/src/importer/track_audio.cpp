@@ -1,6 +1,7 @@
 #include "importer/track_audio.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -138,10 +139,11 @@ int audio_track::reset() {
 int64_t audio_track::first_frame_at_zero() const {
     const double shift = double(m_time_shift);
     const auto before_zero = [&](int64_t n) { return double(n) / m_sample_rate + shift <= -1e-6; };
-    int64_t n = int64_t(std::ceil((-shift - 1e-6) * m_sample_rate));
+    int64_t n = truncate_to<int64_t>(std::ceil((-shift - 1e-6) * m_sample_rate));
     if (n < 0) n = 0;
-    while (before_zero(n)) ++n;
-    while (n > 0 && !before_zero(n - 1)) --n;
+    // The estimate is off by rounding only: a step either way settles it.
+    for (int step = 0; step < 2 && before_zero(n) && n < INT64_MAX; ++step) ++n;
+    for (int step = 0; step < 2 && n > 0 && !before_zero(n - 1); ++step) --n;
     return n;
 }
 
@@ -160,13 +162,14 @@ int audio_track::seek(double start, double end) {
         // in it: start at the first sample frame at or after zero. Movie time
         // units are too coarse for that, so the time counts sample frames.
         const double zero_at = -double(m_time_shift);
-        const TimeScale rate = TimeScale(m_sample_rate);
         if (from < zero_at) {
-            if (rate > 0 && double(rate) == m_sample_rate) {
+            const bool whole_rate =
+                m_sample_rate == std::floor(m_sample_rate) && m_sample_rate <= double(INT32_MAX);
+            if (whole_rate) {
                 value = first_frame_at_zero();
-                time.scale = rate;
+                time.scale = TimeScale(m_sample_rate);
             } else {
-                value = int64_t(std::ceil(zero_at * double(time.scale) - 1e-3));
+                value = truncate_to<int64_t>(std::ceil(zero_at * double(time.scale) - 1e-3));
             }
         }
         time.value.lo = uint32_t(uint64_t(value));
