@@ -95,9 +95,9 @@ INSTANTIATE_TEST_SUITE_P(
         // 98/600 s is no float's exact value: the sound still starts at its
         // edit, not a time unit into the empty one.
         alignment_case{"OddEmptyEditBeforeTheSound", {}, {{98, -1}, {600, 0}}, 0.0, 98.0 / 600.0},
-        // Zero lies 73.5 sample frames into the movie: the first chunk starts
-        // at frame 74, not at 73 where it would start before zero.
-        alignment_case{"ZeroBetweenTwoSamples", {{1, -1}, {600, 0}}, {}, -1.0 / 600, -1.0 / 600, 44100},
+        // Zero lies 18.375 sample frames into the movie: the first chunk starts
+        // at frame 19, not at 18 where it would start before zero.
+        alignment_case{"ZeroBetweenTwoSamples", {{1, -1}, {600, 0}}, {}, -1.0 / 600, -1.0 / 600, 11025},
         // 0.2 s of media from 0.08 s, then media from 0.5 s: the first edit
         // sets the time line.
         alignment_case{"TwoVideoEditsAlignOnTheFirst", {{120, 48}, {300, 300}}, {}, 0.0, 0.0}),
