@@ -89,8 +89,10 @@ public:
     void chunk_samples(uint32_t chunk, uint32_t& first_sample, uint32_t& count) const;
     uint32_t chunk_description_index(uint32_t chunk) const;
 
-    // Filled by the parser (sample_table_builder); the runs must be valid.
+    // Filled by the parser (sample_table_builder, and fragment_sample_appender
+    // for movie fragments); the runs must be valid.
     friend class sample_table_builder;
+    friend class fragment_sample_appender;
 
 private:
     // The nearest sample of the kind at or after from (forward) or at or

@@ -2,11 +2,9 @@
 // the enabled sound tracks hold channels the extraction does not deliver.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
-#include "importer/log.h"
 #include "importer/sound_format_check.h"
 #include "importer/track_audio.h"
 #include "readers/reader_test_support.h"
@@ -14,19 +12,6 @@
 namespace {
 
 using namespace reader_test;
-
-class recording_handler : public ns_movie_apple_qt::log_handler {
-public:
-    recording_handler() { ns_movie_apple_qt::log::instance().set_handler(this); }
-    ~recording_handler() { ns_movie_apple_qt::log::instance().remove_handler(this); }
-    void message(int, const char*, va_list) override {}
-    void error(int, int, const char* format, va_list arguments) override {
-        char text[256];
-        std::vsnprintf(text, sizeof text, format, arguments);
-        lines.push_back(text);
-    }
-    std::vector<std::string> lines;
-};
 
 struct format_case {
     const char* name;
@@ -49,7 +34,7 @@ TEST_P(UndecodableSound, IsNamedByItsTrackAndFormat) {
     ASSERT_NE(movie, nullptr);
     ns_movie_apple_qt::audio_track audio;
     ASSERT_EQ(audio.open(movie.get()), 0);
-    recording_handler log;
+    log_recorder log;
     const uint32_t missing = ns_movie_apple_qt::log_undecodable_sound(movie.get(), audio.channel_count());
     if (*c.line == 0) {
         EXPECT_EQ(missing, 0u);

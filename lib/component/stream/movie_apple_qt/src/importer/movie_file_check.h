@@ -1,7 +1,7 @@
 // A look at the movie's source itself, to say why QuickTime refused the movie
-// or left a track out: its top-level atoms, and the tracks of its movie atom
-// with the sample tables they hold. Only atom headers and small fields are
-// read.
+// or left a track out: its top-level atoms (headers only), and the tracks of
+// its movie atom with the sample tables they hold (the movie atom read once,
+// up to a size cap, and parsed through one bounded reader).
 #pragma once
 
 #include <cstdint>
@@ -18,7 +18,7 @@ namespace ns_movie_apple_qt {
 std::string movie_atom_problem();
 
 // A track of the movie atom: its ID (0 when it has no header), its media's
-// handler type, and why its tables describe no sample that can be read (""
+// handler type and time scale, and why its tables describe no sample that can be read (""
 // when they look whole).
 struct file_track {
     uint32_t id = 0;
@@ -27,14 +27,14 @@ struct file_track {
     std::string problem;
 };
 
-// How many tracks the movie atom holds (its 'trak' atoms); 0 without a
-// whole movie atom.
+// How many tracks the movie atom holds (its 'trak' atoms, from their headers
+// alone); 0 without a whole movie atom.
 size_t file_track_count();
 
 // The movie atom's tracks, in order; empty without a whole movie atom.
 std::vector<file_track> file_tracks();
 
-// The four characters of a code, '?' for those that do not print.
+// The four characters of a code, '.' for those that do not print.
 std::string fourcc_text(uint32_t code);
 
 }  // namespace ns_movie_apple_qt
