@@ -11,7 +11,10 @@ CComponentStatus::CComponentStatus(unsigned code, unsigned frames, unsigned byte
 
 CNotification::CNotification(unsigned code, void* data) : m_code(code), m_data(data) {}
 
-RComponent::RComponent() = default;
+RComponent::RComponent() {
+    setLastRelease(&RComponent::lastRelease);
+    setThreadEnd(&RComponent::threadEnd);
+}
 
 RComponent::~RComponent() = default;
 
@@ -28,25 +31,24 @@ int RComponent::handleNotification(CNotification&) { return 0; }
 
 int RComponent::authenticate(const char*) { return 0; }
 
-void RComponent::stop() {}
-
-void RComponent::lastReleased() const {
-    RComponent* self = const_cast<RComponent*>(this);
+void RComponent::lastRelease(const kolmbase::object_refcount* object) {
+    RComponent* self = static_cast<RComponent*>(const_cast<kolmbase::object_refcount*>(object));
     if (self->isCurrentThread()) {
         self->m_destroy_when_thread_ends = true;
         return;
     }
     if (self->isRunning()) {
-        self->stop();
+        if (self->m_cancel) self->m_cancel(*self);
         self->join();
     }
     delete self;
 }
 
-void RComponent::threadEnded() {
-    if (!m_destroy_when_thread_ends) return;
-    detach();
-    delete this;
+void RComponent::threadEnd(CThread<RComponent>* thread) {
+    RComponent* self = static_cast<RComponent*>(thread);
+    if (!self->m_destroy_when_thread_ends) return;
+    self->detach();
+    delete self;
 }
 
 void RComponent::handleException(const CException& exception) {

@@ -4,7 +4,7 @@
 namespace Ruv {
 namespace CM {
 
-RImporter::RImporter() = default;
+RImporter::RImporter() { setCancel(&RImporter::cancelQueues); }
 
 RImporter::~RImporter() = default;
 
@@ -24,9 +24,10 @@ int RImporter::preconfigure(RImporterConfiguration& configuration) {
     return 0;
 }
 
-void RImporter::stop() {
-    m_stop_requested.store(true);
-    for (const RPtr<RQFrameWriter>& writer : m_writers)
+void RImporter::stop() {}
+
+void RImporter::cancelQueues(RComponent& component) {
+    for (const RPtr<RQFrameWriter>& writer : static_cast<RImporter&>(component).m_writers)
         if (writer && writer->getQueue()) writer->getQueue()->cancel();
 }
 

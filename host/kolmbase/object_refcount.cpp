@@ -6,7 +6,7 @@ namespace kolmbase {
 
 object_refcount::object_refcount() : m_refcount(0) {}
 
-object_refcount::object_refcount(const object_refcount&) : m_refcount(0) {}
+object_refcount::object_refcount(const object_refcount&) : m_refcount(0), m_last_release(nullptr) {}
 
 object_refcount& object_refcount::operator=(const object_refcount&) { return *this; }
 
@@ -18,10 +18,12 @@ void object_refcount::release() const {
     const int previous = m_refcount.fetch_sub(1, std::memory_order_acq_rel);
     ds_og::abort_if(previous <= 0, "release of an object that holds no reference", __FILE__,
                     __LINE__);
-    if (previous == 1) lastReleased();
+    if (previous != 1) return;
+    if (m_last_release)
+        m_last_release(this);
+    else
+        delete this;
 }
-
-void object_refcount::lastReleased() const { delete this; }
 
 int object_refcount::refcount() const { return m_refcount.load(std::memory_order_acquire); }
 

@@ -24,7 +24,6 @@ Component RegisterComponent(ComponentDescription* cd, ComponentRoutineUPP compon
                             int16_t global, Handle componentName, Handle componentInfo,
                             Handle componentIcon);
 void SetComponentInstanceStorage(ComponentInstance instance, Handle theStorage);
-Component FindNextComponent(Component aComponent, ComponentDescription* looking);
 // Calls routine(storage, parameters...) with the words of params. The entry
 // a component's dispatcher uses to reach one of its own routines.
 ComponentResult CallComponentFunctionWithStorage(Handle storage, ComponentParameters* params,
@@ -52,7 +51,8 @@ TimeValue GetMovieDuration(Movie theMovie);
 void SetMovieTimeValue(Movie theMovie, TimeValue newtime);
 UserData GetMovieUserData(Movie theMovie);
 long GetMovieTrackCount(Movie theMovie);
-Track GetMovieTrack(Movie theMovie, long trackID);
+// The movie's index-th track (from 1), as GetMovieIndTrack.
+Track GetMovieTrackByIndex(Movie theMovie, long index);
 TimeValue GetTrackDuration(Track theTrack);
 void GetTrackDimensions(Track theTrack, Fixed* width, Fixed* height);
 Media GetTrackMedia(Track theTrack);

@@ -12,7 +12,7 @@ const void* entry(F* f) {
 }
 
 // Selectors named by role: 0x20009 SetMovieActive, 0x2003E GetMovieUserData,
-// 0x20040 GetMovieTrack (by track ID), 0x2009E GetUserData, 0x2014B
+// 0x20040 the movie's track by index (as GetMovieIndTrack), 0x2009E GetUserData, 0x2014B
 // CountUserDataType, 0x201A5 GetNextUserDataType, 0x2044D
 // GetMediaDecodeDuration, 0x2045E GetMediaNextInterestingDecodeTime.
 const routine k_rows[] = {
@@ -26,7 +26,7 @@ const routine k_rows[] = {
     {0x2003D, entry(&SetMovieTimeValue)},
     {0x2003E, entry(&GetMovieUserData)},
     {0x2003F, entry(&GetMovieTrackCount)},
-    {0x20040, entry(&GetMovieTrack)},
+    {0x20040, entry(&GetMovieIndTrack)},
     {0x2004B, entry(&GetTrackDuration)},
     {0x2005D, entry(&GetTrackDimensions)},
     {0x20062, entry(&GetTrackMedia)},

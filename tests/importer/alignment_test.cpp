@@ -14,14 +14,15 @@ namespace {
 using importer_test::harness;
 using test_movie::fourcc;
 
-constexpr double kSoundRate = 48000;
-
 struct alignment_case {
     const char* name;
     std::vector<test_movie::edit> video_edits;
     std::vector<test_movie::edit> sound_edits;
-    // Where the sound's first sample lies on the import's time line.
+    // Where movie time 0 and the sound's first stored sample lie on the
+    // import's time line.
+    double movie_start;
     double sound_start;
+    uint32_t rate = 48000;
 };
 
 // Channel 0 of sound sample k as the movie builder stores it (track 2, two
@@ -57,7 +58,7 @@ TEST_P(SoundAlignment, SoundLiesWhereTheMoviePlaysItBesideTheVideo) {
         GTEST_SKIP() << "the runtime does not extract sound yet";
     const alignment_case& c = GetParam();
     test_movie::movie_plan movie = importer_test::video_movie(fourcc("avc1"), 25, 24);
-    movie.add_sound(test_movie::kTwos, 2, 16, 48000).add_samples(48000, 4, 1);
+    movie.add_sound(test_movie::kTwos, 2, 16, c.rate).add_samples(c.rate, 4, 1);
     for (const test_movie::edit& e : c.video_edits)
         movie.tracks[0].add_edit(e.duration, e.media_time);
     for (const test_movie::edit& e : c.sound_edits)
@@ -72,14 +73,22 @@ TEST_P(SoundAlignment, SoundLiesWhereTheMoviePlaysItBesideTheVideo) {
     ASSERT_FALSE(video.empty());
     ASSERT_FALSE(sound.empty());
     EXPECT_NEAR(video[0]->getTimeStamp().getSecondsAsDouble(), 0.0, 1e-6);
+    // The time line from movie time 0 is delivered, empty edits as silence;
+    // only what lies before zero is left out, and not a sample more.
     const double first_time = sound[0]->getTimeStamp().getSecondsAsDouble();
-    // Sound before zero is left out, and only that.
-    EXPECT_NEAR(first_time, std::max(c.sound_start, 0.0), 1e-6);
-    const long first = std::lround((first_time - c.sound_start) * kSoundRate);
-    ASSERT_GE(first, 0) << "the first chunk at " << first_time << " s comes before the sound";
-    for (long k = 0; k < 4; ++k)
-        EXPECT_EQ(delivered_sample(*sound[0], size_t(k)), stored_sample(first + k))
-            << "sample " << first + k << " of the chunk at " << first_time << " s";
+    EXPECT_GE(first_time, 0.0);
+    EXPECT_LT(first_time, std::max(c.movie_start, 0.0) + 1.0 / c.rate);
+    std::vector<float> delivered;
+    for (const Ruv::RPtr<const Ruv::CM::RFrame>& chunk : sound)
+        for (size_t f = 0; f < chunk->getDataLength() / 8; ++f)
+            delivered.push_back(delivered_sample(*chunk, f));
+    const long onset = std::lround((c.sound_start - first_time) * c.rate);
+    for (long j : {0L, 1L, 2L, onset - 2, onset - 1, onset, onset + 1, onset + 2}) {
+        if (j < 0 || size_t(j) >= delivered.size()) continue;
+        const long k = std::lround((first_time - c.sound_start) * c.rate) + j;
+        EXPECT_EQ(delivered[size_t(j)], k < 0 ? 0.0f : stored_sample(k))
+            << "delivered sample " << j << " at " << first_time + double(j) / c.rate << " s";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -88,15 +97,18 @@ INSTANTIATE_TEST_SUITE_P(
         // Both start half a second late; the video edit shows media from 0.1 s,
         // inside the frame from 0.08 s: that frame lands at 0, the edit's
         // start at 0.02 s.
-        alignment_case{"EmptyEditsBeforeBoth", {{300, -1}, {600, 60}}, {{300, -1}, {600, 0}}, 0.02},
-        alignment_case{"EmptyEditBeforeTheVideoOnly", {{300, -1}, {600, 0}}, {}, -0.5},
-        alignment_case{"EmptyEditBeforeTheSoundOnly", {}, {{300, -1}, {600, 0}}, 0.5},
+        alignment_case{"EmptyEditsBeforeBoth", {{300, -1}, {600, 60}}, {{300, -1}, {600, 0}}, -0.48, 0.02},
+        alignment_case{"EmptyEditBeforeTheVideoOnly", {{300, -1}, {600, 0}}, {}, -0.5, -0.5},
+        alignment_case{"EmptyEditBeforeTheSoundOnly", {}, {{300, -1}, {600, 0}}, 0.0, 0.5},
         // 98/600 s is no float's exact value: the sound still starts at its
         // edit, not a time unit into the empty one.
-        alignment_case{"OddEmptyEditBeforeTheSound", {}, {{98, -1}, {600, 0}}, 98.0 / 600.0},
+        alignment_case{"OddEmptyEditBeforeTheSound", {}, {{98, -1}, {600, 0}}, 0.0, 98.0 / 600.0},
+        // Zero lies 18.375 sample frames into the movie: the first chunk starts
+        // at frame 19, not at 18 where it would start before zero.
+        alignment_case{"ZeroBetweenTwoSamples", {{1, -1}, {600, 0}}, {}, -1.0 / 600, -1.0 / 600, 11025},
         // 0.2 s of media from 0.08 s, then media from 0.5 s: the first edit
         // sets the time line.
-        alignment_case{"TwoVideoEditsAlignOnTheFirst", {{120, 48}, {300, 300}}, {}, 0.0}),
+        alignment_case{"TwoVideoEditsAlignOnTheFirst", {{120, 48}, {300, 300}}, {}, 0.0, 0.0}),
     [](const testing::TestParamInfo<alignment_case>& info) { return info.param.name; });
 
 // Video and sound cut alike, forward then back: at each edit's start the
@@ -132,7 +144,7 @@ TEST(SoundAlignment, VideoAndSoundStayInStepAfterEachCut) {
         bool found = false;
         for (const auto& chunk : sound) {
             const double start = chunk->getTimeStamp().getSecondsAsDouble();
-            const long k = std::lround((t - start) * kSoundRate);
+            const long k = std::lround((t - start) * 48000);
             if (k < 0 || size_t(k) >= chunk->getDataLength() / 8) continue;
             found = true;
             EXPECT_EQ(delivered_sample(*chunk, size_t(k)), stored_sample(expected))

@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstdint>
 #include <cstring>
+#include <set>
 #include <string>
+#include <utility>
 
 #include "module/probe/probe_observation.h"
 #include "platform/temp_folder.h"
@@ -22,6 +25,35 @@ using test_support::runtime_module;
 using test_support::temp_folder;
 
 namespace {
+
+// The operations the plug-in may call, by selector (and routine code for
+// component calls): no more, no fewer. The host machine's QuickTime is only
+// known to answer these.
+TEST(CallSurfaceTable, HoldsExactlyThePublishedOperations) {
+    const std::set<std::pair<uint32_t, uint32_t>> published = {
+        {0x10000, 0}, {0x10000, 0x51A}, {0x10000, 0x565}, {0x10000, 0x101}, {0x10000, 0x2E},
+        {0x10000, 0x30}, {0x10001, 0}, {0x1000D, 0}};
+    const uint32_t published_direct[] = {
+        0x20003, 0x20005, 0x20009, 0x20012, 0x20023, 0x20029, 0x2002B, 0x2003D, 0x2003E, 0x2003F,
+        0x20040, 0x2004B, 0x2005D, 0x20062, 0x20068, 0x2006F, 0x20071, 0x20077, 0x20078, 0x20079,
+        0x20096, 0x2009E, 0x200E2, 0x2010E, 0x20117, 0x20130, 0x2014B, 0x2014D, 0x20197, 0x20199,
+        0x201A1, 0x201A5, 0x201C9, 0x20208, 0x203B4, 0x2044D, 0x20459, 0x2045B, 0x2045E, 0x204B4,
+        0x204B5, 0x204B6, 0x204B8, 0x204B9, 0x204E4, 0x30020, 0x100010, 0x110001, 0x150006,
+        0x150008, 0x15000A, 0x150011, 0x150019, 0x15001A, 0x15002F, 0x150030, 0x150032, 0x150034,
+        0x15003F, 0x15005B, 0x15005D, 0x15005F, 0x1D0017, 0x1D0059, 0x32006C, 0x3201DB, 0x3201E0,
+        0x3201E4, 0x3201E7, 0x3201EA, 0x3201EB, 0x3201ED, 0x3201EF, 0x3201F0, 0x3201F7, 0x3201F8,
+        0x3201FB, 0x320204, 0x32020E, 0x320222, 0x320225, 0x320226, 0x320233, 0x320243, 0x320244,
+        0x32028A};
+    std::set<std::pair<uint32_t, uint32_t>> expected = published;
+    for (uint32_t selector : published_direct) expected.insert({selector, 0});
+    ASSERT_EQ(expected.size(), 94u);
+    std::set<std::pair<uint32_t, uint32_t>> table;
+#define X(selector, name, form, result, gate, what, bytes) table.insert({selector, what});
+#include "quicktime/qt_operations.def"
+    QT_OPERATIONS(X)
+#undef X
+    EXPECT_EQ(table, expected);
+}
 
 class CallSurface : public ::testing::Test {
 protected:

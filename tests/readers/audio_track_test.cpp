@@ -117,6 +117,34 @@ TEST(AudioRead, CompletionAnswers5ThenInactive) {
     EXPECT_EQ(audio.read(), 0);
 }
 
+// The sound's media lies in a file beside the movie that is cut short while
+// the first chunk is read: the fill fails, the reader stays active, and once
+// the file is whole again the same read goes on from where it stood.
+TEST(AudioRead, AFillErrorLeavesTheReaderActiveForTheNextRead) {
+    test_movie::movie_plan plan = sound_movie(8000, 1, 0.5);
+    plan.tracks[0].data_ref = test_movie::data_ref_kind::url_external;
+    plan.tracks[0].external_name = "readers_fill_error_sound.raw";
+    const test_movie::movie_file file = test_movie::build_movie(plan);
+    ASSERT_EQ(file.externals.size(), 1u);
+    const std::string media = std::string(RUV_OUTPUT_DIR) + "/" + file.externals[0].first;
+    movie_ptr movie = open_built(plan);
+    ASSERT_NE(movie, nullptr);
+    audio_track audio;
+    ASSERT_EQ(audio.open(movie.get()), 0);
+    ASSERT_EQ(audio.seek(0.0, 100.0), 0);
+    ASSERT_TRUE(test_movie::write_bytes(test_movie::bytes(), media));
+    EXPECT_EQ(audio.read(), 1);
+    EXPECT_TRUE(audio.is_active());
+    EXPECT_EQ(audio.frame_count(), 0u);
+    ASSERT_TRUE(test_movie::write_bytes(file.externals[0].second, media));
+    ASSERT_EQ(audio.read(), 0);
+    frame* f = audio.pop_frame();
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->display_time(), 0.0);
+    EXPECT_EQ(f->size(), 320u * 4);
+    release_frame(f, true);
+}
+
 // The end time itself still belongs to the range: the chunk stamped 0.04 is
 // read on, the one stamped 0.08 is queued and stops the reader.
 TEST(AudioRead, OnlyAChunkAfterTheEndTimeStopsTheReader) {

@@ -1,11 +1,12 @@
-// The importer's word on sound the extraction leaves out: one log line for
-// each enabled sound track whose format no sound decompressor handles.
+// The importer's word on sound the extraction leaves out: one log line when
+// the enabled sound tracks hold channels the extraction does not deliver.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "importer/sound_format_check.h"
+#include "importer/track_audio.h"
 #include "readers/reader_test_support.h"
 
 namespace {
@@ -31,23 +32,29 @@ TEST_P(UndecodableSound, IsNamedByItsTrackAndFormat) {
     plan.add_sound(test_movie::kTwos, 1, 16, 8000).add_samples(800, 2, 1);
     movie_ptr movie = open_built(plan);
     ASSERT_NE(movie, nullptr);
+    ns_movie_apple_qt::audio_track audio;
+    ASSERT_EQ(audio.open(movie.get()), 0);
     log_recorder log;
-    const int found = ns_movie_apple_qt::log_undecodable_sound(movie.get());
+    const uint32_t missing = ns_movie_apple_qt::log_undecodable_sound(movie.get(), audio.channel_count());
     if (*c.line == 0) {
-        EXPECT_EQ(found, 0);
+        EXPECT_EQ(missing, 0u);
         EXPECT_TRUE(log.lines.empty());
         return;
     }
-    EXPECT_EQ(found, 1);
+    EXPECT_EQ(missing, 1u);
     EXPECT_EQ(log.lines, std::vector<std::string>{c.line});
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Formats, UndecodableSound,
     testing::Values(format_case{"UnknownFormat", test_movie::fourcc("zzzz"), true,
-                                "sound track 2 ('zzzz') cannot be decoded; left out"},
+                                "sound of '' cannot be decoded and is left out: the extraction delivers "
+                                "1 channel where the enabled sound tracks hold at least 2 (2 'zzzz', "
+                                "3 'twos' 1 channel)"},
                     format_case{"UnprintableFormat", 0x6D730031, true,
-                                "sound track 2 ('ms\\x001') cannot be decoded; left out"},
+                                "sound of '' cannot be decoded and is left out: the extraction delivers "
+                                "1 channel where the enabled sound tracks hold at least 2 (2 'ms\\x001', "
+                                "3 'twos' 1 channel)"},
                     format_case{"DisabledTrack", test_movie::fourcc("zzzz"), false, ""},
                     format_case{"Pcm", test_movie::kSowt, true, ""}),
     [](const testing::TestParamInfo<format_case>& info) { return info.param.name; });

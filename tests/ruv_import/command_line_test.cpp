@@ -152,12 +152,15 @@ TEST(CommandLine, StreamWithoutFramesFailsTheImportWithTheImportersReason) {
     EXPECT_NE(lines[0].find("past the end of the file"), std::string::npos) << lines[0];
 }
 
-// A broken second track is left out with a warning; the import goes on.
-TEST(CommandLine, ImportersWarningsAreEventsAndLinesOnStandardError) {
+// A broken second track is left out with a warning, one line that names it
+// by its place in the movie whatever the tracks' IDs; the import goes on.
+class LeftOutTrack : public ::testing::TestWithParam<std::pair<uint32_t, uint32_t>> {};
+
+TEST_P(LeftOutTrack, IsAWarningEventAndALineOnStandardError) {
     test_movie::movie_plan movie;
     movie.movie_first = true;
-    movie.add_video(test_movie::kAvc1, 320, 240).add_samples(5, 1000, 12);
-    movie.add_video(test_movie::kAvc1, 320, 240).add_samples(5, 1000, 12);
+    movie.add_video(test_movie::kAvc1, 320, 240).add_samples(5, 1000, 12).id = GetParam().first;
+    movie.add_video(test_movie::kAvc1, 320, 240).add_samples(5, 1000, 12).id = GetParam().second;
     test_movie::bytes bytes = test_movie::build_movie(movie).contiguous();
     // The second track's chunk offsets: the second 'stco' of the movie atom,
     // which comes first; its entry count follows the type, version and flags.
@@ -175,10 +178,16 @@ TEST(CommandLine, ImportersWarningsAreEventsAndLinesOnStandardError) {
     const std::string says = "track 2 ('vide') of 'ruv_import_test_";
     EXPECT_NE(run.err.find("ruv-import: warning: " + says), std::string::npos) << run.err;
     size_t warnings = 0;
-    for (const value& e : run.events)
-        warnings += e["event"].text == "warning" && e["message"].text.find(says) == 0;
+    for (const value& e : run.events) {
+        if (e["event"].text != "warning") continue;
+        ++warnings;
+        EXPECT_EQ(e["message"].text.find(says), 0u) << e["message"].text;
+    }
     EXPECT_EQ(warnings, 1u);
 }
+
+INSTANTIATE_TEST_SUITE_P(TrackIds, LeftOutTrack,
+                         ::testing::Values(std::make_pair(0u, 0u), std::make_pair(2u, 5u)));
 
 class UsageError : public ::testing::TestWithParam<std::vector<std::string>> {};
 
@@ -194,18 +203,61 @@ INSTANTIATE_TEST_SUITE_P(
                       std::vector<std::string>{"--video-queue", "x", "a.mov"},
                       std::vector<std::string>{"a.mov", "b.mov"}));
 
-TEST(CommandLine, PullDeliversTheSameVideoFramesAsTheRunLoop) {
-    tool_result loop = run_tool({"--json", "--no-audio", kMovie});
-    tool_result pull = run_tool({"--json", "--no-audio", "--pull", kMovie});
+// The frame lines of standard output for one queue.
+std::vector<std::string> frame_lines(const tool_result& run, unsigned queue) {
+    std::vector<std::string> out;
+    const std::vector<std::string> lines = lines_of(run.out);
+    for (size_t i = 0; i < run.events.size() && i < lines.size(); ++i)
+        if (run.events[i]["event"].text == "frame" && run.events[i]["queue"].num == queue)
+            out.push_back(lines[i]);
+    return out;
+}
+
+struct pull_case {
+    const char* name;
+    std::vector<std::string> arguments;
+    unsigned queue;            // the pulled one
+    const char* left_out;      // the warning's end, or "" when nothing is left out
+};
+
+class Pull : public ::testing::TestWithParam<pull_case> {};
+
+// processNextFrame drops what other queues' readers had ready: --pull takes
+// one queue, all of whose frames it delivers as the run loop does, and says
+// which stream it leaves out.
+TEST_P(Pull, DeliversEveryFrameOfOneQueueAsTheRunLoopDoes) {
+    const pull_case& c = GetParam();
+    tool_result loop = run_tool({"--json", kMovie});
+    std::vector<std::string> arguments = {"--json"};
+    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+    arguments.push_back(kMovie);
+    tool_result pull = run_tool(arguments);
     ASSERT_EQ(loop.status, 0);
     ASSERT_EQ(pull.status, 0) << pull.err;
-    std::vector<std::string> loop_frames, pull_frames;
-    for (const std::string& line : lines_of(loop.out))
-        if (line.find("\"frame\"") != std::string::npos) loop_frames.push_back(line);
-    for (const std::string& line : lines_of(pull.out))
-        if (line.find("\"frame\"") != std::string::npos) pull_frames.push_back(line);
-    EXPECT_FALSE(loop_frames.empty());
-    EXPECT_EQ(pull_frames, loop_frames);
+    ASSERT_TRUE(loop.events_parsed && pull.events_parsed);
+    EXPECT_FALSE(frame_lines(loop, c.queue).empty());
+    EXPECT_EQ(frame_lines(pull, c.queue), frame_lines(loop, c.queue));
+    EXPECT_TRUE(frame_lines(pull, 1 - c.queue).empty());
+    const std::string warning = "--pull delivers queue " + std::to_string(c.queue) + " only";
+    if (*c.left_out == 0) {
+        EXPECT_EQ(pull.err.find(warning), std::string::npos) << pull.err;
+    } else {
+        EXPECT_NE(pull.err.find(warning), std::string::npos) << pull.err;
+        EXPECT_NE(pull.err.find(c.left_out), std::string::npos) << pull.err;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Queues, Pull,
+    ::testing::Values(pull_case{"VideoAlone", {"--no-audio", "--pull"}, 0, ""},
+                      pull_case{"FirstOfTwo", {"--pull"}, 0, "the sound stream (queue 1) is left out"},
+                      pull_case{"Named", {"--pull-queue", "1"}, 1, "the video stream (queue 0) is left out"}),
+    [](const ::testing::TestParamInfo<pull_case>& info) { return std::string(info.param.name); });
+
+TEST(CommandLine, PullQueueThatNoStreamGoesToIsAUsageError) {
+    tool_result run = run_tool({"--pull-queue", "5", kMovie});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("--pull-queue 5 names a queue no stream"), std::string::npos) << run.err;
 }
 
 }  // namespace

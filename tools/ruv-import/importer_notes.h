@@ -1,29 +1,30 @@
 // The importer's own account of what went wrong: the lines its log bridge
-// prints through the host's diagnostic output. ruv-import collects that
-// output while it imports: other diagnostic lines go to standard error at
-// once; the importer's lines become warnings (with --json, "warning" events
-// at once), which ruv-import prints itself, one of them as the reason of a
-// failed import.
+// writes on standard error. ruv-import reads its own standard error while it
+// imports: other text goes on to the terminal at once; the importer's lines
+// become warnings (with --json, "warning" events at once), which ruv-import
+// prints itself, one of them as the reason of a failed import.
 #pragma once
 
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
 #include "console.h"
+#include "stderr_tap.h"
 
 namespace ruv_import {
 
 class importer_notes {
 public:
-    // Collects the diagnostic output from now on; json: also write each
-    // warning as an event through the console.
+    // Reads standard error from now on; json: also write each warning as an
+    // event through the console.
     importer_notes(console& out, bool json);
-    // Gives the diagnostic output back to standard error.
-    ~importer_notes();
     importer_notes(const importer_notes&) = delete;
     importer_notes& operator=(const importer_notes&) = delete;
 
+    // Each of these first takes in what was written on standard error
+    // before the call.
     // How many lines the importer has written so far.
     size_t count() const;
     // The text of the first or the last line the importer wrote after its
@@ -37,14 +38,15 @@ public:
     static const char* const marker;
 
 private:
-    static void collect(int level, const char* text, void* context);
-    void add(const char* text);
+    void add(const std::string& note);
 
     console& m_console;
     bool m_json;
     mutable std::mutex m_mutex;
     std::vector<std::string> m_notes;
     size_t m_taken = 0;
+    // Last: it reads standard error until it goes, before the notes go.
+    std::unique_ptr<stderr_tap> m_tap;
 };
 
 }  // namespace ruv_import

@@ -50,10 +50,12 @@ int main(int argc, char** argv) {
     }
 
     bool imported;
+    bool usage_error;
     {
         session import(*importer, opts, std::cout, std::cerr);
         imported = import.run(opts.movie);
+        usage_error = import.usage_error();
     }
     std::cout.flush();
-    return imported ? exit_ok : exit_failure;
+    return imported ? exit_ok : usage_error ? exit_usage : exit_failure;
 }

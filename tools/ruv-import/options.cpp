@@ -106,6 +106,10 @@ bool parse_options(int argc, const char* const* argv, options& result, std::stri
         } else if (args.value_of(arg, "--video-queue", value, error)) {
             if (error.empty() && !parse_queue(value, result.video_queue))
                 error = "--video-queue needs a queue index from 0 to 63, not '" + value + "'";
+        } else if (args.value_of(arg, "--pull-queue", value, error)) {
+            result.pull = true;
+            if (error.empty() && !parse_queue(value, result.pull_queue))
+                error = "--pull-queue needs a queue index from 0 to 63, not '" + value + "'";
         } else if (args.value_of(arg, "--audio-queue", value, error)) {
             if (error.empty() && !parse_queue(value, result.audio_queue))
                 error = "--audio-queue needs a queue index from 0 to 63, not '" + value + "'";
@@ -126,7 +130,9 @@ const char* usage() {
            "  --audio-queue N     output queue of the audio stream (default 1)\n"
            "  --no-video          leave the video stream out\n"
            "  --no-audio          leave the audio stream out\n"
-           "  --pull              deliver with processNextFrame instead of runloop\n"
+           "  --pull              deliver with processNextFrame instead of runloop, into one\n"
+           "                      queue: the lowest; the other stream is left out\n"
+           "  --pull-queue N      --pull into queue N\n"
            "  --frames            print one line per frame\n"
            "  --json              JSON Lines on standard output\n"
            "  --audio-out FILE    write the audio as a 32-bit float WAV file\n"

@@ -23,8 +23,10 @@ struct options {
     bool json = false;
     bool frames = false;
     bool quiet = false;
-    // Deliver with processNextFrame instead of runloop.
+    // Deliver with processNextFrame instead of runloop, into one queue:
+    // pull_queue, or the lowest exported one when it is -1.
     bool pull = false;
+    int pull_queue = -1;
     std::string audio_out;
     std::string video_out;
     bool help = false;

@@ -115,6 +115,7 @@ bool session::open(const std::string& movie) {
         return false;
     }
 
+    if (m_options.pull && !choose_pulled_stream()) return false;
     Ruv::RPtr<Ruv::CM::RMovieInfo> info = m_importer.getMovieInfo();
     if (info) {
         m_console.set_duration(info->getDuration());
@@ -124,6 +125,45 @@ bool session::open(const std::string& movie) {
             print_movie(m_out, movie, *info);
         }
     }
+    return true;
+}
+
+// processNextFrame hands out a frame of one queue and drops what the readers
+// of the other queues had ready: pulling two streams would lose frames of
+// both. One stream is pulled; the other is not exported.
+bool session::choose_pulled_stream() {
+    int video = m_configuration->getInt("video", -1, INT_MIN, INT_MAX);
+    int audio = m_configuration->getInt("audio", -1, INT_MIN, INT_MAX);
+    bool has_video = false, has_audio = false;
+    if (Ruv::RPtr<Ruv::CM::RMovieInfo> info = m_importer.getMovieInfo()) {
+        for (size_t i = 0; i < info->getTrackCount(); ++i) {
+            const bool is_video = info->getTrack(i)->getKind() == Ruv::CM::RTrackInfo::kVideo;
+            (is_video ? has_video : has_audio) = true;
+        }
+    }
+    if (!has_video) video = -1;
+    if (!has_audio) audio = -1;
+    if (video < 0 && audio < 0) return true;
+    int pulled = m_options.pull_queue;
+    if (pulled < 0) pulled = video < 0 ? audio : audio < 0 ? video : std::min(video, audio);
+    if (pulled != video && pulled != audio) {
+        std::string streams;
+        if (video >= 0) streams += "video: queue " + std::to_string(video);
+        if (audio >= 0) streams += std::string(streams.empty() ? "" : ", ") + "sound: queue " + std::to_string(audio);
+        fail("--pull-queue " + std::to_string(pulled) + " names a queue no stream of '" + m_movie +
+             "' goes to (" + streams + ")");
+        m_usage_error = true;
+        return false;
+    }
+    if (video < 0 || audio < 0 || video == audio) return true;
+    const bool video_pulled = pulled == video;
+    m_configuration->set(video_pulled ? "audio" : "video", "-1");
+    const std::string note = "--pull delivers queue " + std::to_string(pulled) +
+                             " only: processNextFrame drops the frames other queues' readers have "
+                             "ready, so the " + (video_pulled ? "sound" : "video") + " stream (queue " +
+                             std::to_string(video_pulled ? audio : video) + ") is left out";
+    if (m_options.json) m_console.line(warning_event(note));
+    m_console.error_line("ruv-import: warning: " + note);
     return true;
 }
 
@@ -255,9 +295,8 @@ bool session::deliver_with_runloop(size_t notes) {
     return true;
 }
 
-// processNextFrame for every exported queue in turn, until a round gives no
-// frame at all. The importer drops what other queues' readers had ready, so
-// with two streams each gets only part of its frames.
+// processNextFrame for every exported queue in turn (one: choose_pulled_stream),
+// until a round gives no frame at all.
 void session::deliver_with_pull() {
     bool any = true;
     while (any) {

@@ -34,9 +34,15 @@ public:
     // Imports the movie: init, preconfigure, preflight, configure, delivery.
     // false, with the failure reported, when the movie cannot be imported.
     bool run(const std::string& movie);
+    // After a failed run: the failure was the command line's.
+    bool usage_error() const { return m_usage_error; }
 
 private:
     bool open(const std::string& movie);
+    // With --pull: leaves every stream but the pulled one out of the
+    // configuration; false, with the failure reported, when --pull-queue
+    // names a queue no stream goes to.
+    bool choose_pulled_stream();
     bool configure();
     bool deliver();
     // notes: how many lines the importer had written before delivery.
@@ -72,6 +78,7 @@ private:
     wav_writer m_audio_out;
     std::FILE* m_video_out = nullptr;
     std::string m_movie;
+    bool m_usage_error = false;
 };
 
 }  // namespace ruv_import

@@ -73,8 +73,6 @@ int apple_qt::runloop(void*) {
     m_status.setStatusCode(status_delivering);
     const std::vector<ns_movie_apple_qt::track*>& readers = m_movie->tracks();
     while (m_movie->step() == ns_movie_apple_qt::movie::step_progress) {
-        // The host is letting go of the importer: its queues are cancelled.
-        if (stopRequested()) return -1;
         for (ns_movie_apple_qt::track* reader : readers) {
             if (!reader->is_enabled()) continue;
             if (frame* f = reader->pop_frame()) deliver(f, reader->queue_index());

@@ -2,13 +2,7 @@
 
 #include <cstdio>
 
-#include "lib/kolmbase/ds_og.h"
-
 namespace {
-
-// The diagnostic level of error lines: printed at every threshold but a
-// negative one.
-constexpr int kErrorLevel = 0;
 
 // Formats into the buffer, cutting the text to fit; always terminated.
 void format_text(char (&text)[my_log_handler::text_capacity], const char* format,
@@ -29,5 +23,5 @@ void my_log_handler::message(int, const char* format, va_list arguments) {
 void my_log_handler::error(int, int, const char* format, va_list arguments) {
     char text[text_capacity];
     format_text(text, format, arguments);
-    kolmbase::ds_og::print(kErrorLevel, "error: [ruv_importer_any_apple_qt] %s\n", text);
+    std::fprintf(stderr, "error: [ruv_importer_any_apple_qt] %s\n", text);
 }

@@ -1,8 +1,7 @@
 // The importer's bridge from the reader library's log to the host process's
 // standard error stream: errors become one line each, marked with the module
-// name; messages are dropped. The lines go through the host's diagnostic
-// output (kolmbase::ds_og, level 0), which writes them to standard error
-// unless the host collects them.
+// name; messages are dropped. The lines are written on standard error
+// directly, whatever the host's diagnostic level.
 #pragma once
 
 #include <cstdarg>

@@ -7,10 +7,13 @@
 // leaves runloop on the component's thread is recorded by handleException;
 // the host reads it back after join.
 //
-// The last release of a component whose thread was started stops it (stop)
-// and joins it before any part of the component is destroyed. A last release
-// on the component's own thread cannot join: the thread destroys the
-// component once its loop has returned.
+// The last release of a component whose thread was started cancels the
+// component's work where the host can (an importer's output queues) and
+// joins the thread before any part of the component is destroyed. A last
+// release on the component's own thread cannot join: the thread destroys the
+// component once its loop has returned. This is the host's own doing, through
+// routines it sets, not virtual functions: the tables of the classes a
+// component derives from stay as the host publishes them.
 #pragma once
 
 #include <atomic>
@@ -84,8 +87,6 @@ public:
     virtual int handleNotification(CNotification& notification);
     // 0: the key is accepted (every key is).
     virtual int authenticate(const char* key);
-    // Asks the work on the component's thread to end; does nothing here.
-    virtual void stop();
 
     // Records the exception for the host; thread-safe.
     void handleException(const CException& exception) override;
@@ -95,12 +96,18 @@ public:
     std::vector<CException> getExceptions() const;
 
 protected:
-    void lastReleased() const override;
-    void threadEnded() override;
+    // Cancels what a component's thread may wait for, so that the thread can
+    // be joined; set by a derived host class.
+    using cancel_routine = void (*)(RComponent& component);
+    void setCancel(cancel_routine routine) { m_cancel = routine; }
 
 private:
+    static void lastRelease(const kolmbase::object_refcount* object);
+    static void threadEnd(CThread<RComponent>* thread);
+
     mutable std::mutex m_exceptions_mutex;
     std::vector<CException> m_exceptions;
+    cancel_routine m_cancel = nullptr;
     // Set by a last release on the component's own thread.
     bool m_destroy_when_thread_ends = false;
 };
@@ -121,10 +128,8 @@ public:
     // 0: the outputs are chosen and described.
     virtual int configure(RImporterConfiguration& configuration) = 0;
     virtual RPtr<RMovieInfo> getMovieInfo() = 0;
-    // Makes stopRequested() true and cancels the output queues, so that a
-    // runloop blocked on a full queue goes on and every later put fails.
-    void stop() override;
-    bool stopRequested() const { return m_stop_requested.load(); }
+    // Does nothing; an importer may override it.
+    virtual void stop();
     virtual int setTime(unsigned track, double seconds) = 0;
     // Delivers everything and ends every exported queue.
     virtual int runloop(void* argument) = 0;
@@ -146,7 +151,9 @@ protected:
     RPtr<RImporterConfiguration> m_configuration;
 
 private:
-    std::atomic<bool> m_stop_requested{false};
+    // Cancels the output queues, so that a runloop blocked on a full queue
+    // goes on and every later put fails.
+    static void cancelQueues(RComponent& component);
 };
 
 // The factory an importer module exports: a new component, not yet counted.

@@ -20,17 +20,23 @@ public:
     virtual ~object_refcount();
 
     void retain() const;
-    // Ends the object (lastReleased) when the count reaches 0.
+    // Destroys the object when the count reaches 0, or hands it to the
+    // last-release routine when one is set.
     void release() const;
     int refcount() const;
 
 protected:
-    // Called by the release that brings the count to 0: destroys the object.
-    // A class that must finish work before its members go overrides it.
-    virtual void lastReleased() const;
+    // What the release that brings the count to 0 does instead of deleting
+    // the object, for a base class that must finish work before any part of
+    // the object goes; the routine destroys the object. A routine and not a
+    // virtual function: the table of every counted class begins with its
+    // destructor, and the classes derived from it fill the slots after it.
+    using last_release_routine = void (*)(const object_refcount* object);
+    void setLastRelease(last_release_routine routine) { m_last_release = routine; }
 
 private:
     mutable std::atomic<int> m_refcount;
+    last_release_routine m_last_release = nullptr;
 };
 
 }  // namespace kolmbase

@@ -1,7 +1,7 @@
 // A thread owned by an object: start() runs threadrunloop(argument) on a new
 // thread; an exception that leaves it goes to handleException, so nothing
-// escapes the thread, and threadEnded() is the thread's last use of the
-// object. join() waits for it. The owner joins before its derived parts are
+// escapes the thread, and the thread-end routine, when one is set, is the
+// thread's last use of the object. join() waits for it. The owner joins before its derived parts are
 // destroyed: the destructor only joins as a last resort. The thread never
 // joins itself: there join() answers -1 and the destructor detaches it.
 #pragma once
@@ -42,7 +42,7 @@ public:
             m_thread = std::thread([this, argument] {
                 { std::lock_guard<std::mutex> started(m_start_mutex); }
                 m_result = runGuarded(argument);
-                threadEnded();
+                if (m_thread_ended) m_thread_ended(this);
             });
         } catch (const std::exception&) {
             return false;
@@ -64,8 +64,11 @@ public:
 
 protected:
     // Runs on the thread after the loop and its exception handling; the object
-    // may delete itself here, after detach().
-    virtual void threadEnded() {}
+    // may delete itself there, after detach(). A routine and not a virtual
+    // function: the table of this side holds the destructor, handleException
+    // and threadrunloop, and nothing else.
+    using thread_end_routine = void (*)(CThread* thread);
+    void setThreadEnd(thread_end_routine routine) { m_thread_ended = routine; }
     void detach() {
         if (m_thread.joinable()) m_thread.detach();
     }
@@ -89,6 +92,7 @@ private:
     std::mutex m_start_mutex;
     std::thread m_thread;
     int m_result = -1;
+    thread_end_routine m_thread_ended = nullptr;
 };
 
 }  // namespace Ruv

@@ -22,6 +22,7 @@ constexpr uint32_t kTrack = fourcc("trak");
 constexpr uint32_t kTrackHeader = fourcc("tkhd");
 constexpr uint32_t kMedia = fourcc("mdia");
 constexpr uint32_t kHandler = fourcc("hdlr");
+constexpr uint32_t kMediaHeader = fourcc("mdhd");
 constexpr uint32_t kMediaInformation = fourcc("minf");
 constexpr uint32_t kSampleTable = fourcc("stbl");
 constexpr uint32_t kSampleSizes = fourcc("stsz");
@@ -186,6 +187,7 @@ uint32_t table_count(rd body, size_t skip) {
 struct track_tables {
     uint32_t id = 0;
     uint32_t handler = 0;
+    uint32_t media_time_scale = 0;
     bool has_media = false;
     bool has_sample_table = false;
     uint32_t samples = 0;
@@ -204,6 +206,10 @@ track_tables read_track(const rd& track) {
     t.has_media = !media.failed();
     rd handler = child(media, kHandler);
     if (!handler.failed() && handler.skip(8)) handler.u32be(t.handler);  // after version, flags, component type
+    rd media_header = child(media, kMediaHeader);
+    // After version and flags, two times of 4 bytes (8 in version 1), then the scale.
+    if (media_header.u8(version) && media_header.skip(version == 1 ? 19 : 11))
+        media_header.u32be(t.media_time_scale);
 
     const rd table = child(child(media, kMediaInformation), kSampleTable);
     t.has_sample_table = !table.failed();
@@ -272,7 +278,7 @@ std::vector<file_track> file_tracks() {
     while (children.next(type, body)) {
         if (type != kTrack) continue;
         const track_tables t = read_track(body);
-        tracks.push_back(file_track{t.id, t.handler, table_problem(t)});
+        tracks.push_back(file_track{t.id, t.handler, t.media_time_scale, table_problem(t)});
     }
     return tracks;
 }

@@ -18,11 +18,12 @@ namespace ns_movie_apple_qt {
 std::string movie_atom_problem();
 
 // A track of the movie atom: its ID (0 when it has no header), its media's
-// handler type, and why its tables describe no sample that can be read (""
+// handler type and time scale, and why its tables describe no sample that can be read (""
 // when they look whole).
 struct file_track {
     uint32_t id = 0;
     uint32_t handler = 0;
+    uint32_t media_time_scale = 0;
     std::string problem;
 };
 

@@ -1,5 +1,6 @@
 #include "importer/track_audio.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -32,7 +33,8 @@ audio_track::audio_track()
       m_channel_count(0),
       m_bits_per_channel(0),
       m_start_time(0.0),
-      m_end_time(0.0) {
+      m_end_time(0.0),
+      m_fill_failed(false) {
     m_kind = kind_audio;
     m_name = "audio";
 }
@@ -122,32 +124,47 @@ int audio_track::reset() {
     return 0;
 }
 
+// The first output sample frame whose chunk, shifted onto the import's time
+// line, is not before zero there (a time less than a microsecond before zero
+// counts as zero where frames are delivered).
+int64_t audio_track::first_frame_at_zero() const {
+    const double shift = double(m_time_shift);
+    const auto before_zero = [&](int64_t n) { return double(n) / m_sample_rate + shift <= -1e-6; };
+    int64_t n = truncate_to<int64_t>(std::ceil((-shift - 1e-6) * m_sample_rate));
+    if (n < 0) n = 0;
+    // The estimate is off by rounding only: a step either way settles it.
+    for (int step = 0; step < 2 && before_zero(n) && n < INT64_MAX; ++step) ++n;
+    for (int step = 0; step < 2 && n > 0 && !before_zero(n - 1); ++step) --n;
+    return n;
+}
+
 int audio_track::seek(double start, double end) {
     reset();
     if (m_movie) {
+        // Extraction time 0 is movie time 0: empty edits that lead a sound
+        // track are part of the extraction, as silence.
         double from = start - double(m_edit_start);
-        // The sound starts where its first edit that shows media does: empty
-        // edits before it are not delivered as silence.
-        const bool at_edit = from < double(m_edit_time);
-        if (at_edit) from = double(m_edit_time);
-        // Sound before zero on the delivered time line is dropped a chunk at
-        // a time: start where it reaches zero, or the chunk across zero
-        // would take the sound after zero with it.
-        const double zero_at = -double(m_time_shift);
-        const bool at_zero = from < zero_at;
-        if (at_zero) from = zero_at;
-        const TimeScale scale = GetMovieTimeScale(m_movie);
-        // The edit's time, held as a float, is rounded back to its own movie
-        // time unit: truncated, it could land a unit early, in the empty edit.
-        // Zero's time is rounded up, within float error, to stay after zero.
-        const double units = from * double(scale);
-        const int64_t value = at_zero   ? int64_t(std::ceil(units - 1e-3))
-                              : at_edit ? int64_t(std::llround(units))
-                                        : truncate_to<int64_t>(units);
+        if (from < 0.0) from = 0.0;
         TimeRecord time = {};
+        int64_t value = truncate_to<int64_t>(from * double(GetMovieTimeScale(m_movie)));
+        time.scale = GetMovieTimeScale(m_movie);
+        // Sound before zero on the import's time line is never delivered, and
+        // a chunk across zero would be dropped whole with the sound after zero
+        // in it: start at the first sample frame at or after zero. Movie time
+        // units are too coarse for that, so the time counts sample frames.
+        const double zero_at = -double(m_time_shift);
+        if (from < zero_at) {
+            const bool whole_rate =
+                m_sample_rate == std::floor(m_sample_rate) && m_sample_rate <= double(INT32_MAX);
+            if (whole_rate) {
+                value = first_frame_at_zero();
+                time.scale = TimeScale(m_sample_rate);
+            } else {
+                value = truncate_to<int64_t>(std::ceil(zero_at * double(time.scale) - 1e-3));
+            }
+        }
         time.value.lo = uint32_t(uint64_t(value));
         time.value.hi = int32_t(value >> 32);
-        time.scale = scale;
         time.base = GetMovieTimeBase(m_movie);
 
         bool known = false;
@@ -181,14 +198,19 @@ int audio_track::read() {
     UInt32 flags = 0;
     const OSErr err =
         MovieAudioExtractionFillBuffer(m_extraction, &frames, m_audio_buffer_list, &flags);
+    // The reader stays active: the next read asks QuickTime again. A run of
+    // failures at one place is said once.
     if (err != noErr) {
-        const double bytes_per_second = double(m_channel_count) * m_sample_rate * kBytesPerSample;
-        const double at = m_start_time + double(m_byte_count) / bytes_per_second;
-        log::instance().error(0, 0, "the sound at %.3f s of '%s' cannot be read: %s", at,
-                              source_name().c_str(), media_read_failure(err, nullptr).c_str());
-        m_active = false;
+        if (!m_fill_failed) {
+            const double bytes_per_second = double(m_channel_count) * m_sample_rate * kBytesPerSample;
+            const double at = m_start_time + double(m_byte_count) / bytes_per_second;
+            log::instance().error(0, 0, "the sound at %.3f s of '%s' cannot be read: %s", at,
+                                  source_name().c_str(), media_read_failure(err, nullptr).c_str());
+        }
+        m_fill_failed = true;
         return status_failed;
     }
+    m_fill_failed = false;
     if (flags & qtcode::kExtractionComplete) {
         m_active = false;
         return status_finished;

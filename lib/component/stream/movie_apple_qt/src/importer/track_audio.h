@@ -42,6 +42,7 @@ private:
     // Allocates the buffer list and its data for frames-per-read frames;
     // false when the data cannot be allocated.
     bool allocate_buffers();
+    int64_t first_frame_at_zero() const;
 
     MovieAudioExtractionRef m_extraction;
     AudioBufferList* m_audio_buffer_list;
@@ -52,6 +53,8 @@ private:
     uint32_t m_bits_per_channel;
     double m_start_time;
     double m_end_time;
+    // The last fill failed; it has been said.
+    bool m_fill_failed;
 };
 
 }  // namespace ns_movie_apple_qt

@@ -506,6 +506,7 @@ frame* video_track::make_frame(Handle description, ByteCount size, uint32_t form
     // The size comes from the movie: a size its data cannot hold, or a buffer
     // that cannot be had, fails this read like a sample that cannot be read.
     if (!sample_size_possible(m_media, description, size)) {
+        log_refused_sample(t, scale, uint32_t(size), "more than the data it is stored in holds");
         m_active = false;
         return nullptr;
     }
@@ -513,6 +514,7 @@ frame* video_track::make_frame(Handle description, ByteCount size, uint32_t form
                                    m_frame_count, uint32_t(m_coded_width),
                                    uint32_t(m_coded_height), m_current_timecode, key_frame);
     if (!f) {
+        log_refused_sample(t, scale, uint32_t(size), "more than can be allocated");
         m_active = false;
         return nullptr;
     }
@@ -532,6 +534,12 @@ void video_track::log_unreadable_sample(TimeValue64 decode_time, double scale, O
     log::instance().error(0, 0, "the video sample at %.3f s of '%s' cannot be read: %s",
                           double(decode_time) / scale, source_name().c_str(),
                           media_read_failure(err, m_media).c_str());
+}
+
+void video_track::log_refused_sample(TimeValue64 decode_time, double scale, uint32_t size,
+                                     const char* why) const {
+    log::instance().error(0, 0, "the video sample at %.3f s of '%s' cannot be read: its size, %u bytes, is %s",
+                          double(decode_time) / scale, source_name().c_str(), unsigned(size), why);
 }
 
 void video_track::update_timecode(TimeValue64 decode_time, TimeValue64 decode_duration,

@@ -101,6 +101,8 @@ private:
     // Logs why the sample decoded at decode_time (media units of scale)
     // cannot be read.
     void log_unreadable_sample(TimeValue64 decode_time, double scale, OSErr err) const;
+    // The same for a sample refused before it is read: its size cannot be true.
+    void log_refused_sample(TimeValue64 decode_time, double scale, uint32_t size, const char* why) const;
 
     int32_t m_coded_width;
     int32_t m_coded_height;
