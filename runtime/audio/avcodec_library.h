@@ -32,7 +32,6 @@ namespace qtrt::audio {
     X(av_frame_alloc, avutil)                            \
     X(av_frame_free, avutil)                             \
     X(av_frame_unref, avutil)                            \
-    X(av_frame_get_side_data, avutil)                    \
     X(av_strerror, avutil)                               \
     X(av_log_set_level, avutil)                          \
     X(av_mallocz, avutil)                                \

@@ -148,7 +148,13 @@ OSStatus extraction_session::fill(uint32_t& frames, AudioBufferList& list, uint3
         for (size_t t = 0; t < m_timelines.size(); ++t) {
             m_track_block.resize(n * m_timelines[t].channels());
             const OSErr err = m_timelines[t].render(m_position, n, m_track_block.data());
-            if (err != noErr) return err;
+            if (err != noErr) {
+                // The frames already delivered stay delivered; the error
+                // comes with the next fill, which starts where this one failed.
+                if (done == 0) return err;
+                frames = uint32_t(done);
+                return noErr;
+            }
             m_mixer.add(t, m_track_block.data(), n, m_mix_block.data());
         }
         write_frames(m_format, m_mix_block.data(), done, n, list);

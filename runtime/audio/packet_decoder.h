@@ -23,17 +23,21 @@ public:
     // nothing is appended and error says why. The first packet that decodes
     // fixes channels() and sample_rate(); a later packet of another channel
     // count or rate does not decode.
+    // Frames of earlier packets that the decoder hands out late are kept:
+    // they are appended with the packet's own.
     virtual bool decode(const uint8_t* data, size_t size, std::vector<float>& out, std::string& error) = 0;
+    // True when the frames of the latest decode hide damage the decoder
+    // found in the packet (its error concealment).
+    virtual bool concealed() const { return false; }
+    // Ends the stream: appends the frames the decoder still holds. The
+    // decoder takes no packet after it.
+    virtual void flush(std::vector<float>& out) { (void)out; }
     // 0 until a packet has decoded.
     virtual uint32_t channels() const = 0;
     virtual double sample_rate() const = 0;
     // Core Audio channel labels (AudioChannelLabel) of the decoded channels,
     // in order; empty when the decoder does not say.
     virtual std::vector<uint32_t> channel_labels() const = 0;
-    // Frames at the start of the stream that the stream itself marks as
-    // encoder delay, known once its first packet has decoded; 0 when it
-    // marks none.
-    virtual int64_t priming_frames() const { return 0; }
 };
 
 // True when compressed sound can be decoded here: the build has the

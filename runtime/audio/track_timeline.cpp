@@ -57,7 +57,13 @@ OSErr track_timeline::render(int64_t first, size_t count, float* dst) const {
     const uint32_t ch = channels();
     std::fill(dst, dst + count * ch, 0.0f);
     const int64_t end = first + int64_t(count);
-    for (const segment& s : m_segments) {
+    // Segments lie in order on the time line: start at the last one that
+    // begins at or before the first frame.
+    auto it = std::upper_bound(m_segments.begin(), m_segments.end(), first,
+                               [](int64_t f, const segment& s) { return f < s.out_start; });
+    if (it != m_segments.begin()) --it;
+    for (; it != m_segments.end() && it->out_start < end; ++it) {
+        const segment& s = *it;
         const int64_t a = std::max(first, s.out_start);
         const int64_t b = std::min(end, s.out_end);
         if (a >= b || s.empty) continue;
@@ -73,7 +79,10 @@ OSErr track_timeline::render_segment(const segment& s, int64_t first, size_t cou
 
     // Long stretches go in parts, so that the source frames read for one part
     // stay bounded whatever the step.
-    const size_t part = size_t(std::max(1.0, kMaxSourceSpan / s.step));
+    // The step may be as small as a rate allows: the part is counted in
+    // floating point and cut to the stretch before it becomes a count.
+    const double span = kMaxSourceSpan / s.step;
+    const size_t part = span >= double(count) ? count : size_t(std::max(1.0, span));
     const uint32_t ch = channels();
     for (size_t done = 0; done < count; done += part) {
         const OSErr err = resample_part(s, s.source_start + (offset + double(done)) * s.step,
