@@ -90,52 +90,47 @@ std::string packet_frames::track_text() const {
     return "sound track " + std::to_string(m_track_id) + " ('" + format_text(m_format.format) + "')";
 }
 
-// The decoder's channels, rate and labels from the first packets that
-// decode. False with the reason in why when none of them decodes cleanly (an
-// error, no frames, or frames the decoder concealed damage in) or the decoder
-// gives a rate no description may state: the track cannot be played.
+// The decoder's channels, rate and labels from the first packets. False
+// with the reason in why when fewer than half of them decode cleanly (an
+// error, no frames, or frames in which the decoder concealed damage) or the
+// decoder gives a rate no description may state: the track cannot be played.
 // Decoding later starts with a new decoder (restart_at).
 bool packet_frames::probe(std::string& why) {
     m_rate = m_format.sample_rate;
-    std::string error;
+    std::string problem;
     const uint8_t* bytes = nullptr;
     const int64_t tries = std::min<int64_t>(kProbePackets, m_packet_count);
-    int64_t clean = 0;  // the first packet that decodes cleanly, from 1
+    int64_t clean = 0;
     for (int64_t n = 0; n < tries; ++n) {
         const packet p = locate(n);
+        const std::string name = "packet " + std::to_string(n + 1);
         if (!p.usable) {
-            error = "packet " + std::to_string(n + 1) + " is of another sound description";
+            problem = name + " is of another sound description";
             continue;
         }
         if (p.size > kMaxPacketBytes) {
-            error = "packet " + std::to_string(n + 1) + " is larger than any packet of the format";
+            problem = name + " is larger than any packet of the format";
             continue;
         }
         const OSErr err = packet_bytes(p, bytes);
         if (err != noErr) {
-            error = "packet " + std::to_string(n + 1) + " (" + std::to_string(p.size) + " bytes at offset " +
-                    std::to_string(p.offset) + ") cannot be read (error " + std::to_string(err) + ")";
+            problem = name + " (" + std::to_string(p.size) + " bytes at offset " + std::to_string(p.offset) +
+                      ") cannot be read (error " + std::to_string(err) + ")";
             continue;
         }
         m_decoded.clear();
-        std::string decode_error;
-        if (!m_decoder->decode(bytes, p.size, m_decoded, decode_error)) {
-            error = "packet " + std::to_string(n + 1) + " does not decode: " + decode_error;
-        } else if (m_decoder->channels() == 0 || m_decoded.empty()) {
-            error = "packet " + std::to_string(n + 1) + " gives no frames";
-        } else if (m_decoder->concealed()) {
-            error = "the decoder conceals damage in packet " + std::to_string(n + 1);
-        } else {
-            clean = n + 1;
-            break;
-        }
+        std::string error;
+        if (!m_decoder->decode(bytes, p.size, m_decoded, error)) problem = name + " does not decode: " + error;
+        else if (m_decoded.empty()) problem = name + " gives no frames";
+        else if (m_decoder->concealed()) problem = "the decoder conceals damage in " + name;
+        else ++clean;
     }
-    if (clean == 0) {
-        why = "none of its first " + std::to_string(tries) + " packets decodes cleanly (" + error + ")";
+    if (clean == 0 || clean * 2 < tries) {
+        why = (clean == 0 ? std::string("none") : "only " + std::to_string(clean)) + " of its first " +
+              std::to_string(tries) + " packets decode" + (clean == 1 ? "s" : "") + " cleanly (" + problem + ")";
         return false;
     }
-    if (clean > 1) sound_warning(track_text() + ": " + error + "; its channels and rate are those of packet " +
-                                 std::to_string(clean));
+    // A packet that failed here is reported when it is read.
     const double rate = m_decoder->sample_rate();
     if (!(rate >= kMinDecoderRate && rate <= kMaxDecoderRate)) {
         why = "its decoder gives a sample rate of " + std::to_string(int64_t(rate)) + " Hz, outside 1 Hz to 1 MHz";
@@ -343,9 +338,9 @@ OSErr packet_frames::decode_next() {
     const int64_t offered = decoded ? int64_t(m_decoded.size() / m_channels) : 0;
     const int64_t take = std::min(offered, p.frames);
     if (decoded && p.frames - offered > kShortPacketFrames) warn_short(number, p, offered);
-    span s{p.first_frame, p.frames, {}};
-    m_decoded.resize(size_t(take) * m_channels);
-    s.data.swap(m_decoded);
+    // A copy of exactly what is kept: a packet shorter than its decoder's
+    // output must not hold the whole output's storage.
+    span s{p.first_frame, p.frames, std::vector<float>(m_decoded.begin(), m_decoded.begin() + take * m_channels)};
     m_decoded_to = std::max(m_decoded_to, p.first_frame + p.frames);
     if (p.first_frame + p.frames > m_held_from) m_spans.push_back(std::move(s));
     return noErr;
