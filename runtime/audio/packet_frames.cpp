@@ -22,9 +22,6 @@ constexpr int64_t kDecodeForwardFrames = 16384;
 // A packet that lasts this many frames more than its decoder gave is said
 // once per track: the rest of it plays as silence.
 constexpr int64_t kShortPacketFrames = 65536;
-// Sample rates a decoder may give, as a description may state them.
-constexpr double kMinDecoderRate = 1.0;
-constexpr double kMaxDecoderRate = 1.0e6;
 // Decoded frames kept behind the end of the latest read.
 constexpr int64_t kKeepBehindFrames = 8192;
 // Warnings about packets that do not decode, per track.
@@ -92,8 +89,8 @@ std::string packet_frames::track_text() const {
 
 // The decoder's channels, rate and labels from the first packets. False
 // with the reason in why when fewer than half of them decode cleanly (an
-// error, no frames, or frames in which the decoder concealed damage) or the
-// decoder gives a rate no description may state: the track cannot be played.
+// error, no frames, or frames in which the decoder concealed damage): the
+// track cannot be played.
 // Decoding later starts with a new decoder (restart_at).
 bool packet_frames::probe(std::string& why) {
     m_rate = m_format.sample_rate;
@@ -131,13 +128,8 @@ bool packet_frames::probe(std::string& why) {
         return false;
     }
     // A packet that failed here is reported when it is read.
-    const double rate = m_decoder->sample_rate();
-    if (!(rate >= kMinDecoderRate && rate <= kMaxDecoderRate)) {
-        why = "its decoder gives a sample rate of " + std::to_string(int64_t(rate)) + " Hz, outside 1 Hz to 1 MHz";
-        return false;
-    }
     m_channels = m_decoder->channels();
-    m_rate = rate;
+    m_rate = m_decoder->sample_rate();
     m_decoder_labels = m_decoder->channel_labels();
     return true;
 }

@@ -213,7 +213,7 @@ std::vector<named_movie> hostile_sound_movies(const std::string& data_dir) {
         {"FlacBrokenStreamInfo", flac_broken_config(read_movie(dir + "flac_stereo.mov")), left_out},
         {"HeAacExplicit96kHz", he_aac_at_96khz(read_movie(dir + "he_aac.mov")), left_out},
         {"AlacCookieOf1Hz", made(alac, alac_rate(alac, 1)), "its sample rate, 1 Hz"},
-        {"AlacCookieOf2100MHz", made(alac, alac_rate(alac, 2100000000)), "2100000000 Hz"},
+        {"AlacCookieOf2100MHz", made(alac, alac_rate(alac, 2100000000)), "its sample rate, 2100000000 Hz"},
         {"PcmOf1HzBeside96kHz", one_hertz_beside_96khz(), "its sample rate, 1 Hz"},
     };
 }
