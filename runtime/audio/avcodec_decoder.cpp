@@ -229,6 +229,12 @@ public:
 
     bool concealed() const override { return m_concealed; }
 
+    bool reset() override {
+        m_av.avcodec_flush_buffers(m_context);
+        m_flushed = false;
+        return true;
+    }
+
     void flush(std::vector<float>& out) override {
         if (m_flushed) return;
         m_flushed = true;

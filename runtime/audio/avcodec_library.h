@@ -27,6 +27,7 @@ namespace qtrt::audio {
     X(avcodec_open2, avcodec)                            \
     X(avcodec_send_packet, avcodec)                      \
     X(avcodec_receive_frame, avcodec)                    \
+    X(avcodec_flush_buffers, avcodec)                    \
     X(av_packet_alloc, avcodec)                          \
     X(av_packet_free, avcodec)                           \
     X(av_frame_alloc, avutil)                            \

@@ -32,6 +32,10 @@ public:
     // Ends the stream: appends the frames the decoder still holds. The
     // decoder takes no packet after it.
     virtual void flush(std::vector<float>& out) { (void)out; }
+    // Forgets every packet taken so far, as for a new stream: what a jump
+    // elsewhere in the media needs, at the cost of the decoder's pre-roll
+    // only. False when the decoder cannot: a new one is needed.
+    virtual bool reset() { return false; }
     // 0 until a packet has decoded.
     virtual uint32_t channels() const = 0;
     virtual double sample_rate() const = 0;
@@ -45,9 +49,7 @@ public:
 bool compressed_sound_available(std::string* why = nullptr);
 // True when a decoder for the codec is available here.
 bool codec_available(sound_codec codec);
-// A new decoder for the format, or null with the reason in error. Decoding
-// from another place in the stream takes a new decoder: some decoders keep
-// state (noise generators, predictors) that no flush resets.
+// A new decoder for the format, or null with the reason in error.
 std::unique_ptr<packet_decoder> make_packet_decoder(const compressed_format& format, std::string& error);
 
 }  // namespace qtrt::audio

@@ -212,9 +212,9 @@ int64_t packet_frames::preroll_frames() const {
     }
 }
 
-// A new decoder starts at the first packet within the pre-roll before the
-// frame. When no new decoder can be made, the one in use goes on from there,
-// and that is said once.
+// The decoder starts afresh (reset, else a new one) at the first packet
+// within the pre-roll before the frame. When neither can be had, the one in
+// use goes on from there, and that is said once.
 void packet_frames::restart_at(int64_t frame) {
     const int64_t target = packet_holding(frame);
     const int64_t target_start = locate(target).first_frame;
@@ -223,13 +223,18 @@ void packet_frames::restart_at(int64_t frame) {
     if (locate(start).first_frame < from) ++start;  // the first packet that starts within the pre-roll
     start = std::min(start, target);
     std::string error;
-    if (std::unique_ptr<packet_decoder> fresh = make_packet_decoder(m_format, error)) {
+    // The first read takes a new decoder (the probe's has seen packets a
+    // reset does not wholly forget); later jumps reset theirs, which costs
+    // far less than making one.
+    if (m_restarted && m_decoder->reset()) {
+    } else if (std::unique_ptr<packet_decoder> fresh = make_packet_decoder(m_format, error)) {
         m_decoder = std::move(fresh);
     } else if (!m_warned_restart) {
         m_warned_restart = true;
         sound_warning(track_text() + ": no new decoder for a jump to frame " + std::to_string(frame) + " (" +
                       error + "); the decoder in use goes on from there, with its state from before the jump");
     }
+    m_restarted = true;
     m_next = start;
     m_spans.clear();
     m_held_from = m_decoded_to = locate(start).first_frame;

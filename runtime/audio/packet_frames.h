@@ -122,6 +122,7 @@ private:
     int64_t m_decoded_packets = 0;  // packets handed to the decoder
     bool m_warned_short = false;
     bool m_warned_restart = false;
+    bool m_restarted = false;  // a read has started the decoder once
 };
 
 }  // namespace qtrt::audio

@@ -120,13 +120,39 @@ bytes aac_billion_packets(const bytes& aac) {
 }
 
 // Edits of one movie time unit each that jump between the media's start and
-// its fourth packet.
-bytes aac_jumping_edits(const bytes& aac, uint32_t count) {
+// a place `apart` frames in: the first five packets (5,120 frames) repeated
+// to make a media long enough.
+bytes aac_jumping_edits(const bytes& aac, uint32_t count, uint32_t apart) {
     bytes file = aac;
+    const int64_t stsz = find_atom(file, stbl_path(fourcc("stsz")));
+    const int64_t stco = find_atom(file, stbl_path(fourcc("stco")));
+    const int64_t mdat = find_atom(file, {fourcc("mdat")});
+    if (stsz < 0 || stco < 0 || mdat < 0) return {};
+    const uint32_t repeats = apart / 5120 + 2, first_offset = get_u32(file, uint64_t(stco) + 16);
+    std::vector<uint32_t> sizes;
+    uint32_t five = 0;
+    for (int i = 0; i < 5; ++i) five += sizes.emplace_back(get_u32(file, uint64_t(stsz) + 20 + 4 * i));
+    const uint64_t mdat_size = get_u32(file, uint64_t(mdat));
+    bytes media(file.begin() + mdat + 8, file.begin() + long(mdat + mdat_size));
+    const uint32_t copies_at = uint32_t(mdat + mdat_size);
+    std::vector<std::vector<uint32_t>> size_entries;
+    for (uint32_t r = 0; r < repeats; ++r) {
+        media.insert(media.end(), file.begin() + first_offset, file.begin() + first_offset + five);
+        for (uint32_t size : sizes) size_entries.push_back({size});
+    }
+    bytes size_table;
+    put_u32(size_table, 0);
+    put_u32(size_table, 0);
+    put_u32(size_table, repeats * 5);
+    for (const std::vector<uint32_t>& e : size_entries) put_u32(size_table, e[0]);
     std::vector<std::vector<uint32_t>> edits;
-    for (uint32_t i = 0; i < count; ++i) edits.push_back({1, i % 2 ? 3072u : 0u, 0x10000});
-    if (!replace_body(file, {fourcc("moov"), fourcc("trak"), fourcc("edts"), fourcc("elst")},
-                      table(edits, count)))
+    for (uint32_t i = 0; i < count; ++i) edits.push_back({1, i % 2 ? apart : 0u, 0x10000});
+    if (!replace_body(file, stbl_path(fourcc("stts")), table({{repeats * 5, 1024}}, 1)) ||
+        !replace_body(file, stbl_path(fourcc("stsc")), table({{1, repeats * 5, 1}}, 1)) ||
+        !replace_body(file, stbl_path(fourcc("stsz")), size_table) ||
+        !replace_body(file, stbl_path(fourcc("stco")), table({{copies_at}}, 1)) ||
+        !replace_body(file, {fourcc("moov"), fourcc("trak"), fourcc("edts"), fourcc("elst")}, table(edits, count)) ||
+        !replace_body(file, {fourcc("mdat")}, media))
         return {};
     return file;
 }
@@ -208,7 +234,8 @@ std::vector<named_movie> hostile_sound_movies(const std::string& data_dir) {
         {"AacTimeScaleOne", made(aac, aac_time_scale_one(aac)), silence},
         {"AacEditRateOneIn65536", made(aac, aac_edit_rate(aac, 1)), ""},
         {"AacBillionPackets", made(aac, aac_billion_packets(aac)), ""},
-        {"Aac100000JumpingEdits", made(aac, aac_jumping_edits(aac, 100000)), ""},
+        {"Aac100000NearJumpingEdits", made(aac, aac_jumping_edits(aac, 100000, 3072)), ""},
+        {"Aac10000FarJumpingEdits", made(aac, aac_jumping_edits(aac, 10000, 1000000)), ""},
         {"Ac3PacketsCutToAThird", ac3_cut_to_a_third(read_movie(dir + "ac3_stereo.mov")), left_out},
         {"FlacBrokenStreamInfo", flac_broken_config(read_movie(dir + "flac_stereo.mov")), left_out},
         {"HeAacExplicit96kHz", he_aac_at_96khz(read_movie(dir + "he_aac.mov")), left_out},
