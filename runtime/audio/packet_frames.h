@@ -9,7 +9,7 @@
 // unit long): a chunk of n samples then holds n / frames-per-packet packets.
 //
 // Reading decodes forward from where the last read stopped; a read elsewhere
-// starts the decoder afresh a little before the place (its pre-roll) so that
+// resets the decoder a little before the place (its pre-roll) so that
 // codecs whose frames overlap decode it as they would in order, and a read
 // a little ahead decodes on to it with the same decoder. Decoded frames stay,
 // packet by packet, in a window behind the latest read, for readers that

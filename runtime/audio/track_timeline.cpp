@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "audio/checked_math.h"
+
 namespace qtrt::audio {
 
 namespace {
@@ -100,7 +102,9 @@ OSErr track_timeline::resample_part(const segment& s, double start, size_t count
     const int64_t src_last = int64_t(std::floor(last)) + reach;
     const size_t src_count = size_t(src_last - src_first + 1);
     const uint32_t ch = channels();
-    m_scratch.resize(src_count * ch);
+    const size_t floats = float_count(src_last - src_first + 1, ch);
+    if (floats == 0) return memFullErr;  // parts keep the span bounded: only a broken step gets here
+    m_scratch.resize(floats);
     const OSErr err = m_source.read_frames(src_first, src_count, m_scratch.data());
     if (err != noErr) return err;
     if (s.step == m_resampler->step()) {
