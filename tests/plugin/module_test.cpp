@@ -97,8 +97,6 @@ TEST(LoadedModule, FactoryMakesAnUncountedImporterThatRefusesWithoutAMovie) {
     EXPECT_NE(importer->setTime(0, 0.0), 0);
     EXPECT_NE(importer->runloop(nullptr), 0);
     EXPECT_EQ(importer->processNextFrame(0), nullptr);
-    Ruv::CM::CNotification reset(0x72737472);
-    EXPECT_EQ(importer->handleNotification(reset), 0);
     EXPECT_THROW(importer->preflight(*configuration), Ruv::CException);
     Ruv::CM::CComponentStatus status = importer->getStatus();
     EXPECT_EQ(status.getStatusCode(), 0u);

@@ -1,9 +1,6 @@
 #include "importer/failure_text.h"
 
-#include <fstream>
-
-#include "datahandler/CMStreamDataRef.h"
-#include "importer/config.h"
+#include "importer/movie_source.h"
 #include "importer/qt_constants.h"
 #include "importer/qt_handle.h"
 #include "lib/kolmbase/strings.h"
@@ -41,19 +38,6 @@ constexpr long kSelfReference = 1;
 // An alias record holds the file's name as a Pascal string at this offset.
 constexpr size_t kAliasFileNameOffset = 50;
 
-std::string last_part(const std::string& path) {
-    const size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// The path of a file the settings name, without a "file://" scheme.
-std::string local_path(const char* path) {
-    std::string text = path ? path : "";
-    const std::string scheme = "file://";
-    if (text.compare(0, scheme.size(), scheme) == 0) text.erase(0, scheme.size());
-    return text;
-}
-
 // The file a data reference names: an alias record's file name, or the last
 // part of a URL; "" for anything else.
 std::string referenced_file(OSType type, const uint8_t* data, size_t size) {
@@ -65,7 +49,8 @@ std::string referenced_file(OSType type, const uint8_t* data, size_t size) {
     if (type == kUrlReference) {
         std::string url(reinterpret_cast<const char*>(data), size);
         url = url.substr(0, url.find('\0'));
-        return last_part(url);
+        const size_t slash = url.find_last_of('/');
+        return slash == std::string::npos ? url : url.substr(slash + 1);
     }
     return "";
 }
@@ -90,24 +75,6 @@ std::string external_media_file(Media media) {
 }
 
 }  // namespace
-
-std::string source_name() {
-    const config& settings = config::instance();
-    if (settings.source_kind() == config::source_path)
-        return last_part(local_path(settings.path()));
-    if (settings.source_kind() == config::source_data_ref && settings.data_ref())
-        return last_part(settings.data_ref()->get_url());
-    return "";
-}
-
-int64_t source_size() {
-    const config& settings = config::instance();
-    if (settings.source_kind() == config::source_data_ref && settings.data_ref())
-        return settings.data_ref()->size();
-    if (settings.source_kind() != config::source_path) return -1;
-    std::ifstream file(local_path(settings.path()), std::ios::binary | std::ios::ate);
-    return file ? int64_t(file.tellg()) : -1;
-}
 
 std::string quicktime_error_text(OSErr error) {
     for (const error_name& e : kErrorNames)

@@ -1,21 +1,14 @@
-// What the reader library says when something fails: what the movie's
-// source is called, what a QuickTime result code is, and what a failed read
-// of a media's samples means for the user.
+// What the reader library says when something fails: what a QuickTime
+// result code is, and what a failed read of a media's samples means for the
+// user.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
+#include "importer/movie_source.h"
 #include "quicktime/movies.h"
 
 namespace ns_movie_apple_qt {
-
-// The file name of the movie's source, as the settings name it: the last
-// part of its path or URL.
-std::string source_name();
-
-// The size of the movie's source in bytes; -1 when it cannot be had.
-int64_t source_size();
 
 // "QuickTime error -2048, noMovieFound" (the name only for codes this library
 // meets).

@@ -1,15 +1,16 @@
 #include "importer/movie_file_check.h"
 
-#include <fstream>
+#include <new>
 
-#include "datahandler/CMStreamDataRef.h"
-#include "importer/config.h"
+#include "importer/movie_source.h"
 #include "lib/kolmbase/bytestream.h"
 #include "lib/kolmbase/strings.h"
 
 namespace ns_movie_apple_qt {
 
 namespace {
+
+using kolmbase::bytestream::rd;
 
 constexpr uint32_t fourcc(const char (&s)[5]) {
     return uint32_t(uint8_t(s[0])) << 24 | uint32_t(uint8_t(s[1])) << 16 |
@@ -39,76 +40,41 @@ bool starts_a_movie_file(uint32_t type) {
     return false;
 }
 
-// Atoms looked at, at most, inside one container: a broken file of tiny
+// Atoms looked at, at most, in the file's top level: a broken file of tiny
 // atoms costs no more than this.
-constexpr int kMaxAtomsWalked = 10000;
+constexpr int kMaxTopLevelAtoms = 10000;
 
-// The bytes of the movie's source, as the settings name it.
-class source_reader {
-public:
-    source_reader() {
-        const config& settings = config::instance();
-        if (settings.source_kind() == config::source_data_ref) {
-            m_ref = settings.data_ref();
-            const int64_t size = m_ref ? m_ref->size() : -1;
-            m_ok = size >= 0;
-            m_size = m_ok ? uint64_t(size) : 0;
-        } else if (settings.source_kind() == config::source_path && settings.path()) {
-            std::string path = settings.path();
-            const std::string scheme = "file://";
-            if (path.compare(0, scheme.size(), scheme) == 0) path.erase(0, scheme.size());
-            m_file.open(path, std::ios::binary | std::ios::ate);
-            m_ok = bool(m_file);
-            m_size = m_ok ? uint64_t(m_file.tellg()) : 0;
-        }
-    }
+// A movie atom larger than this is not read for the check: its tables are
+// then taken as whole.
+constexpr uint64_t kMaxMovieAtomRead = 64u << 20;
 
-    bool ok() const { return m_ok; }
-    uint64_t size() const { return m_size; }
+// Children of the movie atom looked at, at most, when counting its tracks.
+constexpr int kMaxMovieChildren = 10000;
 
-    // count bytes at offset; false when they are not all there.
-    bool read(uint64_t offset, void* out, size_t count) {
-        if (!m_ok || offset > m_size || count > m_size - offset) return false;
-        if (m_ref) {
-            return m_ref->seek(int64_t(offset), 0) == int64_t(offset) &&
-                   m_ref->read(static_cast<unsigned char*>(out), int64_t(count)) == int64_t(count);
-        }
-        m_file.clear();
-        m_file.seekg(std::streamoff(offset));
-        m_file.read(static_cast<char*>(out), std::streamsize(count));
-        return bool(m_file);
-    }
-
-private:
-    bool m_ok = false;
-    uint64_t m_size = 0;
-    std::ifstream m_file;
-    CMDataRef* m_ref = nullptr;
-};
-
+// An atom's header as it lies in the file: where its contents start and
+// where its size says it ends (possibly past the file's end).
 struct atom_header {
     uint32_t type = 0;
-    uint64_t body = 0;  // where its contents start
-    uint64_t end = 0;   // where it ends, as its size says
+    uint64_t body = 0;
+    uint64_t end = 0;
 };
 
 enum class atom_read { ok, none, impossible };
 
-// The atom at offset in a container ending at limit: none when fewer than 8
-// bytes remain, impossible when its size is below its header's.
-atom_read read_atom(source_reader& source, uint64_t offset, uint64_t limit, atom_header& h) {
+// The atom at offset: none when fewer than 8 bytes remain,
+// impossible when its size is below its header's. The atom lies in a
+// container that ends at limit (the file's end for the top level).
+atom_read read_atom_header(source_bytes& source, uint64_t offset, uint64_t limit, atom_header& h) {
     uint8_t bytes[16];
-    if (limit < offset || limit - offset < 8 || !source.read(offset, bytes, 8))
-        return atom_read::none;
-    kolmbase::bytestream::rd r(bytes, 8);
+    if (limit < offset || limit - offset < 8 || !source.read(offset, bytes, 8)) return atom_read::none;
+    rd r(bytes, 8);
     uint32_t size32 = 0;
     r.u32be(size32);
     r.u32be(h.type);
     uint64_t size = size32, header = 8;
     if (size32 == 1) {
         if (limit - offset < 16 || !source.read(offset + 8, bytes + 8, 8)) return atom_read::none;
-        kolmbase::bytestream::rd wide(bytes + 8, 8);
-        wide.u64be(size);
+        rd(bytes + 8, 8).u64be(size);
         header = 16;
     } else if (size32 == 0) {
         size = limit - offset;
@@ -119,108 +85,167 @@ atom_read read_atom(source_reader& source, uint64_t offset, uint64_t limit, atom
     return atom_read::ok;
 }
 
-// The first child of a type inside [begin, end).
-bool find_child(source_reader& source, uint64_t begin, uint64_t end, uint32_t type,
-                atom_header& found) {
-    uint64_t offset = begin;
-    for (int n = 0; n < kMaxAtomsWalked; ++n) {
+// The file's top level up to the movie atom: why there is no whole one
+// (problem), or the movie atom's header.
+struct top_level {
+    std::string problem;
+    bool found = false;
+    atom_header movie;
+};
+
+top_level walk_top_level(source_bytes& source) {
+    top_level result;
+    if (source.size() == 0) {
+        result.problem = "the file is empty";
+        return result;
+    }
+    const unsigned long long size = source.size();
+    uint64_t offset = 0;
+    for (int n = 0; n < kMaxTopLevelAtoms; ++n) {
         atom_header h;
-        if (read_atom(source, offset, end, h) != atom_read::ok || h.end > end) return false;
-        if (h.type == type) {
-            found = h;
-            return true;
+        const atom_read read = read_atom_header(source, offset, source.size(), h);
+        if (read == atom_read::none) break;
+        if (n == 0 && (read != atom_read::ok || !starts_a_movie_file(h.type))) {
+            result.problem = "not a QuickTime movie (no movie atom)";
+            return result;
+        }
+        if (read == atom_read::impossible) {
+            result.problem = kolmbase::string_with_format(
+                "no movie atom; the atom at byte %llu has an impossible size",
+                static_cast<unsigned long long>(offset));
+            return result;
+        }
+        if (h.end > source.size()) {
+            result.problem =
+                h.type == kMovie
+                    ? kolmbase::string_with_format("movie atom cut short at byte %llu", size)
+                    : kolmbase::string_with_format(
+                          "no movie atom; the file ends at byte %llu inside its '%s' atom", size,
+                          kolmbase::string_with_fourcc(h.type).c_str());
+            return result;
+        }
+        if (h.type == kMovie) {
+            result.found = true;
+            result.movie = h;
+            return result;
         }
         offset = h.end;
     }
-    return false;
+    result.problem = "no movie atom";
+    return result;
 }
 
-// The 32-bit big-endian value at offset; 0 when it cannot be read.
-uint32_t read_u32(source_reader& source, uint64_t offset) {
-    uint8_t bytes[4];
-    uint32_t value = 0;
-    if (source.read(offset, bytes, 4)) kolmbase::bytestream::rd(bytes, 4).u32be(value);
-    return value;
+// The children of a container held in memory, one at a time; a child whose
+// size does not fit the container ends the walk.
+class atoms {
+public:
+    explicit atoms(rd body) : m_rest(body) {}
+
+    bool next(uint32_t& type, rd& body) {
+        uint32_t size32 = 0;
+        if (!m_rest.u32be(size32) || !m_rest.u32be(type)) return false;
+        uint64_t size = size32, header = 8;
+        if (size32 == 1) {
+            if (!m_rest.u64be(size)) return false;
+            header = 16;
+        } else if (size32 == 0) {
+            size = m_rest.remaining() + header;
+        }
+        if (size < header || size - header > m_rest.remaining()) return false;
+        body = m_rest.sub(size_t(size - header));
+        return !body.failed();
+    }
+
+    // The body of the first child of a type; a failed reader when none.
+    rd child(uint32_t wanted) {
+        uint32_t type = 0;
+        rd body;
+        while (next(type, body))
+            if (type == wanted) return body;
+        rd missing;
+        missing.skip(1);
+        return missing;
+    }
+
+private:
+    rd m_rest;
+};
+
+rd child(const rd& container, uint32_t type) {
+    return container.failed() ? container : atoms(container).child(type);
 }
 
-// The whole movie atom of the source.
-bool find_movie_atom(source_reader& source, atom_header& movie) {
-    return source.ok() && find_child(source, 0, source.size(), kMovie, movie);
+// The count field of a full atom: after version and flags, skip bytes, then
+// 32 bits. 0 when the atom is missing or short.
+uint32_t table_count(rd body, size_t skip) {
+    uint32_t count = 0;
+    if (!body.failed() && body.skip(4 + skip) && body.u32be(count)) return count;
+    return 0;
+}
+
+struct track_tables {
+    uint32_t id = 0;
+    uint32_t handler = 0;
+    bool has_media = false;
+    bool has_sample_table = false;
+    uint32_t samples = 0;
+    uint32_t chunks = 0;
+    uint32_t sample_to_chunk_runs = 0;
+};
+
+track_tables read_track(const rd& track) {
+    track_tables t;
+    rd header = child(track, kTrackHeader);
+    uint8_t version = 0;
+    // After version and flags, two times of 4 bytes (8 in version 1), then the ID.
+    if (header.u8(version) && header.skip(version == 1 ? 19 : 11)) header.u32be(t.id);
+
+    const rd media = child(track, kMedia);
+    t.has_media = !media.failed();
+    rd handler = child(media, kHandler);
+    if (!handler.failed() && handler.skip(8)) handler.u32be(t.handler);  // after version, flags, component type
+
+    const rd table = child(child(media, kMediaInformation), kSampleTable);
+    t.has_sample_table = !table.failed();
+    if (!t.has_sample_table) return t;
+    const rd sizes = child(table, kSampleSizes);
+    t.samples = table_count(sizes.failed() ? child(table, kCompactSampleSizes) : sizes, 4);
+    const rd offsets = child(table, kChunkOffsets);
+    t.chunks = table_count(offsets.failed() ? child(table, kChunkOffsets64) : offsets, 0);
+    t.sample_to_chunk_runs = table_count(child(table, kSampleToChunk), 0);
+    return t;
 }
 
 // Why a track's tables describe nothing that can be read; "" when they look
 // whole.
-std::string table_problem(source_reader& source, const atom_header& track) {
-    atom_header media, information, table, sizes, chunks;
-    if (!find_child(source, track.body, track.end, kMedia, media)) return "it has no media";
-    if (!find_child(source, media.body, media.end, kMediaInformation, information) ||
-        !find_child(source, information.body, information.end, kSampleTable, table))
-        return "it has no sample table";
-    uint32_t samples = 0;
-    if (find_child(source, table.body, table.end, kSampleSizes, sizes) ||
-        find_child(source, table.body, table.end, kCompactSampleSizes, sizes))
-        samples = read_u32(source, sizes.body + 8);  // after version, flags and one field
-    const bool has_chunks = find_child(source, table.body, table.end, kChunkOffsets, chunks) ||
-                            find_child(source, table.body, table.end, kChunkOffsets64, chunks);
-    if (samples > 0 && (!has_chunks || read_u32(source, chunks.body + 4) == 0))
-        return "its chunk offset table is empty";
-    atom_header to_chunk;
-    if (samples > 0 && (!find_child(source, table.body, table.end, kSampleToChunk, to_chunk) ||
-                        read_u32(source, to_chunk.body + 4) == 0))
-        return "its sample-to-chunk table is empty";
+std::string table_problem(const track_tables& t) {
+    if (!t.has_media) return "it has no media";
+    if (!t.has_sample_table) return "it has no sample table";
+    if (t.samples > 0 && t.chunks == 0) return "its chunk offset table is empty";
+    if (t.samples > 0 && t.sample_to_chunk_runs == 0) return "its sample-to-chunk table is empty";
     return "";
 }
 
 }  // namespace
 
-std::string fourcc_text(uint32_t code) {
-    std::string text;
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        const char c = char((code >> shift) & 0xFF);
-        text += c >= 0x20 && c < 0x7F ? c : '?';
-    }
-    return text;
-}
+std::string fourcc_text(uint32_t code) { return kolmbase::string_with_fourcc(code); }
 
 std::string movie_atom_problem() {
-    source_reader source;
-    if (!source.ok()) return "";
-    if (source.size() == 0) return "the file is empty";
-    const unsigned long long size = source.size();
-    uint64_t offset = 0;
-    for (int n = 0; n < kMaxAtomsWalked; ++n) {
-        atom_header h;
-        const atom_read result = read_atom(source, offset, source.size(), h);
-        if (result == atom_read::none) break;
-        if (n == 0 && (result != atom_read::ok || !starts_a_movie_file(h.type)))
-            return "not a QuickTime movie (no movie atom)";
-        if (result == atom_read::impossible)
-            return kolmbase::string_with_format(
-                "no movie atom; the atom at byte %llu has an impossible size",
-                static_cast<unsigned long long>(offset));
-        if (h.end > source.size()) {
-            if (h.type == kMovie)
-                return kolmbase::string_with_format("movie atom cut short at byte %llu", size);
-            return kolmbase::string_with_format(
-                "no movie atom; the file ends at byte %llu inside its '%s' atom", size,
-                fourcc_text(h.type).c_str());
-        }
-        if (h.type == kMovie) return "";
-        offset = h.end;
-    }
-    return "no movie atom";
+    source_bytes source;
+    return source.ok() ? walk_top_level(source).problem : "";
 }
 
 size_t file_track_count() {
-    source_reader source;
-    atom_header movie;
-    if (!find_movie_atom(source, movie)) return 0;
+    source_bytes source;
+    const top_level top = source.ok() ? walk_top_level(source) : top_level();
+    if (!top.found) return 0;
     size_t count = 0;
-    uint64_t offset = movie.body;
-    for (int n = 0; n < kMaxAtomsWalked; ++n) {
+    uint64_t offset = top.movie.body;
+    for (int n = 0; n < kMaxMovieChildren; ++n) {
         atom_header h;
-        if (read_atom(source, offset, movie.end, h) != atom_read::ok || h.end > movie.end) break;
-        if (h.type == kTrack) ++count;
+        if (read_atom_header(source, offset, top.movie.end, h) != atom_read::ok || h.end > top.movie.end)
+            break;
+        count += h.type == kTrack;
         offset = h.end;
     }
     return count;
@@ -228,28 +253,26 @@ size_t file_track_count() {
 
 std::vector<file_track> file_tracks() {
     std::vector<file_track> tracks;
-    source_reader source;
-    atom_header movie;
-    if (!find_movie_atom(source, movie)) return tracks;
-    uint64_t offset = movie.body;
-    for (int n = 0; n < kMaxAtomsWalked; ++n) {
-        atom_header h;
-        if (read_atom(source, offset, movie.end, h) != atom_read::ok || h.end > movie.end) break;
-        offset = h.end;
-        if (h.type != kTrack) continue;
-        file_track t;
-        atom_header header, media, handler;
-        if (find_child(source, h.body, h.end, kTrackHeader, header)) {
-            uint8_t version = 0;
-            source.read(header.body, &version, 1);
-            // After version and flags, two times of 4 bytes (8 in version 1).
-            t.id = read_u32(source, header.body + (version == 1 ? 20 : 12));
-        }
-        if (find_child(source, h.body, h.end, kMedia, media) &&
-            find_child(source, media.body, media.end, kHandler, handler))
-            t.handler = read_u32(source, handler.body + 8);  // after version, flags, component type
-        t.problem = table_problem(source, h);
-        tracks.push_back(t);
+    source_bytes source;
+    if (!source.ok()) return tracks;
+    const top_level top = walk_top_level(source);
+    const uint64_t size = top.found ? top.movie.end - top.movie.body : 0;
+    if (!top.found || size > kMaxMovieAtomRead) return tracks;
+    std::vector<uint8_t> movie;
+    try {
+        movie.resize(size_t(size));
+    } catch (const std::bad_alloc&) {
+        return tracks;
+    }
+    if (!source.read(top.movie.body, movie.data(), movie.size())) return tracks;
+
+    atoms children{rd(movie.data(), movie.size())};
+    uint32_t type = 0;
+    rd body;
+    while (children.next(type, body)) {
+        if (type != kTrack) continue;
+        const track_tables t = read_track(body);
+        tracks.push_back(file_track{t.id, t.handler, table_problem(t)});
     }
     return tracks;
 }

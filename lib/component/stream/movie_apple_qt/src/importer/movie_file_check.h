@@ -1,7 +1,7 @@
 // A look at the movie's source itself, to say why QuickTime refused the movie
-// or left a track out: its top-level atoms, and the tracks of its movie atom
-// with the sample tables they hold. Only atom headers and small fields are
-// read.
+// or left a track out: its top-level atoms (headers only), and the tracks of
+// its movie atom with the sample tables they hold (the movie atom read once,
+// up to a size cap, and parsed through one bounded reader).
 #pragma once
 
 #include <cstdint>
@@ -26,14 +26,14 @@ struct file_track {
     std::string problem;
 };
 
-// How many tracks the movie atom holds (its 'trak' atoms); 0 without a
-// whole movie atom.
+// How many tracks the movie atom holds (its 'trak' atoms, from their headers
+// alone); 0 without a whole movie atom.
 size_t file_track_count();
 
 // The movie atom's tracks, in order; empty without a whole movie atom.
 std::vector<file_track> file_tracks();
 
-// The four characters of a code, '?' for those that do not print.
+// The four characters of a code, '.' for those that do not print.
 std::string fourcc_text(uint32_t code);
 
 }  // namespace ns_movie_apple_qt

@@ -1,5 +1,6 @@
 #include "importer/movie_source.h"
 
+#include "datahandler/CMStreamDataRef.h"
 #include "datahandler/root_data_ref.h"
 #include "importer/config.h"
 #include "importer/qt_constants.h"
@@ -22,6 +23,19 @@ public:
 private:
     CFTypeRef m_object;
 };
+
+// The path of a file the settings name, without a "file://" scheme.
+std::string local_path(const char* path) {
+    std::string text = path ? path : "";
+    const std::string scheme = "file://";
+    if (text.compare(0, scheme.size(), scheme) == 0) text.erase(0, scheme.size());
+    return text;
+}
+
+std::string last_part(const std::string& path) {
+    const size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
 
 CFStringRef constant(const char* text) { return __CFStringMakeConstantString(text); }
 
@@ -124,6 +138,46 @@ Movie open_source_movie(OSErr& error) {
     default:
         return nullptr;
     }
+}
+
+std::string source_name() {
+    const config& settings = config::instance();
+    if (settings.source_kind() == config::source_path)
+        return last_part(local_path(settings.path()));
+    if (settings.source_kind() == config::source_data_ref && settings.data_ref())
+        return last_part(settings.data_ref()->get_url());
+    return "";
+}
+
+int64_t source_size() {
+    source_bytes source;
+    return source.ok() ? int64_t(source.size()) : -1;
+}
+
+source_bytes::source_bytes() {
+    const config& settings = config::instance();
+    if (settings.source_kind() == config::source_data_ref) {
+        m_ref = settings.data_ref();
+        const int64_t size = m_ref ? m_ref->size() : -1;
+        m_ok = size >= 0;
+        m_size = m_ok ? uint64_t(size) : 0;
+    } else if (settings.source_kind() == config::source_path && settings.path()) {
+        m_file.open(local_path(settings.path()), std::ios::binary | std::ios::ate);
+        m_ok = bool(m_file);
+        m_size = m_ok ? uint64_t(m_file.tellg()) : 0;
+    }
+}
+
+bool source_bytes::read(uint64_t offset, void* out, size_t count) {
+    if (!m_ok || offset > m_size || count > m_size - offset) return false;
+    if (m_ref) {
+        return m_ref->seek(int64_t(offset), 0) == int64_t(offset) &&
+               m_ref->read(static_cast<unsigned char*>(out), int64_t(count)) == int64_t(count);
+    }
+    m_file.clear();
+    m_file.seekg(std::streamoff(offset));
+    m_file.read(static_cast<char*>(out), std::streamsize(count));
+    return bool(m_file);
 }
 
 }  // namespace ns_movie_apple_qt
