@@ -226,13 +226,15 @@ void packet_frames::restart_at(int64_t frame) {
     // The first read takes a new decoder (the probe's has seen packets a
     // reset does not wholly forget); later jumps reset theirs, which costs
     // far less than making one.
-    if (m_restarted && m_decoder->reset()) {
-    } else if (std::unique_ptr<packet_decoder> fresh = make_packet_decoder(m_format, error)) {
-        m_decoder = std::move(fresh);
-    } else if (!m_warned_restart) {
-        m_warned_restart = true;
-        sound_warning(track_text() + ": no new decoder for a jump to frame " + std::to_string(frame) + " (" +
-                      error + "); the decoder in use goes on from there, with its state from before the jump");
+    const bool reset = m_restarted && m_decoder->reset();
+    if (!reset) {
+        if (std::unique_ptr<packet_decoder> fresh = make_packet_decoder(m_format, error)) {
+            m_decoder = std::move(fresh);
+        } else if (!m_warned_restart) {
+            m_warned_restart = true;
+            sound_warning(track_text() + ": no new decoder for a jump to frame " + std::to_string(frame) + " (" +
+                          error + "); the decoder in use goes on from there, with its state from before the jump");
+        }
     }
     m_restarted = true;
     m_next = start;
