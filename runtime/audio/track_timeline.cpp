@@ -30,7 +30,7 @@ int64_t rescale_time(int64_t value, double from_scale, double to_scale) {
 
 track_timeline::track_timeline(const track_model& track, TimeScale movie_time_scale, sound_track_source source,
                                double output_rate)
-    : m_source(std::move(source)), m_output_rate(output_rate) {
+    : m_source(std::move(source)) {
     const double source_rate = m_source.format().sample_rate;
     const TimeScale media_scale = track.media.time_scale > 0 ? track.media.time_scale : TimeScale(1);
     int64_t movie_time = 0;
