@@ -59,11 +59,14 @@ windows:
 	cmake -S . -B $(BUILD_WIN) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=$(MINGW_TC) $(LAUNCHER)
 	cmake --build $(BUILD_WIN) -j $(JOBS)
 
+# BENCH_QUICK=1 runs the short form CI runs so that the benchmarks cannot
+# rot: small movies, one round, every figure printed, goals not judged.
+BENCH_QUICK ?= 0
 bench:
 	@scripts/bootstrap.sh bench
 	cmake -S . -B $(BUILD_BENCH) -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=$(LINUX_TC) $(LAUNCHER) -DRUV_BUILD_TESTS=OFF -DRUV_BUILD_BENCH=ON
 	cmake --build $(BUILD_BENCH) -j $(JOBS)
-	scripts/bench.sh $(BUILD_BENCH)
+	RUV_BENCH_QUICK=$(BENCH_QUICK) scripts/bench.sh $(BUILD_BENCH)
 
 clean:
 	rm -rf $(BUILD) $(BUILD_SAN) $(BUILD_WIN) $(BUILD_BENCH) $(BUILD_FUZZ)

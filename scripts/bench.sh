@@ -3,7 +3,9 @@
 # saying how 32-bit programs run here. Comparisons with ffmpeg use Debian's
 # i386 ffmpeg, unpacked beside the build and run the same way as our programs
 # (natively or under the same emulator), so that ratios stay fair; its path is
-# passed in RUV_FFMPEG_I386.
+# passed in RUV_FFMPEG_I386. With RUV_BENCH_QUICK=1 (make bench BENCH_QUICK=1)
+# each benchmark runs its short form: small movies, every figure printed,
+# goals not judged.
 # Usage: scripts/bench.sh BENCH_BUILD_DIR
 set -u
 cd "$(dirname "$0")/.."
@@ -32,6 +34,11 @@ if [ -x "$ffmpeg" ] && "$ffmpeg" -hide_banner -version >/dev/null 2>&1; then
 else
   unset RUV_FFMPEG_I386
   echo "bench: no runnable i386 ffmpeg (its libraries come from scripts/bootstrap.sh bench); ffmpeg comparisons are skipped"
+fi
+
+if [ "${RUV_BENCH_QUICK:-0}" != 0 ]; then
+  export RUV_BENCH_QUICK
+  echo "bench: quick run: small movies, one round, goals not judged"
 fi
 
 status=0

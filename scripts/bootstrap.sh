@@ -50,7 +50,8 @@ install() {
   echo "bootstrap: installing ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
   apt_update
-  apt-get install -y -q --no-install-recommends "${missing[@]}"
+  # Waits for another apt or dpkg run to finish instead of failing at once.
+  apt-get install -y -q --no-install-recommends -o DPkg::Lock::Timeout=600 "${missing[@]}"
 }
 
 add_i386_architecture() {

@@ -1,13 +1,17 @@
 // AAC extraction throughput beside Debian's i386 ffmpeg decoding the same
-// movie: one minute of 44.1 kHz stereo AAC (made by that ffmpeg) extracted as
-// interleaved 32-bit big-endian float, in frames per second. ffmpeg's time is
-// taken less its start-up (the time it needs for a movie of one packet), the
-// best of three runs each. Needs RUV_FFMPEG_I386 (scripts/bench.sh sets it);
-// fails when the extraction takes more than 1.2 times ffmpeg's time.
+// movie: five minutes of 44.1 kHz stereo AAC (made by that ffmpeg) extracted as
+// interleaved 32-bit big-endian float, in frames per second. Both are timed
+// inside their own process, from the first read to the last: ours around the
+// fills, ffmpeg's by its -benchmark report of its decoding loop (start-up and
+// the opening of the movie left out of both); the best of five runs each,
+// long enough that a busy machine's time slices do not decide it.
+// Needs RUV_FFMPEG_I386 (scripts/bench.sh sets it); fails when the extraction
+// takes longer than ffmpeg (not judged in a quick run, RUV_BENCH_QUICK).
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -23,10 +27,14 @@ using bench::seconds_since;
 
 namespace {
 
-constexpr int kSeconds = 60;
 constexpr uint32_t kFramesPerFill = 1470;  // one 30 fps video frame at 44.1 kHz
-constexpr int kRuns = 3;
-constexpr double kAllowedRatio = 1.2;
+constexpr int kRuns = 5;
+constexpr double kAllowedRatio = 1.0;
+
+bool quick() {
+    const char* value = std::getenv("RUV_BENCH_QUICK");
+    return value && *value && std::string(value) != "0";
+}
 
 bool make_movie(const std::string& ffmpeg, const std::string& path, double seconds) {
     const std::string command = "'" + ffmpeg +
@@ -36,15 +44,21 @@ bool make_movie(const std::string& ffmpeg, const std::string& path, double secon
     return std::system(command.c_str()) == 0;
 }
 
-// The best wall time of ffmpeg decoding the movie's sound to f32be.
+// The best time of ffmpeg's decoding loop for the movie's sound to f32be,
+// as its -benchmark report gives it (rtime); negative when it fails.
 double ffmpeg_seconds(const std::string& ffmpeg, const std::string& path) {
-    const std::string command = "'" + ffmpeg + "' -hide_banner -loglevel error -y -i '" + path +
-                                "' -map 0:a:0 -f f32be -c:a pcm_f32be /dev/null";
+    const std::string command = "'" + ffmpeg + "' -nostdin -hide_banner -nostats -loglevel info -benchmark -y -i '" +
+                                path + "' -map 0:a:0 -f f32be -c:a pcm_f32be /dev/null 2>&1";
     double best = 1e30;
     for (int i = 0; i < kRuns; ++i) {
-        const clock_type::time_point start = clock_type::now();
-        if (std::system(command.c_str()) != 0) return -1.0;
-        best = std::min(best, seconds_since(start));
+        FILE* out = popen(command.c_str(), "r");
+        if (!out) return -1.0;
+        char line[512];
+        double rtime = -1.0;
+        while (std::fgets(line, sizeof line, out))
+            if (const char* at = std::strstr(line, "rtime=")) rtime = std::atof(at + 6);
+        if (pclose(out) != 0 || rtime < 0) return -1.0;
+        best = std::min(best, rtime);
     }
     return best;
 }
@@ -88,9 +102,9 @@ int main() {
         std::printf("aac extraction: skipped, no i386 ffmpeg to make the movie and compare with (RUV_FFMPEG_I386)\n");
         return 0;
     }
+    const int seconds = quick() ? 10 : 300;
     const std::string path = std::string(RUV_OUTPUT_DIR) + "/bench_aac_extraction.mov";
-    const std::string tiny = std::string(RUV_OUTPUT_DIR) + "/bench_aac_extraction_tiny.mov";
-    if (!make_movie(ffmpeg, path, kSeconds) || !make_movie(ffmpeg, tiny, 0.02)) {
+    if (!make_movie(ffmpeg, path, seconds)) {
         std::fprintf(stderr, "bench_aac_extraction: %s cannot make the AAC movie\n", ffmpeg);
         return 1;
     }
@@ -98,22 +112,20 @@ int main() {
     double ours = 0.0;
     const uint64_t frames = movie ? extract(movie, ours) : 0;
     if (movie) qtrt::DisposeMovie(movie);
-    const double theirs_whole = ffmpeg_seconds(ffmpeg, path);
-    const double startup = ffmpeg_seconds(ffmpeg, tiny);
+    const double theirs = ffmpeg_seconds(ffmpeg, path);
     std::remove(path.c_str());
-    std::remove(tiny.c_str());
-    if (frames < uint64_t(kSeconds) * 44100 || theirs_whole < 0 || startup < 0) {
+    if (frames < uint64_t(seconds) * 44100 || theirs <= 0) {
         std::fprintf(stderr, "bench_aac_extraction: the extraction or ffmpeg failed\n");
         return 1;
     }
-    const double theirs = std::max(theirs_whole - startup, 1e-6);
     const double ratio = ours / theirs;
     std::printf("aac extraction, 44.1 kHz stereo AAC 128 kb/s -> fl32 big-endian interleaved: %llu frames\n",
                 static_cast<unsigned long long>(frames));
     std::printf("  extraction: %.3f s, %.0f frames/s (%.1f x real time)\n", ours, frames / ours,
                 frames / ours / 44100);
-    std::printf("  i386 ffmpeg: %.3f s less %.3f s start-up = %.3f s, %.0f frames/s\n", theirs_whole, startup,
-                theirs, frames / theirs);
-    std::printf("  extraction / ffmpeg: %.2f (at most %.1f)\n", ratio, kAllowedRatio);
-    return ratio <= kAllowedRatio ? 0 : 1;
+    std::printf("  i386 ffmpeg decoding loop (-benchmark rtime): %.3f s, %.0f frames/s\n", theirs,
+                frames / theirs);
+    std::printf("  extraction / ffmpeg: %.2f (goal: at most %.1f)%s\n", ratio, kAllowedRatio,
+                quick() ? ", not judged in a quick run" : ratio <= kAllowedRatio ? ", met" : ", MISSED");
+    return ratio <= kAllowedRatio || quick() ? 0 : 1;
 }

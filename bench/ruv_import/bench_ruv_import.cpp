@@ -1,71 +1,31 @@
 // ruv-import on a movie of more than 2 GiB (20,000 video frames with 48 kHz
-// stereo PCM) read from the page cache, beside `cat` of the same file: both
-// throughputs, their ratio, frames per second and the import's peak resident
-// memory, which must not grow with the movie's length (a movie a tenth as
-// long is imported too, for comparison). The stream copy of the same file by
-// the i386 ffmpeg named in RUV_FFMPEG_I386 (run the same way as ruv-import,
-// natively or under the same emulator) gives the ratio; a native ffmpeg on
-// the PATH is timed beside it for information.
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
+// stereo PCM) read from the page cache, beside `cat` of the same file and the
+// stream copy of the same file by the i386 ffmpeg named in RUV_FFMPEG_I386
+// (run the same way as ruv-import, natively or under the same emulator).
+// Goals: ruv-import takes at most twice cat's time (half its throughput) and
+// at most the i386 ffmpeg's time. A native ffmpeg on the PATH is timed beside
+// them for information.
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "large_movie.h"
+#include "timed_run.h"
+
+using namespace bench_run;
 
 namespace {
 
-using clock_type = std::chrono::steady_clock;
-
-struct run_result {
-    bool ok = false;
-    double seconds = 0;
-    long peak_kib = 0;
-};
-
-// Runs the command through the shell, its output discarded.
-run_result run(const std::string& command) {
-    run_result result;
-    auto start = clock_type::now();
-    pid_t child = fork();
-    if (child < 0) return result;
-    if (child == 0) {
-        execl("/bin/sh", "sh", "-c", (command + " >/dev/null 2>&1").c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    int status = 0;
-    struct rusage usage {};
-    if (wait4(child, &status, 0, &usage) != child) return result;
-    result.seconds = std::chrono::duration<double>(clock_type::now() - start).count();
-    result.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    result.peak_kib = usage.ru_maxrss;
-    return result;
-}
-
-uint64_t file_size(const std::string& path) {
-    struct stat info;
-    return stat(path.c_str(), &info) == 0 ? uint64_t(info.st_size) : 0;
-}
-
-std::string quoted(const std::string& text) { return "'" + text + "'"; }
-
-bool ensure_movie(const std::string& path, uint32_t frames, uint64_t least_size) {
-    if (file_size(path) >= least_size) return true;
-    std::printf("writing %s (%u frames)...\n", path.c_str(), frames);
-    std::fflush(stdout);
-    bench_movie::large_movie_plan plan;
-    plan.frames = frames;
-    return bench_movie::write_large_movie(plan, path);
-}
+constexpr double kCatRatio = 2.0;
+constexpr double kFfmpegRatio = 1.0;
 
 double mib_per_second(uint64_t bytes, double seconds) {
     return seconds > 0 ? double(bytes) / (1024.0 * 1024.0) / seconds : 0;
+}
+
+void print_run(const char* name, const run_result& r, uint64_t bytes) {
+    std::printf("%-22s %8.3f s  %8.1f MiB/s  (processor %.3f s)\n", name, r.seconds,
+                mib_per_second(bytes, r.seconds), r.cpu_seconds);
 }
 
 }  // namespace
@@ -73,53 +33,43 @@ double mib_per_second(uint64_t bytes, double seconds) {
 int main() {
     const std::string folder = RUV_OUTPUT_DIR;
     const std::string tool = folder + "/ruv-import";
-    const std::string large = folder + "/bench_ruv_import_large.mov";
-    const std::string small = folder + "/bench_ruv_import_small.mov";
-    const uint32_t frames = 20000;
-    const uint64_t two_gib = uint64_t(2) << 30;
-
-    if (!ensure_movie(large, frames, two_gib) || !ensure_movie(small, frames / 10, 1)) {
-        std::fprintf(stderr, "bench_ruv_import: cannot write the benchmark movies in %s\n", folder.c_str());
+    const uint32_t frames = quick() ? 1000 : 20000;
+    const std::string movie = folder + "/bench_ruv_import_" + std::to_string(frames) + ".mov";
+    bench_movie::large_movie_plan plan;
+    plan.frames = frames;
+    if (!bench_movie::ensure_large_movie(plan, movie)) {
+        std::fprintf(stderr, "bench_ruv_import: cannot write %s\n", movie.c_str());
         return 1;
     }
-    const uint64_t size = file_size(large);
+    const uint64_t size = file_size(movie);
+    const int rounds = quick() ? 1 : 5;
 
-    // Into the page cache first, then timed from it.
-    run("cat " + quoted(large));
-    run_result cat = run("cat " + quoted(large));
-    run_result import = run(quoted(tool) + " --quiet " + quoted(large));
-    run_result small_import = run(quoted(tool) + " --quiet " + quoted(small));
-    if (!cat.ok || !import.ok || !small_import.ok) {
-        std::fprintf(stderr, "bench_ruv_import: a run failed (cat %d, import %d, short import %d)\n",
-                     cat.ok, import.ok, small_import.ok);
+    std::vector<std::string> commands{"cat " + quoted(movie), quoted(tool) + " --quiet " + quoted(movie)};
+    const std::string ffmpeg = ffmpeg_i386();
+    const std::string copy = " -nostdin -v quiet -i " + quoted(movie) + " -map 0 -c copy -f null -";
+    if (!ffmpeg.empty()) commands.push_back(quoted(ffmpeg) + copy);
+    run(commands[0]);  // into the page cache
+    const std::vector<run_result> r = median_runs(commands, rounds);
+    if (!r[0].ok || !r[1].ok) {
+        std::fprintf(stderr, "bench_ruv_import: a run failed (cat %d, ruv-import %d)\n", r[0].ok, r[1].ok);
         return 1;
     }
 
-    std::printf("movie: %s, %.2f GiB, %u video frames, 48 kHz stereo PCM\n", large.c_str(),
-                double(size) / double(two_gib / 2), frames);
-    std::printf("cat:        %8.3f s  %8.1f MiB/s\n", cat.seconds, mib_per_second(size, cat.seconds));
-    std::printf("ruv-import: %8.3f s  %8.1f MiB/s  %8.0f frames/s  peak resident %ld KiB\n",
-                import.seconds, mib_per_second(size, import.seconds), frames / import.seconds,
-                import.peak_kib);
-    std::printf("ruv-import / cat throughput: %.3f\n", cat.seconds / import.seconds);
-    std::printf("peak resident of a movie a tenth as long: %ld KiB\n", small_import.peak_kib);
-
-    const std::string copy = " -nostdin -v quiet -i " + quoted(large) + " -map 0 -c copy -f null -";
-    if (const char* ffmpeg_i386 = std::getenv("RUV_FFMPEG_I386")) {
-        run_result ffmpeg = run(quoted(ffmpeg_i386) + copy);
-        if (ffmpeg.ok) {
-            std::printf("ffmpeg (i386) -c copy: %8.3f s  %8.1f MiB/s\n", ffmpeg.seconds,
-                        mib_per_second(size, ffmpeg.seconds));
-            std::printf("ruv-import / ffmpeg (i386) throughput: %.3f\n", ffmpeg.seconds / import.seconds);
-        }
+    std::printf("movie: %s, %.2f GiB, %u video frames, 48 kHz stereo PCM; medians of %d alternating runs\n",
+                movie.c_str(), double(size) / double(1 << 30), frames, rounds);
+    print_run("cat:", r[0], size);
+    print_run("ruv-import:", r[1], size);
+    std::printf("ruv-import: %.0f frames/s, peak resident %ld KiB\n", frames / r[1].seconds, r[1].peak_kib);
+    bool met = judge("ruv-import / cat time", r[1].seconds / r[0].seconds, kCatRatio);
+    if (r.size() > 2 && r[2].ok) {
+        print_run("ffmpeg (i386) -c copy:", r[2], size);
+        met = judge("ruv-import / ffmpeg (i386) time", r[1].seconds / r[2].seconds, kFfmpegRatio) && met;
     } else {
         std::printf("ffmpeg (i386): not available, not compared\n");
     }
-    if (run("command -v ffmpeg").ok) {
-        run_result native = run("ffmpeg" + copy);
-        if (native.ok)
-            std::printf("for information, native ffmpeg -c copy: %8.3f s  %8.1f MiB/s\n", native.seconds,
-                        mib_per_second(size, native.seconds));
+    if (!quick() && run("command -v ffmpeg").ok) {
+        const run_result native = run("ffmpeg" + copy);
+        if (native.ok) print_run("native ffmpeg -c copy:", native, size);
     }
-    return 0;
+    return met ? 0 : 1;
 }

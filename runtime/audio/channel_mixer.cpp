@@ -58,6 +58,14 @@ void channel_mixer::add(size_t track, const float* src, size_t frames, float* ou
     const track_routes& t = m_tracks[track];
     const size_t n = m_output_labels.size(), ch = t.channels;
     if (t.gain == 1.0f) {  // the common case, exact whatever the samples
+        // Each channel onto its own: one pass over the interleaved block.
+        bool in_place = ch == n && t.routes.size() == n;
+        for (size_t i = 0; in_place && i < n; ++i)
+            in_place = t.routes[i].from == i && t.routes[i].to == i;
+        if (in_place) {
+            for (size_t i = 0; i < frames * n; ++i) out[i] += src[i];
+            return;
+        }
         for (const route& r : t.routes)
             for (size_t f = 0; f < frames; ++f) out[f * n + r.to] += src[f * ch + r.from];
         return;

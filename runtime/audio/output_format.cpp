@@ -80,10 +80,30 @@ size_t frames_that_fit(const output_format& f, const AudioBufferList& list) {
     return fit;
 }
 
+// Interleaved 32-bit floats, big-endian: the importer's format, written a
+// word at a time (one byte swap each on this little-endian target) with the
+// same bits as the general loop.
+void write_float32_big_endian(const float* src, size_t count, uint8_t* out) {
+    static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "written for little-endian machines");
+    for (size_t i = 0; i < count; ++i) {
+        uint32_t bits;
+        std::memcpy(&bits, &src[i], 4);
+        bits = __builtin_bswap32(bits);
+        std::memcpy(out + 4 * i, &bits, 4);
+    }
+}
+
 void write_frames(const output_format& f, const float* src, size_t first, size_t frames,
                   AudioBufferList& list) {
     const uint32_t bytes = f.bytes_per_sample;
     const uint32_t frame_bytes = f.buffer_frame_bytes();
+    if (f.is_float && bytes == 4 && f.big_endian && !f.non_interleaved) {
+        AudioBuffer& buffer = buffer_at(list, 0);
+        write_float32_big_endian(src, frames * f.channels,
+                                 static_cast<uint8_t*>(buffer.mData) + first * frame_bytes);
+        buffer.mDataByteSize = uint32_t((first + frames) * frame_bytes);
+        return;
+    }
     for (uint32_t b = 0; b < f.buffer_count(); ++b) {
         AudioBuffer& buffer = buffer_at(list, b);
         uint8_t* out = static_cast<uint8_t*>(buffer.mData) + first * frame_bytes;

@@ -47,6 +47,16 @@ constexpr OSType kAtomStz2 = qt_fourcc("stz2");
 constexpr OSType kAtomStco = qt_fourcc("stco");
 constexpr OSType kAtomCo64 = qt_fourcc("co64");
 
+// Movie fragments.
+constexpr OSType kAtomMvex = qt_fourcc("mvex");
+constexpr OSType kAtomMehd = qt_fourcc("mehd");
+constexpr OSType kAtomTrex = qt_fourcc("trex");
+constexpr OSType kAtomMoof = qt_fourcc("moof");
+constexpr OSType kAtomTraf = qt_fourcc("traf");
+constexpr OSType kAtomTfhd = qt_fourcc("tfhd");
+constexpr OSType kAtomTfdt = qt_fourcc("tfdt");
+constexpr OSType kAtomTrun = qt_fourcc("trun");
+
 // Data reference types.
 constexpr OSType kDataRefAlias = qt_fourcc("alis");
 constexpr OSType kDataRefUrl = qt_fourcc("url ");

@@ -1,7 +1,13 @@
 // The data handler over a file of the file system.
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdio>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 #include "movie/data_handler.h"
 #include "movie/movie_errors.h"
@@ -9,29 +15,15 @@
 namespace qtrt {
 namespace {
 
+#ifdef _WIN32
 bool seek_to(FILE* file, uint64_t offset) {
-    if (offset > uint64_t(INT64_MAX)) return false;
-#ifdef _WIN32
-    return _fseeki64(file, int64_t(offset), SEEK_SET) == 0;
-#else
-    return fseeko(file, off_t(offset), SEEK_SET) == 0;
-#endif
+    return offset <= uint64_t(INT64_MAX) && _fseeki64(file, int64_t(offset), SEEK_SET) == 0;
 }
 
-bool tell(FILE* file, uint64_t& offset) {
-#ifdef _WIN32
-    int64_t pos = _ftelli64(file);
-#else
-    int64_t pos = int64_t(ftello(file));
-#endif
-    if (pos < 0) return false;
-    offset = uint64_t(pos);
-    return true;
-}
-
+// Windows reads through stdio; the size is taken once, at the open.
 class file_data_handler : public data_handler {
 public:
-    explicit file_data_handler(FILE* file) : m_file(file) {}
+    file_data_handler(FILE* file, uint64_t size) : m_file(file), m_size(size) {}
     ~file_data_handler() override { std::fclose(m_file); }
     file_data_handler(const file_data_handler&) = delete;
     file_data_handler& operator=(const file_data_handler&) = delete;
@@ -47,17 +39,48 @@ public:
     }
 
     OSErr data_size(uint64_t& size) override {
-#ifdef _WIN32
-        if (_fseeki64(m_file, 0, SEEK_END) != 0) return readErr;
-#else
-        if (fseeko(m_file, 0, SEEK_END) != 0) return readErr;
-#endif
-        return tell(m_file, size) ? OSErr(noErr) : OSErr(readErr);
+        size = m_size;
+        return noErr;
     }
 
 private:
     FILE* m_file;
+    uint64_t m_size;
 };
+#else
+// Each read is one positioned read straight into the caller's memory: no
+// stdio buffer between the page cache and the sample, no seek. The size is
+// taken once, at the open, as the component handlers do.
+class file_data_handler : public data_handler {
+public:
+    file_data_handler(int fd, uint64_t size) : m_fd(fd), m_size(size) {}
+    ~file_data_handler() override { ::close(m_fd); }
+    file_data_handler(const file_data_handler&) = delete;
+    file_data_handler& operator=(const file_data_handler&) = delete;
+
+    OSErr read(uint64_t offset, uint32_t size, void* destination) override {
+        if (offset > uint64_t(INT64_MAX) - size) return OSErr(readErr);
+        uint8_t* out = static_cast<uint8_t*>(destination);
+        for (uint32_t done = 0; done < size;) {
+            const ssize_t n = ::pread(m_fd, out + done, size - done, off_t(offset + done));
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) return OSErr(readErr);
+            if (n == 0) return OSErr(eofErr);
+            done += uint32_t(n);
+        }
+        return noErr;
+    }
+
+    OSErr data_size(uint64_t& size) override {
+        size = m_size;
+        return noErr;
+    }
+
+private:
+    int m_fd;
+    uint64_t m_size;
+};
+#endif
 
 #ifdef _WIN32
 // File-system paths are UTF-8 in the runtime; Windows opens files by UTF-16
@@ -84,29 +107,36 @@ std::wstring utf16_of(const std::string& utf8) {
 
 // Only a regular file: a device or a pipe named by a movie could block the
 // open or every read, or never end.
-FILE* open_for_reading(const std::string& path) {
+std::shared_ptr<data_handler> open_regular_file(const std::string& path) {
 #ifdef _WIN32
     const std::wstring name = utf16_of(path);
     struct _stat64 status;
     if (_wstat64(name.c_str(), &status) != 0 || (status.st_mode & _S_IFMT) != _S_IFREG) return nullptr;
-    return _wfopen(name.c_str(), L"rb");
+    FILE* file = _wfopen(name.c_str(), L"rb");
+    if (!file) return nullptr;
+    return std::make_shared<file_data_handler>(file, uint64_t(status.st_size));
 #else
     struct stat status;
-    if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return nullptr;
-    return std::fopen(path.c_str(), "rb");
+    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return nullptr;
+    // Non-blocking, and checked again once open: the name may have been
+    // replaced by a pipe in between. Reads of a regular file do not block
+    // either way.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return nullptr;
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    return std::make_shared<file_data_handler>(fd, uint64_t(status.st_size));
 #endif
 }
 
 }  // namespace
 
 std::shared_ptr<data_handler> open_file_data_handler(const std::string& path, OSErr& error) {
-    FILE* file = open_for_reading(path);
-    if (!file) {
-        error = fnfErr;
-        return nullptr;
-    }
-    error = noErr;
-    return std::make_shared<file_data_handler>(file);
+    std::shared_ptr<data_handler> handler = open_regular_file(path);
+    error = handler ? OSErr(noErr) : OSErr(fnfErr);
+    return handler;
 }
 
 }  // namespace qtrt

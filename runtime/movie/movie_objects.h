@@ -36,6 +36,10 @@ public:
     // Data handlers of the data references other than the movie's own file,
     // opened on first read, by data reference index.
     std::map<uint32_t, std::shared_ptr<data_handler>> data;
+    // The sample descriptions in the machine's byte order, by index from 0,
+    // each converted on first request: a reader asks for one with every
+    // sample.
+    std::vector<std::vector<uint8_t>> native_descriptions;
 };
 
 class track_object {

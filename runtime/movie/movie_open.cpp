@@ -2,6 +2,7 @@
 #include <cstring>
 #include <new>
 
+#include "audio/sound_warning.h"
 #include "cf/cf_url.h"
 #include "components/component_manager.h"
 #include "datahandler/data_reference_movies.h"
@@ -77,8 +78,13 @@ OSErr open_movie(std::shared_ptr<data_handler> data, const std::string& path, mo
     OSErr err = read_movie_atom(*data, contents);
     if (err != noErr) return err;
     movie_model model;
-    err = parse_movie_atom(contents.data(), contents.size(), model);
+    std::string warning;
+    err = parse_movie_atom(contents.data(), contents.size(), model, data.get(), &warning);
     if (err != noErr) return err;
+    // Fragments that end early leave a movie that opens: the user learns
+    // from this line why it holds less than the file.
+    if (!warning.empty())
+        audio::sound_warning((path.empty() ? std::string("movie") : "'" + path + "'") + ": " + warning);
     out = build_movie(std::move(model), std::move(data), path);
     return noErr;
 }

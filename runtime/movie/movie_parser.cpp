@@ -6,6 +6,7 @@
 
 #include "movie/atom_reader.h"
 #include "movie/atom_types.h"
+#include "movie/fragment_parser.h"
 #include "movie/sample_table_builder.h"
 #include "movie/time_mapping.h"
 
@@ -27,23 +28,27 @@ bool parse_user_data(atom_reader r, std::vector<user_data_item>& items) {
     return !malformed;
 }
 
-// The times shared by 'mvhd' and 'mdhd': creation and modification times
-// (skipped), the time scale and the duration, 32-bit in version 0 and 64-bit
-// in version 1.
-void read_scale_and_duration(atom_reader& r, uint8_t version, uint32_t& scale, int64_t& duration) {
+// A header's duration, 32-bit in version 0 and 64-bit in version 1. All
+// ones means the writer did not know it (a movie in fragments): 0, so that it
+// comes from the samples.
+void read_duration(atom_reader& r, uint8_t version, int64_t& duration) {
     if (version == 1) {
         uint64_t value = 0;
-        r.skip(16);
-        r.read_u32(scale);
         r.read_u64(value);
-        duration = int64_t(value);
+        duration = value == ~uint64_t(0) ? 0 : int64_t(value);
     } else {
         uint32_t value = 0;
-        r.skip(8);
-        r.read_u32(scale);
         r.read_u32(value);
-        duration = value;
+        duration = value == 0xFFFFFFFFu ? 0 : value;
     }
+}
+
+// The times shared by 'mvhd' and 'mdhd': creation and modification times
+// (skipped), the time scale and the duration.
+void read_scale_and_duration(atom_reader& r, uint8_t version, uint32_t& scale, int64_t& duration) {
+    r.skip(version == 1 ? 16 : 8);
+    r.read_u32(scale);
+    read_duration(r, version, duration);
 }
 
 bool parse_mvhd(atom_reader r, movie_model& movie) {
@@ -64,21 +69,10 @@ bool parse_tkhd(atom_reader r, track_model& track) {
     uint32_t flags = 0;
     if (!read_version_flags(r, version, flags)) return false;
     track.enabled = (flags & 1) != 0;
-    if (version == 1) {
-        uint64_t duration = 0;
-        r.skip(16);
-        r.read_u32(track.id);
-        r.skip(4);
-        r.read_u64(duration);
-        track.duration = int64_t(duration);
-    } else {
-        uint32_t duration = 0;
-        r.skip(8);
-        r.read_u32(track.id);
-        r.skip(4);
-        r.read_u32(duration);
-        track.duration = duration;
-    }
+    r.skip(version == 1 ? 16 : 8);
+    r.read_u32(track.id);
+    r.skip(4);
+    read_duration(r, version, track.duration);
     r.skip(8);
     r.read_i16(track.layer);
     r.read_i16(track.alternate_group);
@@ -320,14 +314,14 @@ OSErr parse_trak(atom_reader r, track_model& track) {
 
 // A track lasts as long as its edits: the File Format derives the track
 // header's duration from them. Without an edit list the entire media plays
-// once from its start: to the end of its last sample, or of the media
-// header's duration when that is longer.
+// once from its start, for the media header's duration; a header that gives
+// none plays to the end of the last sample.
 void complete_edits(track_model& track, TimeScale movie_scale) {
     const media_model& media = track.media;
     if (track.edits.empty() && media.time_scale > 0) {
         edit_entry e;
-        e.track_duration = scale_time(std::max(media.duration, media.samples.decode_end()),
-                                      movie_scale, media.time_scale, true);
+        const int64_t length = media.duration > 0 ? media.duration : media.samples.decode_end();
+        e.track_duration = scale_time(length, movie_scale, media.time_scale, true);
         e.media_time = 0;
         track.edits.push_back(e);
     }
@@ -382,12 +376,15 @@ OSErr read_movie_atom(data_handler& data, std::vector<uint8_t>& contents) {
     return noMovieFound;
 }
 
-OSErr parse_movie_atom(const uint8_t* contents, size_t size, movie_model& movie) {
+OSErr parse_movie_atom(const uint8_t* contents, size_t size, movie_model& movie, data_handler* data,
+                       std::string* warning) {
     atom_reader r(contents, size);
     atom a;
     bool malformed = false;
     bool has_mvhd = false;
     std::vector<atom_reader> tracks;
+    movie_extends extends;
+    bool broken_extends = false;
     while (next_atom(r, a, malformed)) {
         if (a.type == kAtomMvhd && !has_mvhd) {
             if (!parse_mvhd(a.body, movie)) return invalidMovie;
@@ -396,6 +393,8 @@ OSErr parse_movie_atom(const uint8_t* contents, size_t size, movie_model& movie)
             tracks.push_back(a.body);
         } else if (a.type == kAtomUdta) {
             parse_user_data(a.body, movie.user_data);
+        } else if (a.type == kAtomMvex && !extends.present && !broken_extends) {
+            broken_extends = !parse_mvex(a.body, extends);
         }
     }
     if (malformed || !has_mvhd) return invalidMovie;
@@ -406,9 +405,33 @@ OSErr parse_movie_atom(const uint8_t* contents, size_t size, movie_model& movie)
             movie.refused.push_back({track.id, err});
             continue;
         }
-        complete_edits(track, movie.time_scale);
         movie.tracks.push_back(std::move(track));
     }
+    // Fragments are read where 'mvex' announces them, and where the movie
+    // atom holds no sample at all (writers that leave 'mvex' out).
+    bool no_samples = !movie.tracks.empty();
+    for (const track_model& track : movie.tracks)
+        no_samples = no_samples && track.media.samples.count() == 0;
+    if (broken_extends) {
+        extends = movie_extends();
+        if (warning)
+            *warning = "its movie fragment defaults ('mvex') are malformed; the fragments are not read";
+    } else if (data && (extends.present || no_samples)) {
+        std::string stop;
+        OSErr err = read_movie_fragments(*data, extends, movie, stop);
+        if (err != noErr) return err;
+        if (warning) *warning = stop;
+    }
+    int64_t longest = 0;
+    for (track_model& track : movie.tracks) {
+        complete_edits(track, movie.time_scale);
+        longest = std::max(longest, track.duration);
+    }
+    // A header that does not know the movie's duration (0, or all ones): the
+    // fragments' 'mehd' says it, or else the longest track. Fragments may add
+    // to what the header counted.
+    if (movie.duration == 0) movie.duration = extends.fragment_duration;
+    if (movie.duration == 0 || extends.present) movie.duration = std::max(movie.duration, longest);
     return noErr;
 }
 

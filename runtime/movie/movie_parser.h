@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "movie/data_handler.h"
@@ -18,7 +19,10 @@ OSErr read_movie_atom(data_handler& data, std::vector<uint8_t>& contents);
 
 // Parses the contents of a 'moov' atom. invalidMovie when the movie atom
 // itself is broken; tracks with malformed tables are left out and listed in
-// movie.refused.
-OSErr parse_movie_atom(const uint8_t* contents, size_t size, movie_model& movie);
+// movie.refused. With the movie's data, the samples of its movie fragments
+// are read too (fragment_parser.h); `warning` then says why the fragments
+// ended early, if they did.
+OSErr parse_movie_atom(const uint8_t* contents, size_t size, movie_model& movie,
+                       data_handler* data = nullptr, std::string* warning = nullptr);
 
 }  // namespace qtrt

@@ -28,11 +28,17 @@ media_object* checked_media(Media m) {
 
 // Copies the description at index (from 1) into the handle, in the machine's
 // byte order.
-OSErr copy_description(const media_model& media, uint32_t index, Handle into) {
+OSErr copy_description(media_object& media, uint32_t index, Handle into) {
     if (!into) return nilHandleErr;
-    if (index == 0 || index > media.descriptions.size()) return paramErr;
-    std::vector<uint8_t> bytes = media.descriptions[index - 1].bytes;
-    sample_description_to_native(media.handler_type, bytes);
+    const media_model& model = *media.model;
+    if (index == 0 || index > model.descriptions.size()) return paramErr;
+    std::vector<std::vector<uint8_t>>& native = media.native_descriptions;
+    if (native.size() != model.descriptions.size()) native.assign(model.descriptions.size(), {});
+    std::vector<uint8_t>& bytes = native[index - 1];
+    if (bytes.empty()) {
+        bytes = model.descriptions[index - 1].bytes;
+        sample_description_to_native(model.handler_type, bytes);
+    }
     SetHandleSize(into, Size(bytes.size()));
     if (MemError() != noErr) return MemError();
     std::memcpy(*into, bytes.data(), bytes.size());
@@ -94,7 +100,7 @@ void GetMediaSampleDescription(Media theMedia, int32_t index, SampleDescriptionH
     media_object* media = checked_media(theMedia);
     if (!media) return;
     set_movies_error(index < 1 ? OSErr(paramErr)
-                               : copy_description(*media->model, uint32_t(index),
+                               : copy_description(*media, uint32_t(index),
                                                   reinterpret_cast<Handle>(descH)));
 }
 
@@ -192,7 +198,7 @@ OSErr GetMediaSample2(Media theMedia, uint8_t* dataOut, ByteCount maxDataSize, B
     const sample_info s = m.samples.sample(index);
     OSErr err = noErr;
     if (sampleDescriptionH)
-        err = copy_description(m, s.description_index, reinterpret_cast<Handle>(sampleDescriptionH));
+        err = copy_description(*media, s.description_index, reinterpret_cast<Handle>(sampleDescriptionH));
     const uint32_t data_ref_index = m.descriptions[s.description_index - 1].data_ref_index;
     // A size is answered only for bytes that are there: a caller sizes its
     // buffer by it.

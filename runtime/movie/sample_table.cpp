@@ -6,22 +6,14 @@
 namespace qtrt {
 namespace {
 
-// The index of the last run whose key is at or below value (runs sorted by
-// key, the first run's key at or below every value asked).
-template <typename Runs, typename Key>
-size_t last_run_at_or_below(const Runs& runs, Key value, Key (*key)(const typename Runs::value_type&)) {
-    size_t lo = 0, hi = runs.size();
-    while (hi - lo > 1) {
-        size_t mid = lo + (hi - lo) / 2;
-        if (key(runs[mid]) <= value)
-            lo = mid;
-        else
-            hi = mid;
-    }
-    return lo;
+// Whether the sorted list holds value; the hint remembers where.
+bool holds(const std::vector<uint32_t>& list, uint32_t value, const run_hint& hint) {
+    if (list.empty() || value < list.front()) return false;
+    return list[last_at_or_below(list, value, [](uint32_t v) { return v; }, hint)] == value;
 }
 
 uint32_t time_run_first(const sample_table::time_run& r) { return r.first_sample; }
+int64_t time_run_start(const sample_table::time_run& r) { return r.first_time; }
 uint32_t offset_run_first(const sample_table::offset_run& r) { return r.first_sample; }
 uint32_t chunk_run_first_sample(const sample_table::chunk_run& r) { return r.first_sample; }
 uint32_t chunk_run_first_chunk(const sample_table::chunk_run& r) { return r.first_chunk; }
@@ -29,15 +21,15 @@ uint32_t chunk_run_first_chunk(const sample_table::chunk_run& r) { return r.firs
 }  // namespace
 
 size_t sample_table::time_run_of(uint32_t index) const {
-    return last_run_at_or_below(m_times, index, &time_run_first);
+    return last_at_or_below(m_times, index, &time_run_first, m_hints.time_by_index);
 }
 
 size_t sample_table::chunk_run_of_sample(uint32_t index) const {
-    return last_run_at_or_below(m_chunks, index, &chunk_run_first_sample);
+    return last_at_or_below(m_chunks, index, &chunk_run_first_sample, m_hints.chunk_by_sample);
 }
 
 size_t sample_table::chunk_run_of_chunk(uint32_t chunk) const {
-    return last_run_at_or_below(m_chunks, chunk, &chunk_run_first_chunk);
+    return last_at_or_below(m_chunks, chunk, &chunk_run_first_chunk, m_hints.chunk_by_chunk);
 }
 
 int64_t sample_table::decode_time(uint32_t index) const {
@@ -49,7 +41,7 @@ uint32_t sample_table::duration(uint32_t index) const { return m_times[time_run_
 
 int32_t sample_table::display_offset(uint32_t index) const {
     if (m_offsets.empty() || index < m_offsets.front().first_sample) return 0;
-    const offset_run& r = m_offsets[last_run_at_or_below(m_offsets, index, &offset_run_first)];
+    const offset_run& r = m_offsets[last_at_or_below(m_offsets, index, &offset_run_first, m_hints.offset)];
     return index - r.first_sample < r.count ? r.offset : 0;
 }
 
@@ -64,11 +56,11 @@ uint64_t sample_table::size_sum(uint32_t first, uint32_t end) const {
 }
 
 bool sample_table::is_sync(uint32_t index) const {
-    return m_all_sync || std::binary_search(m_sync.begin(), m_sync.end(), index);
+    return m_all_sync || holds(m_sync, index, m_hints.sync);
 }
 
 bool sample_table::is_partial_sync(uint32_t index) const {
-    return std::binary_search(m_partial_sync.begin(), m_partial_sync.end(), index);
+    return holds(m_partial_sync, index, m_hints.partial_sync);
 }
 
 uint8_t sample_table::dependency(uint32_t index) const {
@@ -99,14 +91,7 @@ bool sample_table::find_by_decode_time(int64_t t, uint32_t& index) const {
     if (m_count == 0 || t < 0 || t >= m_decode_end) return false;
     // The last run that starts at or before t; runs of zero-length samples
     // share their start with the next run, so take the last such run.
-    size_t lo = 0, hi = m_times.size();
-    while (hi - lo > 1) {
-        size_t mid = lo + (hi - lo) / 2;
-        if (m_times[mid].first_time <= t)
-            lo = mid;
-        else
-            hi = mid;
-    }
+    const size_t lo = last_at_or_below(m_times, t, &time_run_start, m_hints.time_by_time);
     const time_run& r = m_times[lo];
     if (r.delta == 0) return false;
     int64_t n = (t - r.first_time) / r.delta;

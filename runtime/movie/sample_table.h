@@ -1,12 +1,15 @@
 // A media's samples, kept in the run-length form of the file's tables so that
 // memory grows with the size of the tables, not with the number of samples.
 // Every lookup (by index, by decode time, by display time, next sync sample)
-// is a binary search over the runs.
+// is a binary search over the runs, except that a lookup at or just after the
+// previous one's run (a reader walking forward) is answered in constant time.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
+
+#include "movie/run_hint.h"
 
 namespace qtrt {
 
@@ -89,8 +92,10 @@ public:
     void chunk_samples(uint32_t chunk, uint32_t& first_sample, uint32_t& count) const;
     uint32_t chunk_description_index(uint32_t chunk) const;
 
-    // Filled by the parser (sample_table_builder); the runs must be valid.
+    // Filled by the parser (sample_table_builder, and fragment_sample_appender
+    // for movie fragments); the runs must be valid.
     friend class sample_table_builder;
+    friend class fragment_sample_appender;
 
 private:
     // The nearest sample of the kind at or after from (forward) or at or
@@ -115,6 +120,13 @@ private:
     std::vector<uint32_t> m_sync;          // sorted sample indexes
     std::vector<uint32_t> m_partial_sync;  // sorted sample indexes
     std::vector<uint8_t> m_dependencies;   // 'sdtp', one byte a sample
+
+    // Where the previous lookup of each kind ended.
+    struct hints {
+        run_hint time_by_index, time_by_time, offset, chunk_by_sample, chunk_by_chunk, sync,
+            partial_sync;
+    };
+    hints m_hints;
 };
 
 }  // namespace qtrt

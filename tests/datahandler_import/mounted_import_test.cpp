@@ -36,7 +36,12 @@ struct import_case {
 
 std::vector<import_case> import_cases() {
     std::vector<import_case> cases;
-    for (const std::string& fixture : test_fixtures::movie_names())
+    std::vector<std::string> fixtures = test_fixtures::movie_names();
+    // Movies in fragments: the runtime reads the fragments through the
+    // handler as well.
+    fixtures.push_back("fragmented/h264_bframes_tc");
+    fixtures.push_back("fragmented/aac_stereo_h264");
+    for (const std::string& fixture : fixtures)
         for (const route& r : kRoutes) cases.push_back(import_case{fixture, r});
     return cases;
 }
@@ -78,7 +83,9 @@ TEST_P(DataHandlerImport, DeliversWhatThePathImportDelivers) {
 
 INSTANTIATE_TEST_SUITE_P(TestData, DataHandlerImport, ::testing::ValuesIn(import_cases()),
                          [](const ::testing::TestParamInfo<import_case>& info) {
-                             return info.param.fixture + "_" + info.param.how.name;
+                             std::string name = info.param.fixture + "_" + info.param.how.name;
+                             std::replace(name.begin(), name.end(), '/', '_');
+                             return name;
                          });
 
 // Inputs the data handler is not used for, or cannot be: each fails with one

@@ -40,6 +40,14 @@ float delivered_sample(const Ruv::CM::RFrame& chunk, size_t frame) {
     return value;
 }
 
+// Whether the frame carries video sample index (track 1) as the builder
+// stores it.
+bool holds_video_sample(const Ruv::CM::RFrame& frame, uint32_t index) {
+    for (uint32_t b = 0; b < 16; ++b)
+        if (frame.getData()[b] != test_movie::sample_pattern_byte(1, index, b)) return false;
+    return true;
+}
+
 class SoundAlignment : public testing::TestWithParam<alignment_case> {};
 
 // 25 video frames of 0.04 s, every one a sync sample, and a second of 48 kHz
@@ -90,5 +98,48 @@ INSTANTIATE_TEST_SUITE_P(
         // sets the time line.
         alignment_case{"TwoVideoEditsAlignOnTheFirst", {{120, 48}, {300, 300}}, {}, 0.0}),
     [](const testing::TestParamInfo<alignment_case>& info) { return info.param.name; });
+
+// Video and sound cut alike, forward then back: at each edit's start the
+// frame the movie shows and the sound it plays carry the same import time.
+TEST(SoundAlignment, VideoAndSoundStayInStepAfterEachCut) {
+    if (!importer_test::sound_extraction_available())
+        GTEST_SKIP() << "the runtime does not extract sound yet";
+    test_movie::movie_plan movie = importer_test::video_movie(fourcc("avc1"), 25, 24);
+    movie.add_sound(test_movie::kTwos, 2, 16, 48000).add_samples(48000, 4, 1);
+    // Media times in movie units: video's time scale is the movie's, sound's
+    // 80 times finer.
+    const std::vector<test_movie::edit> edits = {{120, 0}, {120, 360}, {120, 120}};
+    for (const test_movie::edit& e : edits) {
+        movie.tracks[0].add_edit(e.duration, e.media_time);
+        movie.tracks[1].add_edit(e.duration, e.media_time * 80);
+    }
+    harness h(movie, "cuts");
+    h.set("video", "0");
+    h.set("audio", "1");
+    ASSERT_TRUE(h.open());
+    ASSERT_EQ(h.runloop(), 0);
+    std::vector<Ruv::RPtr<const Ruv::CM::RFrame>> video = h.take_frames(0);
+    std::vector<Ruv::RPtr<const Ruv::CM::RFrame>> sound = h.take_frames(1);
+    ASSERT_EQ(video.size(), 15u);
+    for (const test_movie::edit& e : edits) {
+        const uint32_t shown = uint32_t(e.media_time / 24);  // video sample at the edit's start
+        const Ruv::CM::RFrame* frame = nullptr;
+        for (const auto& f : video)
+            if (holds_video_sample(*f, shown)) frame = f.get();
+        ASSERT_NE(frame, nullptr) << "no frame of sample " << shown;
+        const double t = frame->getTimeStamp().getSecondsAsDouble();
+        const long expected = long(e.media_time) * 80;  // the sound sample at the edit's start
+        bool found = false;
+        for (const auto& chunk : sound) {
+            const double start = chunk->getTimeStamp().getSecondsAsDouble();
+            const long k = std::lround((t - start) * kSoundRate);
+            if (k < 0 || size_t(k) >= chunk->getDataLength() / 8) continue;
+            found = true;
+            EXPECT_EQ(delivered_sample(*chunk, size_t(k)), stored_sample(expected))
+                << "edit from media " << e.media_time << ", frame at " << t << " s";
+        }
+        EXPECT_TRUE(found) << "no sound at " << t << " s";
+    }
+}
 
 }  // namespace

@@ -128,22 +128,38 @@ TEST(Runloop, FirstFrameARoundingBeforeZeroIsDeliveredAtZero) {
     EXPECT_NEAR(frames[1]->getDecodeTime().getSecondsAsDouble(), 0.1, 1e-6);
 }
 
-// A video track whose only edit is empty: it shows none of its samples, so
-// the reader ends its run before it produces any frame.
-test_movie::movie_plan movie_without_video_frames() {
+// A video track whose first sample's bytes lie past the end of the file: the
+// reader fails before it produces any frame.
+test_movie::bytes movie_without_readable_video() {
     test_movie::movie_plan movie = importer_test::video_movie(fourcc("avc1"), 10, 60);
-    movie.tracks[0].add_edit(600, -1);
-    return movie;
+    movie.movie_first = true;
+    test_movie::bytes file = test_movie::build_movie(movie).contiguous();
+    file.resize(file.size() - 9500);
+    return file;
 }
 
 TEST(Runloop, ExportedReaderWithoutFramesThrowsAndLeavesItsQueueOpen) {
-    harness h(movie_without_video_frames(), "no_frames");
+    const std::string path = std::string(RUV_OUTPUT_DIR) + "/delivery_unreadable.mov";
+    ASSERT_TRUE(test_movie::write_bytes(movie_without_readable_video(), path));
+    harness h(path);
     h.set("video", "0");
     ASSERT_TRUE(h.open());
     importer_test::expect_importer_exception([&] { h.runloop(); }, 1445, "apple_qt::runloop",
                                              "No frames imported for video track 0");
     EXPECT_FALSE(h.queue(0).isEnded());
     EXPECT_EQ(h.importer().getStatus().getStatusCode(), 3u);
+}
+
+// A configured range that holds no frame is no failure: the sample that ends
+// the run counts, though it is not delivered.
+TEST(Runloop, RangeWithoutFramesEndsWithoutError) {
+    harness h(importer_test::video_movie(fourcc("avc1"), 10, 60), "empty_range");
+    h.set("video", "0");
+    h.set("end-time", "0");
+    ASSERT_TRUE(h.open());
+    EXPECT_EQ(h.runloop(), 0);
+    EXPECT_TRUE(h.queue(0).isEnded());
+    EXPECT_TRUE(h.take_frames(0).empty());
 }
 
 TEST(Runloop, AudioReaderWithoutFramesThrowsAfterTheVideoQueueEnded) {

@@ -120,6 +120,48 @@ TEST(MovieInfo, SoundOnlyMovieHasOneAudioTrackInfoAtIndexZero) {
     EXPECT_DOUBLE_EQ(audio.getSampleRate().toDouble(), 48000.0);
 }
 
+struct published_case {
+    const char* name;
+    std::vector<test_movie::edit> video_edits;
+    double video_duration;  // the video track's edits
+    double movie_duration;  // the movie's: the longer of video and sound
+};
+
+class PublishedTrackFacts : public ::testing::TestWithParam<published_case> {};
+
+// Both tracks start at 0; the video lasts as long as its track, the sound as
+// the whole movie, whatever the edits trim or leave empty.
+TEST_P(PublishedTrackFacts, StartsAtZeroAndLastAsTrackAndMovie) {
+    if (!importer_test::sound_extraction_available())
+        GTEST_SKIP() << "the runtime does not extract sound yet";
+    const published_case& c = GetParam();
+    test_movie::movie_plan movie = importer_test::video_movie(fourcc("avc1"), 180, 20);
+    for (size_t i = 0; i < 180; ++i) movie.tracks[0].samples[i].sync = i % 60 == 0;
+    for (const test_movie::edit& e : c.video_edits) movie.tracks[0].add_edit(e.duration, e.media_time);
+    movie.add_sound(test_movie::kTwos, 2, 16, 48000).add_samples(48000, 4, 1);
+    harness h(movie, "published");
+    ASSERT_EQ(h.preflight(), 0);
+    Ruv::RPtr<Ruv::CM::RMovieInfo> info = h.importer().getMovieInfo();
+    ASSERT_TRUE(info);
+    ASSERT_EQ(info->getTrackCount(), 2u);
+    Ruv::RPtr<Ruv::CM::RTrackInfo> video = info->getTrack(0);
+    Ruv::RPtr<Ruv::CM::RTrackInfo> audio = info->getTrack(1);
+    EXPECT_DOUBLE_EQ(video->getStart().getSecondsAsDouble(), 0.0);
+    EXPECT_NEAR(video->getDuration().getSecondsAsDouble(), c.video_duration, 1e-9);
+    EXPECT_DOUBLE_EQ(audio->getStart().getSecondsAsDouble(), 0.0);
+    EXPECT_NEAR(audio->getDuration().getSecondsAsDouble(), c.movie_duration, 1e-9);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Edits, PublishedTrackFacts,
+    testing::Values(
+        // Sync sample at 2.0 s, edit from 2.5 s.
+        published_case{"TrimmedHead", {{600, 1500}}, 1.0, 1.0},
+        published_case{"TrimmedTail", {{1200, 0}}, 2.0, 2.0},
+        published_case{"EmptyEditFirst", {{300, -1}, {600, 1500}}, 1.5, 1.5},
+        published_case{"SoundLongerThanVideo", {{300, 1500}}, 0.5, 1.0}),
+    [](const testing::TestParamInfo<published_case>& info) { return info.param.name; });
+
 TEST(Preflight, FileThatIsNoMovieAnswersMinusOneAndLeavesNoInfo) {
     std::string path = std::string(RUV_OUTPUT_DIR) + "/importer_test_" + std::to_string(getpid()) +
                        "_text.mov";

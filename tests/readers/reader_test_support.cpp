@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 
 #include "importer/track_video.h"
 #include "quicktime/routines.h"
@@ -78,6 +79,16 @@ int read_video(const test_movie::movie_plan& plan, frame_list& out, double start
         return -1;
     }
     return read_all(video, out);
+}
+
+log_recorder::log_recorder() { ns_movie_apple_qt::log::instance().set_handler(this); }
+
+log_recorder::~log_recorder() { ns_movie_apple_qt::log::instance().remove_handler(this); }
+
+void log_recorder::error(int, int, const char* format, va_list arguments) {
+    char text[512];
+    std::vsnprintf(text, sizeof text, format, arguments);
+    lines.push_back(text);
 }
 
 }  // namespace reader_test

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "importer/frame.h"
+#include "importer/log.h"
 #include "importer/track.h"
 #include "quicktime/mac_types.h"
 #include "support/movie_builder.h"
@@ -29,6 +30,16 @@ movie_ptr open_movie_file(const std::string& path);
 // Writes the plan and opens it; fails the test when it does not open.
 movie_ptr open_built(const test_movie::movie_plan& plan, const std::string& name = "movie.mov");
 
+
+// The reader's error lines while it lives, as text.
+class log_recorder : public ns_movie_apple_qt::log_handler {
+public:
+    log_recorder();
+    ~log_recorder();
+    void message(int, const char*, va_list) override {}
+    void error(int, int, const char* format, va_list arguments) override;
+    std::vector<std::string> lines;
+};
 
 // Frames taken out of a track's queue, released (with their buffers) at the
 // end of the scope.

@@ -2,30 +2,15 @@
 // each enabled sound track whose format no sound decompressor handles.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
-#include "importer/log.h"
 #include "importer/sound_format_check.h"
 #include "readers/reader_test_support.h"
 
 namespace {
 
 using namespace reader_test;
-
-class recording_handler : public ns_movie_apple_qt::log_handler {
-public:
-    recording_handler() { ns_movie_apple_qt::log::instance().set_handler(this); }
-    ~recording_handler() { ns_movie_apple_qt::log::instance().remove_handler(this); }
-    void message(int, const char*, va_list) override {}
-    void error(int, int, const char* format, va_list arguments) override {
-        char text[256];
-        std::vsnprintf(text, sizeof text, format, arguments);
-        lines.push_back(text);
-    }
-    std::vector<std::string> lines;
-};
 
 struct format_case {
     const char* name;
@@ -46,7 +31,7 @@ TEST_P(UndecodableSound, IsNamedByItsTrackAndFormat) {
     plan.add_sound(test_movie::kTwos, 1, 16, 8000).add_samples(800, 2, 1);
     movie_ptr movie = open_built(plan);
     ASSERT_NE(movie, nullptr);
-    recording_handler log;
+    log_recorder log;
     const int found = ns_movie_apple_qt::log_undecodable_sound(movie.get());
     if (*c.line == 0) {
         EXPECT_EQ(found, 0);

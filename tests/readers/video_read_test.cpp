@@ -3,6 +3,11 @@
 // samples that cannot be read.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
 #include "importer/config.h"
 #include "importer/track_video.h"
 #include "readers/reader_test_support.h"
@@ -39,6 +44,11 @@ TEST_F(VideoRead, FramesCarryTimesNumbersSizesAndStoredBytes) {
     video_track v;
     ASSERT_EQ(v.open(movie.get()), 0);
     ASSERT_EQ(v.seek(0.0, 100.0), 0);
+    // Frame buffers may come from memory that held other bytes: the padding
+    // after each sample must read zero all the same.
+    std::vector<void*> dirty;
+    for (int k = 0; k < 16; ++k) dirty.push_back(std::memset(std::malloc(1200), 0xAB, 1200));
+    for (void* p : dirty) std::free(p);
     frame_list frames;
     EXPECT_EQ(read_all(v, frames), 2);
     ASSERT_EQ(frames.size(), 10u);
@@ -58,6 +68,9 @@ TEST_F(VideoRead, FramesCarryTimesNumbersSizesAndStoredBytes) {
         for (uint32_t b = 0; b < f->size(); ++b)
             differing += f->data()[b] != test_movie::sample_pattern_byte(1, i, b);
         EXPECT_EQ(differing, 0u) << "sample " << i;
+        EXPECT_EQ(std::count(f->data() + f->size(), f->data() + f->size() + frame::padding, 0),
+                  std::ptrdiff_t(frame::padding))
+            << "padding of sample " << i;
     }
     EXPECT_EQ(v.frame_count(), 10u);
     EXPECT_EQ(v.byte_count(), 0u);
@@ -171,24 +184,34 @@ struct range_case {
     bool b_frames;
     uint32_t first;  // the first and last sample delivered, in decode order
     uint32_t last;
-    double duration;  // the reader's: from the first sync sample to the end of what is shown
+    double duration;       // the track's: its edits' length
+    double last_duration;  // the last frame's
+    int end_status;        // the read that ends the run
 };
-
-class VideoRange : public VideoRead, public testing::WithParamInterface<range_case> {};
 
 // 25 fps at time scale 1000, sync samples every 5; or, with B-frames, decoded
 // I P B B P B B ... with a sync sample every 10 and shown 80 units late.
-TEST_P(VideoRange, RunsFromTheSyncSampleBeforeTheEditsToTheLastSampleTheyShow) {
-    const range_case& c = GetParam();
-    test_movie::movie_plan plan = gop_movie(20);
-    if (c.b_frames) {
-        for (uint32_t i = 0; i < 20; ++i) {
-            const int in_gop = i % 10;
-            const int shown = in_gop == 0 ? 0 : in_gop % 3 == 1 ? 2 : -1;
-            plan.tracks[0].samples[i].composition_offset = 80 + 40 * shown;
-            plan.tracks[0].samples[i].sync = in_gop == 0;
-        }
+test_movie::movie_plan range_movie(bool b_frames, uint32_t count = 20) {
+    test_movie::movie_plan plan = gop_movie(count);
+    for (uint32_t i = 0; i < count; ++i) {
+        plan.tracks[0].samples[i].size = 100 + i;  // the size names the sample
+        if (!b_frames) continue;
+        const int in_gop = i % 10;
+        const int shown = in_gop == 0 ? 0 : in_gop % 3 == 1 ? 2 : -1;
+        plan.tracks[0].samples[i].composition_offset = 80 + 40 * shown;
+        plan.tracks[0].samples[i].sync = in_gop == 0;
     }
+    return plan;
+}
+
+class VideoRange : public VideoRead, public testing::WithParamInterface<range_case> {};
+
+// One edit that shows media: the run goes from the sync sample before it to
+// the last sample it shows. An edit from media time 0 ends the frames at the
+// track's end: the last one is cut there and the sample after it fails.
+TEST_P(VideoRange, RunsFromTheSyncSampleBeforeTheEditToTheLastSampleItShows) {
+    const range_case& c = GetParam();
+    test_movie::movie_plan plan = range_movie(c.b_frames);
     for (const test_movie::edit& e : c.edits) plan.tracks[0].add_edit(e.duration, e.media_time);
     movie_ptr movie = open_built(plan);
     ASSERT_NE(movie, nullptr);
@@ -197,24 +220,144 @@ TEST_P(VideoRange, RunsFromTheSyncSampleBeforeTheEditsToTheLastSampleTheyShow) {
     EXPECT_NEAR(v.duration(), c.duration, 1e-6);
     ASSERT_EQ(v.seek(0.0, 100.0), 0);
     frame_list frames;
-    EXPECT_EQ(read_all(v, frames), 2);
+    EXPECT_EQ(read_all(v, frames), c.end_status);
     ASSERT_EQ(frames.size(), c.last - c.first + 1);
     for (uint32_t i = 0; i < frames.size(); ++i) {
+        EXPECT_EQ(frames[i]->size(), 100 + c.first + i);
         EXPECT_NEAR(frames[i]->decode_time(), (c.first + i) * 0.04, 1e-9) << i;
-        EXPECT_NEAR(frames[i]->duration(), 0.04, 1e-9) << i;
+        EXPECT_NEAR(frames[i]->duration(), i + 1 < frames.size() ? 0.04 : c.last_duration, 1e-9);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Edits, VideoRange,
     testing::Values(
-        range_case{"EditEndingInsideTheMedia", {{100, 0}}, false, 0, 2, 0.1},
-        range_case{"EditStartingLateInTheMedia", {{200, 500}}, false, 10, 17, 0.3},
-        range_case{"EmptyEditFirst", {{500, -1}, {200, 0}}, false, 0, 4, 0.2},
-        range_case{"TwoEditsWithMediaBetweenThem", {{100, 0}, {100, 400}}, false, 0, 12, 0.5},
+        range_case{"NoEditList", {}, false, 0, 19, 0.8, 0.04, 2},
+        range_case{"EditEndingInsideTheMedia", {{100, 0}}, false, 0, 2, 0.1, 0.02, 1},
+        range_case{"EditStartingLateInTheMedia", {{200, 500}}, false, 10, 17, 0.2, 0.04, 2},
+        range_case{"EmptyEditFirst", {{500, -1}, {200, 0}}, false, 0, 4, 0.7, 0.04, 2},
         // Shown 80 to 280: I0 B1 B2 P3 B4, decoded up to B4 (sample 5); B5 is not needed.
-        range_case{"BFramesEditEndingInsideAGroup", {{200, 80}}, true, 0, 5, 0.28}),
+        range_case{"BFramesEditEndingInsideAGroup", {{200, 80}}, true, 0, 5, 0.2, 0.04, 2}),
     [](const testing::TestParamInfo<range_case>& info) { return info.param.name; });
+
+struct delivered {
+    uint32_t sample;  // in decode order
+    int display_ms;
+    int decode_ms;
+};
+
+struct edits_case {
+    const char* name;
+    std::vector<test_movie::edit> edits;
+    bool b_frames;
+    std::vector<delivered> frames;
+};
+
+// Samples first to last, shown and decoded from display_ms on, 40 ms apart.
+std::vector<delivered> run(uint32_t first, uint32_t last, int display_ms, int decode_ms) {
+    std::vector<delivered> out;
+    for (uint32_t i = first; i <= last; ++i)
+        out.push_back({i, display_ms + 40 * int(i - first), decode_ms + 40 * int(i - first)});
+    return out;
+}
+
+std::vector<delivered> join(std::vector<delivered> a, const std::vector<delivered>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+class VideoEdits : public VideoRead, public testing::WithParamInterface<edits_case> {};
+
+// Several edits: each delivers the samples from the sync sample its first
+// frame decodes from to the last one it shows, stamped where it shows them on
+// the time line, decode times rising across each cut.
+TEST_P(VideoEdits, EachEditDeliversItsSamplesWhereItShowsThem) {
+    const edits_case& c = GetParam();
+    test_movie::movie_plan plan = range_movie(c.b_frames, 30);
+    for (const test_movie::edit& e : c.edits) plan.tracks[0].add_edit(e.duration, e.media_time);
+    frame_list frames;
+    EXPECT_EQ(read_video(plan, frames), 2);
+    ASSERT_EQ(frames.size(), c.frames.size());
+    for (size_t i = 0; i < frames.size(); ++i) {
+        EXPECT_EQ(frames[i]->size(), 100 + c.frames[i].sample) << i;
+        EXPECT_NEAR(frames[i]->display_time(), c.frames[i].display_ms / 1000.0, 1e-9) << i;
+        EXPECT_NEAR(frames[i]->decode_time(), c.frames[i].decode_ms / 1000.0, 1e-9) << i;
+    }
+}
+
+// With B-frames, as shown: s0 80, s2 120, s3 160, s1 200, s5 240, s6 280,
+// s4 320, ...; s10 480, s12 520, s13 560, s11 600, s15 640, s16 680, s14 720.
+const std::vector<delivered> kBFramesFirstEdit = {{0, 80, 0},    {1, 200, 40},  {2, 120, 80},
+                                                  {3, 160, 120}, {4, 320, 160}, {5, 240, 200}};
+// The second edit shows 520 to 720 from movie time 200 (280 on the first
+// edit's time line): s10 is its head, s14 a reference s15 and s16 need.
+const std::vector<delivered> kBFramesSecondEdit = {{10, 240, 240}, {11, 360, 280}, {12, 280, 320},
+                                                   {13, 320, 360}, {14, 480, 400}, {15, 400, 440},
+                                                   {16, 440, 480}};
+
+INSTANTIATE_TEST_SUITE_P(
+    Cuts, VideoEdits,
+    testing::Values(
+        edits_case{"CutBetweenGroups", {{200, 0}, {200, 400}}, false,
+                   join(run(0, 4, 0, 0), run(10, 14, 200, 200))},
+        // The second edit's sync sample (15, media 600) is shown before its
+        // start, and decoded after the first edit's last sample.
+        edits_case{"CutInsideAGroup", {{200, 0}, {200, 640}}, false,
+                   join(run(0, 4, 0, 0), run(15, 20, 160, 200))},
+        edits_case{"EditsRepeatingMedia", {{200, 0}, {200, 0}}, false,
+                   join(run(0, 4, 0, 0), run(0, 4, 200, 200))},
+        // The second edit's first frame decodes from sample 5, which the first
+        // edit delivered already.
+        edits_case{"EditsContinuingTheMedia", {{220, 0}, {180, 220}, {200, 400}}, false,
+                   run(0, 14, 0, 0)},
+        edits_case{"BFramesOnBothSidesOfACut", {{200, 80}, {200, 520}}, true,
+                   join(kBFramesFirstEdit, kBFramesSecondEdit)}),
+    [](const testing::TestParamInfo<edits_case>& info) { return info.param.name; });
+
+struct rate_case {
+    const char* name;
+    int32_t rate;
+};
+
+class VideoEditRate : public VideoRead, public testing::WithParamInterface<rate_case> {};
+
+// Frames of an edit at another rate than 1 would land at wrong times: the
+// track is left out, with a line that names the edit.
+TEST_P(VideoEditRate, OtherThanOneLeavesTheTrackOutNamingTheEdit) {
+    test_movie::movie_plan plan = gop_movie(20);
+    plan.tracks[0].add_edit(200, 0);
+    plan.tracks[0].add_edit(200, 400, GetParam().rate);
+    movie_ptr movie = open_built(plan);
+    ASSERT_NE(movie, nullptr);
+    log_recorder log;
+    video_track v;
+    EXPECT_EQ(v.open(movie.get()), 1);
+    ASSERT_EQ(log.lines.size(), 1u);
+    EXPECT_NE(log.lines[0].find("its edit 2 (at 0.200 s) plays its media at a rate other than 1"),
+              std::string::npos)
+        << log.lines[0];
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, VideoEditRate,
+                         testing::Values(rate_case{"Dwell", 0}, rate_case{"Half", 0x8000},
+                                         rate_case{"Double", 0x20000}),
+                         [](const testing::TestParamInfo<rate_case>& info) {
+                             return info.param.name;
+                         });
+
+// A last sample of no duration sits at the very end of the media: a movie
+// without edits shows the media for its duration, and nothing at its end.
+TEST_F(VideoRead, SampleOfNoDurationAtTheMediaEndIsNotDelivered) {
+    test_movie::movie_plan plan;
+    plan.time_scale = 30000;
+    test_movie::track_plan& t = plan.add_video(test_movie::kAvc1, 320, 240);
+    t.time_scale = 30000;
+    t.add_samples(2, 200, 2839);
+    t.samples[1].duration = 0;
+    frame_list frames;
+    read_video(plan, frames);
+    EXPECT_EQ(frames.size(), 1u);
+}
 
 // Media data past the end of the file: the read fails and no frame counts.
 TEST_F(VideoRead, SampleBeyondTheFileFailsWithoutCountingAFrame) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "audio/audio_constants.h"
 #include "cf/cf_object.h"
 #include "cf/cf_string.h"
@@ -11,7 +13,7 @@ using namespace qtrt::audio;
 
 namespace audio_test {
 
-extraction::extraction(const std::string& path) {
+extraction::extraction(const std::string& path, bool big_endian) : m_big_endian(big_endian) {
     CFStringRef string = qtrt::CFStringCreateWithCString(nullptr, path.c_str(), kCFStringEncodingUTF8);
     CFURLRef url = qtrt::CFURLCreateWithFileSystemPath(nullptr, string, kCFURLPOSIXPathStyle, false);
     QTNewMoviePropertyElement property{qt_fourcc("dloc"), qt_fourcc("cfur"), sizeof url, &url, 0};
@@ -29,6 +31,7 @@ extraction::extraction(const std::string& path) {
                                           sizeof m_default, &m_default, nullptr);
     AudioStreamBasicDescription d = m_default;
     d.mFormatFlags = kAudioFormatFlagIsFloat | kAudioFormatFlagIsPacked;
+    if (big_endian) d.mFormatFlags |= kAudioFormatFlagIsBigEndian;
     d.mBitsPerChannel = 32;
     d.mBytesPerFrame = d.mBytesPerPacket = 4 * d.mChannelsPerFrame;
     m_begun = qtrt::MovieAudioExtractionSetProperty(m_session, kQTPropertyClass_MovieAudioExtraction_Audio,
@@ -54,6 +57,13 @@ std::vector<float> extraction::frames(size_t limit, uint32_t per_call) {
             EXPECT_EQ(n, 0u);
             break;
         }
+        if (m_big_endian)
+            for (size_t i = 0; i < n * channels(); ++i) {
+                uint8_t b[4];
+                std::memcpy(b, &buffer[i], 4);
+                const uint32_t bits = uint32_t(b[0]) << 24 | uint32_t(b[1]) << 16 | uint32_t(b[2]) << 8 | b[3];
+                std::memcpy(&buffer[i], &bits, 4);
+            }
         all.insert(all.end(), buffer.begin(), buffer.begin() + n * channels());
     }
     if (all.size() > limit * channels()) all.resize(limit * channels());

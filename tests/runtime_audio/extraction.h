@@ -1,5 +1,6 @@
 // A movie opened from a file and an extraction of it as the importer asks for
-// one: discrete channels, interleaved 32-bit float in the machine's order.
+// one: discrete channels, interleaved 32-bit float in the machine's order, or
+// big-endian as the importer asks (frames() answers them in the machine's).
 #pragma once
 
 #include <cstdint>
@@ -13,7 +14,7 @@ namespace audio_test {
 
 class extraction {
 public:
-    explicit extraction(const std::string& path);
+    explicit extraction(const std::string& path, bool big_endian = false);
     ~extraction();
     extraction(const extraction&) = delete;
     extraction& operator=(const extraction&) = delete;
@@ -37,6 +38,7 @@ private:
     Movie m_movie = nullptr;
     MovieAudioExtractionRef m_session = nullptr;
     OSStatus m_begun = -1;
+    bool m_big_endian = false;
     AudioStreamBasicDescription m_default{};
 };
 

@@ -30,6 +30,8 @@ struct sound_plan {
 int32_t ramp(uint32_t frame, uint32_t channel) { return int32_t(frame % 1000) * (channel ? -1 : 1); }
 int32_t small_ramp(uint32_t frame, uint32_t) { return int32_t(frame % 200) - 100; }
 int32_t constant(uint32_t, uint32_t) { return 4096; }
+// Every 16-bit value, the extremes included, in 65536 frames.
+int32_t full_range(uint32_t frame, uint32_t channel) { return int16_t(uint16_t(frame * 40503u + channel)); }
 
 test_movie::track_plan& add_sound(test_movie::movie_plan& movie, const sound_plan& s) {
     test_movie::track_plan& t = movie.add_sound(s.format, s.channels, s.bits, s.rate);
@@ -66,8 +68,8 @@ float expected_sample(const sound_plan& s, uint32_t frame, uint32_t channel) {
 // the movie is open.
 class built_extraction : public audio_test::extraction {
 public:
-    built_extraction(const test_movie::movie_plan& plan, const std::string& name)
-        : extraction(written(plan, name)) {
+    built_extraction(const test_movie::movie_plan& plan, const std::string& name, bool big_endian = false)
+        : extraction(written(plan, name), big_endian) {
         std::remove(path(name).c_str());
     }
 
@@ -136,20 +138,24 @@ struct stored_case {
 
 class MovieStoredFormats : public testing::TestWithParam<stored_case> {};
 
+// In the machine's byte order and big-endian, as the importer asks.
 TEST_P(MovieStoredFormats, SamplesAndDefaultDescriptionFollowTheTrack) {
     const sound_plan& s = GetParam().sound;
     test_movie::movie_plan plan;
     add_sound(plan, s);
-    built_extraction m(plan, GetParam().name);
-    ASSERT_EQ(m.begun(), noErr);
-    EXPECT_EQ(m.default_description().mSampleRate, double(s.rate));
-    EXPECT_EQ(m.default_description().mChannelsPerFrame, s.channels);
-    EXPECT_EQ(m.default_description().mBitsPerChannel, s.bits);
-    const std::vector<float> all = m.frames(SIZE_MAX, 777);
-    ASSERT_EQ(all.size(), size_t(s.frames) * s.channels);
-    for (uint32_t f = 0; f < s.frames; ++f)
-        for (uint32_t c = 0; c < s.channels; ++c)
-            ASSERT_EQ(all[f * s.channels + c], expected_sample(s, f, c)) << "frame " << f;
+    for (bool big_endian : {false, true}) {
+        built_extraction m(plan, GetParam().name, big_endian);
+        ASSERT_EQ(m.begun(), noErr);
+        EXPECT_EQ(m.default_description().mSampleRate, double(s.rate));
+        EXPECT_EQ(m.default_description().mChannelsPerFrame, s.channels);
+        EXPECT_EQ(m.default_description().mBitsPerChannel, s.bits);
+        const std::vector<float> all = m.frames(SIZE_MAX, 777);
+        ASSERT_EQ(all.size(), size_t(s.frames) * s.channels);
+        for (uint32_t f = 0; f < s.frames; ++f)
+            for (uint32_t c = 0; c < s.channels; ++c)
+                ASSERT_EQ(all[f * s.channels + c], expected_sample(s, f, c))
+                    << "frame " << f << (big_endian ? ", big-endian" : "");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -157,6 +163,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(stored_case{"raw_8bit", {kFormatRaw, 1, 8, 11025, 1470, small_ramp}},
                     stored_case{"twos_8bit_stereo", {test_movie::kTwos, 2, 8, 8000, 800, small_ramp}},
                     stored_case{"sowt_little_endian", {test_movie::kSowt, 2, 16, 44100, 4410, ramp}},
+                    stored_case{"twos_every_value", {test_movie::kTwos, 2, 16, 48000, 65600, full_range}},
+                    stored_case{"sowt_every_value", {test_movie::kSowt, 2, 16, 48000, 65600, full_range}},
                     stored_case{"unspecified_8bit_is_raw", {kFormatUnspecified, 1, 8, 11025, 1470, small_ramp}},
                     stored_case{"unspecified_16bit_is_twos", {kFormatUnspecified, 2, 16, 8000, 800, ramp}}),
     [](const testing::TestParamInfo<stored_case>& info) { return info.param.name; });

@@ -51,6 +51,19 @@ int main(int argc, char** argv) {
     plan.force_co64 = true;
     plan.large_mdat = true;
     ok = test_movie::write_movie(plan, folder + "/seed_movie_first_v1_co64.mov") && ok;
+    // Movies in fragments: samples in 'moof' atoms after the movie atom.
+    plan = with_everything();
+    plan.tracks[1].samples.resize(100);  // small seeds: 20 fragments
+    plan.fragments.samples_per_fragment = 5;
+    plan.fragments.samples_in_movie = 2;
+    ok = test_movie::write_movie(plan, folder + "/seed_fragments.mov") && ok;
+    plan.fragments.samples_in_movie = 0;
+    plan.fragments.base = test_movie::fragment_plan::data_base::chained;
+    plan.fragments.defaults_in_trex = true;
+    plan.fragments.trun_version1 = true;
+    plan.fragments.unknown_durations = true;
+    plan.fragments.mehd = 1200;
+    ok = test_movie::write_movie(plan, folder + "/seed_fragments_chained.mov") && ok;
     // Sound tracks that each tell one lie (those over the fuzzers' input
     // length are cut by it).
     for (const test_movie::named_movie& m : test_movie::hostile_sound_movies(RUV_TEST_DATA_DIR))

@@ -100,4 +100,68 @@ TEST_F(MediaSamples, TimeAtOrPastTheEndOrBeforeTheStartIsInvalid) {
     }
 }
 
+// Lookups remember where the previous one ended; answers must not depend on
+// the order they are asked in. 60 samples in runs of durations and offsets,
+// sync every 7, partial sync every 11: each asked forward, backward and
+// striding, against a walk of its own movie.
+TEST(MediaSampleOrder, AnswersDoNotDependOnTheOrderOfLookups) {
+    test_movie::movie_plan plan;
+    test_movie::track_plan& video = plan.add_video(test_movie::kAvc1, 64, 48);
+    for (uint32_t i = 0; i < 60; ++i) {
+        test_movie::sample s;
+        s.size = 10 + i % 13;
+        s.duration = 50 + 50 * (i / 9 % 3);
+        s.composition_offset = i / 4 % 3 * 100;
+        s.sync = i % 7 == 0;
+        s.partial_sync = i % 11 == 5;
+        video.samples.push_back(s);
+    }
+    video.samples_per_chunk = 4;
+    struct answer {
+        TimeValue64 decode, duration, offset;
+        ByteCount size;
+        MediaSampleFlags flags;
+        bool operator==(const answer& o) const {
+            return decode == o.decode && duration == o.duration && offset == o.offset && size == o.size &&
+                   flags == o.flags;
+        }
+    };
+    auto ask = [](Media media, TimeValue64 t) {
+        answer a{};
+        EXPECT_EQ(qtrt::GetMediaSample2(media, nullptr, 0, &a.size, t, &a.decode, &a.duration, &a.offset,
+                                        nullptr, nullptr, 1, nullptr, &a.flags),
+                  noErr);
+        return a;
+    };
+    std::vector<TimeValue64> starts;
+    TimeValue64 end = 0;
+    for (const test_movie::sample& s : video.samples) {
+        starts.push_back(end);
+        end += s.duration;
+    }
+    std::vector<answer> forward;
+    {
+        movie_ptr movie = open_built(plan, "order_forward.mov");
+        Media media = media_of_type(movie.get(), qt_fourcc("vide"));
+        for (size_t i = 0; i < starts.size(); ++i) {
+            forward.push_back(ask(media, starts[i]));
+            EXPECT_EQ(forward[i].decode, starts[i]);
+            EXPECT_EQ(forward[i].duration, video.samples[i].duration);
+            EXPECT_EQ(forward[i].offset, video.samples[i].composition_offset);
+            EXPECT_EQ(forward[i].size, video.samples[i].size);
+        }
+    }
+    movie_ptr movie = open_built(plan, "order_mixed.mov");
+    Media media = media_of_type(movie.get(), qt_fourcc("vide"));
+    std::vector<size_t> order;
+    for (size_t i = starts.size(); i-- > 0;) order.push_back(i);
+    for (size_t i = 0; i < starts.size(); i += 3) order.push_back(i);
+    for (size_t i = 1; i < starts.size(); i += 7) order.push_back(starts.size() - i);
+    for (size_t i : order) {
+        EXPECT_TRUE(ask(media, starts[i]) == forward[i]) << "sample " << i;
+        // Anywhere inside the sample answers the same.
+        EXPECT_TRUE(ask(media, starts[i] + 49) == forward[i]) << "sample " << i;
+    }
+}
+
 }  // namespace

@@ -79,6 +79,20 @@ std::string cut_inside_the_media() {
     return path;
 }
 
+// The same behind an empty edit and a trimmed head: the movie's edits say
+// how far the video must reach.
+std::string cut_inside_edited_media() {
+    test_movie::movie_plan movie;
+    movie.movie_first = true;
+    test_movie::track_plan& video = movie.add_video(test_movie::kAvc1, 320, 240);
+    video.add_samples(50, 1000, 12).add_edit(60, -1).add_edit(480, 120);
+    std::string path = output_path("cut_edited.mov");
+    test_movie::bytes bytes = test_movie::build_movie(movie).contiguous();
+    bytes.resize(bytes.size() * 6 / 10);
+    EXPECT_TRUE(test_movie::write_bytes(bytes, path));
+    return path;
+}
+
 std::string cut_at_a_tenth() { return truncated_movie(0.1); }
 std::string cut_before_the_end() { return truncated_movie(0.995); }
 
@@ -92,6 +106,8 @@ INSTANTIATE_TEST_SUITE_P(
                       bad_input{"cut_before_the_end", cut_before_the_end,
                                 "movie atom cut short at byte"},
                       bad_input{"cut_inside_the_media", cut_inside_the_media,
+                                "cut short or damaged (video ends at"},
+                      bad_input{"cut_inside_edited_media", cut_inside_edited_media,
                                 "cut short or damaged (video ends at"}),
     [](const ::testing::TestParamInfo<bad_input>& info) { return std::string(info.param.name); });
 

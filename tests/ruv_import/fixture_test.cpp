@@ -69,6 +69,30 @@ TEST_P(Fixture, ImportsWithEveryEventInOrderAndCountsEveryFrame) {
     for (const value* s : events_of(run, "stream")) EXPECT_EQ((*s)["parameters"].kind, value::array);
 }
 
+// The movie remuxed into fragments (tests/data/fragmented) imports with the
+// frames, times and sound of the movie written whole.
+TEST(FragmentedFixture, ImportsTheFramesAndSoundOfTheWholeMovie) {
+    std::string frames[2], sound[2];
+    const std::string movies[2] = {data_path("h264_bframes_tc.mov"),
+                                   data_path("fragmented/h264_bframes_tc.mov")};
+    for (int i = 0; i < 2; ++i) {
+        const std::string wav_path = ruv_import_test::output_path("fragments" + std::to_string(i) + ".wav");
+        tool_result run = run_tool({"--json", "--audio-out", wav_path, movies[i]});
+        ASSERT_EQ(run.status, 0) << run.err;
+        for (const value* f : events_of(run, "frame", 0))
+            frames[i] += std::to_string((*f)["size"].num) + (*f)["type"].text +
+                         std::to_string((*f)["time"].num) + std::to_string((*f)["decode_time"].num) +
+                         std::to_string((*f)["duration"].num) +
+                         (*f)["timecode"].text + "\n";
+        sound[i] = read_file(wav_path);
+        std::remove(wav_path.c_str());
+    }
+    EXPECT_FALSE(frames[0].empty());
+    EXPECT_EQ(frames[0], frames[1]);
+    EXPECT_GT(sound[0].size(), 44u);
+    EXPECT_TRUE(sound[0] == sound[1]) << "the sound differs";
+}
+
 // The suite above runs over what the folder listing finds; a listing that comes
 // back short (a 32-bit readdir without large-file support fails with EOVERFLOW
 // on some file systems) would silently test fewer movies.

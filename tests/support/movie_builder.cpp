@@ -263,7 +263,8 @@ bytes build_minf(const track_plan& t, const std::vector<chunk>& chunks, bool co6
 bytes build_trak(const movie_plan& m, const track_plan& t, const std::vector<chunk>& chunks,
                  bool co64) {
     const uint8_t v = m.version1_headers ? 1 : 0;
-    const uint64_t duration = track_duration(t, m.time_scale);
+    const bool unknown = m.fragments.unknown_durations;
+    const uint64_t duration = unknown ? ~uint64_t(0) : track_duration(t, m.time_scale);
     bytes tkhd;
     if (v == 1) {
         put_u64(tkhd, 0);
@@ -310,7 +311,7 @@ bytes build_trak(const movie_plan& m, const track_plan& t, const std::vector<chu
     }
 
     bytes mdhd;
-    const uint64_t media = media_duration(t);
+    const uint64_t media = unknown ? ~uint64_t(0) : media_duration(t);
     if (v == 1) {
         put_u64(mdhd, 0);
         put_u64(mdhd, 0);
@@ -338,6 +339,51 @@ bytes build_trak(const movie_plan& m, const track_plan& t, const std::vector<chu
     return atom(fourcc("trak"), trak);
 }
 
+// What every sample of a track shares, for fragment defaults.
+struct shared_fields {
+    bool duration = true, size = true, flags = true, first_flags = false, offsets = false;
+};
+
+uint32_t fragment_sample_flags(const sample& s) {
+    return uint32_t(s.dependency) << 20 | (s.sync ? 0 : 0x10000);
+}
+
+shared_fields shared_by(const track_plan& t) {
+    shared_fields f;
+    for (size_t i = 0; i < t.samples.size(); ++i) {
+        const sample& s = t.samples[i];
+        f.duration &= s.duration == t.samples[0].duration;
+        f.size &= s.size == t.samples[0].size;
+        if (i >= 1) f.flags &= fragment_sample_flags(s) == fragment_sample_flags(t.samples[1]);
+        f.offsets |= s.composition_offset != 0;
+    }
+    // The first sample's flags differ from the others': first-sample flags.
+    f.first_flags = f.flags && t.samples.size() > 1 &&
+                    fragment_sample_flags(t.samples[0]) != fragment_sample_flags(t.samples[1]);
+    return f;
+}
+
+bytes build_mvex(const fragment_plan& f, const std::vector<track_plan>& tracks) {
+    bytes mvex;
+    if (f.mehd >= 0) {
+        bytes mehd;
+        put_u64(mehd, uint64_t(f.mehd));
+        put_bytes(mvex, full_atom(fourcc("mehd"), 1, 0, mehd));
+    }
+    for (const track_plan& t : tracks) {
+        const shared_fields shared = shared_by(t);
+        const bool use = f.defaults_in_trex && !t.samples.empty();
+        bytes trex;
+        put_u32(trex, t.id);
+        put_u32(trex, 1);
+        put_u32(trex, use && shared.duration ? t.samples[0].duration : 0);
+        put_u32(trex, use && shared.size ? t.samples[0].size : 0);
+        put_u32(trex, use && shared.flags ? fragment_sample_flags(t.samples.back()) : 0);
+        put_bytes(mvex, full_atom(fourcc("trex"), 0, 0, trex));
+    }
+    return atom(fourcc("mvex"), mvex);
+}
+
 bytes build_moov(const movie_plan& m, const std::vector<track_plan>& tracks,
                  const std::vector<std::vector<chunk>>& chunks, bool co64) {
     const uint8_t v = m.version1_headers ? 1 : 0;
@@ -347,6 +393,7 @@ bytes build_moov(const movie_plan& m, const std::vector<track_plan>& tracks,
         duration = std::max(duration, track_duration(t, m.time_scale));
         next_id = std::max(next_id, t.id + 1);
     }
+    if (m.fragments.unknown_durations) duration = ~uint64_t(0);
     bytes mvhd;
     if (v == 1) {
         put_u64(mvhd, 0);
@@ -573,6 +620,125 @@ bytes movie_file::contiguous() const {
     return out;
 }
 
+namespace {
+
+// One 'moof' holding samples [first, end) of every track (clamped to each
+// track's samples), its media data starting at data_start.
+bytes build_moof(const movie_plan& plan, const std::vector<track_plan>& tracks, uint32_t sequence,
+                 uint32_t first, uint32_t end, uint64_t moof_offset, uint64_t data_start) {
+    const fragment_plan& f = plan.fragments;
+    bytes mfhd;
+    put_u32(mfhd, sequence);
+    bytes moof = full_atom(fourcc("mfhd"), 0, 0, mfhd);
+    bool first_traf = true;
+    for (const track_plan& t : tracks) {
+        const uint32_t a = std::min<uint32_t>(first, uint32_t(t.samples.size()));
+        const uint32_t b = std::min<uint32_t>(end, uint32_t(t.samples.size()));
+        if (a == b) continue;
+        const shared_fields shared = shared_by(t);
+        const bool in_tfhd = !f.defaults_in_trex || !f.with_mvex;
+        uint32_t tfhd_flags = 0;
+        bytes tfhd;
+        put_u32(tfhd, t.id);
+        const bool explicit_base = f.base == fragment_plan::data_base::explicit_offset ||
+                                   (f.base == fragment_plan::data_base::chained && first_traf);
+        if (explicit_base) {
+            tfhd_flags |= 0x1;
+            put_u64(tfhd, f.base == fragment_plan::data_base::chained ? data_start : moof_offset);
+        }
+        if (f.base == fragment_plan::data_base::moof) tfhd_flags |= 0x20000;
+        if (in_tfhd && shared.duration) {
+            tfhd_flags |= 0x8;
+            put_u32(tfhd, t.samples[0].duration);
+        }
+        if (in_tfhd && shared.size) {
+            tfhd_flags |= 0x10;
+            put_u32(tfhd, t.samples[0].size);
+        }
+        if (in_tfhd && shared.flags) {
+            tfhd_flags |= 0x20;
+            put_u32(tfhd, fragment_sample_flags(t.samples.back()));
+        }
+        bytes traf = full_atom(fourcc("tfhd"), 0, tfhd_flags, tfhd);
+        if (f.with_tfdt) {
+            uint64_t decode_time = 0;
+            for (uint32_t i = 0; i < a; ++i) decode_time += t.samples[i].duration;
+            bytes tfdt;
+            put_u64(tfdt, decode_time);
+            put_bytes(traf, full_atom(fourcc("tfdt"), 1, 0, tfdt));
+        }
+        uint32_t trun_flags = (shared.duration ? 0 : 0x100) | (shared.size ? 0 : 0x200) |
+                              (shared.flags ? 0 : 0x400) | (shared.offsets ? 0x800 : 0);
+        const bool first_flags = shared.first_flags && a == 0;
+        if (first_flags) trun_flags |= 0x4;
+        if (f.base != fragment_plan::data_base::chained) trun_flags |= 0x1;
+        bytes trun;
+        put_u32(trun, b - a);
+        if (trun_flags & 0x1) put_u32(trun, uint32_t(data_start - moof_offset));
+        if (first_flags) put_u32(trun, fragment_sample_flags(t.samples[0]));
+        for (uint32_t i = a; i < b; ++i) {
+            const sample& s = t.samples[i];
+            if (trun_flags & 0x100) put_u32(trun, s.duration);
+            if (trun_flags & 0x200) put_u32(trun, s.size);
+            if (trun_flags & 0x400) put_u32(trun, fragment_sample_flags(s));
+            if (trun_flags & 0x800) put_u32(trun, uint32_t(s.composition_offset));
+            data_start += s.size;
+        }
+        put_bytes(traf, full_atom(fourcc("trun"), f.trun_version1 ? 1 : 0, trun_flags, trun));
+        put_bytes(moof, atom(fourcc("traf"), traf));
+        first_traf = false;
+    }
+    return atom(fourcc("moof"), moof);
+}
+
+movie_file build_fragmented(const movie_plan& plan, const std::vector<track_plan>& tracks,
+                            const bytes& ftyp) {
+    const fragment_plan& f = plan.fragments;
+    std::vector<track_plan> head = tracks;
+    uint32_t most = 0;
+    for (track_plan& t : head) {
+        most = std::max(most, uint32_t(t.samples.size()));
+        t.samples.resize(std::min<size_t>(t.samples.size(), f.samples_in_movie));
+    }
+    std::vector<std::vector<chunk>> chunks;
+    for (const track_plan& t : head) chunks.push_back(make_chunks(t));
+    uint64_t at = ftyp.size() + build_moov(plan, head, chunks, false).size() +
+                  (f.with_mvex ? build_mvex(f, tracks).size() : 0) + 8;
+    bytes media;
+    for (size_t i = 0; i < head.size(); ++i) {
+        for (chunk& c : chunks[i]) {
+            c.offset = at + media.size();
+            for (uint32_t k = 0; k < c.count; ++k) put_bytes(media, sample_bytes(head[i], c.first_sample + k));
+        }
+    }
+    movie_file file;
+    file.pieces.push_back({0, ftyp});
+    bytes head_part = build_moov(plan, head, chunks, false);
+    if (f.with_mvex) put_bytes(head_part, build_mvex(f, tracks));
+    patch_u32(head_part, 0, uint32_t(head_part.size()));
+    put_bytes(head_part, atom(fourcc("mdat"), media));
+    file.pieces.push_back({ftyp.size(), head_part});
+    at = ftyp.size() + head_part.size();
+    uint32_t sequence = 1;
+    for (uint32_t first = f.samples_in_movie; first < most; first += f.samples_per_fragment) {
+        const uint32_t end = first + f.samples_per_fragment;
+        const uint64_t moof_size = build_moof(plan, tracks, sequence, first, end, at, 0).size();
+        bytes part = build_moof(plan, tracks, sequence, first, end, at, at + moof_size + 8);
+        bytes data;
+        for (const track_plan& t : tracks)
+            for (uint32_t k = first; k < std::min<size_t>(end, t.samples.size()); ++k)
+                put_bytes(data, sample_bytes(t, k));
+        put_bytes(part, atom(fourcc("mdat"), data));
+        file.pieces.push_back({at, part});
+        at += part.size();
+        ++sequence;
+    }
+    file.size = at;
+    return file;
+}
+
+}  // namespace
+
 movie_file build_movie(const movie_plan& plan) {
     std::vector<track_plan> tracks = plan.tracks;
     for (size_t i = 0; i < tracks.size(); ++i)
@@ -583,6 +749,7 @@ movie_file build_movie(const movie_plan& plan) {
     put_u32(ftyp, 0x200);
     put_u32(ftyp, fourcc("qt  "));
     ftyp = atom(fourcc("ftyp"), ftyp);
+    if (plan.fragments.samples_per_fragment > 0) return build_fragmented(plan, tracks, ftyp);
 
     std::vector<std::vector<chunk>> chunks;
     uint64_t media_size = plan.media_gap;

@@ -123,8 +123,33 @@ struct user_data_entry {
     bytes payload;
 };
 
+// A movie in fragments: each track's first samples_in_movie samples stay in
+// the movie atom (which comes first and holds 'mvex'), the others follow in
+// 'moof' atoms of samples_per_fragment samples of every track, each followed
+// by an 'mdat' with their bytes.
+struct fragment_plan {
+    uint32_t samples_per_fragment = 0;  // 0: the movie is written whole
+    uint32_t samples_in_movie = 0;
+    // How a track fragment finds its data: an explicit base offset in 'tfhd'
+    // and run offsets from it, the 'moof' as base (default-base-is-moof), or
+    // the first fragment's explicit base with the others following on (no
+    // offsets: each track fragment's data follows the one before).
+    enum class data_base { explicit_offset, moof, chained };
+    data_base base = data_base::moof;
+    // What every sample of a track shares (duration, size, flags; a first
+    // sample whose flags differ gets first-sample flags) goes into 'trex'
+    // rather than into each sample's entry.
+    bool defaults_in_trex = false;
+    bool trun_version1 = false;
+    bool with_tfdt = true;
+    bool with_mvex = true;           // false: 'mvex' left out (defaults then go into 'tfhd')
+    bool unknown_durations = false;  // 'mvhd', 'tkhd', 'mdhd' durations all ones
+    int64_t mehd = -1;               // movie time scale; -1: no 'mehd'
+};
+
 struct movie_plan {
     int32_t time_scale = 600;
+    fragment_plan fragments;
     std::vector<track_plan> tracks;
     std::vector<user_data_entry> user_data;
     bool movie_first = false;       // 'moov' before 'mdat'

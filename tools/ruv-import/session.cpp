@@ -210,14 +210,15 @@ bool session::deliver() {
                     notes);
         return false;
     }
-    Ruv::RPtr<Ruv::CM::RMovieInfo> info = m_importer.getMovieInfo();
     constexpr double kLowest = -1.7976931348623157e308;
     constexpr double kHighest = 1.7976931348623157e308;
+    movie_time_line time_line;
     std::string missing =
-        info ? missing_media(*info, summaries,
-                             m_configuration->getFloat64("start-time", 0.0, kLowest, kHighest),
-                             m_configuration->getFloat64("end-time", 94608000.0, kLowest, kHighest))
-             : std::string();
+        read_time_line(time_line)
+            ? missing_media(time_line, summaries,
+                            m_configuration->getFloat64("start-time", 0.0, kLowest, kHighest),
+                            m_configuration->getFloat64("end-time", 94608000.0, kLowest, kHighest))
+            : std::string();
     if (!missing.empty()) {
         fail_import("the movie is cut short or damaged (" + missing + ")", notes);
         return false;
@@ -229,6 +230,15 @@ bool session::deliver() {
         print_summary(m_out, summaries, m_importer.getStatus(), m_input->bytes_read());
     }
     return true;
+}
+
+bool session::read_time_line(movie_time_line& out) const {
+    Ruv::RPtr<Ruv::RURI> uri(new Ruv::RURI(Ruv::CString(absolute_path(m_movie))));
+    Ruv::RPtr<Ruv::CM::RStream> stream = Ruv::CM::RStream::getStream(uri, 0, 0);
+    if (!stream || stream->open() != 0) return false;
+    const bool read = read_movie_time_line(*stream, out);
+    stream->close();
+    return read;
 }
 
 bool session::deliver_with_runloop(size_t notes) {

@@ -13,6 +13,7 @@
 #include "counting_stream.h"
 #include "importer_notes.h"
 #include "lib/cm/CMComponent.h"
+#include "movie_edits.h"
 #include "options.h"
 #include "queue_consumer.h"
 #include "wav_writer.h"
@@ -40,6 +41,9 @@ private:
     bool deliver();
     // notes: how many lines the importer had written before delivery.
     bool deliver_with_runloop(size_t notes);
+    // The movie's time line from its own atoms, read through a stream of its
+    // own; false when it cannot be read.
+    bool read_time_line(movie_time_line& out) const;
     void deliver_with_pull();
     void end_every_queue();
     bool finish_outputs();

@@ -4,8 +4,18 @@
 // so a host that consumes on its own thread keeps memory bounded however long
 // the stream is. The producer gives the queue its description, then frames,
 // then the end mark. The consumer takes frames until take answers false.
+//
+// Hand-offs are batched: a consumer waiting on an empty queue is woken once a
+// few frames wait (or the queue fills or ends), a producer waiting on a full
+// one once a few places are free, and a consumer moves every waiting frame
+// out at once and hands them out one by one without the producer's lock, so
+// that a fast stream costs one wake-up and one lock hand-over per batch rather
+// than per frame. A side that waits looks again on its own after a short
+// while (two milliseconds) and, when still nothing came, is woken by the very
+// next frame or place: no frame is held back longer than that.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -50,15 +60,30 @@ public:
     size_t putCount() const;
 
 private:
+    size_t batch() const;
+    // Hands out the batch's first frame; with m_take_mutex held.
+    void take_from_batch(RPtr<const RFrame>& frame);
+
     const size_t m_capacity;
     mutable std::mutex m_mutex;
     std::condition_variable m_not_full;
     std::condition_variable m_not_empty;
     std::deque<RPtr<const RFrame>> m_frames;
+    // Frames a consumer moved out at once, handed out under m_take_mutex.
+    std::mutex m_take_mutex;
+    std::deque<RPtr<const RFrame>> m_batch;
+    // Frames in m_frames and m_batch together.
+    std::atomic<size_t> m_count{0};
     RPtr<const RDescription> m_description;
     size_t m_put_count = 0;
     bool m_ended = false;
-    bool m_cancelled = false;
+    std::atomic<bool> m_cancelled{false};
+    // Sides waiting now, and those of them that already waited a while and
+    // are woken by the next frame or place.
+    std::atomic<size_t> m_waiting_takers{0};
+    std::atomic<size_t> m_waiting_putters{0};
+    std::atomic<size_t> m_idle_takers{0};
+    std::atomic<size_t> m_idle_putters{0};
 };
 
 // A component's handle on one output queue. It holds a counted reference, so

@@ -2,7 +2,9 @@
 // importer: its times in seconds, its number within the track's run and its
 // sample data.
 //
-// The data buffer is zero-filled heap memory (calloc) of size() + 1000 bytes.
+// The data buffer is heap memory (malloc) of size() + 1000 bytes whose 1000
+// bytes of padding are zero; the reader that makes a frame writes its size()
+// bytes of sample data before handing it on.
 // A frame never frees it: whoever disposes of the frame either frees it first
 // (release_frame with free_data) or hands it on to a host frame, which takes
 // it over, and then destroys only the frame object.
@@ -41,7 +43,8 @@ public:
 protected:
     frame(uint32_t kind, uint32_t size, double display_time, double decode_time, double duration,
           uint64_t number);
-    // Allocates the zero-filled buffer; false when it cannot be allocated.
+    // Allocates the buffer with its padding zeroed; false when it cannot be
+    // allocated.
     bool allocate_data();
 
     uint32_t m_kind;

@@ -173,7 +173,6 @@ void movie::align_start_times() {
         if (t->kind() != track::kind_audio) continue;
         // The sound starts at movie time 0, wherever that lands.
         t->set_time_shift(edit_start - edit_time - sync_start);
-        t->set_start(t->time_shift());
     }
 }
 

@@ -1,6 +1,7 @@
 #include "importer/sync_sample.h"
 
 #include "importer/qt_constants.h"
+#include "importer/sample_timing.h"
 #include "quicktime/routines.h"
 
 namespace ns_movie_apple_qt {
@@ -9,16 +10,6 @@ namespace {
 
 // Sync samples stepped back over, at most, while they are shown too late.
 constexpr int kMaxStepsBack = 64;
-
-// The display time of the sample decoded at t; false when there is none.
-bool shown_at(Media media, TimeValue64 t, TimeValue64& shown) {
-    TimeValue64 start = 0, offset = 0;
-    if (GetMediaSample2(media, nullptr, 0, nullptr, t, &start, nullptr, &offset, nullptr, nullptr,
-                        1, nullptr, nullptr) != noErr)
-        return false;
-    shown = start + offset;
-    return true;
-}
 
 }  // namespace
 
@@ -37,8 +28,8 @@ TimeValue64 sync_decoded_by(Media media, TimeValue64 t) {
 TimeValue64 sync_for_frame_shown_at(Media media, TimeValue64 shown) {
     TimeValue64 sync = sync_decoded_by(media, shown);
     for (int n = 0; n < kMaxStepsBack && sync > 0; ++n) {
-        TimeValue64 sync_shown = 0;
-        if (!shown_at(media, sync, sync_shown) || sync_shown <= shown) break;
+        sample_timing sync_sample;
+        if (!sample_timing_at(media, sync, sync_sample) || sync_sample.display <= shown) break;
         const TimeValue64 earlier = sync_decoded_by(media, sync - 1);
         if (earlier < 0) break;
         sync = earlier;

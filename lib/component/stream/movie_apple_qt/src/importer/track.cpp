@@ -87,8 +87,9 @@ void track::compute_start_times(Track qt_track) {
     Media media = GetTrackMedia(qt_track);
     if (!media) return;
 
-    const shown_media shown = find_shown_media(m_movie, qt_track, 0, kAfterEveryTrack);
-    if (!shown.any) return;
+    const std::vector<shown_edit> edits = find_shown_edits(m_movie, qt_track, 0, kAfterEveryTrack);
+    if (edits.empty()) return;
+    const shown_edit& shown = edits.front();
     const TimeValue64 media_time = shown.first;
 
     TimeValue64 sync_time = media_time;

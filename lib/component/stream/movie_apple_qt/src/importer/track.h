@@ -57,8 +57,6 @@ public:
     float edit_time() const { return m_edit_time; }
     float time_shift() const { return m_time_shift; }
     void set_time_shift(float seconds) { m_time_shift = seconds; }
-    // Where the track's range begins on the import's time line.
-    void set_start(double seconds) { m_start = seconds; }
 
     kolmbase::timecode timecode() const { return m_timecode; }
 

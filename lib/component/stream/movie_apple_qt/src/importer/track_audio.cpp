@@ -1,6 +1,5 @@
 #include "importer/track_audio.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -50,17 +49,9 @@ int audio_track::open(Movie movie) {
     if (!movie) return status_no_movie;
     m_movie = movie;
 
-    // The extraction renders the enabled sound tracks up to the end of the
-    // longest.
+    // The extraction covers the whole movie.
     const TimeScale movie_scale = GetMovieTimeScale(movie);
-    TimeValue longest = 0;
-    for (long n = 1;; ++n) {
-        Track t = GetMovieIndTrackType(movie, n, qtcode::kAudioCharacteristic,
-                                       qtcode::kTrackByCharacteristic | qtcode::kTrackEnabledOnly);
-        if (!t) break;
-        longest = std::max(longest, GetTrackDuration(t));
-    }
-    if (movie_scale > 0) m_duration = double(longest) / double(movie_scale);
+    if (movie_scale > 0) m_duration = double(GetMovieDuration(movie)) / double(movie_scale);
 
     Track sound = GetMovieIndTrackType(movie, 1, qtcode::kAudioCharacteristic,
                                        qtcode::kTrackByCharacteristic | qtcode::kTrackEnabledOnly);

@@ -15,7 +15,7 @@
 #include "importer/qt_handle.h"
 #include "importer/sample_bound.h"
 #include "importer/shown_media.h"
-#include "importer/sync_sample.h"
+#include "importer/shown_range.h"
 #include "importer/timecode_mode.h"
 #include "importer/truncate.h"
 #include "quicktime/routines.h"
@@ -28,11 +28,6 @@ namespace {
 // below -1 s (samples decoded long before the start of the range).
 constexpr int kMaxSamplesPerRead = 256;
 constexpr double kEarliestReturnedTime = -1.0;
-
-// Decoders reorder a handful of pictures (H.264 and HEVC at most 16): once
-// this many samples in a row are shown after the range, none decoded later is
-// shown inside it.
-constexpr int kReorderWindow = 32;
 
 // 59.94 drop-frame time codes are counted here rather than taken from the
 // time code media: the first sample of the process that shows one sets the
@@ -102,7 +97,14 @@ video_track::video_track()
       m_timecode_mode(kolmbase::timecode::mode_none),
       m_position(0),
       m_end_position(0),
-      m_start_time(0.0) {
+      m_start_time(0.0),
+      m_run(0),
+      m_run_started(false),
+      m_decode_shift(0.0),
+      m_any_delivered(false),
+      m_delivered_to(0),
+      m_decode_next(0.0),
+      m_cut_at_duration(false) {
     m_kind = kind_video;
     m_name = "video";
 }
@@ -133,34 +135,16 @@ int video_track::open(Movie movie) {
 
 int video_track::open_track(Movie movie) {
     m_movie = movie;
-
-    Track video = nullptr;
-    for (long i = 1;; ++i) {
-        Track candidate = GetMovieIndTrackType(movie, i, qtcode::kVisualCharacteristic,
-                                               qtcode::kTrackByCharacteristic);
-        if (!candidate) break;
-        Media media = GetTrackMedia(candidate);
-        if (!media) continue;
-        OSType type = 0;
-        GetMediaHandlerDescription(media, &type, nullptr, nullptr);
-        if (GetMoviesError() == noErr && type == qtcode::kVideoMediaType) {
-            video = candidate;
-            break;
-        }
-    }
-    if (!video) return status_failed;
-    m_track = video;
+    m_track = find_video_track(movie);
+    if (!m_track) return status_failed;
     Media media = GetTrackMedia(m_track);
     if (!media) return status_failed;
 
     compute_start_times(m_track);
     const TimeScale movie_scale = GetMovieTimeScale(movie);
     if (movie_scale <= 0) return status_failed;
-    // The frames run from the first sync sample to the end of the media the
-    // edits show.
-    const shown_media media_shown = find_shown_media(movie, m_track, 0, kAfterEveryTrack);
-    m_duration =
-        media_shown.any ? std::max(media_shown.end_seconds - double(m_sync_start), 0.0) : 0.0;
+    m_duration = double(GetTrackDuration(m_track)) / double(movie_scale);
+    if (!edits_deliverable()) return status_failed;
 
     if (frame_rate_from_media(movie, m_frame_rate) != noErr &&
         !frame_rate_from_steps(movie, m_frame_rate))
@@ -177,7 +161,55 @@ int video_track::open_track(Movie movie) {
     image_description_info info;
     if (!read_first_description(description.get(), info)) return status_failed;
     apply_extensions(description.get(), info);
+    m_media = media;
+    store_format(info);
+    read_start_timecode();
+    copy_descriptions(description.get(), std::move(info.copy), description_count);
 
+    Track timecode_track = GetMovieIndTrackType(movie, 1, qtcode::kTimeCodeMediaType,
+                                                qtcode::kTrackByMediaType);
+    m_timecode_media = timecode_track ? GetTrackMedia(timecode_track) : nullptr;
+    m_timecode_handler = m_timecode_media ? GetMediaHandler(m_timecode_media) : nullptr;
+
+    read_reel_name();
+    return status_ok;
+}
+
+Track video_track::find_video_track(Movie movie) const {
+    for (long i = 1;; ++i) {
+        Track candidate = GetMovieIndTrackType(movie, i, qtcode::kVisualCharacteristic,
+                                               qtcode::kTrackByCharacteristic);
+        if (!candidate) return nullptr;
+        Media media = GetTrackMedia(candidate);
+        if (!media) continue;
+        OSType type = 0;
+        GetMediaHandlerDescription(media, &type, nullptr, nullptr);
+        if (GetMoviesError() == noErr && type == qtcode::kVideoMediaType) return candidate;
+    }
+}
+
+// The reader places every edit's media where the edit shows it, for edits
+// that play their media at rate 1. Frames of a dwell edit or of one at
+// another rate would be shown at times the reader cannot give them: the
+// track is left out rather than delivered wrong.
+bool video_track::edits_deliverable() {
+    const std::vector<shown_edit> edits = find_shown_edits(m_movie, m_track, 0, kAfterEveryTrack);
+    for (const shown_edit& e : edits) {
+        if (e.rate_one) continue;
+        log::instance().error(
+            0, 0,
+            "the video track of '%s' is left out: its edit %d (at %.3f s) plays its media at a "
+            "rate other than 1, whose frames the reader cannot place",
+            source_name().c_str(), e.number, double(e.start) / double(GetMovieTimeScale(m_movie)));
+        return false;
+    }
+    // A track that shows its media once from media time 0 ends where the
+    // track does: its last frame is cut there.
+    m_cut_at_duration = edits.size() == 1 && edits.front().media_start == 0;
+    return true;
+}
+
+void video_track::store_format(const image_description_info& info) {
     Fixed track_width = 0, track_height = 0;
     GetTrackDimensions(m_track, &track_width, &track_height);
     display_size_input size_in;
@@ -192,7 +224,6 @@ int video_track::open_track(Movie movie) {
     size_in.track_height = Fix2X(track_height);
     const display_size shown = compute_display_size(size_in);
 
-    m_media = media;
     m_coded_width = info.width;
     m_coded_height = info.height;
     m_display_width = shown.width;
@@ -202,27 +233,20 @@ int video_track::open_track(Movie movie) {
     m_depth = info.depth;
     m_field_mode = info.field_mode;
     m_codec = info.format;
+}
 
-    read_start_timecode();
-
+void video_track::copy_descriptions(Handle description, std::vector<uint8_t> first,
+                                    long description_count) {
     m_sample_descriptions.clear();
-    m_sample_descriptions.push_back(std::move(info.copy));
+    m_sample_descriptions.push_back(std::move(first));
     for (long index = 2; index <= description_count; ++index) {
-        GetMediaSampleDescription(media, index,
-                                  reinterpret_cast<SampleDescriptionHandle>(description.get()));
+        GetMediaSampleDescription(m_media, index,
+                                  reinterpret_cast<SampleDescriptionHandle>(description));
         if (GetMoviesError() != noErr) continue;
         std::vector<uint8_t> copy;
-        if (copy_description(description.get(), sizeof(SampleDescription), copy))
+        if (copy_description(description, sizeof(SampleDescription), copy))
             m_sample_descriptions.push_back(std::move(copy));
     }
-
-    Track timecode_track = GetMovieIndTrackType(movie, 1, qtcode::kTimeCodeMediaType,
-                                                qtcode::kTrackByMediaType);
-    m_timecode_media = timecode_track ? GetTrackMedia(timecode_track) : nullptr;
-    m_timecode_handler = m_timecode_media ? GetMediaHandler(m_timecode_media) : nullptr;
-
-    read_reel_name();
-    return status_ok;
 }
 
 bool video_track::read_first_description(Handle description, image_description_info& info) {
@@ -307,15 +331,19 @@ int video_track::reset() {
 
 // Every search here runs on decode time: QuickTime's 64-bit search by decode
 // time finds sample starts, so the read position always stays on a sample
-// boundary. The range runs from the sync sample that the frame shown first
-// (by the edits, from the start on) decodes from, to the last sample, in
-// decode order, that the edits show before the end; the samples decoded
-// between are references the decoder needs.
+// boundary. For each edit the range shows, the run goes from the sync sample
+// its first frame decodes from to the last sample, in decode order, it shows;
+// the samples decoded between are references the decoder needs.
 int video_track::seek(double start, double /*end: the range ends at the configured end time*/) {
     reset();
     if (!m_movie || !m_track || !m_media) return status_failed;
     m_start_time = start;
     m_start_offset = 0;
+    m_runs.clear();
+    m_run = 0;
+    m_delivered_to = 0;
+    m_decode_next = 0.0;
+    m_any_delivered = false;
 
     const TimeScale movie_scale = GetMovieTimeScale(m_movie);
     const double end_time = config::instance().end_time();
@@ -323,58 +351,27 @@ int video_track::seek(double start, double /*end: the range ends at the configur
     TimeValue to = kAfterEveryTrack;
     if (double(movie_scale) * end_time < double(to))
         to = truncate_to<TimeValue>(double(movie_scale) * end_time + 0.5);
-    const shown_media shown = find_shown_media(m_movie, m_track, std::max<TimeValue>(from, 0), to);
-    if (!shown.any) {
+    if (!find_shown_range(m_movie, m_track, std::max<TimeValue>(from, 0), to, m_runs))
+        return status_failed;
+    if (m_runs.empty()) {
         // Nothing shown in the range: the first read ends the run.
         m_position = 0;
         m_end_position = 0;
         return status_ok;
     }
-    const TimeValue64 target = shown.first;
-
-    TimeValue64 found = sync_for_frame_shown_at(m_media, target);
-    if (found == -1) return status_failed;
-
-    m_position = found;
-    if (found < 0) {
-        m_start_offset = -found;
-        m_position = 0;
-    } else if (found > target) {
-        m_position = 0;
-    }
-    m_end_position = last_sample_shown(shown.last, m_position) + 1 + m_start_offset;
+    enter_run(0);
     return status_ok;
 }
 
-TimeValue64 video_track::last_sample_shown(TimeValue64 last_shown, TimeValue64 from) const {
-    // Decode time, duration and display time of the sample decoded at t.
-    auto sample_at = [this](TimeValue64 t, TimeValue64& start, TimeValue64& duration,
-                            TimeValue64& shown) {
-        TimeValue64 offset = 0;
-        if (GetMediaSample2(m_media, nullptr, 0, nullptr, t, &start, &duration, &offset, nullptr,
-                            nullptr, 1, nullptr, nullptr) != noErr)
-            return false;
-        shown = start + offset;
-        return true;
-    };
-    // Start at a sync sample shown inside the range: no sample decoded before
-    // it depends on a later one.
-    TimeValue64 t = sync_for_frame_shown_at(m_media, last_shown);
-    if (t < from) t = from;
-
-    TimeValue64 last = from;
-    int shown_after = 0;
-    for (TimeValue64 start = 0, duration = 0, shown = 0;
-         shown_after < kReorderWindow && sample_at(t, start, duration, shown) && duration > 0;
-         t = start + duration) {
-        if (shown <= last_shown) {
-            last = start;
-            shown_after = 0;
-        } else {
-            ++shown_after;
-        }
-    }
-    return last;
+void video_track::enter_run(size_t index) {
+    m_run = index;
+    const read_segment& run = m_runs[index];
+    TimeValue64 from = run.from;
+    if (run.continues && m_any_delivered) from = std::max(from, m_delivered_to);
+    m_start_offset = from < 0 ? -from : 0;
+    m_position = from < 0 ? 0 : from;
+    m_end_position = run.last + 1 + m_start_offset;
+    m_run_started = false;
 }
 
 int video_track::read() {
@@ -394,12 +391,9 @@ int video_track::read() {
     return status_ok;
 }
 
-int video_track::read_sample(frame*& out) {
-    out = nullptr;
-    if (!m_media) return status_failed;
-    owned_handle description(NewHandleClear(16));
-    if (!description) return status_failed;
-
+TimeValue64 video_track::next_sample_time() {
+    // The end of one edit's run moves on to the next edit's.
+    while (m_position >= m_end_position && m_run + 1 < m_runs.size()) enter_run(m_run + 1);
     TimeValue64 t = -1;
     GetMediaNextInterestingDecodeTime(m_media,
                                       qtcode::kNextTimeMediaSample | qtcode::kNextTimeEdgeOK,
@@ -412,7 +406,35 @@ int video_track::read_sample(frame*& out) {
             m_start_offset = 0;
         }
     }
+    return t;
+}
 
+video_track::sample_times video_track::stamp_sample(TimeValue64 decode_duration,
+                                                    TimeValue64 display_offset, double scale) {
+    const double shift = m_runs.empty() ? 0.0 : m_runs[m_run].shift;
+    const double media_decode = double(m_position - m_start_offset) / scale;
+    // Decode times go on rising across a cut: an edit whose first samples
+    // decode before the previous edit's last ones is moved to follow them.
+    if (!m_run_started) {
+        m_decode_shift = m_any_delivered ? std::max(shift, m_decode_next - media_decode) : shift;
+        m_run_started = true;
+    }
+    sample_times times;
+    times.decode = media_decode + m_decode_shift;
+    times.display = double(m_position + display_offset - m_start_offset) / scale + shift;
+    times.duration = double(decode_duration) / scale;
+    if (times.decode < 0.0 && times.decode + times.duration > 0.0) times.decode = 0.0;
+    if (times.display < 0.0 && times.display + times.duration > 0.0) times.display = 0.0;
+    return times;
+}
+
+int video_track::read_sample(frame*& out) {
+    out = nullptr;
+    if (!m_media) return status_failed;
+    owned_handle description(NewHandleClear(16));
+    if (!description) return status_failed;
+
+    const TimeValue64 t = next_sample_time();
     ByteCount size = 0;
     TimeValue64 decode_duration = 0;
     TimeValue64 display_offset = 0;
@@ -440,49 +462,70 @@ int video_track::read_sample(frame*& out) {
     if (description.size() >= Size(sizeof(SampleDescription)))
         format = reinterpret_cast<const SampleDescription*>(description.bytes())->dataFormat;
 
-    double decode_time = double(m_position - m_start_offset) / scale;
-    double display_time = double(m_position + display_offset - m_start_offset) / scale;
-    double duration = double(decode_duration) / scale;
-    if (decode_time < 0.0 && decode_time + duration > 0.0) decode_time = 0.0;
-    if (display_time < 0.0 && display_time + duration > 0.0) display_time = 0.0;
-
+    sample_times times = stamp_sample(decode_duration, display_offset, scale);
+    const bool past_run = m_position >= m_end_position;
+    if (m_cut_at_duration && !end_at_track_duration(times, past_run, decode_duration))
+        return status_failed;
     if (m_timecode_handler) update_timecode(t, decode_duration, media_scale);
 
-    const uint64_t number = m_frame_count;
-    const bool key_frame =
-        !((flags & qtcode::kSampleNotSync) != 0 && (flags & qtcode::kSamplePartialSync) == 0);
-
-    // The size comes from the movie: a size its data cannot hold, or a buffer
-    // that cannot be had, fails this read like a sample that cannot be read.
-    if (!sample_size_possible(m_media, description.get(), size)) {
-        m_active = false;
-        return status_failed;
-    }
-    frame* f = video_frame::create(size, format, display_time, decode_time, duration, number,
-                                   uint32_t(m_coded_width), uint32_t(m_coded_height),
-                                   m_current_timecode, key_frame);
-    if (!f) {
-        m_active = false;
-        return status_failed;
-    }
-    ByteCount read_size = 0;
-    err = GetMediaSample2(m_media, f->data(), f->size(), &read_size, t, nullptr, nullptr, nullptr,
-                          nullptr, nullptr, 1, nullptr, nullptr);
-    if (err != noErr) {
-        log_unreadable_sample(t, scale, err);
-        release_frame(f, true);
-        m_active = false;
-        return status_failed;
-    }
-    if (m_position >= m_end_position) {
+    frame* f = make_frame(description.get(), size, format, times, flags, t, scale);
+    if (!f) return status_failed;
+    // A sample past the range is read and counted, then let go.
+    ++m_frame_count;
+    if (past_run) {
         release_frame(f, true);
         m_active = false;
         return status_end;
     }
     m_position += decode_duration;
-    ++m_frame_count;
+    m_delivered_to = t + decode_duration;
+    m_decode_next = times.decode + double(decode_duration) / scale;
+    m_any_delivered = true;
     out = f;
     return status_ok;
+}
+
+// The track ends where its one edit does: a sample after the run that
+// starts past that end is no part of the track, and the run's last sample
+// ends with it. References inside the run keep their durations: their
+// successors decode after them.
+bool video_track::end_at_track_duration(sample_times& times, bool past_run,
+                                        TimeValue64 decode_duration) const {
+    if (past_run) return !(times.decode > m_duration);
+    const bool last_of_run = m_position + decode_duration >= m_end_position;
+    if (last_of_run && times.decode < m_duration && times.decode + times.duration > m_duration)
+        times.duration = m_duration - times.decode;
+    return true;
+}
+
+frame* video_track::make_frame(Handle description, ByteCount size, uint32_t format,
+                               const sample_times& times, MediaSampleFlags flags, TimeValue64 t,
+                               double scale) {
+    const bool key_frame =
+        !((flags & qtcode::kSampleNotSync) != 0 && (flags & qtcode::kSamplePartialSync) == 0);
+    // The size comes from the movie: a size its data cannot hold, or a buffer
+    // that cannot be had, fails this read like a sample that cannot be read.
+    if (!sample_size_possible(m_media, description, size)) {
+        m_active = false;
+        return nullptr;
+    }
+    frame* f = video_frame::create(size, format, times.display, times.decode, times.duration,
+                                   m_frame_count, uint32_t(m_coded_width),
+                                   uint32_t(m_coded_height), m_current_timecode, key_frame);
+    if (!f) {
+        m_active = false;
+        return nullptr;
+    }
+    ByteCount read_size = 0;
+    const OSErr err = GetMediaSample2(m_media, f->data(), f->size(), &read_size, t, nullptr,
+                                      nullptr, nullptr, nullptr, nullptr, 1, nullptr, nullptr);
+    if (err != noErr) {
+        log_unreadable_sample(t, scale, err);
+        release_frame(f, true);
+        m_active = false;
+        return nullptr;
+    }
+    return f;
 }
 
 void video_track::log_unreadable_sample(TimeValue64 decode_time, double scale, OSErr err) const {

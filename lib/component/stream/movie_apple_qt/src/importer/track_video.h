@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "importer/shown_range.h"
 #include "importer/track.h"
 
 namespace ns_movie_apple_qt {
@@ -54,20 +55,47 @@ public:
 
 private:
     struct image_description_info;
+    // A sample's times in seconds, before the track's time shift.
+    struct sample_times {
+        double decode = 0.0;
+        double display = 0.0;
+        double duration = 0.0;
+    };
 
     int open_track(Movie movie);
+    Track find_video_track(Movie movie) const;
+    // Whether the reader can place every frame the track's edits show; says
+    // why in one line when it cannot.
+    bool edits_deliverable();
+    void store_format(const image_description_info& info);
+    void copy_descriptions(Handle description, std::vector<uint8_t> first, long description_count);
     // Reads the first description's fields and extensions; false when it
     // cannot be read or is not a video description.
     bool read_first_description(Handle description, image_description_info& info);
     void apply_extensions(Handle description, image_description_info& info);
     void read_start_timecode();
     void read_reel_name();
+    // Positions the read at the start of run index.
+    void enter_run(size_t index);
     // Reads the sample at the read position into a new frame (status 0), or
     // answers the status that ends the read.
     int read_sample(frame*& out);
-    // Decode time of the last sample, in decode order, shown at or before
-    // media display time last_shown, looking from decode time from on.
-    TimeValue64 last_sample_shown(TimeValue64 last_shown, TimeValue64 from) const;
+    // Decode time of the sample to read next, moving on to the next run at
+    // the end of one.
+    TimeValue64 next_sample_time();
+    // The times of the sample at the read position, on the time line of the
+    // track's first edit.
+    sample_times stamp_sample(TimeValue64 decode_duration, TimeValue64 display_offset,
+                              double scale);
+    // Cuts the run's last sample at the track's end; false for a sample past
+    // the run that starts after that end.
+    bool end_at_track_duration(sample_times& times, bool past_run,
+                               TimeValue64 decode_duration) const;
+    // A frame holding the sample decoded at t, or null (the track made
+    // inactive) when it cannot be had or read.
+    frame* make_frame(Handle description, ByteCount size, uint32_t format,
+                      const sample_times& times, MediaSampleFlags flags, TimeValue64 t,
+                      double scale);
     void update_timecode(TimeValue64 decode_time, TimeValue64 decode_duration,
                          TimeScale media_scale);
     // Logs why the sample decoded at decode_time (media units of scale)
@@ -94,6 +122,20 @@ private:
     int64_t m_position;
     int64_t m_end_position;
     double m_start_time;
+    // The runs of the last seek, one an edit, and the one being read.
+    std::vector<read_segment> m_runs;
+    size_t m_run;
+    bool m_run_started;
+    // Seconds added to the media decode times of the run being read.
+    double m_decode_shift;
+    // Where the last delivered sample ends: in media decode time, and as the
+    // decode time stamped (seconds, before the time shift).
+    bool m_any_delivered;
+    TimeValue64 m_delivered_to;
+    double m_decode_next;
+    // Whether frames end at the track duration: a sample starting after it
+    // fails the read, one reaching past it is shortened.
+    bool m_cut_at_duration;
 };
 
 }  // namespace ns_movie_apple_qt

@@ -1,0 +1,36 @@
+// The samples the video reader delivers for a window of the track's time
+// line, worked out once per seek: for every edit that shows media, the run
+// of samples in decode order from the sync sample its first frame decodes
+// from to the last sample it shows, and where the edit puts that media on
+// the time line.
+#pragma once
+
+#include <vector>
+
+#include "quicktime/movies.h"
+
+namespace ns_movie_apple_qt {
+
+struct read_segment {
+    // Decode times (media time scale) of the first and the last sample to
+    // deliver; the first may be negative (a media that starts before 0).
+    TimeValue64 from = 0;
+    TimeValue64 last = 0;
+    // Seconds added to a sample's media times to place it where its edit
+    // shows it, measured on the time line of the track's first edit that
+    // shows media: 0 for that edit and for every edit that continues it.
+    double shift = 0.0;
+    // The edit shows the media from where the previous one stopped: the
+    // samples the previous run already delivered are not delivered again.
+    bool continues = false;
+    // Place of the edit in the track's edit list, from 1.
+    int edit_number = 0;
+};
+
+// The runs for the window from..to (movie time scale, to exclusive), in the
+// order of the time line; empty when the window shows no media. false when
+// the sync sample of an edit's first frame cannot be found.
+bool find_shown_range(Movie movie, Track track, TimeValue from, TimeValue to,
+                      std::vector<read_segment>& runs);
+
+}  // namespace ns_movie_apple_qt

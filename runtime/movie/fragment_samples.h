@@ -1,0 +1,63 @@
+// Adding the samples of movie fragments to a media's sample table, after the
+// samples its movie atom holds, in the same run-length form.
+#pragma once
+
+#include <cstdint>
+
+#include "movie/sample_table.h"
+
+namespace qtrt {
+
+// One sample of a track fragment run.
+struct fragment_sample {
+    uint32_t duration = 0;
+    uint32_t size = 0;
+    int32_t display_offset = 0;
+    uint32_t flags = 0;  // the run's sample flags
+};
+
+class fragment_sample_appender {
+public:
+    explicit fragment_sample_appender(sample_table& table);
+
+    // Starts a chunk: the samples added next lie one after another from
+    // offset on (the chunk is made with its first sample).
+    void begin_chunk(uint64_t offset, uint32_t description_index);
+    // Adds `repeat` samples alike. False, and nothing added, when the table
+    // cannot count them, their decode times would leave the 64-bit range, or
+    // they would make the table list more samples one by one than it may.
+    bool add(const fragment_sample& s, uint32_t repeat = 1);
+    // A fragment whose decode time ('tfdt') lies after the end of the samples
+    // so far: the last sample lasts until then, so that decode times stay
+    // contiguous. Earlier times change nothing.
+    void extend_to(int64_t decode_time);
+    // After the last sample: samples at the end that last no time last one
+    // unit each, as for a movie atom's table.
+    void finish();
+
+    // The most samples that a table of the movie atom may hold when fragment
+    // samples make it list sizes, sync samples or dependencies one by one.
+    static constexpr uint32_t kMaxListed = uint32_t(1) << 24;
+
+    // The sample flags' bits.
+    static constexpr uint32_t kNonSyncFlag = 0x00010000;
+    // The sample's dependency byte ('sdtp' layout) within the flags.
+    static uint8_t dependency_of(uint32_t flags) { return uint8_t(flags >> 20); }
+
+private:
+    // Cuts the movie atom's chunk runs to the chunks that hold samples, so
+    // that a chunk added after them starts where the samples end.
+    void seal_chunks();
+    void add_time(uint32_t duration, uint32_t repeat);
+    void add_display_offset(int32_t offset, uint32_t repeat);
+    void add_size(uint32_t size, uint32_t repeat);
+    void add_sync(bool sync, uint32_t repeat);
+    void add_dependency(uint8_t dependency, uint32_t repeat);
+
+    sample_table& m_table;
+    bool m_chunk_pending = false;
+    uint64_t m_chunk_offset = 0;
+    uint32_t m_chunk_description = 0;
+};
+
+}  // namespace qtrt

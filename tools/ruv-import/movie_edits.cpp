@@ -1,0 +1,199 @@
+#include "movie_edits.h"
+
+#include <cstdint>
+#include <limits>
+
+namespace ruv_import {
+
+namespace {
+
+constexpr uint32_t fourcc(const char (&s)[5]) {
+    return uint32_t(uint8_t(s[0])) << 24 | uint32_t(uint8_t(s[1])) << 16 |
+           uint32_t(uint8_t(s[2])) << 8 | uint32_t(uint8_t(s[3]));
+}
+constexpr uint32_t kMoov = fourcc("moov");
+constexpr uint32_t kMvhd = fourcc("mvhd");
+constexpr uint32_t kTrak = fourcc("trak");
+constexpr uint32_t kTkhd = fourcc("tkhd");
+constexpr uint32_t kMdia = fourcc("mdia");
+constexpr uint32_t kMdhd = fourcc("mdhd");
+constexpr uint32_t kHdlr = fourcc("hdlr");
+constexpr uint32_t kEdts = fourcc("edts");
+constexpr uint32_t kElst = fourcc("elst");
+
+// A movie atom larger than this is not read (the check is then skipped).
+constexpr uint64_t kMaxMovieAtom = 64u * 1024 * 1024;
+
+// Big-endian reading inside [position, end) of a byte range; a read past
+// the end fails the reader, and every later read fails too.
+class byte_reader {
+public:
+    byte_reader(const uint8_t* data, size_t size) : m_data(data), m_size(size) {}
+    bool failed() const { return m_failed; }
+    size_t remaining() const { return m_failed ? 0 : m_size - m_position; }
+    bool skip(size_t count) {
+        if (remaining() < count) {
+            m_failed = true;
+            return false;
+        }
+        m_position += count;
+        return true;
+    }
+    uint64_t read(size_t bytes) {
+        if (remaining() < bytes) {
+            m_failed = true;
+            return 0;
+        }
+        uint64_t v = 0;
+        for (size_t i = 0; i < bytes; ++i) v = v << 8 | m_data[m_position++];
+        return v;
+    }
+    byte_reader sub(size_t count) {
+        if (remaining() < count) {
+            m_failed = true;
+            return byte_reader(nullptr, 0);
+        }
+        byte_reader inner(m_data + m_position, count);
+        m_position += count;
+        return inner;
+    }
+
+private:
+    const uint8_t* m_data;
+    size_t m_size;
+    size_t m_position = 0;
+    bool m_failed = false;
+};
+
+// The body of the next atom, its type in type; a failed reader at the end
+// or on a size that does not fit.
+byte_reader next_atom(byte_reader& in, uint32_t& type) {
+    uint64_t size = in.read(4);
+    type = uint32_t(in.read(4));
+    uint64_t header = 8;
+    if (size == 1) {
+        size = in.read(8);
+        header = 16;
+    } else if (size == 0) {
+        size = in.remaining() + header;
+    }
+    if (in.failed() || size < header || size - header > in.remaining()) {
+        in.skip(in.remaining() + 1);
+        return byte_reader(nullptr, 0);
+    }
+    return in.sub(size_t(size - header));
+}
+
+// The body of the first child atom of the type; a failed reader without one.
+byte_reader child(byte_reader in, uint32_t wanted) {
+    while (in.remaining() >= 8) {
+        uint32_t type = 0;
+        byte_reader body = next_atom(in, type);
+        if (in.failed()) break;
+        if (type == wanted) return body;
+    }
+    byte_reader none(nullptr, 0);
+    none.skip(1);
+    return none;
+}
+
+// Version 0 and 1 headers: version byte, flags, then times of 32 or 64 bits.
+uint64_t read_time(byte_reader& in, bool version1) { return in.read(version1 ? 8 : 4); }
+
+void read_edits(byte_reader elst, uint32_t media_scale, uint64_t media_duration,
+                uint32_t movie_scale, track_time_line& track) {
+    if (elst.failed()) {
+        // No edit list: the media plays once from movie time 0.
+        track.shows_media = media_scale != 0;
+        if (media_scale != 0)
+            track.end = int64_t(double(media_duration) * movie_scale / media_scale);
+        return;
+    }
+    const bool version1 = elst.read(1) == 1;
+    elst.skip(3);
+    const uint64_t count = elst.read(4);
+    const size_t entry = version1 ? 20 : 12;
+    for (uint64_t i = 0; i < count && elst.remaining() >= entry; ++i) {
+        const int64_t duration = int64_t(read_time(elst, version1));
+        const int64_t media_time =
+            version1 ? int64_t(elst.read(8)) : int64_t(int32_t(uint32_t(elst.read(4))));
+        elst.skip(4);  // rate
+        if (media_time == -1 && !track.shows_media) track.leading_empty += duration;
+        if (media_time != -1 && duration > 0) track.shows_media = true;
+        track.end += duration;
+    }
+}
+
+bool read_track(byte_reader trak, uint32_t movie_scale, track_time_line& track) {
+    byte_reader tkhd = child(trak, kTkhd);
+    tkhd.skip(1);
+    track.enabled = (tkhd.read(3) & 1) != 0;
+    byte_reader mdia = child(trak, kMdia);
+    byte_reader mdhd = child(mdia, kMdhd);
+    const bool version1 = mdhd.read(1) == 1;
+    mdhd.skip(3 + (version1 ? 16 : 8));
+    const uint32_t media_scale = uint32_t(mdhd.read(4));
+    const uint64_t media_duration = read_time(mdhd, version1);
+    byte_reader hdlr = child(mdia, kHdlr);
+    hdlr.skip(8);
+    track.handler = uint32_t(hdlr.read(4));
+    if (tkhd.failed() || mdhd.failed() || hdlr.failed()) return false;
+    read_edits(child(child(trak, kEdts), kElst), media_scale, media_duration, movie_scale, track);
+    return true;
+}
+
+bool read_movie_atom(Ruv::CM::RStream& stream, std::vector<uint8_t>& moov) {
+    if (stream.lseek(0, 0) != 0) return false;
+    const int64_t file_size = stream.size();
+    int64_t at = 0;
+    while (file_size < 0 || at + 8 <= file_size) {
+        uint8_t header[16];
+        if (stream.read(header, 8) != 8) return false;
+        byte_reader in(header, 8);
+        uint64_t size = in.read(4);
+        const uint32_t type = uint32_t(in.read(4));
+        uint64_t header_size = 8;
+        if (size == 1) {
+            if (stream.read(header + 8, 8) != 8) return false;
+            byte_reader large(header + 8, 8);
+            size = large.read(8);
+            header_size = 16;
+        } else if (size == 0 && file_size >= 0) {
+            size = uint64_t(file_size - at);
+        }
+        if (size < header_size) return false;
+        if (type == kMoov) {
+            if (size - header_size > kMaxMovieAtom) return false;
+            moov.resize(size_t(size - header_size));
+            return stream.read(moov.data(), int64_t(moov.size())) == int64_t(moov.size());
+        }
+        if (size > uint64_t(std::numeric_limits<int64_t>::max() - at)) return false;
+        at += int64_t(size);
+        if (stream.lseek(at, 0) != at) return false;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool read_movie_time_line(Ruv::CM::RStream& stream, movie_time_line& out) {
+    std::vector<uint8_t> moov;
+    if (!read_movie_atom(stream, moov)) return false;
+    byte_reader movie(moov.data(), moov.size());
+    byte_reader mvhd = child(movie, kMvhd);
+    const bool version1 = mvhd.read(1) == 1;
+    mvhd.skip(3 + (version1 ? 16 : 8));
+    out.time_scale = uint32_t(mvhd.read(4));
+    if (mvhd.failed() || out.time_scale == 0) return false;
+    while (movie.remaining() >= 8) {
+        uint32_t type = 0;
+        byte_reader body = next_atom(movie, type);
+        if (movie.failed()) break;
+        if (type != kTrak) continue;
+        track_time_line track;
+        if (read_track(body, out.time_scale, track)) out.tracks.push_back(track);
+    }
+    return true;
+}
+
+}  // namespace ruv_import
