@@ -38,6 +38,10 @@ track_timeline::track_timeline(const track_model& track, TimeScale movie_time_sc
     for (const edit_entry& e : track.edits) {
         segment s{};
         s.out_start = rescale_time(movie_time, movie_time_scale, output_rate);
+        // Where the edit starts on the track's own time line, in whole frames
+        // of its own rate: the output frame it starts at is rounded to the
+        // output rate, so a resampled edit starts part of a source frame in.
+        const int64_t own_start = rescale_time(movie_time, movie_time_scale, source_rate);
         movie_time += std::max<int64_t>(e.track_duration, 0);
         s.out_end = rescale_time(movie_time, movie_time_scale, output_rate);
         const double rate = e.rate / 65536.0;
@@ -47,6 +51,9 @@ track_timeline::track_timeline(const track_model& track, TimeScale movie_time_sc
             s.source_start = double(start);
             s.step = source_rate / output_rate * rate;
             s.direct = s.step == 1.0 && start == std::floor(start);
+            if (!s.direct)
+                s.source_start += double((static_cast<long double>(s.out_start) * source_rate / output_rate -
+                                          own_start) * rate);
             any_rate_change = any_rate_change || !s.direct;
         }
         if (s.out_end > s.out_start) m_segments.push_back(s);
