@@ -7,6 +7,7 @@
 
 #include "audio/avcodec_library.h"
 #include "audio/channel_layout.h"
+#include "audio/checked_math.h"
 #include "audio/packet_decoder.h"
 
 namespace qtrt::audio {
@@ -35,6 +36,8 @@ constexpr codec_row k_codecs[] = {
     {sound_codec::enhanced_ac3, AV_CODEC_ID_EAC3},
     {sound_codec::flac, AV_CODEC_ID_FLAC},
     {sound_codec::opus, AV_CODEC_ID_OPUS},
+    {sound_codec::ima_wav, AV_CODEC_ID_ADPCM_IMA_WAV},
+    {sound_codec::ms_adpcm, AV_CODEC_ID_ADPCM_MS},
 };
 
 AVCodecID codec_id(sound_codec codec) {
@@ -117,7 +120,10 @@ bool append_samples(const avcodec_library& av, const AVFrame& frame, int channel
     const AVSampleFormat format = AVSampleFormat(frame.format);
     const bool planar = av.av_sample_fmt_is_planar(format) != 0;
     const size_t base = out.size();
-    out.resize(base + size_t(frame.nb_samples) * size_t(channels));
+    const size_t n = float_count(frame.nb_samples, uint32_t(channels));
+    size_t total = 0;
+    if (frame.nb_samples < 0 || (n == 0 && frame.nb_samples > 0) || !checked_add(base, n, total)) return false;
+    out.resize(total);
     float* dst = out.data() + base;
     switch (av.av_get_packed_sample_fmt(format)) {
     case AV_SAMPLE_FMT_U8:
@@ -170,7 +176,7 @@ public:
         m_context->sample_rate = int(format.sample_rate + 0.5);
         m_av.av_channel_layout_default(&m_context->ch_layout, int(format.channels));
         m_context->block_align = int(format.bytes_per_packet);
-        m_context->bits_per_coded_sample = int(format.bits_per_channel);
+        m_context->bits_per_coded_sample = int(format.coded_bits != 0 ? format.coded_bits : format.bits_per_channel);
         if (!format.config.empty()) {
             m_context->extradata =
                 static_cast<uint8_t*>(m_av.av_mallocz(format.config.size() + AV_INPUT_BUFFER_PADDING_SIZE));
@@ -190,6 +196,7 @@ public:
     }
 
     bool decode(const uint8_t* data, size_t size, std::vector<float>& out, std::string& error) override {
+        m_concealed = false;
         // An empty packet would tell the decoder that the stream has ended.
         if (size == 0 || size > size_t(INT32_MAX) - AV_INPUT_BUFFER_PADDING_SIZE) {
             error = size == 0 ? "the packet is empty" : "the packet is too large";
@@ -200,38 +207,46 @@ public:
         m_bytes.resize(size + AV_INPUT_BUFFER_PADDING_SIZE, 0);
         m_packet->data = m_bytes.data();
         m_packet->size = int(size);
+        const size_t before = out.size();
         int err = m_av.avcodec_send_packet(m_context, m_packet);
-        if (err == AVERROR(EAGAIN)) {  // frames of an earlier packet still wait
-            drain();
+        if (err == AVERROR(EAGAIN)) {  // frames of an earlier packet still wait: they come first
+            if (!receive_all(out, error)) {
+                out.resize(before);
+                return false;
+            }
             err = m_av.avcodec_send_packet(m_context, m_packet);
         }
         if (err < 0) {
             error = error_text(m_av, err);
             return false;
         }
-        const size_t before = out.size();
-        for (;;) {
-            err = m_av.avcodec_receive_frame(m_context, m_frame);
-            if (err == AVERROR(EAGAIN) || err == AVERROR_EOF) return true;
-            if (err < 0) {
-                out.resize(before);
-                error = error_text(m_av, err);
-                return false;
-            }
-            const bool taken = take_frame(out, error);
-            m_av.av_frame_unref(m_frame);
-            if (!taken) {
-                out.resize(before);
-                drain();
-                return false;
-            }
+        if (!receive_all(out, error)) {
+            out.resize(before);
+            return false;
         }
+        return true;
+    }
+
+    bool concealed() const override { return m_concealed; }
+
+    bool reset() override {
+        m_av.avcodec_flush_buffers(m_context);
+        m_flushed = false;
+        return true;
+    }
+
+    void flush(std::vector<float>& out) override {
+        if (m_flushed) return;
+        m_flushed = true;
+        if (m_av.avcodec_send_packet(m_context, nullptr) < 0) return;
+        std::string ignored;
+        const size_t before = out.size();
+        if (!receive_all(out, ignored)) out.resize(before);
     }
 
     uint32_t channels() const override { return uint32_t(m_channels); }
     double sample_rate() const override { return m_rate; }
     std::vector<uint32_t> channel_labels() const override { return m_labels; }
-    int64_t priming_frames() const override { return m_priming; }
 
 private:
     bool take_frame(std::vector<float>& out, std::string& error) {
@@ -244,7 +259,6 @@ private:
             m_channels = channels;
             m_rate = m_frame->sample_rate;
             m_labels = labels_of(m_av, m_frame->ch_layout);
-            m_priming = marked_priming();
         } else if (channels != m_channels || m_frame->sample_rate != int(m_rate)) {
             error = "the channel count or sample rate changed to " + std::to_string(channels) + " channels at " +
                     std::to_string(m_frame->sample_rate) + " Hz";
@@ -257,21 +271,24 @@ private:
         return true;
     }
 
-    // An AAC stream that names its encoder in a fill element of its first
-    // packet (libfaac does) starts with that encoder's delay; libavcodec
-    // marks those frames for skipping on the first frame. Other codecs' marks
-    // come from the description (Opus pre-skip), which the movie's edits
-    // already account for.
-    int64_t marked_priming() const {
-        if (m_context->codec_id != AV_CODEC_ID_AAC) return 0;
-        const AVFrameSideData* side = m_av.av_frame_get_side_data(m_frame, AV_FRAME_DATA_SKIP_SAMPLES);
-        if (!side || side->size < 4) return 0;
-        const uint8_t* d = side->data;
-        return int64_t(uint32_t(d[0]) | uint32_t(d[1]) << 8 | uint32_t(d[2]) << 16 | uint32_t(d[3]) << 24);
-    }
-
-    void drain() {
-        while (m_av.avcodec_receive_frame(m_context, m_frame) >= 0) m_av.av_frame_unref(m_frame);
+    // Takes every frame the decoder has ready. On a failure the frames are
+    // unreferenced and error says why.
+    bool receive_all(std::vector<float>& out, std::string& error) {
+        for (;;) {
+            const int err = m_av.avcodec_receive_frame(m_context, m_frame);
+            if (err == AVERROR(EAGAIN) || err == AVERROR_EOF) return true;
+            if (err < 0) {
+                error = error_text(m_av, err);
+                return false;
+            }
+            if (m_frame->decode_error_flags != 0 || (m_frame->flags & AV_FRAME_FLAG_CORRUPT)) m_concealed = true;
+            const bool taken = take_frame(out, error);
+            m_av.av_frame_unref(m_frame);
+            if (!taken) {
+                while (m_av.avcodec_receive_frame(m_context, m_frame) >= 0) m_av.av_frame_unref(m_frame);
+                return false;
+            }
+        }
     }
 
     const avcodec_library& m_av;
@@ -282,7 +299,8 @@ private:
     int m_channels = 0;
     double m_rate = 0.0;
     std::vector<uint32_t> m_labels;
-    int64_t m_priming = 0;
+    bool m_concealed = false;
+    bool m_flushed = false;
 };
 
 }  // namespace

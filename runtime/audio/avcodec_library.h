@@ -27,12 +27,12 @@ namespace qtrt::audio {
     X(avcodec_open2, avcodec)                            \
     X(avcodec_send_packet, avcodec)                      \
     X(avcodec_receive_frame, avcodec)                    \
+    X(avcodec_flush_buffers, avcodec)                    \
     X(av_packet_alloc, avcodec)                          \
     X(av_packet_free, avcodec)                           \
     X(av_frame_alloc, avutil)                            \
     X(av_frame_free, avutil)                             \
     X(av_frame_unref, avutil)                            \
-    X(av_frame_get_side_data, avutil)                    \
     X(av_strerror, avutil)                               \
     X(av_log_set_level, avutil)                          \
     X(av_mallocz, avutil)                                \

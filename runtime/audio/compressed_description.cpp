@@ -56,6 +56,10 @@ constexpr format_row k_formats[] = {
     {kFormatEnhancedAc3, sound_codec::enhanced_ac3, 0, 0},
     {kFormatFlac, sound_codec::flac, 0, 0},
     {kFormatOpus, sound_codec::opus, 0, 0},
+    // The ADPCM of the WAV layout has no packet of its own: its WAVEFORMATEX
+    // or a version 1 description states it.
+    {kFormatImaWav, sound_codec::ima_wav, 0, 0},
+    {kFormatMsAdpcm, sound_codec::ms_adpcm, 0, 0},
 };
 
 const format_row* find_format(OSType format) {
@@ -74,6 +78,8 @@ bool constant_packets(sound_codec codec) {
     case sound_codec::qdesign:
     case sound_codec::pure_voice:
     case sound_codec::gsm:
+    case sound_codec::ima_wav:
+    case sound_codec::ms_adpcm:
         return true;
     default:
         return false;
@@ -243,6 +249,33 @@ compressed_parse_result configure_qdesign(const uint8_t* data, const sound_descr
     return out.config.empty() ? compressed_parse_result::broken : compressed_parse_result::ok;
 }
 
+// The ADPCM formats of the WAV layout: the WAVEFORMATEX (little-endian) in an
+// atom named as the data format, in 'wave' or among the extensions, gives the
+// block (packet) size and the bits per sample; a version 1 description gives
+// the block otherwise. Frames per block follow from the block: a header of 4
+// (IMA) or 7 (Microsoft) bytes per channel holds 1 or 2 frames, every other
+// byte two 4-bit samples.
+compressed_parse_result configure_wav_adpcm(const uint8_t* data, const sound_description_fields& f,
+                                            compressed_format& out) {
+    const bool ima = out.codec == sound_codec::ima_wav;
+    const uint32_t header = ima ? 4 : 7, header_frames = ima ? 1 : 2;
+    uint32_t block = out.bytes_per_packet, bits = 4;
+    atom_reader wfex;
+    if (find_sound_extension(data, f, f.format, wfex) && wfex.remaining() >= 16) {
+        const uint8_t* p = wfex.current();
+        const uint32_t block_align = uint32_t(p[12]) | uint32_t(p[13]) << 8;
+        const uint32_t bits_per_sample = uint32_t(p[14]) | uint32_t(p[15]) << 8;
+        if (block_align > 0) block = block_align;
+        if (bits_per_sample > 0) bits = bits_per_sample;
+    }
+    if (bits != 4 || f.channels == 0 || block <= header * f.channels || block > kMaxConstantPacketBytes)
+        return compressed_parse_result::broken;
+    out.bytes_per_packet = block;
+    out.frames_per_packet = header_frames + (block - header * f.channels) * 2 / f.channels;
+    out.coded_bits = bits;
+    return compressed_parse_result::ok;
+}
+
 // Where the packets lie: a version 1 description states the frames and bytes
 // of a packet; version 0 relies on the format's own. Only formats of constant
 // packets use them: the others store one packet per media sample.
@@ -254,7 +287,8 @@ bool set_packet_layout(const format_row& row, const sound_description_fields& f,
         frames = f.frames_per_packet;
         bytes = f.bytes_per_frame;
     }
-    if (frames == 0 || bytes == 0 || bytes > kMaxConstantPacketBytes) return false;
+    const bool wav_layout = row.codec == sound_codec::ima_wav || row.codec == sound_codec::ms_adpcm;
+    if (!wav_layout && (frames == 0 || bytes == 0 || bytes > kMaxConstantPacketBytes)) return false;
     out.frames_per_packet = frames;
     out.bytes_per_packet = uint32_t(bytes);
     return true;
@@ -293,6 +327,9 @@ compressed_parse_result parse_compressed_description(const uint8_t* data, size_t
     case sound_codec::qdesign2:
     case sound_codec::qdesign:
         return configure_qdesign(data, f, out);
+    case sound_codec::ima_wav:
+    case sound_codec::ms_adpcm:
+        return configure_wav_adpcm(data, f, out);
     default:
         return compressed_parse_result::ok;
     }

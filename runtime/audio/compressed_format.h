@@ -26,6 +26,8 @@ enum class sound_codec : uint8_t {
     enhanced_ac3,
     flac,
     opus,
+    ima_wav,
+    ms_adpcm,
 };
 
 struct compressed_format {
@@ -41,6 +43,9 @@ struct compressed_format {
     // every media sample is one packet.
     uint32_t frames_per_packet = 0;
     uint32_t bytes_per_packet = 0;
+    // Bits of one coded sample, for decoders that need it (the ADPCM of the
+    // WAV layout: 4); 0 when the decoder does not.
+    uint32_t coded_bits = 0;
     // What the decoder is configured with: the AudioSpecificConfig of AAC,
     // the Apple Lossless atom, FLAC's STREAMINFO, an OpusHead, or the
     // contents of the 'wave' atom for QDesign.
@@ -55,7 +60,8 @@ enum class compressed_parse_result {
 
 // Recognises the compressed formats this runtime decodes: 'mp4a' (its 'esds'
 // among the extensions or in 'wave'; MPEG-4 and MPEG-2 AAC, MP3, AC-3 and
-// E-AC-3 by object type), 'alac', 'ima4', '.mp3', 'ms\0\x55', 'MAC3',
+// E-AC-3 by object type), 'alac', 'ima4', '.mp3', 'ms\0\x55', 'ms\0\x11',
+// 'ms\0\x02', 'MAC3',
 // 'MAC6', 'QDM2', 'QDMC', 'Qclp', 'agsm', 'samr', 'ac-3', 'ec-3', 'fLaC' and
 // 'Opus'.
 compressed_parse_result parse_compressed_description(const uint8_t* data, size_t size, compressed_format& out);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "audio/audio_constants.h"
+#include "audio/checked_math.h"
 
 namespace qtrt::audio {
 namespace {
@@ -144,11 +145,17 @@ OSStatus extraction_session::fill(uint32_t& frames, AudioBufferList& list, uint3
         // Every output channel has at least one track adding to it, and
         // -0.0 + x is x for every x, so a single track's samples pass through
         // bit for bit (a float source's -0.0 included).
-        m_mix_block.assign(n * out_channels, -0.0f);
+        m_mix_block.assign(float_count(int64_t(n), out_channels), -0.0f);
         for (size_t t = 0; t < m_timelines.size(); ++t) {
-            m_track_block.resize(n * m_timelines[t].channels());
+            m_track_block.resize(float_count(int64_t(n), m_timelines[t].channels()));
             const OSErr err = m_timelines[t].render(m_position, n, m_track_block.data());
-            if (err != noErr) return err;
+            if (err != noErr) {
+                // The frames already delivered stay delivered; the error
+                // comes with the next fill, which starts where this one failed.
+                if (done == 0) return err;
+                frames = uint32_t(done);
+                return noErr;
+            }
             m_mixer.add(t, m_track_block.data(), n, m_mix_block.data());
         }
         write_frames(m_format, m_mix_block.data(), done, n, list);

@@ -1,9 +1,11 @@
 #include "audio/movie_sound_tracks.h"
 
+#include <cstdio>
 #include <set>
 
 #include "audio/audio_constants.h"
 #include "audio/compressed_format.h"
+#include "audio/output_format.h"
 #include "audio/packet_decoder.h"
 #include "audio/sound_warning.h"
 #include "movie/movie_access.h"
@@ -27,6 +29,33 @@ void warn_left_out(const track_model& track, const std::string& why) {
         return;
     sound_warning("sound track " + std::to_string(track.id) + " ('" +
                   format_text(media.descriptions.front().format) + "') is left out: " + why);
+}
+
+std::string rate_text(double rate) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.10g", rate);
+    return text;
+}
+
+// Says once per track where an edit plays beyond the end of the media: the
+// frames there are silence, as QuickTime plays them.
+void warn_edit_beyond_media(const track_model& track, TimeScale movie_time_scale) {
+    const media_model& media = track.media;
+    if (movie_time_scale <= 0 || media.time_scale <= 0) return;
+    const long double media_end = static_cast<long double>(media.samples.decode_end());
+    for (size_t i = 0; i < track.edits.size(); ++i) {
+        const edit_entry& e = track.edits[i];
+        if (e.empty() || e.rate <= 0 || e.track_duration <= 0) continue;
+        const long double reach = static_cast<long double>(e.media_time) +
+                                  static_cast<long double>(e.track_duration) * media.time_scale / movie_time_scale *
+                                      (e.rate / 65536.0L);
+        const long double beyond = reach - media_end;
+        if (beyond * 10 <= media.time_scale) continue;  // a tenth of a second is rounding
+        sound_warning("sound track " + std::to_string(track.id) + ": edit " + std::to_string(i + 1) +
+                      " plays " + std::to_string(double(beyond / media.time_scale)) +
+                      " s beyond the end of its media, as silence");
+        return;
+    }
 }
 
 }  // namespace
@@ -59,6 +88,18 @@ OSStatus collect_sound_tracks(Movie movie, TimeScale& movie_time_scale, std::vec
             warn_left_out(*tm, why);
             continue;
         }
+        const double rate = input.source.format().sample_rate;
+        if (!(rate >= kMinOutputRate && rate <= kMaxOutputRate)) {
+            // The extraction's output cannot take the rate: say so here, as
+            // the output format's own check cannot name the track.
+            sound_warning("sound track " + std::to_string(tm->id) + " ('" +
+                          format_text(tm->media.descriptions.front().format) + "') is left out: its sample rate, " +
+                          rate_text(rate) + " Hz, is outside what extraction delivers (" +
+                          std::to_string(int64_t(kMinOutputRate)) + " Hz to " +
+                          std::to_string(int64_t(kMaxOutputRate)) + " Hz)");
+            continue;
+        }
+        warn_edit_beyond_media(*tm, movie_time_scale);
         input.track = *tm;
         if (tm->alternate_group != 0) groups_playing.insert(tm->alternate_group);
         out.push_back(std::move(input));

@@ -36,8 +36,6 @@ uint64_t encode(const output_format& f, float x) {
     return uint64_t(int64_t(v));
 }
 
-constexpr double kMinOutputRate = 1000.0;
-constexpr double kMaxOutputRate = 1.0e6;
 
 AudioBuffer& buffer_at(AudioBufferList& list, uint32_t index) { return (&list.mBuffers[0])[index]; }
 

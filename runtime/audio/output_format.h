@@ -26,6 +26,10 @@ struct output_format {
     uint32_t buffer_count() const { return non_interleaved ? channels : 1; }
 };
 
+// Output sample rates an extraction delivers.
+constexpr double kMinOutputRate = 1000.0;
+constexpr double kMaxOutputRate = 1.0e6;
+
 // Reads a linear PCM description: float of 32 or 64 bits, or signed integers
 // of 16, 24 or 32 bits, either byte order, interleaved or not, packed, at
 // 1 kHz to 1 MHz. Answers false for anything else.

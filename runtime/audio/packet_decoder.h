@@ -23,17 +23,25 @@ public:
     // nothing is appended and error says why. The first packet that decodes
     // fixes channels() and sample_rate(); a later packet of another channel
     // count or rate does not decode.
+    // Frames of earlier packets that the decoder hands out late are kept:
+    // they are appended with the packet's own.
     virtual bool decode(const uint8_t* data, size_t size, std::vector<float>& out, std::string& error) = 0;
+    // True when the frames of the latest decode hide damage the decoder
+    // found in the packet (its error concealment).
+    virtual bool concealed() const { return false; }
+    // Ends the stream: appends the frames the decoder still holds. The
+    // decoder takes no packet after it.
+    virtual void flush(std::vector<float>& out) { (void)out; }
+    // Forgets every packet taken so far, as for a new stream: what a jump
+    // elsewhere in the media needs, at the cost of the decoder's pre-roll
+    // only. False when the decoder cannot: a new one is needed.
+    virtual bool reset() { return false; }
     // 0 until a packet has decoded.
     virtual uint32_t channels() const = 0;
     virtual double sample_rate() const = 0;
     // Core Audio channel labels (AudioChannelLabel) of the decoded channels,
     // in order; empty when the decoder does not say.
     virtual std::vector<uint32_t> channel_labels() const = 0;
-    // Frames at the start of the stream that the stream itself marks as
-    // encoder delay, known once its first packet has decoded; 0 when it
-    // marks none.
-    virtual int64_t priming_frames() const { return 0; }
 };
 
 // True when compressed sound can be decoded here: the build has the
@@ -41,9 +49,7 @@ public:
 bool compressed_sound_available(std::string* why = nullptr);
 // True when a decoder for the codec is available here.
 bool codec_available(sound_codec codec);
-// A new decoder for the format, or null with the reason in error. Decoding
-// from another place in the stream takes a new decoder: some decoders keep
-// state (noise generators, predictors) that no flush resets.
+// A new decoder for the format, or null with the reason in error.
 std::unique_ptr<packet_decoder> make_packet_decoder(const compressed_format& format, std::string& error);
 
 }  // namespace qtrt::audio

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "audio/checked_math.h"
 #include "audio/sound_warning.h"
 #include "audio/track_timeline.h"
 
@@ -15,9 +16,12 @@ constexpr uint32_t kMaxPacketBytes = 4u << 20;
 constexpr uint64_t kReadAheadBytes = 256u << 10;
 // Packets tried when the source is made, to learn the decoder's output.
 constexpr int kProbePackets = 8;
-// A read this far beyond the decoded frames decodes forward to it; further
-// away the decoder restarts near the place.
+// A read this far beyond the decoded frames decodes forward to it with the
+// decoder it has; further away the decoder restarts near the place.
 constexpr int64_t kDecodeForwardFrames = 16384;
+// A packet that lasts this many frames more than its decoder gave is said
+// once per track: the rest of it plays as silence.
+constexpr int64_t kShortPacketFrames = 65536;
 // Decoded frames kept behind the end of the latest read.
 constexpr int64_t kKeepBehindFrames = 8192;
 // Warnings about packets that do not decode, per track.
@@ -51,10 +55,9 @@ std::unique_ptr<packet_frames> packet_frames::create(const media_model& media, c
         why = "its media holds no sound packets";
         return nullptr;
     }
-    f->probe();
+    if (!f->probe(why)) return nullptr;
     f->m_frame_count = f->m_chunks.empty() ? rescale_time(t.decode_end(), f->m_media_scale, f->m_rate)
                                            : int64_t(t.count());
-    f->m_priming = std::min(f->m_priming, f->m_frame_count);
     return f;
 }
 
@@ -71,31 +74,64 @@ void packet_frames::build_constant_chunks(const media_model& media) {
     m_packet_count = packets;
 }
 
-// The decoder's channels, rate and labels from the first packets that
-// decode; the description's when none does. Decoding starts with a new
-// decoder (restart_at).
-void packet_frames::probe() {
+// Packets beyond those reported one by one are counted here.
+packet_frames::~packet_frames() {
+    if (m_failed_packets <= kMaxWarnings) return;
+    sound_warning(track_text() + ": " + std::to_string(m_failed_packets) + " of " +
+                  std::to_string(m_decoded_packets) +
+                  " packets decoded did not decode or were concealed by the decoder; they play as silence or as "
+                  "the decoder's guess");
+}
+
+std::string packet_frames::track_text() const {
+    return "sound track " + std::to_string(m_track_id) + " ('" + format_text(m_format.format) + "')";
+}
+
+// The decoder's channels, rate and labels from the first packets. False
+// with the reason in why when fewer than half of them decode cleanly (an
+// error, no frames, or frames in which the decoder concealed damage): the
+// track cannot be played.
+// Decoding later starts with a new decoder (restart_at).
+bool packet_frames::probe(std::string& why) {
     m_rate = m_format.sample_rate;
-    std::string error;
+    std::string problem;
     const uint8_t* bytes = nullptr;
-    for (int64_t n = 0; n < std::min<int64_t>(kProbePackets, m_packet_count); ++n) {
+    const int64_t tries = std::min<int64_t>(kProbePackets, m_packet_count);
+    int64_t clean = 0;
+    for (int64_t n = 0; n < tries; ++n) {
         const packet p = locate(n);
-        if (!p.usable || p.size > kMaxPacketBytes || packet_bytes(p, bytes) != noErr) continue;
-        m_decoded.clear();
-        if (m_decoder->decode(bytes, p.size, m_decoded, error) && m_decoder->channels() > 0) {
-            // Encoder delay marked in the stream is not sound: the frames
-            // after it move up to the start of the media.
-            if (n == 0) m_priming = std::max<int64_t>(m_decoder->priming_frames(), 0);
-            break;
+        const std::string name = "packet " + std::to_string(n + 1);
+        if (!p.usable) {
+            problem = name + " is of another sound description";
+            continue;
         }
+        if (p.size > kMaxPacketBytes) {
+            problem = name + " is larger than any packet of the format";
+            continue;
+        }
+        const OSErr err = packet_bytes(p, bytes);
+        if (err != noErr) {
+            problem = name + " (" + std::to_string(p.size) + " bytes at offset " + std::to_string(p.offset) +
+                      ") cannot be read (error " + std::to_string(err) + ")";
+            continue;
+        }
+        m_decoded.clear();
+        std::string error;
+        if (!m_decoder->decode(bytes, p.size, m_decoded, error)) problem = name + " does not decode: " + error;
+        else if (m_decoded.empty()) problem = name + " gives no frames";
+        else if (m_decoder->concealed()) problem = "the decoder conceals damage in " + name;
+        else ++clean;
     }
-    if (m_decoder->channels() > 0) {
-        m_channels = m_decoder->channels();
-        m_rate = m_decoder->sample_rate();
-        m_decoder_labels = m_decoder->channel_labels();
-    } else {
-        m_channels = m_format.channels;
+    if (clean == 0 || clean * 2 < tries) {
+        why = (clean == 0 ? std::string("none") : "only " + std::to_string(clean)) + " of its first " +
+              std::to_string(tries) + " packets decode" + (clean == 1 ? "s" : "") + " cleanly (" + problem + ")";
+        return false;
     }
+    // A packet that failed here is reported when it is read.
+    m_channels = m_decoder->channels();
+    m_rate = m_decoder->sample_rate();
+    m_decoder_labels = m_decoder->channel_labels();
+    return true;
 }
 
 packet_frames::packet packet_frames::locate(int64_t number) const {
@@ -110,7 +146,7 @@ packet_frames::packet packet_frames::locate(int64_t number) const {
         p.offset = c.offset + uint64_t(k) * m_format.bytes_per_packet;
         p.size = m_format.bytes_per_packet;
         p.first_frame = c.first_frame + frames_before;
-        p.frames = uint32_t(std::min<int64_t>(m_format.frames_per_packet, c.frames - frames_before));
+        p.frames = std::min<int64_t>(m_format.frames_per_packet, c.frames - frames_before);
         p.chunk_end = c.offset + uint64_t(ceil_div(c.frames, m_format.frames_per_packet)) * m_format.bytes_per_packet;
         description = c.description;
     } else {
@@ -119,38 +155,37 @@ packet_frames::packet packet_frames::locate(int64_t number) const {
         p.size = s.size;
         p.first_frame = rescale_time(s.decode_time, m_media_scale, m_rate);
         const int64_t end = rescale_time(s.decode_time + s.duration, m_media_scale, m_rate);
-        p.frames = uint32_t(std::max<int64_t>(end - p.first_frame, 0));
+        p.frames = std::max<int64_t>(end - p.first_frame, 0);
         uint32_t first_sample = 0, count = 0;
         m_table.chunk_samples(s.chunk, first_sample, count);
         const sample_info last = count > 0 ? m_table.sample(first_sample + count - 1) : s;
         p.chunk_end = last.offset + last.size;
         description = s.description_index;
     }
-    p.first_frame -= m_priming;
     p.usable = description >= 1 && description <= m_usable.size() && m_usable[description - 1];
     p.data_ref_index = p.usable ? m_data_refs[description - 1] : 0;
     return p;
 }
 
+// The last packet that starts at or before the frame (the first when none
+// does), by binary search: packets start in order.
 int64_t packet_frames::packet_holding(int64_t frame) const {
-    const int64_t media_frame = frame + m_priming;
     if (!m_chunks.empty()) {
-        auto it = std::upper_bound(m_chunks.begin(), m_chunks.end(), media_frame,
+        auto it = std::upper_bound(m_chunks.begin(), m_chunks.end(), frame,
                                    [](int64_t f, const constant_chunk& c) { return f < c.first_frame; });
         if (it == m_chunks.begin()) return 0;
         const constant_chunk& c = *(it - 1);
-        const int64_t k = std::min<int64_t>((media_frame - c.first_frame) / m_format.frames_per_packet,
+        const int64_t k = std::min<int64_t>((frame - c.first_frame) / m_format.frames_per_packet,
                                             ceil_div(c.frames, m_format.frames_per_packet) - 1);
         return c.first_packet + k;
     }
-    const long double t = std::floor(static_cast<long double>(media_frame) * m_media_scale / m_rate);
-    uint32_t index = 0;
-    if (t >= static_cast<long double>(m_table.decode_end())) index = m_table.count() - 1;
-    else if (t > 0 && !m_table.find_by_decode_time(int64_t(t), index)) index = 0;
-    // Rounding of frame positions may put the frame in a neighbour.
-    while (index > 0 && locate(index).first_frame > frame) --index;
-    while (index + 1 < m_table.count() && locate(index + 1).first_frame <= frame) ++index;
-    return index;
+    int64_t low = 0, high = m_packet_count;  // the answer's successor lies in (low, high]
+    while (high - low > 1) {
+        const int64_t mid = low + (high - low) / 2;
+        if (rescale_time(m_table.decode_time(uint32_t(mid)), m_media_scale, m_rate) <= frame) low = mid;
+        else high = mid;
+    }
+    return low;
 }
 
 // Frames decoded before the place a read starts after a restart, so that
@@ -177,31 +212,55 @@ int64_t packet_frames::preroll_frames() const {
     }
 }
 
+// The decoder starts afresh (reset, else a new one) at the first packet
+// within the pre-roll before the frame. When neither can be had, the one in
+// use goes on from there, and that is said once.
 void packet_frames::restart_at(int64_t frame) {
     const int64_t target = packet_holding(frame);
     const int64_t target_start = locate(target).first_frame;
-    int64_t start = target;
-    const int64_t preroll = preroll_frames();
-    while (start > 0 && target_start - locate(start - 1).first_frame <= preroll) --start;
+    const int64_t from = target_start - preroll_frames();
+    int64_t start = packet_holding(from);
+    if (locate(start).first_frame < from) ++start;  // the first packet that starts within the pre-roll
+    start = std::min(start, target);
     std::string error;
-    if (std::unique_ptr<packet_decoder> fresh = make_packet_decoder(m_format, error)) m_decoder = std::move(fresh);
+    // The first read takes a new decoder (the probe's has seen packets a
+    // reset does not wholly forget); later jumps reset theirs, which costs
+    // far less than making one.
+    const bool reset = m_restarted && m_decoder->reset();
+    if (!reset) {
+        if (std::unique_ptr<packet_decoder> fresh = make_packet_decoder(m_format, error)) {
+            m_decoder = std::move(fresh);
+        } else if (!m_warned_restart) {
+            m_warned_restart = true;
+            sound_warning(track_text() + ": no new decoder for a jump to frame " + std::to_string(frame) + " (" +
+                          error + "); the decoder in use goes on from there, with its state from before the jump");
+        }
+    }
+    m_restarted = true;
     m_next = start;
-    m_cache.clear();
-    m_cache_first = locate(start).first_frame;
+    m_spans.clear();
+    m_held_from = m_decoded_to = locate(start).first_frame;
 }
 
-void packet_frames::warn(int64_t number, const packet& p, const std::string& why) {
+void packet_frames::warn(int64_t number, const packet& p, const std::string& why, const char* instead) {
+    ++m_failed_packets;
     if (m_warnings > kMaxWarnings) return;
     ++m_warnings;
     if (m_warnings > kMaxWarnings) {
-        sound_warning("sound track " + std::to_string(m_track_id) +
-                      ": further packets that do not decode are not reported");
+        sound_warning(track_text() + ": further packets that do not decode are not reported one by one");
         return;
     }
-    sound_warning("sound track " + std::to_string(m_track_id) + " ('" + format_text(m_format.format) +
-                  "'): packet " + std::to_string(number + 1) + " (" + std::to_string(p.size) +
-                  " bytes at offset " + std::to_string(p.offset) + ") does not decode: " + why + "; " +
-                  std::to_string(p.frames) + " frames of silence instead");
+    sound_warning(track_text() + ": packet " + std::to_string(number + 1) + " (" + std::to_string(p.size) +
+                  " bytes at offset " + std::to_string(p.offset) + ") " + why + "; " +
+                  std::to_string(p.frames) + " frames of " + instead + " instead");
+}
+
+void packet_frames::warn_short(int64_t number, const packet& p, int64_t offered) {
+    if (m_warned_short) return;
+    m_warned_short = true;
+    sound_warning(track_text() + ": packet " + std::to_string(number + 1) + " lasts " + std::to_string(p.frames) +
+                  " frames, its decoder gave " + std::to_string(offered) +
+                  "; the rest plays as silence (further such packets are not reported)");
 }
 
 // The packet's bytes, from the read-ahead window when it holds them.
@@ -227,41 +286,62 @@ OSErr packet_frames::packet_bytes(const packet& p, const uint8_t*& bytes) {
     return noErr;
 }
 
+// Decodes the packet into m_decoded; false with the reason in error. The last
+// packet of the media also takes what the decoder still holds.
+bool packet_frames::decode_packet(const packet& p, const uint8_t* bytes, std::string& error) {
+    ++m_decoded_packets;
+    std::string why;
+    if (!m_decoder->decode(bytes, p.size, m_decoded, why)) {
+        error = "does not decode: " + why;
+        return false;
+    }
+    if (m_next >= m_packet_count) m_decoder->flush(m_decoded);
+    if (!m_decoded.empty() && m_decoder->channels() != m_channels) {
+        error = "does not decode: it has " + std::to_string(m_decoder->channels()) + " channels, the track " +
+                std::to_string(m_channels);
+        return false;
+    }
+    if (m_decoded.empty() && p.frames > 0) {
+        error = "gives no frames";
+        return false;
+    }
+    return true;
+}
+
 OSErr packet_frames::decode_next() {
     const int64_t number = m_next++;
     const packet p = locate(number);
+    if (p.frames == 0 && m_next < m_packet_count) {
+        // A packet that lasts less than a frame shows nothing: packets up to
+        // the last one that starts on the same frame are passed over.
+        m_next = std::max(m_next, packet_holding(p.first_frame));
+        return noErr;
+    }
     m_decoded.clear();
     bool decoded = false;
     if (p.usable) {
         std::string error;
         const uint8_t* bytes = nullptr;
         if (p.size > kMaxPacketBytes) {
-            error = "larger than any packet of the format";
+            error = "is larger than any packet of the format";
         } else {
             const OSErr err = packet_bytes(p, bytes);
             if (err != noErr) return err;
-            decoded = m_decoder->decode(bytes, p.size, m_decoded, error);
-            if (decoded && !m_decoded.empty() && m_decoder->channels() != m_channels) {
-                decoded = false;
-                error = "it has " + std::to_string(m_decoder->channels()) + " channels, the track " +
-                        std::to_string(m_channels);
-            }
+            decoded = decode_packet(p, bytes, error);
         }
-        if (!decoded) warn(number, p, error);
+        if (!decoded) warn(number, p, error, "silence");
+        else if (m_decoder->concealed()) warn(number, p, "is damaged: the decoder conceals it", "the decoder's guess");
     }
     // The packet's frames go where its media time puts them, as many as its
     // duration holds; what the decoder did not give is silence.
-    const int64_t begin = std::max(p.first_frame, m_cache_first);
-    const int64_t end = p.first_frame + p.frames;
-    if (end <= begin) return noErr;
-    const size_t needed = size_t(end - m_cache_first) * m_channels;
-    if (m_cache.size() < needed) m_cache.resize(needed, 0.0f);
-    const size_t offered = decoded ? m_decoded.size() / m_channels : 0;
-    const int64_t skip = begin - p.first_frame;
-    const size_t take = offered > size_t(skip) ? std::min(offered - size_t(skip), size_t(end - begin)) : 0;
-    float* dst = m_cache.data() + size_t(begin - m_cache_first) * m_channels;
-    std::copy(m_decoded.begin() + skip * m_channels, m_decoded.begin() + (skip + int64_t(take)) * m_channels, dst);
-    std::fill(dst + take * m_channels, dst + size_t(end - begin) * m_channels, 0.0f);
+    const int64_t offered = decoded ? int64_t(m_decoded.size() / m_channels) : 0;
+    const int64_t take = std::min(offered, p.frames);
+    if (decoded && p.frames - offered > kShortPacketFrames) warn_short(number, p, offered);
+    // A copy of exactly what is kept: a packet shorter than its decoder's
+    // output must not hold the whole output's storage.
+    span s{p.first_frame, p.frames, std::vector<float>(m_decoded.begin(), m_decoded.begin() + take * m_channels)};
+    m_decoded_to = std::max(m_decoded_to, p.first_frame + p.frames);
+    if (p.first_frame + p.frames > m_held_from) m_spans.push_back(std::move(s));
     return noErr;
 }
 
@@ -270,25 +350,28 @@ OSErr packet_frames::read(int64_t first, size_t count, float* dst) {
     const int64_t begin = std::max<int64_t>(first, 0);
     const int64_t end = std::min<int64_t>(first + int64_t(count), m_frame_count);
     if (begin >= end) return noErr;
-    const int64_t cache_end = m_cache_first + int64_t(m_cache.size() / m_channels);
-    if (m_next < 0 || begin < m_cache_first || begin > cache_end + kDecodeForwardFrames) restart_at(begin);
-    while (m_cache_first + int64_t(m_cache.size() / m_channels) < end && m_next < m_packet_count) {
+    if (m_next < 0 || begin < m_held_from || begin > m_decoded_to + kDecodeForwardFrames) restart_at(begin);
+    // Every pass takes at least one packet, and every packet decoded lasts at
+    // least one frame: the passes are bounded by the frames asked for.
+    while (m_decoded_to < end && m_next < m_packet_count) {
         const OSErr err = decode_next();
         if (err != noErr) {
             m_next = -1;  // start afresh on the next read
             return err;
         }
     }
-    const int64_t have_end = std::min<int64_t>(end, m_cache_first + int64_t(m_cache.size() / m_channels));
-    if (have_end > begin)
-        std::copy(m_cache.begin() + (begin - m_cache_first) * m_channels,
-                  m_cache.begin() + (have_end - m_cache_first) * m_channels,
-                  dst + size_t(begin - first) * m_channels);
+    for (const span& s : m_spans) {
+        const int64_t held_end = s.first + int64_t(s.data.size() / m_channels);
+        const int64_t a = std::max(begin, s.first), b = std::min(end, held_end);
+        if (a >= b) continue;
+        std::copy(s.data.begin() + (a - s.first) * m_channels, s.data.begin() + (b - s.first) * m_channels,
+                  dst + size_t(a - first) * m_channels);
+    }
+    // Packets wholly behind the window kept for stepping back go.
     const int64_t keep_from = end - kKeepBehindFrames;
-    if (keep_from > m_cache_first) {
-        const size_t drop = std::min(size_t(keep_from - m_cache_first) * m_channels, m_cache.size());
-        m_cache.erase(m_cache.begin(), m_cache.begin() + long(drop));
-        m_cache_first += int64_t(drop / m_channels);
+    while (!m_spans.empty() && m_spans.front().first + m_spans.front().frames <= keep_from) {
+        m_held_from = m_spans.front().first + m_spans.front().frames;
+        m_spans.pop_front();
     }
     return noErr;
 }

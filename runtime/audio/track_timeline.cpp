@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "audio/checked_math.h"
+
 namespace qtrt::audio {
 
 namespace {
@@ -28,7 +30,7 @@ int64_t rescale_time(int64_t value, double from_scale, double to_scale) {
 
 track_timeline::track_timeline(const track_model& track, TimeScale movie_time_scale, sound_track_source source,
                                double output_rate)
-    : m_source(std::move(source)), m_output_rate(output_rate) {
+    : m_source(std::move(source)) {
     const double source_rate = m_source.format().sample_rate;
     const TimeScale media_scale = track.media.time_scale > 0 ? track.media.time_scale : TimeScale(1);
     int64_t movie_time = 0;
@@ -36,6 +38,10 @@ track_timeline::track_timeline(const track_model& track, TimeScale movie_time_sc
     for (const edit_entry& e : track.edits) {
         segment s{};
         s.out_start = rescale_time(movie_time, movie_time_scale, output_rate);
+        // Where the edit starts on the track's own time line, in whole frames
+        // of its own rate: the output frame it starts at is rounded to the
+        // output rate, so a resampled edit starts part of a source frame in.
+        const int64_t own_start = rescale_time(movie_time, movie_time_scale, source_rate);
         movie_time += std::max<int64_t>(e.track_duration, 0);
         s.out_end = rescale_time(movie_time, movie_time_scale, output_rate);
         const double rate = e.rate / 65536.0;
@@ -45,6 +51,9 @@ track_timeline::track_timeline(const track_model& track, TimeScale movie_time_sc
             s.source_start = double(start);
             s.step = source_rate / output_rate * rate;
             s.direct = s.step == 1.0 && start == std::floor(start);
+            if (!s.direct)
+                s.source_start += double((static_cast<long double>(s.out_start) * source_rate / output_rate -
+                                          own_start) * rate);
             any_rate_change = any_rate_change || !s.direct;
         }
         if (s.out_end > s.out_start) m_segments.push_back(s);
@@ -57,7 +66,13 @@ OSErr track_timeline::render(int64_t first, size_t count, float* dst) const {
     const uint32_t ch = channels();
     std::fill(dst, dst + count * ch, 0.0f);
     const int64_t end = first + int64_t(count);
-    for (const segment& s : m_segments) {
+    // Segments lie in order on the time line: start at the last one that
+    // begins at or before the first frame.
+    auto it = std::upper_bound(m_segments.begin(), m_segments.end(), first,
+                               [](int64_t f, const segment& s) { return f < s.out_start; });
+    if (it != m_segments.begin()) --it;
+    for (; it != m_segments.end() && it->out_start < end; ++it) {
+        const segment& s = *it;
         const int64_t a = std::max(first, s.out_start);
         const int64_t b = std::min(end, s.out_end);
         if (a >= b || s.empty) continue;
@@ -73,7 +88,10 @@ OSErr track_timeline::render_segment(const segment& s, int64_t first, size_t cou
 
     // Long stretches go in parts, so that the source frames read for one part
     // stay bounded whatever the step.
-    const size_t part = size_t(std::max(1.0, kMaxSourceSpan / s.step));
+    // The step may be as small as a rate allows: the part is counted in
+    // floating point and cut to the stretch before it becomes a count.
+    const double span = kMaxSourceSpan / s.step;
+    const size_t part = span >= double(count) ? count : size_t(std::max(1.0, span));
     const uint32_t ch = channels();
     for (size_t done = 0; done < count; done += part) {
         const OSErr err = resample_part(s, s.source_start + (offset + double(done)) * s.step,
@@ -91,7 +109,9 @@ OSErr track_timeline::resample_part(const segment& s, double start, size_t count
     const int64_t src_last = int64_t(std::floor(last)) + reach;
     const size_t src_count = size_t(src_last - src_first + 1);
     const uint32_t ch = channels();
-    m_scratch.resize(src_count * ch);
+    const size_t floats = float_count(src_last - src_first + 1, ch);
+    if (floats == 0) return memFullErr;  // parts keep the span bounded: only a broken step gets here
+    m_scratch.resize(floats);
     const OSErr err = m_source.read_frames(src_first, src_count, m_scratch.data());
     if (err != noErr) return err;
     if (s.step == m_resampler->step()) {

@@ -44,7 +44,6 @@ private:
     sound_track_source m_source;
     std::vector<segment> m_segments;
     int64_t m_end_frame = 0;
-    double m_output_rate;
     std::unique_ptr<sinc_resampler> m_resampler;
     mutable std::vector<float> m_scratch;
 };

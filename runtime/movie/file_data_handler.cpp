@@ -20,10 +20,10 @@ bool seek_to(FILE* file, uint64_t offset) {
     return offset <= uint64_t(INT64_MAX) && _fseeki64(file, int64_t(offset), SEEK_SET) == 0;
 }
 
-// Windows reads through stdio; the size is taken once, at the open.
+// Windows reads through stdio.
 class file_data_handler : public data_handler {
 public:
-    file_data_handler(FILE* file, uint64_t size) : m_file(file), m_size(size) {}
+    explicit file_data_handler(FILE* file) : m_file(file) {}
     ~file_data_handler() override { std::fclose(m_file); }
     file_data_handler(const file_data_handler&) = delete;
     file_data_handler& operator=(const file_data_handler&) = delete;
@@ -38,22 +38,24 @@ public:
         return noErr;
     }
 
+    // The file's size now: a file may grow or shrink while a movie is open
+    // (a recording, a copy that is still arriving).
     OSErr data_size(uint64_t& size) override {
-        size = m_size;
+        struct _stat64 status;
+        if (_fstat64(_fileno(m_file), &status) != 0) return OSErr(readErr);
+        size = uint64_t(status.st_size);
         return noErr;
     }
 
 private:
     FILE* m_file;
-    uint64_t m_size;
 };
 #else
 // Each read is one positioned read straight into the caller's memory: no
-// stdio buffer between the page cache and the sample, no seek. The size is
-// taken once, at the open, as the component handlers do.
+// stdio buffer between the page cache and the sample, no seek.
 class file_data_handler : public data_handler {
 public:
-    file_data_handler(int fd, uint64_t size) : m_fd(fd), m_size(size) {}
+    explicit file_data_handler(int fd) : m_fd(fd) {}
     ~file_data_handler() override { ::close(m_fd); }
     file_data_handler(const file_data_handler&) = delete;
     file_data_handler& operator=(const file_data_handler&) = delete;
@@ -71,14 +73,17 @@ public:
         return noErr;
     }
 
+    // The file's size now: a file may grow or shrink while a movie is open
+    // (a recording, a copy that is still arriving). One fstat, no seek.
     OSErr data_size(uint64_t& size) override {
-        size = m_size;
+        struct stat status;
+        if (::fstat(m_fd, &status) != 0) return OSErr(readErr);
+        size = uint64_t(status.st_size);
         return noErr;
     }
 
 private:
     int m_fd;
-    uint64_t m_size;
 };
 #endif
 
@@ -114,7 +119,7 @@ std::shared_ptr<data_handler> open_regular_file(const std::string& path) {
     if (_wstat64(name.c_str(), &status) != 0 || (status.st_mode & _S_IFMT) != _S_IFREG) return nullptr;
     FILE* file = _wfopen(name.c_str(), L"rb");
     if (!file) return nullptr;
-    return std::make_shared<file_data_handler>(file, uint64_t(status.st_size));
+    return std::make_shared<file_data_handler>(file);
 #else
     struct stat status;
     if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return nullptr;
@@ -127,7 +132,7 @@ std::shared_ptr<data_handler> open_regular_file(const std::string& path) {
         ::close(fd);
         return nullptr;
     }
-    return std::make_shared<file_data_handler>(fd, uint64_t(status.st_size));
+    return std::make_shared<file_data_handler>(fd);
 #endif
 }
 

@@ -3,10 +3,12 @@
 // with one line that names the movie; never with a signal.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <dirent.h>
 
 #include "datahandler_import/import_run.h"
+#include "support/hostile_sound.h"
 #include "support/movie_builder.h"
 
 namespace {
@@ -78,8 +80,7 @@ struct hostile_case {
     std::string name;
     std::string path;  // a file of tests/data, or empty: the bytes are written
     bytes file;
-    // When the import fails, its line says this much of why.
-    const char* why = "";
+    std::string says = "";  // text standard error must hold: what was left out, or why it failed
 };
 
 std::vector<hostile_case> hostile_cases() {
@@ -97,6 +98,8 @@ std::vector<hostile_case> hostile_cases() {
         {"SoundPacketOfOneGibibyte", "",
          with_first_entry(sound_and_video(fourcc("mp4a")), fourcc("stsz"), 0x40000000)},
     };
+    for (test_movie::named_movie& m : test_movie::hostile_sound_movies(RUV_TEST_DATA_DIR))
+        cases.push_back({"Sound" + m.name, "", std::move(m.file), m.says});
     const std::string folder = std::string(RUV_TEST_DATA_DIR) + "/fuzz_crashes";
     if (DIR* dir = opendir(folder.c_str())) {
         while (dirent* entry = readdir(dir)) {
@@ -131,19 +134,23 @@ TEST_P(HostileMovie, EndsWithStatusZeroOrOneClearLine) {
         path = ruv_import_test::output_path(c.movie.name + ".mov");
         ASSERT_TRUE(test_movie::write_bytes(c.movie.file, path));
     }
+    const auto started = std::chrono::steady_clock::now();
     const datahandler_import::import_run run =
         datahandler_import::run_import(path, {"--set", std::string("data-handler-mode=") + c.mode});
+    // A lie in a small file costs seconds at most, not minutes.
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(), 20.0);
     if (c.movie.path.empty()) std::remove(path.c_str());
     ASSERT_TRUE(run.result.status == 0 || run.result.status == 1)
         << "status " << run.result.status << "\n" << run.result.err;
+    EXPECT_NE(run.result.err.find(c.movie.says), std::string::npos) << run.result.err;
     if (run.result.status == 1) {
         // Warnings about what was left out may come first; one line fails.
         std::vector<std::string> err;
         for (const std::string& line : ruv_import_test::lines_of(run.result.err))
-            if (line.rfind("ruv-import: warning:", 0) != 0) err.push_back(line);
+            if (line.rfind("ruv-import: warning:", 0) != 0 && line.rfind("QuickTime.qts: warning:", 0) != 0)
+                err.push_back(line);
         ASSERT_EQ(err.size(), 1u) << run.result.err;
         EXPECT_NE(err[0].find(path), std::string::npos) << err[0];
-        EXPECT_NE(err[0].find(c.movie.why), std::string::npos) << err[0];
     }
 }
 

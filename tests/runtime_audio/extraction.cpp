@@ -71,6 +71,15 @@ std::vector<float> extraction::frames(size_t limit, uint32_t per_call) {
     return all;
 }
 
+OSStatus extraction::fill_once(uint32_t& frames, std::vector<float>& out) {
+    std::vector<float> buffer(size_t(frames) * channels());
+    AudioBufferList list{1, {{channels(), uint32_t(buffer.size() * 4), buffer.data()}}};
+    uint32_t flags = 0;
+    const OSStatus err = qtrt::MovieAudioExtractionFillBuffer(m_session, &frames, &list, &flags);
+    if (err == noErr) out.insert(out.end(), buffer.begin(), buffer.begin() + long(frames) * channels());
+    return err;
+}
+
 void extraction::seek(int64_t frame) {
     TimeRecord time{};
     time.value.lo = uint32_t(frame);

@@ -30,6 +30,9 @@ public:
     // per_call frames at a time.
     std::vector<float> frames(size_t limit = SIZE_MAX, uint32_t per_call = 1602);
     void seek(int64_t frame);
+    // One MovieAudioExtractionFillBuffer of up to `frames`; frames answers
+    // how many came, appended to out.
+    OSStatus fill_once(uint32_t& frames, std::vector<float>& out);
 
 private:
     Movie m_movie = nullptr;

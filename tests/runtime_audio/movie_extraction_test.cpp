@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "audio/audio_constants.h"
+#include "audio/sound_warning.h"
 #include "movie/movie_toolbox.h"
 #include "runtime_audio/extraction.h"
 #include "support/movie_builder.h"
@@ -211,6 +212,52 @@ TEST(MovieExtraction, Version1EightBitSoundTakesItsWidthFromBytesPerPacket) {
     const std::vector<float> all = m.frames();
     ASSERT_EQ(all.size(), 2205u);
     for (uint32_t f = 0; f < 2205; f += 7) ASSERT_EQ(all[f], expected_sample(s, f, 0)) << "frame " << f;
+}
+
+// A fill whose second block cannot be read delivers the first; the error
+// comes with the next fill.
+TEST(MovieExtractionFaults, FillThatFailsPartWayKeepsTheFramesMixedBeforeIt) {
+    test_movie::movie_plan plan;
+    add_sound(plan, kMono48k);  // ten chunks of 500 frames
+    test_movie::bytes file = test_movie::build_movie(plan).contiguous();
+    const int64_t stco = test_movie::find_atom(file, {test_movie::fourcc("moov"), test_movie::fourcc("trak"),
+                                                      test_movie::fourcc("mdia"), test_movie::fourcc("minf"),
+                                                      test_movie::fourcc("stbl"), test_movie::fourcc("stco")});
+    ASSERT_GT(stco, 0);
+    test_movie::patch_u32(file, uint64_t(stco) + 16 + 4 * 9, 0x7FFF0000);  // frames 4500 to 4799
+    const std::string path = std::string(RUV_OUTPUT_DIR) + "/runtime_audio_fill_fault.mov";
+    ASSERT_TRUE(test_movie::write_bytes(file, path));
+    audio_test::extraction m(path);
+    std::remove(path.c_str());
+    ASSERT_EQ(m.begun(), noErr);
+    std::vector<float> got;
+    uint32_t frames = 4800;
+    ASSERT_EQ(m.fill_once(frames, got), noErr);
+    ASSERT_EQ(frames, 4096u);
+    EXPECT_EQ(got[4095], expected_sample(kMono48k, 4095, 0));
+    frames = 4800;
+    EXPECT_NE(m.fill_once(frames, got), noErr);
+}
+
+// Where an edit plays beyond the media's end, the frames there are silence
+// and one line says so.
+TEST(MovieExtraction, EditBeyondTheMediaIsSilenceWithOneWarning) {
+    std::vector<std::string> lines;
+    const warning_sink previous = set_sound_warning_sink([&](const std::string& l) { lines.push_back(l); });
+    test_movie::movie_plan plan;
+    test_movie::track_plan& t = add_sound(plan, kStereo48k);  // 0.1 s
+    t.has_edits = true;
+    t.add_edit(180, 0);  // 0.3 s
+    {
+        built_extraction m(plan, "edit_beyond");
+        ASSERT_EQ(m.begun(), noErr);
+        const std::vector<float> all = m.frames();
+        ASSERT_EQ(all.size(), 2u * 14400);
+        for (size_t i = 2 * 4800; i < all.size(); ++i) ASSERT_EQ(all[i], 0.0f) << i;
+    }
+    set_sound_warning_sink(previous);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("edit 1 plays 0.2"), std::string::npos) << lines[0];
 }
 
 }  // namespace

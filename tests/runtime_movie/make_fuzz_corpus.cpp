@@ -1,8 +1,10 @@
-// Writes the movie builder's movies into a folder, as the starting inputs of the movie
+// Writes the movie builder's movies, and the hostile sound movies made from
+// tests/data, into a folder, as the starting inputs of the movie
 // fuzzer's corpus: usage make_fuzz_corpus FOLDER.
 #include <cstdio>
 #include <string>
 
+#include "support/hostile_sound.h"
 #include "support/movie_builder.h"
 
 namespace {
@@ -62,5 +64,9 @@ int main(int argc, char** argv) {
     plan.fragments.unknown_durations = true;
     plan.fragments.mehd = 1200;
     ok = test_movie::write_movie(plan, folder + "/seed_fragments_chained.mov") && ok;
+    // Sound tracks that each tell one lie (those over the fuzzers' input
+    // length are cut by it).
+    for (const test_movie::named_movie& m : test_movie::hostile_sound_movies(RUV_TEST_DATA_DIR))
+        ok = !m.file.empty() && test_movie::write_bytes(m.file, folder + "/seed_sound_" + m.name + ".mov") && ok;
     return ok ? 0 : 1;
 }
