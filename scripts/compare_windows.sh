@@ -3,8 +3,9 @@
 # (under wine) and with a Linux ruv-import whose runtime decodes PCM only, as
 # the Windows runtime does, and compares what they give: exit status,
 # standard output (--json), standard error, the WAV of --audio-out and the
-# video samples of --video-out. The two must be identical but for line ends
-# and the form of the movie's path. Prints one line per movie that differs,
+# video samples of --video-out. The two must be identical but for line ends,
+# the form of the movie's path and where frames of different queues and
+# warnings fall between each other. Prints one line per movie that differs,
 # then a total; exits 1 when any differs.
 # Usage: scripts/compare_windows.sh [--set KEY=VALUE]... WINE_RUN WINDOWS_BIN LINUX_BIN OUT FOLDER...
 #   --set passes a configuration key to both imports.
@@ -43,12 +44,14 @@ normalise() {
   WP=$windows_path JP=$json_path LP=$movie perl -pi -e 's/\r$//; s/\Q$ENV{JP}\E/$ENV{LP}/g; s/\Q$ENV{WP}\E/$ENV{LP}/g' "$file"
 }
 
-# Each queue is consumed on a thread of its own, so the order of frames of
-# different queues between each other is not the movie's: frames are kept in
-# order within their queue, every other line in its place before them.
+# Each queue is consumed on a thread of its own, and the importer's warnings
+# are read from standard error by another, so neither comes at a fixed place
+# between the other events, on Linux as on Windows: frames are kept in order
+# within their queue and warnings among themselves, after every other line.
 by_queue() {
-  perl -ne 'if (/^\{"event":"frame","queue":(-?\d+),/) { push @{$q{$1}}, $_ } else { print }
-            END { print @{$q{$_}} for sort { $a <=> $b } keys %q }' "$1" >"$1.sorted" &&
+  perl -ne 'if (/^\{"event":"frame","queue":(-?\d+),/) { push @{$q{$1}}, $_ }
+            elsif (/^\{"event":"warning",/) { push @w, $_ } else { print }
+            END { print @w; print @{$q{$_}} for sort { $a <=> $b } keys %q }' "$1" >"$1.sorted" &&
     mv "$1.sorted" "$1"
 }
 
