@@ -53,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 "3 'twos' 1 channel)"},
                     format_case{"UnprintableFormat", 0x6D730031, true,
                                 "sound of '' cannot be decoded and is left out: the extraction delivers "
-                                "1 channel where the enabled sound tracks hold at least 2 (2 'ms\\x001', "
+                                "1 channel where the enabled sound tracks hold at least 2 (2 'ms.1', "
                                 "3 'twos' 1 channel)"},
                     format_case{"DisabledTrack", test_movie::fourcc("zzzz"), false, ""},
                     format_case{"Pcm", test_movie::kSowt, true, ""}),

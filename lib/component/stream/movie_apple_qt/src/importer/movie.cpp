@@ -22,7 +22,6 @@ namespace ns_movie_apple_qt {
 
 namespace {
 
-constexpr OSType kSoundMediaType = qt_fourcc("soun");
 constexpr long kPlayHintsHighQuality = 0x100;
 
 // Whether the movie has a track of the characteristic whose media is video or
@@ -38,7 +37,7 @@ bool has_track(Movie qt_movie, OSType characteristic) {
         OSType type = 0;
         GetMediaHandlerDescription(media, &type, nullptr, nullptr);
         if (GetMoviesError() != noErr) continue;
-        if (type != qtcode::kVideoMediaType && type != kSoundMediaType) continue;
+        if (type != qtcode::kVideoMediaType && type != qtcode::kSoundMediaType) continue;
         owned_handle description(NewHandle(0));
         if (description)
             GetMediaSampleDescription(
@@ -143,7 +142,7 @@ void movie::report_left_out_tracks() const {
     for (size_t n : left_out)
         log_error(kolmbase::string_with_format(
             "track %u ('%s') of '%s' is left out: %s", unsigned(n + 1),
-            fourcc_text(tracks[n].handler).c_str(), source_name().c_str(),
+            kolmbase::string_with_fourcc(tracks[n].handler).c_str(), source_name().c_str(),
             tracks[n].problem.empty() ? "QuickTime cannot read its tables"
                                       : tracks[n].problem.c_str()));
 }
@@ -155,8 +154,8 @@ void movie::report_no_readers() const {
         Media media = GetTrackMedia(GetMovieIndTrack(m_movie, n));
         OSType type = 0;
         if (media) GetMediaHandlerDescription(media, &type, nullptr, nullptr);
-        video_or_sound |= type == qtcode::kVideoMediaType || type == kSoundMediaType;
-        types += (types.empty() ? "'" : ", '") + fourcc_text(type) + "'";
+        video_or_sound |= type == qtcode::kVideoMediaType || type == qtcode::kSoundMediaType;
+        types += (types.empty() ? "'" : ", '") + kolmbase::string_with_fourcc(type) + "'";
     }
     log_error("'" + source_name() + "' has no video or sound track" +
               (video_or_sound ? " that can be read" : "") + " (tracks: " +

@@ -234,8 +234,6 @@ std::string table_problem(const track_tables& t) {
 
 }  // namespace
 
-std::string fourcc_text(uint32_t code) { return kolmbase::string_with_fourcc(code); }
-
 std::string movie_atom_problem() {
     source_bytes source;
     return source.ok() ? walk_top_level(source).problem : "";

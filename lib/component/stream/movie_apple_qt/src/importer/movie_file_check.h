@@ -34,7 +34,4 @@ size_t file_track_count();
 // The movie atom's tracks, in order; empty without a whole movie atom.
 std::vector<file_track> file_tracks();
 
-// The four characters of a code, '.' for those that do not print.
-std::string fourcc_text(uint32_t code);
-
 }  // namespace ns_movie_apple_qt

@@ -12,6 +12,7 @@ namespace qtcode {
 
 // Media types and characteristics.
 constexpr OSType kVideoMediaType = qt_fourcc("vide");
+constexpr OSType kSoundMediaType = qt_fourcc("soun");
 constexpr OSType kTimeCodeMediaType = qt_fourcc("tmcd");
 constexpr OSType kVisualCharacteristic = qt_fourcc("eyes");
 constexpr OSType kAudioCharacteristic = qt_fourcc("ears");

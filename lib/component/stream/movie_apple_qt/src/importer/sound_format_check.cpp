@@ -1,7 +1,6 @@
 #include "importer/sound_format_check.h"
 
 #include <cstddef>
-#include <cstdio>
 #include <cstring>
 #include <set>
 #include <string>
@@ -16,7 +15,6 @@
 namespace ns_movie_apple_qt {
 namespace {
 
-constexpr OSType kSoundMediaType = qt_fourcc("soun");
 // Where a version 2 sound description holds its channel count.
 constexpr size_t kVersion2ChannelsAt = 48;
 
@@ -31,18 +29,6 @@ bool channel_count_is_stored(OSType format) {
     for (OSType f : kStored)
         if (f == format) return true;
     return false;
-}
-
-// The format's four characters; those that are not printable as \xNN.
-std::string format_text(OSType format) {
-    std::string text;
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        const unsigned char c = static_cast<unsigned char>(format >> shift);
-        char piece[5] = {char(c), 0};
-        if (c < 0x20 || c >= 0x7F) std::snprintf(piece, sizeof piece, "\\x%02X", c);
-        text += piece;
-    }
-    return text;
 }
 
 // The data format and channel count of the media's first sample
@@ -85,11 +71,11 @@ uint32_t log_undecodable_sound(Movie movie, uint32_t extracted_channels) {
         uint32_t channels = 0;
         if (!media) continue;
         GetMediaHandlerDescription(media, &type, nullptr, nullptr);
-        if (type != kSoundMediaType || !first_format(media, format, channels)) continue;
+        if (type != qtcode::kSoundMediaType || !first_format(media, format, channels)) continue;
         const bool stored = channel_count_is_stored(format) && channels > 0;
         least += stored ? channels : 1;
         tracks += kolmbase::string_with_format("%s%ld '%s'", tracks.empty() ? "" : ", ", i,
-                                               format_text(format).c_str());
+                                               kolmbase::string_with_fourcc(format).c_str());
         if (stored) tracks += kolmbase::string_with_format(" %u channel%s", channels, channels == 1 ? "" : "s");
     }
     if (least <= extracted_channels) return 0;
