@@ -4,8 +4,8 @@
 #include <iterator>
 
 #include "audio/audio_constants.h"
-#include "audio/compressed_format.h"
-#include "audio/sound_format.h"
+#include "audio/compressed_description.h"
+#include "audio/sound_description.h"
 
 namespace qtrt::audio {
 namespace {

@@ -4,7 +4,8 @@
 #include <set>
 
 #include "audio/audio_constants.h"
-#include "audio/compressed_format.h"
+#include "audio/compressed_description.h"
+#include "audio/format_text.h"
 #include "audio/output_format.h"
 #include "audio/packet_decoder.h"
 #include "audio/sound_warning.h"

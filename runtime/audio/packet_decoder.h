@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "audio/compressed_format.h"
+#include "audio/compressed_description.h"
 
 namespace qtrt::audio {
 

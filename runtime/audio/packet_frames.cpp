@@ -4,8 +4,9 @@
 #include <cmath>
 
 #include "audio/checked_math.h"
+#include "audio/format_text.h"
 #include "audio/sound_warning.h"
-#include "audio/track_timeline.h"
+#include "audio/time_scale.h"
 
 namespace qtrt::audio {
 namespace {

@@ -26,7 +26,7 @@
 #include <string>
 #include <vector>
 
-#include "audio/compressed_format.h"
+#include "audio/compressed_description.h"
 #include "audio/frame_reader.h"
 #include "audio/packet_decoder.h"
 #include "movie/model.h"

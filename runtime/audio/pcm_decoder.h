@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "audio/sound_format.h"
+#include "audio/sound_description.h"
 
 namespace qtrt::audio {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "audio/frame_reader.h"
-#include "audio/sound_format.h"
+#include "audio/sound_description.h"
 #include "movie/model.h"
 
 namespace qtrt::audio {

@@ -3,7 +3,7 @@
 #include <mutex>
 
 #include "audio/audio_constants.h"
-#include "audio/compressed_format.h"
+#include "audio/compressed_description.h"
 #include "audio/packet_decoder.h"
 #include "components/component_manager.h"
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "audio/audio_constants.h"
-#include "audio/sound_format.h"
+#include "audio/sound_description.h"
 #include "movie/atom_reader.h"
 
 namespace qtrt::audio {

@@ -2,7 +2,8 @@
 
 #include "audio/audio_constants.h"
 #include "audio/channel_layout.h"
-#include "audio/compressed_format.h"
+#include "audio/compressed_description.h"
+#include "audio/format_text.h"
 #include "audio/packet_frames.h"
 #include "audio/pcm_frames.h"
 #include "audio/sound_warning.h"

@@ -4,7 +4,6 @@
 // ("QuickTime.qts: warning: ..."); a test may take them instead.
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -16,9 +15,5 @@ void sound_warning(const std::string& text);
 // previous receiver.
 using warning_sink = std::function<void(const std::string&)>;
 warning_sink set_sound_warning_sink(warning_sink sink);
-
-// The data format as text for messages: its four characters, with those that
-// are not printable written as \xNN.
-std::string format_text(uint32_t format);
 
 }  // namespace qtrt::audio

@@ -9,24 +9,12 @@ namespace qtrt::audio {
 
 namespace {
 
-// Times beyond this many frames (about 3,000 years at 48 kHz) are cut to it,
-// so that sums of positions cannot overflow.
-constexpr long double kMaxFrames = 4.0e15L;
 // Edits that play their media faster than this are silent.
 constexpr double kMaxEditRate = 8.0;
 // Source frames the resampler reads for one stretch of output.
 constexpr double kMaxSourceSpan = 65536.0;
 
 }  // namespace
-
-int64_t rescale_time(int64_t value, double from_scale, double to_scale) {
-    // Long double keeps 64 bits of mantissa on x86, so whole-number scales of
-    // realistic movies convert exactly.
-    long double t = static_cast<long double>(value) * to_scale / from_scale;
-    if (t > kMaxFrames) t = kMaxFrames;
-    if (t < -kMaxFrames) t = -kMaxFrames;
-    return int64_t(std::llround(t));
-}
 
 track_timeline::track_timeline(const track_model& track, TimeScale movie_time_scale, sound_track_source source,
                                double output_rate)

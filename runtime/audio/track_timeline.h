@@ -10,6 +10,7 @@
 
 #include "audio/resampler.h"
 #include "audio/sound_track_source.h"
+#include "audio/time_scale.h"
 #include "movie/model.h"
 
 namespace qtrt::audio {
@@ -47,8 +48,5 @@ private:
     std::unique_ptr<sinc_resampler> m_resampler;
     mutable std::vector<float> m_scratch;
 };
-
-// value (in units of 1/from_scale) in units of 1/to_scale, rounded to nearest.
-int64_t rescale_time(int64_t value, double from_scale, double to_scale);
 
 }  // namespace qtrt::audio

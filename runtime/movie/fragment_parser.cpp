@@ -4,7 +4,7 @@
 #include <limits>
 #include <new>
 
-#include "audio/sound_format.h"
+#include "audio/sound_description.h"
 #include "movie/atom_types.h"
 #include "movie/fragment_samples.h"
 #include "movie/time_mapping.h"
