@@ -42,7 +42,8 @@ tool_result run_tool(const std::vector<std::string>& arguments) {
     static int runs = 0;
     std::string err_path = std::string(RUV_OUTPUT_DIR) + "/ruv_import_test_stderr_" +
                            std::to_string(getpid()) + "_" + std::to_string(++runs) + ".txt";
-    std::string command = quoted(std::string(RUV_OUTPUT_DIR) + "/ruv-import");
+    // A run that hangs is ended (status 124) rather than holding the suite.
+    std::string command = "timeout -k 10 300 " + quoted(std::string(RUV_OUTPUT_DIR) + "/ruv-import");
     for (const std::string& a : arguments) command += " " + quoted(a);
     command += " 2>" + quoted(err_path);
 
