@@ -26,8 +26,8 @@ temp_folder::temp_folder() {
     std::error_code error;
     fs::path base = fs::temp_directory_path(error);
     if (error) base = ".";
-    std::random_device seed;
-    std::mt19937 random(seed());
+    std::random_device entropy;
+    std::mt19937 random(entropy());
     for (int attempt = 0; attempt < 100; ++attempt) {
         fs::path candidate = base / ("ruv-test-" + std::to_string(random()));
         if (fs::create_directory(candidate, error)) {
