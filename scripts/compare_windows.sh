@@ -64,6 +64,12 @@ for folder in "$@"; do
     linux=$out/$name.linux windows=$out/$name.windows
     import "$linux_exe" "$movie" "$linux"
     import "$run" "$windows_exe" "$movie" "$windows"
+    # Wine itself, now and then, fails to start a program ("Application could
+    # not be started"): that says nothing of the program, so it runs again once.
+    if grep -q '^Application could not be started' "$windows.err" 2>/dev/null; then
+      echo "wine could not start ruv-import.exe for $name; running it again" >&2
+      import "$run" "$windows_exe" "$movie" "$windows"
+    fi
     normalise "$windows.out" "$movie"
     normalise "$windows.err" "$movie"
     by_queue "$linux.out"
