@@ -53,7 +53,7 @@ seed_list() {
     sort | paste -sd, - >"$list"
   echo "$list"
 }
-movie_seed_dirs=("$work/corpus/movie" tests/data tests/data/fragmented tests/data/fuzz_crashes)
+movie_seed_dirs=("$work/corpus/movie" tests/data tests/data/fragmented tests/data/fuzz_crashes tests/data/fuzz_slow)
 for shared in ../shared/real ../shared/fixtures; do
   [ -d "$shared" ] && movie_seed_dirs+=("$shared")
 done

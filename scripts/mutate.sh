@@ -18,12 +18,13 @@
 #   MUTATE_TIMEOUT   seconds one test program may run (default 1800)
 #   MUTATE_BASELINE  0 skips the run of the unchanged copy
 #   MUTATE_JOBS      build jobs (default: the number of processors)
+#   MUTATE_LIST      another list of entries (default scripts/mutations.txt)
 # Exit status: 0 when every entry was noticed, 1 when some survived or did
 # not build, 2 on a usage or set-up error.
 set -u
 cd "$(dirname "$0")/.."
 root=$PWD
-list=$root/scripts/mutations.txt
+list=${MUTATE_LIST:-$root/scripts/mutations.txt}
 dir=${MUTATE_DIR:-build-mutate}
 case $dir in /*) ;; *) dir=$root/$dir ;; esac
 tree=$dir/tree

@@ -122,6 +122,20 @@ TEST(MovieInfo, SoundOnlyMovieHasOneAudioTrackInfoAtIndexZero) {
     EXPECT_DOUBLE_EQ(audio.getSampleRate().toDouble(), 48000.0);
 }
 
+// A fuzzer's input (8 KB) whose sound edit plays 534,790 s past its media:
+// the sound lasts the whole edit, so a host learns before it configures that
+// it asks for six days of silence.
+TEST(MovieInfo, SoundEditFarPastItsMediaLastsTheWholeEdit) {
+    if (!importer_test::sound_extraction_available())
+        GTEST_SKIP() << "the runtime does not extract sound yet";
+    harness h(std::string(RUV_TEST_DATA_DIR) + "/fuzz_slow/sound_edit_six_days_past_media.mov");
+    ASSERT_EQ(h.preflight(), 0);
+    Ruv::RPtr<Ruv::CM::RMovieInfo> info = h.importer().getMovieInfo();
+    ASSERT_TRUE(info);
+    ASSERT_EQ(info->getTrackCount(), 2u);
+    EXPECT_NEAR(info->getTrack(1)->getDuration().getSecondsAsDouble(), 534790.177, 0.001);
+}
+
 struct published_case {
     const char* name;
     std::vector<test_movie::edit> video_edits;
