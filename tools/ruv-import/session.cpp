@@ -187,13 +187,13 @@ bool session::configure() {
     return true;
 }
 
-bool session::deliver() {
-    wav_writer* audio_out = nullptr;
-    std::FILE* video_out = nullptr;
+// Opens the files asked for with --audio-out and --video-out, for the first
+// exported queue of each kind.
+bool session::open_outputs() {
     for (unsigned q : m_exported) {
         Ruv::RPtr<const Ruv::CM::RDescription> description = m_queues[q]->getDescription();
         if (description->getKind() == Ruv::CM::RDescription::kAudio &&
-            !m_options.audio_out.empty() && !audio_out) {
+            !m_options.audio_out.empty() && !m_audio_out.is_open()) {
             const auto& audio = static_cast<const Ruv::CM::RAudioDescription&>(*description);
             std::string error;
             if (!m_audio_out.open(m_options.audio_out, audio.getChannels(), audio.getSampleRate(),
@@ -201,31 +201,38 @@ bool session::deliver() {
                 fail("cannot write '" + m_options.audio_out + "': " + error);
                 return false;
             }
-            audio_out = &m_audio_out;
         }
         if (description->getKind() == Ruv::CM::RDescription::kVideo &&
-            !m_options.video_out.empty() && !video_out) {
+            !m_options.video_out.empty() && !m_video_out) {
             m_video_out = std::fopen(m_options.video_out.c_str(), "wb");
             if (!m_video_out) {
                 fail("cannot write '" + m_options.video_out + "': " + std::strerror(errno));
                 return false;
             }
-            video_out = m_video_out;
         }
     }
+    return true;
+}
 
+// One consumer per exported queue, each on its own thread.
+void session::start_consumers() {
     frame_lines lines = m_options.json     ? frame_lines::json
                         : m_options.quiet  ? frame_lines::none
                         : m_options.frames ? frame_lines::human
                                            : frame_lines::none;
+    wav_writer* audio_out = m_audio_out.is_open() ? &m_audio_out : nullptr;
     for (unsigned q : m_exported) {
         bool video = m_queues[q]->getDescription()->getKind() == Ruv::CM::RDescription::kVideo;
         m_consumers.emplace_back(new queue_consumer(q, *m_queues[q], m_console, lines,
                                                     video ? nullptr : audio_out,
-                                                    video ? video_out : nullptr));
+                                                    video ? m_video_out : nullptr));
         m_consumers.back()->start();
     }
+}
 
+bool session::deliver() {
+    if (!open_outputs()) return false;
+    start_consumers();
     const size_t notes = m_notes.count();
     bool delivered = true;
     if (m_options.pull) {
@@ -236,11 +243,22 @@ bool session::deliver() {
     end_every_queue();
     for (auto& consumer : m_consumers) consumer->join();
     m_console.finish_progress();
-    if (!delivered) return false;
-    if (!finish_outputs()) return false;
+    if (!delivered || !finish_outputs()) return false;
 
     std::vector<queue_summary> summaries;
     for (auto& consumer : m_consumers) summaries.push_back(consumer->summary());
+    if (!check_complete(summaries, notes)) return false;
+    if (m_options.json) {
+        m_console.line(end_event(m_importer.getStatus(), m_input->bytes_read()));
+    } else if (!m_options.quiet) {
+        print_summary(m_out, summaries, m_importer.getStatus(), m_input->bytes_read());
+    }
+    return true;
+}
+
+// Every exported queue got a frame, and the frames reach as far as the
+// movie's own tables say they should.
+bool session::check_complete(const std::vector<queue_summary>& summaries, size_t notes) {
     for (const queue_summary& q : summaries) {
         if (q.frames != 0) continue;
         const bool video =
@@ -262,12 +280,6 @@ bool session::deliver() {
     if (!missing.empty()) {
         fail_import("the movie is cut short or damaged (" + missing + ")", notes);
         return false;
-    }
-
-    if (m_options.json) {
-        m_console.line(end_event(m_importer.getStatus(), m_input->bytes_read()));
-    } else if (!m_options.quiet) {
-        print_summary(m_out, summaries, m_importer.getStatus(), m_input->bytes_read());
     }
     return true;
 }

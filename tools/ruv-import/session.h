@@ -45,6 +45,9 @@ private:
     bool choose_pulled_stream();
     bool configure();
     bool deliver();
+    bool open_outputs();
+    void start_consumers();
+    bool check_complete(const std::vector<queue_summary>& summaries, size_t notes);
     // notes: how many lines the importer had written before delivery.
     bool deliver_with_runloop(size_t notes);
     // The movie's time line from its own atoms, read through a stream of its
