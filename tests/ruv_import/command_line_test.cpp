@@ -17,37 +17,34 @@ using ruv_import_test::read_file;
 using ruv_import_test::run_tool;
 using ruv_import_test::tool_result;
 
-const std::string kMovie =
-    std::string(RUV_TEST_DATA_DIR) + "/h264_bframes_tc.mov";
+const std::string kMovie = std::string(RUV_TEST_DATA_DIR) + "/h264_bframes_tc.mov";
 
-void write_file(const std::string &path, const std::string &bytes) {
-  std::FILE *f = std::fopen(path.c_str(), "wb");
-  EXPECT_NE(f, nullptr) << path;
-  if (!f)
-    return;
-  std::fwrite(bytes.data(), 1, bytes.size(), f);
-  std::fclose(f);
+void write_file(const std::string& path, const std::string& bytes) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    EXPECT_NE(f, nullptr) << path;
+    if (!f) return;
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
 }
 
 struct bad_input {
-  const char *name;
-  // Makes the input and answers its path.
-  std::string (*make)();
-  const char *says;
+    const char* name;
+    // Makes the input and answers its path.
+    std::string (*make)();
+    const char* says;
 };
 
 class UnusableInput : public ::testing::TestWithParam<bad_input> {};
 
 TEST_P(UnusableInput, GivesOneLineErrorAndStatusOne) {
-  std::string input = GetParam().make();
-  tool_result run = run_tool({input});
-  if (input.find("ruv_import_test_") != std::string::npos)
-    std::remove(input.c_str());
-  EXPECT_EQ(run.status, 1);
-  std::vector<std::string> lines = lines_of(run.err);
-  ASSERT_EQ(lines.size(), 1u) << run.err;
-  EXPECT_EQ(lines[0].rfind("ruv-import: cannot import '", 0), 0u) << lines[0];
-  EXPECT_NE(lines[0].find(GetParam().says), std::string::npos) << lines[0];
+    std::string input = GetParam().make();
+    tool_result run = run_tool({input});
+    if (input.find("ruv_import_test_") != std::string::npos) std::remove(input.c_str());
+    EXPECT_EQ(run.status, 1);
+    std::vector<std::string> lines = lines_of(run.err);
+    ASSERT_EQ(lines.size(), 1u) << run.err;
+    EXPECT_EQ(lines[0].rfind("ruv-import: cannot import '", 0), 0u) << lines[0];
+    EXPECT_NE(lines[0].find(GetParam().says), std::string::npos) << lines[0];
 }
 
 std::string missing_movie() { return output_path("missing.mov"); }
@@ -55,42 +52,40 @@ std::string missing_movie() { return output_path("missing.mov"); }
 std::string output_folder() { return RUV_OUTPUT_DIR; }
 
 std::string text_movie() {
-  std::string path = output_path("text.mov");
-  write_file(path, "This is a text file, not a movie.\n");
-  return path;
+    std::string path = output_path("text.mov");
+    write_file(path, "This is a text file, not a movie.\n");
+    return path;
 }
 
 // The fixture cut short: its movie atom comes after the media data, so
 // every cut loses it.
 std::string truncated_movie(double share) {
-  std::string bytes = read_file(kMovie);
-  std::string path = output_path("cut.mov");
-  write_file(path, bytes.substr(0, size_t(double(bytes.size()) * share)));
-  return path;
+    std::string bytes = read_file(kMovie);
+    std::string path = output_path("cut.mov");
+    write_file(path, bytes.substr(0, size_t(double(bytes.size()) * share)));
+    return path;
 }
 
-// The movie's bytes, whose movie atom comes first, written to the output
-// folder under the name, less the last `cut` bytes.
-std::string written(const test_movie::movie_plan &movie, size_t cut,
-                    const std::string &name) {
-  test_movie::bytes bytes = test_movie::build_movie(movie).contiguous();
-  bytes.resize(bytes.size() - std::min(cut, bytes.size()));
-  const std::string path = output_path(name);
-  EXPECT_TRUE(test_movie::write_bytes(bytes, path));
-  return path;
+// The movie's bytes written to the output folder under the name, less the
+// last `cut` bytes.
+std::string written(const test_movie::movie_plan& movie, size_t cut, const std::string& name) {
+    test_movie::bytes bytes = test_movie::build_movie(movie).contiguous();
+    bytes.resize(bytes.size() - std::min(cut, bytes.size()));
+    const std::string path = output_path(name);
+    EXPECT_TRUE(test_movie::write_bytes(bytes, path));
+    return path;
 }
 
-// Cut inside its media data, the movie opens and its samples stop where the
-// bytes end; edited (an empty edit and a trimmed head), its edits say how
-// far the video must reach.
+// Its movie atom first and cut inside its media data, the movie opens and
+// its samples stop where the bytes end; edited (an empty edit and a trimmed
+// head), its edits say how far the video must reach.
 std::string cut_inside_media(bool edited) {
-  test_movie::movie_plan movie;
-  movie.movie_first = true;
-  test_movie::track_plan &video = movie.add_video(test_movie::kAvc1, 320, 240);
-  video.add_samples(50, 1000, 12);
-  if (edited)
-    video.add_edit(60, -1).add_edit(480, 120);
-  return written(movie, 20000, edited ? "cut_edited.mov" : "cut_media.mov");
+    test_movie::movie_plan movie;
+    movie.movie_first = true;
+    test_movie::track_plan& video = movie.add_video(test_movie::kAvc1, 320, 240);
+    video.add_samples(50, 1000, 12);
+    if (edited) video.add_edit(60, -1).add_edit(480, 120);
+    return written(movie, 20000, edited ? "cut_edited.mov" : "cut_media.mov");
 }
 std::string cut_inside_the_media() { return cut_inside_media(false); }
 std::string cut_inside_edited_media() { return cut_inside_media(true); }
@@ -100,114 +95,100 @@ std::string cut_before_the_end() { return truncated_movie(0.995); }
 
 INSTANTIATE_TEST_SUITE_P(
     Inputs, UnusableInput,
-    ::testing::Values(
-        bad_input{"missing", missing_movie, "no such file"},
-        bad_input{"directory", output_folder, "is a directory"},
-        bad_input{"text", text_movie, "text.mov': not a QuickTime movie"},
-        bad_input{"cut_at_a_tenth", cut_at_a_tenth,
-                  "no movie atom; the file ends at byte"},
-        bad_input{"cut_before_the_end", cut_before_the_end,
-                  "movie atom cut short at byte"},
-        bad_input{"cut_inside_the_media", cut_inside_the_media,
-                  "cut short or damaged (video ends at"},
-        bad_input{"cut_inside_edited_media", cut_inside_edited_media,
-                  "cut short or damaged (video ends at"}),
-    [](const ::testing::TestParamInfo<bad_input> &info) {
-      return std::string(info.param.name);
-    });
+    ::testing::Values(bad_input{"missing", missing_movie, "no such file"},
+                      bad_input{"directory", output_folder, "is a directory"},
+                      bad_input{"text", text_movie, "text.mov': not a QuickTime movie"},
+                      bad_input{"cut_at_a_tenth", cut_at_a_tenth,
+                                "no movie atom; the file ends at byte"},
+                      bad_input{"cut_before_the_end", cut_before_the_end,
+                                "movie atom cut short at byte"},
+                      bad_input{"cut_inside_the_media", cut_inside_the_media,
+                                "cut short or damaged (video ends at"},
+                      bad_input{"cut_inside_edited_media", cut_inside_edited_media,
+                                "cut short or damaged (video ends at"}),
+    [](const ::testing::TestParamInfo<bad_input>& info) { return std::string(info.param.name); });
 
 TEST(CommandLine, JsonFailureEndsWithTheErrorEvent) {
-  tool_result run = run_tool({"--json", output_path("missing.mov")});
-  EXPECT_EQ(run.status, 1);
-  ASSERT_TRUE(run.events_parsed);
-  ASSERT_EQ(run.events.size(), 1u);
-  EXPECT_EQ(run.events[0].order,
-            (std::vector<std::string>{"event", "message"}));
-  EXPECT_EQ(run.events[0]["event"].text, "error");
+    tool_result run = run_tool({"--json", output_path("missing.mov")});
+    EXPECT_EQ(run.status, 1);
+    ASSERT_TRUE(run.events_parsed);
+    ASSERT_EQ(run.events.size(), 1u);
+    EXPECT_EQ(run.events[0].order, (std::vector<std::string>{"event", "message"}));
+    EXPECT_EQ(run.events[0]["event"].text, "error");
 }
 
 TEST(CommandLine, ImportersExceptionTextIsTheMessage) {
-  tool_result run = run_tool({"--json", "--set", "start-time=1000", kMovie});
-  EXPECT_EQ(run.status, 1);
-  ASSERT_TRUE(run.events_parsed);
-  ASSERT_FALSE(run.events.empty());
-  const value &last = run.events.back();
-  EXPECT_EQ(last["event"].text, "error");
-  EXPECT_NE(
-      last["message"].text.find("*** ERROR ***: Start time exceeds duration"),
-      std::string::npos);
+    tool_result run = run_tool({"--json", "--set", "start-time=1000", kMovie});
+    EXPECT_EQ(run.status, 1);
+    ASSERT_TRUE(run.events_parsed);
+    ASSERT_FALSE(run.events.empty());
+    const value& last = run.events.back();
+    EXPECT_EQ(last["event"].text, "error");
+    EXPECT_NE(last["message"].text.find("*** ERROR ***: Start time exceeds duration"), std::string::npos);
 }
 
 // Pulled frame by frame, a movie whose every sample lies past the end of the
 // file: the importer itself does not fail, the stream without frames does,
 // with the importer's reason.
 TEST(CommandLine, StreamWithoutFramesFailsTheImportWithTheImportersReason) {
-  test_movie::movie_plan movie;
-  movie.movie_first = true;
-  movie.add_video(test_movie::kAvc1, 320, 240).add_samples(5, 1000, 12);
-  const std::string path = written(movie, 5000, "no_media.mov");
-  tool_result run = run_tool({"--pull", path});
-  std::remove(path.c_str());
-  EXPECT_EQ(run.status, 1);
-  std::vector<std::string> lines = lines_of(run.err);
-  ASSERT_EQ(lines.size(), 1u) << run.err;
-  EXPECT_NE(lines[0].find("its video stream (queue 0) delivered no frame: the "
-                          "video sample at 0"),
-            std::string::npos)
-      << lines[0];
-  EXPECT_NE(lines[0].find("past the end of the file"), std::string::npos)
-      << lines[0];
+    test_movie::movie_plan movie;
+    movie.movie_first = true;
+    movie.add_video(test_movie::kAvc1, 320, 240).add_samples(5, 1000, 12);
+    const std::string path = written(movie, 5000, "no_media.mov");
+    tool_result run = run_tool({"--pull", path});
+    std::remove(path.c_str());
+    EXPECT_EQ(run.status, 1);
+    std::vector<std::string> lines = lines_of(run.err);
+    ASSERT_EQ(lines.size(), 1u) << run.err;
+    EXPECT_NE(lines[0].find("its video stream (queue 0) delivered no frame: the video sample at 0"),
+              std::string::npos)
+        << lines[0];
+    EXPECT_NE(lines[0].find("past the end of the file"), std::string::npos) << lines[0];
 }
 
 // A broken second track is left out with a warning, one line that names it
 // by its place in the movie whatever the tracks' IDs; the import goes on.
-class LeftOutTrack
-    : public ::testing::TestWithParam<std::pair<uint32_t, uint32_t>> {};
+class LeftOutTrack : public ::testing::TestWithParam<std::pair<uint32_t, uint32_t>> {};
 
 TEST_P(LeftOutTrack, IsAWarningEventAndALineOnStandardError) {
-  test_movie::movie_plan movie;
-  movie.movie_first = true;
-  movie.add_video(test_movie::kAvc1, 320, 240).add_samples(5, 1000, 12).id =
-      GetParam().first;
-  movie.add_video(test_movie::kAvc1, 320, 240).add_samples(5, 1000, 12).id =
-      GetParam().second;
-  test_movie::bytes bytes = test_movie::build_movie(movie).contiguous();
-  // The second track's chunk offsets: the second 'stco' of the movie atom,
-  // which comes first; its entry count follows the type, version and flags.
-  const uint8_t type[4] = {'s', 't', 'c', 'o'};
-  auto first = std::search(bytes.begin(), bytes.end(), type, type + 4);
-  ASSERT_NE(first, bytes.end());
-  auto stco = std::search(first + 4, bytes.end(), type, type + 4);
-  ASSERT_NE(stco, bytes.end());
-  test_movie::patch_u32(bytes, uint64_t(stco - bytes.begin()) + 8, 0);
-  const std::string path = output_path("broken_track.mov");
-  ASSERT_TRUE(test_movie::write_bytes(bytes, path));
-  tool_result run = run_tool({"--json", "--quiet", path});
-  std::remove(path.c_str());
-  EXPECT_EQ(run.status, 0) << run.err;
-  const std::string says = "track 2 ('vide') of 'ruv_import_test_";
-  EXPECT_NE(run.err.find("ruv-import: warning: " + says), std::string::npos)
-      << run.err;
-  size_t warnings = 0;
-  for (const value &e : run.events) {
-    if (e["event"].text != "warning")
-      continue;
-    ++warnings;
-    EXPECT_EQ(e["message"].text.find(says), 0u) << e["message"].text;
-  }
-  EXPECT_EQ(warnings, 1u);
+    test_movie::movie_plan movie;
+    movie.movie_first = true;
+    movie.add_video(test_movie::kAvc1, 320, 240).add_samples(5, 1000, 12).id = GetParam().first;
+    movie.add_video(test_movie::kAvc1, 320, 240).add_samples(5, 1000, 12).id = GetParam().second;
+    test_movie::bytes bytes = test_movie::build_movie(movie).contiguous();
+    // The second track's chunk offsets: the second 'stco' of the movie atom,
+    // which comes first; its entry count follows the type, version and flags.
+    const uint8_t type[4] = {'s', 't', 'c', 'o'};
+    auto first = std::search(bytes.begin(), bytes.end(), type, type + 4);
+    ASSERT_NE(first, bytes.end());
+    auto stco = std::search(first + 4, bytes.end(), type, type + 4);
+    ASSERT_NE(stco, bytes.end());
+    test_movie::patch_u32(bytes, uint64_t(stco - bytes.begin()) + 8, 0);
+    const std::string path = output_path("broken_track.mov");
+    ASSERT_TRUE(test_movie::write_bytes(bytes, path));
+    tool_result run = run_tool({"--json", "--quiet", path});
+    std::remove(path.c_str());
+    EXPECT_EQ(run.status, 0) << run.err;
+    const std::string says = "track 2 ('vide') of 'ruv_import_test_";
+    EXPECT_NE(run.err.find("ruv-import: warning: " + says), std::string::npos) << run.err;
+    size_t warnings = 0;
+    for (const value& e : run.events) {
+        if (e["event"].text != "warning") continue;
+        ++warnings;
+        EXPECT_EQ(e["message"].text.find(says), 0u) << e["message"].text;
+    }
+    EXPECT_EQ(warnings, 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(TrackIds, LeftOutTrack,
-                         ::testing::Values(std::make_pair(0u, 0u),
-                                           std::make_pair(2u, 5u)));
+                         ::testing::Values(std::make_pair(0u, 0u), std::make_pair(2u, 5u)));
 
 class UsageError : public ::testing::TestWithParam<std::vector<std::string>> {};
 
 TEST_P(UsageError, GivesStatusTwo) {
-  tool_result run = run_tool(GetParam());
-  EXPECT_EQ(run.status, 2);
-  EXPECT_NE(run.err.find("usage: ruv-import"), std::string::npos);
+    tool_result run = run_tool(GetParam());
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("usage: ruv-import"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -217,21 +198,20 @@ INSTANTIATE_TEST_SUITE_P(
                       std::vector<std::string>{"a.mov", "b.mov"}));
 
 // The frame lines of standard output for one queue.
-std::vector<std::string> frame_lines(const tool_result &run, unsigned queue) {
-  std::vector<std::string> out;
-  const std::vector<std::string> lines = lines_of(run.out);
-  for (size_t i = 0; i < run.events.size() && i < lines.size(); ++i)
-    if (run.events[i]["event"].text == "frame" &&
-        run.events[i]["queue"].num == queue)
-      out.push_back(lines[i]);
-  return out;
+std::vector<std::string> frame_lines(const tool_result& run, unsigned queue) {
+    std::vector<std::string> out;
+    const std::vector<std::string> lines = lines_of(run.out);
+    for (size_t i = 0; i < run.events.size() && i < lines.size(); ++i)
+        if (run.events[i]["event"].text == "frame" && run.events[i]["queue"].num == queue)
+            out.push_back(lines[i]);
+    return out;
 }
 
 struct pull_case {
-  const char *name;
-  std::vector<std::string> arguments;
-  unsigned queue;       // the pulled one
-  const char *left_out; // the warning's end, or "" when nothing is left out
+    const char* name;
+    std::vector<std::string> arguments;
+    unsigned queue;            // the pulled one
+    const char* left_out;      // the warning's end, or "" when nothing is left out
 };
 
 class Pull : public ::testing::TestWithParam<pull_case> {};
@@ -240,49 +220,38 @@ class Pull : public ::testing::TestWithParam<pull_case> {};
 // one queue, all of whose frames it delivers as the run loop does, and says
 // which stream it leaves out.
 TEST_P(Pull, DeliversEveryFrameOfOneQueueAsTheRunLoopDoes) {
-  const pull_case &c = GetParam();
-  tool_result loop = run_tool({"--json", kMovie});
-  std::vector<std::string> arguments = {"--json"};
-  arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
-  arguments.push_back(kMovie);
-  tool_result pull = run_tool(arguments);
-  ASSERT_EQ(loop.status, 0);
-  ASSERT_EQ(pull.status, 0) << pull.err;
-  ASSERT_TRUE(loop.events_parsed && pull.events_parsed);
-  EXPECT_FALSE(frame_lines(loop, c.queue).empty());
-  EXPECT_EQ(frame_lines(pull, c.queue), frame_lines(loop, c.queue));
-  EXPECT_TRUE(frame_lines(pull, 1 - c.queue).empty());
-  const std::string warning =
-      "--pull delivers queue " + std::to_string(c.queue) + " only";
-  if (*c.left_out == 0) {
-    EXPECT_EQ(pull.err.find(warning), std::string::npos) << pull.err;
-  } else {
-    EXPECT_NE(pull.err.find(warning), std::string::npos) << pull.err;
-    EXPECT_NE(pull.err.find(c.left_out), std::string::npos) << pull.err;
-  }
+    const pull_case& c = GetParam();
+    tool_result loop = run_tool({"--json", kMovie});
+    std::vector<std::string> arguments = {"--json"};
+    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+    arguments.push_back(kMovie);
+    tool_result pull = run_tool(arguments);
+    ASSERT_EQ(loop.status, 0);
+    ASSERT_EQ(pull.status, 0) << pull.err;
+    ASSERT_TRUE(loop.events_parsed && pull.events_parsed);
+    EXPECT_FALSE(frame_lines(loop, c.queue).empty());
+    EXPECT_EQ(frame_lines(pull, c.queue), frame_lines(loop, c.queue));
+    EXPECT_TRUE(frame_lines(pull, 1 - c.queue).empty());
+    const std::string warning = "--pull delivers queue " + std::to_string(c.queue) + " only";
+    if (*c.left_out == 0) {
+        EXPECT_EQ(pull.err.find(warning), std::string::npos) << pull.err;
+    } else {
+        EXPECT_NE(pull.err.find(warning), std::string::npos) << pull.err;
+        EXPECT_NE(pull.err.find(c.left_out), std::string::npos) << pull.err;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Queues, Pull,
     ::testing::Values(pull_case{"VideoAlone", {"--no-audio", "--pull"}, 0, ""},
-                      pull_case{"FirstOfTwo",
-                                {"--pull"},
-                                0,
-                                "the sound stream (queue 1) is left out"},
-                      pull_case{"Named",
-                                {"--pull-queue", "1"},
-                                1,
-                                "the video stream (queue 0) is left out"}),
-    [](const ::testing::TestParamInfo<pull_case> &info) {
-      return std::string(info.param.name);
-    });
+                      pull_case{"FirstOfTwo", {"--pull"}, 0, "the sound stream (queue 1) is left out"},
+                      pull_case{"Named", {"--pull-queue", "1"}, 1, "the video stream (queue 0) is left out"}),
+    [](const ::testing::TestParamInfo<pull_case>& info) { return std::string(info.param.name); });
 
 TEST(CommandLine, PullQueueThatNoStreamGoesToIsAUsageError) {
-  tool_result run = run_tool({"--pull-queue", "5", kMovie});
-  EXPECT_EQ(run.status, 2);
-  EXPECT_NE(run.err.find("--pull-queue 5 names a queue no stream"),
-            std::string::npos)
-      << run.err;
+    tool_result run = run_tool({"--pull-queue", "5", kMovie});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("--pull-queue 5 names a queue no stream"), std::string::npos) << run.err;
 }
 
-} // namespace
+}  // namespace
