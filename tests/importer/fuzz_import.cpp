@@ -29,46 +29,38 @@ namespace {
 // stream refers to the input without a copy and forgets it after the import.
 class input_stream : public Ruv::CM::RStream {
 public:
-  input_stream(const uint8_t *data, size_t size)
-      : m_data(data), m_size(int64_t(size)) {}
+    input_stream(const uint8_t* data, size_t size) : m_data(data), m_size(int64_t(size)) {}
 
-  int open() override { return 0; }
-  void close() override {}
-  int64_t lseek(int64_t offset, unsigned char origin) override {
-    const int64_t base = origin == 0   ? 0
-                         : origin == 1 ? m_position
-                         : origin == 2 ? m_size
-                                       : -1;
-    if (base < 0 || offset < -base || offset > INT64_MAX - base)
-      return -1;
-    m_position = base + offset;
-    return m_position;
-  }
-  int64_t size() override { return m_size; }
-  Ruv::CString getURI() const override {
-    return Ruv::CString("kolmfs://fuzz/movie.mov");
-  }
+    int open() override { return 0; }
+    void close() override {}
+    int64_t lseek(int64_t offset, unsigned char origin) override {
+        const int64_t base = origin == 0 ? 0 : origin == 1 ? m_position : origin == 2 ? m_size : -1;
+        if (base < 0 || offset < -base || offset > INT64_MAX - base) return -1;
+        m_position = base + offset;
+        return m_position;
+    }
+    int64_t size() override { return m_size; }
+    Ruv::CString getURI() const override { return Ruv::CString("kolmfs://fuzz/movie.mov"); }
 
-  void forget() {
-    m_data = nullptr;
-    m_size = 0;
-    m_position = 0;
-  }
+    void forget() {
+        m_data = nullptr;
+        m_size = 0;
+        m_position = 0;
+    }
 
 protected:
-  int64_t readSome(unsigned char *buffer, int64_t length) override {
-    if (m_position >= m_size)
-      return 0;
-    const int64_t count = std::min(length, m_size - m_position);
-    std::memcpy(buffer, m_data + m_position, size_t(count));
-    m_position += count;
-    return count;
-  }
+    int64_t readSome(unsigned char* buffer, int64_t length) override {
+        if (m_position >= m_size) return 0;
+        const int64_t count = std::min(length, m_size - m_position);
+        std::memcpy(buffer, m_data + m_position, size_t(count));
+        m_position += count;
+        return count;
+    }
 
 private:
-  const uint8_t *m_data;
-  int64_t m_size;
-  int64_t m_position = 0;
+    const uint8_t* m_data;
+    int64_t m_size;
+    int64_t m_position = 0;
 };
 
 // An input that takes longer than this is a hang.
@@ -83,22 +75,18 @@ constexpr double kMaxSoundSamples = 268435456.0;
 
 // True when the audio track the importer describes would deliver more than
 // kMaxSoundSamples.
-bool sound_too_long(Ruv::CM::RImporter &importer) {
-  Ruv::RPtr<Ruv::CM::RMovieInfo> info = importer.getMovieInfo();
-  if (!info)
+bool sound_too_long(Ruv::CM::RImporter& importer) {
+    Ruv::RPtr<Ruv::CM::RMovieInfo> info = importer.getMovieInfo();
+    if (!info) return false;
+    for (size_t i = 0; i < info->getTrackCount(); ++i) {
+        Ruv::RPtr<Ruv::CM::RTrackInfo> track = info->getTrack(i);
+        if (!track || track->getKind() != Ruv::CM::RTrackInfo::kAudio) continue;
+        const auto& audio = static_cast<const Ruv::CM::RAudioTrackInfo&>(*track);
+        const double samples = track->getDuration().getSecondsAsDouble() *
+                               audio.getSampleRate().toDouble() * audio.getChannels();
+        if (!(samples <= kMaxSoundSamples)) return true;
+    }
     return false;
-  for (size_t i = 0; i < info->getTrackCount(); ++i) {
-    Ruv::RPtr<Ruv::CM::RTrackInfo> track = info->getTrack(i);
-    if (!track || track->getKind() != Ruv::CM::RTrackInfo::kAudio)
-      continue;
-    const auto &audio = static_cast<const Ruv::CM::RAudioTrackInfo &>(*track);
-    const double samples = track->getDuration().getSecondsAsDouble() *
-                           audio.getSampleRate().toDouble() *
-                           audio.getChannels();
-    if (!(samples <= kMaxSoundSamples))
-      return true;
-  }
-  return false;
 }
 
 // libFuzzer finds hangs with SIGALRM (-timeout). Under user-mode emulation of
@@ -109,42 +97,37 @@ bool sound_too_long(Ruv::CM::RImporter &importer) {
 // as a crash).
 class watchdog {
 public:
-  watchdog() {
-    std::thread([this] { watch(); }).detach();
-  }
+    watchdog() { std::thread([this] { watch(); }).detach(); }
 
-  void arm() {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_deadline =
-        std::chrono::steady_clock::now() + std::chrono::seconds(kMaxSeconds);
-    m_armed = true;
-    m_changed.notify_one();
-  }
-  void disarm() {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_armed = false;
-  }
+    void arm() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kMaxSeconds);
+        m_armed = true;
+        m_changed.notify_one();
+    }
+    void disarm() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_armed = false;
+    }
 
 private:
-  void watch() {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    for (;;) {
-      if (!m_armed) {
-        m_changed.wait(lock);
-      } else if (m_changed.wait_until(lock, m_deadline) ==
-                     std::cv_status::timeout &&
-                 m_armed && std::chrono::steady_clock::now() >= m_deadline) {
-        std::fprintf(stderr, "fuzz_import: an input ran for more than %d s\n",
-                     kMaxSeconds);
-        std::abort();
-      }
+    void watch() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (;;) {
+            if (!m_armed) {
+                m_changed.wait(lock);
+            } else if (m_changed.wait_until(lock, m_deadline) == std::cv_status::timeout &&
+                       m_armed && std::chrono::steady_clock::now() >= m_deadline) {
+                std::fprintf(stderr, "fuzz_import: an input ran for more than %d s\n", kMaxSeconds);
+                std::abort();
+            }
+        }
     }
-  }
 
-  std::mutex m_mutex;
-  std::condition_variable m_changed;
-  std::chrono::steady_clock::time_point m_deadline;
-  bool m_armed = false;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::chrono::steady_clock::time_point m_deadline;
+    bool m_armed = false;
 };
 
 // Takes every frame of the queue it is given until the queue ends, on a thread
@@ -153,97 +136,84 @@ private:
 // is one per import already.
 class consumer {
 public:
-  consumer() {
-    std::thread([this] { run(); }).detach();
-  }
+    consumer() { std::thread([this] { run(); }).detach(); }
 
-  void consume(Ruv::CM::RQueue *queue) {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_queue = queue;
-    m_changed.notify_all();
-  }
-  // Until the queue given last has ended and every frame is taken.
-  void wait() {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_queue == nullptr; });
-  }
+    void consume(Ruv::CM::RQueue* queue) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_queue = queue;
+        m_changed.notify_all();
+    }
+    // Until the queue given last has ended and every frame is taken.
+    void wait() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_queue == nullptr; });
+    }
 
 private:
-  void run() {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    for (;;) {
-      m_changed.wait(lock, [this] { return m_queue != nullptr; });
-      Ruv::CM::RQueue *queue = m_queue;
-      lock.unlock();
-      Ruv::RPtr<const Ruv::CM::RFrame> frame;
-      while (queue->take(frame))
-        frame = nullptr;
-      lock.lock();
-      m_queue = nullptr;
-      m_changed.notify_all();
+    void run() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (;;) {
+            m_changed.wait(lock, [this] { return m_queue != nullptr; });
+            Ruv::CM::RQueue* queue = m_queue;
+            lock.unlock();
+            Ruv::RPtr<const Ruv::CM::RFrame> frame;
+            while (queue->take(frame)) frame = nullptr;
+            lock.lock();
+            m_queue = nullptr;
+            m_changed.notify_all();
+        }
     }
-  }
 
-  std::mutex m_mutex;
-  std::condition_variable m_changed;
-  Ruv::CM::RQueue *m_queue = nullptr;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    Ruv::CM::RQueue* m_queue = nullptr;
 };
 
-void import(const Ruv::RPtr<Ruv::CM::RStream> &input,
-            const char *data_handler_mode) {
-  static consumer *const consumers = new consumer[2];
-  Ruv::RPtr<Ruv::CM::RQueue> video(new Ruv::CM::RQueue(8));
-  Ruv::RPtr<Ruv::CM::RQueue> audio(new Ruv::CM::RQueue(8));
-  std::vector<Ruv::CM::RQueue *> queues{video.get(), audio.get()};
-  Ruv::RPtr<Ruv::CM::RImporterConfiguration> configuration(
-      new Ruv::CM::RImporterConfiguration());
-  configuration->set("data-handler-mode", data_handler_mode);
-  configuration->set("video", "0");
-  configuration->set("audio", "1");
+void import(const Ruv::RPtr<Ruv::CM::RStream>& input, const char* data_handler_mode) {
+    static consumer* const consumers = new consumer[2];
+    Ruv::RPtr<Ruv::CM::RQueue> video(new Ruv::CM::RQueue(8));
+    Ruv::RPtr<Ruv::CM::RQueue> audio(new Ruv::CM::RQueue(8));
+    std::vector<Ruv::CM::RQueue*> queues{video.get(), audio.get()};
+    Ruv::RPtr<Ruv::CM::RImporterConfiguration> configuration(new Ruv::CM::RImporterConfiguration());
+    configuration->set("data-handler-mode", data_handler_mode);
+    configuration->set("video", "0");
+    configuration->set("audio", "1");
 
-  Ruv::RPtr<apple_qt> importer(new apple_qt());
-  importer->init(input, queues);
-  importer->preconfigure(*configuration);
-  try {
-    if (importer->preflight(*configuration) != 0)
-      return;
-    if (sound_too_long(*importer))
-      configuration->set("audio", "-1");
-    if (importer->configure(*configuration) != 0)
-      return;
-  } catch (const Ruv::CException &) {
-    return;
-  }
-  for (size_t i = 0; i < queues.size(); ++i)
-    consumers[i].consume(queues[i]);
-  if (importer->start(nullptr))
-    importer->join();
-  for (size_t i = 0; i < queues.size(); ++i) {
-    queues[i]->end();
-    consumers[i].wait();
-  }
+    Ruv::RPtr<apple_qt> importer(new apple_qt());
+    importer->init(input, queues);
+    importer->preconfigure(*configuration);
+    try {
+        if (importer->preflight(*configuration) != 0) return;
+        if (sound_too_long(*importer)) configuration->set("audio", "-1");
+        if (importer->configure(*configuration) != 0) return;
+    } catch (const Ruv::CException&) {
+        return;
+    }
+    for (size_t i = 0; i < queues.size(); ++i) consumers[i].consume(queues[i]);
+    if (importer->start(nullptr)) importer->join();
+    for (size_t i = 0; i < queues.size(); ++i) {
+        queues[i]->end();
+        consumers[i].wait();
+    }
 }
 
-} // namespace
+}  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  static watchdog *const watch = new watchdog();
-  watch->arm();
-  static const std::string path =
-      "/tmp/fuzz_import_" + std::to_string(getpid()) + ".mov";
-  if (std::FILE *file = std::fopen(path.c_str(), "wb")) {
-    const bool written = std::fwrite(data, 1, size, file) == size;
-    if (std::fclose(file) == 0 && written) {
-      Ruv::RPtr<Ruv::RURI> uri(new Ruv::RURI(Ruv::CString(path)));
-      Ruv::RPtr<Ruv::CM::RStream> by_path =
-          Ruv::CM::RStream::getStream(uri, 0, 0);
-      if (by_path->open() == 0)
-        import(by_path, "force-disable");
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static watchdog* const watch = new watchdog();
+    watch->arm();
+    static const std::string path = "/tmp/fuzz_import_" + std::to_string(getpid()) + ".mov";
+    if (std::FILE* file = std::fopen(path.c_str(), "wb")) {
+        const bool written = std::fwrite(data, 1, size, file) == size;
+        if (std::fclose(file) == 0 && written) {
+            Ruv::RPtr<Ruv::RURI> uri(new Ruv::RURI(Ruv::CString(path)));
+            Ruv::RPtr<Ruv::CM::RStream> by_path = Ruv::CM::RStream::getStream(uri, 0, 0);
+            if (by_path->open() == 0) import(by_path, "force-disable");
+        }
     }
-  }
-  Ruv::RPtr<input_stream> stream(new input_stream(data, size));
-  import(stream, "force-enable");
-  stream->forget();
-  watch->disarm();
-  return 0;
+    Ruv::RPtr<input_stream> stream(new input_stream(data, size));
+    import(stream, "force-enable");
+    stream->forget();
+    watch->disarm();
+    return 0;
 }
