@@ -67,8 +67,7 @@ void import(const edit_list& video_edits, const edit_list& sound_edits, uint32_t
     sound = h.take_frames(1);
 }
 
-class SoundAlignment : public importer_test::sound_test,
-                       public testing::WithParamInterface<alignment_case> {};
+class SoundAlignment : public testing::TestWithParam<alignment_case> {};
 
 TEST_P(SoundAlignment, SoundLiesWhereTheMoviePlaysItBesideTheVideo) {
     const alignment_case& c = GetParam();
@@ -115,11 +114,9 @@ INSTANTIATE_TEST_SUITE_P(
         alignment_case{"TwoVideoEditsAlignOnTheFirst", {{120, 48}, {300, 300}}, {}, 0.0, 0.0}),
     [](const testing::TestParamInfo<alignment_case>& info) { return info.param.name; });
 
-using SoundAlignmentCuts = importer_test::sound_test;
-
 // Video and sound cut alike, forward then back: at each edit's start the
 // frame the movie shows and the sound it plays carry the same import time.
-TEST_F(SoundAlignmentCuts, VideoAndSoundStayInStepAfterEachCut) {
+TEST(SoundAlignment, VideoAndSoundStayInStepAfterEachCut) {
     // Media times in movie units: video's time scale is the movie's, sound's
     // 80 times finer.
     const edit_list edits = {{120, 0}, {120, 360}, {120, 120}};

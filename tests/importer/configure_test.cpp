@@ -57,9 +57,7 @@ TEST(Export, VideoKeyAbsentLeavesTheVideoUnexportedAndUndescribed) {
     EXPECT_FALSE(h.queue(0).isEnded());
 }
 
-using ExportSound = importer_test::sound_test;
-
-TEST_F(ExportSound, AudioKeyAbsentLeavesTheAudioUnexported) {
+TEST(Export, AudioKeyAbsentLeavesTheAudioUnexported) {
     test_movie::movie_plan movie = one_second_movie();
     movie.add_sound(test_movie::kTwos, 2, 16, 48000).add_samples(48000, 4, 1);
     harness h(movie, "audio_absent", kVideo);

@@ -7,7 +7,6 @@
 namespace {
 
 using importer_test::harness;
-using importer_test::sound_test;
 using test_movie::fourcc;
 using frame_list = std::vector<Ruv::RPtr<const Ruv::CM::RFrame>>;
 
@@ -122,9 +121,7 @@ TEST(Runloop, RangeWithoutFramesEndsWithoutError) {
     EXPECT_TRUE(h.queue(0).isEnded());
 }
 
-using RunloopSound = sound_test;
-
-TEST_F(RunloopSound, AudioReaderWithoutFramesThrowsAfterTheVideoQueueEnded) {
+TEST(Runloop, AudioReaderWithoutFramesThrowsAfterTheVideoQueueEnded) {
     test_movie::movie_plan movie = importer_test::video_movie(fourcc("avc1"), 5, 60);
     movie.add_sound(test_movie::kTwos, 2, 16, 48000);
     harness h(movie, "no_audio_frames", {{"video", "0"}, {"audio", "1"}});
@@ -147,7 +144,7 @@ test_movie::movie_plan video_and_sound_movie() {
 
 // Only the sound exported: its queue alone ends, and it comes as float
 // chunks of one video frame, 1600 sample frames, decode time the time stamp.
-TEST_F(RunloopSound, OnlyAudioExportedEndsOnlyTheAudioQueueAndComesInChunksOfOneVideoFrame) {
+TEST(Runloop, OnlyAudioExportedEndsOnlyTheAudioQueueAndComesInChunksOfOneVideoFrame) {
     harness h(video_and_sound_movie(), "only_audio", {{"audio", "1"}});
     EXPECT_TRUE(h.import(0).empty());
     EXPECT_FALSE(h.queue(0).isEnded());
@@ -162,7 +159,7 @@ TEST_F(RunloopSound, OnlyAudioExportedEndsOnlyTheAudioQueueAndComesInChunksOfOne
     EXPECT_GT(seconds(audio.back()->getTimeStamp()), 0.5);
 }
 
-TEST_F(RunloopSound, VideoAndAudioAlternateOneFrameEachVideoFirst) {
+TEST(Runloop, VideoAndAudioAlternateOneFrameEachVideoFirst) {
     harness h(video_and_sound_movie(), "alternate", {{"video", "0"}, {"audio", "0"}});
     frame_list frames = h.import();
     ASSERT_GE(frames.size(), 10u);
@@ -174,10 +171,14 @@ TEST_F(RunloopSound, VideoAndAudioAlternateOneFrameEachVideoFirst) {
 
 // processNextFrame gives one frame of the queue asked for and counts
 // nothing; asked for a queue nobody feeds, it gives null after ten passes,
-// whose frames are lost.
-TEST(ProcessNextFrame, GivesOneFrameOfTheQueueAndGivesUpAfterTenPasses) {
+// whose frames are lost. The reset notification empties every reader, which
+// numbers its frames from zero again, and zeroes the counters; other codes
+// change nothing.
+TEST(ProcessNextFrame, GivesOneFrameGivesUpAfterTenPassesAndRestartsAfterAReset) {
     harness h(importer_test::video_movie(fourcc("avc1"), 30, 20), "pull", kVideo);
     ASSERT_TRUE(h.open());
+    Ruv::CM::CNotification other(fourcc("abcd"));
+    Ruv::CM::CNotification reset(fourcc("rstr"));
     Ruv::CM::RFrame* frame = h.importer().processNextFrame(0);
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(frame->getSequenceNumber(), 0u);
@@ -190,33 +191,20 @@ TEST(ProcessNextFrame, GivesOneFrameOfTheQueueAndGivesUpAfterTenPasses) {
     EXPECT_EQ(h.importer().processNextFrame(3), nullptr);
     EXPECT_EQ(h.importer().getStatus().getStatusCode(), 5u);
     EXPECT_TRUE(h.take_frames(0).empty());
-    Ruv::CM::RFrame* next = h.importer().processNextFrame(0);
-    ASSERT_NE(next, nullptr);
-    EXPECT_EQ(next->getSequenceNumber(), 11u);
-}
-
-// The reset notification empties every reader, which numbers its frames
-// from zero again, and zeroes the counters; other codes change nothing.
-TEST(Notification, ResetRestartsTheReadersAndZeroesTheCounters) {
-    harness h(importer_test::video_movie(fourcc("avc1"), 8, 60), "reset", kVideo);
-    ASSERT_TRUE(h.open());
-    Ruv::CM::CNotification other(fourcc("abcd"));
-    Ruv::CM::CNotification reset(fourcc("rstr"));
-    ASSERT_NE(h.importer().processNextFrame(0), nullptr);
     EXPECT_EQ(h.importer().handleNotification(other), 0);
-    Ruv::CM::RFrame* second = h.importer().processNextFrame(0);
-    ASSERT_NE(second, nullptr);
-    EXPECT_EQ(second->getSequenceNumber(), 1u);
+    frame = h.importer().processNextFrame(0);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->getSequenceNumber(), 11u);
+
     EXPECT_EQ(h.importer().handleNotification(reset), 0);
-    Ruv::CM::RFrame* third = h.importer().processNextFrame(0);
-    ASSERT_NE(third, nullptr);
-    EXPECT_EQ(third->getSequenceNumber(), 0u);
-    EXPECT_DOUBLE_EQ(seconds(third->getTimeStamp()), 0.2);
-
+    frame = h.importer().processNextFrame(0);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->getSequenceNumber(), 0u);
+    EXPECT_DOUBLE_EQ(seconds(frame->getTimeStamp()), 0.4);
     ASSERT_EQ(h.runloop(), 0);
-    EXPECT_EQ(h.importer().getStatus().getNumberOfFrames(), 5u);
+    EXPECT_EQ(h.importer().getStatus().getNumberOfFrames(), 17u);
     EXPECT_EQ(h.importer().handleNotification(other), 0);
-    EXPECT_EQ(h.importer().getStatus().getNumberOfFrames(), 5u);
+    EXPECT_EQ(h.importer().getStatus().getNumberOfFrames(), 17u);
     EXPECT_EQ(h.importer().handleNotification(reset), 0);
     EXPECT_EQ(h.importer().getStatus().getNumberOfFrames(), 0u);
     EXPECT_EQ(h.importer().getStatus().getNumberOfBytes(), 0u);

@@ -121,17 +121,6 @@ void expect_importer_exception(const std::function<void()>& call, int line, cons
     }
 }
 
-bool sound_extraction_available() {
-    static int available = -1;
-    if (available < 0) {
-        test_movie::movie_plan movie;
-        movie.add_sound(test_movie::kTwos, 2, 16, 48000).add_samples(48000, 4, 1);
-        harness h(movie, "sound_probe");
-        available = h.preflight() == 0 ? 1 : 0;
-    }
-    return available == 1;
-}
-
 test_movie::bytes avc_config_payload(uint8_t profile, uint8_t level,
                                      const std::vector<test_movie::bytes>& sps,
                                      const std::vector<test_movie::bytes>& pps) {

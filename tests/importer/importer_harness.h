@@ -4,8 +4,6 @@
 // test's thread, then the frames each queue received.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <functional>
 #include <map>
 #include <string>
@@ -72,18 +70,6 @@ private:
 // source file, and the line, function and message given.
 void expect_importer_exception(const std::function<void()>& call, int line, const char* function,
                                const std::string& message);
-
-// Whether the runtime can extract sound (a one-second PCM movie opens with
-// an audio reader); tests that need extracted sound skip without it.
-bool sound_extraction_available();
-
-// The fixture of tests that need extracted sound.
-class sound_test : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (!sound_extraction_available()) GTEST_SKIP() << "the runtime does not extract sound yet";
-    }
-};
 
 // An 'avcC' payload with the given profile and level and the sets given.
 test_movie::bytes avc_config_payload(uint8_t profile, uint8_t level,

@@ -86,9 +86,7 @@ TEST(DnxhdVariant, ComesFromTheAresCompressionId) {
     EXPECT_EQ(info->getVariant(), 0u);
 }
 
-using MovieInfo = importer_test::sound_test;
-
-TEST_F(MovieInfo, SoundOnlyMovieHasOneAudioTrackInfoAtIndexZero) {
+TEST(MovieInfo, SoundOnlyMovieHasOneAudioTrackInfoAtIndexZero) {
     test_movie::movie_plan movie;
     movie.add_sound(test_movie::kTwos, 2, 16, 48000).add_samples(48000, 4, 1);
     harness h(movie, "sound_only");
@@ -109,7 +107,7 @@ TEST_F(MovieInfo, SoundOnlyMovieHasOneAudioTrackInfoAtIndexZero) {
 // A fuzzer's input (8 KB) whose sound edit plays 534,790 s past its media:
 // the sound lasts the whole edit, so a host learns before it configures that
 // it asks for six days of silence.
-TEST_F(MovieInfo, SoundEditFarPastItsMediaLastsTheWholeEdit) {
+TEST(MovieInfo, SoundEditFarPastItsMediaLastsTheWholeEdit) {
     harness h(std::string(RUV_TEST_DATA_DIR) + "/fuzz_slow/sound_edit_six_days_past_media.mov");
     ASSERT_EQ(h.preflight(), 0);
     Ruv::RPtr<Ruv::CM::RMovieInfo> info = h.importer().getMovieInfo();
@@ -121,7 +119,7 @@ TEST_F(MovieInfo, SoundEditFarPastItsMediaLastsTheWholeEdit) {
 // Both tracks start at 0; the video lasts as long as its track, the sound as
 // the whole movie, whatever the edits trim or leave empty. The video has a
 // sync sample at 2.0 s and its edits show media from 2.5 s or from 0.
-TEST_F(MovieInfo, TracksStartAtZeroAndLastAsTrackAndMovie) {
+TEST(MovieInfo, TracksStartAtZeroAndLastAsTrackAndMovie) {
     struct published_case {
         std::vector<test_movie::edit> video_edits;
         double video_duration;  // the video track's edits
