@@ -13,11 +13,13 @@ namespace {
 
 using importer_test::harness;
 using test_movie::fourcc;
+using frame_list = std::vector<Ruv::RPtr<const Ruv::CM::RFrame>>;
+using edit_list = std::vector<test_movie::edit>;
 
 struct alignment_case {
     const char* name;
-    std::vector<test_movie::edit> video_edits;
-    std::vector<test_movie::edit> sound_edits;
+    edit_list video_edits;
+    edit_list sound_edits;
     // Where movie time 0 and the sound's first stored sample lie on the
     // import's time line.
     double movie_start;
@@ -49,27 +51,28 @@ bool holds_video_sample(const Ruv::CM::RFrame& frame, uint32_t index) {
     return true;
 }
 
+// 25 video frames of 0.04 s, every one a sync sample, and a second of
+// stereo sound whose samples differ from their neighbours, with the edits
+// given, imported: the video frames and the sound chunks.
+void import(const edit_list& video_edits, const edit_list& sound_edits, uint32_t rate,
+            frame_list& video, frame_list& sound) {
+    test_movie::movie_plan movie = importer_test::video_movie(fourcc("avc1"), 25, 24);
+    movie.add_sound(test_movie::kTwos, 2, 16, rate).add_samples(rate, 4, 1);
+    for (const test_movie::edit& e : video_edits)
+        movie.tracks[0].add_edit(e.duration, e.media_time);
+    for (const test_movie::edit& e : sound_edits)
+        movie.tracks[1].add_edit(e.duration, e.media_time);
+    harness h(movie, "alignment", {{"video", "0"}, {"audio", "1"}});
+    video = h.import(0);
+    sound = h.take_frames(1);
+}
+
 class SoundAlignment : public testing::TestWithParam<alignment_case> {};
 
-// 25 video frames of 0.04 s, every one a sync sample, and a second of 48 kHz
-// stereo sound whose samples differ from their neighbours.
 TEST_P(SoundAlignment, SoundLiesWhereTheMoviePlaysItBesideTheVideo) {
-    if (!importer_test::sound_extraction_available())
-        GTEST_SKIP() << "the runtime does not extract sound yet";
     const alignment_case& c = GetParam();
-    test_movie::movie_plan movie = importer_test::video_movie(fourcc("avc1"), 25, 24);
-    movie.add_sound(test_movie::kTwos, 2, 16, c.rate).add_samples(c.rate, 4, 1);
-    for (const test_movie::edit& e : c.video_edits)
-        movie.tracks[0].add_edit(e.duration, e.media_time);
-    for (const test_movie::edit& e : c.sound_edits)
-        movie.tracks[1].add_edit(e.duration, e.media_time);
-    harness h(movie, "alignment");
-    h.set("video", "0");
-    h.set("audio", "1");
-    ASSERT_TRUE(h.open());
-    ASSERT_EQ(h.runloop(), 0);
-    std::vector<Ruv::RPtr<const Ruv::CM::RFrame>> video = h.take_frames(0);
-    std::vector<Ruv::RPtr<const Ruv::CM::RFrame>> sound = h.take_frames(1);
+    frame_list video, sound;
+    import(c.video_edits, c.sound_edits, c.rate, video, sound);
     ASSERT_FALSE(video.empty());
     ASSERT_FALSE(sound.empty());
     EXPECT_NEAR(video[0]->getTimeStamp().getSecondsAsDouble(), 0.0, 1e-6);
@@ -114,24 +117,13 @@ INSTANTIATE_TEST_SUITE_P(
 // Video and sound cut alike, forward then back: at each edit's start the
 // frame the movie shows and the sound it plays carry the same import time.
 TEST(SoundAlignment, VideoAndSoundStayInStepAfterEachCut) {
-    if (!importer_test::sound_extraction_available())
-        GTEST_SKIP() << "the runtime does not extract sound yet";
-    test_movie::movie_plan movie = importer_test::video_movie(fourcc("avc1"), 25, 24);
-    movie.add_sound(test_movie::kTwos, 2, 16, 48000).add_samples(48000, 4, 1);
     // Media times in movie units: video's time scale is the movie's, sound's
     // 80 times finer.
-    const std::vector<test_movie::edit> edits = {{120, 0}, {120, 360}, {120, 120}};
-    for (const test_movie::edit& e : edits) {
-        movie.tracks[0].add_edit(e.duration, e.media_time);
-        movie.tracks[1].add_edit(e.duration, e.media_time * 80);
-    }
-    harness h(movie, "cuts");
-    h.set("video", "0");
-    h.set("audio", "1");
-    ASSERT_TRUE(h.open());
-    ASSERT_EQ(h.runloop(), 0);
-    std::vector<Ruv::RPtr<const Ruv::CM::RFrame>> video = h.take_frames(0);
-    std::vector<Ruv::RPtr<const Ruv::CM::RFrame>> sound = h.take_frames(1);
+    const edit_list edits = {{120, 0}, {120, 360}, {120, 120}};
+    edit_list sound_edits;
+    for (const test_movie::edit& e : edits) sound_edits.push_back({e.duration, e.media_time * 80});
+    frame_list video, sound;
+    import(edits, sound_edits, 48000, video, sound);
     ASSERT_EQ(video.size(), 15u);
     for (const test_movie::edit& e : edits) {
         const uint32_t shown = uint32_t(e.media_time / 24);  // video sample at the edit's start

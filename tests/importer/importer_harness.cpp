@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include <unistd.h>
 
@@ -13,23 +14,38 @@ namespace {
 // Every frame of the small test movies fits.
 constexpr size_t kQueueCapacity = 100000;
 
-}  // namespace
-
 // Test programs run side by side (ctest runs every case as a process of its
 // own), so each process writes its movies under names of its own.
-harness::harness(const test_movie::movie_plan& movie, const std::string& name)
-    : m_path(std::string(RUV_OUTPUT_DIR) + "/importer_test_" + std::to_string(getpid()) + "_" +
-             name + ".mov") {
+std::string own_path(const std::string& name) {
+    return std::string(RUV_OUTPUT_DIR) + "/importer_test_" + std::to_string(getpid()) + "_" + name +
+           ".mov";
+}
+
+}  // namespace
+
+harness::harness(const test_movie::movie_plan& movie, const std::string& name, const keys& set)
+    : m_path(own_path(name)) {
+    start(test_movie::write_movie(movie, m_path), set);
+}
+
+harness::harness(const test_movie::bytes& file, const std::string& name, const keys& set)
+    : m_path(own_path(name)) {
+    start(test_movie::write_bytes(file, m_path), set);
+}
+
+void harness::start(bool written, const keys& set) {
     m_written = true;
-    EXPECT_TRUE(test_movie::write_movie(movie, m_path)) << m_path;
+    EXPECT_TRUE(written) << m_path;
     init();
+    for (const auto& key : set) this->set(key.first, key.second);
 }
 
 harness::~harness() {
     // The importer goes first: it holds the movie open, and Windows removes
     // no open file.
     m_importer.reset();
-    if (m_written) std::remove(m_path.c_str());
+    std::error_code ignored;
+    if (m_written) std::filesystem::remove(std::filesystem::u8path(m_path), ignored);
 }
 
 harness::harness(const std::string& path) : m_path(path), m_written(false) { init(); }
@@ -68,6 +84,11 @@ int harness::configure() { return m_importer->configure(*m_configuration); }
 
 int harness::runloop() { return m_importer->runloop(nullptr); }
 
+std::vector<Ruv::RPtr<const Ruv::CM::RFrame>> harness::import(unsigned index) {
+    EXPECT_TRUE(open() && runloop() == 0) << "open or runloop of " << m_path;
+    return take_frames(index);
+}
+
 std::vector<Ruv::RPtr<const Ruv::CM::RFrame>> harness::take_frames(unsigned index) {
     std::vector<Ruv::RPtr<const Ruv::CM::RFrame>> frames;
     Ruv::RPtr<const Ruv::CM::RFrame> frame;
@@ -86,11 +107,6 @@ std::vector<uint8_t> harness::parameter(unsigned index, const char* name) const 
     return std::vector<uint8_t>(value->getData(), value->getData() + value->getLength());
 }
 
-bool harness::has_parameter(unsigned index, const char* name) const {
-    Ruv::RPtr<const Ruv::CM::RDescription> d = description(index);
-    return d && d->findParameter(name) != nullptr;
-}
-
 void expect_importer_exception(const std::function<void()>& call, int line, const char* function,
                                const std::string& message) {
     try {
@@ -105,27 +121,12 @@ void expect_importer_exception(const std::function<void()>& call, int line, cons
     }
 }
 
-bool sound_extraction_available() {
-    static int available = -1;
-    if (available < 0) {
-        test_movie::movie_plan movie;
-        movie.add_sound(test_movie::kTwos, 2, 16, 48000).add_samples(48000, 4, 1);
-        harness h(movie, "sound_probe");
-        available = h.preflight() == 0 ? 1 : 0;
-    }
-    return available == 1;
-}
-
 test_movie::bytes avc_config_payload(uint8_t profile, uint8_t level,
                                      const std::vector<test_movie::bytes>& sps,
                                      const std::vector<test_movie::bytes>& pps) {
-    test_movie::bytes out;
-    test_movie::put_u8(out, 1);
-    test_movie::put_u8(out, profile);
-    test_movie::put_u8(out, 0);
-    test_movie::put_u8(out, level);
-    test_movie::put_u8(out, 0xFF);
-    test_movie::put_u8(out, uint8_t(0xE0 | sps.size()));
+    // Version 1, the profile, its compatibility, the level, lengths of 4
+    // bytes, and the number of sequence sets under three set bits.
+    test_movie::bytes out = {1, profile, 0, level, 0xFF, uint8_t(0xE0 | sps.size())};
     for (const auto& s : sps) {
         test_movie::put_u16(out, uint16_t(s.size()));
         test_movie::put_bytes(out, s);

@@ -18,8 +18,12 @@ class harness {
 public:
     static constexpr unsigned queue_count = 4;
 
-    // Writes the movie under a name of its own in the output folder.
-    harness(const test_movie::movie_plan& movie, const std::string& name);
+    using keys = std::map<std::string, std::string>;
+
+    // Writes the movie (or the file's bytes) under a name of its own in the
+    // output folder; keys are the configuration's.
+    harness(const test_movie::movie_plan& movie, const std::string& name, const keys& set = {});
+    harness(const test_movie::bytes& file, const std::string& name, const keys& set = {});
     // A harness for an existing file (or a path that names none).
     explicit harness(const std::string& path);
     // Removes the movie it wrote.
@@ -36,6 +40,9 @@ public:
     bool open();
     int configure();
     int runloop();
+    // open, runloop, then the frames queue index received; a test failure
+    // when one of them does not answer 0.
+    std::vector<Ruv::RPtr<const Ruv::CM::RFrame>> import(unsigned index = 0);
 
     apple_qt& importer() { return *m_importer; }
     Ruv::CM::RQueue& queue(unsigned index) { return *m_queues[index]; }
@@ -45,10 +52,11 @@ public:
     // The first parameter of the name in the queue's description, as bytes;
     // empty when it is absent.
     std::vector<uint8_t> parameter(unsigned index, const char* name) const;
-    bool has_parameter(unsigned index, const char* name) const;
     const std::string& path() const { return m_path; }
 
 private:
+    // Checks that the file was written, then init and the keys.
+    void start(bool written, const keys& set);
     void init();
 
     std::string m_path;
@@ -62,10 +70,6 @@ private:
 // source file, and the line, function and message given.
 void expect_importer_exception(const std::function<void()>& call, int line, const char* function,
                                const std::string& message);
-
-// Whether the runtime can extract sound (a one-second PCM movie opens with
-// an audio reader); tests that need extracted sound skip without it.
-bool sound_extraction_available();
 
 // An 'avcC' payload with the given profile and level and the sets given.
 test_movie::bytes avc_config_payload(uint8_t profile, uint8_t level,

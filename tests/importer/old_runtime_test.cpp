@@ -10,11 +10,7 @@ namespace {
 
 TEST(OldRuntime, Version65MakesPreflightAnswerMinusOne) {
     std::string folder = std::string(RUV_OUTPUT_DIR) + "/qt-6.5";
-#if defined(_WIN32)
-    _putenv_s("RUV_SYSTEM_DIR", folder.c_str());
-#else
     setenv("RUV_SYSTEM_DIR", folder.c_str(), 1);
-#endif
     importer_test::harness h(importer_test::video_movie(test_movie::fourcc("avc1")), "old_runtime");
     EXPECT_EQ(h.preflight(), -1);
     EXPECT_EQ(h.importer().getStatus().getStatusCode(), 0u);

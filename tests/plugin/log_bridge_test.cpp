@@ -16,41 +16,34 @@ using ns_movie_apple_qt::log;
 
 const std::string kPrefix = "error: [ruv_importer_any_apple_qt] ";
 
-struct error_case {
-    const char* name;
-    size_t text_length;
-    size_t printed_length;
-};
-
-class ErrorLine : public ::testing::TestWithParam<error_case> {};
-
-TEST_P(ErrorLine, HoldsTheTextCutTo1023Characters) {
+// Only errors reach standard error, as a line of the text cut to 1023
+// characters, and only while a handler is installed. The lines are the
+// process's standard error itself: neither a negative diagnostic level nor a
+// host's diagnostic sink keeps them from it.
+TEST(LogBridge, ErrorsReachStandardErrorThroughTheInstalledHandlerOnly) {
+    const int level = kolmbase::ds_og::threshold();
+    kolmbase::ds_og::set_threshold(-1);
+    std::string collected;
+    kolmbase::ds_og::set_sink(
+        [](int, const char* text, void* context) { *static_cast<std::string*>(context) += text; },
+        &collected);
     my_log_handler handler;
-    log::instance().set_handler(&handler);
-    const std::string text(GetParam().text_length, 'x');
-    testing::internal::CaptureStderr();
-    log::instance().error(0, 0, "%s", text.c_str());
-    log::instance().remove_handler(&handler);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              kPrefix + std::string(GetParam().printed_length, 'x') + "\n");
-}
-
-INSTANTIATE_TEST_SUITE_P(Lengths, ErrorLine,
-                         ::testing::Values(error_case{"Empty", 0, 0}, error_case{"Fits", 1023, 1023},
-                                           error_case{"TwoThousand", 2000, 1023}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-// Only errors reach standard error, and only while a handler is installed.
-TEST(LogBridge, ErrorsReachTheInstalledHandlerOnly) {
-    my_log_handler handler;
+    const std::string fits(1023, 'x');
     testing::internal::CaptureStderr();
     log::instance().error(1, 2, "before %d", 1);
     log::instance().set_handler(&handler);
     log::instance().error(1, 2, "track %d: %s", 2, "no sample table");
     log::instance().message(1, "silent %d", 3);
+    for (const std::string& text : {std::string(), fits, std::string(2000, 'x')})
+        log::instance().error(0, 0, "%s", text.c_str());
     log::instance().remove_handler(&handler);
     log::instance().error(1, 2, "after %d", 4);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), kPrefix + "track 2: no sample table\n");
+    const std::string printed = testing::internal::GetCapturedStderr();
+    kolmbase::ds_og::set_sink(nullptr, nullptr);
+    kolmbase::ds_og::set_threshold(level);
+    EXPECT_EQ(printed, kPrefix + "track 2: no sample table\n" + kPrefix + "\n" + kPrefix + fits +
+                           "\n" + kPrefix + fits + "\n");
+    EXPECT_EQ(collected, "");
 }
 
 // preflight without an input installs the handler, then throws.
@@ -76,27 +69,6 @@ TEST(ImporterLogHandler, EachImporterTakesOutOnlyItsOwnHandler) {
     EXPECT_EQ(log::instance().handler(), nullptr);
     // The sanitizer build catches a log that still calls a destroyed handler.
     log::instance().error(0, 0, "after the importers");
-}
-
-// The lines are the process's standard error itself: neither a negative
-// diagnostic level nor a host's diagnostic sink keeps them from it.
-TEST(LogBridge, ErrorLinesGoToStandardErrorWhateverTheDiagnosticLevel) {
-    const int level = kolmbase::ds_og::threshold();
-    kolmbase::ds_og::set_threshold(-1);
-    std::string collected;
-    kolmbase::ds_og::set_sink(
-        [](int, const char* text, void* context) { *static_cast<std::string*>(context) += text; },
-        &collected);
-    my_log_handler handler;
-    log::instance().set_handler(&handler);
-    testing::internal::CaptureStderr();
-    log::instance().error(0, 0, "track %d left out", 3);
-    const std::string printed = testing::internal::GetCapturedStderr();
-    log::instance().remove_handler(&handler);
-    kolmbase::ds_og::set_sink(nullptr, nullptr);
-    kolmbase::ds_og::set_threshold(level);
-    EXPECT_EQ(printed, kPrefix + "track 3 left out\n");
-    EXPECT_EQ(collected, "");
 }
 
 }  // namespace
