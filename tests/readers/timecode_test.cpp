@@ -39,45 +39,14 @@ test_movie::movie_plan time_coded_movie(int32_t flags, int32_t scale, int32_t fr
     return movie;
 }
 
-TEST(MovieTimeCode, StartTimeCodeAndReelNameComeFromTheTimeCodeTrack) {
-    // 01:00:00:00 at 25 fps is frame 90,000.
-    movie_ptr movie = open_built(time_coded_movie(0, 2500, 100, 25, 90000, 10, "A001"));
-    video_track video;
-    ASSERT_TRUE(open_track(movie, video));
-    EXPECT_EQ(video.timecode(), kolmbase::timecode(25, 1, 0, 0, 0, 1));
-    EXPECT_EQ(video.reel_name(), "A001");
-}
-
-TEST(MovieTimeCode, NoTimeCodeTrackLeavesModeOneAndNoReelName) {
-    test_movie::movie_plan plan;
-    plan.add_video(test_movie::kAvc1, 320, 240).add_samples(5, 64, 20);
-    movie_ptr movie = open_built(plan);
-    video_track video;
-    ASSERT_TRUE(open_track(movie, video, 0.0, 1.0));
-    EXPECT_EQ(video.timecode(), kolmbase::timecode(1));
-    EXPECT_EQ(video.reel_name(), "");
-    frame_list frames;
-    read_all(video, frames);
-    ASSERT_EQ(frames.size(), 5u);
-    for (size_t i = 0; i < frames.size(); ++i)
-        EXPECT_EQ(static_cast<video_frame*>(frames[i])->timecode(), kolmbase::timecode(1));
-}
-
-TEST(MovieTimeCode, EachFrameCarriesTheTimeCodeOfItsMoment) {
-    frame_list frames;
-    read_video(time_coded_movie(0, 2500, 100, 25, 90000 + 23, 6, ""), frames);
-    ASSERT_EQ(frames.size(), 6u);
-    const kolmbase::timecode expected[6] = {
-        {25, 1, 0, 0, 23, 1}, {25, 1, 0, 0, 24, 1}, {25, 1, 0, 1, 0, 1},
-        {25, 1, 0, 1, 1, 1},  {25, 1, 0, 1, 2, 1},  {25, 1, 0, 1, 3, 1}};
-    for (size_t i = 0; i < 6; ++i)
-        EXPECT_EQ(static_cast<video_frame*>(frames[i])->timecode(), expected[i])
-            << "frame " << i << ": " << static_cast<video_frame*>(frames[i])->timecode().to_string();
+// 01:00:00:23 at 25 fps (frame 90,023), reel "A001".
+test_movie::movie_plan pal_movie() {
+    return time_coded_movie(0, 2500, 100, 25, 90000 + 23, 6, "A001");
 }
 
 // Halfway through, the time code track's definition changes to a rate
-// without a mode (15 fps gives 1): those frames keep the last time code.
-TEST(MovieTimeCode, FramesPastAModeTheTimeCodeLosesKeepTheLastOne) {
+// without a mode (15 fps gives 1).
+test_movie::movie_plan mode_lost_movie() {
     test_movie::movie_plan plan = time_coded_movie(0, 2500, 100, 25, 90000, 6, "");
     test_movie::track_plan& time_code = plan.tracks[1];
     time_code.samples[0].duration = 300;
@@ -85,32 +54,63 @@ TEST(MovieTimeCode, FramesPastAModeTheTimeCodeLosesKeepTheLastOne) {
     test_movie::sample modeless = time_code.samples[0];
     modeless.description = 2;
     time_code.samples.push_back(modeless);
-    frame_list frames;
-    read_video(plan, frames);
-    ASSERT_EQ(frames.size(), 6u);
-    for (size_t i = 0; i < 6; ++i)
-        EXPECT_EQ(static_cast<video_frame*>(frames[i])->timecode(),
-                  kolmbase::timecode(25, 1, 0, 0, uint32_t(i < 3 ? i : 2), 1))
-            << "frame " << i;
+    return plan;
 }
 
-// 59.94 drop-frame: the first frame is the frame number counted from zero,
-// every later frame one more.
-TEST(MovieTimeCode, DropFrame5994IsSeededOnceAndAdvancedPerFrame) {
-    const int32_t start = 215784;  // 01:00:00;00 in 59.94 drop-frame counting
-    movie_ptr movie = open_built(time_coded_movie(1, 60000, 1001, 60, start, 8, ""));
+// 01:00:00;00 in 59.94 drop-frame counting (frame 215,784).
+test_movie::movie_plan drop_frame_movie() {
+    return time_coded_movie(1, 60000, 1001, 60, 215784, 8, "");
+}
+
+test_movie::movie_plan untimed_movie() {
+    test_movie::movie_plan plan;
+    plan.add_video(test_movie::kAvc1, 320, 240).add_samples(5, 64, 20);
+    return plan;
+}
+
+// count time codes from first on, one frame apart, then the last again
+// `held` times.
+std::vector<kolmbase::timecode> counted(kolmbase::timecode first, size_t count, size_t held = 0) {
+    std::vector<kolmbase::timecode> out;
+    for (; out.size() < count; first.advance()) out.push_back(first);
+    out.insert(out.end(), held, out.back());
+    return out;
+}
+
+struct timecode_case {
+    const char* name;
+    test_movie::movie_plan (*movie)();
+    const char* reel;
+    std::vector<kolmbase::timecode> frames;  // the first is also the track's
+};
+
+class FrameTimeCodes : public testing::TestWithParam<timecode_case> {};
+
+// The track's time code and reel name, and each frame's time code: that of
+// its moment, or the last one while the time code track has no mode.
+TEST_P(FrameTimeCodes, ComeFromTheTimeCodeTrack) {
+    const timecode_case& c = GetParam();
+    movie_ptr movie = open_built(c.movie());
     video_track video;
     ASSERT_TRUE(open_track(movie, video, 0.0, 1.0));
-    EXPECT_EQ(video.timecode(), timecode_after_frames(0x703C, start));
-    EXPECT_EQ(video.timecode(), kolmbase::timecode(0x703C, 1, 0, 0, 0, 0));
+    EXPECT_EQ(video.timecode(), c.frames[0]);
+    EXPECT_EQ(video.reel_name(), c.reel);
     frame_list frames;
     read_all(video, frames);
-    ASSERT_EQ(frames.size(), 8u);
-    kolmbase::timecode expected = timecode_after_frames(0x703C, start);
+    ASSERT_EQ(frames.size(), c.frames.size());
     for (size_t i = 0; i < frames.size(); ++i) {
-        EXPECT_EQ(static_cast<video_frame*>(frames[i])->timecode(), expected) << "frame " << i;
-        expected.advance();
+        const kolmbase::timecode got = static_cast<video_frame*>(frames[i])->timecode();
+        EXPECT_EQ(got, c.frames[i]) << "frame " << i << ": " << got.to_string();
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Movies, FrameTimeCodes,
+    testing::Values(
+        timecode_case{"Pal", pal_movie, "A001", counted({25, 1, 0, 0, 23, 1}, 6)},
+        timecode_case{"ModeLostHalfway", mode_lost_movie, "", counted({25, 1, 0, 0, 0, 1}, 3, 3)},
+        timecode_case{"DropFrame5994", drop_frame_movie, "", counted({0x703C, 1, 0, 0, 0, 0}, 8)},
+        timecode_case{"NoTimeCodeTrack", untimed_movie, "", counted(kolmbase::timecode(1), 1, 4)}),
+    [](const testing::TestParamInfo<timecode_case>& info) { return info.param.name; });
 
 }  // namespace

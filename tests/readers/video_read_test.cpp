@@ -115,32 +115,37 @@ INSTANTIATE_TEST_SUITE_P(
                     key_case{"NotSyncFlags0x1", false, false, false}),
     [](const testing::TestParamInfo<key_case>& info) { return info.param.name; });
 
-// Composition offsets of -20 on 40-unit samples: the first is shown at
-// -0.02 s and still lasts past 0, so it is stamped 0.
-TEST_F(VideoRead, FirstSampleShownBeforeZeroIsStampedZero) {
-    test_movie::movie_plan plan = gop_movie(4);
-    for (test_movie::sample& s : plan.tracks[0].samples) s.composition_offset = -20;
+struct offsets_case {
+    const char* name;
+    std::vector<int32_t> offsets;  // each sample's composition offset
+    std::vector<int> display_ms;   // each frame's display time
+};
+
+class VideoDisplayTimes : public VideoRead, public testing::WithParamInterface<offsets_case> {};
+
+// Frames are shown where their composition offsets put them, decoded where
+// the samples lie; a first frame shown before 0 that still lasts past it is
+// stamped 0.
+TEST_P(VideoDisplayTimes, FollowTheCompositionOffsets) {
+    const offsets_case& c = GetParam();
+    test_movie::movie_plan plan = gop_movie(uint32_t(c.offsets.size()));
+    for (size_t i = 0; i < c.offsets.size(); ++i)
+        plan.tracks[0].samples[i].composition_offset = c.offsets[i];
     frame_list frames;
     read_video(plan, frames);
-    ASSERT_EQ(frames.size(), 4u);
-    EXPECT_EQ(frames[0]->display_time(), 0.0);
-    EXPECT_EQ(frames[0]->decode_time(), 0.0);
-    EXPECT_NEAR(frames[1]->display_time(), 0.02, 1e-9);
-    EXPECT_NEAR(frames[3]->display_time(), 0.10, 1e-9);
+    ASSERT_EQ(frames.size(), c.display_ms.size());
+    for (size_t i = 0; i < frames.size(); ++i) {
+        EXPECT_NEAR(frames[i]->display_time(), c.display_ms[i] / 1000.0, 1e-9) << i;
+        EXPECT_NEAR(frames[i]->decode_time(), i * 0.04, 1e-9) << i;
+    }
 }
 
-TEST_F(VideoRead, DisplayOffsetsOrderFramesForShowing) {
-    test_movie::movie_plan plan = gop_movie(3);
-    const int32_t offsets[3] = {40, 80, 0};
-    for (size_t i = 0; i < 3; ++i) plan.tracks[0].samples[i].composition_offset = offsets[i];
-    frame_list frames;
-    read_video(plan, frames);
-    ASSERT_EQ(frames.size(), 3u);
-    EXPECT_NEAR(frames[0]->display_time(), 0.04, 1e-9);
-    EXPECT_NEAR(frames[1]->display_time(), 0.12, 1e-9);
-    EXPECT_NEAR(frames[2]->display_time(), 0.08, 1e-9);
-    EXPECT_NEAR(frames[2]->decode_time(), 0.08, 1e-9);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Offsets, VideoDisplayTimes,
+    testing::Values(
+        offsets_case{"ShownBeforeZeroStampedZero", {-20, -20, -20, -20}, {0, 20, 60, 100}},
+        offsets_case{"ReorderedForShowing", {40, 80, 0}, {40, 120, 80}}),
+    [](const testing::TestParamInfo<offsets_case>& info) { return info.param.name; });
 
 // Samples shown more than a second before zero do not end a read: they are
 // queued and the read goes on to the first one shown later.
