@@ -5,7 +5,6 @@
 
 #include "datahandler/CMStreamDataRef.h"
 #include "datahandler/datahandler_test_support.h"
-#include "datahandler/root_data_ref.h"
 #include "lib/kolmbase/stream_mem.h"
 
 using dh_test::memory_data_ref;
@@ -14,19 +13,6 @@ using dh_test::printed_lines;
 namespace {
 
 const std::vector<uint8_t> kBytes = {1, 2, 3, 4, 5, 6, 7, 8};
-
-// A memory stream reachable by URL ("mem:NAME"), for spawning children.
-class registered_memory {
-public:
-    explicit registered_memory(const std::string& name) : m_name(name) {
-        Ruv::CM::RStream::registerMemory(name, kolmbase::stream::mem(kBytes));
-    }
-    ~registered_memory() { Ruv::CM::RStream::unregisterMemory(m_name); }
-    std::string url() const { return "mem:" + m_name; }
-
-private:
-    std::string m_name;
-};
 
 struct resolve_case {
     const char* name;
@@ -63,21 +49,13 @@ INSTANTIATE_TEST_SUITE_P(
                      "smb://nas/root/a/c.mov"}),
     [](const ::testing::TestParamInfo<resolve_case>& info) { return info.param.name; });
 
-TEST(StaticResolves, RootAddsConfiguredPairsInKeyOrder) {
-    std::unique_ptr<CMStreamDataRef> root(datahandler::create_root_data_ref(
-        dh_test::memory_stream(kBytes, "kolmfs://store/m.mov"), "c=/d;a=/b"));
-    EXPECT_EQ("kolmfs://store/b/1.mov", root->get_static_resolve("a/1.mov"));
-    EXPECT_EQ("kolmfs://store/d/2.mov", root->get_static_resolve("c/2.mov"));
-    std::unique_ptr<CMStreamDataRef> empty(datahandler::create_root_data_ref(
-        dh_test::memory_stream(kBytes, "kolmfs://store/m.mov"), ""));
-    EXPECT_EQ("", empty->get_static_resolve("a/1.mov"));
-}
-
 TEST(SpawnDataRef, ChildGetsTheParentsTableAsItWasWhenSpawned) {
-    registered_memory child_bytes("dh-spawn-child");
+    // A memory stream reachable by URL ("mem:NAME"), opened by the spawn.
+    Ruv::CM::RStream::registerMemory("dh-spawn-child", kolmbase::stream::mem(kBytes));
     std::unique_ptr<CMStreamDataRef> parent(memory_data_ref(kBytes, "kolmfs://store/ref.mov"));
     parent->add_resolve("/a", "/x");
-    std::unique_ptr<CMDataRef> child(parent->spawn_new_data_ref(child_bytes.url()));
+    std::unique_ptr<CMDataRef> child(parent->spawn_new_data_ref("mem:dh-spawn-child"));
+    Ruv::CM::RStream::unregisterMemory("dh-spawn-child");
     ASSERT_NE(nullptr, child);
     parent->add_resolve("/b", "/y");
     EXPECT_EQ(parent.get(), child->get_parent());

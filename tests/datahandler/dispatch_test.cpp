@@ -9,46 +9,20 @@ using dh_test::call_entry;
 namespace {
 
 constexpr int16_t kCanDo = -3;
+constexpr int16_t kVersion = -4;
 
-struct can_do_case {
-    int16_t selector;
-    ComponentResult expected;
-};
-
-class CanDo : public ::testing::TestWithParam<can_do_case> {};
-
-TEST_P(CanDo, AnswersFromTheTableThroughTheEntry) {
-    EXPECT_EQ(GetParam().expected, call_entry(nullptr, kCanDo, {GetParam().selector}));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Selectors, CanDo,
-    ::testing::Values(can_do_case{-1, 1}, can_do_case{-4, 1}, can_do_case{0x08, 1},
-                      can_do_case{0x2E, 1}, can_do_case{0x3E, 1}, can_do_case{-5, 0},
-                      can_do_case{-6, 0}, can_do_case{-7, 0}, can_do_case{0x02, 0},
-                      can_do_case{0x4F, 0}, can_do_case{0x50, 0}, can_do_case{0x100, 0},
-                      can_do_case{0x111, 0}, can_do_case{0x112, 0}, can_do_case{0x200, 0}),
-    [](const ::testing::TestParamInfo<can_do_case>& info) {
-        const int s = info.param.selector;
-        return (s < 0 ? "Minus" + std::to_string(-s) : "Selector" + std::to_string(s));
-    });
-
-class UnansweredSelector : public ::testing::TestWithParam<int16_t> {};
-
-TEST_P(UnansweredSelector, GivesBadComponentSelector) {
-    EXPECT_EQ(badComponentSelector, call_entry(nullptr, GetParam(), {0, 0}));
-}
-
-// 0x4F and 0x111 reach unimplemented entries; the others lie outside the
-// ranges.
-INSTANTIATE_TEST_SUITE_P(Selectors, UnansweredSelector,
-                         ::testing::Values(int16_t(-5), int16_t(-7), int16_t(0x02), int16_t(0x4F),
-                                           int16_t(0x50), int16_t(0xFF), int16_t(0x111),
-                                           int16_t(0x112), int16_t(0x200), int16_t(0x7FFF),
-                                           int16_t(-32768)));
-
-TEST(DispatchTable, VersionIsAnsweredThroughTheEntry) {
-    EXPECT_EQ(0x10000, call_entry(nullptr, -4, {}));
+TEST(DispatchTable, CanDoAndTheEntryAnswerFromTheTable) {
+    for (int16_t selector : {-1, -4, 0x08, 0x2E, 0x3E}) {
+        EXPECT_EQ(1, call_entry(nullptr, kCanDo, {selector})) << selector;
+    }
+    // 0x4F and 0x111 reach unimplemented entries; the others lie outside the
+    // ranges.
+    for (int selector :
+         {-5, -6, -7, 0x02, 0x4F, 0x50, 0xFF, 0x100, 0x111, 0x112, 0x200, 0x7FFF, -32768}) {
+        EXPECT_EQ(0, call_entry(nullptr, kCanDo, {selector})) << selector;
+        EXPECT_EQ(badComponentSelector, call_entry(nullptr, int16_t(selector), {0, 0})) << selector;
+    }
+    EXPECT_EQ(0x10000, call_entry(nullptr, kVersion, {}));
 }
 
 }  // namespace

@@ -10,27 +10,40 @@
 #include "datahandler/datahandler_test_support.h"
 #include "datahandler/handle_data_ref.h"
 #include "quicktime/routines.h"
+#include "support/movie_builder.h"
 
 using dh_test::handle_bytes;
 using dh_test::handle_with;
 using dh_test::memory_data_ref;
 using dh_test::printed_lines;
+using test_movie::atom;
+using test_movie::bytes;
 
 namespace {
 
-const std::vector<uint8_t> kBytes = {0, 0, 0, 8, 'f', 'r', 'e', 'e'};
-
-std::vector<uint8_t> be32(uint32_t v) {
-    return {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)};
-}
+const bytes kBytes = {0, 0, 0, 8, 'f', 'r', 'e', 'e'};
 
 // The layout as the reader expects it, with a chosen name and address.
-std::vector<uint8_t> layout(const std::string& name, uint32_t address) {
-    std::vector<uint8_t> out = {0, 0, 0, 0, uint8_t(name.size())};
+bytes layout(const std::string& name, uint32_t address) {
+    bytes out = {0, 0, 0, 0, uint8_t(name.size())};
     out.insert(out.end(), name.begin(), name.end());
-    for (uint8_t b : be32(12)) out.push_back(b);
-    for (uint8_t b : be32(datahandler::kExtensionData)) out.push_back(b);
-    for (int i = 0; i < 4; ++i) out.push_back(uint8_t(address >> (8 * i)));
+    const bytes native = {uint8_t(address), uint8_t(address >> 8), uint8_t(address >> 16),
+                          uint8_t(address >> 24)};
+    test_movie::put_bytes(out, atom(datahandler::kExtensionData, native));
+    return out;
+}
+
+bytes mime_atom(const std::string& type) {
+    bytes pascal = {uint8_t(type.size())};
+    pascal.insert(pascal.end(), type.begin(), type.end());
+    return atom(datahandler::kExtensionMimeType, pascal);
+}
+
+bytes ftyp_atom() { return atom(datahandler::kExtensionFileType, {'M', 'o', 'o', 'V'}); }
+
+bytes with_extension_before_data(const bytes& extension) {
+    bytes out = layout("m", 0x1234);
+    out.insert(out.begin() + 6, extension.begin(), extension.end());
     return out;
 }
 
@@ -42,56 +55,32 @@ struct handle_owner {
     Handle h;
 };
 
+// The name is the URL's last path component, unescaped; 255 bytes is the
+// longest.
 TEST(HandleDataRef, CarriesTheLastPathComponentAndTheAddress) {
-    std::unique_ptr<CMStreamDataRef> ref(
-        memory_data_ref(kBytes, "kolmfs://store/media/My%20Clip.mov"));
-    handle_owner handle(handle_from_data_ref(ref.get()));
-    ASSERT_NE(nullptr, handle.h);
-    const uint32_t address = uint32_t(reinterpret_cast<uintptr_t>(ref.get()));
-    EXPECT_EQ(layout("My Clip.mov", address), handle_bytes(handle.h));
-    EXPECT_EQ(ref.get(), data_ref_from_handle(handle.h));
-}
-
-TEST(HandleDataRef, NameOf255BytesGivesA272ByteHandle) {
-    const std::string name(255, 'n');
-    std::unique_ptr<CMStreamDataRef> ref(memory_data_ref(kBytes, "kolmfs://store/" + name));
-    handle_owner handle(handle_from_data_ref(ref.get()));
-    ASSERT_NE(nullptr, handle.h);
-    EXPECT_EQ(272, GetHandleSize(handle.h));
-    EXPECT_EQ(ref.get(), data_ref_from_handle(handle.h));
+    const std::string longest(255, 'n');
+    for (auto names :
+         {std::make_pair(std::string("media/My%20Clip.mov"), std::string("My Clip.mov")),
+          std::make_pair(longest, longest)}) {
+        std::unique_ptr<CMStreamDataRef> ref(
+            memory_data_ref(kBytes, "kolmfs://store/" + names.first));
+        handle_owner handle(handle_from_data_ref(ref.get()));
+        const uint32_t address = uint32_t(reinterpret_cast<uintptr_t>(ref.get()));
+        EXPECT_EQ(layout(names.second, address), handle_bytes(handle.h));
+        EXPECT_EQ(ref.get(), data_ref_from_handle(handle.h));
+    }
 }
 
 struct refused_case {
     const char* name;
-    std::vector<uint8_t> bytes;
+    bytes data;
     std::string message;
 };
-
-std::vector<uint8_t> with_extension_before_data(const std::vector<uint8_t>& extension) {
-    std::vector<uint8_t> out = layout("m", 0x1234);
-    out.insert(out.begin() + 6, extension.begin(), extension.end());
-    return out;
-}
-
-std::vector<uint8_t> mime_atom(const std::string& type) {
-    std::vector<uint8_t> out = be32(uint32_t(type.size()) + 9);
-    for (uint8_t b : be32(datahandler::kExtensionMimeType)) out.push_back(b);
-    out.push_back(uint8_t(type.size()));
-    out.insert(out.end(), type.begin(), type.end());
-    return out;
-}
-
-std::vector<uint8_t> ftyp_atom() {
-    std::vector<uint8_t> out = be32(12);
-    for (uint8_t b : be32(datahandler::kExtensionFileType)) out.push_back(b);
-    for (uint8_t b : be32(qt_fourcc("MooV"))) out.push_back(b);
-    return out;
-}
 
 class RefusedHandle : public ::testing::TestWithParam<refused_case> {};
 
 TEST_P(RefusedHandle, GivesNullWithItsReason) {
-    handle_owner handle(handle_with(GetParam().bytes));
+    handle_owner handle(handle_with(GetParam().data));
     printed_lines printed;
     EXPECT_EQ(nullptr, data_ref_from_handle(handle.h));
     EXPECT_EQ(std::vector<std::string>{GetParam().message}, printed.at_level(3));
@@ -103,13 +92,13 @@ INSTANTIATE_TEST_SUITE_P(
         // An empty name and the 'data' atom: 17 bytes, refused by size.
         refused_case{"SeventeenBytes", layout("", 0x1234), "<datah> Invalid dataref size (< 4)\n"},
         refused_case{"EmptyNameInALongerHandle", [] {
-                         std::vector<uint8_t> b = layout("", 0x1234);
+                         bytes b = layout("", 0x1234);
                          b.push_back(0);
                          return b;
                      }(),
                      "<datah> Invalid filename size (<= 0)\n"},
         refused_case{"NameLongerThanTheHandle", [] {
-                         std::vector<uint8_t> b = layout("abc", 0x1234);
+                         bytes b = layout("abc", 0x1234);
                          b[4] = 200;
                          return b;
                      }(),
@@ -142,35 +131,26 @@ TEST(HandleDataRef, SpawnedChildIsAcceptedWhileItLives) {
     EXPECT_EQ(std::vector<std::string>{message}, printed.at_level(3));
 }
 
-TEST(CreateHandleDataRef, WritesExtensionsInOrder) {
+TEST(CreateHandleDataRef, WritesExtensionsInOrderAndRefusesMissingArguments) {
     const unsigned char name[] = {3, 'a', '.', 'b'};
     const unsigned char mime[] = {3, 'x', '/', 'y'};
     Ptr block = NewPtrClear(2);
     block[0] = 7;
     handle_owner handle(create_handle_data_ref(nullptr, name, qt_fourcc("MooV"), mime, block));
-    DisposePtr(block);
-    std::vector<uint8_t> expected = {0, 0, 0, 0, 3, 'a', '.', 'b'};
-    for (auto part : {ftyp_atom(), mime_atom("x/y")}) expected.insert(expected.end(), part.begin(), part.end());
-    for (uint8_t b : be32(10)) expected.push_back(b);
-    for (uint8_t b : be32(datahandler::kExtensionData)) expected.push_back(b);
-    expected.push_back(7);
-    expected.push_back(0);
+    bytes expected = {0, 0, 0, 0, 3, 'a', '.', 'b'};
+    for (const bytes& part :
+         {ftyp_atom(), mime_atom("x/y"), atom(datahandler::kExtensionData, {7, 0})})
+        test_movie::put_bytes(expected, part);
     EXPECT_EQ(expected, handle_bytes(handle.h));
-}
-
-TEST(CreateHandleDataRef, DataExtensionOnlyForAnEmptyHandleSlot) {
-    Ptr block = NewPtrClear(4);
+    // The data extension only for an empty handle slot.
     Handle slot = reinterpret_cast<Handle>(uintptr_t(0x11223344));
-    handle_owner handle(create_handle_data_ref(slot, nullptr, 0, nullptr, block));
+    handle_owner without_data(create_handle_data_ref(slot, nullptr, 0, nullptr, block));
+    EXPECT_EQ((bytes{0x44, 0x33, 0x22, 0x11, 0}), handle_bytes(without_data.h));
     DisposePtr(block);
-    EXPECT_EQ((std::vector<uint8_t>{0x44, 0x33, 0x22, 0x11, 0}), handle_bytes(handle.h));
-}
-
-TEST(CreateHandleDataRef, ExtensionsRefuseMissingArguments) {
-    handle_owner handle(handle_with({0}));
-    EXPECT_EQ(paramErr, add_mime_type_extension(handle.h, nullptr));
-    EXPECT_EQ(paramErr, add_data_extension(handle.h, nullptr));
-    EXPECT_EQ(1, GetHandleSize(handle.h));
+    // Missing arguments are refused and append nothing.
+    EXPECT_EQ(paramErr, add_mime_type_extension(without_data.h, nullptr));
+    EXPECT_EQ(paramErr, add_data_extension(without_data.h, nullptr));
+    EXPECT_EQ(5, GetHandleSize(without_data.h));
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -45,6 +44,7 @@ std::vector<uint8_t> pattern(size_t size) {
     return bytes;
 }
 
+// The completion routine's calls and its last arguments.
 struct completion_record {
     int calls = 0;
     Ptr request = nullptr;
@@ -54,15 +54,13 @@ struct completion_record {
 completion_record g_completion;
 
 void record_completion(Ptr request, long refcon, OSErr error) {
-    ++g_completion.calls;
-    g_completion.request = request;
-    g_completion.refcon = refcon;
-    g_completion.error = error;
+    g_completion = {g_completion.calls + 1, request, refcon, error};
 }
 
 // Any non-null schedule record asks for the completion routine.
 DataHSchedulePtr const kScheduleRecord = reinterpret_cast<DataHSchedulePtr>(uintptr_t(0x10));
 
+// A reference whose every seek fails.
 class failing_seek_ref : public CMDataRef {
 public:
     std::string get_url() const override { return "kolmfs://store/failing.mov"; }
@@ -95,7 +93,7 @@ protected:
     }
 
     ComponentResult schedule64(void* buffer, int64_t offset, long size, long refcon = 0,
-                               DataHSchedulePtr record = nullptr) {
+                               DataHSchedulePtr record = kScheduleRecord) {
         const wide at{uint32_t(offset), int32_t(offset >> 32)};
         return call_entry(m_storage, kScheduleData64,
                           {word(buffer), word(&at), int32_t(size), int32_t(refcon), word(record),
@@ -106,58 +104,17 @@ protected:
     datahandler::storage* m_storage = nullptr;
 };
 
-TEST_F(DataHandlerCalls, GetDataRefGivesACopyTheCallerMayDispose) {
+TEST_F(DataHandlerCalls, ReferenceCallsAnswerFromTheServedHandle) {
     ASSERT_EQ(noErr, serve(m_ref.get()));
-    Handle first = nullptr;
-    ASSERT_EQ(noErr, call_entry(m_storage, kGetDataRef, {word(&first)}));
-    ASSERT_NE(nullptr, first);
-    EXPECT_NE(m_storage->data_ref, first);
-    EXPECT_EQ(handle_bytes(m_storage->data_ref), handle_bytes(first));
-    DisposeHandle(first);
-    Handle second = nullptr;
-    ASSERT_EQ(noErr, call_entry(m_storage, kGetDataRef, {word(&second)}));
-    EXPECT_EQ(m_ref.get(), data_ref_from_handle(second));
-    DisposeHandle(second);
-}
-
-// The instance's reference: none set, or a handle of another layout.
-struct unusable_case {
-    const char* name;
-    bool set_handle;
-    ComponentResult open_for_read;
-};
-
-class ReadingWithoutAUsableReference : public DataHandlerCalls,
-                                       public ::testing::WithParamInterface<unusable_case> {};
-
-TEST_P(ReadingWithoutAUsableReference, TriesOpenForReadThenFailsWithParamErr) {
-    if (GetParam().set_handle) {
-        Handle bad = handle_with(std::vector<uint8_t>(20, 0));
-        ASSERT_EQ(noErr, call_entry(m_storage, kSetDataRef, {word(bad)}));
-        DisposeHandle(bad);
-    }
-    printed_lines printed;
-    wide size{};
-    EXPECT_EQ(paramErr, call_entry(m_storage, kGetFileSize64, {word(&size)}));
-    EXPECT_TRUE(printed.contains("<datah> OpenForRead\n"));
-    uint8_t buffer[4] = {};
-    EXPECT_EQ(paramErr, schedule64(buffer, 0, 4, 0, kScheduleRecord));
-    EXPECT_EQ(0, g_completion.calls);
-    EXPECT_EQ(GetParam().open_for_read, call_entry(m_storage, kOpenForRead, {}));
-}
-
-// OpenForRead fails only without a handle; a handle that does not parse
-// still opens, since the stream behind a reference is open already.
-INSTANTIATE_TEST_SUITE_P(References, ReadingWithoutAUsableReference,
-                         ::testing::Values(unusable_case{"NoneSet", false, kInvalidDataRef},
-                                           unusable_case{"OtherLayout", true, noErr}),
-                         [](const ::testing::TestParamInfo<unusable_case>& info) {
-                             return info.param.name;
-                         });
-
-TEST_F(DataHandlerCalls, CompareDataRefLooksAtTheBytes) {
-    ASSERT_EQ(noErr, serve(m_ref.get()));
+    // GetDataRef gives a copy the caller may dispose.
+    Handle copy = nullptr;
+    ASSERT_EQ(noErr, call_entry(m_storage, kGetDataRef, {word(&copy)}));
+    EXPECT_NE(m_storage->data_ref, copy);
+    EXPECT_EQ(m_ref.get(), data_ref_from_handle(copy));
+    // CompareDataRef looks at the bytes.
     std::vector<uint8_t> bytes = handle_bytes(m_storage->data_ref);
+    EXPECT_EQ(bytes, handle_bytes(copy));
+    DisposeHandle(copy);
     Handle same = handle_with(bytes);
     bytes[6] ^= 1;  // one byte of the name
     Handle other = handle_with(bytes);
@@ -171,16 +128,12 @@ TEST_F(DataHandlerCalls, CompareDataRefLooksAtTheBytes) {
     EXPECT_FALSE(equal);
     EXPECT_EQ(kInvalidDataRef, call_entry(m_storage, kCompareDataRef, {0, word(&equal)}));
     for (Handle h : {same, other, shorter}) DisposeHandle(h);
-}
-
-TEST_F(DataHandlerCalls, GetFileNameGivesThePascalName) {
-    ASSERT_EQ(noErr, serve(m_ref.get()));
+    // GetFileName gives the Pascal name.
     unsigned char name[256];
     std::memset(name, 0xEE, sizeof name);
     printed_lines printed;
     ASSERT_EQ(noErr, call_entry(m_storage, kGetFileName, {word(name)}));
-    EXPECT_EQ(8, name[0]);
-    EXPECT_EQ("clip.mov", std::string(reinterpret_cast<char*>(name + 1), 8));
+    EXPECT_EQ("clip.mov", std::string(reinterpret_cast<char*>(name + 1), name[0]));
     EXPECT_EQ(0, name[9]);
     EXPECT_TRUE(printed.contains("<datah>   Pascal: 8 bytes 'clip.mov'\n"));
     UInt32 flags = 7;
@@ -188,10 +141,32 @@ TEST_F(DataHandlerCalls, GetFileNameGivesThePascalName) {
     EXPECT_EQ(0u, flags);
 }
 
+// Without a reference, or with a handle of another layout, reading tries
+// OpenForRead, then fails with paramErr. OpenForRead fails only without a
+// handle; a handle that does not parse still opens, since the stream behind a
+// reference is open already.
+TEST_F(DataHandlerCalls, ReadingWithoutAUsableReferenceFailsWithParamErr) {
+    for (bool set_handle : {false, true}) {
+        if (set_handle) {
+            Handle bad = handle_with(std::vector<uint8_t>(20, 0));
+            ASSERT_EQ(noErr, call_entry(m_storage, kSetDataRef, {word(bad)}));
+            DisposeHandle(bad);
+        }
+        printed_lines printed;
+        wide size{};
+        EXPECT_EQ(paramErr, call_entry(m_storage, kGetFileSize64, {word(&size)}));
+        EXPECT_TRUE(printed.contains("<datah> OpenForRead\n"));
+        uint8_t buffer[4] = {};
+        EXPECT_EQ(paramErr, schedule64(buffer, 0, 4));
+        EXPECT_EQ(0, g_completion.calls);
+        EXPECT_EQ(set_handle ? noErr : kInvalidDataRef, call_entry(m_storage, kOpenForRead, {}));
+    }
+}
+
 TEST_F(DataHandlerCalls, ScheduleData64ReadsAtTheOffsetAndCompletesWhenAsked) {
     ASSERT_EQ(noErr, serve(m_ref.get()));
     uint8_t buffer[5] = {};
-    EXPECT_EQ(noErr, schedule64(buffer, 10, 5, 77, kScheduleRecord));
+    EXPECT_EQ(noErr, schedule64(buffer, 10, 5, 77));
     const std::vector<uint8_t> expected = pattern(64);
     EXPECT_EQ(std::vector<uint8_t>(expected.begin() + 10, expected.begin() + 15),
               std::vector<uint8_t>(buffer, buffer + 5));
@@ -200,15 +175,12 @@ TEST_F(DataHandlerCalls, ScheduleData64ReadsAtTheOffsetAndCompletesWhenAsked) {
     EXPECT_EQ(77, g_completion.refcon);
     EXPECT_EQ(noErr, g_completion.error);
     // Without a schedule record the routine is not called.
-    EXPECT_EQ(noErr, schedule64(buffer, 0, 4));
+    EXPECT_EQ(noErr, schedule64(buffer, 0, 4, 0, nullptr));
     EXPECT_EQ(1, g_completion.calls);
-}
-
-TEST_F(DataHandlerCalls, FailingSeekReadsNothing) {
+    // A failing seek reads nothing.
     failing_seek_ref failing;
     ASSERT_EQ(noErr, serve(&failing));
-    uint8_t buffer[4] = {};
-    EXPECT_EQ(kReadErr, schedule64(buffer, 8, 4, 0, kScheduleRecord));
+    EXPECT_EQ(kReadErr, schedule64(buffer, 8, 4));
     EXPECT_EQ(0, failing.reads);
     EXPECT_EQ(kReadErr, g_completion.error);
 }
@@ -216,11 +188,10 @@ TEST_F(DataHandlerCalls, FailingSeekReadsNothing) {
 TEST_F(DataHandlerCalls, ScheduleDataTakesA32BitOffsetWithoutSign) {
     test_support::temp_folder folder;
     const std::string path = folder / "sparse.bin";
-    const std::streamoff at = std::streamoff(0x80000000u);
     const char marker[4] = {'Z', 'V', 'H', '!'};
     {
         std::ofstream file(path, std::ios::binary);
-        file.seekp(at);
+        file.seekp(std::streamoff(0x80000000u));
         file.write(marker, 4);
         if (!file.flush()) GTEST_SKIP() << "cannot make a sparse file of 2 GiB here";
     }

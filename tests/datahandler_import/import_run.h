@@ -2,7 +2,6 @@
 // must not depend on how the importer reached the movie's bytes.
 #pragma once
 
-#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -34,8 +33,5 @@ struct import_run {
 // Runs ruv-import --json on input with the extra arguments, writing the audio
 // and video outputs to files of their own (read back, then removed).
 import_run run_import(const std::string& input, const std::vector<std::string>& extra = {});
-
-// The file's top-level 'moov' atom size, or 0.
-uint64_t movie_atom_size(const std::string& path);
 
 }  // namespace datahandler_import

@@ -76,45 +76,33 @@ protected:
     temp_folder m_folder;
 };
 
-TEST_F(CallSurface, ForwardedSixtyFourBitParameterAndResultArriveIntact) {
+// Parameters and results of every width, forwarded to the runtime or taken
+// directly: the probe computes its answers from what reached it.
+TEST_F(CallSurface, ParametersAndResultsArriveIntact) {
     run_in_fresh_process([] {
         const TimeValue64 value = 0x0123456789ALL;
         EXPECT_EQ(value * 3 + 7, TrackTimeToMediaDisplayTime(value, reinterpret_cast<Track>(7)));
         EXPECT_EQ(-5 * 3 + 9, TrackTimeToMediaDisplayTime(-5, reinterpret_cast<Track>(9)));
         EXPECT_EQ(TimeValue64(0x00000011'7FFFFFFFLL),
                   GetMediaDecodeDuration(reinterpret_cast<Media>(0x11)));
-    });
-}
-
-TEST_F(CallSurface, ForwardedOperationWithoutResultWritesThroughItsPointers) {
-    run_in_fresh_process([] {
+        // An operation without a result writes through its pointers.
         TimeValue64 time = 0;
         TimeValue64 duration = 0;
         GetMediaNextInterestingDecodeTime(reinterpret_cast<Media>(1), 0x0102,
                                           0x7FFFFFFF00LL, -0x10000, &time, &duration);
         EXPECT_EQ(0x7FFFFFFF00LL + 0x0102, time);
         EXPECT_EQ(-0x20000, duration);
+        // A Fixed value and the exact double it is.
+        EXPECT_EQ(-0.5, Fix2X(-0x00008000));
+        EXPECT_EQ(32767.9999847412109375, Fix2X(0x7FFFFFFF));
+        EXPECT_EQ(-32768.0, Fix2X(int32_t(0x80000000)));
+        EXPECT_EQ(0x0807060504030201ULL, EndianU64_BtoN(0x0102030405060708ULL));
     });
 }
 
-// A Fixed value and the double it is.
-struct fixed_case {
-    Fixed fixed;
-    double value;
-};
-
-class ForwardedDouble : public CallSurface, public ::testing::WithParamInterface<fixed_case> {};
-
-TEST_P(ForwardedDouble, Fix2XReturnsTheExactDouble) {
-    run_in_fresh_process([&] { EXPECT_EQ(GetParam().value, Fix2X(GetParam().fixed)); });
-}
-
-INSTANTIATE_TEST_SUITE_P(Values, ForwardedDouble,
-                         ::testing::Values(fixed_case{-0x00008000, -0.5},
-                                           fixed_case{0x7FFFFFFF, 32767.9999847412109375},
-                                           fixed_case{int32_t(0x80000000), -32768.0}));
-
-TEST_F(CallSurface, MediaGetPublicInfoRecordCarriesFlagsSizeWhatAndTheWords) {
+// The record carries flags, size, what and the words; for an instance it
+// does not know, the probe answers a record with its "what" code.
+TEST_F(CallSurface, ComponentRecordsCarryTheirRoutinesWhatCodesAndWords) {
     run_in_fresh_process([] {
         qtrt_probe::component_call_seen seen = {};
         Size size = sizeof(seen);
@@ -127,27 +115,15 @@ TEST_F(CallSurface, MediaGetPublicInfoRecordCarriesFlagsSizeWhatAndTheWords) {
         EXPECT_EQ(qt_fourcc("sdes"), seen.words[0]);
         EXPECT_EQ(uint32_t(reinterpret_cast<uintptr_t>(&seen)), seen.words[1]);
         EXPECT_EQ(uint32_t(reinterpret_cast<uintptr_t>(&size)), seen.words[2]);
-    });
-}
 
-// For an instance it does not know, the probe answers a record with its
-// "what" code.
-TEST_F(CallSurface, ComponentRecordsCarryTheirRoutinesWhatCodes) {
-    run_in_fresh_process([] {
-        MediaHandler handler = reinterpret_cast<MediaHandler>(1);
+        handler = reinterpret_cast<MediaHandler>(1);
         DataHandler data = reinterpret_cast<DataHandler>(1);
         Boolean has = 0;
         EXPECT_EQ(0x051A, MediaHasCharacteristic(handler, qt_fourcc("eyes"), &has));
         EXPECT_EQ(0x0101, TCGetCurrentTimeCode(handler, nullptr, nullptr, nullptr, nullptr));
-        wide size = {};
-        EXPECT_EQ(0x0030, DataHGetFileSize64(data, &size));
-        EXPECT_EQ(0x002E, DataHScheduleData64(data, nullptr, &size, 0, 0, nullptr, nullptr));
-    });
-}
-
-TEST_F(CallSurface, DirectSixtyFourBitParameterAndResult) {
-    run_in_fresh_process([] {
-        EXPECT_EQ(0x0807060504030201ULL, EndianU64_BtoN(0x0102030405060708ULL));
+        wide file_size = {};
+        EXPECT_EQ(0x0030, DataHGetFileSize64(data, &file_size));
+        EXPECT_EQ(0x002E, DataHScheduleData64(data, nullptr, &file_size, 0, 0, nullptr, nullptr));
     });
 }
 

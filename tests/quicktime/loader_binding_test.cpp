@@ -38,6 +38,9 @@ protected:
     std::string m_system;
 };
 
+// The first operation loads and binds the runtime, which answers
+// CanReleaseLibraryHandle with true: the handle goes and every entry keeps
+// working.
 TEST_F(LoaderBinding, FirstOperationLoadsAndBindsTheRuntime) {
     install("");
     run_in_fresh_process([] {
@@ -49,20 +52,31 @@ TEST_F(LoaderBinding, FirstOperationLoadsAndBindsTheRuntime) {
         EXPECT_NE(qtb_dispatcher_entry, &UnboundEntry);
         EXPECT_NE(qtb_call_component_entry, &UnboundEntry);
         EXPECT_NE(qtb_call_with_storage_entry, &UnboundEntry);
+        EXPECT_EQ(nullptr, qtb_library);
+        EXPECT_NE(nullptr, GetModuleHandleA(kQuickTimeLibraryName));
+        version = 0;
+        EXPECT_EQ(noErr, Gestalt(kQuickTimeVersion, &version));
+        EXPECT_EQ(0x07798000, version);
+        EXPECT_DOUBLE_EQ(2.5, Fix2X(0x28000));
     });
 }
 
+// Without a runtime every operation answers -2095, and the next one (the
+// version test too) searches again.
 TEST_F(LoaderBinding, MissingRuntimeAnswers2095AndTheNextCallSearchesAgain) {
     run_in_fresh_process([&] {
         EXPECT_EQ(kQTRuntimeUnavailable, GetMoviesError());
         EXPECT_EQ(kQTRuntimeUnavailable, MemError());
         EXPECT_EQ(nullptr, qtb_library);
         EXPECT_NE(nullptr, qtb_first_call_hook);
+        EXPECT_FALSE(IsSelectorAvailable(0x320222));
+        EXPECT_FALSE(qtb_version_known);
 
-        install("");
+        install("qt-7.0.2");
+        EXPECT_TRUE(IsSelectorAvailable(0x320222));
         long version = 0;
         EXPECT_EQ(noErr, Gestalt(kQuickTimeVersion, &version));
-        EXPECT_EQ(0x07798000, version);
+        EXPECT_EQ(0x07028000, version);
     });
 }
 
@@ -99,35 +113,12 @@ INSTANTIATE_TEST_SUITE_P(Variants, MissingExport,
                          ::testing::Values(missing_case{"qt-nodispatcher", true},
                                            missing_case{"qt-nocallcomponent", false}));
 
-TEST_F(LoaderBinding, ReleasedHandleLeavesEveryEntryWorking) {
-    install("");
-    run_in_fresh_process([] {
-        long first = 0;
-        EXPECT_EQ(noErr, Gestalt(kQuickTimeVersion, &first));
-        // The runtime answered CanReleaseLibraryHandle with true.
-        EXPECT_EQ(nullptr, qtb_library);
-        EXPECT_NE(nullptr, GetModuleHandleA(kQuickTimeLibraryName));
-        long version = 0;
-        EXPECT_EQ(noErr, Gestalt(kQuickTimeVersion, &version));
-        EXPECT_EQ(0x07798000, version);
-        EXPECT_DOUBLE_EQ(2.5, Fix2X(0x28000));
-    });
-}
-
-TEST_F(LoaderBinding, RuntimeOlderThan702KeepsItsHandle) {
-    install("qt-7.0.1");
-    run_in_fresh_process([] {
-        long version = 0;
-        EXPECT_EQ(noErr, Gestalt(kQuickTimeVersion, &version));
-        EXPECT_EQ(0x07018000, version);
-        EXPECT_NE(nullptr, qtb_library);
-        EXPECT_FALSE(IsSelectorAvailable(0x1D0059));
-    });
-}
-
-// A runtime variant and whether its file version passes the 7.0.2 test.
+// A runtime variant, its Gestalt answer and whether its file version passes
+// the 7.0.2 test. An older runtime keeps its handle: its release test is
+// gated.
 struct version_case {
     const char* variant;
+    long version;
     bool sufficient;
 };
 
@@ -141,23 +132,19 @@ TEST_P(RuntimeVersion, FileVersionDecidesTheGatedOperations) {
         // Asked without a loaded runtime: the test loaded and let go of it.
         EXPECT_EQ(nullptr, qtb_library);
         EXPECT_EQ(GetParam().sufficient, IsSelectorAvailable(0x32028A));
+        EXPECT_EQ(GetParam().sufficient, IsSelectorAvailable(0x1D0059));
+        long version = 0;
+        EXPECT_EQ(noErr, Gestalt(kQuickTimeVersion, &version));
+        EXPECT_EQ(GetParam().version, version);
+        EXPECT_EQ(!GetParam().sufficient, qtb_library != nullptr);
     });
 }
 
 INSTANTIATE_TEST_SUITE_P(Variants, RuntimeVersion,
-                         ::testing::Values(version_case{"qt-7.0.1", false},
-                                           version_case{"qt-7.0.2", true},
-                                           version_case{"qt-6.5", false},
-                                           version_case{"", true}));
-
-TEST_F(LoaderBinding, VersionTestWithoutRuntimeIsAskedAgain) {
-    run_in_fresh_process([&] {
-        EXPECT_FALSE(IsSelectorAvailable(0x320222));
-        EXPECT_FALSE(qtb_version_known);
-        install("qt-7.0.2");
-        EXPECT_TRUE(IsSelectorAvailable(0x320222));
-    });
-}
+                         ::testing::Values(version_case{"qt-7.0.1", 0x07018000, false},
+                                           version_case{"qt-7.0.2", 0x07028000, true},
+                                           version_case{"qt-6.5", 0x06508000, false},
+                                           version_case{"", 0x07798000, true}));
 
 TEST_F(LoaderBinding, GatedOperationsOn701AnswerFallbacksWithoutReachingTheRuntime) {
     install("qt-probe-7.0.1");

@@ -63,7 +63,8 @@ TEST_F(LoaderSearch, LoadedRuntimeFolderWinsOverTheRegistry) {
 }
 
 // The registry's two folder values (folders below the machine's folder;
-// "missing" is never made, null leaves the value out) and the folder found.
+// "missing" is never made, null leaves the value out) and the system folder
+// found, which ends in one separator.
 struct search_case {
     const char* sys_dir;
     const char* qts_folder;
@@ -82,44 +83,22 @@ TEST_P(FolderSearchOrder, FirstExistingFolderWins) {
         values[value.first] = m_folder / value.second;
     }
     set_registry(values);
-    EXPECT_EQ(m_folder / GetParam().found + "\\", system_folder());
+    EXPECT_EQ(m_folder / GetParam().found, system_folder());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Registry, FolderSearchOrder,
-    ::testing::Values(search_case{"first", "second", "first"},
-                      search_case{"missing", "second", "second"},
-                      search_case{nullptr, nullptr, "windows/system32"}));
+INSTANTIATE_TEST_SUITE_P(Registry, FolderSearchOrder,
+                         ::testing::Values(search_case{"first", "second", "first\\"},
+                                           search_case{"missing", "second", "second\\"},
+                                           search_case{"qt/", nullptr, "qt/"},
+                                           search_case{nullptr, nullptr, "windows/system32\\"}));
 
-TEST_F(LoaderSearch, NoFolderAnywhereFailsWithEmptyBuffer) {
-    setenv("RUV_SYSTEM_DIR", (m_folder / "no-such-system").c_str(), 1);
-    EXPECT_EQ("", system_folder());
-    EXPECT_EQ("", extension_folder());
-}
-
-// A registry folder and the system folder the loader makes of it.
-struct separator_case {
-    const char* value;
-    const char* folder;
-};
-
-class RegistryFolderSeparator : public LoaderSearch,
-                                public ::testing::WithParamInterface<separator_case> {};
-
-TEST_P(RegistryFolderSeparator, GetsOneBackslashUnlessItEndsInASeparator) {
-    m_folder.make_folder("qt");
-    set_registry({{"QTSysDir", m_folder.path() + GetParam().value}});
-    EXPECT_EQ(m_folder.path() + GetParam().folder, system_folder());
-}
-
-INSTANTIATE_TEST_SUITE_P(Endings, RegistryFolderSeparator,
-                         ::testing::Values(separator_case{"/qt", "/qt\\"},
-                                           separator_case{"/qt/", "/qt/"}));
-
-TEST_F(LoaderSearch, MissingFolderSettingEmptiesTheBuffer) {
+TEST_F(LoaderSearch, NoFolderAnywhereEmptiesTheBuffers) {
     char buffer[MAX_PATH] = "stale";
     ReadQuickTimeFolderSetting(kQuickTimeRegistryKey, "QTExtDir", buffer, sizeof(buffer));
     EXPECT_STREQ("", buffer);
+    setenv("RUV_SYSTEM_DIR", (m_folder / "no-such-system").c_str(), 1);
+    EXPECT_EQ("", system_folder());
+    EXPECT_EQ("", extension_folder());
 }
 
 // The extension folder: QTExtDir as it is (not tested for existence), else
@@ -127,18 +106,15 @@ TEST_F(LoaderSearch, MissingFolderSettingEmptiesTheBuffer) {
 // system directory.
 TEST_F(LoaderSearch, ExtensionFolderFollowsTheRegistryOrTheSystemFolder) {
     EXPECT_EQ(m_system + "\\QuickTime\\", extension_folder());
+    // The system folder is read with 10 characters less room: a buffer that
+    // holds it but not the subfolder gives no extension folder.
+    std::vector<char> buffer(m_system.size() + 2 + 5);
+    EXPECT_EQ(0u, GetQuickTimeExtensionFolder(buffer.data(), buffer.size()));
     std::string qt = m_folder.make_folder("qt");
     set_registry({{"QTSysDir", qt}});
     EXPECT_EQ(qt + "\\", extension_folder());
     set_registry({{"QTSysDir", qt}, {"QTExtDir", "C:\\Program Files\\QuickTime\\QTSystem"}});
     EXPECT_EQ("C:\\Program Files\\QuickTime\\QTSystem\\", extension_folder());
-}
-
-TEST_F(LoaderSearch, ExtensionFolderLeavesRoomForTheSubfolder) {
-    // The system folder is read with 10 characters less room: a buffer that
-    // holds it but not the subfolder gives no extension folder.
-    std::vector<char> buffer(m_system.size() + 2 + 5);
-    EXPECT_EQ(0u, GetQuickTimeExtensionFolder(buffer.data(), buffer.size()));
 }
 
 TEST_F(LoaderSearch, RuntimeInTheSystemDirectorysQuickTimeSubfolderIsLoaded) {
