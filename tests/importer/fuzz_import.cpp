@@ -66,27 +66,34 @@ private:
 // An input that takes longer than this is a hang.
 constexpr int kMaxSeconds = 120;
 
-// Sound is delivered for the whole movie, silence included, so a few bytes
-// can ask for days of it (an edit that plays far past its media), which is
-// right and takes minutes under the sanitizers. Such an input is imported
-// without its sound stream: past this many samples (all channels; about 45
-// minutes of 48 kHz stereo) the sound path adds only more of the same output.
-constexpr double kMaxSoundSamples = 268435456.0;
+// Sound is delivered for the whole movie, silence included, in chunks of one
+// video frame each. So a few bytes can ask for days of it (an edit that plays
+// far past its media) or for millions of one-sample chunks (video of a
+// million frames a second), which is right and takes minutes under the
+// sanitizers (seconds for every 10^7 samples). Such an input is imported
+// without its sound stream: past these bounds (about 6 minutes of 48 kHz
+// stereo; 36 minutes of chunks at 30 frames a second) the sound path adds only
+// more of the same output.
+constexpr double kMaxSoundSamples = 33554432.0;  // all channels
+constexpr double kMaxSoundChunks = 65536.0;
 
 // True when the audio track the importer describes would deliver more than
-// kMaxSoundSamples.
+// either bound.
 bool sound_too_long(Ruv::CM::RImporter& importer) {
     Ruv::RPtr<Ruv::CM::RMovieInfo> info = importer.getMovieInfo();
     if (!info) return false;
+    double frame_rate = 0, samples = 0, seconds = 0;
     for (size_t i = 0; i < info->getTrackCount(); ++i) {
         Ruv::RPtr<Ruv::CM::RTrackInfo> track = info->getTrack(i);
+        if (track && track->getKind() == Ruv::CM::RTrackInfo::kVideo)
+            frame_rate =
+                static_cast<const Ruv::CM::RVideoTrackInfo&>(*track).getFrameRate().toDouble();
         if (!track || track->getKind() != Ruv::CM::RTrackInfo::kAudio) continue;
         const auto& audio = static_cast<const Ruv::CM::RAudioTrackInfo&>(*track);
-        const double samples = track->getDuration().getSecondsAsDouble() *
-                               audio.getSampleRate().toDouble() * audio.getChannels();
-        if (!(samples <= kMaxSoundSamples)) return true;
+        seconds = track->getDuration().getSecondsAsDouble();
+        samples = seconds * audio.getSampleRate().toDouble() * audio.getChannels();
     }
-    return false;
+    return !(samples <= kMaxSoundSamples) || !(seconds * frame_rate <= kMaxSoundChunks);
 }
 
 // libFuzzer finds hangs with SIGALRM (-timeout). Under user-mode emulation of
