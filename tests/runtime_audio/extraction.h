@@ -31,8 +31,8 @@ public:
     std::vector<float> frames(size_t limit = SIZE_MAX, uint32_t per_call = 1602);
     void seek(int64_t frame);
     // One MovieAudioExtractionFillBuffer of up to `frames`; frames answers
-    // how many came, appended to out.
-    OSStatus fill_once(uint32_t& frames, std::vector<float>& out);
+    // how many came, appended to out, and flags its flags.
+    OSStatus fill_once(uint32_t& frames, std::vector<float>& out, uint32_t* flags = nullptr);
 
 private:
     Movie m_movie = nullptr;

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "audio/sound_warning.h"
 #include "movie/movie_access.h"
 #include "runtime_movie/movie_test_support.h"
 #include "support/fixture_files.h"
@@ -95,17 +94,6 @@ void expect_same(const std::vector<track_lines>& a, const std::vector<track_line
     }
 }
 
-struct warning_log {
-    warning_log() {
-        m_previous = qtrt::audio::set_sound_warning_sink([this](const std::string& t) { lines.push_back(t); });
-    }
-    ~warning_log() { qtrt::audio::set_sound_warning_sink(m_previous); }
-    std::vector<std::string> lines;
-
-private:
-    qtrt::audio::warning_sink m_previous;
-};
-
 struct layout_case {
     const char* name;
     void (*change)(fragment_plan&);
@@ -172,11 +160,9 @@ TEST(Fragments, DecodeTimesPlaceTheSamples) {
     ASSERT_NE(second, file.end());
     test_movie::patch_u32(file, uint64_t(first - file.begin()) + 12, 600);
     test_movie::patch_u32(file, uint64_t(second - file.begin()) + 12, 1000);
-    const std::string path = output_path("late.mov");
-    ASSERT_TRUE(test_movie::write_bytes(file, path));
-    Movie m = nullptr;
-    ASSERT_EQ(open_movie(path, m), noErr);
-    movie_ptr movie(m);
+    movie_ptr movie = open_bytes(file, "late.mov");
+    ASSERT_TRUE(movie);
+    Movie m = movie.get();
     const qtrt::track_model& track = qtrt::model_of(m)->tracks[0];
     EXPECT_EQ(track.media.samples.decode_time(2), 400);
     EXPECT_EQ(track.media.samples.duration(1), 300u);
@@ -229,12 +215,10 @@ TEST_P(DamagedFragments, KeepTheWholeSamplesAndSayWhere) {
         test_movie::patch_u32(file, found + c.field_offset, c.value);
     }
     file.resize(file.size() - size_t(c.keep_from_end));
-    const std::string path = output_path("damaged.mov");
-    ASSERT_TRUE(test_movie::write_bytes(file, path));
     warning_log log;
-    Movie m = nullptr;
-    ASSERT_EQ(open_movie(path, m), noErr);
-    movie_ptr movie(m);
+    movie_ptr movie = open_bytes(file, "damaged.mov");
+    ASSERT_TRUE(movie);
+    Movie m = movie.get();
     Media video = media_of_type(m, qt_fourcc("vide"));
     EXPECT_EQ(qtrt::GetMediaSampleCount(video), long(c.video_samples));
     EXPECT_EQ(qtrt::GetMovieDuration(m), long(c.video_samples) * 20);

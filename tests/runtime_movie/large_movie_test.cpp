@@ -28,9 +28,7 @@ TEST(LargeMovie, SamplesPastFourGibibytesAreReadAtTheirOffsets) {
     ASSERT_NE(media, nullptr);
     for (uint32_t i = 0; i < 5; ++i) {
         std::vector<uint8_t> data(300);
-        ASSERT_EQ(qtrt::GetMediaSample2(media, data.data(), 300, nullptr, i * 100, nullptr, nullptr,
-                                        nullptr, nullptr, nullptr, 1, nullptr, nullptr),
-                  noErr);
+        ASSERT_EQ(read_sample(media, i * 100, data.data(), 300), noErr);
         for (uint32_t k = 0; k < 300; ++k)
             ASSERT_EQ(data[k], test_movie::sample_pattern_byte(1, i, k)) << "sample " << i;
     }
