@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -50,25 +51,25 @@ std::vector<track_lines> facts_of(Movie movie, const std::vector<OSType>& withou
         const qtrt::sample_table& table = track.media.samples;
         const bool timed = std::find(without_times.begin(), without_times.end(),
                                      track.media.handler_type) == without_times.end();
-        std::string head = std::to_string(track.media.handler_type);
+        std::ostringstream head;
+        head << track.media.handler_type;
         if (without_times.empty()) {
-            head += " movie " + std::to_string(qtrt::GetMovieDuration(movie)) + " media " +
-                    std::to_string(qtrt::GetMediaDuration(media)) + " track " +
-                    std::to_string(qtrt::GetTrackDuration(t));
+            head << " movie " << qtrt::GetMovieDuration(movie) << " media "
+                 << qtrt::GetMediaDuration(media) << " track " << qtrt::GetTrackDuration(t);
             for (const qtrt::edit_entry& e : track.edits)
-                head += " edit " + std::to_string(e.track_duration) + "@" + std::to_string(e.media_time);
+                head << " edit " << e.track_duration << "@" << e.media_time;
         }
-        track_lines lines{head};
+        track_lines lines{head.str()};
         for (uint32_t k = 0; k < table.count(); ++k) {
             const qtrt::sample_info s = table.sample(k);
             std::vector<uint8_t> bytes;
             const uint16_t ref = track.media.descriptions[s.description_index - 1].data_ref_index;
             EXPECT_EQ(qtrt::read_media_data(media, ref, s.offset, uint64_t(s.size), bytes), noErr);
-            lines.push_back((timed ? std::to_string(s.decode_time) + "+" + std::to_string(s.duration) + " " +
-                                         std::to_string(s.display_offset)
-                                   : std::string()) +
-                            (s.sync ? " sync " : " ") + std::to_string(s.description_index) + " " +
-                            std::string(bytes.begin(), bytes.end()));
+            std::ostringstream line;
+            if (timed) line << s.decode_time << "+" << s.duration << " " << s.display_offset;
+            line << (s.sync ? " sync " : " ") << s.description_index << " "
+                 << std::string(bytes.begin(), bytes.end());
+            lines.push_back(line.str());
         }
         uint32_t next = 0;
         for (uint32_t c = 0; c < table.chunk_count(); ++c) {

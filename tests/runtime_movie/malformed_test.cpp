@@ -53,7 +53,7 @@ TEST(MalformedMovies, MovieBeforeTruncatedMediaDataStillOpens) {
 
 // What a patched movie opens as: nothing, the sound track alone, or the
 // whole movie with a first video sample whose bytes the file does not hold.
-enum class outcome { refused, video_left_out, first_video_sample_beyond_the_file };
+enum outcome { kRefused, kLeftOut, kBeyond };
 
 struct patch_case {
     const char* name;
@@ -74,14 +74,14 @@ TEST_P(PatchedMovies, AreRefusedCleanly) {
     OSErr err = noErr;
     movie_ptr owner = open_bytes(file, "patched.mov", &err);
     Movie movie = owner.get();
-    if (c.result == outcome::refused) {
+    if (c.result == kRefused) {
         EXPECT_NE(err, noErr);
         EXPECT_EQ(movie, nullptr);
         return;
     }
     ASSERT_EQ(err, noErr);
     walk_movie(movie);
-    if (c.result == outcome::video_left_out) {
+    if (c.result == kLeftOut) {
         EXPECT_EQ(qtrt::GetMovieTrackCount(movie), 1);
         EXPECT_EQ(track_of_type(movie, qt_fourcc("vide")), nullptr);
         EXPECT_NE(track_of_type(movie, qt_fourcc("soun")), nullptr);
@@ -99,10 +99,6 @@ TEST_P(PatchedMovies, AreRefusedCleanly) {
     EXPECT_EQ(read_sample(media, 100, data, 20, &size), noErr);
     EXPECT_EQ(size, 20u);
 }
-
-constexpr outcome kRefused = outcome::refused;
-constexpr outcome kLeftOut = outcome::video_left_out;
-constexpr outcome kBeyond = outcome::first_video_sample_beyond_the_file;
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, PatchedMovies,
