@@ -256,12 +256,11 @@ class FragmentFixtures : public ::testing::TestWithParam<fixture_case> {};
 
 TEST_P(FragmentFixtures, HoldTheSamplesOfTheWholeMovie) {
     warning_log log;
-    Movie whole = nullptr, fragmented = nullptr;
-    ASSERT_EQ(open_movie(test_fixtures::data_path(GetParam().whole), whole), noErr);
-    movie_ptr a(whole);
-    ASSERT_EQ(open_movie(test_fixtures::data_path(GetParam().fragmented), fragmented), noErr);
-    movie_ptr b(fragmented);
-    expect_same(facts_of(whole, GetParam().without_times), facts_of(fragmented, GetParam().without_times));
+    movie_ptr whole = open_path(test_fixtures::data_path(GetParam().whole));
+    movie_ptr fragmented = open_path(test_fixtures::data_path(GetParam().fragmented));
+    ASSERT_TRUE(whole && fragmented);
+    expect_same(facts_of(whole.get(), GetParam().without_times),
+                facts_of(fragmented.get(), GetParam().without_times));
     EXPECT_TRUE(log.lines.empty());
 }
 

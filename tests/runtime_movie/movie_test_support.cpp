@@ -33,25 +33,7 @@ std::string output_path(const std::string& name) {
     return std::string(RUV_OUTPUT_DIR) + "/movie_" + test + "_" + name;
 }
 
-movie_ptr open_built(const test_movie::movie_plan& plan, const std::string& name) {
-    const std::string path = output_path(name);
-    if (!test_movie::write_movie(plan, path)) {
-        ADD_FAILURE() << "cannot write " << path;
-        return nullptr;
-    }
-    Movie movie = nullptr;
-    OSErr err = open_movie(path, movie);
-    EXPECT_EQ(err, noErr) << "opening " << path;
-    return movie_ptr(movie);
-}
-
-movie_ptr open_bytes(const test_movie::bytes& file, const std::string& name, OSErr* err) {
-    const std::string path = output_path(name);
-    if (!test_movie::write_bytes(file, path)) {
-        ADD_FAILURE() << "cannot write " << path;
-        if (err) *err = -1;
-        return nullptr;
-    }
+movie_ptr open_path(const std::string& path, OSErr* err) {
     Movie movie = nullptr;
     const OSErr result = open_movie(path, movie);
     if (err)
@@ -59,6 +41,21 @@ movie_ptr open_bytes(const test_movie::bytes& file, const std::string& name, OSE
     else
         EXPECT_EQ(result, noErr) << "opening " << path;
     return movie_ptr(movie);
+}
+
+movie_ptr open_built(const test_movie::movie_plan& plan, const std::string& name) {
+    const std::string path = output_path(name);
+    if (test_movie::write_movie(plan, path)) return open_path(path);
+    ADD_FAILURE() << "cannot write " << path;
+    return nullptr;
+}
+
+movie_ptr open_bytes(const test_movie::bytes& file, const std::string& name, OSErr* err) {
+    const std::string path = output_path(name);
+    if (test_movie::write_bytes(file, path)) return open_path(path, err);
+    ADD_FAILURE() << "cannot write " << path;
+    if (err) *err = -1;
+    return nullptr;
 }
 
 std::vector<uint32_t> atom_path(const std::string& types) {

@@ -25,12 +25,15 @@ using movie_ptr = std::unique_ptr<MovieType*, movie_deleter>;
 // A path in the test output folder, unique to the running test.
 std::string output_path(const std::string& name);
 
+// Opens a file. With err, the open's result goes there; without, a failed
+// open fails the test.
+movie_ptr open_path(const std::string& path, OSErr* err = nullptr);
+
 // Writes the plan to a file of its own and opens it; fails the test (with a
 // null result) when it does not open.
 movie_ptr open_built(const test_movie::movie_plan& plan, const std::string& name);
 
-// Writes the bytes to a file of its own and opens it. With err, the open's
-// result goes there; without, a failed open fails the test.
+// Writes the bytes to a file of its own and opens it, as open_path.
 movie_ptr open_bytes(const test_movie::bytes& file, const std::string& name, OSErr* err = nullptr);
 
 // The atom types of a find_atom path, written "moov trak tkhd".
