@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "audio/audio_constants.h"
@@ -30,6 +31,21 @@ extraction::extraction(const std::string& path, bool big_endian) : m_big_endian(
     m_begun = qtrt::MovieAudioExtractionSetProperty(m_session, kQTPropertyClass_MovieAudioExtraction_Audio,
                                                     kQTMovieAudioExtractionAudioPropertyID_AudioStreamBasicDescription,
                                                     sizeof d, &d);
+}
+
+namespace {
+
+std::string written(const test_movie::movie_plan& plan) {
+    const std::string path = movie_test::output_path("sound.mov");
+    EXPECT_TRUE(test_movie::write_movie(plan, path));
+    return path;
+}
+
+}  // namespace
+
+extraction::extraction(const test_movie::movie_plan& plan, bool big_endian)
+    : extraction(written(plan), big_endian) {
+    std::remove(movie_test::output_path("sound.mov").c_str());
 }
 
 extraction::~extraction() {

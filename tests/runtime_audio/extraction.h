@@ -9,12 +9,16 @@
 
 #include "audio/audio_extraction.h"
 #include "movie/movie_toolbox.h"
+#include "support/movie_builder.h"
 
 namespace audio_test {
 
 class extraction {
 public:
     explicit extraction(const std::string& path, bool big_endian = false);
+    // The plan written to the output folder and extracted; the file goes once
+    // the movie is open.
+    explicit extraction(const test_movie::movie_plan& plan, bool big_endian = false);
     ~extraction();
     extraction(const extraction&) = delete;
     extraction& operator=(const extraction&) = delete;

@@ -13,7 +13,6 @@
 #include "runtime_movie/movie_test_support.h"
 
 using namespace qtrt::audio;
-using movie_test::output_path;
 
 namespace {
 
@@ -59,22 +58,6 @@ float expected_sample(const sound_plan& s, uint32_t frame, uint32_t channel) {
     return float(s.value(frame, channel)) / (s.bits == 8 ? 128.0f : 32768.0f);
 }
 
-// The plan written to the output folder and extracted; the file goes once
-// the movie is open.
-class built_extraction : public audio_test::extraction {
-public:
-    built_extraction(const test_movie::movie_plan& plan, bool big_endian = false)
-        : extraction(written(plan), big_endian) {
-        std::remove(output_path("sound.mov").c_str());
-    }
-
-private:
-    static std::string written(const test_movie::movie_plan& plan) {
-        EXPECT_TRUE(test_movie::write_movie(plan, output_path("sound.mov")));
-        return output_path("sound.mov");
-    }
-};
-
 const sound_plan kMono48k{test_movie::kTwos, 1, 16, 48000, 4800, constant};
 const sound_plan kStereo48k{test_movie::kTwos, 2, 16, 48000, 4800, ramp};
 
@@ -84,7 +67,7 @@ TEST(MovieExtraction, DiscreteChannelsOfTracksAtTwoRatesSitSideBySide) {
     test_movie::movie_plan plan;
     add_sound(plan, {test_movie::kTwos, 1, 16, 24000, 2400, constant});
     add_sound(plan, kStereo48k);
-    built_extraction m(plan);
+    audio_test::extraction m(plan);
     ASSERT_EQ(m.begun(), noErr);
     EXPECT_EQ(m.default_description().mSampleRate, 48000.0);
     ASSERT_EQ(m.channels(), 3u);
@@ -114,7 +97,7 @@ TEST_P(MovieStoredFormats, SamplesAndDefaultDescriptionFollowTheTrack) {
     test_movie::track_plan& t = add_sound(plan, s);
     if (GetParam().change) GetParam().change(t);
     for (bool big_endian : {false, true}) {
-        built_extraction m(plan, big_endian);
+        audio_test::extraction m(plan, big_endian);
         ASSERT_EQ(m.begun(), noErr);
         EXPECT_EQ(m.default_description().mSampleRate, double(s.rate));
         EXPECT_EQ(m.default_description().mChannelsPerFrame, s.channels);
@@ -158,13 +141,13 @@ TEST(MovieExtraction, UndecodableAndDisabledTracksAreLeftOut) {
     add_sound(plan, kStereo48k).enabled = false;
     add_sound(plan, kMono48k);
     {
-        built_extraction m(plan);
+        audio_test::extraction m(plan);
         ASSERT_EQ(m.begun(), noErr);
         EXPECT_EQ(m.channels(), 1u);
         EXPECT_EQ(m.frames().size(), 4800u);
     }
     plan.tracks.resize(1);
-    built_extraction m(plan);
+    audio_test::extraction m(plan);
     EXPECT_EQ(m.begun(), kAudioConverterErr_FormatNotSupported);
 }
 
@@ -178,7 +161,7 @@ TEST(MovieExtractionFaults, FillThatFailsPartWayKeepsTheFramesMixedBeforeIt) {
         test_movie::find_atom(file, movie_test::atom_path("moov trak mdia minf stbl stco"));
     ASSERT_GT(stco, 0);
     test_movie::patch_u32(file, uint64_t(stco) + 16 + 4 * 9, 0x7FFF0000);  // frames 4500 to 4799
-    const std::string path = output_path("fill_fault.mov");
+    const std::string path = movie_test::output_path("fill_fault.mov");
     ASSERT_TRUE(test_movie::write_bytes(file, path));
     audio_test::extraction m(path);
     std::remove(path.c_str());
@@ -203,7 +186,7 @@ TEST(MovieExtraction, EmptyEditAndEditBeyondTheMediaAreSilence) {
     t.add_edit(300, -1);
     t.add_edit(180, 0);
     {
-        built_extraction m(plan);
+        audio_test::extraction m(plan);
         ASSERT_EQ(m.begun(), noErr);
         const std::vector<float> all = m.frames();
         ASSERT_EQ(all.size(), 2u * (24000 + 14400));
