@@ -151,7 +151,6 @@ TEST(Fragments, MovieDurationFromMehdWhenTheHeaderDoesNotKnowIt) {
 TEST(Fragments, DecodeTimesPlaceTheSamples) {
     test_movie::movie_plan plan;
     plan.add_video(test_movie::kAvc1, 64, 48).add_samples(4, 10, 100);
-    plan.tracks[0].time_scale = 600;
     plan.fragments.samples_per_fragment = 2;
     test_movie::bytes file = test_movie::build_movie(plan).contiguous();
     // The two fragments' 'tfdt' (version 1): 0 -> 600, 200 -> 1000.

@@ -25,10 +25,7 @@ TEST(PercentEscapes, RemovedAndAddedAgain) {
                                                              nullptr, kCFStringEncodingUTF8));
         EXPECT_EQ(text_of(added.ref), escaped);
     }
-}
-
-TEST(PercentEscapes, MalformedEscapeGivesNoString) {
-    cf_ref all(utf8_string(""));
+    // A malformed escape gives no string.
     for (const char* bad : {"%", "%4", "%zz", "%C3", "%FF"}) {
         cf_ref s(utf8_string(bad));
         cf_ref out(CFURLCreateStringByReplacingPercentEscapes(nullptr, s.str(), all.str()));
