@@ -57,7 +57,7 @@ enum outcome { kRefused, kLeftOut, kBeyond };
 
 struct patch_case {
     const char* name;
-    const char* path;  // the atom patched
+    std::string path;  // the atom patched
     uint32_t offset;   // from the atom's header
     uint32_t value;
     outcome result;
@@ -100,23 +100,20 @@ TEST_P(PatchedMovies, AreRefusedCleanly) {
     EXPECT_EQ(size, 20u);
 }
 
+// The path of the video track's sample table, to which a table's type is added.
+const std::string kTable = "moov trak mdia minf stbl ";
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, PatchedMovies,
     ::testing::Values(
-        patch_case{"SampleSizeCountBeyondItsAtom", "moov trak mdia minf stbl stsz", 16, 0x40000000,
+        patch_case{"SampleSizeCountBeyondItsAtom", kTable + "stsz", 16, 0x40000000, kLeftOut},
+        patch_case{"TimeToSampleCoversTooFewSamples", kTable + "stts", 16, 2, kLeftOut},
+        patch_case{"SampleToChunkStartsAtChunkZero", kTable + "stsc", 16, 0, kLeftOut},
+        patch_case{"SampleToChunkNamesMissingDescription", kTable + "stsc", 24, 9, kLeftOut},
+        patch_case{"SampleToChunkZeroSamplesPerChunk", kTable + "stsc", 20, 0, kLeftOut},
+        patch_case{"DescriptionSizeBeyondItsAtom", kTable + "stsd", 16, 0x00FFFFFF, kLeftOut},
+        patch_case{"DescriptionNamesMissingDataReference", kTable + "stsd", 30, 0x00050000,
                    kLeftOut},
-        patch_case{"TimeToSampleCoversTooFewSamples", "moov trak mdia minf stbl stts", 16, 2,
-                   kLeftOut},
-        patch_case{"SampleToChunkStartsAtChunkZero", "moov trak mdia minf stbl stsc", 16, 0,
-                   kLeftOut},
-        patch_case{"SampleToChunkNamesMissingDescription", "moov trak mdia minf stbl stsc", 24, 9,
-                   kLeftOut},
-        patch_case{"SampleToChunkZeroSamplesPerChunk", "moov trak mdia minf stbl stsc", 20, 0,
-                   kLeftOut},
-        patch_case{"DescriptionSizeBeyondItsAtom", "moov trak mdia minf stbl stsd", 16, 0x00FFFFFF,
-                   kLeftOut},
-        patch_case{"DescriptionNamesMissingDataReference", "moov trak mdia minf stbl stsd", 30,
-                   0x00050000, kLeftOut},
         patch_case{"EditCountBeyondItsAtom", "moov trak edts elst", 12, 0x10000000, kLeftOut},
         patch_case{"DataReferenceCountBeyondItsAtom", "moov trak mdia minf dinf dref", 12,
                    0x10000000, kLeftOut},
@@ -125,12 +122,9 @@ INSTANTIATE_TEST_SUITE_P(
         patch_case{"MovieTimeScaleZero", "moov mvhd", 20, 0, kRefused},
         patch_case{"MovieAtomBeyondTheFile", "moov", 0, 0x7FFFFFF0, kRefused},
         patch_case{"MovieAtomSizeTooSmall", "moov", 0, 4, kRefused},
-        patch_case{"SampleOffsetPastTheEnd", "moov trak mdia minf stbl stco", 16, 0x7FFFFF00,
-                   kBeyond},
-        patch_case{"SampleSizeOfOneGibibyte", "moov trak mdia minf stbl stsz", 20, 0x40000000,
-                   kBeyond},
-        patch_case{"SampleSizeOfThreeGibibytes", "moov trak mdia minf stbl stsz", 20, 0xC0000000,
-                   kBeyond}),
+        patch_case{"SampleOffsetPastTheEnd", kTable + "stco", 16, 0x7FFFFF00, kBeyond},
+        patch_case{"SampleSizeOfOneGibibyte", kTable + "stsz", 20, 0x40000000, kBeyond},
+        patch_case{"SampleSizeOfThreeGibibytes", kTable + "stsz", 20, 0xC0000000, kBeyond}),
     [](const ::testing::TestParamInfo<patch_case>& info) { return std::string(info.param.name); });
 
 TEST(MalformedMovies, DisposedMovieAndForeignPointersAreInvalid) {
