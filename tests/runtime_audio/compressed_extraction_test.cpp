@@ -14,14 +14,14 @@
 
 #include "audio/audio_constants.h"
 #include "audio/packet_decoder.h"
-#include "audio/sound_warning.h"
 #include "movie/movie_access.h"
 #include "movie/movie_toolbox.h"
 #include "runtime_audio/extraction.h"
-#include "support/movie_builder.h"
+#include "runtime_movie/movie_test_support.h"
 
 using namespace qtrt::audio;
 using audio_test::extraction;
+using movie_test::output_path;
 
 namespace {
 
@@ -32,12 +32,6 @@ std::string data_path(const std::string& name) { return std::string(RUV_TEST_DAT
 std::vector<uint8_t> read_file(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-bool write_file(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    return bool(out);
 }
 
 // Big-endian floats of a reference file, as frames of `channels`.
@@ -61,16 +55,19 @@ size_t first_difference(const std::vector<float>& got, const std::vector<float>&
     return n;
 }
 
+// The first sound track.
+const qtrt::track_model* sound_track(Movie movie) {
+    const qtrt::track_model* t =
+        qtrt::model_of(movie_test::track_of_type(movie, qt_fourcc("soun")));
+    EXPECT_NE(t, nullptr);
+    return t;
+}
+
 // The sound's frames on the movie's time line: its edits' duration.
 int64_t sound_frames(Movie movie, double rate) {
-    for (long i = 1; i <= qtrt::GetMovieTrackCount(movie); ++i) {
-        const qtrt::track_model* t = qtrt::model_of(qtrt::GetMovieIndTrack(movie, i));
-        if (!t || t->media.handler_type != qt_fourcc("soun")) continue;
-        int64_t duration = 0;
-        for (const qtrt::edit_entry& e : t->edits) duration += e.track_duration;
-        return std::llround(double(duration) * rate / qtrt::GetMovieTimeScale(movie));
-    }
-    return -1;
+    int64_t duration = 0;
+    for (const qtrt::edit_entry& e : sound_track(movie)->edits) duration += e.track_duration;
+    return std::llround(double(duration) * rate / qtrt::GetMovieTimeScale(movie));
 }
 
 #define SKIP_WITHOUT_DECODER()                                                   \
@@ -142,38 +139,16 @@ INSTANTIATE_TEST_SUITE_P(Movies, CompressedSound,
                                          compressed_case{"aac_beside_pcm", 44100, {2, 1}, 16}),
                          [](const testing::TestParamInfo<compressed_case>& info) { return info.param.name; });
 
-// The first sound sample's place in the file, and the media's sample table.
-const qtrt::media_model* sound_media(Movie movie) {
-    for (long i = 1; i <= qtrt::GetMovieTrackCount(movie); ++i) {
-        const qtrt::track_model* t = qtrt::model_of(qtrt::GetMovieIndTrack(movie, i));
-        if (t && t->media.handler_type == qt_fourcc("soun")) return &t->media;
-    }
-    return nullptr;
-}
-
-class warning_log {
-public:
-    warning_log() {
-        m_previous = set_sound_warning_sink([this](const std::string& text) { lines.push_back(text); });
-    }
-    ~warning_log() { set_sound_warning_sink(m_previous); }
-    std::vector<std::string> lines;
-
-private:
-    warning_sink m_previous;
-};
-
 // A copy of a movie in the output folder with bytes changed by `change`,
 // given the file and the sound media of the original.
 std::string damaged_copy(const std::string& name,
                          void (*change)(std::vector<uint8_t>& file, const qtrt::media_model& media)) {
     std::vector<uint8_t> file = read_file(data_path(name + ".mov"));
     extraction original(data_path(name + ".mov"));
-    const qtrt::media_model* media = original.ok() ? sound_media(original.movie()) : nullptr;
-    if (!media) return "";
-    change(file, *media);
-    const std::string path = std::string(RUV_OUTPUT_DIR) + "/runtime_audio_damaged_" + name + ".mov";
-    return write_file(path, file) ? path : "";
+    if (!original.ok()) return "";
+    change(file, sound_track(original.movie())->media);
+    const std::string path = output_path("damaged.mov");
+    return test_movie::write_bytes(file, path) ? path : "";
 }
 
 TEST(CompressedSoundFaults, PacketThatDoesNotDecodeIsSilenceAndOneWarning) {
@@ -184,7 +159,7 @@ TEST(CompressedSoundFaults, PacketThatDoesNotDecodeIsSilenceAndOneWarning) {
     });
     ASSERT_FALSE(path.empty());
     std::vector<float> clean, damaged;
-    warning_log warnings;
+    movie_test::warning_log warnings;
     {
         extraction x(data_path("aac_51.mov"));
         clean = x.frames();
@@ -208,24 +183,17 @@ TEST(CompressedSoundFaults, PacketThatDoesNotDecodeIsSilenceAndOneWarning) {
 
 TEST(CompressedSoundFaults, PacketLargerThanAnyOfItsFormatIsNotRead) {
     SKIP_WITHOUT_DECODER();
-    // The size of the last packet in 'stsz' claims 2 GB.
-    const std::string path = damaged_copy("mp3_stereo", [](std::vector<uint8_t>& file, const qtrt::media_model& media) {
-        const uint32_t last = media.samples.count() - 1;
-        const uint32_t size = media.samples.size(last);
-        const uint8_t be[4] = {uint8_t(size >> 24), uint8_t(size >> 16), uint8_t(size >> 8), uint8_t(size)};
-        const uint32_t entries = media.samples.count();
-        // 'stsz': size, type, version and flags, sample size, count, entries.
-        for (size_t p = 0; p + 16 <= file.size(); ++p) {
-            if (std::memcmp(&file[p + 4], "stsz", 4) != 0) continue;
-            const size_t entry = p + 20 + 4 * size_t(last);
-            ASSERT_TRUE(entries > 0 && std::equal(be, be + 4, file.begin() + long(entry)));
-            file[entry] = 0x7F;
-            return;
-        }
-        FAIL() << "no 'stsz'";
-    });
+    // The size of the last packet in 'stsz' (after its size, type, version and
+    // flags, sample size and count) claims 2 GB.
+    const std::string path =
+        damaged_copy("mp3_stereo", [](std::vector<uint8_t>& file, const qtrt::media_model& media) {
+            const int64_t stsz =
+                test_movie::find_atom(file, movie_test::atom_path("moov trak mdia minf stbl stsz"));
+            ASSERT_GT(stsz, 0);
+            file[size_t(stsz) + 20 + 4 * (media.samples.count() - 1)] = 0x7F;
+        });
     ASSERT_FALSE(path.empty());
-    warning_log warnings;
+    movie_test::warning_log warnings;
     extraction x(path);
     ASSERT_TRUE(x.ok());
     const std::vector<float> got = x.frames();
@@ -283,10 +251,7 @@ TEST_P(WavAdpcm, BlocksOfTheWaveFormatDecode) {
             if (f == 0) s.data = block, s.size = kBlock;
             t.samples.push_back(s);
         }
-    const std::string path = std::string(RUV_OUTPUT_DIR) + "/runtime_audio_" + c.name + ".mov";
-    ASSERT_TRUE(test_movie::write_movie(plan, path));
-    extraction x(path);
-    std::remove(path.c_str());
+    extraction x(plan);
     ASSERT_TRUE(x.ok());
     ASSERT_EQ(x.channels(), 2u);
     const std::vector<float> got = x.frames();

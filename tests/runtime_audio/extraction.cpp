@@ -2,25 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "audio/audio_constants.h"
-#include "cf/cf_object.h"
-#include "cf/cf_string.h"
-#include "cf/cf_url.h"
-#include "support/native_path_style.h"
+#include "runtime_movie/movie_test_support.h"
 
 using namespace qtrt::audio;
 
 namespace audio_test {
 
 extraction::extraction(const std::string& path, bool big_endian) : m_big_endian(big_endian) {
-    CFStringRef string = qtrt::CFStringCreateWithCString(nullptr, path.c_str(), kCFStringEncodingUTF8);
-    CFURLRef url = qtrt::CFURLCreateWithFileSystemPath(nullptr, string, test_support::kNativePathStyle, false);
-    QTNewMoviePropertyElement property{qt_fourcc("dloc"), qt_fourcc("cfur"), sizeof url, &url, 0};
-    m_begun = qtrt::NewMovieFromProperties(1, &property, 0, nullptr, &m_movie);
-    qtrt::CFRelease(url);
-    qtrt::CFRelease(string);
+    m_begun = movie_test::open_movie(path, m_movie);
     if (!m_movie) return;
     m_begun = qtrt::MovieAudioExtractionBegin(m_movie, 0, &m_session);
     if (m_begun != noErr) return;
@@ -40,17 +33,32 @@ extraction::extraction(const std::string& path, bool big_endian) : m_big_endian(
                                                     sizeof d, &d);
 }
 
+namespace {
+
+std::string written(const test_movie::movie_plan& plan) {
+    const std::string path = movie_test::output_path("sound.mov");
+    EXPECT_TRUE(test_movie::write_movie(plan, path));
+    return path;
+}
+
+}  // namespace
+
+extraction::extraction(const test_movie::movie_plan& plan, bool big_endian)
+    : extraction(written(plan), big_endian) {
+    std::remove(movie_test::output_path("sound.mov").c_str());
+}
+
 extraction::~extraction() {
     if (m_session) qtrt::MovieAudioExtractionEnd(m_session);
     if (m_movie) qtrt::DisposeMovie(m_movie);
 }
 
 std::vector<float> extraction::frames(size_t limit, uint32_t per_call) {
-    std::vector<float> all, buffer(size_t(per_call) * channels());
+    std::vector<float> all;
     while (all.size() / channels() < limit) {
-        AudioBufferList list{1, {{channels(), uint32_t(buffer.size() * 4), buffer.data()}}};
+        const size_t start = all.size();
         uint32_t n = per_call, flags = 0;
-        if (qtrt::MovieAudioExtractionFillBuffer(m_session, &n, &list, &flags) != noErr) {
+        if (fill_once(n, all, &flags) != noErr) {
             ADD_FAILURE() << "fill failed";
             break;
         }
@@ -59,23 +67,23 @@ std::vector<float> extraction::frames(size_t limit, uint32_t per_call) {
             break;
         }
         if (m_big_endian)
-            for (size_t i = 0; i < n * channels(); ++i) {
+            for (size_t i = start; i < all.size(); ++i) {
                 uint8_t b[4];
-                std::memcpy(b, &buffer[i], 4);
+                std::memcpy(b, &all[i], 4);
                 const uint32_t bits = uint32_t(b[0]) << 24 | uint32_t(b[1]) << 16 | uint32_t(b[2]) << 8 | b[3];
-                std::memcpy(&buffer[i], &bits, 4);
+                std::memcpy(&all[i], &bits, 4);
             }
-        all.insert(all.end(), buffer.begin(), buffer.begin() + n * channels());
     }
     if (all.size() > limit * channels()) all.resize(limit * channels());
     return all;
 }
 
-OSStatus extraction::fill_once(uint32_t& frames, std::vector<float>& out) {
+OSStatus extraction::fill_once(uint32_t& frames, std::vector<float>& out, uint32_t* flags) {
     std::vector<float> buffer(size_t(frames) * channels());
     AudioBufferList list{1, {{channels(), uint32_t(buffer.size() * 4), buffer.data()}}};
-    uint32_t flags = 0;
-    const OSStatus err = qtrt::MovieAudioExtractionFillBuffer(m_session, &frames, &list, &flags);
+    uint32_t ignored = 0;
+    const OSStatus err =
+        qtrt::MovieAudioExtractionFillBuffer(m_session, &frames, &list, flags ? flags : &ignored);
     if (err == noErr) out.insert(out.end(), buffer.begin(), buffer.begin() + long(frames) * channels());
     return err;
 }

@@ -9,12 +9,16 @@
 
 #include "audio/audio_extraction.h"
 #include "movie/movie_toolbox.h"
+#include "support/movie_builder.h"
 
 namespace audio_test {
 
 class extraction {
 public:
     explicit extraction(const std::string& path, bool big_endian = false);
+    // The plan written to the output folder and extracted; the file goes once
+    // the movie is open.
+    explicit extraction(const test_movie::movie_plan& plan, bool big_endian = false);
     ~extraction();
     extraction(const extraction&) = delete;
     extraction& operator=(const extraction&) = delete;
@@ -31,8 +35,8 @@ public:
     std::vector<float> frames(size_t limit = SIZE_MAX, uint32_t per_call = 1602);
     void seek(int64_t frame);
     // One MovieAudioExtractionFillBuffer of up to `frames`; frames answers
-    // how many came, appended to out.
-    OSStatus fill_once(uint32_t& frames, std::vector<float>& out);
+    // how many came, appended to out, and flags its flags.
+    OSStatus fill_once(uint32_t& frames, std::vector<float>& out, uint32_t* flags = nullptr);
 
 private:
     Movie m_movie = nullptr;

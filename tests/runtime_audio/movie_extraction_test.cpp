@@ -10,7 +10,7 @@
 #include "audio/sound_warning.h"
 #include "movie/movie_toolbox.h"
 #include "runtime_audio/extraction.h"
-#include "support/movie_builder.h"
+#include "runtime_movie/movie_test_support.h"
 
 using namespace qtrt::audio;
 
@@ -44,15 +44,9 @@ test_movie::track_plan& add_sound(test_movie::movie_plan& movie, const sound_pla
         for (uint32_t c = 0; c < s.channels; ++c) {
             uint32_t v = uint32_t(s.value(f, c));
             if (offset) v ^= 0x80;
-            if (s.bits == 8) {
-                sample.data.push_back(uint8_t(v));
-            } else if (little) {
-                sample.data.push_back(uint8_t(v));
-                sample.data.push_back(uint8_t(v >> 8));
-            } else {
-                sample.data.push_back(uint8_t(v >> 8));
-                sample.data.push_back(uint8_t(v));
-            }
+            const uint8_t high = uint8_t(v >> 8), low = uint8_t(v);
+            if (s.bits == 16) sample.data.push_back(little ? low : high);
+            sample.data.push_back(s.bits == 16 && little ? high : low);
         }
         sample.size = uint32_t(sample.data.size());
         t.samples.push_back(sample);
@@ -64,76 +58,34 @@ float expected_sample(const sound_plan& s, uint32_t frame, uint32_t channel) {
     return float(s.value(frame, channel)) / (s.bits == 8 ? 128.0f : 32768.0f);
 }
 
-// The plan written to the output folder and extracted; the file goes once
-// the movie is open.
-class built_extraction : public audio_test::extraction {
-public:
-    built_extraction(const test_movie::movie_plan& plan, const std::string& name, bool big_endian = false)
-        : extraction(written(plan, name), big_endian) {
-        std::remove(path(name).c_str());
-    }
-
-private:
-    static std::string path(const std::string& name) {
-        return std::string(RUV_OUTPUT_DIR) + "/runtime_audio_" + name + ".mov";
-    }
-    static std::string written(const test_movie::movie_plan& plan, const std::string& name) {
-        EXPECT_TRUE(test_movie::write_movie(plan, path(name)));
-        return path(name);
-    }
-};
-
 const sound_plan kMono48k{test_movie::kTwos, 1, 16, 48000, 4800, constant};
 const sound_plan kStereo48k{test_movie::kTwos, 2, 16, 48000, 4800, ramp};
 
-TEST(MovieExtraction, DiscreteChannelsOfTwoTracksSitSideBySide) {
+// The tracks' channels sit side by side, in track order. The output runs at
+// the highest rate of the tracks; a track at a lower rate is resampled to it.
+TEST(MovieExtraction, DiscreteChannelsOfTracksAtTwoRatesSitSideBySide) {
     test_movie::movie_plan plan;
-    add_sound(plan, kMono48k);
+    add_sound(plan, {test_movie::kTwos, 1, 16, 24000, 2400, constant});
     add_sound(plan, kStereo48k);
-    built_extraction m(plan, "discrete");
+    audio_test::extraction m(plan);
     ASSERT_EQ(m.begun(), noErr);
+    EXPECT_EQ(m.default_description().mSampleRate, 48000.0);
     ASSERT_EQ(m.channels(), 3u);
     const std::vector<float> all = m.frames();
     ASSERT_EQ(all.size(), 3u * 4800);
-    for (uint32_t f = 0; f < 4800; f += 97) {
-        ASSERT_EQ(all[3 * f], expected_sample(kMono48k, f, 0));
-        ASSERT_EQ(all[3 * f + 1], expected_sample(kStereo48k, f, 0));
-        ASSERT_EQ(all[3 * f + 2], expected_sample(kStereo48k, f, 1));
+    for (uint32_t f = 0; f < 4800; f += 37) {
+        if (f >= 500 && f < 4300) {
+            ASSERT_NEAR(all[3 * f], expected_sample(kMono48k, 0, 0), 1e-4) << f;
+        }
+        ASSERT_EQ(all[3 * f + 1], expected_sample(kStereo48k, f, 0)) << f;
+        ASSERT_EQ(all[3 * f + 2], expected_sample(kStereo48k, f, 1)) << f;
     }
-}
-
-// The output runs at the highest rate of the tracks; a track at a lower rate
-// is resampled to it.
-TEST(MovieExtraction, LowerRateTrackIsResampledToTheOutputRate) {
-    test_movie::movie_plan plan;
-    add_sound(plan, {test_movie::kTwos, 1, 16, 24000, 2400, constant});
-    add_sound(plan, kMono48k);
-    built_extraction m(plan, "two_rates");
-    ASSERT_EQ(m.begun(), noErr);
-    EXPECT_EQ(m.default_description().mSampleRate, 48000.0);
-    const std::vector<float> all = m.frames();
-    ASSERT_EQ(all.size(), 2u * 4800);
-    for (size_t f = 500; f < 4300; f += 37) ASSERT_NEAR(all[2 * f], expected_sample(kMono48k, 0, 0), 1e-4) << f;
-}
-
-TEST(MovieExtraction, EmptyEditAtTheStartIsSilenceOfItsLength) {
-    test_movie::movie_plan plan;
-    test_movie::track_plan& t = add_sound(plan, kStereo48k);
-    t.has_edits = true;
-    t.add_edit(300, -1);  // half a second at the movie's 600
-    t.add_edit(60, 0);    // the media's 0.1 s
-    built_extraction m(plan, "empty_edit");
-    ASSERT_EQ(m.begun(), noErr);
-    const std::vector<float> all = m.frames();
-    ASSERT_EQ(all.size(), 2u * (24000 + 4800));
-    for (size_t i = 0; i < 2 * 24000; ++i) ASSERT_EQ(all[i], 0.0f) << i;
-    EXPECT_EQ(all[2 * 24000 + 2 * 5], expected_sample(kStereo48k, 5, 0));
-    EXPECT_EQ(all.back(), expected_sample(kStereo48k, 4799, 1));
 }
 
 struct stored_case {
     const char* name;
     sound_plan sound;
+    void (*change)(test_movie::track_plan&) = nullptr;  // of the track add_sound made
 };
 
 class MovieStoredFormats : public testing::TestWithParam<stored_case> {};
@@ -142,9 +94,10 @@ class MovieStoredFormats : public testing::TestWithParam<stored_case> {};
 TEST_P(MovieStoredFormats, SamplesAndDefaultDescriptionFollowTheTrack) {
     const sound_plan& s = GetParam().sound;
     test_movie::movie_plan plan;
-    add_sound(plan, s);
+    test_movie::track_plan& t = add_sound(plan, s);
+    if (GetParam().change) GetParam().change(t);
     for (bool big_endian : {false, true}) {
-        built_extraction m(plan, GetParam().name, big_endian);
+        audio_test::extraction m(plan, big_endian);
         ASSERT_EQ(m.begun(), noErr);
         EXPECT_EQ(m.default_description().mSampleRate, double(s.rate));
         EXPECT_EQ(m.default_description().mChannelsPerFrame, s.channels);
@@ -166,52 +119,36 @@ INSTANTIATE_TEST_SUITE_P(
                     stored_case{"twos_every_value", {test_movie::kTwos, 2, 16, 48000, 65600, full_range}},
                     stored_case{"sowt_every_value", {test_movie::kSowt, 2, 16, 48000, 65600, full_range}},
                     stored_case{"unspecified_8bit_is_raw", {kFormatUnspecified, 1, 8, 11025, 1470, small_ramp}},
-                    stored_case{"unspecified_16bit_is_twos", {kFormatUnspecified, 2, 16, 8000, 800, ramp}}),
+                    stored_case{"unspecified_16bit_is_twos", {kFormatUnspecified, 2, 16, 8000, 800, ramp}},
+                    // Version 1 keeps 16 in the sample size of uncompressed
+                    // sound; its bytes per packet give the width.
+                    stored_case{"version1_8bit", {test_movie::kTwos, 1, 8, 22050, 2205, small_ramp},
+                                [](test_movie::track_plan& t) {
+                                    t.descriptions[0] = test_movie::sound_description(
+                                        test_movie::kTwos, 1, 16, 22050, 1);
+                                    test_movie::patch_u32(t.descriptions[0], 40, 1);  // per packet
+                                    test_movie::patch_u32(t.descriptions[0], 44, 1);  // per frame
+                                }}),
     [](const testing::TestParamInfo<stored_case>& info) { return info.param.name; });
 
-TEST(MovieExtractionUndecodable, TrackInAnUnknownFormatIsLeftOutWhileOthersPlay) {
+// Tracks that cannot be decoded (AAC without its configuration, a format no
+// decoder knows) and a disabled one are left out; the others play. With only
+// undecodable sound, extraction cannot begin.
+TEST(MovieExtraction, UndecodableAndDisabledTracksAreLeftOut) {
     test_movie::movie_plan plan;
-    test_movie::track_plan& unknown = plan.add_sound(qt_fourcc("zzzz"), 2, 16, 48000);
-    unknown.add_samples(4, 300, 1024);
+    plan.add_sound(qt_fourcc("mp4a"), 2, 16, 48000).add_samples(10, 300, 1024);
+    plan.add_sound(qt_fourcc("zzzz"), 2, 16, 48000).add_samples(4, 300, 1024);
+    add_sound(plan, kStereo48k).enabled = false;
     add_sound(plan, kMono48k);
-    built_extraction m(plan, "undecodable_beside_pcm");
-    ASSERT_EQ(m.begun(), noErr);
-    EXPECT_EQ(m.channels(), 1u);
-    EXPECT_EQ(m.frames().size(), 4800u);
-}
-
-TEST(MovieExtractionUndecodable, OnlyUndecodableSoundCannotBegin) {
-    test_movie::movie_plan plan;
-    test_movie::track_plan& aac = plan.add_sound(qt_fourcc("mp4a"), 2, 16, 48000);
-    aac.add_samples(10, 300, 1024);
-    built_extraction m(plan, "undecodable_only");
+    {
+        audio_test::extraction m(plan);
+        ASSERT_EQ(m.begun(), noErr);
+        EXPECT_EQ(m.channels(), 1u);
+        EXPECT_EQ(m.frames().size(), 4800u);
+    }
+    plan.tracks.resize(1);
+    audio_test::extraction m(plan);
     EXPECT_EQ(m.begun(), kAudioConverterErr_FormatNotSupported);
-}
-
-TEST(MovieExtraction, DisabledSoundTrackIsNotRendered) {
-    test_movie::movie_plan plan;
-    add_sound(plan, kMono48k).enabled = false;
-    add_sound(plan, kStereo48k);
-    built_extraction m(plan, "disabled");
-    ASSERT_EQ(m.begun(), noErr);
-    EXPECT_EQ(m.channels(), 2u);
-}
-
-// Version 1 keeps 16 in the sample size of uncompressed sound; its bytes per
-// packet give the width.
-TEST(MovieExtraction, Version1EightBitSoundTakesItsWidthFromBytesPerPacket) {
-    const sound_plan s{test_movie::kTwos, 1, 8, 22050, 2205, small_ramp};
-    test_movie::movie_plan plan;
-    test_movie::track_plan& t = add_sound(plan, s);
-    t.descriptions[0] = test_movie::sound_description(test_movie::kTwos, 1, 16, 22050, 1);
-    test_movie::patch_u32(t.descriptions[0], 40, 1);  // bytes per packet
-    test_movie::patch_u32(t.descriptions[0], 44, 1);  // bytes per frame
-    built_extraction m(plan, "v1_8bit");
-    ASSERT_EQ(m.begun(), noErr);
-    EXPECT_EQ(m.default_description().mBitsPerChannel, 8u);
-    const std::vector<float> all = m.frames();
-    ASSERT_EQ(all.size(), 2205u);
-    for (uint32_t f = 0; f < 2205; f += 7) ASSERT_EQ(all[f], expected_sample(s, f, 0)) << "frame " << f;
 }
 
 // A fill whose second block cannot be read delivers the first; the error
@@ -220,12 +157,11 @@ TEST(MovieExtractionFaults, FillThatFailsPartWayKeepsTheFramesMixedBeforeIt) {
     test_movie::movie_plan plan;
     add_sound(plan, kMono48k);  // ten chunks of 500 frames
     test_movie::bytes file = test_movie::build_movie(plan).contiguous();
-    const int64_t stco = test_movie::find_atom(file, {test_movie::fourcc("moov"), test_movie::fourcc("trak"),
-                                                      test_movie::fourcc("mdia"), test_movie::fourcc("minf"),
-                                                      test_movie::fourcc("stbl"), test_movie::fourcc("stco")});
+    const int64_t stco =
+        test_movie::find_atom(file, movie_test::atom_path("moov trak mdia minf stbl stco"));
     ASSERT_GT(stco, 0);
     test_movie::patch_u32(file, uint64_t(stco) + 16 + 4 * 9, 0x7FFF0000);  // frames 4500 to 4799
-    const std::string path = std::string(RUV_OUTPUT_DIR) + "/runtime_audio_fill_fault.mov";
+    const std::string path = movie_test::output_path("fill_fault.mov");
     ASSERT_TRUE(test_movie::write_bytes(file, path));
     audio_test::extraction m(path);
     std::remove(path.c_str());
@@ -239,25 +175,28 @@ TEST(MovieExtractionFaults, FillThatFailsPartWayKeepsTheFramesMixedBeforeIt) {
     EXPECT_NE(m.fill_once(frames, got), noErr);
 }
 
-// Where an edit plays beyond the media's end, the frames there are silence
-// and one line says so.
-TEST(MovieExtraction, EditBeyondTheMediaIsSilenceWithOneWarning) {
-    std::vector<std::string> lines;
-    const warning_sink previous = set_sound_warning_sink([&](const std::string& l) { lines.push_back(l); });
+// An empty edit at the start is silence of its length. Where an edit plays
+// beyond the media's end, the frames there are silence and one line says so.
+TEST(MovieExtraction, EmptyEditAndEditBeyondTheMediaAreSilence) {
+    movie_test::warning_log log;
     test_movie::movie_plan plan;
     test_movie::track_plan& t = add_sound(plan, kStereo48k);  // 0.1 s
-    t.has_edits = true;
-    t.add_edit(180, 0);  // 0.3 s
+    // Half a second of silence at the movie's 600, then the media's 0.1 s and
+    // 0.2 s more.
+    t.add_edit(300, -1);
+    t.add_edit(180, 0);
     {
-        built_extraction m(plan, "edit_beyond");
+        audio_test::extraction m(plan);
         ASSERT_EQ(m.begun(), noErr);
         const std::vector<float> all = m.frames();
-        ASSERT_EQ(all.size(), 2u * 14400);
-        for (size_t i = 2 * 4800; i < all.size(); ++i) ASSERT_EQ(all[i], 0.0f) << i;
+        ASSERT_EQ(all.size(), 2u * (24000 + 14400));
+        for (size_t i = 0; i < 2 * 24000; ++i) ASSERT_EQ(all[i], 0.0f) << i;
+        for (size_t i = 2 * (24000 + 4800); i < all.size(); ++i) ASSERT_EQ(all[i], 0.0f) << i;
+        EXPECT_EQ(all[2 * 24000 + 2 * 5], expected_sample(kStereo48k, 5, 0));
+        EXPECT_EQ(all[2 * (24000 + 4799) + 1], expected_sample(kStereo48k, 4799, 1));
     }
-    set_sound_warning_sink(previous);
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_NE(lines[0].find("edit 1 plays 0.2"), std::string::npos) << lines[0];
+    ASSERT_EQ(log.lines.size(), 1u);
+    EXPECT_NE(log.lines[0].find("edit 2 plays 0.2"), std::string::npos) << log.lines[0];
 }
 
 }  // namespace

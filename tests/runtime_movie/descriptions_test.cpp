@@ -32,30 +32,24 @@ test_movie::movie_plan two_descriptions() {
     return plan;
 }
 
-class Descriptions : public ::testing::Test {
-protected:
-    void SetUp() override {
-        m_movie = open_built(two_descriptions(), "descriptions.mov");
-        ASSERT_NE(m_movie, nullptr);
-        m_video = media_of_type(m_movie.get(), qt_fourcc("vide"));
-        ASSERT_NE(m_video, nullptr);
-        m_handle = qtrt::NewHandle(0);
+// The first description comes with its fixed fields in the machine's order
+// and its extensions as stored; an index outside the two is an error.
+TEST(Descriptions, ComeInNativeOrderWithTheirExtensionsUnchanged) {
+    movie_ptr movie = open_built(two_descriptions(), "descriptions.mov");
+    ASSERT_NE(movie, nullptr);
+    Media video = media_of_type(movie.get(), qt_fourcc("vide"));
+    ASSERT_NE(video, nullptr);
+    Handle handle = qtrt::NewHandle(0);
+    const auto description = reinterpret_cast<SampleDescriptionHandle>(handle);
+    for (int32_t index : {0, 3, -1}) {
+        qtrt::GetMediaSampleDescription(video, index, description);
+        EXPECT_NE(qtrt::GetMoviesError(), noErr) << index;
     }
-    void TearDown() override { qtrt::DisposeHandle(m_handle); }
-
-    ImageDescription* image() { return reinterpret_cast<ImageDescription*>(*m_handle); }
-
-    movie_ptr m_movie;
-    Media m_video = nullptr;
-    Handle m_handle = nullptr;
-};
-
-TEST_F(Descriptions, ImageDescriptionFixedFieldsAreInNativeOrder) {
-    qtrt::GetMediaSampleDescription(m_video, 1, reinterpret_cast<SampleDescriptionHandle>(m_handle));
+    qtrt::GetMediaSampleDescription(video, 1, description);
     ASSERT_EQ(qtrt::GetMoviesError(), noErr);
     const bytes stored = two_descriptions().tracks[0].descriptions[0];
-    ASSERT_EQ(qtrt::GetHandleSize(m_handle), Size(stored.size()));
-    const ImageDescription* d = image();
+    ASSERT_EQ(qtrt::GetHandleSize(handle), Size(stored.size()));
+    const ImageDescription* d = reinterpret_cast<ImageDescription*>(*handle);
     EXPECT_EQ(d->idSize, int32_t(stored.size()));
     EXPECT_EQ(d->cType, test_movie::kAvc1);
     EXPECT_EQ(d->dataRefIndex, 1);
@@ -69,15 +63,8 @@ TEST_F(Descriptions, ImageDescriptionFixedFieldsAreInNativeOrder) {
     EXPECT_EQ(d->depth, 24);
     EXPECT_EQ(d->clutID, -1);
     // Extensions after the 86 bytes stay exactly as stored.
-    EXPECT_EQ(std::memcmp(*m_handle + 86, stored.data() + 86, stored.size() - 86), 0);
-}
-
-TEST_F(Descriptions, IndexOutsideTheDescriptionsIsAnError) {
-    for (int32_t index : {0, 3, -1}) {
-        qtrt::GetMediaSampleDescription(m_video, index,
-                                        reinterpret_cast<SampleDescriptionHandle>(m_handle));
-        EXPECT_NE(qtrt::GetMoviesError(), noErr) << index;
-    }
+    EXPECT_EQ(std::memcmp(*handle + 86, stored.data() + 86, stored.size() - 86), 0);
+    qtrt::DisposeHandle(handle);
 }
 
 }  // namespace

@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 #include <string>
 #include <vector>
 
-#include "audio/sound_warning.h"
 #include "movie/movie_access.h"
 #include "runtime_movie/movie_test_support.h"
 #include "support/fixture_files.h"
@@ -51,25 +51,25 @@ std::vector<track_lines> facts_of(Movie movie, const std::vector<OSType>& withou
         const qtrt::sample_table& table = track.media.samples;
         const bool timed = std::find(without_times.begin(), without_times.end(),
                                      track.media.handler_type) == without_times.end();
-        std::string head = std::to_string(track.media.handler_type);
+        std::ostringstream head;
+        head << track.media.handler_type;
         if (without_times.empty()) {
-            head += " movie " + std::to_string(qtrt::GetMovieDuration(movie)) + " media " +
-                    std::to_string(qtrt::GetMediaDuration(media)) + " track " +
-                    std::to_string(qtrt::GetTrackDuration(t));
+            head << " movie " << qtrt::GetMovieDuration(movie) << " media "
+                 << qtrt::GetMediaDuration(media) << " track " << qtrt::GetTrackDuration(t);
             for (const qtrt::edit_entry& e : track.edits)
-                head += " edit " + std::to_string(e.track_duration) + "@" + std::to_string(e.media_time);
+                head << " edit " << e.track_duration << "@" << e.media_time;
         }
-        track_lines lines{head};
+        track_lines lines{head.str()};
         for (uint32_t k = 0; k < table.count(); ++k) {
             const qtrt::sample_info s = table.sample(k);
             std::vector<uint8_t> bytes;
             const uint16_t ref = track.media.descriptions[s.description_index - 1].data_ref_index;
             EXPECT_EQ(qtrt::read_media_data(media, ref, s.offset, uint64_t(s.size), bytes), noErr);
-            lines.push_back((timed ? std::to_string(s.decode_time) + "+" + std::to_string(s.duration) + " " +
-                                         std::to_string(s.display_offset)
-                                   : std::string()) +
-                            (s.sync ? " sync " : " ") + std::to_string(s.description_index) + " " +
-                            std::string(bytes.begin(), bytes.end()));
+            std::ostringstream line;
+            if (timed) line << s.decode_time << "+" << s.duration << " " << s.display_offset;
+            line << (s.sync ? " sync " : " ") << s.description_index << " "
+                 << std::string(bytes.begin(), bytes.end());
+            lines.push_back(line.str());
         }
         uint32_t next = 0;
         for (uint32_t c = 0; c < table.chunk_count(); ++c) {
@@ -94,17 +94,6 @@ void expect_same(const std::vector<track_lines>& a, const std::vector<track_line
                           << differ.first->substr(0, 60) << " / " << differ.second->substr(0, 60);
     }
 }
-
-struct warning_log {
-    warning_log() {
-        m_previous = qtrt::audio::set_sound_warning_sink([this](const std::string& t) { lines.push_back(t); });
-    }
-    ~warning_log() { qtrt::audio::set_sound_warning_sink(m_previous); }
-    std::vector<std::string> lines;
-
-private:
-    qtrt::audio::warning_sink m_previous;
-};
 
 struct layout_case {
     const char* name;
@@ -162,7 +151,6 @@ TEST(Fragments, MovieDurationFromMehdWhenTheHeaderDoesNotKnowIt) {
 TEST(Fragments, DecodeTimesPlaceTheSamples) {
     test_movie::movie_plan plan;
     plan.add_video(test_movie::kAvc1, 64, 48).add_samples(4, 10, 100);
-    plan.tracks[0].time_scale = 600;
     plan.fragments.samples_per_fragment = 2;
     test_movie::bytes file = test_movie::build_movie(plan).contiguous();
     // The two fragments' 'tfdt' (version 1): 0 -> 600, 200 -> 1000.
@@ -172,11 +160,9 @@ TEST(Fragments, DecodeTimesPlaceTheSamples) {
     ASSERT_NE(second, file.end());
     test_movie::patch_u32(file, uint64_t(first - file.begin()) + 12, 600);
     test_movie::patch_u32(file, uint64_t(second - file.begin()) + 12, 1000);
-    const std::string path = output_path("late.mov");
-    ASSERT_TRUE(test_movie::write_bytes(file, path));
-    Movie m = nullptr;
-    ASSERT_EQ(open_movie(path, m), noErr);
-    movie_ptr movie(m);
+    movie_ptr movie = open_bytes(file, "late.mov");
+    ASSERT_TRUE(movie);
+    Movie m = movie.get();
     const qtrt::track_model& track = qtrt::model_of(m)->tracks[0];
     EXPECT_EQ(track.media.samples.decode_time(2), 400);
     EXPECT_EQ(track.media.samples.duration(1), 300u);
@@ -229,12 +215,10 @@ TEST_P(DamagedFragments, KeepTheWholeSamplesAndSayWhere) {
         test_movie::patch_u32(file, found + c.field_offset, c.value);
     }
     file.resize(file.size() - size_t(c.keep_from_end));
-    const std::string path = output_path("damaged.mov");
-    ASSERT_TRUE(test_movie::write_bytes(file, path));
     warning_log log;
-    Movie m = nullptr;
-    ASSERT_EQ(open_movie(path, m), noErr);
-    movie_ptr movie(m);
+    movie_ptr movie = open_bytes(file, "damaged.mov");
+    ASSERT_TRUE(movie);
+    Movie m = movie.get();
     Media video = media_of_type(m, qt_fourcc("vide"));
     EXPECT_EQ(qtrt::GetMediaSampleCount(video), long(c.video_samples));
     EXPECT_EQ(qtrt::GetMovieDuration(m), long(c.video_samples) * 20);
@@ -271,12 +255,11 @@ class FragmentFixtures : public ::testing::TestWithParam<fixture_case> {};
 
 TEST_P(FragmentFixtures, HoldTheSamplesOfTheWholeMovie) {
     warning_log log;
-    Movie whole = nullptr, fragmented = nullptr;
-    ASSERT_EQ(open_movie(test_fixtures::data_path(GetParam().whole), whole), noErr);
-    movie_ptr a(whole);
-    ASSERT_EQ(open_movie(test_fixtures::data_path(GetParam().fragmented), fragmented), noErr);
-    movie_ptr b(fragmented);
-    expect_same(facts_of(whole, GetParam().without_times), facts_of(fragmented, GetParam().without_times));
+    movie_ptr whole = open_path(test_fixtures::data_path(GetParam().whole));
+    movie_ptr fragmented = open_path(test_fixtures::data_path(GetParam().fragmented));
+    ASSERT_TRUE(whole && fragmented);
+    expect_same(facts_of(whole.get(), GetParam().without_times),
+                facts_of(fragmented.get(), GetParam().without_times));
     EXPECT_TRUE(log.lines.empty());
 }
 

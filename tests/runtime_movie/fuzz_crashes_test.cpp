@@ -13,14 +13,14 @@ using namespace movie_test;
 class FuzzCrashes : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(FuzzCrashes, OpenAndWalkCleanly) {
-    Movie movie = nullptr;
-    OSErr err = open_movie(std::string(RUV_TEST_DATA_DIR) + "/fuzz_crashes/" + GetParam() + ".mov", movie);
-    movie_ptr owner(movie);
+    OSErr err = noErr;
+    movie_ptr movie =
+        open_path(std::string(RUV_TEST_DATA_DIR) + "/fuzz_crashes/" + GetParam() + ".mov", &err);
     if (err != noErr) {
         EXPECT_EQ(movie, nullptr);
         return;
     }
-    walk_movie(movie);
+    walk_movie(movie.get());
 }
 
 // empty_url_reference: a 'url ' data reference without any bytes.

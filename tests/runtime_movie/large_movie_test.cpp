@@ -20,21 +20,16 @@ TEST(LargeMovie, SamplesPastFourGibibytesAreReadAtTheirOffsets) {
         std::remove(path.c_str());
         GTEST_SKIP() << "the file system cannot hold a sparse file over 4 GiB";
     }
-    Movie movie = nullptr;
-    OSErr err = open_movie(path, movie);
-    movie_ptr owner(movie);
-    ASSERT_EQ(err, noErr);
-    Media media = media_of_type(movie, qt_fourcc("vide"));
+    movie_ptr movie = open_path(path);
+    Media media = media_of_type(movie.get(), qt_fourcc("vide"));
     ASSERT_NE(media, nullptr);
     for (uint32_t i = 0; i < 5; ++i) {
         std::vector<uint8_t> data(300);
-        ASSERT_EQ(qtrt::GetMediaSample2(media, data.data(), 300, nullptr, i * 100, nullptr, nullptr,
-                                        nullptr, nullptr, nullptr, 1, nullptr, nullptr),
-                  noErr);
+        ASSERT_EQ(read_sample(media, i * 100, data.data(), 300), noErr);
         for (uint32_t k = 0; k < 300; ++k)
             ASSERT_EQ(data[k], test_movie::sample_pattern_byte(1, i, k)) << "sample " << i;
     }
-    owner.reset();
+    movie.reset();
     std::remove(path.c_str());
 }
 

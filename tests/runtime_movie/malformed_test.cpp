@@ -27,17 +27,12 @@ test_movie::movie_plan small_movie() {
     return plan;
 }
 
-OSErr open_bytes(const bytes& file, const std::string& name, Movie& movie) {
-    const std::string path = output_path(name);
-    if (!test_movie::write_bytes(file, path)) return -1;
-    return open_movie(path, movie);
-}
-
 TEST(MalformedMovies, EveryTruncationIsRefusedWithoutAMovie) {
     const bytes file = test_movie::build_movie(small_movie()).contiguous();
     for (size_t size = 0; size < file.size(); size += 7) {
-        Movie movie = reinterpret_cast<Movie>(1);
-        OSErr err = open_bytes(bytes(file.begin(), file.begin() + size), "truncated.mov", movie);
+        OSErr err = noErr;
+        movie_ptr movie =
+            open_bytes(bytes(file.begin(), file.begin() + size), "truncated.mov", &err);
         EXPECT_NE(err, noErr) << "size " << size;
         EXPECT_EQ(movie, nullptr) << "size " << size;
         EXPECT_EQ(qtrt::GetMoviesError(), err);
@@ -49,23 +44,23 @@ TEST(MalformedMovies, MovieBeforeTruncatedMediaDataStillOpens) {
     plan.movie_first = true;
     bytes file = test_movie::build_movie(plan).contiguous();
     file.resize(file.size() - 100);  // the sound samples at the end are gone
-    Movie movie = nullptr;
-    ASSERT_EQ(open_bytes(file, "cut_media.mov", movie), noErr);
-    movie_ptr owner(movie);
-    walk_movie(movie);
-    Media sound = media_of_type(movie, qt_fourcc("soun"));
+    movie_ptr movie = open_bytes(file, "cut_media.mov");
+    ASSERT_TRUE(movie);
+    walk_movie(movie.get());
     uint8_t data[2];
-    EXPECT_NE(qtrt::GetMediaSample2(sound, data, 2, nullptr, 799, nullptr, nullptr, nullptr, nullptr,
-                                    nullptr, 1, nullptr, nullptr),
-              noErr);
+    EXPECT_NE(read_sample(media_of_type(movie.get(), qt_fourcc("soun")), 799, data, 2), noErr);
 }
+
+// What a patched movie opens as: nothing, the sound track alone, or the
+// whole movie with a first video sample whose bytes the file does not hold.
+enum outcome { kRefused, kLeftOut, kBeyond };
 
 struct patch_case {
     const char* name;
-    std::vector<uint32_t> path;  // the atom patched
-    uint32_t offset;             // from the atom's header
+    std::string path;  // the atom patched
+    uint32_t offset;   // from the atom's header
     uint32_t value;
-    bool movie_refused;  // false: only the video track is left out
+    outcome result;
 };
 
 class PatchedMovies : public ::testing::TestWithParam<patch_case> {};
@@ -73,105 +68,64 @@ class PatchedMovies : public ::testing::TestWithParam<patch_case> {};
 TEST_P(PatchedMovies, AreRefusedCleanly) {
     const patch_case& c = GetParam();
     bytes file = test_movie::build_movie(small_movie()).contiguous();
-    int64_t at = test_movie::find_atom(file, c.path);
+    int64_t at = test_movie::find_atom(file, atom_path(c.path));
     ASSERT_GE(at, 0);
     test_movie::patch_u32(file, uint64_t(at) + c.offset, c.value);
-    Movie movie = nullptr;
-    OSErr err = open_bytes(file, "patched.mov", movie);
-    movie_ptr owner(movie);
-    if (c.movie_refused) {
+    OSErr err = noErr;
+    movie_ptr owner = open_bytes(file, "patched.mov", &err);
+    Movie movie = owner.get();
+    if (c.result == kRefused) {
         EXPECT_NE(err, noErr);
         EXPECT_EQ(movie, nullptr);
         return;
     }
     ASSERT_EQ(err, noErr);
     walk_movie(movie);
-    // The sound track is still there; the broken video track is not.
-    EXPECT_EQ(qtrt::GetMovieTrackCount(movie), 1);
-    EXPECT_EQ(track_of_type(movie, qt_fourcc("vide")), nullptr);
-    EXPECT_NE(track_of_type(movie, qt_fourcc("soun")), nullptr);
+    if (c.result == kLeftOut) {
+        EXPECT_EQ(qtrt::GetMovieTrackCount(movie), 1);
+        EXPECT_EQ(track_of_type(movie, qt_fourcc("vide")), nullptr);
+        EXPECT_NE(track_of_type(movie, qt_fourcc("soun")), nullptr);
+        return;
+    }
+    // Neither the sample's bytes nor its size are answered, so that no
+    // caller sizes a buffer by the size the table claims.
+    Media media = media_of_type(movie, qt_fourcc("vide"));
+    ByteCount size = 7;
+    EXPECT_EQ(read_sample(media, 0, nullptr, 0, &size), qtrt::eofErr);
+    EXPECT_EQ(size, 7u);
+    uint8_t data[20];
+    EXPECT_EQ(read_sample(media, 0, data, 20), qtrt::eofErr);
+    // The next sample is whole and still answers.
+    EXPECT_EQ(read_sample(media, 100, data, 20, &size), noErr);
+    EXPECT_EQ(size, 20u);
 }
 
-const std::vector<uint32_t> kVideoStbl = {fourcc("moov"), fourcc("trak"), fourcc("mdia"),
-                                          fourcc("minf"), fourcc("stbl")};
-
-std::vector<uint32_t> video_table(const char (&type)[5]) {
-    std::vector<uint32_t> path = kVideoStbl;
-    path.push_back(fourcc(type));
-    return path;
-}
+// The path of the video track's sample table, to which a table's type is added.
+const std::string kTable = "moov trak mdia minf stbl ";
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, PatchedMovies,
     ::testing::Values(
-        patch_case{"SampleSizeCountBeyondItsAtom", video_table("stsz"), 16, 0x40000000, false},
-        patch_case{"TimeToSampleCoversTooFewSamples", video_table("stts"), 16, 2, false},
-        patch_case{"SampleToChunkStartsAtChunkZero", video_table("stsc"), 16, 0, false},
-        patch_case{"SampleToChunkNamesMissingDescription", video_table("stsc"), 24, 9, false},
-        patch_case{"SampleToChunkZeroSamplesPerChunk", video_table("stsc"), 20, 0, false},
-        patch_case{"DescriptionSizeBeyondItsAtom", video_table("stsd"), 16, 0x00FFFFFF, false},
-        patch_case{"DescriptionNamesMissingDataReference", video_table("stsd"), 30, 0x00050000, false},
-        patch_case{"EditCountBeyondItsAtom",
-                   {fourcc("moov"), fourcc("trak"), fourcc("edts"), fourcc("elst")}, 12, 0x10000000,
-                   false},
-        patch_case{"DataReferenceCountBeyondItsAtom",
-                   {fourcc("moov"), fourcc("trak"), fourcc("mdia"), fourcc("minf"), fourcc("dinf"),
-                    fourcc("dref")},
-                   12, 0x10000000, false},
-        patch_case{"MediaTimeScaleZero",
-                   {fourcc("moov"), fourcc("trak"), fourcc("mdia"), fourcc("mdhd")}, 20, 0, false},
-        patch_case{"TrackAtomSizeBeyondItsParent", {fourcc("moov"), fourcc("trak"), fourcc("tkhd")},
-                   0, 0x7FFFFFFF, false},
-        patch_case{"MovieTimeScaleZero", {fourcc("moov"), fourcc("mvhd")}, 20, 0, true},
-        patch_case{"MovieAtomBeyondTheFile", {fourcc("moov")}, 0, 0x7FFFFFF0, true},
-        patch_case{"MovieAtomSizeTooSmall", {fourcc("moov")}, 0, 4, true}),
+        patch_case{"SampleSizeCountBeyondItsAtom", kTable + "stsz", 16, 0x40000000, kLeftOut},
+        patch_case{"TimeToSampleCoversTooFewSamples", kTable + "stts", 16, 2, kLeftOut},
+        patch_case{"SampleToChunkStartsAtChunkZero", kTable + "stsc", 16, 0, kLeftOut},
+        patch_case{"SampleToChunkNamesMissingDescription", kTable + "stsc", 24, 9, kLeftOut},
+        patch_case{"SampleToChunkZeroSamplesPerChunk", kTable + "stsc", 20, 0, kLeftOut},
+        patch_case{"DescriptionSizeBeyondItsAtom", kTable + "stsd", 16, 0x00FFFFFF, kLeftOut},
+        patch_case{"DescriptionNamesMissingDataReference", kTable + "stsd", 30, 0x00050000,
+                   kLeftOut},
+        patch_case{"EditCountBeyondItsAtom", "moov trak edts elst", 12, 0x10000000, kLeftOut},
+        patch_case{"DataReferenceCountBeyondItsAtom", "moov trak mdia minf dinf dref", 12,
+                   0x10000000, kLeftOut},
+        patch_case{"MediaTimeScaleZero", "moov trak mdia mdhd", 20, 0, kLeftOut},
+        patch_case{"TrackAtomSizeBeyondItsParent", "moov trak tkhd", 0, 0x7FFFFFFF, kLeftOut},
+        patch_case{"MovieTimeScaleZero", "moov mvhd", 20, 0, kRefused},
+        patch_case{"MovieAtomBeyondTheFile", "moov", 0, 0x7FFFFFF0, kRefused},
+        patch_case{"MovieAtomSizeTooSmall", "moov", 0, 4, kRefused},
+        patch_case{"SampleOffsetPastTheEnd", kTable + "stco", 16, 0x7FFFFF00, kBeyond},
+        patch_case{"SampleSizeOfOneGibibyte", kTable + "stsz", 20, 0x40000000, kBeyond},
+        patch_case{"SampleSizeOfThreeGibibytes", kTable + "stsz", 20, 0xC0000000, kBeyond}),
     [](const ::testing::TestParamInfo<patch_case>& info) { return std::string(info.param.name); });
-
-// A sample whose bytes the file does not hold: neither its bytes nor its size
-// are answered, so that no caller sizes a buffer by the size the table claims.
-struct beyond_case {
-    const char* name;
-    uint32_t table;
-    uint32_t offset;  // of the first entry, from the atom's header
-    uint32_t value;
-};
-
-class SampleBeyondItsData : public ::testing::TestWithParam<beyond_case> {};
-
-TEST_P(SampleBeyondItsData, IsRefusedBeforeItsSizeIsAnswered) {
-    const beyond_case& c = GetParam();
-    bytes file = test_movie::build_movie(small_movie()).contiguous();
-    std::vector<uint32_t> path = kVideoStbl;
-    path.push_back(c.table);
-    const int64_t at = test_movie::find_atom(file, path);
-    ASSERT_GE(at, 0);
-    test_movie::patch_u32(file, uint64_t(at) + c.offset, c.value);
-    Movie movie = nullptr;
-    ASSERT_EQ(open_bytes(file, "beyond.mov", movie), noErr);
-    movie_ptr owner(movie);
-    Media media = media_of_type(movie, qt_fourcc("vide"));
-    ByteCount size = 7;
-    EXPECT_EQ(qtrt::GetMediaSample2(media, nullptr, 0, &size, 0, nullptr, nullptr, nullptr, nullptr,
-                                    nullptr, 1, nullptr, nullptr),
-              qtrt::eofErr);
-    EXPECT_EQ(size, 7u);
-    uint8_t data[20];
-    EXPECT_EQ(qtrt::GetMediaSample2(media, data, 20, nullptr, 0, nullptr, nullptr, nullptr, nullptr,
-                                    nullptr, 1, nullptr, nullptr),
-              qtrt::eofErr);
-    // The next sample is whole and still answers.
-    EXPECT_EQ(qtrt::GetMediaSample2(media, data, 20, &size, 100, nullptr, nullptr, nullptr, nullptr,
-                                    nullptr, 1, nullptr, nullptr),
-              noErr);
-    EXPECT_EQ(size, 20u);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, SampleBeyondItsData,
-    ::testing::Values(beyond_case{"OffsetPastTheEnd", fourcc("stco"), 16, 0x7FFFFF00},
-                      beyond_case{"SizeOfOneGibibyte", fourcc("stsz"), 20, 0x40000000},
-                      beyond_case{"SizeOfThreeGibibytes", fourcc("stsz"), 20, 0xC0000000}),
-    [](const ::testing::TestParamInfo<beyond_case>& info) { return std::string(info.param.name); });
 
 TEST(MalformedMovies, DisposedMovieAndForeignPointersAreInvalid) {
     movie_ptr movie = open_built(small_movie(), "dispose.mov");

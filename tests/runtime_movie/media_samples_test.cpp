@@ -3,6 +3,8 @@
 // starts, and GetMediaSample2's answers.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "runtime_movie/movie_test_support.h"
 
 namespace {
@@ -82,28 +84,22 @@ INSTANTIATE_TEST_SUITE_P(
         search_case{"MediaEditBackwardIsItsChunk", kMediaEdit, 450, kBackward, 300}),
     [](const ::testing::TestParamInfo<search_case>& info) { return std::string(info.param.name); });
 
-TEST_F(MediaSamples, BufferSmallerThanTheSampleIsRefusedUntouched) {
+// A buffer smaller than the sample is refused and left untouched; a time at
+// or past the end, or before the start, is invalid.
+TEST_F(MediaSamples, ShortBufferAndTimesOutsideTheMediaAreRefused) {
     std::vector<uint8_t> data(10, 0xEE);
-    EXPECT_NE(qtrt::GetMediaSample2(m_media, data.data(), 10, nullptr, 0, nullptr, nullptr, nullptr,
-                                    nullptr, nullptr, 1, nullptr, nullptr),
-              noErr);
+    EXPECT_NE(read_sample(m_media, 0, data.data(), 10), noErr);
     EXPECT_EQ(data, std::vector<uint8_t>(10, 0xEE));
-}
-
-TEST_F(MediaSamples, TimeAtOrPastTheEndOrBeforeTheStartIsInvalid) {
     for (TimeValue64 t : {TimeValue64(1000), TimeValue64(5000), TimeValue64(-1)}) {
-        EXPECT_EQ(qtrt::GetMediaSample2(m_media, nullptr, 0, nullptr, t, nullptr, nullptr, nullptr,
-                                        nullptr, nullptr, 1, nullptr, nullptr),
-                  invalidTime)
-            << t;
+        EXPECT_EQ(read_sample(m_media, t), invalidTime) << t;
         EXPECT_EQ(qtrt::GetMoviesError(), invalidTime);
     }
 }
 
 // Lookups remember where the previous one ended; answers must not depend on
 // the order they are asked in. 60 samples in runs of durations and offsets,
-// sync every 7, partial sync every 11: each asked forward, backward and
-// striding, against a walk of its own movie.
+// sync every 7, partial sync every 11: each asked forward, then backward and
+// striding, from its start and from inside it.
 TEST(MediaSampleOrder, AnswersDoNotDependOnTheOrderOfLookups) {
     test_movie::movie_plan plan;
     test_movie::track_plan& video = plan.add_video(test_movie::kAvc1, 64, 48);
@@ -117,50 +113,36 @@ TEST(MediaSampleOrder, AnswersDoNotDependOnTheOrderOfLookups) {
         video.samples.push_back(s);
     }
     video.samples_per_chunk = 4;
-    struct answer {
-        TimeValue64 decode, duration, offset;
-        ByteCount size;
-        MediaSampleFlags flags;
-        bool operator==(const answer& o) const {
-            return decode == o.decode && duration == o.duration && offset == o.offset && size == o.size &&
-                   flags == o.flags;
-        }
-    };
-    auto ask = [](Media media, TimeValue64 t) {
+    movie_ptr movie = open_built(plan, "order.mov");
+    ASSERT_NE(movie, nullptr);
+    Media media = media_of_type(movie.get(), qt_fourcc("vide"));
+    // Decode time, duration, display offset, size, flags.
+    using answer = std::tuple<TimeValue64, TimeValue64, TimeValue64, ByteCount, MediaSampleFlags>;
+    auto ask = [media](TimeValue64 t) {
         answer a{};
-        EXPECT_EQ(qtrt::GetMediaSample2(media, nullptr, 0, &a.size, t, &a.decode, &a.duration, &a.offset,
-                                        nullptr, nullptr, 1, nullptr, &a.flags),
+        EXPECT_EQ(qtrt::GetMediaSample2(media, nullptr, 0, &std::get<3>(a), t, &std::get<0>(a),
+                                        &std::get<1>(a), &std::get<2>(a), nullptr, nullptr, 1,
+                                        nullptr, &std::get<4>(a)),
                   noErr);
         return a;
     };
     std::vector<TimeValue64> starts;
-    TimeValue64 end = 0;
-    for (const test_movie::sample& s : video.samples) {
-        starts.push_back(end);
-        end += s.duration;
-    }
     std::vector<answer> forward;
-    {
-        movie_ptr movie = open_built(plan, "order_forward.mov");
-        Media media = media_of_type(movie.get(), qt_fourcc("vide"));
-        for (size_t i = 0; i < starts.size(); ++i) {
-            forward.push_back(ask(media, starts[i]));
-            EXPECT_EQ(forward[i].decode, starts[i]);
-            EXPECT_EQ(forward[i].duration, video.samples[i].duration);
-            EXPECT_EQ(forward[i].offset, video.samples[i].composition_offset);
-            EXPECT_EQ(forward[i].size, video.samples[i].size);
-        }
+    TimeValue64 start = 0;
+    for (const test_movie::sample& s : video.samples) {
+        starts.push_back(start);
+        forward.push_back(ask(start));
+        EXPECT_EQ(forward.back(), answer(start, s.duration, s.composition_offset, s.size,
+                                         std::get<4>(forward.back())));
+        start += s.duration;
     }
-    movie_ptr movie = open_built(plan, "order_mixed.mov");
-    Media media = media_of_type(movie.get(), qt_fourcc("vide"));
     std::vector<size_t> order;
     for (size_t i = starts.size(); i-- > 0;) order.push_back(i);
     for (size_t i = 0; i < starts.size(); i += 3) order.push_back(i);
     for (size_t i = 1; i < starts.size(); i += 7) order.push_back(starts.size() - i);
     for (size_t i : order) {
-        EXPECT_TRUE(ask(media, starts[i]) == forward[i]) << "sample " << i;
-        // Anywhere inside the sample answers the same.
-        EXPECT_TRUE(ask(media, starts[i] + 49) == forward[i]) << "sample " << i;
+        EXPECT_EQ(ask(starts[i]), forward[i]) << "sample " << i;
+        EXPECT_EQ(ask(starts[i] + 49), forward[i]) << "sample " << i;
     }
 }
 

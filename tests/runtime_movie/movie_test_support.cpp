@@ -33,16 +33,44 @@ std::string output_path(const std::string& name) {
     return std::string(RUV_OUTPUT_DIR) + "/movie_" + test + "_" + name;
 }
 
+movie_ptr open_path(const std::string& path, OSErr* err) {
+    Movie movie = nullptr;
+    const OSErr result = open_movie(path, movie);
+    if (err)
+        *err = result;
+    else
+        EXPECT_EQ(result, noErr) << "opening " << path;
+    return movie_ptr(movie);
+}
+
 movie_ptr open_built(const test_movie::movie_plan& plan, const std::string& name) {
     const std::string path = output_path(name);
-    if (!test_movie::write_movie(plan, path)) {
-        ADD_FAILURE() << "cannot write " << path;
-        return nullptr;
+    if (test_movie::write_movie(plan, path)) return open_path(path);
+    ADD_FAILURE() << "cannot write " << path;
+    return nullptr;
+}
+
+movie_ptr open_bytes(const test_movie::bytes& file, const std::string& name, OSErr* err) {
+    const std::string path = output_path(name);
+    if (test_movie::write_bytes(file, path)) return open_path(path, err);
+    ADD_FAILURE() << "cannot write " << path;
+    if (err) *err = -1;
+    return nullptr;
+}
+
+std::vector<uint32_t> atom_path(const std::string& types) {
+    std::vector<uint32_t> path;
+    for (size_t i = 0; i + 4 <= types.size(); i += 5) {
+        uint32_t type = 0;
+        for (size_t k = i; k < i + 4; ++k) type = type << 8 | uint8_t(types[k]);
+        path.push_back(type);
     }
-    Movie movie = nullptr;
-    OSErr err = open_movie(path, movie);
-    EXPECT_EQ(err, noErr) << "opening " << path;
-    return movie_ptr(movie);
+    return path;
+}
+
+OSErr read_sample(Media media, TimeValue64 time, uint8_t* data, ByteCount room, ByteCount* size) {
+    return qtrt::GetMediaSample2(media, data, room, size, time, nullptr, nullptr, nullptr, nullptr,
+                                 nullptr, 1, nullptr, nullptr);
 }
 
 Track track_of_type(Movie movie, OSType type) {

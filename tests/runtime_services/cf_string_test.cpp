@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
 
 #include "cf_test_support.h"
 
@@ -34,32 +35,21 @@ TEST(CFStringCreate, InvalidUtf8GivesNoString) {
     EXPECT_EQ(CFStringCreateWithCString(nullptr, nullptr, kCFStringEncodingUTF8), nullptr);
 }
 
-struct substring_case {
-    CFRange range;
-    const char* expected;  // null: no string
-};
-
-class Substring : public ::testing::TestWithParam<substring_case> {};
-
-TEST_P(Substring, TakesTheRangeThroughTheForwardedForm) {
+// A range outside the string gives no string.
+TEST(Substring, TakesTheRangeThroughTheForwardedForm) {
     cf_ref s(utf8_string("movie.mov"));
-    CFStringRef result = reinterpret_cast<CFStringRef>(1);
-    CFAllocatorRef alloc = nullptr;
-    CFStringRef source = s.str();
-    CFRange range = GetParam().range;
-    CFStringCreateWithSubstring_fwd(&result, &alloc, &source, &range);
-    cf_ref owned(result);
-    if (GetParam().expected == nullptr) {
-        EXPECT_EQ(result, nullptr);
-    } else {
-        EXPECT_EQ(text_of(result), GetParam().expected);
+    const std::pair<CFRange, const char*> cases[] = {
+        {{6, 3}, "mov"}, {{6, 4}, "<null>"}, {{0x7FFFFFFF, 2}, "<null>"}};
+    for (const auto& [range, expected] : cases) {
+        CFStringRef result = reinterpret_cast<CFStringRef>(1);
+        CFAllocatorRef alloc = nullptr;
+        CFStringRef source = s.str();
+        CFRange r = range;
+        CFStringCreateWithSubstring_fwd(&result, &alloc, &source, &r);
+        cf_ref owned(result);
+        EXPECT_EQ(text_of(result), expected) << range.location << "+" << range.length;
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Ranges, Substring,
-                         ::testing::Values(substring_case{{6, 3}, "mov"},
-                                           substring_case{{6, 4}, nullptr},
-                                           substring_case{{0x7FFFFFFF, 2}, nullptr}));
 
 struct replace_case {
     const char* text;
@@ -71,30 +61,25 @@ struct replace_case {
     const char* result;
 };
 
-class FindAndReplace : public ::testing::TestWithParam<replace_case> {};
-
-TEST_P(FindAndReplace, CountsAndReplaces) {
-    const replace_case& c = GetParam();
-    cf_ref text(CFStringCreateMutable(nullptr, 0));
-    cf_ref initial(utf8_string(c.text)), find(utf8_string(c.find)),
-        replacement(utf8_string(c.replacement));
-    CFStringAppend(text.mut(), initial.str());
-    CFRange range = c.range.length < 0 ? CFRange{0, CFStringGetLength(text.str())} : c.range;
-    CFIndex count = -1;
-    CFMutableStringRef target = text.mut();
-    CFStringRef find_ref = find.str(), replacement_ref = replacement.str();
-    CFOptionFlags options = c.options;
-    CFStringFindAndReplace_fwd(&count, &target, &find_ref, &replacement_ref, &range, &options);
-    EXPECT_EQ(count, c.count);
-    EXPECT_EQ(text_of(text.ref), c.result);
+TEST(FindAndReplace, CountsAndReplaces) {
+    const replace_case cases[] = {{"\\\\srv\\a\\b.mov", "\\", "/", {0, -1}, 0, 4, "//srv/a/b.mov"},
+                                  {"xXx", "x", "-", {0, -1}, kCFCompareCaseInsensitive, 3, "---"},
+                                  {"abcabc", "abc", "", {1, 5}, 0, 1, "abc"}};
+    for (const replace_case& c : cases) {
+        cf_ref text(CFStringCreateMutable(nullptr, 0));
+        cf_ref initial(utf8_string(c.text)), find(utf8_string(c.find)),
+            replacement(utf8_string(c.replacement));
+        CFStringAppend(text.mut(), initial.str());
+        CFRange range = c.range.length < 0 ? CFRange{0, CFStringGetLength(text.str())} : c.range;
+        CFIndex count = -1;
+        CFMutableStringRef target = text.mut();
+        CFStringRef find_ref = find.str(), replacement_ref = replacement.str();
+        CFOptionFlags options = c.options;
+        CFStringFindAndReplace_fwd(&count, &target, &find_ref, &replacement_ref, &range, &options);
+        EXPECT_EQ(count, c.count) << c.text;
+        EXPECT_EQ(text_of(text.ref), c.result) << c.text;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, FindAndReplace,
-    ::testing::Values(
-        replace_case{"\\\\srv\\a\\b.mov", "\\", "/", {0, -1}, 0, 4, "//srv/a/b.mov"},
-        replace_case{"xXx", "x", "-", {0, -1}, kCFCompareCaseInsensitive, 3, "---"},
-        replace_case{"abcabc", "abc", "", {1, 5}, 0, 1, "abc"}));
 
 TEST(FindWithOptions, BackwardsFindsTheLastOccurrence) {
     cf_ref s(utf8_string("a.b.c")), dot(utf8_string("."));

@@ -4,7 +4,9 @@
 
 #include <cstring>
 #include <functional>
+#include <iterator>
 #include <string>
+#include <utility>
 
 #include "memory/memory_manager.h"
 
@@ -50,47 +52,27 @@ TEST(Handles, LockedHandleCannotGrowButCanShrink) {
     DisposeHandle(h);
 }
 
-// A call that fails, given a live handle it may use.
-struct failing_call {
-    const char* name;
-    std::function<void(Handle live)> call;
-    OSErr expected;
-};
-
-class MemErrorAfterFailure : public ::testing::TestWithParam<failing_call> {};
-
-TEST_P(MemErrorAfterFailure, ReportsTheFailure) {
-    Handle live = NewHandle(1);  // leaves noErr behind
-    ASSERT_EQ(MemError(), noErr);
-    GetParam().call(live);
-    EXPECT_EQ(MemError(), GetParam().expected);
-    DisposeHandle(live);
+// Each kind of failure leaves its error for MemError, after a call that left
+// noErr behind.
+TEST(MemError, ReportsEachKindOfFailure) {
+    char local[4];
+    const std::pair<std::function<bool()>, OSErr> calls[] = {
+        {[] { return NewHandle(-1) == nullptr; }, paramErr},
+        {[] { return NewHandle(0x7FFFFFF0) == nullptr; }, memFullErr},
+        {[] {
+             Handle disposed = NewHandle(8);
+             DisposeHandle(disposed);
+             return GetHandleSize(disposed) == 0;
+         },
+         nilHandleErr},
+        {[] { return PtrAndHand("a", nullptr, 1) == nilHandleErr; }, nilHandleErr},
+        {[&] { return GetPtrSize(local) == 0; }, paramErr},
+    };
+    for (size_t i = 0; i < std::size(calls); ++i) {
+        Handle live = NewHandle(1);
+        ASSERT_EQ(MemError(), noErr);
+        EXPECT_TRUE(calls[i].first()) << "call " << i;
+        EXPECT_EQ(MemError(), calls[i].second) << "call " << i;
+        DisposeHandle(live);
+    }
 }
-
-Handle disposed_handle() {
-    Handle h = NewHandle(8);
-    DisposeHandle(h);
-    return h;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Calls, MemErrorAfterFailure,
-    ::testing::Values(
-        failing_call{"NewHandleNegative", [](Handle) { EXPECT_EQ(NewHandle(-1), nullptr); },
-                     paramErr},
-        failing_call{"NewHandleHuge",
-                     [](Handle) { EXPECT_EQ(NewHandle(0x7FFFFFF0), nullptr); }, memFullErr},
-        failing_call{"GetHandleSizeDisposed",
-                     [](Handle) { EXPECT_EQ(GetHandleSize(disposed_handle()), 0); },
-                     nilHandleErr},
-        failing_call{"PtrAndHandNull",
-                     [](Handle) { EXPECT_EQ(PtrAndHand("a", nullptr, 1), nilHandleErr); },
-                     nilHandleErr},
-        failing_call{"GetPtrSizeForeign",
-                     [](Handle) {
-                         char local[4];
-                         EXPECT_EQ(GetPtrSize(local), 0);
-                     },
-                     paramErr}),
-    [](const ::testing::TestParamInfo<failing_call>& info) { return info.param.name; });
-
