@@ -7,7 +7,6 @@
 namespace {
 
 using kolmbase::bytestream::rd;
-using kolmbase::bytestream::wr;
 
 TEST(ByteReader, ReadPastEndFailsAndStaysFailed) {
     const uint8_t bytes[] = {1, 2, 3, 4, 5};
@@ -37,22 +36,6 @@ TEST(ByteReader, SubReaderIsBoundedAndAdvancesParent) {
     rd past = r.sub(3);
     EXPECT_TRUE(past.failed());
     EXPECT_TRUE(r.failed());
-}
-
-TEST(ByteWriter, WritesAndPatchesWhatTheReaderReadsBack) {
-    wr w;
-    w.u32be(0);
-    w.u16le(0x0102);
-    w.u64be(1);
-    w.patch_u32be(0, 0x6D6F6F76);
-    rd r(w.data().data(), w.size());
-    uint32_t code = 0;
-    uint16_t le = 0;
-    uint64_t one = 0;
-    EXPECT_TRUE(r.u32be(code) && r.u16le(le) && r.u64be(one));
-    EXPECT_EQ(code, 0x6D6F6F76u);
-    EXPECT_EQ(le, 0x0102u);
-    EXPECT_EQ(one, 1u);
 }
 
 }  // namespace

@@ -67,23 +67,4 @@ TEST(HostClassLayout, ThreadTableHoldsDestructorExceptionHandlerAndLoop) {
     EXPECT_EQ(entry_of(&thread_with_more::more), published_thread_side(3));
 }
 
-// stop is the importer base's and does nothing: the queues stay open.
-TEST(HostClassLayout, StopOfTheImporterBaseDoesNothing) {
-    struct idle_importer : RImporter {
-        int preflight(RImporterConfiguration&) override { return 0; }
-        int configure(RImporterConfiguration&) override { return 0; }
-        RPtr<RMovieInfo> getMovieInfo() override { return nullptr; }
-        int setTime(unsigned, double) override { return 0; }
-        int runloop(void*) override { return 0; }
-        RFrame* processNextFrame(unsigned) override { return nullptr; }
-    };
-    RPtr<RQueue> queue(new RQueue(1));
-    std::vector<RQueue*> queues{queue.get()};
-    RPtr<idle_importer> importer(new idle_importer());
-    importer->init(nullptr, queues);
-    importer->stop();
-    EXPECT_TRUE(importer->getWriter(0)->put(RVideoFrame::createWithData(
-        0, CTimeStamp(0), CTimeStamp(1), 0, 0, nullptr, RVideoFrame::kKeyFrame, kConstructCopy)));
-}
-
 }  // namespace

@@ -1,4 +1,5 @@
-// The importer's component thread and its end at the last release.
+// The importer's component thread and its end at the last release; the
+// importer base's stop.
 #include <gtest/gtest.h>
 
 #include <future>
@@ -13,23 +14,23 @@ namespace {
 using namespace Ruv;
 using namespace Ruv::CM;
 
-// An importer that does nothing; its loop is the subclass's.
-class sample_importer : public RImporter {
-public:
-    int preflight(RImporterConfiguration&) override { return 0; }
-    int configure(RImporterConfiguration&) override { return 0; }
-    RPtr<RMovieInfo> getMovieInfo() override { return RMovieInfo::create(); }
-    int setTime(unsigned, double) override { return 0; }
-    RFrame* processNextFrame(unsigned) override { return nullptr; }
-};
+RPtr<const RFrame> frame() {
+    return RVideoFrame::createWithData(0, CTimeStamp(0), CTimeStamp(1), 0, 0, nullptr,
+                                       RVideoFrame::kKeyFrame, kConstructCopy);
+}
 
 // Records, in order, when its loop ends and when it is destroyed. Its loop
 // starts, puts frames into its first queue until a put fails, and ends; or,
 // given the address of the last reference to it, waits for the host to let go
 // of its own and drops that last reference on its own thread.
-class recording_importer : public sample_importer {
+class recording_importer : public RImporter {
 public:
     explicit recording_importer(std::vector<std::string>& events) : m_events(events) {}
+    int preflight(RImporterConfiguration&) override { return 0; }
+    int configure(RImporterConfiguration&) override { return 0; }
+    RPtr<RMovieInfo> getMovieInfo() override { return RMovieInfo::create(); }
+    int setTime(unsigned, double) override { return 0; }
+    RFrame* processNextFrame(unsigned) override { return nullptr; }
     ~recording_importer() override {
         m_events.push_back("destroyed");
         destroyed.set_value();
@@ -40,9 +41,7 @@ public:
             host_let_go.get_future().wait();
             *static_cast<RPtr<recording_importer>*>(last_reference) = nullptr;
         } else {
-            while (getWriter(0)->put(RVideoFrame::createWithData(
-                0, CTimeStamp(0), CTimeStamp(1), 0, 0, nullptr, RVideoFrame::kKeyFrame,
-                kConstructCopy))) {
+            while (getWriter(0)->put(frame())) {
             }
         }
         m_events.push_back("loop ended");
@@ -59,10 +58,14 @@ private:
 
 TEST(ComponentThread, LastReleaseWhileTheLoopRunsStopsAndJoinsBeforeDestroying) {
     std::vector<std::string> events;
-    RPtr<RQueue> queue(new RQueue(1));  // nobody takes: the loop blocks on a full queue
+    RPtr<RQueue> queue(new RQueue(1));
     std::vector<RQueue*> queues{queue.get()};
     RPtr<recording_importer> importer(new recording_importer(events));
     importer->init(nullptr, queues);
+    // The importer base's stop does nothing: the queue stays open. Filled, and
+    // nobody takes, it blocks the loop.
+    importer->stop();
+    ASSERT_TRUE(importer->getWriter(0)->put(frame()));
     std::future<void> started = importer->started.get_future();
     ASSERT_TRUE(importer->start());
     started.wait();

@@ -20,34 +20,6 @@ RPtr<const RFrame> frame(unsigned sequence) {
                                        RVideoFrame::kKeyFrame, Ruv::kConstructCopy);
 }
 
-TEST(Queue, CancelReleasesABlockedProducer) {
-    RPtr<RQueue> queue(new RQueue(1));
-    queue->put(frame(0));
-    std::mutex mutex;
-    std::condition_variable started;
-    bool producing = false;
-    bool accepted = true;
-    std::thread producer([&] {
-        {
-            std::lock_guard<std::mutex> lock(mutex);
-            producing = true;
-        }
-        started.notify_one();
-        accepted = queue->put(frame(1));
-    });
-    {
-        std::unique_lock<std::mutex> lock(mutex);
-        started.wait(lock, [&] { return producing; });
-    }
-    queue->cancel();
-    producer.join();
-
-    EXPECT_FALSE(accepted);
-    EXPECT_EQ(queue->size(), 0u);
-    RPtr<const RFrame> taken;
-    EXPECT_FALSE(queue->take(taken));
-}
-
 // Hand-offs are batched, yet a side that waits for each single frame or
 // place gets it: a producer that puts the next frame only once the last one
 // is taken, and a consumer that takes the next only once a new one is put

@@ -1,12 +1,10 @@
-// Host streams: files with 64-bit offsets, file URLs, mounts, unreadable
-// inputs.
+// Host file streams: sizes, seeks and reads at 64-bit offsets.
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "lib/cm/CMStream.h"
 #include "platform/temp_folder.h"
@@ -50,20 +48,6 @@ TEST(FileStream, ReadsPastFourGibibytesOfASparseFile) {
     EXPECT_EQ(read_all(*stream, offset - 2, 4), std::string("\0\0pa", 4));
     EXPECT_EQ(stream->lseek(-8, 2), offset);
     EXPECT_EQ(stream->read(nullptr, 0), 0);
-}
-
-
-TEST(MountTable, MountedSchemesReadTheLocalFile) {
-    temp_folder folder;
-    folder.write_file("clip.mov", "moov");
-    for (const char* prefix : {"smb://nas/share", "cifs://nas/share", "ftp://host/pub",
-                               "kolmfs://store"}) {
-        RStream::setMount(prefix, folder.path());
-        RPtr<RStream> stream = stream_for(std::string(prefix) + "/clip.mov");
-        ASSERT_EQ(stream->open(), 0) << prefix;
-        EXPECT_EQ(read_all(*stream, 0, 4), "moov");
-        RStream::setMount(prefix, "");
-    }
 }
 
 }  // namespace

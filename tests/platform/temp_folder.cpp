@@ -10,15 +10,6 @@ namespace test_support {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-void make_parent(const std::string& path) {
-    std::error_code error;
-    fs::create_directories(fs::path(path).parent_path(), error);
-}
-
-}  // namespace
-
 // TMPDIR where it is set, else the system's temporary folder (/tmp, or the
 // user's Temp folder on Windows); the name is random so that test programs
 // running side by side never share a folder.
@@ -53,8 +44,8 @@ std::string temp_folder::make_folder(const std::string& name) const {
 }
 
 std::string temp_folder::write_file(const std::string& name, const std::string& content) const {
-    std::string path = *this / name;
-    make_parent(path);
+    const std::string path = *this / name;
+    make_folder(fs::path(name).parent_path().generic_string());
     std::ofstream(path, std::ios::binary) << content;
     return path;
 }
@@ -62,8 +53,8 @@ std::string temp_folder::write_file(const std::string& name, const std::string& 
 std::string temp_folder::copy_file(const std::string& source, const std::string& name) const {
     std::ifstream in(source, std::ios::binary);
     if (!in) throw std::runtime_error("cannot read " + source);
-    std::string path = *this / name;
-    make_parent(path);
+    const std::string path = *this / name;
+    make_folder(fs::path(name).parent_path().generic_string());
     std::ofstream(path, std::ios::binary) << in.rdbuf();
     return path;
 }

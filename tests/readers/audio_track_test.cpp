@@ -2,7 +2,6 @@
 // chunk bytes and time stamps, completion, the end-time rule and seeking.
 #include <gtest/gtest.h>
 
-#include "importer/config.h"
 #include "importer/track_audio.h"
 #include "readers/reader_test_support.h"
 
@@ -30,17 +29,6 @@ TEST(AudioOpen, MovieWithoutSoundFails) {
     ASSERT_NE(movie, nullptr);
     audio_track audio;
     EXPECT_EQ(audio.open(movie.get()), 1);
-}
-
-TEST(AudioOpen, ReportsTheSourceFormatAndAsksForFloat) {
-    movie_ptr movie = open_built(sound_movie(48000, 2, 0.5));
-    audio_track audio;
-    ASSERT_TRUE(open_track(movie, audio));
-    EXPECT_EQ(audio.sample_rate(), 48000.0);
-    EXPECT_EQ(audio.channel_count(), 2u);
-    EXPECT_EQ(audio.bits_per_channel(), 16u);
-    EXPECT_EQ(audio.codec(), test_movie::fourcc("fl32"));
-    EXPECT_DOUBLE_EQ(audio.duration(), 0.5);
 }
 
 struct rate_case {
@@ -71,10 +59,16 @@ INSTANTIATE_TEST_SUITE_P(Rates, AudioFramesPerRead,
                                          rate_case{48000, 1001.0 / 30000.0, 1602},
                                          rate_case{44100, 1001.0 / 30000.0, 1471}));
 
+// The reader reports the source's format and asks the extraction for float.
 TEST(AudioRead, ChunksOf14112BytesWithContiguousTimes) {
     movie_ptr movie = open_built(sound_movie(44100, 2, 0.5));
     audio_track audio;
     ASSERT_TRUE(open_track(movie, audio));
+    EXPECT_EQ(audio.sample_rate(), 44100.0);
+    EXPECT_EQ(audio.channel_count(), 2u);
+    EXPECT_EQ(audio.bits_per_channel(), 16u);
+    EXPECT_EQ(audio.codec(), test_movie::fourcc("fl32"));
+    EXPECT_DOUBLE_EQ(audio.duration(), 0.5);
     frame_list chunks;
     EXPECT_EQ(read_all(audio, chunks), 5);
     // 22,050 frames: twelve whole chunks and 882 frames.
@@ -133,24 +127,11 @@ TEST(AudioRead, AFillErrorLeavesTheReaderActiveForTheNextRead) {
     release_frame(f, true);
 }
 
-// The end time itself still belongs to the range: the chunk stamped 0.04 is
-// read on, the one stamped 0.08 is queued and stops the reader.
+// Until the first seek the end time is 0.0: the chunk stamped 0.04 stops the
+// reader. The end time itself still belongs to the range: after a seek to
+// [0, 0.04] the chunk stamped 0.04 is read on, the one stamped 0.08 is queued
+// and stops the reader.
 TEST(AudioRead, OnlyAChunkAfterTheEndTimeStopsTheReader) {
-    movie_ptr movie = open_built(sound_movie(48000, 2, 1.0));
-    audio_track audio;
-    ASSERT_TRUE(open_track(movie, audio, 0.0, 0.04));
-    EXPECT_EQ(audio.read(), 0);
-    EXPECT_TRUE(audio.is_active());
-    EXPECT_EQ(audio.read(), 0);
-    EXPECT_TRUE(audio.is_active());
-    EXPECT_EQ(audio.read(), 0);
-    EXPECT_FALSE(audio.is_active());
-    EXPECT_EQ(audio.read(), 9);
-    EXPECT_EQ(audio.queued_frames(), 3u);
-}
-
-// Until the first seek the end time is 0.0.
-TEST(AudioRead, BeforeAnySeekStopsAfterTheFirstChunkPastZero) {
     movie_ptr movie = open_built(sound_movie(48000, 2, 1.0));
     ASSERT_NE(movie, nullptr);
     audio_track audio;
@@ -158,6 +139,13 @@ TEST(AudioRead, BeforeAnySeekStopsAfterTheFirstChunkPastZero) {
     frame_list chunks;
     EXPECT_EQ(read_all(audio, chunks), 9);
     EXPECT_EQ(chunks.size(), 2u);
+    ASSERT_EQ(audio.seek(0.0, 0.04), 0);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(audio.read(), 0);
+        EXPECT_EQ(audio.is_active(), i < 2) << i;
+    }
+    EXPECT_EQ(audio.read(), 9);
+    EXPECT_EQ(audio.queued_frames(), 3u);
 }
 
 TEST(AudioRead, ResetEmptiesTheQueueAndRestartsTheTimes) {

@@ -47,16 +47,13 @@ TEST_P(UndecodableSound, IsNamedByItsTrackAndFormat) {
 
 INSTANTIATE_TEST_SUITE_P(
     Formats, UndecodableSound,
-    testing::Values(format_case{"UnknownFormat", test_movie::fourcc("zzzz"), true,
-                                "sound of '' cannot be decoded and is left out: the extraction delivers "
-                                "1 channel where the enabled sound tracks hold at least 2 (2 'zzzz', "
-                                "3 'twos' 1 channel)"},
-                    format_case{"UnprintableFormat", 0x6D730031, true,
-                                "sound of '' cannot be decoded and is left out: the extraction delivers "
-                                "1 channel where the enabled sound tracks hold at least 2 (2 'ms.1', "
-                                "3 'twos' 1 channel)"},
-                    format_case{"DisabledTrack", test_movie::fourcc("zzzz"), false, ""},
-                    format_case{"Pcm", test_movie::kSowt, true, ""}),
+    testing::Values(
+        format_case{"UnprintableFormat", 0x6D730031, true,
+                    "sound of '' cannot be decoded and is left out: the extraction delivers "
+                    "1 channel where the enabled sound tracks hold at least 2 (2 'ms.1', "
+                    "3 'twos' 1 channel)"},
+        format_case{"DisabledTrack", test_movie::fourcc("zzzz"), false, ""},
+        format_case{"Pcm", test_movie::kSowt, true, ""}),
     [](const testing::TestParamInfo<format_case>& info) { return info.param.name; });
 
 }  // namespace

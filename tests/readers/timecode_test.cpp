@@ -62,12 +62,6 @@ test_movie::movie_plan drop_frame_movie() {
     return time_coded_movie(1, 60000, 1001, 60, 215784, 8, "");
 }
 
-test_movie::movie_plan untimed_movie() {
-    test_movie::movie_plan plan;
-    plan.add_video(test_movie::kAvc1, 320, 240).add_samples(5, 64, 20);
-    return plan;
-}
-
 // count time codes from first on, one frame apart, then the last again
 // `held` times.
 std::vector<kolmbase::timecode> counted(kolmbase::timecode first, size_t count, size_t held = 0) {
@@ -109,8 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         timecode_case{"Pal", pal_movie, "A001", counted({25, 1, 0, 0, 23, 1}, 6)},
         timecode_case{"ModeLostHalfway", mode_lost_movie, "", counted({25, 1, 0, 0, 0, 1}, 3, 3)},
-        timecode_case{"DropFrame5994", drop_frame_movie, "", counted({0x703C, 1, 0, 0, 0, 0}, 8)},
-        timecode_case{"NoTimeCodeTrack", untimed_movie, "", counted(kolmbase::timecode(1), 1, 4)}),
+        timecode_case{"DropFrame5994", drop_frame_movie, "", counted({0x703C, 1, 0, 0, 0, 0}, 8)}),
     [](const testing::TestParamInfo<timecode_case>& info) { return info.param.name; });
 
 }  // namespace

@@ -1,8 +1,6 @@
-// Opening the video reader: which track it takes, the sizes, extensions and
-// sample descriptions it gathers, and the frame rate.
+// Opening the video reader: which track it takes, the sizes it gathers from
+// the track and the image extensions, and the frame rate.
 #include <gtest/gtest.h>
-
-#include <cstring>
 
 #include "importer/frame_rate.h"
 #include "importer/image_extensions.h"
@@ -28,15 +26,6 @@ TEST(VideoOpen, TakesTheFirstVisualTrackWithVideoMedia) {
     EXPECT_EQ(video.codec(), fourcc("jpeg"));
     EXPECT_EQ(video.coded_width(), 640);
     EXPECT_EQ(video.coded_height(), 360);
-}
-
-TEST(VideoOpen, MovieWithoutVideoFails) {
-    test_movie::movie_plan plan;
-    plan.add_sound(test_movie::kTwos, 2, 16, 48000).add_samples(4800, 4, 1);
-    movie_ptr movie = open_built(plan);
-    ASSERT_NE(movie, nullptr);
-    video_track video;
-    EXPECT_EQ(video.open(movie.get()), 1);
 }
 
 struct display_case {
@@ -86,24 +75,6 @@ INSTANTIATE_TEST_SUITE_P(
                      480},
         display_case{"WiderTrackGivesTrackSize", 720, 480, 853.3, 480, {}, 853, 480}),
     [](const testing::TestParamInfo<display_case>& info) { return info.param.name; });
-
-TEST(VideoOpen, CleanApertureFieldsAndDecoderConfiguration) {
-    const test_movie::bytes esds = {0, 0, 0, 0, 3, 25, 0, 1, 0, 4, 17, 32, 17, 0, 0, 0, 5, 2, 18, 16};
-    test_movie::movie_plan plan;
-    plan.add_video(fourcc("mp4v"), 720, 576,
-                   {{fourcc("clap"), test_movie::clap(7020, 10, 576, 1)},
-                    {fourcc("fiel"), test_movie::fiel(2, 9)},
-                    {fourcc("esds"), esds}})
-        .add_samples(3, 100, 20);
-    movie_ptr movie = open_built(plan);
-    video_track video;
-    ASSERT_TRUE(open_track(movie, video));
-    EXPECT_DOUBLE_EQ(video.clean_aperture_width(), 702.0);
-    EXPECT_DOUBLE_EQ(video.clean_aperture_height(), 576.0);
-    EXPECT_EQ(video.field_mode(), 1);
-    ASSERT_EQ(video.decoder_config_size(), esds.size());
-    EXPECT_EQ(std::memcmp(video.decoder_config(), esds.data(), esds.size()), 0);
-}
 
 TEST(CleanAperture, ZeroDenominatorGivesNoSide) {
     const test_movie::bytes payload = test_movie::clap(720, 0, 0xFFFFFFFF, 1);
