@@ -2,7 +2,8 @@
 // and judged by ../shared/tools/conform.py: frames against the container's
 // own tables and another tool's packets, sound against the movie's time line,
 // and the published descriptions against what the movie's atoms say. Skipped,
-// with a message, where the folders are not.
+// with a message, where the folders are not. A movie of expected_failures.txt
+// must fail with exactly the complaints listed for it.
 #include <gtest/gtest.h>
 
 #include <dirent.h>
@@ -11,6 +12,8 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -41,6 +44,24 @@ std::vector<judged_movie> movies_in(const std::string& folder) {
     return movies;
 }
 
+// The starts of the complaints the judge must make of a movie listed in
+// expected_failures.txt ("name: complaint; complaint  # cause"); none for a
+// movie not listed.
+std::vector<std::string> listed_complaints(const std::string& name) {
+    std::ifstream in(std::string(RUV_TEST_DATA_DIR) + "/../conformance/expected_failures.txt");
+    std::vector<std::string> out;
+    for (std::string line; std::getline(in, line);) {
+        if (line.compare(0, name.size() + 1, name + ":") != 0) continue;
+        std::istringstream parts(line.substr(name.size() + 1, line.find('#') - name.size() - 1));
+        for (std::string part; std::getline(parts, part, ';');) {
+            part.erase(0, part.find_first_not_of(' '));
+            part.erase(part.find_last_not_of(' ') + 1);
+            if (!part.empty()) out.push_back(part);
+        }
+    }
+    return out;
+}
+
 std::string quoted(const std::string& text) { return "'" + text + "'"; }
 
 class JudgedMovie : public ::testing::TestWithParam<judged_movie> {};
@@ -61,7 +82,23 @@ TEST_P(JudgedMovie, ImportsAsTheMovieSaysItMust) {
     char buffer[4096];
     size_t got;
     while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, got);
-    EXPECT_EQ(pclose(pipe), 0) << out;
+    const bool passed = pclose(pipe) == 0;
+    const std::vector<std::string> listed = listed_complaints(name);
+    if (listed.empty()) {
+        EXPECT_TRUE(passed) << out;
+        return;
+    }
+    ASSERT_FALSE(passed) << "passes now: take it off tests/conformance/expected_failures.txt";
+    // "FAIL NAME.mov: a; b": every listed complaint made, and no other.
+    const size_t at = out.find("FAIL " + name + ".mov: ");
+    const std::string said = at == std::string::npos ? "" : out.substr(at, out.find('\n', at) - at);
+    for (const std::string& complaint : listed)
+        EXPECT_TRUE(said.find(": " + complaint) != std::string::npos ||
+                    said.find("; " + complaint) != std::string::npos)
+            << "the listed complaint is no longer made: " << complaint << "\n" << out;
+    size_t made = 1;
+    for (size_t i = said.find("; "); i != std::string::npos; i = said.find("; ", i + 2)) ++made;
+    EXPECT_EQ(made, listed.size()) << "complaints not listed for this known failure: " << said;
 }
 
 std::string test_name(const ::testing::TestParamInfo<judged_movie>& info) {
