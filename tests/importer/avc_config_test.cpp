@@ -48,14 +48,4 @@ TEST_F(AvcConfig, SearchEndsAtAnAtomOfSizeZeroOrPastTheDescription) {
     EXPECT_FALSE(read(too_short));
 }
 
-TEST_F(AvcConfig, PictureSetCutShortKeepsTheSequenceSets) {
-    bytes avcc = importer_test::avc_config_payload(66, 21, {{0x67, 1}}, {{0x68, 1, 2, 3}});
-    avcc.resize(avcc.size() - 2);
-    ASSERT_TRUE(read(held_description({{fourcc("avcC"), avcc}})));
-    EXPECT_TRUE(config.sps_complete);
-    EXPECT_FALSE(config.pps_complete);
-    ASSERT_EQ(config.sequence_parameter_sets.size(), 1u);
-    EXPECT_EQ(config.nal_length_size, 4);
-}
-
 }  // namespace
