@@ -27,12 +27,8 @@ TEST_P(BytesRead, CoversEverySampleOnceAndTheMovieAtomAtMostTwice) {
     const built_movie& m = GetParam();
     test_movie::movie_plan plan;
     plan.movie_first = m.movie_first;
-    test_movie::track_plan& video = plan.add_video(test_movie::kAvc1, 320, 240);
-    double video_bytes = 0;
-    for (uint32_t i = 0; i < 48; ++i) {
-        video.add_samples(1, 700 + 37 * i, 25, i % 12 == 0);
-        video_bytes += 700 + 37 * i;
-    }
+    plan.add_video(test_movie::kAvc1, 320, 240).add_samples(48, 1000, 25);
+    const double video_bytes = 48 * 1000;
     test_movie::track_plan& sound = plan.add_sound(test_movie::kTwos, 2, 16, 48000);
     sound.time_scale = 48000;
     sound.samples_per_chunk = m.samples_per_chunk;

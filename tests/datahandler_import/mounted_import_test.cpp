@@ -1,13 +1,14 @@
 // Movies read through the plug-in's data handler (a mounted URL in "auto"
 // mode, or a plain path with the data handler forced on) import exactly as
 // the same files opened by path: the same movie, streams, frames, times,
-// audio and video bytes.
+// audio and video bytes; and a movie in fragments as the same movie whole.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
-#include "support/fixture_files.h"
 #include "datahandler_import/import_run.h"
+#include "support/fixture_files.h"
 
 namespace {
 
@@ -58,6 +59,15 @@ TEST_P(DataHandlerImport, DeliversWhatThePathImportDelivers) {
     ASSERT_EQ(by_path.result.status, 0) << by_path.result.err;
     // By path QuickTime reads the file itself, not the host stream.
     EXPECT_EQ(by_path.bytes_read, 0);
+    // The end event counts every frame delivered and their bytes (in 32 bits).
+    double frames = 0, bytes = 0;
+    for (const json_test::value& e : by_path.result.events) {
+        if (e["event"].text != "frame") continue;
+        frames += 1;
+        bytes += e["size"].num;
+    }
+    EXPECT_EQ(by_path.status_json, std::to_string(5.0) + "/" + std::to_string(frames) + "/" +
+                                       std::to_string(std::fmod(bytes, 4294967296.0)));
 
     std::vector<std::string> extra;
     if (c.how.mode) extra = {"--set", std::string("data-handler-mode=") + c.how.mode};
@@ -87,6 +97,26 @@ INSTANTIATE_TEST_SUITE_P(TestData, DataHandlerImport, ::testing::ValuesIn(import
                              std::replace(name.begin(), name.end(), '/', '_');
                              return name;
                          });
+
+// The listing the suite above runs over: one that comes back short (a 32-bit
+// readdir without large-file support fails with EOVERFLOW on some file
+// systems) would silently test fewer movies.
+TEST(FixtureList, FindsEveryMovieInTestData) {
+    EXPECT_EQ(test_fixtures::movie_names().size(), size_t(RUV_TEST_DATA_MOVIES))
+        << "listing " RUV_TEST_DATA_DIR " came back short: " << test_fixtures::listing_error();
+}
+
+// The movie remuxed into fragments (tests/data/fragmented) imports with the
+// video frames and times, and the sound, of the movie written whole.
+TEST(FragmentedFixture, ImportsTheFramesAndSoundOfTheWholeMovie) {
+    const import_run whole = run_import(data_path("h264_bframes_tc.mov"));
+    const import_run fragments = run_import(data_path("fragmented/h264_bframes_tc.mov"));
+    ASSERT_EQ(fragments.result.status, 0) << fragments.result.err;
+    ASSERT_FALSE(whole.frame_lines.at(0).empty());
+    EXPECT_EQ(fragments.frame_lines.at(0), whole.frame_lines.at(0));
+    EXPECT_GT(whole.wav.size(), 44u);
+    EXPECT_TRUE(fragments.wav == whole.wav) << "the sound differs";
+}
 
 // Inputs the data handler is not used for, or cannot be: each fails with one
 // line on standard error and status 1.

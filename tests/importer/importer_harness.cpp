@@ -24,18 +24,11 @@ std::string own_path(const std::string& name) {
 }  // namespace
 
 harness::harness(const test_movie::movie_plan& movie, const std::string& name, const keys& set)
-    : m_path(own_path(name)) {
-    start(test_movie::write_movie(movie, m_path), set);
-}
+    : harness(test_movie::build_movie(movie).contiguous(), name, set) {}
 
 harness::harness(const test_movie::bytes& file, const std::string& name, const keys& set)
-    : m_path(own_path(name)) {
-    start(test_movie::write_bytes(file, m_path), set);
-}
-
-void harness::start(bool written, const keys& set) {
-    m_written = true;
-    EXPECT_TRUE(written) << m_path;
+    : m_path(own_path(name)), m_written(true) {
+    EXPECT_TRUE(test_movie::write_bytes(file, m_path)) << m_path;
     init();
     for (const auto& key : set) this->set(key.first, key.second);
 }

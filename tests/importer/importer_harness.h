@@ -55,8 +55,6 @@ public:
     const std::string& path() const { return m_path; }
 
 private:
-    // Checks that the file was written, then init and the keys.
-    void start(bool written, const keys& set);
     void init();
 
     std::string m_path;

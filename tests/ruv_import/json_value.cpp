@@ -29,12 +29,6 @@ private:
         }
         return false;
     }
-    bool word(const char* w) {
-        size_t n = std::char_traits<char>::length(w);
-        if (m_text.compare(m_pos, n, w) != 0) return false;
-        m_pos += n;
-        return true;
-    }
     bool parse_string(std::string& out) {
         if (!take('"')) return false;
         while (m_pos < m_text.size()) {
@@ -44,25 +38,17 @@ private:
                 out += c;
                 continue;
             }
-            if (m_pos >= m_text.size()) return false;
-            char e = m_text[m_pos++];
-            switch (e) {
-            case '"': case '\\': case '/': out += e; break;
-            case 'n': out += '\n'; break;
-            case 't': out += '\t'; break;
-            case 'r': out += '\r'; break;
-            case 'b': out += '\b'; break;
-            case 'f': out += '\f'; break;
-            case 'u': {
-                if (m_pos + 4 > m_text.size()) return false;
-                long code = std::strtol(m_text.substr(m_pos, 4).c_str(), nullptr, 16);
-                if (code > 0xFF) return false;  // only single bytes are written
-                out += char(code);
-                m_pos += 4;
-                break;
+            // ruv-import escapes only the quote, the backslash, and other
+            // bytes as \u00XX.
+            if (m_pos < m_text.size() && (m_text[m_pos] == '"' || m_text[m_pos] == '\\')) {
+                out += m_text[m_pos++];
+                continue;
             }
-            default: return false;
-            }
+            if (m_text.compare(m_pos, 1, "u") != 0 || m_pos + 5 > m_text.size()) return false;
+            long code = std::strtol(m_text.substr(m_pos + 1, 4).c_str(), nullptr, 16);
+            if (code > 0xFF) return false;
+            out += char(code);
+            m_pos += 5;
         }
         return false;
     }
@@ -72,7 +58,6 @@ private:
         char c = m_text[m_pos];
         if (c == '{') {
             ++m_pos;
-            out.kind = value::object;
             if (take('}')) return true;
             do {
                 std::string key;
@@ -87,7 +72,6 @@ private:
         }
         if (c == '[') {
             ++m_pos;
-            out.kind = value::array;
             if (take(']')) return true;
             do {
                 value item;
@@ -96,25 +80,16 @@ private:
             } while (take(','));
             return take(']');
         }
-        if (c == '"') {
-            out.kind = value::string;
-            return parse_string(out.text);
-        }
-        if (word("true")) {
-            out.kind = value::boolean;
-            out.flag = true;
+        if (c == '"') return parse_string(out.text);
+        // ruv-import writes no true or false; null for a number without a value.
+        if (m_text.compare(m_pos, 4, "null") == 0) {
+            m_pos += 4;
             return true;
         }
-        if (word("false")) {
-            out.kind = value::boolean;
-            return true;
-        }
-        if (word("null")) return true;
         const char* start = m_text.c_str() + m_pos;
         char* end = nullptr;
         out.num = std::strtod(start, &end);
         if (end == start) return false;
-        out.kind = value::number;
         m_pos += size_t(end - start);
         return true;
     }

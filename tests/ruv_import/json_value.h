@@ -1,5 +1,5 @@
 // Just enough JSON to read ruv-import's output in tests: objects, arrays,
-// strings (with \uXXXX escapes of single bytes), numbers, true, false, null.
+// strings (with \uXXXX escapes of single bytes), numbers and null.
 #pragma once
 
 #include <map>
@@ -10,8 +10,6 @@
 namespace json_test {
 
 struct value {
-    enum kind_t { null, boolean, number, string, array, object } kind = null;
-    bool flag = false;
     double num = 0;
     std::string text;
     std::vector<value> items;
