@@ -13,7 +13,7 @@
 set -u
 cd "$(dirname "$0")/.."
 
-packages=(g++-multilib cmake ninja-build googletest make)
+packages=(g++-multilib cmake ninja-build googletest nlohmann-json3-dev make)
 want_ffmpeg_i386=0
 want_wine=0
 for extra in "$@"; do

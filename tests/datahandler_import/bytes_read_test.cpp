@@ -49,8 +49,8 @@ TEST_P(BytesRead, CoversEverySampleOnceAndTheMovieAtomAtMostTwice) {
     std::remove(path.c_str());
     ASSERT_EQ(run.result.status, 0) << run.result.err;
     double video_read = 0;
-    for (const json_test::value& e : run.result.events)
-        if (e["event"].text == "frame" && e.has("type")) video_read += e["size"].num;
+    for (const nlohmann::ordered_json& e : run.result.events)
+        if (e["event"] == "frame" && e.contains("type")) video_read += e["size"].get<double>();
     EXPECT_EQ(video_read, video_bytes);
     EXPECT_GE(run.bytes_read, stored);
     EXPECT_LE(run.bytes_read, double(file.size()) + movie_atom);

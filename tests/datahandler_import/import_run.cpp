@@ -23,16 +23,16 @@ import_run run_import(const std::string& input, const std::vector<std::string>& 
     // Each line of standard output is the event of the same index.
     const std::vector<std::string> lines = ruv_import_test::lines_of(run.result.out);
     for (size_t i = 0; i < lines.size() && i < run.result.events.size(); ++i) {
-        const json_test::value& e = run.result.events[i];
-        const std::string& name = e["event"].text;
+        const nlohmann::ordered_json& e = run.result.events[i];
+        const std::string name = e["event"].get<std::string>();
         if (name == "movie") run.movie_line = lines[i];
         if (name == "stream") run.stream_lines.push_back(lines[i]);
-        if (name == "frame") run.frame_lines[int(e["queue"].num)].push_back(lines[i]);
+        if (name == "frame") run.frame_lines[int(e["queue"].get<double>())].push_back(lines[i]);
         if (name == "end") {
-            if (e.has("bytes_read")) run.bytes_read = e["bytes_read"].num;
-            run.status_json = std::to_string(e["status"]["code"].num) + "/" +
-                              std::to_string(e["status"]["frames"].num) + "/" +
-                              std::to_string(e["status"]["bytes"].num);
+            if (e.contains("bytes_read")) run.bytes_read = e["bytes_read"].get<double>();
+            run.status_json = std::to_string(e["status"]["code"].get<double>()) + "/" +
+                              std::to_string(e["status"]["frames"].get<double>()) + "/" +
+                              std::to_string(e["status"]["bytes"].get<double>());
         }
     }
     run.wav = ruv_import_test::read_file(wav_path);

@@ -10,7 +10,7 @@
 
 namespace {
 
-using json_test::value;
+using value = nlohmann::ordered_json;
 using ruv_import_test::lines_of;
 using ruv_import_test::output_path;
 using ruv_import_test::run_tool;
@@ -91,9 +91,12 @@ TEST(CommandLine, JsonFailureEndsWithTheErrorEventOfTheImportersText) {
     ASSERT_TRUE(run.events_parsed);
     ASSERT_FALSE(run.events.empty());
     const value& last = run.events.back();
-    EXPECT_EQ(last.order, (std::vector<std::string>{"event", "message"}));
-    EXPECT_EQ(last["event"].text, "error");
-    EXPECT_NE(last["message"].text.find("*** ERROR ***: Start time exceeds duration"), std::string::npos);
+    std::vector<std::string> keys;
+    for (const auto& member : last.items()) keys.push_back(member.key());
+    EXPECT_EQ(keys, (std::vector<std::string>{"event", "message"}));
+    EXPECT_EQ(last["event"], "error");
+    EXPECT_NE(last["message"].get<std::string>().find("*** ERROR ***: Start time exceeds duration"),
+              std::string::npos);
 }
 
 // Pulled frame by frame, a movie whose every sample lies past the end of the
@@ -142,9 +145,9 @@ TEST_P(LeftOutTrack, IsAWarningEventAndALineOnStandardError) {
     EXPECT_NE(run.err.find("ruv-import: warning: " + says), std::string::npos) << run.err;
     size_t warnings = 0;
     for (const value& e : run.events) {
-        if (e["event"].text != "warning") continue;
+        if (e["event"] != "warning") continue;
         ++warnings;
-        EXPECT_EQ(e["message"].text.find(says), 0u) << e["message"].text;
+        EXPECT_EQ(e["message"].get<std::string>().find(says), 0u) << e["message"];
     }
     EXPECT_EQ(warnings, 1u);
 }
@@ -177,7 +180,7 @@ std::vector<std::string> frame_lines(const tool_result& run, unsigned queue) {
     std::vector<std::string> out;
     const std::vector<std::string> lines = lines_of(run.out);
     for (size_t i = 0; i < run.events.size() && i < lines.size(); ++i)
-        if (run.events[i]["event"].text == "frame" && run.events[i]["queue"].num == queue)
+        if (run.events[i]["event"] == "frame" && run.events[i]["queue"].get<double>() == queue)
             out.push_back(lines[i]);
     return out;
 }

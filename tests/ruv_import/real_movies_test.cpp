@@ -11,7 +11,7 @@
 
 namespace {
 
-using json_test::value;
+using value = nlohmann::ordered_json;
 using ruv_import_test::lines_of;
 using ruv_import_test::read_file;
 using ruv_import_test::run_tool;
@@ -35,8 +35,8 @@ TEST_P(RealMovieRefusal, FailsNamingTheCause) {
     EXPECT_NE(run.err.find(GetParam().says), std::string::npos) << run.err;
     bool told = false;
     for (const value& e : run.events)
-        told |= (e["event"].text == "warning" || e["event"].text == "error") &&
-                e["message"].text.find(GetParam().says) != std::string::npos;
+        told |= (e["event"] == "warning" || e["event"] == "error") &&
+                e["message"].get<std::string>().find(GetParam().says) != std::string::npos;
     EXPECT_TRUE(told) << "no warning or error event names the cause";
 }
 

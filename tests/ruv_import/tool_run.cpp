@@ -11,7 +11,7 @@ namespace ruv_import_test {
 
 namespace {
 
-std::string quoted(const std::string& text) {
+std::string shell_quoted(const std::string& text) {
     std::string out = "'";
     for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return out + "'";
@@ -43,9 +43,9 @@ tool_result run_tool(const std::vector<std::string>& arguments) {
     std::string err_path = std::string(RUV_OUTPUT_DIR) + "/ruv_import_test_stderr_" +
                            std::to_string(getpid()) + "_" + std::to_string(++runs) + ".txt";
     // A run that hangs is ended (status 124) rather than holding the suite.
-    std::string command = "timeout -k 10 300 " + quoted(std::string(RUV_OUTPUT_DIR) + "/ruv-import");
-    for (const std::string& a : arguments) command += " " + quoted(a);
-    command += " 2>" + quoted(err_path);
+    std::string command = "timeout -k 10 300 " + shell_quoted(std::string(RUV_OUTPUT_DIR) + "/ruv-import");
+    for (const std::string& a : arguments) command += " " + shell_quoted(a);
+    command += " 2>" + shell_quoted(err_path);
 
     tool_result result;
     std::FILE* pipe = popen(command.c_str(), "r");
@@ -60,8 +60,8 @@ tool_result run_tool(const std::vector<std::string>& arguments) {
 
     result.events_parsed = true;
     for (const std::string& line : lines_of(result.out)) {
-        json_test::value event;
-        if (!json_test::parse(line, event)) {
+        nlohmann::ordered_json event = nlohmann::ordered_json::parse(line, nullptr, false);
+        if (event.is_discarded()) {
             result.events_parsed = false;
             break;
         }

@@ -2,10 +2,9 @@
 // and its exit status.
 #pragma once
 
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
-
-#include "ruv_import/json_value.h"
 
 namespace ruv_import_test {
 
@@ -14,7 +13,7 @@ struct tool_result {
     std::string out;
     std::string err;
     // Standard output as JSON Lines (when every line parses).
-    std::vector<json_test::value> events;
+    std::vector<nlohmann::ordered_json> events;
     bool events_parsed = false;
 };
 
