@@ -41,17 +41,13 @@ inline std::vector<std::string> movie_names() {
         listing_error() = std::string("opendir: ") + std::strerror(errno);
         return names;
     }
-    for (;;) {
-        errno = 0;
-        dirent* entry = readdir(dir);
-        if (!entry) {
-            if (errno != 0) listing_error() = std::string("readdir: ") + std::strerror(errno);
-            break;
-        }
-        std::string name = entry->d_name;
+    errno = 0;  // readdir answers null at the end and on an error, which sets errno
+    for (const dirent* entry; (entry = readdir(dir)) != nullptr; errno = 0) {
+        const std::string name = entry->d_name;
         if (name.size() > 4 && name.compare(name.size() - 4, 4, ".mov") == 0)
             names.push_back(name.substr(0, name.size() - 4));
     }
+    if (errno != 0) listing_error() = std::string("readdir: ") + std::strerror(errno);
     closedir(dir);
     std::sort(names.begin(), names.end());
     return names;

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -31,12 +32,21 @@ constexpr uint32_t kSowt = fourcc("sowt");
 
 using bytes = std::vector<uint8_t>;
 
-// Big-endian writing.
-void put_u8(bytes& out, uint8_t v);
-void put_u16(bytes& out, uint16_t v);
-void put_u32(bytes& out, uint32_t v);
-void put_u64(bytes& out, uint64_t v);
-void put_bytes(bytes& out, const bytes& data);
+// Big-endian writing: be({fourcc("mdat"), {size, 8}}) is a 32-bit field and
+// a 64-bit one.
+struct field {
+    field(uint64_t v, int n = 4) : value(v), size(n) {}
+    uint64_t value;
+    int size;  // in bytes
+};
+bytes be(std::initializer_list<field> fields);
+inline void put_bytes(bytes& out, const bytes& data) {
+    out.insert(out.end(), data.begin(), data.end());
+}
+inline void put_u8(bytes& out, uint8_t v) { put_bytes(out, be({field(v, 1)})); }
+inline void put_u16(bytes& out, uint16_t v) { put_bytes(out, be({field(v, 2)})); }
+inline void put_u32(bytes& out, uint32_t v) { put_bytes(out, be({v})); }
+inline void put_u64(bytes& out, uint64_t v) { put_bytes(out, be({field(v, 8)})); }
 // An atom: 32-bit size, type, payload.
 bytes atom(uint32_t type, const bytes& payload);
 
@@ -60,9 +70,9 @@ bytes data_reference_entry(uint32_t type, uint32_t flags, const bytes& data);
 // text.
 bytes user_data_text(const std::string& text, uint16_t language = 0);
 // Extension payloads.
-bytes pasp(uint32_t h_spacing, uint32_t v_spacing);
+inline bytes pasp(uint32_t h_spacing, uint32_t v_spacing) { return be({h_spacing, v_spacing}); }
 bytes clap(uint32_t width_n, uint32_t width_d, uint32_t height_n, uint32_t height_d);
-bytes fiel(uint8_t count, uint8_t ordering);
+inline bytes fiel(uint8_t count, uint8_t ordering) { return bytes{count, ordering}; }
 
 struct sample {
     uint32_t size = 0;
@@ -76,7 +86,9 @@ struct sample {
 };
 
 // The byte at position i of a sample without data of its own.
-uint8_t sample_pattern_byte(uint32_t track_id, uint32_t sample_index, uint32_t i);
+inline uint8_t sample_pattern_byte(uint32_t track_id, uint32_t sample_index, uint32_t i) {
+    return uint8_t(track_id * 31 + sample_index * 7 + i);
+}
 
 struct edit {
     int64_t duration;    // movie time scale
@@ -93,7 +105,6 @@ struct track_plan {
     uint32_t handler = kVide;
     uint32_t id = 0;  // 0: numbered 1, 2, ... in order
     bool enabled = true;
-    int16_t alternate_group = 0;
     int16_t volume = 0x100;  // 8.8, written for sound tracks (others have 0)
     int32_t time_scale = 600;
     int32_t width = 0;  // 16.16
@@ -103,8 +114,7 @@ struct track_plan {
     bool has_edits = false;
     std::vector<edit> edits;
     uint32_t samples_per_chunk = 1;
-    bool ctts_version1 = false;  // negative offsets force version 1 anyway
-    bool constant_size = false;  // one 'stsz' size for all samples (they must agree)
+    bool constant_size = false;     // one 'stsz' size for all samples (they must agree)
     uint8_t compact_size_bits = 0;  // 4, 8 or 16: sizes in a 'stz2' of that field size
     data_ref_kind data_ref = data_ref_kind::url_self;
     std::string external_name;  // the file of the external kinds
@@ -114,14 +124,18 @@ struct track_plan {
     std::vector<uint32_t> time_code_refs;  // 'tref'/'tmcd' track IDs
 
     // Appends count samples of equal size and duration (sync unless told).
-    track_plan& add_samples(uint32_t count, uint32_t size, uint32_t duration, bool sync = true);
-    track_plan& add_edit(int64_t duration, int64_t media_time, int32_t rate = 0x10000);
+    track_plan& add_samples(uint32_t count, uint32_t size, uint32_t duration, bool sync = true) {
+        samples.insert(samples.end(), count, sample{size, duration, 0, sync, false, 0, 1, {}});
+        return *this;
+    }
+    track_plan& add_edit(int64_t duration, int64_t media_time, int32_t rate = 0x10000) {
+        has_edits = true;
+        edits.push_back({duration, media_time, rate});
+        return *this;
+    }
 };
 
-struct user_data_entry {
-    uint32_t type;
-    bytes payload;
-};
+using user_data_entry = extension;  // a 'udta' item
 
 // A movie in fragments: each track's first samples_in_movie samples stay in
 // the movie atom (which comes first and holds 'mvex'), the others follow in
@@ -195,6 +209,7 @@ bool write_bytes(const bytes& data, const std::string& path);
 // is the atom's header. Nested searches look inside the previous atom's body
 // (sample description entries and other non-atom contents are not entered).
 int64_t find_atom(const bytes& file, const std::vector<uint32_t>& path);
+uint32_t get_u32(const bytes& file, uint64_t offset);
 void patch_u32(bytes& file, uint64_t offset, uint32_t value);
 
 }  // namespace test_movie
