@@ -6,9 +6,6 @@
 // must fail with exactly the complaints listed for it.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
-
-#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +13,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "support/fixture_files.h"
 
 namespace {
 
@@ -30,16 +29,8 @@ struct judged_movie {
 
 std::vector<judged_movie> movies_in(const std::string& folder) {
     std::vector<judged_movie> movies;
-    if (DIR* dir = opendir((kShared + "/" + folder).c_str())) {
-        while (dirent* entry = readdir(dir)) {
-            const std::string name = entry->d_name;
-            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".mov") == 0)
-                movies.push_back({folder, name.substr(0, name.size() - 4)});
-        }
-        closedir(dir);
-    }
-    std::sort(movies.begin(), movies.end(),
-              [](const judged_movie& a, const judged_movie& b) { return a.name < b.name; });
+    for (const std::string& name : test_fixtures::movie_names(kShared + "/" + folder))
+        movies.push_back({folder, name});
     if (movies.empty()) movies.push_back({folder, kNoMovies});
     return movies;
 }

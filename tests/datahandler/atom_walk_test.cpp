@@ -20,13 +20,7 @@ bytes join(std::initializer_list<bytes> parts) {
 }
 
 // An atom header with a 64-bit size.
-bytes extended_header(uint32_t type, uint64_t size) {
-    bytes out;
-    test_movie::put_u32(out, 1);
-    test_movie::put_u32(out, type);
-    test_movie::put_u64(out, size);
-    return out;
-}
+bytes extended_header(uint32_t type, uint64_t size) { return test_movie::be({1, type, {size, 8}}); }
 
 struct walk_case {
     const char* name;

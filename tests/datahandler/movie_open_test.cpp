@@ -16,7 +16,6 @@
 #include "support/movie_builder.h"
 
 using dh_test::printed_lines;
-using test_movie::fourcc;
 
 namespace {
 
@@ -97,9 +96,8 @@ TEST_F(MovieThroughDataHandler, AliasReferencesAreSkippedAfterTheResolveLines) {
         test_movie::data_ref_kind::alias_self;
     test_movie::bytes file = test_movie::build_movie(plan).contiguous();
     // Clear the entry's self-reference flag: an alias to another file.
-    const int64_t dref = test_movie::find_atom(
-        file, {fourcc("moov"), fourcc("trak"), fourcc("mdia"), fourcc("minf"), fourcc("dinf"),
-               fourcc("dref")});
+    const int64_t dref =
+        test_movie::find_atom(file, test_movie::atom_path("moov trak mdia minf dinf dref"));
     ASSERT_GE(dref, 0);
     test_movie::patch_u32(file, uint64_t(dref) + 16 + 8, 0);
     printed_lines printed;

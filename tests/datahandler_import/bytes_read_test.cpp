@@ -3,8 +3,6 @@
 // sample bytes and the file size plus one more reading of the movie atom.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstdio>
 
 #include "datahandler_import/import_run.h"
@@ -37,15 +35,13 @@ TEST_P(BytesRead, CoversEverySampleOnceAndTheMovieAtomAtMostTwice) {
     const test_movie::bytes file = test_movie::build_movie(plan).contiguous();
     const int64_t at = test_movie::find_atom(file, {test_movie::fourcc("moov")});
     ASSERT_GE(at, 0);
-    const double movie_atom = double(uint32_t(file[at]) << 24 | uint32_t(file[at + 1]) << 16 |
-                                     uint32_t(file[at + 2]) << 8 | file[at + 3]);
+    const double movie_atom = test_movie::get_u32(file, uint64_t(at));
 
-    const std::string name =
-        "dh_bytes_read_" + std::string(m.name) + "_" + std::to_string(::getpid()) + ".mov";
-    const std::string path = std::string(RUV_OUTPUT_DIR) + "/" + name;
+    const std::string path =
+        ruv_import_test::output_path("bytes_read_" + std::string(m.name) + ".mov");
     ASSERT_TRUE(test_movie::write_bytes(file, path));
-    const datahandler_import::import_run run =
-        datahandler_import::run_import(std::string(datahandler_import::kKolmfsPrefix) + "/" + name);
+    const datahandler_import::import_run run = datahandler_import::run_import(
+        datahandler_import::kKolmfsPrefix + path.substr(path.rfind('/')));
     std::remove(path.c_str());
     ASSERT_EQ(run.result.status, 0) << run.result.err;
     double video_read = 0;

@@ -5,10 +5,10 @@
 
 #include <chrono>
 #include <cstdio>
-#include <dirent.h>
 #include <tuple>
 
 #include "datahandler_import/import_run.h"
+#include "support/fixture_files.h"
 #include "support/hostile_sound.h"
 #include "support/movie_builder.h"
 
@@ -38,12 +38,13 @@ bytes with_references(test_movie::movie_plan plan, const std::vector<bytes>& ent
 
 // The movie with the first entry of a table of its first track's sample
 // table replaced: 'stsz' (a sample size) or 'stco' (a chunk offset).
-bytes with_first_entry(const test_movie::movie_plan& plan, uint32_t table, uint32_t value) {
+bytes with_first_entry(const test_movie::movie_plan& plan, const std::string& table,
+                       uint32_t value) {
     bytes file = test_movie::build_movie(plan).contiguous();
-    const int64_t at = test_movie::find_atom(
-        file, {fourcc("moov"), fourcc("trak"), fourcc("mdia"), fourcc("minf"), fourcc("stbl"), table});
+    const int64_t at =
+        test_movie::find_atom(file, test_movie::atom_path("moov trak mdia minf stbl " + table));
     if (at < 0) return {};
-    test_movie::patch_u32(file, uint64_t(at) + (table == fourcc("stsz") ? 20 : 16), value);
+    test_movie::patch_u32(file, uint64_t(at) + (table == "stsz" ? 20 : 16), value);
     return file;
 }
 
@@ -63,8 +64,6 @@ std::vector<hostile_case> hostile_cases() {
     // 16-bit index cannot pass.
     std::vector<bytes> many(32767, test_movie::data_reference_entry(fourcc("url "), 0, {0}));
     many[0] = test_movie::data_reference_entry(fourcc("url "), 1, {});
-    const uint32_t stsz = fourcc("stsz");
-    const uint32_t stco = fourcc("stco");
     std::vector<hostile_case> cases = {
         {"VideoOnAnUnknownDataReferenceAddress",
          with_references(video_and_sound(0), {unknown_address})},
@@ -72,31 +71,23 @@ std::vector<hostile_case> hostile_cases() {
          with_references(video_and_sound(test_movie::kTwos), {unknown_address})},
         {"DataReferenceCountOf32767", with_references(video_and_sound(0), many)},
         {"SampleSizeOfOneGibibyte",
-         with_first_entry(video_and_sound(test_movie::kTwos), stsz, 0x40000000),
+         with_first_entry(video_and_sound(test_movie::kTwos), "stsz", 0x40000000),
          "the video sample at 0.000 s"},
         {"SampleSizeOfThreeGibibytes",
-         with_first_entry(video_and_sound(test_movie::kTwos), stsz, 0xC0000000),
+         with_first_entry(video_and_sound(test_movie::kTwos), "stsz", 0xC0000000),
          "the video sample at 0.000 s"},
         {"SampleOffsetPastTheEnd",
-         with_first_entry(video_and_sound(test_movie::kTwos), stco, 0x7FFF0000)},
+         with_first_entry(video_and_sound(test_movie::kTwos), "stco", 0x7FFF0000)},
         {"SoundChunkPastTheEnd",
-         with_first_entry(video_and_sound(test_movie::kTwos, true), stco, 0x7FFF0000)},
+         with_first_entry(video_and_sound(test_movie::kTwos, true), "stco", 0x7FFF0000)},
         {"SoundPacketOfOneGibibyte",
-         with_first_entry(video_and_sound(fourcc("mp4a"), true), stsz, 0x40000000)},
+         with_first_entry(video_and_sound(fourcc("mp4a"), true), "stsz", 0x40000000)},
     };
     for (test_movie::named_movie& m : test_movie::hostile_sound_movies(RUV_TEST_DATA_DIR))
         cases.push_back({"Sound" + m.name, std::move(m.file), m.says});
-    const std::string folder = std::string(RUV_TEST_DATA_DIR) + "/fuzz_crashes";
-    if (DIR* dir = opendir(folder.c_str())) {
-        while (dirent* entry = readdir(dir)) {
-            const std::string name = entry->d_name;
-            if (name.size() <= 4 || name.compare(name.size() - 4, 4, ".mov") != 0) continue;
-            const std::string text = ruv_import_test::read_file(folder + "/" + name);
-            cases.push_back(
-                {"FuzzCrash_" + name.substr(0, name.size() - 4), {text.begin(), text.end()}});
-        }
-        closedir(dir);
-    }
+    const std::string folder = std::string(RUV_TEST_DATA_DIR) + "/fuzz_crashes/";
+    for (const std::string& name : test_fixtures::movie_names(folder))
+        cases.push_back({"FuzzCrash_" + name, test_movie::read_bytes(folder + name + ".mov")});
     return cases;
 }
 

@@ -1,7 +1,8 @@
 // Movies read through the plug-in's data handler (a mounted URL in "auto"
 // mode, or a plain path with the data handler forced on) import exactly as
 // the same files opened by path: the same movie, streams, frames, times,
-// audio and video bytes; and a movie in fragments as the same movie whole.
+// audio and video bytes. (A movie in fragments against the same movie whole:
+// the runtime's fragment test.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -104,18 +105,6 @@ INSTANTIATE_TEST_SUITE_P(TestData, DataHandlerImport, ::testing::ValuesIn(import
 TEST(FixtureList, FindsEveryMovieInTestData) {
     EXPECT_EQ(test_fixtures::movie_names().size(), size_t(RUV_TEST_DATA_MOVIES))
         << "listing " RUV_TEST_DATA_DIR " came back short: " << test_fixtures::listing_error();
-}
-
-// The movie remuxed into fragments (tests/data/fragmented) imports with the
-// video frames and times, and the sound, of the movie written whole.
-TEST(FragmentedFixture, ImportsTheFramesAndSoundOfTheWholeMovie) {
-    const import_run whole = run_import(data_path("h264_bframes_tc.mov"));
-    const import_run fragments = run_import(data_path("fragmented/h264_bframes_tc.mov"));
-    ASSERT_EQ(fragments.result.status, 0) << fragments.result.err;
-    ASSERT_FALSE(whole.frame_lines.at(0).empty());
-    EXPECT_EQ(fragments.frame_lines.at(0), whole.frame_lines.at(0));
-    EXPECT_GT(whole.wav.size(), 44u);
-    EXPECT_TRUE(fragments.wav == whole.wav) << "the sound differs";
 }
 
 // Inputs the data handler is not used for, or cannot be: each fails with one

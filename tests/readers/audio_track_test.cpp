@@ -47,11 +47,9 @@ TEST_P(AudioFramesPerRead, RateTimesChunkDurationRounded) {
     audio.set_chunk_duration(c.chunk);
     ASSERT_TRUE(open_track(movie, audio));
     EXPECT_EQ(audio.frames_per_read(), c.frames);
-    ASSERT_EQ(audio.read(), 0);
-    frame* f = audio.pop_frame();
-    ASSERT_NE(f, nullptr);
-    EXPECT_EQ(f->size(), c.frames * 4);
-    release_frame(f, true);
+    frame_list f;
+    ASSERT_EQ(read_all(audio, f, 1), 0);
+    EXPECT_EQ(f[0]->size(), c.frames * 4);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rates, AudioFramesPerRead,
@@ -119,12 +117,10 @@ TEST(AudioRead, AFillErrorLeavesTheReaderActiveForTheNextRead) {
     EXPECT_TRUE(audio.is_active());
     EXPECT_EQ(audio.frame_count(), 0u);
     ASSERT_TRUE(test_movie::write_bytes(file.externals[0].second, media));
-    ASSERT_EQ(audio.read(), 0);
-    frame* f = audio.pop_frame();
-    ASSERT_NE(f, nullptr);
-    EXPECT_EQ(f->display_time(), 0.0);
-    EXPECT_EQ(f->size(), 320u * 4);
-    release_frame(f, true);
+    frame_list f;
+    ASSERT_EQ(read_all(audio, f, 1), 0);
+    EXPECT_EQ(f[0]->display_time(), 0.0);
+    EXPECT_EQ(f[0]->size(), 320u * 4);
 }
 
 // Until the first seek the end time is 0.0: the chunk stamped 0.04 stops the
@@ -157,12 +153,10 @@ TEST(AudioRead, ResetEmptiesTheQueueAndRestartsTheTimes) {
     EXPECT_EQ(audio.reset(), 0);
     EXPECT_EQ(audio.queued_frames(), 0u);
     EXPECT_EQ(audio.byte_count(), 0u);
-    ASSERT_EQ(audio.read(), 0);
-    frame* f = audio.pop_frame();
-    ASSERT_NE(f, nullptr);
-    EXPECT_EQ(f->number(), 0u);
-    EXPECT_EQ(f->display_time(), 0.0);
-    release_frame(f, true);
+    frame_list f;
+    ASSERT_EQ(read_all(audio, f, 1), 0);
+    EXPECT_EQ(f[0]->number(), 0u);
+    EXPECT_EQ(f[0]->display_time(), 0.0);
 }
 
 // The sound's first edit shows its media from 0.5 s: a start before that
@@ -182,11 +176,9 @@ TEST_P(AudioSeek, StartIsMeasuredFromTheEditStart) {
     ASSERT_TRUE(open_track(movie, audio, GetParam().start));
     EXPECT_FLOAT_EQ(audio.edit_start(), 0.5f);
     EXPECT_DOUBLE_EQ(audio.start_time(), GetParam().extraction_start);
-    ASSERT_EQ(audio.read(), 0);
-    frame* f = audio.pop_frame();
-    ASSERT_NE(f, nullptr);
-    EXPECT_DOUBLE_EQ(f->display_time(), GetParam().extraction_start);
-    release_frame(f, true);
+    frame_list f;
+    ASSERT_EQ(read_all(audio, f, 1), 0);
+    EXPECT_DOUBLE_EQ(f[0]->display_time(), GetParam().extraction_start);
 }
 
 INSTANTIATE_TEST_SUITE_P(Starts, AudioSeek,

@@ -35,7 +35,7 @@ public:
 };
 
 // Frames taken out of a track's queue, released (with their buffers) at the
-// end of the scope.
+// end of the scope; an index past the end throws, which fails the test.
 struct frame_list {
     std::vector<ns_movie_apple_qt::frame*> frames;
     frame_list() = default;
@@ -43,7 +43,7 @@ struct frame_list {
     frame_list& operator=(const frame_list&) = delete;
     ~frame_list();
     size_t size() const { return frames.size(); }
-    ns_movie_apple_qt::frame* operator[](size_t i) const { return frames[i]; }
+    ns_movie_apple_qt::frame* operator[](size_t i) const { return frames.at(i); }
 };
 
 // Reads until the track stops answering 0 (at most limit reads), taking every

@@ -297,10 +297,8 @@ TEST_F(VideoRead, SampleThatCannotBeReadFailsTheReadWithoutCountingAFrame) {
         plan.movie_first = true;
         test_movie::bytes file = test_movie::build_movie(plan).contiguous();
         if (huge) {
-            const int64_t stsz = test_movie::find_atom(
-                file, {test_movie::fourcc("moov"), test_movie::fourcc("trak"),
-                       test_movie::fourcc("mdia"), test_movie::fourcc("minf"),
-                       test_movie::fourcc("stbl"), test_movie::fourcc("stsz")});
+            const int64_t stsz =
+                test_movie::find_atom(file, test_movie::atom_path("moov trak mdia minf stbl stsz"));
             ASSERT_GE(stsz, 0);
             // Header, version and flags, sample size, count, then the first entry.
             test_movie::patch_u32(file, uint64_t(stsz) + 20, 0xFFFFFF00u);

@@ -7,8 +7,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -29,14 +27,9 @@ constexpr float kTolerance = 1e-4f;
 
 std::string data_path(const std::string& name) { return std::string(RUV_TEST_DATA_DIR) + "/compressed/" + name; }
 
-std::vector<uint8_t> read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
 // Big-endian floats of a reference file, as frames of `channels`.
 std::vector<float> reference(const std::string& path) {
-    const std::vector<uint8_t> bytes = read_file(path);
+    const std::vector<uint8_t> bytes = test_movie::read_bytes(path);
     std::vector<float> out(bytes.size() / 4);
     for (size_t i = 0; i < out.size(); ++i) {
         const uint32_t v = uint32_t(bytes[4 * i]) << 24 | uint32_t(bytes[4 * i + 1]) << 16 |
@@ -143,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(Movies, CompressedSound,
 // given the file and the sound media of the original.
 std::string damaged_copy(const std::string& name,
                          void (*change)(std::vector<uint8_t>& file, const qtrt::media_model& media)) {
-    std::vector<uint8_t> file = read_file(data_path(name + ".mov"));
+    std::vector<uint8_t> file = test_movie::read_bytes(data_path(name + ".mov"));
     extraction original(data_path(name + ".mov"));
     if (!original.ok()) return "";
     change(file, sound_track(original.movie())->media);
@@ -188,7 +181,7 @@ TEST(CompressedSoundFaults, PacketLargerThanAnyOfItsFormatIsNotRead) {
     const std::string path =
         damaged_copy("mp3_stereo", [](std::vector<uint8_t>& file, const qtrt::media_model& media) {
             const int64_t stsz =
-                test_movie::find_atom(file, movie_test::atom_path("moov trak mdia minf stbl stsz"));
+                test_movie::find_atom(file, test_movie::atom_path("moov trak mdia minf stbl stsz"));
             ASSERT_GT(stsz, 0);
             file[size_t(stsz) + 20 + 4 * (media.samples.count() - 1)] = 0x7F;
         });

@@ -158,7 +158,7 @@ TEST(MovieExtractionFaults, FillThatFailsPartWayKeepsTheFramesMixedBeforeIt) {
     add_sound(plan, kMono48k);  // ten chunks of 500 frames
     test_movie::bytes file = test_movie::build_movie(plan).contiguous();
     const int64_t stco =
-        test_movie::find_atom(file, movie_test::atom_path("moov trak mdia minf stbl stco"));
+        test_movie::find_atom(file, test_movie::atom_path("moov trak mdia minf stbl stco"));
     ASSERT_GT(stco, 0);
     test_movie::patch_u32(file, uint64_t(stco) + 16 + 4 * 9, 0x7FFF0000);  // frames 4500 to 4799
     const std::string path = movie_test::output_path("fill_fault.mov");

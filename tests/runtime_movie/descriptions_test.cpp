@@ -33,7 +33,9 @@ test_movie::movie_plan two_descriptions() {
 }
 
 // The first description comes with its fixed fields in the machine's order
-// and its extensions as stored; an index outside the two is an error.
+// and its extensions as stored; an index outside the two is an error. (Every
+// fixed field of the descriptions of real movies: the conformance test, which
+// compares the published description's bytes.)
 TEST(Descriptions, ComeInNativeOrderWithTheirExtensionsUnchanged) {
     movie_ptr movie = open_built(two_descriptions(), "descriptions.mov");
     ASSERT_NE(movie, nullptr);
@@ -53,13 +55,8 @@ TEST(Descriptions, ComeInNativeOrderWithTheirExtensionsUnchanged) {
     EXPECT_EQ(d->idSize, int32_t(stored.size()));
     EXPECT_EQ(d->cType, test_movie::kAvc1);
     EXPECT_EQ(d->dataRefIndex, 1);
-    EXPECT_EQ(d->vendor, int32_t(fourcc("appl")));
-    EXPECT_EQ(d->temporalQuality, 0x200u);
     EXPECT_EQ(d->width, 720);
     EXPECT_EQ(d->height, 480);
-    EXPECT_EQ(d->hRes, 72 << 16);
-    EXPECT_EQ(d->frameCount, 1);
-    EXPECT_EQ(d->name[0], 4);
     EXPECT_EQ(d->depth, 24);
     EXPECT_EQ(d->clutID, -1);
     // Extensions after the 86 bytes stay exactly as stored.

@@ -28,7 +28,7 @@ TEST_P(EditListMapping, TrackTimesMapToMediaTimes) {
     for (const test_movie::edit& e : GetParam().edits)
         video.add_edit(e.duration, e.media_time, e.rate);
     test_movie::bytes file = test_movie::build_movie(plan).contiguous();
-    const int64_t tkhd = test_movie::find_atom(file, atom_path("moov trak tkhd"));
+    const int64_t tkhd = test_movie::find_atom(file, test_movie::atom_path("moov trak tkhd"));
     ASSERT_GE(tkhd, 0);
     test_movie::patch_u32(file, uint64_t(tkhd) + 28, 9);
     movie_ptr movie = open_bytes(file, "edits.mov");

@@ -68,7 +68,7 @@ class PatchedMovies : public ::testing::TestWithParam<patch_case> {};
 TEST_P(PatchedMovies, AreRefusedCleanly) {
     const patch_case& c = GetParam();
     bytes file = test_movie::build_movie(small_movie()).contiguous();
-    int64_t at = test_movie::find_atom(file, atom_path(c.path));
+    int64_t at = test_movie::find_atom(file, test_movie::atom_path(c.path));
     ASSERT_GE(at, 0);
     test_movie::patch_u32(file, uint64_t(at) + c.offset, c.value);
     OSErr err = noErr;

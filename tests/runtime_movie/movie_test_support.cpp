@@ -58,16 +58,6 @@ movie_ptr open_bytes(const test_movie::bytes& file, const std::string& name, OSE
     return nullptr;
 }
 
-std::vector<uint32_t> atom_path(const std::string& types) {
-    std::vector<uint32_t> path;
-    for (size_t i = 0; i + 4 <= types.size(); i += 5) {
-        uint32_t type = 0;
-        for (size_t k = i; k < i + 4; ++k) type = type << 8 | uint8_t(types[k]);
-        path.push_back(type);
-    }
-    return path;
-}
-
 OSErr read_sample(Media media, TimeValue64 time, uint8_t* data, ByteCount room, ByteCount* size) {
     return qtrt::GetMediaSample2(media, data, room, size, time, nullptr, nullptr, nullptr, nullptr,
                                  nullptr, 1, nullptr, nullptr);

@@ -36,9 +36,6 @@ movie_ptr open_built(const test_movie::movie_plan& plan, const std::string& name
 // Writes the bytes to a file of its own and opens it, as open_path.
 movie_ptr open_bytes(const test_movie::bytes& file, const std::string& name, OSErr* err = nullptr);
 
-// The atom types of a find_atom path, written "moov trak tkhd".
-std::vector<uint32_t> atom_path(const std::string& types);
-
 // GetMediaSample2 for the one sample at a decode time: its bytes into data
 // (room bytes at most), its size into size.
 OSErr read_sample(Media media, TimeValue64 time, uint8_t* data = nullptr, ByteCount room = 0,

@@ -26,17 +26,18 @@ inline std::string real_movie_path(const std::string& name) {
     return std::ifstream(path, std::ios::binary) ? path : std::string();
 }
 
-// Why the last listing of tests/data stopped early, or "" when it did not.
+// Why the last listing stopped early, or "" when it did not.
 inline std::string& listing_error() {
     static std::string error;
     return error;
 }
 
-// The names of the movies in tests/data, without ".mov", sorted.
-inline std::vector<std::string> movie_names() {
+// The names of the movies in a folder (tests/data unless told), without
+// ".mov", sorted.
+inline std::vector<std::string> movie_names(const std::string& folder = RUV_TEST_DATA_DIR) {
     std::vector<std::string> names;
     listing_error().clear();
-    DIR* dir = opendir(RUV_TEST_DATA_DIR);
+    DIR* dir = opendir(folder.c_str());
     if (!dir) {
         listing_error() = std::string("opendir: ") + std::strerror(errno);
         return names;

@@ -2,35 +2,27 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 namespace test_movie {
 namespace {
 
-bytes read_movie(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return bytes(std::istreambuf_iterator<char>(in), {});
-}
+using path_type = std::vector<uint32_t>;
 
-using atom_path = std::vector<uint32_t>;
+const path_type kMdhd = atom_path("moov trak mdia mdhd");
+const path_type kElst = atom_path("moov trak edts elst");
 
-const atom_path kMdhd = {fourcc("moov"), fourcc("trak"), fourcc("mdia"), fourcc("mdhd")};
-const atom_path kElst = {fourcc("moov"), fourcc("trak"), fourcc("edts"), fourcc("elst")};
-
-atom_path stbl_path(const char (&table)[5]) {
-    return {fourcc("moov"), fourcc("trak"), fourcc("mdia"),
-            fourcc("minf"), fourcc("stbl"), fourcc(table)};
+path_type stbl_path(const std::string& table) {
+    return atom_path("moov trak mdia minf stbl " + table);
 }
 
 // The file with the bodies of the atoms at the paths replaced and the sizes of
 // the atoms that hold them fixed, or empty when one is missing. The movies
 // here keep 'moov' after 'mdat', so no chunk offset moves.
-bytes replaced(bytes file, const std::vector<std::pair<atom_path, bytes>>& bodies) {
+bytes replaced(bytes file, const std::vector<std::pair<path_type, bytes>>& bodies) {
     for (const auto& [path, body] : bodies) {
         std::vector<int64_t> at;  // the atoms of the path, outermost first
         for (size_t level = 1; level <= path.size(); ++level) {
-            at.push_back(find_atom(file, atom_path(path.begin(), path.begin() + long(level))));
+            at.push_back(find_atom(file, path_type(path.begin(), path.begin() + long(level))));
             if (at.back() < 0) return {};
         }
         const uint64_t inner = uint64_t(at.back()), old_size = get_u32(file, inner);
@@ -162,8 +154,8 @@ bytes one_hertz_beside_96khz() {
 
 std::vector<named_movie> hostile_sound_movies(const std::string& data_dir) {
     const std::string dir = data_dir + "/compressed/";
-    const bytes aac = read_movie(dir + "aac_51.mov"), alac = read_movie(dir + "alac_24.mov");
-    const bytes ac3 = read_movie(dir + "ac3_stereo.mov");
+    const bytes aac = read_bytes(dir + "aac_51.mov"), alac = read_bytes(dir + "alac_24.mov");
+    const bytes ac3 = read_bytes(dir + "ac3_stereo.mov");
     const std::string silence = "the rest plays as silence", left_out = "is left out: ";
     // aac_51 holds six AAC packets: 'stts' (5 x 1024, 1 x 704) at 24 kHz.
     const auto first_packet_lasting = [&](uint32_t units) {
@@ -183,8 +175,8 @@ std::vector<named_movie> hostile_sound_movies(const std::string& data_dir) {
         {"Aac100000NearJumpingEdits", aac_jumping_edits(aac, 100000, 3072), ""},
         {"Aac10000FarJumpingEdits", aac_jumping_edits(aac, 10000, 1000000), ""},
         {"Ac3PacketsCutToAThird", patched(ac3, ac3_stsz, 12, ac3_size / 3), left_out},
-        {"FlacBrokenStreamInfo", flac_broken_config(read_movie(dir + "flac_stereo.mov")), left_out},
-        {"HeAacExplicit96kHz", he_aac_at_96khz(read_movie(dir + "he_aac.mov")), left_out},
+        {"FlacBrokenStreamInfo", flac_broken_config(read_bytes(dir + "flac_stereo.mov")), left_out},
+        {"HeAacExplicit96kHz", he_aac_at_96khz(read_bytes(dir + "he_aac.mov")), left_out},
         {"AlacCookieOf1Hz", patched(alac, alac_config, 4 + 4 + 20, 1), "its sample rate, 1 Hz"},
         {"AlacCookieOf2100MHz", patched(alac, alac_config, 4 + 4 + 20, 2100000000),
          "its sample rate, 2100000000 Hz"},

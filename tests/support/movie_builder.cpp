@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <numeric>
 #include <stdexcept>
 
@@ -554,10 +556,25 @@ bool write_bytes(const bytes& data, const std::string& path) {
     return write_pieces({{0, data}}, path);
 }
 
+bytes read_bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return bytes(std::istreambuf_iterator<char>(in), {});
+}
+
 uint32_t get_u32(const bytes& file, uint64_t offset) {
     if (offset + 4 > file.size()) throw std::out_of_range("get_u32 past the end of the file");
     return uint32_t(file[offset]) << 24 | uint32_t(file[offset + 1]) << 16 |
            uint32_t(file[offset + 2]) << 8 | file[offset + 3];
+}
+
+std::vector<uint32_t> atom_path(const std::string& types) {
+    std::vector<uint32_t> path;
+    for (size_t i = 0; i + 4 <= types.size(); i += 5) {
+        uint32_t type = 0;
+        for (size_t k = i; k < i + 4; ++k) type = type << 8 | uint8_t(types[k]);
+        path.push_back(type);
+    }
+    return path;
 }
 
 int64_t find_atom(const bytes& file, const std::vector<uint32_t>& path) {

@@ -46,7 +46,6 @@ inline void put_bytes(bytes& out, const bytes& data) {
 inline void put_u8(bytes& out, uint8_t v) { put_bytes(out, be({field(v, 1)})); }
 inline void put_u16(bytes& out, uint16_t v) { put_bytes(out, be({field(v, 2)})); }
 inline void put_u32(bytes& out, uint32_t v) { put_bytes(out, be({v})); }
-inline void put_u64(bytes& out, uint64_t v) { put_bytes(out, be({field(v, 8)})); }
 // An atom: 32-bit size, type, payload.
 bytes atom(uint32_t type, const bytes& payload);
 
@@ -203,12 +202,16 @@ movie_file build_movie(const movie_plan& plan);
 // False when a file cannot be written.
 bool write_movie(const movie_plan& plan, const std::string& path);
 bool write_bytes(const bytes& data, const std::string& path);
+// The file's bytes; empty when it cannot be read.
+bytes read_bytes(const std::string& path);
 
 // Breaking a movie on purpose: the offset of the first atom of a path of
 // types ("moov", "trak", "mdia", ...) in a contiguous file, or -1; the offset
 // is the atom's header. Nested searches look inside the previous atom's body
 // (sample description entries and other non-atom contents are not entered).
 int64_t find_atom(const bytes& file, const std::vector<uint32_t>& path);
+// The types of such a path, written "moov trak tkhd".
+std::vector<uint32_t> atom_path(const std::string& types);
 uint32_t get_u32(const bytes& file, uint64_t offset);
 void patch_u32(bytes& file, uint64_t offset, uint32_t value);
 
