@@ -35,8 +35,8 @@ import_run run_import(const std::string& input, const std::vector<std::string>& 
                               std::to_string(e["status"]["bytes"].get<double>());
         }
     }
-    run.wav = ruv_import_test::read_file(wav_path);
-    run.video = ruv_import_test::read_file(video_path);
+    run.wav = test_movie::read_bytes(wav_path);
+    run.video = test_movie::read_bytes(video_path);
     std::remove(wav_path.c_str());
     std::remove(video_path.c_str());
     return run;

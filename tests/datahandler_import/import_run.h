@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ruv_import/tool_run.h"
+#include "support/movie_builder.h"
 
 namespace datahandler_import {
 
@@ -26,8 +27,8 @@ struct import_run {
     std::string status_json;
     // The end event's "bytes_read"; -1 without an end event.
     double bytes_read = -1;
-    std::string wav;
-    std::string video;
+    test_movie::bytes wav;
+    test_movie::bytes video;
 };
 
 // Runs ruv-import --json on input with the extra arguments, writing the audio

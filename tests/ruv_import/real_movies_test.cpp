@@ -13,7 +13,6 @@ namespace {
 
 using value = nlohmann::ordered_json;
 using ruv_import_test::lines_of;
-using ruv_import_test::read_file;
 using ruv_import_test::run_tool;
 using ruv_import_test::tool_result;
 

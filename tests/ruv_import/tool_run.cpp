@@ -4,8 +4,9 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <fstream>
 #include <sstream>
+
+#include "support/movie_builder.h"
 
 namespace ruv_import_test {
 
@@ -18,13 +19,6 @@ std::string shell_quoted(const std::string& text) {
 }
 
 }  // namespace
-
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 std::string output_path(const std::string& name) {
     return std::string(RUV_OUTPUT_DIR) + "/ruv_import_test_" + std::to_string(getpid()) + "_" + name;
@@ -55,7 +49,8 @@ tool_result run_tool(const std::vector<std::string>& arguments) {
     while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, got);
     int status = pclose(pipe);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.err = read_file(err_path);
+    const test_movie::bytes err = test_movie::read_bytes(err_path);
+    result.err.assign(err.begin(), err.end());
     std::remove(err_path.c_str());
 
     result.events_parsed = true;

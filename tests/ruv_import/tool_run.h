@@ -23,8 +23,6 @@ tool_result run_tool(const std::vector<std::string>& arguments);
 // The lines of text, without their line ends.
 std::vector<std::string> lines_of(const std::string& text);
 
-std::string read_file(const std::string& path);
-
 // A file name in the output folder that no other test process uses.
 std::string output_path(const std::string& name);
 
