@@ -22,6 +22,15 @@ test_movie::movie_plan sound_movie(uint32_t rate, uint16_t channels, double seco
     return plan;
 }
 
+TEST(AudioOpen, MovieWithoutSoundFails) {
+    test_movie::movie_plan plan;
+    plan.add_video(test_movie::kAvc1, 320, 240).add_samples(5, 100, 20);
+    movie_ptr movie = open_built(plan);
+    ASSERT_NE(movie, nullptr);
+    audio_track audio;
+    EXPECT_EQ(audio.open(movie.get()), 1);
+}
+
 struct rate_case {
     uint32_t rate;
     double chunk;
