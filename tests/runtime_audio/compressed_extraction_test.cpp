@@ -32,8 +32,7 @@ std::vector<float> reference(const std::string& path) {
     const std::vector<uint8_t> bytes = test_movie::read_bytes(path);
     std::vector<float> out(bytes.size() / 4);
     for (size_t i = 0; i < out.size(); ++i) {
-        const uint32_t v = uint32_t(bytes[4 * i]) << 24 | uint32_t(bytes[4 * i + 1]) << 16 |
-                           uint32_t(bytes[4 * i + 2]) << 8 | bytes[4 * i + 3];
+        const uint32_t v = test_movie::get_u32(bytes, 4 * i);
         std::memcpy(&out[i], &v, 4);
     }
     return out;
