@@ -62,25 +62,27 @@ bytes with_copies(const bytes& file, int64_t mdat, uint32_t from, uint32_t size,
     return media;
 }
 
-// One second of media (time scale 10^9) in 10^9 packets, all a copy of the
-// first: 250,000 chunks of 4,000 packets over the same 4,000 copies, which
-// follow the media data.
-bytes aac_billion_packets(const bytes& aac) {
+// One second of media (time scale 2 * 10^9) in 2 * 10^9 packets (the most a
+// track's 32-bit sample numbers reach), all a copy of the first: 125,000
+// chunks of 16,000 packets over the same 16,000 copies, which follow the
+// media data. Passed over one by one, the packets shorter than a sound frame
+// would take half a minute.
+bytes aac_billions_of_packets(const bytes& aac) {
     const int64_t mdhd = find_atom(aac, kMdhd), stco = find_atom(aac, stbl_path("stco"));
     const int64_t stsz = find_atom(aac, stbl_path("stsz")), mdat = find_atom(aac, {fourcc("mdat")});
     if (mdhd < 0 || stco < 0 || stsz < 0 || mdat < 0) return {};
-    const uint32_t first_size = get_u32(aac, uint64_t(stsz) + 20);
-    bytes offsets = be({0, 250000});
-    for (int i = 0; i < 250000; ++i)
+    const uint32_t first_size = get_u32(aac, uint64_t(stsz) + 20), count = 2000000000u;
+    bytes offsets = be({0, 125000});
+    for (int i = 0; i < 125000; ++i)
         put_u32(offsets, uint32_t(mdat + get_u32(aac, uint64_t(mdat))));
     return replaced(
-        patched(patched(aac, mdhd, 20, 1000000000), mdhd, 24, 1000000000),
-        {{stbl_path("stts"), be({0, 1, 1000000000, 1})},
-         {stbl_path("stsc"), be({0, 1, 1, 4000, 1})},
-         {stbl_path("stsz"), be({0, first_size, 1000000000})},
+        patched(patched(aac, mdhd, 20, count), mdhd, 24, count),
+        {{stbl_path("stts"), be({0, 1, count, 1})},
+         {stbl_path("stsc"), be({0, 1, 1, 16000, 1})},
+         {stbl_path("stsz"), be({0, first_size, count})},
          {stbl_path("stco"), offsets},
          {{fourcc("mdat")},
-          with_copies(aac, mdat, get_u32(aac, uint64_t(stco) + 16), first_size, 4000)}});
+          with_copies(aac, mdat, get_u32(aac, uint64_t(stco) + 16), first_size, 16000)}});
 }
 
 // Edits of one movie time unit each that jump between the media's start and
@@ -171,7 +173,7 @@ std::vector<named_movie> hostile_sound_movies(const std::string& data_dir) {
         {"AacPacketOf80MillionUnits", first_packet_lasting(80000000), silence},
         {"AacTimeScaleOne", patched(aac, find_atom(aac, kMdhd), 20, 1), silence},
         {"AacEditRateOneIn65536", patched(aac, find_atom(aac, kElst), 24, 1), ""},
-        {"AacBillionPackets", aac_billion_packets(aac), ""},
+        {"AacTwoBillionPackets", aac_billions_of_packets(aac), ""},
         {"Aac100000NearJumpingEdits", aac_jumping_edits(aac, 100000, 3072), ""},
         {"Aac10000FarJumpingEdits", aac_jumping_edits(aac, 10000, 1000000), ""},
         {"Ac3PacketsCutToAThird", patched(ac3, ac3_stsz, 12, ac3_size / 3), left_out},

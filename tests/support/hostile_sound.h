@@ -1,6 +1,6 @@
 // Movies whose sound track tells one lie each, made from the small real
 // movies of tests/data/compressed: a packet that lasts 2^31 units, a rate a
-// decoder or an edit makes absurd, a billion one-byte packets, 100,000 edits,
+// decoder or an edit makes absurd, two billion one-byte packets, 100,000 edits,
 // damaged packets and configurations. The hostile-movie test imports them
 // and the fuzz corpus writer starts from them.
 #pragma once
