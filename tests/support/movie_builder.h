@@ -46,6 +46,7 @@ inline void put_bytes(bytes& out, const bytes& data) {
 inline void put_u8(bytes& out, uint8_t v) { put_bytes(out, be({field(v, 1)})); }
 inline void put_u16(bytes& out, uint16_t v) { put_bytes(out, be({field(v, 2)})); }
 inline void put_u32(bytes& out, uint32_t v) { put_bytes(out, be({v})); }
+inline void put_u64(bytes& out, uint64_t v) { put_bytes(out, be({field(v, 8)})); }
 // An atom: 32-bit size, type, payload.
 bytes atom(uint32_t type, const bytes& payload);
 
