@@ -192,6 +192,11 @@ void import(const Ruv::RPtr<Ruv::CM::RStream>& input, const char* data_handler_m
     try {
         if (importer->preflight(*configuration) != 0) return;
         if (sound_too_long(*importer)) configuration->set("audio", "-1");
+        // The import covers the movie's duration, as a host that asks for
+        // it does: a sound track whose edits run past it (a movie header
+        // that says less) adds no more than the bounds allow.
+        if (Ruv::RPtr<Ruv::CM::RMovieInfo> info = importer->getMovieInfo())
+            configuration->set("end-time", std::to_string(info->getDuration()));
         if (importer->configure(*configuration) != 0) return;
     } catch (const Ruv::CException&) {
         return;
