@@ -17,8 +17,9 @@
 
 namespace qtrt::audio {
 
-// A sound track the extraction renders: its model (copied, so that the
-// extraction does not depend on the movie's lifetime) and its decoded media.
+// A sound track the extraction renders: the facts of its model that place it
+// on the movie's time line (edits, volume, media time scale; no sample table)
+// and its decoded media, which reads through the movie.
 struct sound_track_input {
     track_model track;
     sound_track_source source;

@@ -59,6 +59,22 @@ void warn_edit_beyond_media(const track_model& track, TimeScale movie_time_scale
     }
 }
 
+// What the extraction reads of a track: its edits, volume and media time
+// scale. The sample table stays in the movie, where the source reads it.
+track_model timeline_facts(const track_model& track) {
+    track_model facts;
+    facts.id = track.id;
+    facts.enabled = track.enabled;
+    facts.duration = track.duration;
+    facts.volume = track.volume;
+    facts.alternate_group = track.alternate_group;
+    facts.edits = track.edits;
+    facts.media.time_scale = track.media.time_scale;
+    facts.media.duration = track.media.duration;
+    facts.media.handler_type = track.media.handler_type;
+    return facts;
+}
+
 }  // namespace
 
 OSStatus collect_sound_tracks(Movie movie, TimeScale& movie_time_scale, std::vector<sound_track_input>& out) {
@@ -101,7 +117,7 @@ OSStatus collect_sound_tracks(Movie movie, TimeScale& movie_time_scale, std::vec
             continue;
         }
         warn_edit_beyond_media(*tm, movie_time_scale);
-        input.track = *tm;
+        input.track = timeline_facts(*tm);
         if (tm->alternate_group != 0) groups_playing.insert(tm->alternate_group);
         out.push_back(std::move(input));
     }

@@ -16,31 +16,22 @@ class pcm_frames : public frame_reader {
 public:
     // The track's first description must be decodable PCM (format). Chunks of
     // another description that cannot be decoded, or has another channel
-    // count, are silence.
+    // count, are silence. The media's sample table is read where it lies, in
+    // the movie, which outlives the reader as the media the reader reads does.
     pcm_frames(const media_model& media, const sound_format& format, media_reader reader);
 
     OSErr read(int64_t first, size_t count, float* dst) override;
 
 private:
-    struct chunk {
-        int64_t first_frame;
-        uint32_t frames;
-        uint64_t offset;
-        uint32_t description;  // index into m_descriptions, or kNoDescription
-    };
     struct description {
         sound_format format;
         uint32_t data_ref_index;
         bool usable;
     };
-    static constexpr uint32_t kNoDescription = UINT32_MAX;
-
-    size_t chunk_of(int64_t frame) const;
-
     uint32_t m_channels;
     int64_t m_frame_count;
     std::vector<description> m_descriptions;
-    std::vector<chunk> m_chunks;
+    const sample_table& m_table;
     media_reader m_reader;
     std::vector<uint8_t> m_bytes;
 };

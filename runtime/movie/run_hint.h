@@ -14,8 +14,9 @@ namespace qtrt {
 class run_hint {
 public:
     run_hint() = default;
-    run_hint(const run_hint& other) : m_at(other.get()) {}
-    run_hint& operator=(const run_hint& other) {
+    // noexcept, so that a vector of tables moves them when it grows.
+    run_hint(const run_hint& other) noexcept : m_at(other.get()) {}
+    run_hint& operator=(const run_hint& other) noexcept {
         set(other.get());
         return *this;
     }

@@ -87,6 +87,11 @@ sample_info sample_table::sample(uint32_t index) const {
     return s;
 }
 
+uint32_t sample_table::chunk_of(uint32_t index) const {
+    const chunk_run& c = m_chunks[chunk_run_of_sample(index)];
+    return c.first_chunk + (index - c.first_sample) / c.samples_per_chunk;
+}
+
 bool sample_table::find_by_decode_time(int64_t t, uint32_t& index) const {
     if (m_count == 0 || t < 0 || t >= m_decode_end) return false;
     // The last run that starts at or before t; runs of zero-length samples

@@ -91,6 +91,8 @@ public:
     // the last used chunk is cut to the samples that exist).
     void chunk_samples(uint32_t chunk, uint32_t& first_sample, uint32_t& count) const;
     uint32_t chunk_description_index(uint32_t chunk) const;
+    // The chunk that holds a sample (index < count()).
+    uint32_t chunk_of(uint32_t index) const;
 
     // Filled by the parser (sample_table_builder, and fragment_sample_appender
     // for movie fragments); the runs must be valid.
