@@ -1,7 +1,6 @@
 #include "datahandler/datahandler_test_support.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "datahandler/data_handler_entry.h"
 #include "lib/kolmbase/ds_og.h"

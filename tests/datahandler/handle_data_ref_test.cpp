@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
 #include <memory>
 
 #include "datahandler/datahandler_test_support.h"

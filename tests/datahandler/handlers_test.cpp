@@ -2,7 +2,6 @@
 // them, on an instance storage that serves a data reference.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <memory>

@@ -5,7 +5,6 @@
 
 #include <cstdlib>
 #include <cstdint>
-#include <cstring>
 #include <set>
 #include <string>
 #include <utility>

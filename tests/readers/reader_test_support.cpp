@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 
 #include "importer/track_video.h"
 #include "quicktime/routines.h"

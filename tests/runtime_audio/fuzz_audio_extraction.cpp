@@ -67,10 +67,8 @@ void extract(MovieAudioExtractionRef session, bool discrete) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     Movie movie = nullptr;
-    if (qtrt::new_movie_from_data_handler(
-            qtrt::make_memory_data_handler(std::vector<uint8_t>(bytes, bytes + size)), "", movie) !=
-        noErr)
-        return 0;
+    auto input = qtrt::make_memory_data_handler(std::vector<uint8_t>(bytes, bytes + size));
+    if (qtrt::new_movie_from_data_handler(input, "", movie) != noErr) return 0;
     MovieAudioExtractionRef session = nullptr;
     if (qtrt::MovieAudioExtractionBegin(movie, 0, &session) == noErr) {
         extract(session, size % 2 == 0);

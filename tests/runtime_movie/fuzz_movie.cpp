@@ -10,10 +10,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     Movie movie = nullptr;
-    if (qtrt::new_movie_from_data_handler(
-            qtrt::make_memory_data_handler(std::vector<uint8_t>(bytes, bytes + size)), "", movie) !=
-        noErr)
-        return 0;
+    auto input = qtrt::make_memory_data_handler(std::vector<uint8_t>(bytes, bytes + size));
+    if (qtrt::new_movie_from_data_handler(input, "", movie) != noErr) return 0;
     movie_test::walk_movie(movie);
     qtrt::DisposeMovie(movie);
     return 0;

@@ -12,8 +12,6 @@
 namespace {
 
 using namespace movie_test;
-using test_movie::bytes;
-using test_movie::fourcc;
 
 test_movie::movie_plan three_tracks() {
     test_movie::movie_plan plan;

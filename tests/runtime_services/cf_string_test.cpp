@@ -2,7 +2,6 @@
 // room, substrings, find and replace, bytes in an encoding, constants.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <utility>
 
 #include "cf_test_support.h"

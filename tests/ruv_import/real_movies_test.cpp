@@ -3,8 +3,6 @@
 // each must be refused naming the cause.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
 
 #include "ruv_import/tool_run.h"
 #include "support/fixture_files.h"

@@ -1,7 +1,6 @@
 #include "support/hostile_sound.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace test_movie {
 namespace {
