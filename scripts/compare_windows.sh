@@ -55,38 +55,64 @@ by_queue() {
     mv "$1.sorted" "$1"
 }
 
-passed=0 failed=0
+# differing WINDOWS LINUX MOVIE: the parts of the two imports that differ, after
+# the Windows outputs are brought to the Linux form.
+differing() {
+  local windows=$1 linux=$2 movie=$3 part
+  normalise "$windows.out" "$movie"
+  normalise "$windows.err" "$movie"
+  by_queue "$windows.out"
+  for part in status out err wav video; do
+    [ -e "$linux.$part" ] || [ -e "$windows.$part" ] || continue
+    cmp -s "$linux.$part" "$windows.$part" || echo "$part"
+  done
+}
+
+# What a differing Windows run exited with and the start of what it wrote to
+# standard error, so that a log shows why without the files.
+evidence() {
+  echo "  windows exit status $(cat "$1.status" 2>/dev/null), linux $(cat "$2.status" 2>/dev/null); windows standard error:"
+  head -n 5 "$1.err" 2>/dev/null | sed 's/^/    /'
+}
+
+passed=0 failed=0 unsteady=0
 for folder in "$@"; do
   folder=$(cd "$folder" && pwd) || exit 2
   for movie in "$folder"/*.mov; do
     [ -e "$movie" ] || continue
     name=$(basename "$movie" .mov)
-    linux=$out/$name.linux windows=$out/$name.windows
+    linux=$out/$name.linux windows=$out/$name.windows first=$out/$name.windows-first
     import "$linux_exe" "$movie" "$linux"
-    import "$run" "$windows_exe" "$movie" "$windows"
-    # Wine itself, now and then, fails to start a program ("Application could
-    # not be started"): that says nothing of the program, so it runs again once.
-    if grep -q '^Application could not be started' "$windows.err" 2>/dev/null; then
-      echo "wine could not start ruv-import.exe for $name; running it again" >&2
-      import "$run" "$windows_exe" "$movie" "$windows"
-    fi
-    normalise "$windows.out" "$movie"
-    normalise "$windows.err" "$movie"
     by_queue "$linux.out"
-    by_queue "$windows.out"
-    differ=()
-    for part in status out err wav video; do
-      [ -e "$linux.$part" ] || [ -e "$windows.$part" ] || continue
-      cmp -s "$linux.$part" "$windows.$part" || differ+=("$part")
-    done
-    if [ ${#differ[@]} -eq 0 ]; then
-      passed=$((passed + 1))
-      rm -f "$linux".* "$windows".*
-    else
+    import "$run" "$windows_exe" "$movie" "$windows"
+    differ=$(differing "$windows" "$linux" "$movie")
+    # Wine now and then fails to start a program or loses one under load
+    # (seen once in CI, on one movie out of 216, and never again in hundreds
+    # of runs): a differing import runs once more. It passes only when the
+    # second run is identical, and the first run's outputs (*.windows-first.*) and its
+    # evidence stay in the log either way.
+    if [ -n "$differ" ]; then
+      for part in status out err wav video; do
+        [ -e "$windows.$part" ] && mv "$windows.$part" "$first.$part"
+      done
+      import "$run" "$windows_exe" "$movie" "$windows"
+      again=$(differing "$windows" "$linux" "$movie")
+      if [ -z "$again" ]; then
+        unsteady=$((unsteady + 1))
+        echo "UNSTEADY $name: the first Windows run differed ($(echo $differ)), the second is identical (first run: $first.*)"
+        evidence "$first" "$linux"
+        rm -f "$linux".* "$windows".*
+        passed=$((passed + 1))
+        continue
+      fi
       failed=$((failed + 1))
-      echo "DIFFER $name: ${differ[*]} (compare $linux.* with $windows.*)"
+      echo "DIFFER $name: $(echo $again) (compare $linux.* with $windows.*)"
+      evidence "$windows" "$linux"
+      continue
     fi
+    passed=$((passed + 1))
+    rm -f "$linux".* "$windows".*
   done
 done
-echo "windows and linux${settings[*]+ (${settings[*]})}: $passed identical, $failed differ"
+echo "windows and linux${settings[*]+ (${settings[*]})}: $passed identical ($unsteady of them on a second run), $failed differ"
 [ $failed -eq 0 ]
