@@ -3,11 +3,13 @@
 // that are components implement it too.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "movie/movie_errors.h"
 #include "quicktime/mac_types.h"
 
 namespace qtrt {
@@ -20,6 +22,23 @@ public:
     virtual OSErr read(uint64_t offset, uint32_t size, void* destination) = 0;
     // The size of the data in bytes.
     virtual OSErr data_size(uint64_t& size) = 0;
+
+    // noErr when the data holds size bytes at offset, else eofErr. The size
+    // is asked again only for bytes past the size seen last: a file may grow
+    // while it is open (a recording), and reading sample after sample then
+    // asks once. A file cut short while open is found by the read that fails.
+    OSErr contains(uint64_t offset, uint64_t size) {
+        uint64_t known = m_size_seen.load(std::memory_order_relaxed);
+        if (offset > known || size > known - offset) {
+            const OSErr err = data_size(known);
+            if (err != noErr) return err;
+            m_size_seen.store(known, std::memory_order_relaxed);
+        }
+        return offset <= known && size <= known - offset ? OSErr(noErr) : OSErr(eofErr);
+    }
+
+private:
+    std::atomic<uint64_t> m_size_seen{0};
 };
 
 // A handler over a file of the file system (64-bit offsets). Null, with the

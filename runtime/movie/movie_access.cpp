@@ -88,10 +88,7 @@ OSErr locate_media_data(Media media, uint32_t data_ref_index, uint64_t offset, u
     OSErr err = noErr;
     data_handler* handler = media_data_handler(media, data_ref_index, err);
     if (!handler) return err;
-    uint64_t total = 0;
-    err = handler->data_size(total);
-    if (err != noErr) return err;
-    return offset <= total && size <= total - offset ? OSErr(noErr) : OSErr(eofErr);
+    return handler->contains(offset, size);
 }
 
 OSErr read_media_data(Media media, uint32_t data_ref_index, uint64_t offset, uint32_t size,
