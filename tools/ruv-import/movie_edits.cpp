@@ -142,34 +142,85 @@ bool read_track(byte_reader trak, uint32_t movie_scale, track_time_line& track) 
     return true;
 }
 
+struct atom_header {
+    uint32_t type = 0;
+    int64_t body = 0;  // stream offset of the body
+    int64_t end = 0;   // stream offset after the atom
+};
+
+// The header of the atom at `at`, which must end by `end` (-1: the stream's
+// end, unknown).
+bool read_atom_header(Ruv::CM::RStream& stream, int64_t at, int64_t end, atom_header& h) {
+    uint8_t bytes[16];
+    if (stream.lseek(at, 0) != at || stream.read(bytes, 8) != 8) return false;
+    byte_reader in(bytes, 8);
+    uint64_t size = in.read(4);
+    h.type = uint32_t(in.read(4));
+    uint64_t header_size = 8;
+    if (size == 1) {
+        if (stream.read(bytes + 8, 8) != 8) return false;
+        byte_reader large(bytes + 8, 8);
+        size = large.read(8);
+        header_size = 16;
+    } else if (size == 0 && end >= 0) {
+        size = uint64_t(end - at);
+    }
+    if (size < header_size || size > uint64_t(std::numeric_limits<int64_t>::max() - at)) return false;
+    h.body = at + int64_t(header_size);
+    h.end = at + int64_t(size);
+    return end < 0 || h.end <= end;
+}
+
+void put_u32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) out[at + i] = uint8_t(v >> (24 - 8 * i));
+}
+
+// Copies, with their headers, the atoms of [at, end) that the time line
+// reads: at level 0 (the movie atom's body) the movie header and the tracks,
+// at level 1 a track's header, its edits and its media, at level 2 the edit
+// list, the media header and the handler. A track, its edits and its media
+// are rebuilt from what they keep; everything else, the sample tables above
+// all, which grow with the movie's length, is skipped unread.
+bool copy_time_line_atoms(Ruv::CM::RStream& stream, int64_t at, int64_t end, int level,
+                          std::vector<uint8_t>& out) {
+    static const uint32_t kLeaves[3][2] = {{kMvhd, kMvhd}, {kTkhd, kTkhd}, {kMdhd, kHdlr}};
+    while (at + 8 <= end) {
+        atom_header h;
+        if (!read_atom_header(stream, at, end, h)) return false;
+        const bool container = (level == 0 && h.type == kTrak) ||
+                               (level == 1 && (h.type == kMdia || h.type == kEdts));
+        const bool leaf = h.type == kLeaves[level][0] || h.type == kLeaves[level][1] ||
+                          (level == 2 && h.type == kElst);
+        if (container || leaf) {
+            const uint64_t body = uint64_t(h.end - h.body);
+            if (out.size() + 8 > kMaxMovieAtom || (leaf && body > kMaxMovieAtom - out.size() - 8))
+                return false;
+            const size_t start = out.size();
+            out.resize(start + 8);
+            put_u32(out, start + 4, h.type);
+            if (container) {
+                if (!copy_time_line_atoms(stream, h.body, h.end, level + 1, out)) return false;
+            } else {
+                out.resize(out.size() + size_t(body));
+                if (stream.lseek(h.body, 0) != h.body ||
+                    stream.read(out.data() + start + 8, int64_t(body)) != int64_t(body))
+                    return false;
+            }
+            put_u32(out, start, uint32_t(out.size() - start));
+        }
+        at = h.end;
+    }
+    return true;
+}
+
+// The movie atom's body as the time line reads it (copy_time_line_atoms).
 bool read_movie_atom(Ruv::CM::RStream& stream, std::vector<uint8_t>& moov) {
-    if (stream.lseek(0, 0) != 0) return false;
     const int64_t file_size = stream.size();
-    int64_t at = 0;
-    while (file_size < 0 || at + 8 <= file_size) {
-        uint8_t header[16];
-        if (stream.read(header, 8) != 8) return false;
-        byte_reader in(header, 8);
-        uint64_t size = in.read(4);
-        const uint32_t type = uint32_t(in.read(4));
-        uint64_t header_size = 8;
-        if (size == 1) {
-            if (stream.read(header + 8, 8) != 8) return false;
-            byte_reader large(header + 8, 8);
-            size = large.read(8);
-            header_size = 16;
-        } else if (size == 0 && file_size >= 0) {
-            size = uint64_t(file_size - at);
-        }
-        if (size < header_size) return false;
-        if (type == kMoov) {
-            if (size - header_size > kMaxMovieAtom) return false;
-            moov.resize(size_t(size - header_size));
-            return stream.read(moov.data(), int64_t(moov.size())) == int64_t(moov.size());
-        }
-        if (size > uint64_t(std::numeric_limits<int64_t>::max() - at)) return false;
-        at += int64_t(size);
-        if (stream.lseek(at, 0) != at) return false;
+    for (int64_t at = 0; file_size < 0 || at + 8 <= file_size;) {
+        atom_header h;
+        if (!read_atom_header(stream, at, file_size, h)) return false;
+        if (h.type == kMoov) return copy_time_line_atoms(stream, h.body, h.end, 0, moov);
+        at = h.end;
     }
     return false;
 }
