@@ -115,7 +115,8 @@ void fragment_sample_appender::add_size(uint32_t size, uint32_t repeat) {
         if (t.m_count == 0) t.m_constant_size = size;
         if (size == t.m_constant_size) return;
         t.m_size_prefix.resize(size_t(t.m_count) + 1);
-        for (uint32_t i = 0; i <= t.m_count; ++i) t.m_size_prefix[i] = uint64_t(i) * t.m_constant_size;
+        for (uint32_t i = 0; i <= t.m_count; ++i)
+            t.m_size_prefix.set(i, uint64_t(i) * t.m_constant_size);
     }
     for (uint32_t i = 0; i < repeat; ++i) t.m_size_prefix.push_back(t.m_size_prefix.back() + size);
 }

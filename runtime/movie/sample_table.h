@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "movie/offset_column.h"
 #include "movie/run_hint.h"
 
 namespace qtrt {
@@ -115,9 +116,9 @@ private:
     int32_t m_min_offset = 0;
     int32_t m_max_offset = 0;
     std::vector<chunk_run> m_chunks;
-    std::vector<uint64_t> m_chunk_offsets;
+    offset_column m_chunk_offsets;
     uint32_t m_constant_size = 0;
-    std::vector<uint64_t> m_size_prefix;  // m_count + 1 sums when sizes vary
+    offset_column m_size_prefix;  // m_count + 1 sums when sizes vary
     bool m_all_sync = true;
     std::vector<uint32_t> m_sync;          // sorted sample indexes
     std::vector<uint32_t> m_partial_sync;  // sorted sample indexes

@@ -37,7 +37,7 @@ bool sample_table_builder::read_sizes(const stbl_tables& tables, sample_table& t
             uint32_t size = 0;
             r.read_u32(size);
             sum += size;
-            t.m_size_prefix[i + 1] = sum;
+            t.m_size_prefix.set(i + 1, sum);
         }
         return !r.failed();
     }
@@ -71,7 +71,7 @@ bool sample_table_builder::read_sizes(const stbl_tables& tables, sample_table& t
             size = pair & 0x0F;
         }
         sum += size;
-        t.m_size_prefix[i + 1] = sum;
+        t.m_size_prefix.set(i + 1, sum);
     }
     return !r.failed();
 }
@@ -141,13 +141,15 @@ bool sample_table_builder::read_chunk_offsets(const stbl_tables& tables, sample_
     if (!read_entry_count(r, wide ? 8 : 4, count)) return false;
     t.m_chunk_offsets.resize(count);
     for (uint32_t i = 0; i < count; ++i) {
+        uint64_t offset = 0;
         if (wide) {
-            r.read_u64(t.m_chunk_offsets[i]);
+            r.read_u64(offset);
         } else {
-            uint32_t offset = 0;
-            r.read_u32(offset);
-            t.m_chunk_offsets[i] = offset;
+            uint32_t narrow = 0;
+            r.read_u32(narrow);
+            offset = narrow;
         }
+        t.m_chunk_offsets.set(i, offset);
     }
     return !r.failed();
 }

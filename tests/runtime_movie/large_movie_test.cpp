@@ -1,9 +1,11 @@
 // A movie over 4 GiB (a sparse file): 'co64' chunk offsets and a 64-bit
-// 'mdat' size, samples read at the right places.
+// 'mdat' size, samples read at the right places; the table column that holds
+// such offsets.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
+#include "movie/offset_column.h"
 #include "runtime_movie/movie_test_support.h"
 
 namespace {
@@ -31,6 +33,20 @@ TEST(LargeMovie, SamplesPastFourGibibytesAreReadAtTheirOffsets) {
     }
     movie.reset();
     std::remove(path.c_str());
+}
+
+// Offsets are kept in 32 bits until one needs more; the values before it
+// keep what they were.
+TEST(LargeMovie, OffsetColumnWidensWithoutChangingItsValues) {
+    qtrt::offset_column c;
+    c.resize(2);
+    c.set(1, UINT32_MAX);
+    c.push_back((uint64_t(1) << 32) + 5);
+    c.set(0, uint64_t(3) << 40);
+    EXPECT_EQ(c.size(), 3u);
+    EXPECT_EQ(c[0], uint64_t(3) << 40);
+    EXPECT_EQ(c[1], UINT32_MAX);
+    EXPECT_EQ(c.back(), (uint64_t(1) << 32) + 5);
 }
 
 }  // namespace
