@@ -165,7 +165,8 @@ bool read_atom_header(Ruv::CM::RStream& stream, int64_t at, int64_t end, atom_he
     } else if (size == 0 && end >= 0) {
         size = uint64_t(end - at);
     }
-    if (size < header_size || size > uint64_t(std::numeric_limits<int64_t>::max() - at)) return false;
+    if (size < header_size || size > uint64_t(std::numeric_limits<int64_t>::max() - at))
+        return false;
     h.body = at + int64_t(header_size);
     h.end = at + int64_t(size);
     return end < 0 || h.end <= end;
