@@ -24,9 +24,12 @@ cmake -S . -B "$build_win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake -DRUV_BUILD_TESTS=ON "$@"
 cmake --build "$build_win" -j "$jobs"
 # One wine server for the whole run, instead of one started and stopped for
-# every program; it leaves by itself a minute after the last program. One
-# that already runs for the prefix (it answers 2) does as well.
-WINEPREFIX=$(cd "$build_win" && pwd)/wine/prefix /usr/lib/wine/wineserver -p 60 2>/dev/null || true
+# every program (one that already runs for the prefix answers 2). Wine's own
+# services stay connected to it, so it would never leave by itself: it is
+# stopped, with them, when this script ends.
+export WINEPREFIX=$(cd "$build_win" && pwd)/wine/prefix
+/usr/lib/wine/wineserver -p 60 2>/dev/null || true
+trap '/usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
 (cd "$build_win" && ctest --output-on-failure -j "$jobs")
 scripts/windows_loader_check.sh "$build_win" samples/demo.mov
 
