@@ -89,8 +89,8 @@ for folder in "$@"; do
     # Wine now and then fails to start a program or loses one under load
     # (seen once in CI, on one movie out of 216, and never again in hundreds
     # of runs): a differing import runs once more. It passes only when the
-    # second run is identical, and the first run's outputs (*.windows-first.*) and its
-    # evidence stay in the log either way.
+    # second run is identical; the first run's outputs (*.windows-first.*)
+    # and its evidence stay either way.
     if [ -n "$differ" ]; then
       for part in status out err wav video; do
         [ -e "$windows.$part" ] && mv "$windows.$part" "$first.$part"

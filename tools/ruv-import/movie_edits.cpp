@@ -184,14 +184,14 @@ void put_u32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
 // all, which grow with the movie's length, is skipped unread.
 bool copy_time_line_atoms(Ruv::CM::RStream& stream, int64_t at, int64_t end, int level,
                           std::vector<uint8_t>& out) {
-    static const uint32_t kLeaves[3][2] = {{kMvhd, kMvhd}, {kTkhd, kTkhd}, {kMdhd, kHdlr}};
     while (at + 8 <= end) {
         atom_header h;
         if (!read_atom_header(stream, at, end, h)) return false;
         const bool container = (level == 0 && h.type == kTrak) ||
                                (level == 1 && (h.type == kMdia || h.type == kEdts));
-        const bool leaf = h.type == kLeaves[level][0] || h.type == kLeaves[level][1] ||
-                          (level == 2 && h.type == kElst);
+        const bool leaf = level == 0   ? h.type == kMvhd
+                          : level == 1 ? h.type == kTkhd
+                                       : h.type == kMdhd || h.type == kHdlr || h.type == kElst;
         if (container || leaf) {
             const uint64_t body = uint64_t(h.end - h.body);
             if (out.size() + 8 > kMaxMovieAtom || (leaf && body > kMaxMovieAtom - out.size() - 8))
