@@ -8,12 +8,24 @@
 
 #include "audio/audio_constants.h"
 #include "audio/extraction_session.h"
+#include "audio/fill_ahead.h"
 #include "audio/movie_sound_tracks.h"
 
 namespace qtrt {
 namespace {
 
 using audio::extraction_session;
+using audio::fill_ahead;
+
+// A session and, when its fills may run on another thread (compressed sound
+// read straight from the movie's file), the filling ahead of its client.
+struct extraction {
+    extraction(TimeScale scale, std::vector<audio::sound_track_input> tracks) : session(scale, std::move(tracks)) {
+        if (session.fills_on_any_thread()) ahead = std::make_unique<fill_ahead>(session);
+    }
+    extraction_session session;
+    std::unique_ptr<fill_ahead> ahead;  // destroyed first: its thread fills the session
+};
 
 // Live sessions, so that a stale or foreign reference is refused instead of
 // followed.
@@ -22,13 +34,13 @@ std::mutex& sessions_mutex() {
     return m;
 }
 
-std::set<extraction_session*>& sessions() {
-    static std::set<extraction_session*> s;
+std::set<extraction*>& sessions() {
+    static std::set<extraction*> s;
     return s;
 }
 
-extraction_session* session_of(MovieAudioExtractionRef ref) {
-    auto* s = reinterpret_cast<extraction_session*>(ref);
+extraction* session_of(MovieAudioExtractionRef ref) {
+    auto* s = reinterpret_cast<extraction*>(ref);
     std::lock_guard<std::mutex> lock(sessions_mutex());
     return sessions().count(s) ? s : nullptr;
 }
@@ -48,8 +60,11 @@ bool copy_in(const void* value, ByteCount size, T& out) {
     return true;
 }
 
-OSStatus set_property(extraction_session& s, QTPropertyClass prop_class, QTPropertyID prop_id,
+OSStatus set_property(extraction& e, QTPropertyClass prop_class, QTPropertyID prop_id,
                       ByteCount value_size, const void* value) {
+    // A change starts from where the client's fills have reached.
+    if (e.ahead) e.ahead->settle();
+    extraction_session& s = e.session;
     if (prop_class == audio::kQTPropertyClass_MovieAudioExtraction_Movie) {
         if (prop_id == audio::kQTMovieAudioExtractionMoviePropertyID_AllChannelsDiscrete) {
             Boolean discrete = 0;
@@ -81,7 +96,7 @@ OSStatus MovieAudioExtractionBegin(Movie movie, uint32_t /*flags*/, MovieAudioEx
         std::vector<audio::sound_track_input> tracks;
         const OSStatus err = audio::collect_sound_tracks(movie, scale, tracks);
         if (err != noErr) return err;
-        auto session = std::make_unique<extraction_session>(scale, std::move(tracks));
+        auto session = std::make_unique<extraction>(scale, std::move(tracks));
         std::lock_guard<std::mutex> lock(sessions_mutex());
         sessions().insert(session.get());
         *out_session = reinterpret_cast<MovieAudioExtractionRef>(session.release());
@@ -92,7 +107,7 @@ OSStatus MovieAudioExtractionBegin(Movie movie, uint32_t /*flags*/, MovieAudioEx
 }
 
 OSStatus MovieAudioExtractionEnd(MovieAudioExtractionRef ref) {
-    auto* s = reinterpret_cast<extraction_session*>(ref);
+    auto* s = reinterpret_cast<extraction*>(ref);
     {
         std::lock_guard<std::mutex> lock(sessions_mutex());
         if (!sessions().erase(s)) return paramErr;
@@ -103,12 +118,12 @@ OSStatus MovieAudioExtractionEnd(MovieAudioExtractionRef ref) {
 
 OSStatus MovieAudioExtractionFillBuffer(MovieAudioExtractionRef ref, uint32_t* io_frames, AudioBufferList* io_data,
                                         uint32_t* out_flags) {
-    extraction_session* s = session_of(ref);
-    if (!s || !io_frames || !io_data) return paramErr;
+    extraction* e = session_of(ref);
+    if (!e || !io_frames || !io_data) return paramErr;
     uint32_t flags = 0;
     OSStatus err = noErr;
     try {
-        err = s->fill(*io_frames, *io_data, flags);
+        err = e->ahead ? e->ahead->fill(*io_frames, *io_data, flags) : e->session.fill(*io_frames, *io_data, flags);
     } catch (const std::bad_alloc&) {
         err = memFullErr;
     }
@@ -120,26 +135,27 @@ OSStatus MovieAudioExtractionFillBuffer(MovieAudioExtractionRef ref, uint32_t* i
 OSStatus MovieAudioExtractionGetProperty(MovieAudioExtractionRef ref, QTPropertyClass prop_class,
                                          QTPropertyID prop_id, ByteCount value_size, QTPropertyValuePtr value,
                                          ByteCount* size_used) {
-    extraction_session* s = session_of(ref);
-    if (!s) return paramErr;
+    extraction* e = session_of(ref);
+    if (!e) return paramErr;
     if (prop_class == audio::kQTPropertyClass_MovieAudioExtraction_Movie) {
         if (prop_id == audio::kQTMovieAudioExtractionMoviePropertyID_AllChannelsDiscrete)
-            return copy_out(Boolean(s->discrete() ? 1 : 0), value_size, value, size_used);
+            return copy_out(Boolean(e->session.discrete() ? 1 : 0), value_size, value, size_used);
         if (prop_id == audio::kQTMovieAudioExtractionMoviePropertyID_CurrentTime)
-            return copy_out(s->current_time(), value_size, value, size_used);
+            return copy_out(e->ahead ? e->ahead->current_time() : e->session.current_time(), value_size, value,
+                            size_used);
     } else if (prop_class == audio::kQTPropertyClass_MovieAudioExtraction_Audio &&
                prop_id == audio::kQTMovieAudioExtractionAudioPropertyID_AudioStreamBasicDescription) {
-        return copy_out(s->description(), value_size, value, size_used);
+        return copy_out(e->session.description(), value_size, value, size_used);
     }
     return audio::kQTPropertyNotSupportedErr;
 }
 
 OSStatus MovieAudioExtractionSetProperty(MovieAudioExtractionRef ref, QTPropertyClass prop_class,
                                          QTPropertyID prop_id, ByteCount value_size, const void* value) {
-    extraction_session* s = session_of(ref);
-    if (!s) return paramErr;
+    extraction* e = session_of(ref);
+    if (!e) return paramErr;
     try {
-        return set_property(*s, prop_class, prop_id, value_size, value);
+        return set_property(*e, prop_class, prop_id, value_size, value);
     } catch (const std::bad_alloc&) {
         return memFullErr;
     }

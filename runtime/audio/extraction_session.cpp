@@ -101,15 +101,21 @@ OSStatus extraction_session::set_description(const AudioStreamBasicDescription& 
     return noErr;
 }
 
-TimeRecord extraction_session::current_time() const {
+bool extraction_session::fills_on_any_thread() const {
+    for (const sound_track_input& in : m_inputs)
+        if (!in.reads_from_any_thread || !in.source.compressed()) return false;
+    return true;
+}
+
+TimeRecord extraction_session::time_at(int64_t position) const {
     TimeRecord t{};
     const double rate = m_format.sample_rate;
-    int64_t value = m_position;
+    int64_t value = position;
     if (rate == std::floor(rate) && rate <= 0x7FFFFFFF) {
         t.scale = TimeScale(rate);
     } else {
         t.scale = m_movie_time_scale;
-        value = rescale_time(m_position, rate, m_movie_time_scale);
+        value = rescale_time(position, rate, m_movie_time_scale);
     }
     t.value.lo = uint32_t(uint64_t(value));
     t.value.hi = int32_t(value >> 32);

@@ -23,6 +23,8 @@ namespace qtrt::audio {
 struct sound_track_input {
     track_model track;
     sound_track_source source;
+    // The source's reads touch no movie object and may run on any thread.
+    bool reads_from_any_thread = false;
 };
 
 class extraction_session {
@@ -46,14 +48,21 @@ public:
 
     // The current position as a time record: the output sample rate as scale
     // when it is a whole number, else the movie's time scale.
-    TimeRecord current_time() const;
+    TimeRecord current_time() const { return time_at(m_position); }
+    TimeRecord time_at(int64_t position) const;
     OSStatus set_current_time(const TimeRecord& time);
+    // Back to a position an earlier fill left (output frames from the start).
+    void return_to(int64_t position) { m_position = position; }
 
     // MovieAudioExtractionFillBuffer.
     OSStatus fill(uint32_t& frames, AudioBufferList& list, uint32_t& flags);
 
     int64_t position() const { return m_position; }
     int64_t end_frame() const { return m_end_frame; }
+    const output_format& format() const { return m_format; }
+    // True when fills may run on another thread than the client's: every
+    // track decodes compressed sound from data read without movie objects.
+    bool fills_on_any_thread() const;
 
 private:
     void build_layout();

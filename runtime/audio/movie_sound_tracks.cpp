@@ -95,11 +95,23 @@ OSStatus collect_sound_tracks(Movie movie, TimeScale& movie_time_scale, std::vec
         if (tm->alternate_group != 0 && groups_playing.count(tm->alternate_group)) continue;
         const Media media = GetTrackMedia(track);
         if (!media) continue;
-        media_reader reader = [media](uint32_t data_ref_index, uint64_t offset, uint64_t size,
-                                      std::vector<uint8_t>& bytes) {
-            return read_media_data(media, data_ref_index, offset, size, bytes);
-        };
         sound_track_input input;
+        media_reader reader;
+        if (std::shared_ptr<data_handler> data = media_data_for_any_thread(media)) {
+            // Every data reference is the movie's own file: read it directly,
+            // so that the extraction may decode on a thread of its own.
+            const size_t refs = tm->media.data_refs.size();
+            reader = [data, refs](uint32_t data_ref_index, uint64_t offset, uint64_t size,
+                                  std::vector<uint8_t>& bytes) {
+                if (data_ref_index == 0 || data_ref_index > refs) return OSErr(badDataRefIndex);
+                return read_data(*data, offset, size, bytes);
+            };
+            input.reads_from_any_thread = true;
+        } else {
+            reader = [media](uint32_t data_ref_index, uint64_t offset, uint64_t size, std::vector<uint8_t>& bytes) {
+                return read_media_data(media, data_ref_index, offset, size, bytes);
+            };
+        }
         std::string why;
         if (!sound_track_source::create(tm->media, std::move(reader), input.source, tm->id, &why)) {
             warn_left_out(*tm, why);

@@ -36,14 +36,13 @@ uint64_t encode(const output_format& f, float x) {
     return uint64_t(int64_t(v));
 }
 
+}  // namespace
 
 AudioBuffer& buffer_at(AudioBufferList& list, uint32_t index) { return (&list.mBuffers[0])[index]; }
 
 const AudioBuffer& buffer_at(const AudioBufferList& list, uint32_t index) {
     return (&list.mBuffers[0])[index];
 }
-
-}  // namespace
 
 bool output_format_from_asbd(const AudioStreamBasicDescription& a, output_format& out) {
     if (a.mFormatID != kAudioFormatLinearPCM || a.mChannelsPerFrame == 0 ||

@@ -35,6 +35,10 @@ constexpr double kMaxOutputRate = 1.0e6;
 // 1 kHz to 1 MHz. Answers false for anything else.
 bool output_format_from_asbd(const AudioStreamBasicDescription& asbd, output_format& out);
 
+// Buffer index of a list (mNumberBuffers of them follow its count).
+AudioBuffer& buffer_at(AudioBufferList& list, uint32_t index);
+const AudioBuffer& buffer_at(const AudioBufferList& list, uint32_t index);
+
 // Frames that fit in every buffer the format needs, or 0 when the list does
 // not have the buffers the format needs.
 size_t frames_that_fit(const output_format& format, const AudioBufferList& list);

@@ -16,9 +16,15 @@ warning_sink& current_sink() {
     return sink;
 }
 
+thread_local std::vector<std::string>* t_capture = nullptr;
+
 }  // namespace
 
 void sound_warning(const std::string& text) {
+    if (t_capture) {
+        t_capture->push_back(text);
+        return;
+    }
     std::lock_guard<std::mutex> lock(sink_mutex());
     if (current_sink()) {
         current_sink()(text);
@@ -34,5 +40,10 @@ warning_sink set_sound_warning_sink(warning_sink sink) {
     return previous;
 }
 
+sound_warning_capture::sound_warning_capture(std::vector<std::string>& into) : m_previous(t_capture) {
+    t_capture = &into;
+}
+
+sound_warning_capture::~sound_warning_capture() { t_capture = m_previous; }
 
 }  // namespace qtrt::audio

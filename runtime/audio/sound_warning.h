@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace qtrt::audio {
 
@@ -15,5 +16,18 @@ void sound_warning(const std::string& text);
 // previous receiver.
 using warning_sink = std::function<void(const std::string&)>;
 warning_sink set_sound_warning_sink(warning_sink sink);
+
+// While it lives, the calling thread's warnings are kept in `into` instead:
+// a fill made ahead of its client holds them until the client takes it.
+class sound_warning_capture {
+public:
+    explicit sound_warning_capture(std::vector<std::string>& into);
+    ~sound_warning_capture();
+    sound_warning_capture(const sound_warning_capture&) = delete;
+    sound_warning_capture& operator=(const sound_warning_capture&) = delete;
+
+private:
+    std::vector<std::string>* m_previous;
+};
 
 }  // namespace qtrt::audio

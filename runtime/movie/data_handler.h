@@ -22,6 +22,10 @@ public:
     virtual OSErr read(uint64_t offset, uint32_t size, void* destination) = 0;
     // The size of the data in bytes.
     virtual OSErr data_size(uint64_t& size) = 0;
+    // True when read and data_size may be called from several threads at
+    // once (positioned reads, bytes in memory); a handler that seeks, or one
+    // that is a component, is called from one thread at a time.
+    virtual bool concurrent_reads() const { return false; }
 
     // noErr when the data holds size bytes at offset, else eofErr. The size
     // is asked again only for bytes past the size seen last: a file may grow

@@ -82,6 +82,8 @@ public:
         return noErr;
     }
 
+    bool concurrent_reads() const override { return true; }
+
 private:
     int m_fd;
 };

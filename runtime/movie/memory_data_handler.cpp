@@ -22,6 +22,8 @@ public:
         return noErr;
     }
 
+    bool concurrent_reads() const override { return true; }
+
 private:
     std::vector<uint8_t> m_bytes;
 };

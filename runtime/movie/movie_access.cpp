@@ -98,9 +98,8 @@ OSErr read_media_data(Media media, uint32_t data_ref_index, uint64_t offset, uin
     return handler ? handler->read(offset, size, destination) : err;
 }
 
-OSErr read_media_data(Media media, uint32_t data_ref_index, uint64_t offset, uint64_t size,
-                      std::vector<uint8_t>& bytes) {
-    OSErr err = locate_media_data(media, data_ref_index, offset, size);
+OSErr read_data(data_handler& data, uint64_t offset, uint64_t size, std::vector<uint8_t>& bytes) {
+    const OSErr err = data.contains(offset, size);
     if (err != noErr) return err;
     if (size > UINT32_MAX) return eofErr;
     try {
@@ -108,7 +107,23 @@ OSErr read_media_data(Media media, uint32_t data_ref_index, uint64_t offset, uin
     } catch (const std::bad_alloc&) {
         return memFullErr;
     }
-    return read_media_data(media, data_ref_index, offset, uint32_t(size), bytes.data());
+    return data.read(offset, uint32_t(size), bytes.data());
+}
+
+OSErr read_media_data(Media media, uint32_t data_ref_index, uint64_t offset, uint64_t size,
+                      std::vector<uint8_t>& bytes) {
+    OSErr err = noErr;
+    data_handler* handler = media_data_handler(media, data_ref_index, err);
+    return handler ? read_data(*handler, offset, size, bytes) : err;
+}
+
+std::shared_ptr<data_handler> media_data_for_any_thread(Media media) {
+    media_object* m = media_from(media);
+    if (!m || m->model->data_refs.empty()) return nullptr;
+    for (const data_reference& ref : m->model->data_refs)
+        if (!ref.self_reference()) return nullptr;
+    const std::shared_ptr<data_handler>& data = m->track->movie->data;
+    return data && data->concurrent_reads() ? data : nullptr;
 }
 
 }  // namespace qtrt

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
+#include "movie/data_handler.h"
 #include "movie/model.h"
 #include "quicktime/movies.h"
 
@@ -39,5 +41,15 @@ OSErr locate_media_data(Media media, uint32_t data_ref_index, uint64_t offset, u
 // found inside the data (locate_media_data).
 OSErr read_media_data(Media media, uint32_t data_ref_index, uint64_t offset, uint64_t size,
                       std::vector<uint8_t>& bytes);
+
+// The same read from the data itself: noErr, eofErr when the bytes do not
+// lie wholly inside it (nothing allocated), or the reason the read failed.
+OSErr read_data(data_handler& data, uint64_t offset, uint64_t size, std::vector<uint8_t>& bytes);
+
+// The handler of the movie's own file when it holds all of the media's data
+// and takes reads from several threads at once; else null. Reading through
+// it needs no movie object: a reader of it may run beside calls on the movie
+// and outlive it.
+std::shared_ptr<data_handler> media_data_for_any_thread(Media media);
 
 }  // namespace qtrt
