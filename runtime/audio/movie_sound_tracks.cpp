@@ -99,10 +99,12 @@ OSStatus collect_sound_tracks(Movie movie, TimeScale& movie_time_scale, std::vec
         media_reader reader;
         if (std::shared_ptr<data_handler> data = media_data_for_any_thread(media)) {
             // Every data reference is the movie's own file: read it directly,
-            // so that the extraction may decode on a thread of its own.
+            // so that the extraction may decode on a thread of its own. A
+            // disposed movie is read no more, as through the media.
             const size_t refs = tm->media.data_refs.size();
-            reader = [data, refs](uint32_t data_ref_index, uint64_t offset, uint64_t size,
-                                  std::vector<uint8_t>& bytes) {
+            reader = [data, refs, media](uint32_t data_ref_index, uint64_t offset, uint64_t size,
+                                         std::vector<uint8_t>& bytes) {
+                if (!media_is_live(media)) return OSErr(invalidMedia);
                 if (data_ref_index == 0 || data_ref_index > refs) return OSErr(badDataRefIndex);
                 return read_data(*data, offset, size, bytes);
             };

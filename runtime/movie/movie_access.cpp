@@ -26,6 +26,8 @@ const media_model* model_of(Media media) {
     return m ? m->model : nullptr;
 }
 
+bool media_is_live(Media media) { return media_from(media) != nullptr; }
+
 Movie movie_of(Track track) {
     track_object* t = track_from(track);
     return t ? t->movie->reference() : nullptr;

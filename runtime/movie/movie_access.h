@@ -18,6 +18,9 @@ const movie_model* model_of(Movie movie);
 const track_model* model_of(Track track);
 const media_model* model_of(Media media);
 
+// True while the media is live (its movie not disposed); safe from any thread.
+bool media_is_live(Media media);
+
 // The movie a track belongs to, and the track of a media; null when not live.
 Movie movie_of(Track track);
 Track track_of(Media media);
