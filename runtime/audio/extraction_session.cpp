@@ -103,7 +103,7 @@ OSStatus extraction_session::set_description(const AudioStreamBasicDescription& 
 
 bool extraction_session::fills_on_any_thread() const {
     for (const sound_track_input& in : m_inputs)
-        if (!in.reads_from_any_thread || !in.source.compressed()) return false;
+        if (!in.reads_from_any_thread) return false;
     return true;
 }
 

@@ -61,7 +61,7 @@ public:
     int64_t end_frame() const { return m_end_frame; }
     const output_format& format() const { return m_format; }
     // True when fills may run on another thread than the client's: every
-    // track decodes compressed sound from data read without movie objects.
+    // track reads its data and sample table without movie objects.
     bool fills_on_any_thread() const;
 
 private:

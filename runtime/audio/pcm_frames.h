@@ -16,8 +16,8 @@ class pcm_frames : public frame_reader {
 public:
     // The track's first description must be decodable PCM (format). Chunks of
     // another description that cannot be decoded, or has another channel
-    // count, are silence. The media's sample table is read where it lies, in
-    // the movie, which outlives the reader as the media the reader reads does.
+    // count, are silence. The reader keeps its own copy of the media's sample
+    // table, so that it may read on any thread while the movie is in use.
     pcm_frames(const media_model& media, const sound_format& format, media_reader reader);
 
     OSErr read(int64_t first, size_t count, float* dst) override;
@@ -31,7 +31,7 @@ private:
     uint32_t m_channels;
     int64_t m_frame_count;
     std::vector<description> m_descriptions;
-    const sample_table& m_table;
+    sample_table m_table;
     media_reader m_reader;
     std::vector<uint8_t> m_bytes;
 };

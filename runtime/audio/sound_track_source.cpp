@@ -60,7 +60,6 @@ bool sound_track_source::create(const media_model& media, media_reader reader, s
         out.m_format.bits_per_channel = compressed.bits_per_channel;
         out.m_format.decodable = true;
         out.m_frame_count = frames->frame_count();
-        out.m_compressed = true;
         decoder_labels = frames->decoder_labels();
         out.m_reader = std::move(frames);
     }

@@ -30,8 +30,6 @@ public:
     // else by channel count (the decoder's beyond two channels).
     const std::vector<uint32_t>& channel_labels() const { return m_labels; }
     int64_t frame_count() const { return m_frame_count; }
-    // True when the frames come from a packet decoder (compressed sound).
-    bool compressed() const { return m_compressed; }
 
     // Writes count frames from frame first on into dst (format().channels
     // floats each); frames outside the media are silence. An error when the
@@ -42,7 +40,6 @@ private:
     sound_format m_format;
     std::vector<uint32_t> m_labels;
     int64_t m_frame_count = 0;
-    bool m_compressed = false;
     std::shared_ptr<frame_reader> m_reader;
 };
 

@@ -1,8 +1,8 @@
 // Fills made ahead on a thread of their own against the same calls answered
-// in the client's thread, on compressed movies: every answer the same, bit
-// for bit, call by call, with each warning at the call that hands over its
-// frames; also where packets do not decode and where the file is cut short
-// while the extraction is open.
+// in the client's thread, on movies of compressed sound (one beside PCM):
+// every answer the same, bit for bit, call by call, with each warning at the
+// call that hands over its frames; also where packets do not decode and where
+// the file is cut short while the extraction is open.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -128,6 +128,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ahead_case{"FillsOfAnotherSize", "compressed/he_aac.mov", damage::none, {{'f', 300}, {'f', 300}, {'f', 700}, {'F', 300}}},
                     ahead_case{"SeekWhileAhead", "compressed/opus_stereo.mov", damage::none, {{'f', 256}, {'f', 256}, {'s', 9000}, {'F', 256}}},
                     ahead_case{"OutputFormatSetWhileAhead", "compressed/aac_51.mov", damage::none, {{'f', 200}, {'f', 200}, {'i', 200}, {'F', 200}}},
+                    ahead_case{"CompressedBesidePcm", "compressed/aac_beside_pcm.mov", damage::none, {{'F', 512}}},
                     ahead_case{"PacketThatDoesNotDecode", "compressed/aac_51.mov", damage::zeroed_packet, {{'F', 128}}},
                     ahead_case{"FileCutWhileOpen", "h264_bframes_tc.mov", damage::cut_while_open, {{'F', 1920}, {'F', 1920}}}),
     [](const testing::TestParamInfo<ahead_case>& info) { return info.param.name; });
