@@ -19,6 +19,10 @@ namespace {
 constexpr size_t kReadyBytes = 128 * 1024;
 constexpr size_t kMinDepth = 2;
 constexpr size_t kMaxDepth = 16;
+// Seconds a client works between fills, on average, for filling ahead to pay
+// for its hand-overs; a single long pause counts as this much at most.
+constexpr double kMinGap = 5e-6;
+constexpr double kMaxGapSample = 1e-3;
 
 struct free_list {
     void operator()(AudioBufferList* list) const { std::free(list); }
@@ -70,12 +74,29 @@ bool fill_ahead::shape_of(uint32_t frames, const AudioBufferList& list, shape& o
 }
 
 OSStatus fill_ahead::fill(uint32_t& frames, AudioBufferList& list, uint32_t& flags) {
+    // How long the client works between fills, smoothed: one that calls
+    // again at once (a loop that only extracts) gains nothing from a thread
+    // and would pay for every hand-over.
+    const clock::time_point arrived = clock::now();
+    const double gap = std::min(std::chrono::duration<double>(arrived - m_returned).count(), kMaxGapSample);
+    m_gap = m_gap + (gap - m_gap) / 8.0;
+    const bool worth_it = m_gap >= kMinGap;
+
     shape request;
     const bool usable = shape_of(frames, list, request);
+    OSStatus err = noErr;
+    bool served = false;
     {
         std::unique_lock<std::mutex> lock(m_mutex);
-        if (usable && (m_ahead || !m_made.empty()) && request == m_shape) {
-            m_ready.wait(lock, [&] { return !m_made.empty() || !m_ahead; });
+        if (usable && request == m_shape && (!m_made.empty() || m_ahead || m_busy)) {
+            // Not worth it: the fills made and in the making are still handed
+            // over, then the client fills on its own thread again.
+            if (!worth_it) m_ahead = false;
+            // A client that finds nothing made waits for half the depth, not
+            // for each fill: one wake-up for several when it outruns the thread.
+            const size_t wanted = m_ahead ? std::max<size_t>(m_depth / 2, 1) : 1;
+            if (m_made.empty())
+                m_ready.wait(lock, [&] { return m_made.size() >= wanted || (!m_ahead && !m_busy); });
             if (!m_made.empty()) {
                 made m = std::move(m_made.front());
                 m_made.pop_front();
@@ -84,15 +105,20 @@ OSStatus fill_ahead::fill(uint32_t& frames, AudioBufferList& list, uint32_t& fla
                 lock.unlock();
                 for (const std::string& text : m.warnings) sound_warning(text);
                 hand_over(m, frames, list, flags);
+                err = m.err;
                 lock.lock();
                 if (m_spare.size() < m_depth) m_spare.push_back(std::move(m.bytes));
-                return m.err;
+                served = true;
             }
         }
     }
-    settle();
-    const OSStatus err = m_session.fill(frames, list, flags);
-    if (err == noErr && usable && frames > 0 && !(flags & kQTMovieAudioExtractionComplete)) start(request);
+    if (!served) {
+        settle();
+        err = m_session.fill(frames, list, flags);
+        if (worth_it && err == noErr && usable && frames > 0 && !(flags & kQTMovieAudioExtractionComplete))
+            start(request);
+    }
+    m_returned = clock::now();
     return err;
 }
 
@@ -104,7 +130,9 @@ TimeRecord fill_ahead::current_time() const {
 void fill_ahead::settle() {
     std::unique_lock<std::mutex> lock(m_mutex);
     m_ahead = false;
+    m_discard = true;
     m_ready.wait(lock, [&] { return !m_busy; });
+    m_discard = false;
     m_made.clear();
     if (m_moved) {
         m_session.return_to(m_visible);
@@ -152,9 +180,9 @@ void fill_ahead::run() {
         made m = make(request, std::move(bytes));
         lock.lock();
         m_busy = false;
-        // A fill made after settle() is dropped: the session returns to the
-        // client's position.
-        if (m_ahead) {
+        // A fill that ends while settle() waits is dropped: the session
+        // returns to the client's position.
+        if (!m_discard) {
             if (m.err != noErr || (m.flags & kQTMovieAudioExtractionComplete)) m_ahead = false;
             try {
                 m_made.push_back(std::move(m));
@@ -162,7 +190,7 @@ void fill_ahead::run() {
                 m_ahead = false;
             }
         }
-        m_ready.notify_all();
+        if (!m_ahead || m_made.size() >= m_depth / 2) m_ready.notify_all();
     }
 }
 

@@ -9,8 +9,13 @@
 // change of the session, first returns the session to where the client's
 // last fill left it. The warnings of a fill made ahead are sent when the
 // client takes that fill; those of fills never taken are dropped with them.
+// A client that calls again as soon as a fill returns gains nothing from the
+// thread: once it does so on average, the fills already made are handed over
+// and the next ones are made on the client's thread, until it works between
+// fills again.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -79,8 +84,14 @@ private:
     bool m_ahead = false;   // the thread makes fills of m_shape
     bool m_busy = false;    // the thread is in a fill
     bool m_moved = false;   // the session has run ahead of m_visible
+    bool m_discard = false;  // settle() waits: the fill in the making is dropped
     bool m_stop = false;
     bool m_no_thread = false;  // the thread could not be started: fill in the client's
+
+    // The client's side, touched by the client's thread only.
+    using clock = std::chrono::steady_clock;
+    clock::time_point m_returned{};  // when the last fill returned
+    double m_gap = 1.0;              // seconds between fills, smoothed
 };
 
 }  // namespace qtrt::audio

@@ -30,7 +30,8 @@ namespace {
 enum class damage { none, zeroed_packet, cut_while_open };
 
 struct step {
-    char op;  // 'f' one fill, 'F' fills to the end, 's' seek to a frame, 'i' 16-bit integer output
+    char op;  // 'f' one fill, 'F' fills to the end, 'P' the same with a pause after each,
+              // 's' seek to a frame, 'i' 16-bit integer output
     uint32_t value;
 };
 
@@ -66,7 +67,7 @@ std::string answers(const std::string& path, damage harm, const std::vector<step
     std::ostringstream out;
     std::vector<uint8_t> bytes;
     for (const step& s : steps) {
-        for (int repeat = 0; repeat < (s.op == 'F' ? 200 : 1); ++repeat) {
+        for (int repeat = 0; repeat < (s.op == 'f' ? 1 : 400); ++repeat) {
             if (s.op == 's') {
                 TimeRecord t{};
                 t.value.lo = s.value;
@@ -80,7 +81,7 @@ std::string answers(const std::string& path, damage harm, const std::vector<step
             }
             uint32_t frames = s.value, flags = 0;
             OSStatus err = noErr;
-            if (s.op == 'f' || s.op == 'F') {
+            if (s.op == 'f' || s.op == 'F' || s.op == 'P') {
                 bytes.assign(size_t(frames) * d.mBytesPerFrame, 0xA5);
                 AudioBufferList list{1, {{d.mChannelsPerFrame, uint32_t(bytes.size()), bytes.data()}}};
                 err = filler ? filler->fill(frames, list, flags) : session.fill(frames, list, flags);
@@ -92,6 +93,7 @@ std::string answers(const std::string& path, damage harm, const std::vector<step
             for (const std::string& w : warnings.lines) out << " warning " << w;
             out << '\n';
             warnings.lines.clear();
+            if (s.op == 'P') usleep(100);
             if (err != noErr || (flags & kQTMovieAudioExtractionComplete)) break;
         }
     }
@@ -130,6 +132,8 @@ INSTANTIATE_TEST_SUITE_P(
                     ahead_case{"OutputFormatSetWhileAhead", "compressed/aac_51.mov", damage::none, {{'f', 200}, {'f', 200}, {'i', 200}, {'F', 200}}},
                     ahead_case{"CompressedBesidePcm", "compressed/aac_beside_pcm.mov", damage::none, {{'F', 512}}},
                     ahead_case{"PacketThatDoesNotDecode", "compressed/aac_51.mov", damage::zeroed_packet, {{'F', 128}}},
+                    ahead_case{"ClientThatNeverPauses", "h264_bframes_tc.mov", damage::none, {{'F', 128}}},
+                    ahead_case{"ClientPausingAfterALoop", "h264_bframes_tc.mov", damage::none, {{'f', 99}, {'F', 128}, {'s', 0}, {'P', 128}}},
                     ahead_case{"FileCutWhileOpen", "h264_bframes_tc.mov", damage::cut_while_open, {{'F', 1920}, {'F', 1920}}}),
     [](const testing::TestParamInfo<ahead_case>& info) { return info.param.name; });
 
