@@ -17,8 +17,8 @@ namespace {
 using audio::extraction_session;
 using audio::fill_ahead;
 
-// A session and, when its fills may run on another thread (compressed sound
-// read straight from the movie's file), the filling ahead of its client.
+// A session and, when its fills may run on another thread (every track read
+// straight from the movie's file), the filling ahead of its client.
 struct extraction {
     extraction(TimeScale scale, std::vector<audio::sound_track_input> tracks) : session(scale, std::move(tracks)) {
         if (session.fills_on_any_thread()) ahead = std::make_unique<fill_ahead>(session);

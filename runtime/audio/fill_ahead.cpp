@@ -142,11 +142,9 @@ void fill_ahead::settle() {
 
 void fill_ahead::start(const shape& request) {
     if (m_no_thread) return;
-    size_t bytes = 0;
-    for (uint32_t size : request.sizes) bytes += size;
     std::lock_guard<std::mutex> lock(m_mutex);
     m_shape = request;
-    m_depth = std::clamp<size_t>(kReadyBytes / std::max<size_t>(bytes, 1), kMinDepth, kMaxDepth);
+    m_depth = std::clamp<size_t>(kReadyBytes / std::max<size_t>(request.bytes(), 1), kMinDepth, kMaxDepth);
     m_visible = m_session.position();
     m_moved = true;
     m_ahead = true;
@@ -197,9 +195,7 @@ void fill_ahead::run() {
 fill_ahead::made fill_ahead::make(const shape& request, std::vector<uint8_t> bytes) {
     made m;
     try {
-        size_t total = 0;
-        for (uint32_t size : request.sizes) total += size;
-        bytes.resize(total);
+        bytes.resize(request.bytes());
         const output_format& format = m_session.format();
         const auto list = list_over(bytes, request.sizes, format.non_interleaved ? 1 : format.channels);
         sound_warning_capture capture(m.warnings);

@@ -51,6 +51,11 @@ private:
         uint32_t frames = 0;
         std::vector<uint32_t> sizes;
         bool operator==(const shape& other) const { return frames == other.frames && sizes == other.sizes; }
+        size_t bytes() const {
+            size_t total = 0;
+            for (uint32_t size : sizes) total += size;
+            return total;
+        }
     };
     // A fill made ahead: what the client's call gets.
     struct made {
