@@ -41,8 +41,6 @@ TEST_P(UnusableInput, GivesOneLineErrorAndStatusOne) {
 
 std::string missing_movie() { return output_path("missing.mov"); }
 
-std::string output_folder() { return RUV_OUTPUT_DIR; }
-
 std::string text_movie() {
     const std::string path = output_path("text.mov");
     EXPECT_TRUE(test_movie::write_bytes(test_movie::bytes(200, 'a'), path));
@@ -84,7 +82,6 @@ std::string cut_inside_edited_media() { return cut_inside_media(true); }
 INSTANTIATE_TEST_SUITE_P(
     Inputs, UnusableInput,
     ::testing::Values(bad_input{"missing", missing_movie, "no such file"},
-                      bad_input{"directory", output_folder, "is a directory"},
                       bad_input{"text", text_movie, "text.mov': not a QuickTime movie"},
                       bad_input{"cut_inside_the_media", cut_inside_the_media,
                                 "cut short or damaged (video ends at"},
@@ -165,7 +162,6 @@ TEST_P(UsageError, GivesStatusTwo) {
 INSTANTIATE_TEST_SUITE_P(Arguments, UsageError,
                          ::testing::Values(usage_case{{"--unknown"}},
                                            usage_case{{"--video-queue", "x", "a.mov"}},
-                                           usage_case{{"a.mov", "b.mov"}},
                                            usage_case{{"--pull-queue", "5", kMovie},
                                                       "--pull-queue 5 names a queue no stream"}));
 

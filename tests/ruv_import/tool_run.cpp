@@ -32,7 +32,8 @@ std::vector<std::string> lines_of(const std::string& text) {
     return lines;
 }
 
-tool_result run_tool(const std::vector<std::string>& arguments) {
+tool_result run_tool(const std::vector<std::string>& arguments,
+                     const std::function<void()>& while_running) {
     static int runs = 0;
     std::string err_path = std::string(RUV_OUTPUT_DIR) + "/ruv_import_test_stderr_" +
                            std::to_string(getpid()) + "_" + std::to_string(++runs) + ".txt";
@@ -44,6 +45,7 @@ tool_result run_tool(const std::vector<std::string>& arguments) {
     tool_result result;
     std::FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return result;
+    if (while_running) while_running();
     char buffer[65536];
     size_t got;
     while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.out.append(buffer, got);

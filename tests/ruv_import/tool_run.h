@@ -2,6 +2,7 @@
 // and its exit status.
 #pragma once
 
+#include <functional>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -17,8 +18,10 @@ struct tool_result {
     bool events_parsed = false;
 };
 
-// Runs ruv-import with the arguments (each quoted for the shell).
-tool_result run_tool(const std::vector<std::string>& arguments);
+// Runs ruv-import with the arguments (each quoted for the shell); while it
+// runs, before its output is read, calls while_running when given.
+tool_result run_tool(const std::vector<std::string>& arguments,
+                     const std::function<void()>& while_running = nullptr);
 
 // The lines of text, without their line ends.
 std::vector<std::string> lines_of(const std::string& text);

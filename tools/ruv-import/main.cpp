@@ -1,13 +1,16 @@
 // ruv-import: the host program. It loads the importer module, makes a
 // component with the module's factory and imports a movie with it as a host
-// does.
+// does; several movies it hands to workers (batch.h).
 #include <iostream>
 
+#include "batch.h"
 #include "lib/cm/CMComponent.h"
+#include "movie_list.h"
 #include "options.h"
 #include "plugin_module.h"
 #include "report.h"
 #include "session.h"
+#include "worker_result.h"
 
 namespace {
 
@@ -29,7 +32,12 @@ int main(int argc, char** argv) {
         std::cout << usage();
         return exit_ok;
     }
-    if (opts.movie.empty()) opts.movie = demo_movie_path();
+    if (opts.movies.empty()) opts.movies.push_back(demo_movie_path());
+    // One movie file is imported here, as a host imports it; a folder, more
+    // movies, or a time limit (which needs a process that can be ended) go to
+    // workers.
+    if (opts.movies.size() > 1 || is_folder(opts.movies[0]) || opts.timeout > 0)
+        return run_batch(opts, std::cout, std::cerr);
 
     // Declared before the component so that the module outlives it.
     plugin_module module;
@@ -51,11 +59,14 @@ int main(int argc, char** argv) {
 
     bool imported;
     bool usage_error;
+    worker_result result;
     {
         session import(*importer, opts, std::cout, std::cerr);
-        imported = import.run(opts.movie);
+        imported = import.run(opts.movies[0]);
         usage_error = import.usage_error();
+        result = result_of(import.summaries());
     }
     std::cout.flush();
+    if (opts.worker_result) std::cerr << worker_result_line(result) << std::flush;
     return imported ? exit_ok : usage_error ? exit_usage : exit_failure;
 }

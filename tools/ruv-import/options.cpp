@@ -6,6 +6,8 @@
 #include <cstring>
 #include <fstream>
 
+#include "worker_result.h"
+
 namespace ruv_import {
 
 namespace {
@@ -20,6 +22,29 @@ bool parse_queue(const std::string& text, int& out) {
     long value = std::strtol(text.c_str(), &end, 10);
     if (errno != 0 || *end != '\0' || value < 0 || value > kMaxQueueIndex) return false;
     out = int(value);
+    return true;
+}
+
+constexpr long kMaxJobs = 256;
+
+bool parse_jobs(const std::string& text, int& out) {
+    if (text.empty()) return false;
+    errno = 0;
+    char* end = nullptr;
+    long value = std::strtol(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || value < 1 || value > kMaxJobs) return false;
+    out = int(value);
+    return true;
+}
+
+// Seconds above 0, at most a year.
+bool parse_seconds(const std::string& text, double& out) {
+    if (text.empty()) return false;
+    errno = 0;
+    char* end = nullptr;
+    double value = std::strtod(text.c_str(), &end);
+    if (errno != 0 || *end != '\0' || !(value > 0) || value > 31536000.0) return false;
+    out = value;
     return true;
 }
 
@@ -67,11 +92,7 @@ bool parse_options(int argc, const char* const* argv, options& result, std::stri
         std::string value;
         bool is_option = !options_ended && arg[0] == '-' && arg[1] != '\0';
         if (!is_option) {
-            if (!result.movie.empty()) {
-                error = std::string("more than one movie given ('") + result.movie + "', '" + arg + "')";
-                return false;
-            }
-            result.movie = arg;
+            result.movies.push_back(arg);
             continue;
         }
         if (std::strcmp(arg, "--") == 0) {
@@ -90,6 +111,16 @@ bool parse_options(int argc, const char* const* argv, options& result, std::stri
             result.quiet = true;
         } else if (std::strcmp(arg, "--pull") == 0) {
             result.pull = true;
+        } else if (std::strcmp(arg, kWorkerResultOption) == 0) {
+            result.worker_result = true;
+        } else if (args.value_of(arg, "--jobs", value, error) ||
+                   args.value_of(arg, "-j", value, error)) {
+            if (error.empty() && !parse_jobs(value, result.jobs))
+                error = "--jobs needs a number of imports from 1 to " + std::to_string(kMaxJobs) +
+                        ", not '" + value + "'";
+        } else if (args.value_of(arg, "--timeout", value, error)) {
+            if (error.empty() && !parse_seconds(value, result.timeout))
+                error = "--timeout needs a number of seconds above 0, not '" + value + "'";
         } else if (args.value_of(arg, "--module", value, error)) {
             result.module_path = value;
         } else if (args.value_of(arg, "--audio-out", value, error)) {
@@ -122,8 +153,10 @@ bool parse_options(int argc, const char* const* argv, options& result, std::stri
 }
 
 const char* usage() {
-    return "usage: ruv-import [options] [MOVIE]\n"
+    return "usage: ruv-import [options] [MOVIE...]\n"
            "Imports MOVIE (default: the demo movie samples/demo.mov) with the importer plug-in.\n"
+           "Several movies, or folders (searched for .mov, .qt, .mp4, .m4v, .m4a, .3gp and .3g2\n"
+           "files), are imported each in a worker process of its own, then summed up in a table.\n"
            "  --module PATH       the importer module to load (default: the one beside ruv-import)\n"
            "  --set KEY=VALUE     pass a configuration key to the importer (repeatable)\n"
            "  --video-queue N     output queue of the video stream (default 0)\n"
@@ -137,8 +170,13 @@ const char* usage() {
            "  --json              JSON Lines on standard output\n"
            "  --audio-out FILE    write the audio as a 32-bit float WAV file\n"
            "  --video-out FILE    write the video samples end to end\n"
+           "                      (with several movies {name} in FILE stands for the movie's\n"
+           "                      name without folder and extension)\n"
+           "  --jobs N, -j N      with several movies, import N at a time (default: one per\n"
+           "                      processor)\n"
+           "  --timeout SECONDS   end a movie's import that takes longer, and report it\n"
            "  --quiet, -q         no progress bar and no report\n"
-           "Exit status: 0 success, 1 the movie cannot be imported, 2 usage error.\n";
+           "Exit status: 0 every movie imported, 1 a movie cannot be imported, 2 usage error.\n";
 }
 
 std::string demo_movie_path() {

@@ -1,6 +1,8 @@
 // The command line of ruv-import:
-//   ruv-import [options] [MOVIE]
-// Without MOVIE the demo movie that ships with the project is imported.
+//   ruv-import [options] [MOVIE...]
+// Without MOVIE the demo movie that ships with the project is imported; one
+// movie file is imported in this process, several (or a folder) each in a
+// worker process of its own.
 #pragma once
 
 #include <string>
@@ -12,8 +14,8 @@ namespace ruv_import {
 struct options {
     // Empty: the plug-in module beside the program.
     std::string module_path;
-    // Empty: the demo movie.
-    std::string movie;
+    // Files, folders or URLs in the order given; empty: the demo movie.
+    std::vector<std::string> movies;
     // --set KEY=VALUE, in the order given; they win over the options below.
     std::vector<std::pair<std::string, std::string>> settings;
     int video_queue = 0;
@@ -27,8 +29,18 @@ struct options {
     // pull_queue, or the lowest exported one when it is -1.
     bool pull = false;
     int pull_queue = -1;
+    // With several movies, patterns in which {name} stands for the movie's
+    // name without its folder and extension.
     std::string audio_out;
     std::string video_out;
+    // Imports at a time with several movies; 0: one per processor.
+    int jobs = 0;
+    // Seconds a worker may take for its movie; 0: no limit. Given with one
+    // movie, that movie is imported in a worker too.
+    double timeout = 0;
+    // Set in a worker: it ends its standard error with a line for the
+    // program that started it (worker_result.h).
+    bool worker_result = false;
     bool help = false;
 };
 

@@ -245,13 +245,12 @@ bool session::deliver() {
     m_console.finish_progress();
     if (!delivered || !finish_outputs()) return false;
 
-    std::vector<queue_summary> summaries;
-    for (auto& consumer : m_consumers) summaries.push_back(consumer->summary());
-    if (!check_complete(summaries, notes)) return false;
+    for (auto& consumer : m_consumers) m_summaries.push_back(consumer->summary());
+    if (!check_complete(m_summaries, notes)) return false;
     if (m_options.json) {
         m_console.line(end_event(m_importer.getStatus(), m_input->bytes_read()));
     } else if (!m_options.quiet) {
-        print_summary(m_out, summaries, m_importer.getStatus(), m_input->bytes_read());
+        print_summary(m_out, m_summaries, m_importer.getStatus(), m_input->bytes_read());
     }
     return true;
 }

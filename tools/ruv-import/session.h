@@ -36,6 +36,8 @@ public:
     bool run(const std::string& movie);
     // After a failed run: the failure was the command line's.
     bool usage_error() const { return m_usage_error; }
+    // What each exported queue received, once delivery ended.
+    const std::vector<queue_summary>& summaries() const { return m_summaries; }
 
 private:
     bool open(const std::string& movie);
@@ -78,6 +80,7 @@ private:
     Ruv::RPtr<counting_stream> m_input;
     Ruv::RPtr<Ruv::CM::RImporterConfiguration> m_configuration;
     std::vector<std::unique_ptr<queue_consumer>> m_consumers;
+    std::vector<queue_summary> m_summaries;
     wav_writer m_audio_out;
     std::FILE* m_video_out = nullptr;
     std::string m_movie;
