@@ -203,8 +203,11 @@ TEST_P(StuckWorker, FailsItsMovieAloneAndTheOthersImport) {
     const stuck_case& c = GetParam();
     scratch_folder mounted(std::string("batch_stuck_") + c.name);
     ASSERT_EQ(mkfifo((mounted / "stuck.mov").c_str(), 0600), 0);
-    environment mounts("RUV_STREAM_MOUNTS", "kolmfs://stuckstore=" + mounted.path());
-    const std::string stuck = "kolmfs://stuckstore/stuck.mov";
+    // A share of this test process alone: other tests look for their own
+    // workers by the movie's URL.
+    const std::string share = "kolmfs://stuck" + std::to_string(getpid());
+    environment mounts("RUV_STREAM_MOUNTS", share + "=" + mounted.path());
+    const std::string stuck = share + "/stuck.mov";
     const std::string first = kData + "/compressed/aac_stereo_h264.mov";
     const std::string last = kData + "/h264_bframes_tc.mov";
     std::vector<std::string> arguments = {"--jobs", "2", "--json", "--quiet"};

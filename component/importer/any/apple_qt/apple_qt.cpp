@@ -1,5 +1,6 @@
 #include "apple_qt.h"
 
+#include "datahandler/root_data_ref.h"
 #include "importer/config.h"
 #include "importer/log.h"
 #include "importer/movie.h"
@@ -17,6 +18,14 @@ apple_qt::apple_qt()
 apple_qt::~apple_qt() {
     delete m_movie;
     m_movie = nullptr;
+    // The movie is disposed: nothing reads through the input's data
+    // references any more, and the settings must not keep pointing at them.
+    if (m_data_ref) {
+        ns_movie_apple_qt::config& settings = ns_movie_apple_qt::config::instance();
+        if (settings.data_ref() == m_data_ref) settings.set_data_ref(nullptr);
+        datahandler::dispose_data_ref_tree(m_data_ref);
+        m_data_ref = nullptr;
+    }
     remove_log_handler();
     m_movie_info.reset();
 }

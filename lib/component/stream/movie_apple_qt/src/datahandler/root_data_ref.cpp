@@ -16,6 +16,14 @@ CMStreamDataRef* create_root_data_ref(Ruv::RPtr<Ruv::CM::RStream> input,
     return root;
 }
 
+void dispose_data_ref_tree(CMDataRef* root) {
+    if (!root) return;
+    // A parent does not own its children: each is freed here, deepest first.
+    const std::vector<CMDataRef*> children = root->get_children();
+    for (CMDataRef* child : children) dispose_data_ref_tree(child);
+    delete root;
+}
+
 DataReferenceRecord data_location_for(CMDataRef* ref) {
     return DataReferenceRecord{kDataHandlerSubType, handle_from_data_ref(ref)};
 }

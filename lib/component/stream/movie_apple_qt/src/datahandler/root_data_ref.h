@@ -12,10 +12,15 @@ namespace datahandler {
 
 // A new CMStreamDataRef on the already opened input, with one static resolve
 // per "key=value" pair of static_resolves (pairs separated by ';'), added in
-// ascending key order. Lives for the rest of the process: QuickTime may hold
-// handle data references to it while a movie is open.
+// ascending key order. QuickTime may hold handle data references to it while
+// a movie is open, so it lives until dispose_data_ref_tree.
 CMStreamDataRef* create_root_data_ref(Ruv::RPtr<Ruv::CM::RStream> input,
                                       const std::string& static_resolves);
+
+// Frees root and every data reference spawned below it, which releases their
+// streams; only once no movie opened through them is open any more. A process
+// that imports movie after movie would otherwise keep every input open.
+void dispose_data_ref_tree(CMDataRef* root);
 
 // The value of the 'dloc'/'dref' movie property for ref: a new handle data
 // reference of type 'zvh ' (null handle when it cannot be made). The caller
