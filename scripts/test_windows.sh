@@ -3,7 +3,8 @@
 # ctest, where the plug-in finds the runtime (windows_loader_check.sh), then
 # the Windows ruv-import.exe and the Linux one (its runtime
 # decoding PCM only, as the Windows runtime does) compared on every movie of
-# ../shared/fixtures and ../shared/real that are beside the repository.
+# ../shared/fixtures and ../shared/real that are beside the repository, one
+# movie at a time and then each folder in one batch of workers.
 # Where 32-bit x86 code does not run natively, wine's WoW64 cannot run the
 # programs either: it says so in one line and succeeds having run nothing.
 # Usage: scripts/test_windows.sh BUILD_WIN BUILD_PCM JOBS [CMAKE_ARGUMENT...]
@@ -51,3 +52,7 @@ scripts/compare_windows.sh "$build_win/wine/run" "$build_win/bin" "$build_pcm/bi
 # through the host's byte stream instead of QuickTime's file access.
 scripts/compare_windows.sh --set data-handler-mode=force-enable "$build_win/wine/run" \
   "$build_win/bin" "$build_pcm/bin" "$build_win/compare-data-handler" "${folders[@]}"
+# Every folder at once: ruv-import.exe starts its workers with CreateProcess,
+# and each movie must give what the Linux batch gives it.
+scripts/compare_windows_batch.sh "$build_win/wine/run" "$build_win/bin" "$build_pcm/bin" \
+  "$build_win/compare-batch" "${folders[@]}"

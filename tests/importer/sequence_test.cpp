@@ -3,13 +3,12 @@
 // import left in it, so a later import must give exactly what it gives in a
 // fresh process; and the process must not grow with the imports it ran.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-
-#include <unistd.h>
 #if !defined(_WIN32)
 #include <dirent.h>
 #endif
@@ -83,8 +82,9 @@ std::string delivered(harness& h) {
                 << "\n";
         }
         for (const auto& f : h.take_frames(q)) {
-            out << "  frame " << f->getSequenceNumber() << " " << f->getTimeStamp().getSecondsAsDouble()
-                << " " << f->getDecodeTime().getSecondsAsDouble() << " "
+            out << "  frame " << f->getSequenceNumber() << " "
+                << f->getTimeStamp().getSecondsAsDouble() << " "
+                << f->getDecodeTime().getSecondsAsDouble() << " "
                 << f->getDuration().getSecondsAsDouble() << " " << f->getDataFormat() << " "
                 << f->getDataLength() << " " << digest_of(f->getData(), f->getDataLength());
             if (f->getKind() == Ruv::CM::RFrame::kVideo) {
@@ -162,20 +162,23 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         sequence_case{"other_movie", {video_and_sound, {}}, {other_video_and_sound, {}}},
         sequence_case{"range_then_none", {video_and_sound, kRange}, {video_and_sound, {}}},
-        sequence_case{"range_then_other_movie", {video_and_sound, kRange},
-                      {other_video_and_sound, {}}},
-        sequence_case{"data_handler_then_path", {video_and_sound, kDataHandler},
-                      {other_video_and_sound, {}}},
-        sequence_case{"path_then_data_handler", {video_and_sound, {}},
-                      {other_video_and_sound, kDataHandler}},
+        sequence_case{
+            "range_then_other_movie", {video_and_sound, kRange}, {other_video_and_sound, {}}},
+        sequence_case{
+            "data_handler_then_path", {video_and_sound, kDataHandler}, {other_video_and_sound, {}}},
+        sequence_case{
+            "path_then_data_handler", {video_and_sound, {}}, {other_video_and_sound, kDataHandler}},
         sequence_case{"sound_then_movie_without", {video_and_sound, {}}, {video_only, {}}},
-        sequence_case{"sound_then_left_out", {video_and_sound, {}},
+        sequence_case{"sound_then_left_out",
+                      {video_and_sound, {}},
                       {other_video_and_sound, {{"audio", "-1"}}}},
         sequence_case{"without_sound_then_sound", {video_only, {}}, {other_video_and_sound, {}}},
         sequence_case{"mixed_down_then_discrete",
                       {video_and_sound, {{"extract-audio-channels-discrete", "0"}}},
                       {other_video_and_sound, {}}}),
-    [](const ::testing::TestParamInfo<sequence_case>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<sequence_case>& info) {
+        return std::string(info.param.name);
+    });
 
 #if !defined(_WIN32)
 // What the process holds: open descriptors, threads and memory (resident

@@ -1,9 +1,8 @@
 // ruv-import on several movies: each is imported by a worker of its own and
 // gives what its own import gives; a worker that hangs or is killed fails
 // its movie alone.
-#include <gtest/gtest.h>
-
 #include <dirent.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -55,8 +54,10 @@ void copy(const std::string& from, const std::string& to) {
 test_movie::movie_plan edited_movie() {
     test_movie::movie_plan movie;
     movie.movie_first = true;
-    movie.add_video(test_movie::kAvc1, 320, 240).add_samples(30, 1000, 20).add_edit(200, 0).add_edit(
-        200, 300);
+    movie.add_video(test_movie::kAvc1, 320, 240)
+        .add_samples(30, 1000, 20)
+        .add_edit(200, 0)
+        .add_edit(200, 300);
     movie.add_sound(test_movie::kTwos, 2, 16, 48000).add_samples(48000, 4, 1);
     return movie;
 }
@@ -89,7 +90,8 @@ std::vector<std::string> comparable(const std::vector<value>& events) {
         }
     }
     others.insert(others.end(), warnings.begin(), warnings.end());
-    for (const auto& queue : frames) others.insert(others.end(), queue.second.begin(), queue.second.end());
+    for (const auto& queue : frames)
+        others.insert(others.end(), queue.second.begin(), queue.second.end());
     return others;
 }
 
@@ -189,8 +191,10 @@ pid_t worker_with(const std::string& text) {
             const pid_t pid = pid_t(std::atoi(entry->d_name));
             if (pid <= 0) continue;
             std::ifstream in("/proc/" + std::string(entry->d_name) + "/cmdline", std::ios::binary);
-            const std::string line((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-            if (line.find("--worker-result") != std::string::npos && line.find(text) != std::string::npos)
+            const std::string line((std::istreambuf_iterator<char>(in)),
+                                   std::istreambuf_iterator<char>());
+            if (line.find("--worker-result") != std::string::npos &&
+                line.find(text) != std::string::npos)
                 found = pid;
         }
         closedir(proc);
@@ -236,7 +240,8 @@ TEST_P(StuckWorker, FailsItsMovieAloneAndTheOthersImport) {
 
 INSTANTIATE_TEST_SUITE_P(
     Ends, StuckWorker,
-    ::testing::Values(stuck_case{"timed_out", true, "timed out", "it took longer than --timeout 1 s"},
+    ::testing::Values(stuck_case{"timed_out", true, "timed out",
+                                 "it took longer than --timeout 1 s"},
                       stuck_case{"killed", false, "crashed", "its worker was killed by signal 9"}),
     [](const ::testing::TestParamInfo<stuck_case>& info) { return std::string(info.param.name); });
 
@@ -263,9 +268,11 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         usage_case{"no_jobs", {"--jobs", "0", kMovieA, kMovieB}, "--jobs needs a number"},
         usage_case{"negative_timeout", {"--timeout", "-1", kMovieA}, "--timeout needs a number"},
-        usage_case{"one_wav_for_two", {"--audio-out", "x.wav", kMovieA, kMovieB},
+        usage_case{"one_wav_for_two",
+                   {"--audio-out", "x.wav", kMovieA, kMovieB},
                    "with several movies it needs {name}"},
-        usage_case{"same_name", {"--video-out", "{name}.video", kMovieB, kMovieC},
+        usage_case{"same_name",
+                   {"--video-out", "{name}.video", kMovieB, kMovieC},
                    "the movies have the same name"}),
     [](const ::testing::TestParamInfo<usage_case>& info) { return std::string(info.param.name); });
 

@@ -241,7 +241,8 @@ void batch_run::finish(std::unique_ptr<job> j) {
     std::snprintf(limit, sizeof limit, "%g", m_options.timeout);
     if (!j->start_error.empty()) {
         outcome.status = movie_status::failed;
-        error_line = "cannot import '" + j->movie + "': its worker cannot be started: " + j->start_error;
+        error_line =
+            "cannot import '" + j->movie + "': its worker cannot be started: " + j->start_error;
         outcome.reason = error_line;
     } else if (j->timed_out) {
         outcome.status = movie_status::timed_out;

@@ -9,10 +9,14 @@ namespace ruv_import {
 
 const char* status_text(movie_status status) {
     switch (status) {
-        case movie_status::imported: return "imported";
-        case movie_status::failed: return "failed";
-        case movie_status::crashed: return "crashed";
-        case movie_status::timed_out: return "timed out";
+        case movie_status::imported:
+            return "imported";
+        case movie_status::failed:
+            return "failed";
+        case movie_status::crashed:
+            return "crashed";
+        case movie_status::timed_out:
+            return "timed out";
     }
     return "failed";
 }

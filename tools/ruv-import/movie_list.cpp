@@ -18,7 +18,8 @@ bool has_movie_extension(const fs::path& file) {
     std::string extension = file.extension().u8string();
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return char(std::tolower(c)); });
-    static const char* const kExtensions[] = {".mov", ".qt", ".mp4", ".m4v", ".m4a", ".3gp", ".3g2"};
+    static const char* const kExtensions[] = {".mov", ".qt",  ".mp4", ".m4v",
+                                              ".m4a", ".3gp", ".3g2"};
     for (const char* known : kExtensions)
         if (extension == known) return true;
     return false;
@@ -40,13 +41,15 @@ std::vector<std::string> movies_under(const std::string& folder, std::string& pr
             continue;
         }
         std::error_code ignored;
-        if (it->is_regular_file(ignored) && has_movie_extension(path)) found.push_back(path.u8string());
+        if (it->is_regular_file(ignored) && has_movie_extension(path))
+            found.push_back(path.u8string());
     }
     if (error) {
         problem = "the folder cannot be read: " + error.message();
         return {};
     }
-    if (found.empty()) problem = "the folder holds no movie file (.mov, .qt, .mp4, .m4v, .m4a, .3gp, .3g2)";
+    if (found.empty())
+        problem = "the folder holds no movie file (.mov, .qt, .mp4, .m4v, .m4a, .3gp, .3g2)";
     std::sort(found.begin(), found.end());
     return found;
 }

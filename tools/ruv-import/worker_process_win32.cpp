@@ -97,8 +97,8 @@ bool worker_process::start(const std::string& program, const std::vector<std::st
     startup.hStdOutput = out_write;
     startup.hStdError = err_write;
     PROCESS_INFORMATION created{};
-    const BOOL started = CreateProcessA(program.c_str(), &command_line[0], nullptr, nullptr, TRUE, 0,
-                                        nullptr, nullptr, &startup, &created);
+    const BOOL started = CreateProcessA(program.c_str(), &command_line[0], nullptr, nullptr, TRUE,
+                                        0, nullptr, nullptr, &startup, &created);
     if (!started) error = "cannot start '" + program + "': " + last_error_text();
     CloseHandle(out_write);
     CloseHandle(err_write);
@@ -132,7 +132,8 @@ worker_end worker_process::wait() {
     // two top bits say "error".
     if (code >= 0xC0000000u) {
         char text[64];
-        std::snprintf(text, sizeof text, "ended by exception 0x%08lX", static_cast<unsigned long>(code));
+        std::snprintf(text, sizeof text, "ended by exception 0x%08lX",
+                      static_cast<unsigned long>(code));
         end.how = text;
     } else {
         end.exited = true;

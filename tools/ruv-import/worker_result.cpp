@@ -37,8 +37,8 @@ bool take_worker_result(std::string& err, worker_result& result) {
     if (end == std::string::npos || end + 1 != err.size()) return false;
     worker_result read;
     const std::string values = err.substr(at + kPrefix.size(), end - at - kPrefix.size());
-    if (std::sscanf(values.c_str(), " video_frames=%" SCNd64 " sound_seconds=%lf", &read.video_frames,
-                    &read.sound_seconds) != 2)
+    if (std::sscanf(values.c_str(), " video_frames=%" SCNd64 " sound_seconds=%lf",
+                    &read.video_frames, &read.sound_seconds) != 2)
         return false;
     err.erase(at);
     result = read;
