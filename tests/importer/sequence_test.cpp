@@ -13,7 +13,9 @@
 #include <dirent.h>
 #endif
 #if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
+// From the sanitizer runtime (its header is not installed with every
+// compiler): the bytes allocated and not yet freed.
+extern "C" size_t __sanitizer_get_current_allocated_bytes(void);
 #endif
 
 #include "importer/importer_harness.h"
