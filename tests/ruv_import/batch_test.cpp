@@ -212,9 +212,9 @@ TEST_P(StuckWorker, FailsItsMovieAloneAndTheOthersImport) {
     const std::string share = "kolmfs://stuck" + std::to_string(getpid());
     environment mounts("RUV_STREAM_MOUNTS", share + "=" + mounted.path());
     const std::string stuck = share + "/stuck.mov";
-    const std::string first = kData + "/compressed/aac_stereo_h264.mov";
     // Small movies, imported well within the time limit even by a
     // sanitized build under emulation.
+    const std::string first = kData + "/compressed/aac_stereo_h264.mov";
     const std::string last = kData + "/raw_rgb24.mov";
     std::vector<std::string> arguments = {"--jobs", "2", "--json", "--quiet"};
     if (c.timeout) arguments.insert(arguments.end(), {"--timeout", "3"});
