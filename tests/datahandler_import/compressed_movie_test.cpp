@@ -107,7 +107,7 @@ std::vector<broken_case> broken_cases() {
 using broken_mode = std::tuple<broken_case, const char*>;
 class BrokenCompressedMovieAtom : public ::testing::TestWithParam<broken_mode> {};
 
-// Status 1, the reason on a warning line, one error line naming the movie.
+// Status 1, the reason on one warning line, one error line naming the movie.
 TEST_P(BrokenCompressedMovieAtom, FailsWithItsReason) {
     const broken_case& c = std::get<0>(GetParam());
     ASSERT_FALSE(c.file.empty());
@@ -118,10 +118,13 @@ TEST_P(BrokenCompressedMovieAtom, FailsWithItsReason) {
 #endif
     EXPECT_NE(run.result.err.find("compressed movie atom ('cmov')"), std::string::npos)
         << run.result.err;
-    int errors = 0;
-    for (const std::string& line : ruv_import_test::lines_of(run.result.err))
+    int errors = 0, reasons = 0;
+    for (const std::string& line : ruv_import_test::lines_of(run.result.err)) {
         if (line.find("warning:") == std::string::npos) ++errors;
+        else if (line.find("compressed movie atom ('cmov')") != std::string::npos) ++reasons;
+    }
     EXPECT_EQ(errors, 1) << run.result.err;
+    EXPECT_EQ(reasons, 1) << run.result.err;
 }
 
 INSTANTIATE_TEST_SUITE_P(
