@@ -77,11 +77,12 @@ std::vector<broken_case> broken_cases() {
     auto with = [&](const compressed_movie_atom& parts) {
         return test_movie::with_movie_atom(plain, test_movie::movie_atom_of(parts));
     };
-    compressed_movie_atom larger = good, smaller = good, huge = good, lzss = good, cut = good,
-                          garbage = good, not_movie = good, nested = good;
+    compressed_movie_atom larger = good, smaller = good, huge = good, beyond = good, lzss = good,
+                          cut = good, garbage = good, not_movie = good, nested = good;
     larger.stated_size += 1;
     smaller.stated_size -= 1;
     huge.stated_size = 0xFFFFFFF0u;
+    beyond.stated_size = 1u << 29;  // under the bound, beyond what the stream can give
     lzss.algorithm = fourcc("lzss");
     cut.stream.resize(cut.stream.size() / 2);
     for (size_t i = 2; i < garbage.stream.size(); ++i) garbage.stream[i] ^= 0x5A;
@@ -95,7 +96,8 @@ std::vector<broken_case> broken_cases() {
     return {
         {"StatedSizeTooLarge", with(larger), "bytes, not the"},
         {"StatedSizeTooSmall", with(smaller), "inflates to more than the"},
-        {"StatedSizeBeyondDeflate", with(huge), "which zlib cannot give"},
+        {"StatedSizeOverOneGibibyte", with(huge), "which zlib cannot give"},
+        {"StatedSizeBeyondDeflate", with(beyond), "which zlib cannot give"},
         {"AlgorithmNotZlib", with(lzss), "compressed with 'lzss'"},
         {"StreamCutShort", with(cut), "ends before its stream does"},
         {"StreamThatDoesNotInflate", with(garbage), "does not inflate"},
@@ -120,8 +122,10 @@ TEST_P(BrokenCompressedMovieAtom, FailsWithItsReason) {
         << run.result.err;
     int errors = 0, reasons = 0;
     for (const std::string& line : ruv_import_test::lines_of(run.result.err)) {
-        if (line.find("warning:") == std::string::npos) ++errors;
-        else if (line.find("compressed movie atom ('cmov')") != std::string::npos) ++reasons;
+        if (line.find("warning:") == std::string::npos)
+            ++errors;
+        else if (line.find("compressed movie atom ('cmov')") != std::string::npos)
+            ++reasons;
     }
     EXPECT_EQ(errors, 1) << run.result.err;
     EXPECT_EQ(reasons, 1) << run.result.err;
