@@ -110,6 +110,10 @@ fi
 if add_i386_architecture; then
   install libavcodec-dev:i386 ||
     echo "bootstrap: could not install libavcodec-dev:i386; the runtime will decode PCM only (no compressed sound)" >&2
+  # Compressed movie atoms ('cmov') are inflated with the i386 zlib.
+  install zlib1g-dev:i386 ||
+    echo "bootstrap: could not install zlib1g-dev:i386; the runtime will refuse" \
+         "compressed movie atoms" >&2
 else
   echo "bootstrap: no i386 architecture; the runtime will decode PCM only (no compressed sound)" >&2
 fi

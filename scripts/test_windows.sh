@@ -2,9 +2,10 @@
 # make test-windows: the Windows build's test programs run under wine with
 # ctest, where the plug-in finds the runtime (windows_loader_check.sh), then
 # the Windows ruv-import.exe and the Linux one (its runtime
-# decoding PCM only, as the Windows runtime does) compared on every movie of
-# ../shared/fixtures and ../shared/real that are beside the repository, one
-# movie at a time and then each folder in one batch of workers.
+# decoding PCM only and refusing compressed movie atoms, as the Windows
+# runtime does) compared on every movie of ../shared/fixtures and
+# ../shared/real that are beside the repository, one movie at a time and then
+# each folder in one batch of workers.
 # Where 32-bit x86 code does not run natively, wine's WoW64 cannot run the
 # programs either: it says so in one line and succeeds having run nothing.
 # Usage: scripts/test_windows.sh BUILD_WIN BUILD_PCM JOBS [CMAKE_ARGUMENT...]
@@ -36,7 +37,7 @@ scripts/windows_loader_check.sh "$build_win" samples/demo.mov
 
 cmake -S . -B "$build_pcm" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-linux-i386.cmake -DRUV_BUILD_TESTS=OFF \
-  -DRUV_COMPRESSED_SOUND=OFF "$@"
+  -DRUV_COMPRESSED_SOUND=OFF -DRUV_COMPRESSED_MOVIE_ATOMS=OFF "$@"
 cmake --build "$build_pcm" -j "$jobs" --target ruv-import
 folders=()
 for folder in ../shared/fixtures ../shared/real; do

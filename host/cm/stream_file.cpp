@@ -25,6 +25,18 @@ int seek64(FILE* file, int64_t offset, int origin) { return fseeko(file, off_t(o
 int64_t tell64(FILE* file) { return int64_t(ftello(file)); }
 #endif
 
+// The file's size now: another program may cut a file short or add to it
+// while it is read. Negative when it cannot be known.
+int64_t current_size(FILE* file) {
+#if defined(_WIN32)
+    struct _stat64 info;
+    return _fstat64(_fileno(file), &info) == 0 ? int64_t(info.st_size) : -1;
+#else
+    struct stat info;
+    return fstat(fileno(file), &info) == 0 ? int64_t(info.st_size) : -1;
+#endif
+}
+
 // Directories open with fopen on POSIX systems but cannot be read.
 bool is_regular_file(FILE* file) {
 #if defined(_WIN32)
@@ -67,18 +79,33 @@ public:
 
     int64_t lseek(int64_t offset, unsigned char origin) override {
         if (!m_file) return -1;
+        if (origin == 2) {
+            const int64_t size = current_size(m_file);
+            if (size < 0) return -1;
+            m_size = size;
+        }
         const int64_t target = streams::seek_target(m_position, m_size, offset, origin);
         if (target < 0) return -1;
         m_position = target;
         return m_position;
     }
 
-    int64_t size() override { return m_file ? m_size : -1; }
+    int64_t size() override {
+        if (!m_file) return -1;
+        const int64_t now = current_size(m_file);
+        if (now >= 0) m_size = now;
+        return now;
+    }
     CString getURI() const override { return m_uri; }
 
 protected:
     int64_t readSome(unsigned char* buffer, int64_t length) override {
         if (!m_file) return -1;
+        // The size seen at open may be gone: a short read reports what the
+        // file holds now, and the caller sees the count fall short.
+        const int64_t size = current_size(m_file);
+        if (size < 0) return -1;
+        m_size = size;
         if (m_position >= m_size) return 0;
         if (m_file_position != m_position) {
             if (seek64(m_file, m_position, SEEK_SET) != 0) return -1;
@@ -93,6 +120,12 @@ protected:
         }
         m_position += int64_t(count);
         m_file_position = m_position;
+        // Cut short between the size and the read: the end stays unmarked
+        // (stdio keeps it), so a file that grows again is read again.
+        if (int64_t(count) < wanted) {
+            std::clearerr(m_file);
+            m_file_position = -1;
+        }
         return int64_t(count);
     }
 

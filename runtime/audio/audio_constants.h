@@ -36,6 +36,7 @@ constexpr OSType kFormatQDesign = qt_fourcc("QDMC");
 constexpr OSType kFormatPureVoice = qt_fourcc("Qclp");
 constexpr OSType kFormatGsm = qt_fourcc("agsm");
 constexpr OSType kFormatAmrNarrowband = qt_fourcc("samr");
+constexpr OSType kFormatAmrWideband = qt_fourcc("sawb");
 constexpr OSType kFormatAc3 = qt_fourcc("ac-3");
 constexpr OSType kFormatEnhancedAc3 = qt_fourcc("ec-3");
 constexpr OSType kFormatFlac = qt_fourcc("fLaC");

@@ -32,6 +32,7 @@ constexpr codec_row k_codecs[] = {
     {sound_codec::pure_voice, AV_CODEC_ID_QCELP},
     {sound_codec::gsm, AV_CODEC_ID_GSM},
     {sound_codec::amr_narrowband, AV_CODEC_ID_AMR_NB},
+    {sound_codec::amr_wideband, AV_CODEC_ID_AMR_WB},
     {sound_codec::ac3, AV_CODEC_ID_AC3},
     {sound_codec::enhanced_ac3, AV_CODEC_ID_EAC3},
     {sound_codec::flac, AV_CODEC_ID_FLAC},
@@ -39,6 +40,19 @@ constexpr codec_row k_codecs[] = {
     {sound_codec::ima_wav, AV_CODEC_ID_ADPCM_IMA_WAV},
     {sound_codec::ms_adpcm, AV_CODEC_ID_ADPCM_MS},
 };
+
+// Bytes of an AMR frame, header included, by the frame type of its header
+// (3GPP TS 26.101 and 26.201; the storage format of RFC 4867, section 5).
+constexpr uint8_t k_amr_narrowband_sizes[16] = {13, 14, 16, 18, 20, 21, 27, 32,
+                                                6,  1,  1,  1,  1,  1,  1,  1};
+constexpr uint8_t k_amr_wideband_sizes[16] = {18, 24, 33, 37, 41, 47, 51, 59,
+                                              61, 6,  1,  1,  1,  1,  1,  1};
+
+const uint8_t* amr_frame_sizes(sound_codec codec) {
+    if (codec == sound_codec::amr_narrowband) return k_amr_narrowband_sizes;
+    if (codec == sound_codec::amr_wideband) return k_amr_wideband_sizes;
+    return nullptr;
+}
 
 AVCodecID codec_id(sound_codec codec) {
     for (const codec_row& row : k_codecs)
@@ -159,11 +173,13 @@ public:
     }
 
     bool open(const compressed_format& format, std::string& error) {
+        m_amr_sizes = amr_frame_sizes(format.codec);
         const AVCodec* codec = find_decoder(m_av, format.codec);
         if (!codec) {
             error = "libavcodec has no decoder for it";
             return false;
         }
+        m_holds_back = (codec->capabilities & AV_CODEC_CAP_DELAY) != 0;
         m_context = m_av.avcodec_alloc_context3(codec);
         m_packet = m_av.av_packet_alloc();
         m_frame = m_av.av_frame_alloc();
@@ -195,7 +211,33 @@ public:
         return true;
     }
 
+    // An AMR media sample holds any number of whole frames, each sized by
+    // its header; libavcodec decodes one frame of a packet, so each frame
+    // goes to it as a packet of its own.
     bool decode(const uint8_t* data, size_t size, std::vector<float>& out, std::string& error) override {
+        if (!m_amr_sizes || size == 0) return decode_one(data, size, out, error);
+        const size_t before = out.size();
+        bool concealed = false;
+        for (size_t at = 0, frame = 1; at < size; ++frame) {
+            const size_t length = m_amr_sizes[(data[at] >> 3) & 0x0F];
+            if (length > size - at) {
+                error = "its frame " + std::to_string(frame) + " needs " + std::to_string(length) +
+                        " bytes, " + std::to_string(size - at) + " are left";
+                out.resize(before);
+                return false;
+            }
+            if (!decode_one(data + at, length, out, error)) {
+                out.resize(before);
+                return false;
+            }
+            concealed = concealed || m_concealed;
+            at += length;
+        }
+        m_concealed = concealed;
+        return true;
+    }
+
+    bool decode_one(const uint8_t* data, size_t size, std::vector<float>& out, std::string& error) {
         m_concealed = false;
         // An empty packet would tell the decoder that the stream has ended.
         if (size == 0 || size > size_t(INT32_MAX) - AV_INPUT_BUFFER_PADDING_SIZE) {
@@ -228,6 +270,7 @@ public:
     }
 
     bool concealed() const override { return m_concealed; }
+    bool holds_frames_back() const override { return m_holds_back; }
 
     bool reset() override {
         m_av.avcodec_flush_buffers(m_context);
@@ -292,6 +335,7 @@ private:
     }
 
     const avcodec_library& m_av;
+    const uint8_t* m_amr_sizes = nullptr;  // frame sizes when packets hold AMR frames
     AVCodecContext* m_context = nullptr;
     AVPacket* m_packet = nullptr;
     AVFrame* m_frame = nullptr;
@@ -301,6 +345,7 @@ private:
     std::vector<uint32_t> m_labels;
     bool m_concealed = false;
     bool m_flushed = false;
+    bool m_holds_back = false;
 };
 
 }  // namespace

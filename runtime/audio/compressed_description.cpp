@@ -52,6 +52,10 @@ constexpr format_row k_formats[] = {
     {kFormatPureVoice, sound_codec::pure_voice, 160, 35},
     {kFormatGsm, sound_codec::gsm, 160, 33},
     {kFormatAmrNarrowband, sound_codec::amr_narrowband, 0, 0},
+    // AMR wideband as narrowband: each media sample is one packet of whole
+    // frames (the sample description's 'damr' frames per sample), its
+    // duration the frames it holds.
+    {kFormatAmrWideband, sound_codec::amr_wideband, 0, 0},
     {kFormatAc3, sound_codec::ac3, 0, 0},
     {kFormatEnhancedAc3, sound_codec::enhanced_ac3, 0, 0},
     {kFormatFlac, sound_codec::flac, 0, 0},

@@ -22,6 +22,7 @@ enum class sound_codec : uint8_t {
     pure_voice,
     gsm,
     amr_narrowband,
+    amr_wideband,
     ac3,
     enhanced_ac3,
     flac,
@@ -62,8 +63,8 @@ enum class compressed_parse_result {
 // among the extensions or in 'wave'; MPEG-4 and MPEG-2 AAC, MP3, AC-3 and
 // E-AC-3 by object type), 'alac', 'ima4', '.mp3', 'ms\0\x55', 'ms\0\x11',
 // 'ms\0\x02', 'MAC3',
-// 'MAC6', 'QDM2', 'QDMC', 'Qclp', 'agsm', 'samr', 'ac-3', 'ec-3', 'fLaC' and
-// 'Opus'.
+// 'MAC6', 'QDM2', 'QDMC', 'Qclp', 'agsm', 'samr', 'sawb', 'ac-3', 'ec-3', 'fLaC'
+// and 'Opus'.
 compressed_parse_result parse_compressed_description(const uint8_t* data, size_t size, compressed_format& out);
 
 // The data formats above with their codecs, in a fixed order.

@@ -36,6 +36,10 @@ public:
     // elsewhere in the media needs, at the cost of the decoder's pre-roll
     // only. False when the decoder cannot: a new one is needed.
     virtual bool reset() { return false; }
+    // True when the decoder holds frames back and hands them out with later
+    // packets (Opus resampling SILK at 8 or 12 kHz): a packet's output then
+    // does not start at the packet's own time.
+    virtual bool holds_frames_back() const { return false; }
     // 0 until a packet has decoded.
     virtual uint32_t channels() const = 0;
     virtual double sample_rate() const = 0;

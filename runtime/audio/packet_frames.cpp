@@ -240,7 +240,7 @@ void packet_frames::restart_at(int64_t frame) {
     m_restarted = true;
     m_next = start;
     m_spans.clear();
-    m_held_from = m_decoded_to = locate(start).first_frame;
+    m_held_from = m_decoded_to = m_continue_at = locate(start).first_frame;
 }
 
 void packet_frames::warn(int64_t number, const packet& p, const std::string& why, const char* instead) {
@@ -302,7 +302,8 @@ bool packet_frames::decode_packet(const packet& p, const uint8_t* bytes, std::st
                 std::to_string(m_channels);
         return false;
     }
-    if (m_decoded.empty() && p.frames > 0) {
+    // A decoder that holds frames back may give none for a packet.
+    if (m_decoded.empty() && p.frames > 0 && !m_decoder->holds_frames_back()) {
         error = "gives no frames";
         return false;
     }
@@ -333,9 +334,21 @@ OSErr packet_frames::decode_next() {
         if (!decoded) warn(number, p, error, "silence");
         else if (m_decoder->concealed()) warn(number, p, "is damaged: the decoder conceals it", "the decoder's guess");
     }
+    const int64_t offered = decoded ? int64_t(m_decoded.size() / m_channels) : 0;
+    if (m_decoder->holds_frames_back()) {
+        // Its frames come late: they follow the frames given before, from
+        // the last restart on. A packet that does not decode is its own
+        // duration of silence.
+        const int64_t frames = decoded ? offered : p.frames;
+        span s{m_continue_at, frames, decoded ? std::move(m_decoded) : std::vector<float>()};
+        m_decoded.clear();
+        m_continue_at += frames;
+        m_decoded_to = std::max(m_decoded_to, m_continue_at);
+        if (s.first + s.frames > m_held_from) m_spans.push_back(std::move(s));
+        return noErr;
+    }
     // The packet's frames go where its media time puts them, as many as its
     // duration holds; what the decoder did not give is silence.
-    const int64_t offered = decoded ? int64_t(m_decoded.size() / m_channels) : 0;
     const int64_t take = std::min(offered, p.frames);
     if (decoded && p.frames - offered > kShortPacketFrames) warn_short(number, p, offered);
     // A copy of exactly what is kept: a packet shorter than its decoder's

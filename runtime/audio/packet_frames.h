@@ -112,6 +112,9 @@ private:
     int64_t m_next = -1;  // the packet the decoder takes next; -1 before the first read
     int64_t m_held_from = 0;   // frames from here to m_decoded_to are in m_spans (or silence)
     int64_t m_decoded_to = 0;
+    // Where the next decoded frame goes when the decoder holds frames back:
+    // its output runs on from the last restart, frame after frame.
+    int64_t m_continue_at = 0;
     std::deque<span> m_spans;
     std::vector<float> m_decoded;
     std::vector<uint8_t> m_window;  // media bytes read ahead

@@ -66,7 +66,10 @@ OSErr component_data_handler::read(uint64_t offset, uint32_t size, void* destina
     const ComponentResult result = call_component(
         m_instance, kDataHScheduleData64Select,
         {word(destination), word(&at), int32_t(size), 0, 0, 0});
-    return result == noErr ? OSErr(noErr) : OSErr(readErr);
+    // A component that delivered fewer bytes than asked says eofErr (the data
+    // was cut short since its size was asked); any other failure is readErr.
+    if (result == noErr) return noErr;
+    return result == eofErr ? OSErr(eofErr) : OSErr(readErr);
 }
 
 OSErr component_data_handler::data_size(uint64_t& size) {

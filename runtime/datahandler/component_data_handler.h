@@ -50,7 +50,8 @@ public:
     OSErr open_for_read();
 
     // A read that does not lie wholly inside the data fails with eofErr: the
-    // component reports the bytes it delivered only through its result.
+    // component reports the bytes it delivered only through its result, and
+    // a short read there (eofErr) stays eofErr here.
     OSErr read(uint64_t offset, uint32_t size, void* destination) override;
     OSErr data_size(uint64_t& size) override;
 

@@ -1,6 +1,11 @@
 // Opening movies through data handler components: NewMovieFromDataFork64
 // with a data handler instance in place of a file, and the data location of
 // NewMovieFromProperties that names a data reference.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "audio/sound_warning.h"
 #include "components/component_manager.h"
 #include "datahandler/component_data_handler.h"
 #include "datahandler/data_reference_movies.h"
@@ -52,10 +57,17 @@ OSErr new_movie_from_data_reference(const DataReferenceRecord& location, Movie& 
     auto owner = std::make_shared<component_data_handler>(instance, true);
     Movie built = nullptr;
     int16_t id = 0;
-    call_component(instance, kDataHGetMovieWithFlagsSelect, {word(&built), word(&id), 0});
+    // What opening the movie says is held until it is known whether the
+    // movie is opened again below, which would say the same.
+    std::vector<std::string> said, said_again;
+    {
+        audio::sound_warning_capture capture(said);
+        call_component(instance, kDataHGetMovieWithFlagsSelect, {word(&built), word(&id), 0});
+    }
     // A handler may answer badComponentSelector and still leave the movie it
     // built in the argument.
     if (movie_object* object = movie_from(built)) {
+        for (const std::string& line : said) audio::sound_warning(line);
         object->data = owner;
         movie = built;
         set_movies_error(noErr);
@@ -64,8 +76,15 @@ OSErr new_movie_from_data_reference(const DataReferenceRecord& location, Movie& 
     // Without a movie from the handler, the movie atom is looked for among the
     // top-level atoms, read through the instance.
     err = owner->open_for_read();
-    if (err != noErr) return fail(err);
-    return new_movie_from_data_handler(owner, std::string(), movie);
+    if (err == noErr) {
+        audio::sound_warning_capture capture(said_again);
+        err = new_movie_from_data_handler(owner, std::string(), movie);
+    }
+    for (const std::string& line : said)
+        if (std::find(said_again.begin(), said_again.end(), line) == said_again.end())
+            audio::sound_warning(line);
+    for (const std::string& line : said_again) audio::sound_warning(line);
+    return err == noErr ? OSErr(noErr) : fail(err);
 }
 
 std::shared_ptr<data_handler> open_data_reference_handler(const data_reference& ref,

@@ -6,6 +6,7 @@
 #include "cf/cf_url.h"
 #include "components/component_manager.h"
 #include "datahandler/data_reference_movies.h"
+#include "movie/compressed_movie_atom.h"
 #include "movie/movie_errors.h"
 #include "movie/movie_objects.h"
 #include "movie/movie_open.h"
@@ -77,14 +78,20 @@ OSErr open_movie(std::shared_ptr<data_handler> data, const std::string& path, mo
     std::vector<uint8_t> contents;
     OSErr err = read_movie_atom(*data, contents);
     if (err != noErr) return err;
+    const std::string name = path.empty() ? std::string("movie") : "'" + path + "'";
+    std::string why;
+    err = expand_compressed_movie_atom(contents, why);
+    if (err != noErr) {
+        audio::sound_warning(name + ": " + why);
+        return err;
+    }
     movie_model model;
     std::string warning;
     err = parse_movie_atom(contents.data(), contents.size(), model, data.get(), &warning);
     if (err != noErr) return err;
     // Fragments that end early leave a movie that opens: the user learns
     // from this line why it holds less than the file.
-    if (!warning.empty())
-        audio::sound_warning((path.empty() ? std::string("movie") : "'" + path + "'") + ": " + warning);
+    if (!warning.empty()) audio::sound_warning(name + ": " + warning);
     out = build_movie(std::move(model), std::move(data), path);
     return noErr;
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -36,6 +37,7 @@ enum : int16_t {
 };
 constexpr ComponentResult kInvalidDataRef = -2012;
 constexpr ComponentResult kReadErr = -19;
+constexpr ComponentResult kEofErr = -39;
 
 std::vector<uint8_t> pattern(size_t size) {
     std::vector<uint8_t> bytes(size);
@@ -202,6 +204,39 @@ TEST_F(DataHandlerCalls, ScheduleDataTakesA32BitOffsetWithoutSign) {
                                 {word(buffer), int32_t(0x80000000u), 4, 0, 0, 0}));
     EXPECT_EQ(std::string(marker, 4), std::string(buffer, 4));
 }
+
+// A file cut short between two reads (to half, or to nothing): the size is
+// the file's now, and a read that gets fewer bytes than asked fails with
+// eofErr, completion included, instead of leaving the rest as it was.
+class ShrinkingFile : public DataHandlerCalls, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ShrinkingFile, ShortReadIsEofErr) {
+    test_support::temp_folder folder;
+    const std::string path = folder / "shrinking.mov";
+    const std::vector<uint8_t> bytes = pattern(4096);
+    {
+        std::ofstream file(path, std::ios::binary);
+        file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    }
+    std::unique_ptr<CMStreamDataRef> ref(CMStreamDataRef::create_with_url(path));
+    ASSERT_NE(nullptr, ref);
+    ASSERT_EQ(noErr, serve(ref.get()));
+    std::vector<uint8_t> buffer(2048, 0xEE);
+    ASSERT_EQ(noErr, schedule64(buffer.data(), 0, 1024));
+    const uint64_t cut = uint64_t(GetParam());
+    std::error_code error;
+    std::filesystem::resize_file(path, cut, error);
+    if (error) GTEST_SKIP() << "cannot cut an open file short here: " << error.message();
+    wide size{};
+    ASSERT_EQ(noErr, call_entry(m_storage, kGetFileSize64, {word(&size)}));
+    EXPECT_EQ(cut, uint64_t(size.lo));
+    // The second read straddles the new end, or starts past it.
+    EXPECT_EQ(kEofErr, schedule64(buffer.data(), 1024, 2048, 5));
+    EXPECT_EQ(kEofErr, g_completion.error);
+    EXPECT_EQ(kEofErr, schedule64(buffer.data(), int64_t(cut) + 8, 16));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cuts, ShrinkingFile, ::testing::Values(2048, 0));
 
 TEST(DataHandlerInstance, OpenMakesStorageThatCloseFrees) {
     printed_lines printed;

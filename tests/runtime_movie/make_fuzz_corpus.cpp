@@ -6,6 +6,9 @@
 
 #include "support/hostile_sound.h"
 #include "support/movie_builder.h"
+#ifdef RUV_CORPUS_COMPRESSED_MOVIE
+#include "support/compressed_movie.h"
+#endif
 
 namespace {
 
@@ -68,5 +71,15 @@ int main(int argc, char** argv) {
     // length are cut by it).
     for (const test_movie::named_movie& m : test_movie::hostile_sound_movies(RUV_TEST_DATA_DIR))
         ok = !m.file.empty() && test_movie::write_bytes(m.file, folder + "/seed_sound_" + m.name + ".mov") && ok;
+#ifdef RUV_CORPUS_COMPRESSED_MOVIE
+    // The movie atom deflated in 'cmov', and one whose stated size is one
+    // byte short of what it inflates to.
+    const test_movie::bytes whole = test_movie::build_movie(with_everything()).contiguous();
+    test_movie::compressed_movie_atom parts = test_movie::compress_movie_atom(whole);
+    auto compressed = [&] { return test_movie::with_movie_atom(whole, movie_atom_of(parts)); };
+    ok = test_movie::write_bytes(compressed(), folder + "/compressed_movie_atom.mov") && ok;
+    parts.stated_size -= 1;
+    ok = test_movie::write_bytes(compressed(), folder + "/compressed_movie_atom_short_size.mov") && ok;
+#endif
     return ok ? 0 : 1;
 }

@@ -100,13 +100,22 @@ byte_reader child(byte_reader in, uint32_t wanted) {
 // Version 0 and 1 headers: version byte, flags, then times of 32 or 64 bits.
 uint64_t read_time(byte_reader& in, bool version1) { return in.read(version1 ? 8 : 4); }
 
+// Durations from the file added without overflow: a track the runtime
+// refused may hold any value, and a sum past 2^63 stays at the largest.
+constexpr int64_t kLongest = std::numeric_limits<int64_t>::max();
+void add_duration(int64_t& sum, uint64_t duration) {
+    sum = duration >= uint64_t(kLongest - sum) ? kLongest : sum + int64_t(duration);
+}
+
 void read_edits(byte_reader elst, uint32_t media_scale, uint64_t media_duration,
                 uint32_t movie_scale, track_time_line& track) {
     if (elst.failed()) {
         // No edit list: the media plays once from movie time 0.
         track.shows_media = media_scale != 0;
-        if (media_scale != 0)
-            track.end = int64_t(double(media_duration) * movie_scale / media_scale);
+        if (media_scale != 0) {
+            const double end = double(media_duration) * movie_scale / media_scale;
+            track.end = end < double(kLongest) ? int64_t(end) : kLongest;
+        }
         return;
     }
     const bool version1 = elst.read(1) == 1;
@@ -114,13 +123,13 @@ void read_edits(byte_reader elst, uint32_t media_scale, uint64_t media_duration,
     const uint64_t count = elst.read(4);
     const size_t entry = version1 ? 20 : 12;
     for (uint64_t i = 0; i < count && elst.remaining() >= entry; ++i) {
-        const int64_t duration = int64_t(read_time(elst, version1));
+        const uint64_t duration = read_time(elst, version1);
         const int64_t media_time =
             version1 ? int64_t(elst.read(8)) : int64_t(int32_t(uint32_t(elst.read(4))));
         elst.skip(4);  // rate
-        if (media_time == -1 && !track.shows_media) track.leading_empty += duration;
+        if (media_time == -1 && !track.shows_media) add_duration(track.leading_empty, duration);
         if (media_time != -1 && duration > 0) track.shows_media = true;
-        track.end += duration;
+        add_duration(track.end, duration);
     }
 }
 

@@ -10,6 +10,7 @@ namespace datahandler {
 
 // Result codes of the handlers beyond the shared ones.
 constexpr ComponentResult readErr = -19;
+constexpr ComponentResult eofErr = -39;
 constexpr ComponentResult invalidDataRef = -2012;
 
 // Component calls.

@@ -38,8 +38,12 @@ ComponentResult schedule_read(storage* s, Ptr placeToPutData, int64_t offset, lo
         if (ref->seek(offset, 0) < 0) {
             status = readErr;
         } else {
-            // The count read is not examined: a short read leaves the status.
-            ref->read(reinterpret_cast<unsigned char*>(placeToPutData), int64_t(dataSize));
+            // Fewer bytes than asked are an error: the rest of the buffer holds
+            // nothing the file gave (a file cut short while it is read).
+            const int64_t count =
+                ref->read(reinterpret_cast<unsigned char*>(placeToPutData), int64_t(dataSize));
+            if (count < 0) status = readErr;
+            else if (count < int64_t(dataSize)) status = eofErr;
         }
     }
     if (scheduleRec != nullptr && completionRtn != nullptr) {
