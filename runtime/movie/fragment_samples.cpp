@@ -92,6 +92,7 @@ bool fragment_sample_appender::add(const fragment_sample& s, uint32_t repeat) {
         }
         t.m_chunks.push_back({chunk, 0, m_chunk_description, t.m_count});
     }
+    t.m_lengthened = 0;  // samples lengthened at the end are the end no more
     add_time(s.duration, repeat);
     add_display_offset(s.display_offset, repeat);
     add_size(s.size, repeat);
@@ -191,6 +192,7 @@ void fragment_sample_appender::finish() {
     if (t.m_decode_end > std::numeric_limits<int64_t>::max() - t.m_times.back().count) return;
     t.m_times.back().delta = 1;
     t.m_decode_end += t.m_times.back().count;
+    t.m_lengthened = t.m_times.back().count;
 }
 
 }  // namespace qtrt

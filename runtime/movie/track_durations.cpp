@@ -34,13 +34,15 @@ int64_t display_end(const sample_table& t) {
     return end;
 }
 
-// The media lasts to the end of its samples; a media without samples as long
-// as its header says.
+// The media lasts as long as its samples' durations add up to (samples at the
+// end that last no time add nothing, unless no sample lasts any time); a media
+// without samples as long as its header says.
 int64_t media_duration(const track_model& track) {
     const media_model& m = track.media;
     if (m.samples.count() == 0) return m.duration;
     if (m.fragmented && track.edits.empty()) return display_end(m.samples);
-    return m.samples.decode_end();
+    const int64_t stored = m.samples.stored_decode_end();
+    return stored > 0 ? stored : m.samples.decode_end();
 }
 
 // Empty edits at the start of the list that last longer than any recording
