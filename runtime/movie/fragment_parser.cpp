@@ -179,8 +179,8 @@ bool parse_trun(atom_reader r, const track_fragment& tf, track_state* state, uin
         // Samples without entries are alike but for the first one's flags:
         // they are added together, so that their number costs no time.
         uint32_t alike = entry_size == 0 && !(i == 0 && has_first_flags) ? count - i : 1;
-        const uint64_t fit = s.size > 0 ? (walk.data_size - std::min(offset, walk.data_size)) / s.size
-                                        : uint64_t(alike);
+        const uint64_t room = walk.data_size - std::min(offset, walk.data_size);
+        const uint64_t fit = s.size > 0 ? room / s.size : uint64_t(alike);
         // Those that lie within the file are kept.
         const bool cut = offset > walk.data_size || fit < alike;
         if (cut) alike = uint32_t(offset > walk.data_size ? 0 : fit);
@@ -213,7 +213,8 @@ bool parse_trun(atom_reader r, const track_fragment& tf, track_state* state, uin
         offset += uint64_t(s.size) * repeat;
         if (cut) {
             walk.stop = where + "sample " + number(i + alike + 1) + " of " + number(count) +
-                        " of a fragment (" + number(stored_size) + " bytes at offset " + number(offset) +
+                        " of a fragment (" + number(stored_size) + " bytes at offset " +
+                        number(offset) +
                         ") runs past the end of the file at byte " + number(walk.data_size);
             return false;
         }
@@ -388,7 +389,8 @@ OSErr read_movie_fragments(data_handler& data, const movie_extends& extends, mov
     std::vector<track_state> tracks;
     tracks.reserve(movie.tracks.size());
     for (track_model& t : movie.tracks) {
-        track_state state{&t, fragment_sample_appender(t.media.samples, walk.budget), {}, false, 0, 0};
+        track_state state{
+            &t, fragment_sample_appender(t.media.samples, walk.budget), {}, false, 0, 0};
         for (const sample_description_entry& d : t.media.descriptions) {
             audio::sound_format format;
             const bool pcm = t.media.handler_type == kMediaSound &&

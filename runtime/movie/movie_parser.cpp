@@ -396,7 +396,8 @@ OSErr parse_movie_atom(const uint8_t* contents, size_t size, movie_model& movie,
     std::vector<std::string> lines;
     if (broken_extends) {
         extends = movie_extends();
-        lines.push_back("its movie fragment defaults ('mvex') are malformed; the fragments are not read");
+        lines.push_back(
+            "its movie fragment defaults ('mvex') are malformed; the fragments are not read");
     } else if (data && (extends.present || no_samples)) {
         OSErr err = read_movie_fragments(*data, extends, movie, lines);
         if (err != noErr) return err;

@@ -70,7 +70,8 @@ void leave_out_long_leading_gap(track_model& track, TimeScale movie_scale,
 // nothing until then, or the track's own edits are counted from there. A
 // start later than any recording leaves empty is damage: the media starts at
 // 0.
-void place_late_start(track_model& track, TimeScale movie_scale, std::vector<std::string>& warnings) {
+void place_late_start(track_model& track, TimeScale movie_scale,
+                      std::vector<std::string>& warnings) {
     media_model& media = track.media;
     const int64_t start = media.fragment_start;
     if (start <= 0) return;
@@ -119,9 +120,9 @@ void warn_edit_beyond_media(const track_model& track, TimeScale movie_scale,
         const edit_entry& e = track.edits[i];
         if (e.empty() || e.dwell() || e.track_duration <= 0) continue;
         const long double rate = e.rate > 0 ? e.rate / 65536.0L : 1.0L;
-        const long double reach = static_cast<long double>(e.media_time) +
-                                  static_cast<long double>(e.track_duration) * media.time_scale /
-                                      movie_scale * rate;
+        const long double reach =
+            static_cast<long double>(e.media_time) +
+            static_cast<long double>(e.track_duration) * media.time_scale / movie_scale * rate;
         const long double beyond = reach - std::max(end, static_cast<long double>(e.media_time));
         if (beyond * 10 <= media.time_scale) continue;
         warnings.push_back("video " + track_text(track) + ": edit " + std::to_string(i + 1) +

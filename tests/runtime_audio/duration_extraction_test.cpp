@@ -22,8 +22,8 @@ TEST(DurationExtraction, EndsWhereTheDerivedDurationEnds) {
         const char* path;
         uint32_t field;
         uint32_t value;
-    } headers[] = {{"moov mvhd", 24, 600}, {"moov trak tkhd", 28, 600},
-                   {"moov trak mdia mdhd", 24, 8000}};
+    } headers[] = {
+        {"moov mvhd", 24, 600}, {"moov trak tkhd", 28, 600}, {"moov trak mdia mdhd", 24, 8000}};
     for (const auto& h : headers) {
         const int64_t at = test_movie::find_atom(file, test_movie::atom_path(h.path));
         ASSERT_GE(at, 0) << h.path;

@@ -141,12 +141,13 @@ TEST_P(ZeroLengthEdit, LastsToTheEndOfTheMediaOnlyInFragments) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ZeroLengthEdit,
-    ::testing::Values(open_edit_case{"FragmentsFromTheStart", 4, 0, 600},
-                      open_edit_case{"FragmentsFromAMediaTime", 4, 240, 480},
-                      open_edit_case{"WholeMovieShowsNothing", 0, 0, 0}),
-    [](const ::testing::TestParamInfo<open_edit_case>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, ZeroLengthEdit,
+                         ::testing::Values(open_edit_case{"FragmentsFromTheStart", 4, 0, 600},
+                                           open_edit_case{"FragmentsFromAMediaTime", 4, 240, 480},
+                                           open_edit_case{"WholeMovieShowsNothing", 0, 0, 0}),
+                         [](const ::testing::TestParamInfo<open_edit_case>& info) {
+                             return std::string(info.param.name);
+                         });
 
 // A leading gap longer than a day (a first fragment's decode time, an empty
 // edit of a version-1 edit list) is damage: the gap is left out, the media
@@ -194,15 +195,14 @@ TEST_P(LeadingGap, LongerThanADayIsLeftOut) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, LeadingGap,
-    ::testing::Values(
-        gap_case{"FragmentAnHourLate", true, 3600 * 600, 3600 * 600 + 600, ""},
-        gap_case{"FragmentAt2To40", true, uint64_t(1) << 40, 600,
-                 "track 1: its first movie fragment starts at 1832519379.627 s"},
-        gap_case{"FragmentAtTheLargestTime", true, uint64_t(INT64_MAX), 600,
-                 "the gap is left out"},
-        gap_case{"EmptyEditOfAnHour", false, 3600 * 600, 3600 * 600 + 600, ""},
-        gap_case{"EmptyEditOf2To40", false, uint64_t(1) << 40, 600,
-                 "track 1: its edits start with 1832519379.627 s of nothing"}),
+    ::testing::Values(gap_case{"FragmentAnHourLate", true, 3600 * 600, 3600 * 600 + 600, ""},
+                      gap_case{"FragmentAt2To40", true, uint64_t(1) << 40, 600,
+                               "track 1: its first movie fragment starts at 1832519379.627 s"},
+                      gap_case{"FragmentAtTheLargestTime", true, uint64_t(INT64_MAX), 600,
+                               "the gap is left out"},
+                      gap_case{"EmptyEditOfAnHour", false, 3600 * 600, 3600 * 600 + 600, ""},
+                      gap_case{"EmptyEditOf2To40", false, uint64_t(1) << 40, 600,
+                               "track 1: its edits start with 1832519379.627 s of nothing"}),
     [](const ::testing::TestParamInfo<gap_case>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -38,7 +38,9 @@ TEST_P(HostileFragments, KeepWhatCameBeforeAndSaySoInOneLine) {
     ASSERT_TRUE(movie);
     const uint32_t samples = qtrt::model_of(movie.get())->tracks[0].media.samples.count();
     const auto kept = kSamplesKept.find(m.name);
-    if (kept != kSamplesKept.end()) EXPECT_EQ(samples, kept->second);
+    if (kept != kSamplesKept.end()) {
+        EXPECT_EQ(samples, kept->second);
+    }
     // However the table was cut, it never lists more than its bound.
     EXPECT_LE(samples, qtrt::fragment_sample_appender::kMaxListed);
     if (m.says.empty()) {

@@ -1,12 +1,13 @@
-// Writes the movie builder's movies, and the hostile sound movies made from
-// tests/data, into a folder, as the starting inputs of the movie
-// fuzzer's corpus; with a second folder, the fragments of the fragment
+// Writes the movie builder's movies, the hostile sound movies made from
+// tests/data and the hostile movies in fragments into a folder, as the
+// starting inputs of the movie fuzzer's corpus; with a second folder, the fragments of the fragment
 // fuzzer's base movie in several layouts into it: usage make_fuzz_corpus
 // FOLDER [FRAGMENT_FOLDER].
 #include <cstdio>
 #include <string>
 
 #include "runtime_movie/fragment_fuzz_base.h"
+#include "support/hostile_fragments.h"
 #include "support/hostile_sound.h"
 #include "support/movie_builder.h"
 
@@ -55,8 +56,8 @@ bool write_fragment_inputs(const std::string& folder) {
             const test_movie::bytes head = fragment_fuzz::before_fragments(file);
             if (head != fragment_fuzz::base_head()) return false;
             const test_movie::bytes tail(file.begin() + long(head.size()), file.end());
-            ok = test_movie::write_bytes(tail, folder + "/fragments_" + std::to_string(++n) + ".frag") &&
-                 ok;
+            const std::string name = "/fragments_" + std::to_string(++n) + ".frag";
+            ok = test_movie::write_bytes(tail, folder + name) && ok;
         }
     }
     return ok;
@@ -70,7 +71,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (argc == 3 && !write_fragment_inputs(argv[2])) {
-        std::fprintf(stderr, "make_fuzz_corpus: cannot write the fragment inputs into '%s'\n", argv[2]);
+        std::fprintf(stderr, "make_fuzz_corpus: cannot write the fragment inputs into '%s'\n",
+                     argv[2]);
         return 1;
     }
     const std::string folder = argv[1];
@@ -98,5 +100,9 @@ int main(int argc, char** argv) {
     // length are cut by it).
     for (const test_movie::named_movie& m : test_movie::hostile_sound_movies(RUV_TEST_DATA_DIR))
         ok = !m.file.empty() && test_movie::write_bytes(m.file, folder + "/seed_sound_" + m.name + ".mov") && ok;
+    // Movies in fragments that each carry one fault.
+    for (const test_movie::named_movie& m : test_movie::hostile_fragment_movies())
+        ok = !m.file.empty() &&
+             test_movie::write_bytes(m.file, folder + "/fragments_" + m.name + ".mov") && ok;
     return ok ? 0 : 1;
 }

@@ -47,16 +47,17 @@ namespace {
 // 64 runs pointing at the same MiB of PCM, each 2^19 samples of one frame.
 bytes same_bytes_again(uint32_t first_flags, uint32_t flags) {
     const uint32_t mib = 1u << 20;
-    return fragments_then(true, fragment_with_data(
-                                    [&](int32_t offset) {
-                                        bytes trafs;
-                                        for (int i = 0; i < 64; ++i)
-                                            put_bytes(trafs, track_fragment(
-                                                                 1, offset, {{1, mib, i ? flags : first_flags}},
-                                                                 kRunOffset | kRunDuration | kRunSize | kRunFlags));
-                                        return trafs;
-                                    },
-                                    mib));
+    return fragments_then(
+        true, fragment_with_data(
+                  [&](int32_t offset) {
+                      bytes trafs;
+                      for (int i = 0; i < 64; ++i)
+                          put_bytes(trafs, track_fragment(
+                                               1, offset, {{1, mib, i ? flags : first_flags}},
+                                               kRunOffset | kRunDuration | kRunSize | kRunFlags));
+                      return trafs;
+                  },
+                  mib));
 }
 
 // A video in fragments of 4 samples of 150 units (time scale 600) whose
@@ -129,7 +130,10 @@ std::vector<named_movie> hostile_fragment_movies() {
                    "the gap is left out"});
     movie_plan gap;
     gap.version1_headers = true;
-    gap.add_video(kAvc1, 64, 48).add_samples(4, 10, 150).add_edit(int64_t(1) << 40, -1).add_edit(600, 0);
+    gap.add_video(kAvc1, 64, 48)
+        .add_samples(4, 10, 150)
+        .add_edit(int64_t(1) << 40, -1)
+        .add_edit(600, 0);
     out.push_back({"EmptyEditOf2To40", build_movie(gap).contiguous(),
                    "track 1: its edits start with 1832519379.627 s of nothing"});
     movie_plan beyond;

@@ -23,8 +23,7 @@ struct run_sample {
 };
 
 // 'trun' flags: a data offset, then each sample's duration, size and flags.
-constexpr uint32_t kRunOffset = 0x001, kRunDuration = 0x100, kRunSize = 0x200,
-                   kRunFlags = 0x400;
+constexpr uint32_t kRunOffset = 0x001, kRunDuration = 0x100, kRunSize = 0x200, kRunFlags = 0x400;
 // Sample flags: not a sync sample; depends on others ('sdtp' byte 0x10).
 constexpr uint32_t kSampleNonSync = 0x10000, kSampleDependsOnOthers = 0x01000000;
 

@@ -1,7 +1,7 @@
 #include "header_duration.h"
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace ruv_import {

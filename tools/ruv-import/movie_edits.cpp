@@ -101,7 +101,9 @@ byte_reader child(byte_reader in, uint32_t wanted) {
 uint64_t read_time(byte_reader& in, bool version1) { return in.read(version1 ? 8 : 4); }
 
 // All ones: the writer did not know the duration (a movie in fragments).
-bool unknown_time(uint64_t time, bool version1) { return time == (version1 ? ~0ull : 0xFFFFFFFFull); }
+bool unknown_time(uint64_t time, bool version1) {
+    return time == (version1 ? ~0ull : 0xFFFFFFFFull);
+}
 
 void read_edits(byte_reader elst, uint32_t media_scale, uint64_t media_duration,
                 uint32_t movie_scale, track_time_line& track) {
