@@ -43,7 +43,8 @@ test-sanitize: bootstrap
 
 # libFuzzer targets (clang, AddressSanitizer and UndefinedBehaviorSanitizer):
 # the movie target runs FUZZ_SECONDS, the others half as long.
-FUZZ_TARGETS := fuzz_movie fuzz_audio_extraction fuzz_data_handler_movie fuzz_data_ref fuzz_import
+FUZZ_TARGETS := fuzz_movie fuzz_audio_extraction fuzz_data_handler_movie fuzz_data_ref fuzz_import \
+  fuzz_fragments
 fuzz:
 	@scripts/bootstrap.sh fuzz
 	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_TOOLCHAIN_FILE=$(LINUX_TC) $(LAUNCHER) \

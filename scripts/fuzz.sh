@@ -36,8 +36,8 @@ limits=(-rss_limit_mb=1536 -malloc_limit_mb=512)
 # FUZZ_OPTIONS="-max_len=N" sets another.
 limits+=(-max_len=65536)
 
-mkdir -p "$work/corpus/movie" "$work/corpus/data_ref" "$work/findings"
-"$bin/make_fuzz_corpus" "$work/corpus/movie" || exit 1
+mkdir -p "$work/corpus/movie" "$work/corpus/data_ref" "$work/corpus/fragments" "$work/findings"
+"$bin/make_fuzz_corpus" "$work/corpus/movie" "$work/corpus/fragments" || exit 1
 "$bin/make_data_ref_corpus" "$work/corpus/data_ref" || exit 1
 
 # The seeds are listed here rather than by libFuzzer: the prebuilt 32-bit
@@ -49,7 +49,8 @@ seed_list() {
   local name=$1
   shift
   local list=$work/$name.seeds
-  find "$@" -maxdepth 1 -type f \( -name '*.mov' -o -path "$work/corpus/*" \) -size +0 2>/dev/null |
+  find "$@" -maxdepth 1 -type f \( -name '*.mov' -o -name '*.frag' -o -path "$work/corpus/*" \) \
+    -size +0 2>/dev/null |
     sort | paste -sd, - >"$list"
   echo "$list"
 }
@@ -131,4 +132,7 @@ done
 movie_seeds=$(seed_list movie "${movie_seed_dirs[@]}")
 run fuzz_import "$half" "$movie_seeds" "$work/corpus/movie" "$dict" -timeout=0 || status=1
 run fuzz_data_ref "$half" "$data_ref_seeds" "$work/corpus/data_ref" || status=1
+# The fragments after a fixed movie atom: a corpus of their own.
+fragment_seeds=$(seed_list fragments "$work/corpus/fragments" tests/data/fuzz_fragments)
+run fuzz_fragments "$half" "$fragment_seeds" "$work/corpus/fragments" "$dict" || status=1
 exit $status

@@ -7,7 +7,6 @@
 #include "audio/sound_description.h"
 #include "movie/atom_types.h"
 #include "movie/fragment_samples.h"
-#include "movie/time_mapping.h"
 
 namespace qtrt {
 namespace {
@@ -32,11 +31,17 @@ constexpr uint32_t kSampleDisplayOffset = 0x000800;
 
 std::string number(uint64_t v) { return std::to_string(v); }
 
+// The most track IDs named by fragments but missing from the movie that are
+// told one by one.
+constexpr size_t kMaxUnknownTracksTold = 4;
+
 // Where the walk over the fragments stands, and why it stopped.
 struct fragment_walk {
     uint64_t data_size = 0;
     uint32_t fragments = 0;  // 'moof' atoms read
     std::string stop;        // empty while every fragment so far was read whole
+    fragment_table_budget budget;
+    std::vector<uint32_t> unknown_tracks;  // named by fragments, not in the movie
 };
 
 // One track fragment's header with the track's defaults applied.
@@ -63,6 +68,7 @@ struct track_state {
     std::vector<uint32_t> pcm_frame_bytes;
     bool started = false;  // a fragment has added samples
     int64_t first_decode_time = 0;
+    uint64_t without_duration = 0;  // samples whose run and defaults give no duration
 
     uint32_t pcm_frame(uint32_t description_index) const {
         return description_index >= 1 && description_index <= pcm_frame_bytes.size()
@@ -156,7 +162,7 @@ bool parse_trun(atom_reader r, const track_fragment& tf, track_state* state, uin
     }
     const uint32_t pcm_frame = state ? state->pcm_frame(tf.defaults.description_index) : 0;
     if (state) state->samples.begin_chunk(offset, tf.defaults.description_index);
-    for (uint32_t i = 0; i < count; ++i) {
+    for (uint32_t i = 0; i < count;) {
         fragment_sample s;
         s.duration = tf.defaults.duration;
         s.size = tf.defaults.size;
@@ -170,25 +176,49 @@ bool parse_trun(atom_reader r, const track_fragment& tf, track_state* state, uin
         }
         // Offsets are signed in both versions, as for 'ctts'.
         if (flags & kSampleDisplayOffset) r.read_i32(s.display_offset);
-        if (s.size > walk.data_size || offset > walk.data_size - s.size) {
-            walk.stop = where + "sample " + number(i + 1) + " of " + number(count) + " of a fragment (" +
-                        number(s.size) + " bytes at offset " + number(offset) +
-                        ") runs past the end of the file at byte " + number(walk.data_size);
-            return false;
-        }
+        // Samples without entries are alike but for the first one's flags:
+        // they are added together, so that their number costs no time.
+        uint32_t alike = entry_size == 0 && !(i == 0 && has_first_flags) ? count - i : 1;
+        const uint64_t room = walk.data_size - std::min(offset, walk.data_size);
+        const uint64_t fit = s.size > 0 ? room / s.size : uint64_t(alike);
+        // Those that lie within the file are kept.
+        const bool cut = offset > walk.data_size || fit < alike;
+        if (cut) alike = uint32_t(offset > walk.data_size ? 0 : fit);
+        const uint32_t stored_size = s.size;
         // A PCM sample of several frames is that many samples of one frame
         // each, one time unit long: PCM time counts frames.
-        uint32_t repeat = 1;
-        if (pcm_frame > 0 && s.size >= pcm_frame && s.size % pcm_frame == 0) {
-            repeat = s.size / pcm_frame;
+        uint64_t repeat = alike;
+        if (pcm_frame > 0) {
+            if (s.size < pcm_frame || s.size % pcm_frame != 0) {
+                walk.stop = where + "sample " + number(i + 1) + " of " + number(count) +
+                            " of a fragment holds " + number(s.size) +
+                            (s.size == 1 ? " byte" : " bytes") + ", not a whole number of its " +
+                            number(pcm_frame) + "-byte sound frames";
+                return false;
+            }
+            repeat *= s.size / pcm_frame;
             s.size = pcm_frame;
             s.duration = 1;
+        } else if (s.duration == 0 && state) {
+            state->without_duration += alike;
         }
-        if (state && !state->samples.add(s, repeat)) {
-            walk.stop = where + "the track holds more samples than the runtime can list";
+        if (state && (repeat > std::numeric_limits<uint32_t>::max() ||
+                      !state->samples.add(s, uint32_t(repeat)))) {
+            walk.stop = where + "its fragments hold more samples than the runtime can list (" +
+                        number(fragment_sample_appender::kMaxListed) + " listed one by one, " +
+                        number(fragment_table_budget::kMaxBytes >> 20) +
+                        " MiB of tables for all fragments)";
             return false;
         }
         offset += uint64_t(s.size) * repeat;
+        if (cut) {
+            walk.stop = where + "sample " + number(i + alike + 1) + " of " + number(count) +
+                        " of a fragment (" + number(stored_size) + " bytes at offset " +
+                        number(offset) +
+                        ") runs past the end of the file at byte " + number(walk.data_size);
+            return false;
+        }
+        i += alike;
     }
     return true;
 }
@@ -212,6 +242,10 @@ bool parse_traf(atom_reader r, const movie_extends& extends, default_base& base,
             track_model* track = track_with_id(movie, tf.track_id);
             for (track_state& s : tracks)
                 if (s.track == track) state = &s;
+            std::vector<uint32_t>& unknown = walk.unknown_tracks;
+            if (!track && std::find(unknown.begin(), unknown.end(), tf.track_id) == unknown.end() &&
+                unknown.size() <= kMaxUnknownTracksTold)
+                unknown.push_back(tf.track_id);
         } else if (a.type == kAtomTfdt && has_header) {
             broken = !parse_tfdt(a.body, tf);
             if (broken) break;
@@ -243,6 +277,14 @@ bool parse_moof(atom_reader r, uint64_t moof_offset, const movie_extends& extend
     base.moof = moof_offset;
     base.previous_end = moof_offset;
     while (next_atom(r, a, malformed)) {
+        // Top-level atoms inside: the fragment's size takes in what follows it.
+        if (a.type == kAtomMoof || a.type == kAtomMdat || a.type == kAtomMoov) {
+            walk.stop = "it holds a '" + std::string(a.type == kAtomMoof   ? "moof"
+                                                     : a.type == kAtomMdat ? "mdat"
+                                                                           : "moov") +
+                        "' atom (its size takes in the atoms after it)";
+            return false;
+        }
         if (a.type != kAtomTraf) continue;
         if (!parse_traf(a.body, extends, base, tracks, movie, walk)) return false;
         base.first = false;
@@ -316,42 +358,6 @@ void read_fragments(data_handler& data, const movie_extends& extends, std::vecto
     }
 }
 
-// The end of the last sample's display: a track in fragments without an edit
-// list plays its media to there, so that samples shown after their decode
-// (B-frames, with no edit to move them back) are not cut off at the end.
-int64_t display_end(const sample_table& t) {
-    int64_t end = t.decode_end();
-    for (uint32_t k = t.count(); k > 0; --k) {
-        const int64_t decode = t.decode_time(k - 1);
-        const int64_t decode_end = decode + t.duration(k - 1);
-        if (decode_end + int64_t(t.max_display_offset()) <= end) break;
-        end = std::max(end, decode_end + t.display_offset(k - 1));
-    }
-    return end;
-}
-
-// Where a track's first fragment starts later than time 0 and the movie atom
-// holds none of its samples, the media starts there: an empty edit shows
-// nothing until then, or the track's own edits are counted from there.
-void place_late_start(track_model& track, int64_t first_decode_time, TimeScale movie_scale) {
-    media_model& media = track.media;
-    if (first_decode_time <= 0 || media.time_scale <= 0) return;
-    if (track.edits.empty()) {
-        edit_entry gap;
-        gap.track_duration = scale_time(first_decode_time, movie_scale, media.time_scale);
-        track.edits.push_back(gap);
-        edit_entry all;
-        all.media_time = 0;
-        all.track_duration =
-            scale_time(std::max(media.duration, media.samples.decode_end()), movie_scale,
-                       media.time_scale, true);
-        track.edits.push_back(all);
-        return;
-    }
-    for (edit_entry& e : track.edits)
-        if (!e.empty()) e.media_time = std::max<int64_t>(0, e.media_time - first_decode_time);
-}
-
 }  // namespace
 
 bool parse_mvex(atom_reader r, movie_extends& out) {
@@ -361,22 +367,9 @@ bool parse_mvex(atom_reader r, movie_extends& out) {
     while (next_atom(r, a, malformed)) {
         uint8_t version = 0;
         uint32_t flags = 0;
-        if (a.type == kAtomMehd) {
-            if (!read_version_flags(a.body, version, flags)) return false;
-            uint64_t duration = 0;
-            if (version == 1) {
-                a.body.read_u64(duration);
-            } else {
-                uint32_t d = 0;
-                a.body.read_u32(d);
-                duration = d;
-            }
-            if (a.body.failed()) return false;
-            const bool unknown = duration == (version == 1 ? ~uint64_t(0) : 0xFFFFFFFFu);
-            out.fragment_duration = unknown || duration > uint64_t(std::numeric_limits<int64_t>::max())
-                                        ? 0
-                                        : int64_t(duration);
-        } else if (a.type == kAtomTrex) {
+        // 'mehd' is left unread: the movie lasts as long as its longest
+        // track, derived from the samples the fragments hold.
+        if (a.type == kAtomTrex) {
             fragment_defaults d;
             if (!read_version_flags(a.body, version, flags) || !a.body.read_u32(d.track_id) ||
                 !a.body.read_u32(d.description_index) || !a.body.read_u32(d.duration) ||
@@ -389,14 +382,15 @@ bool parse_mvex(atom_reader r, movie_extends& out) {
 }
 
 OSErr read_movie_fragments(data_handler& data, const movie_extends& extends, movie_model& movie,
-                           std::string& warning) {
+                           std::vector<std::string>& warnings) {
     fragment_walk walk;
     OSErr err = data.data_size(walk.data_size);
     if (err != noErr) return err;
     std::vector<track_state> tracks;
     tracks.reserve(movie.tracks.size());
     for (track_model& t : movie.tracks) {
-        track_state state{&t, fragment_sample_appender(t.media.samples), {}, false, 0};
+        track_state state{
+            &t, fragment_sample_appender(t.media.samples, walk.budget), {}, false, 0, 0};
         for (const sample_description_entry& d : t.media.descriptions) {
             audio::sound_format format;
             const bool pcm = t.media.handler_type == kMediaSound &&
@@ -412,24 +406,33 @@ OSErr read_movie_fragments(data_handler& data, const movie_extends& extends, mov
     } catch (const std::bad_alloc&) {
         return memFullErr;
     }
+    std::vector<std::string> lines;
     for (track_state& s : tracks) {
         s.samples.finish();
-        media_model& media = s.track->media;
-        media.duration = std::max(media.duration, media.samples.decode_end());
-        if (s.started && s.track->edits.empty())
-            media.duration = std::max(media.duration, display_end(media.samples));
-        place_late_start(*s.track, s.first_decode_time, movie.time_scale);
+        s.track->media.fragmented = s.started;
+        s.track->media.fragment_start = s.first_decode_time;
+        if (s.without_duration > 0)
+            lines.push_back("track " + number(s.track->id) + ": " + number(s.without_duration) +
+                            " samples of its movie fragments last no time (neither their runs nor "
+                            "the track's defaults give a duration)");
     }
+    for (size_t i = 0; i < walk.unknown_tracks.size(); ++i)
+        lines.push_back(i < kMaxUnknownTracksTold
+                            ? "movie fragments name track " + number(walk.unknown_tracks[i]) +
+                                  ", which the movie does not have; their samples are left out"
+                            : "movie fragments name further tracks the movie does not have");
     if (!walk.stop.empty()) {
-        warning = walk.stop + "; the samples before it are read";
+        lines.push_back(walk.stop + "; the samples before it are read");
     } else if (walk.fragments == 0 && extends.present) {
         // Nothing to play, and no other way for the user to learn why.
         bool empty = true;
         for (const track_model& t : movie.tracks) empty = empty && t.media.samples.count() == 0;
         if (empty && !movie.tracks.empty())
-            warning = "the movie atom announces movie fragments ('mvex') but the file holds none, and no "
-                      "samples (a recording that stopped before its first fragment)";
+            lines.push_back("the movie atom announces movie fragments ('mvex') but the file holds "
+                            "none, and no samples (a recording that stopped before its first "
+                            "fragment)");
     }
+    warnings.insert(warnings.end(), lines.begin(), lines.end());
     return noErr;
 }
 

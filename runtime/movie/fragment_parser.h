@@ -26,21 +26,20 @@ struct fragment_defaults {
 // The contents of 'mvex'.
 struct movie_extends {
     bool present = false;
-    int64_t fragment_duration = 0;  // 'mehd', movie time scale; 0 when absent
     std::vector<fragment_defaults> tracks;
 };
 
 // False when 'mvex' or one of its atoms is malformed.
 bool parse_mvex(atom_reader r, movie_extends& out);
 
-// Reads the fragments of the data into the movie's tracks. A fragment that is
-// cut off by the end of the data, or broken, ends the reading: the samples
-// before it stay, and `warning` says what ended it and where (empty when
-// every fragment was read). Then completes the durations that the headers
-// leave unknown (0, or all ones): a media lasts to the end of its samples,
-// the movie as long as 'mehd' says or else as its longest track. Answers
-// memFullErr when the tables cannot be held, else noErr.
+// Reads the fragments of the data into the movie's tracks, marking each media
+// that fragments add to and where its first fragment starts. A fragment that
+// is cut off by the end of the data, or broken, ends the reading: the samples
+// before it stay, and a line of `warnings` says what ended it and where.
+// Other lines say what was left out (fragments of tracks the movie does not
+// have) or is odd (samples without a duration). Answers memFullErr when the
+// tables cannot be held, else noErr.
 OSErr read_movie_fragments(data_handler& data, const movie_extends& extends, movie_model& movie,
-                           std::string& warning);
+                           std::vector<std::string>& warnings);
 
 }  // namespace qtrt

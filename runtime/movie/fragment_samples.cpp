@@ -5,8 +5,19 @@
 
 namespace qtrt {
 
-fragment_sample_appender::fragment_sample_appender(sample_table& table) : m_table(table) {
+fragment_sample_appender::fragment_sample_appender(sample_table& table,
+                                                   fragment_table_budget& budget)
+    : m_table(table), m_budget(budget) {
     seal_chunks();
+}
+
+uint64_t fragment_sample_appender::table_bytes() const {
+    const sample_table& t = m_table;
+    return t.m_times.size() * sizeof(sample_table::time_run) +
+           t.m_offsets.size() * sizeof(sample_table::offset_run) +
+           t.m_chunks.size() * sizeof(sample_table::chunk_run) +
+           (uint64_t(t.m_chunk_offsets.size()) + t.m_size_prefix.size()) * sizeof(uint64_t) +
+           t.m_sync.size() * sizeof(uint32_t) + t.m_dependencies.size();
 }
 
 void fragment_sample_appender::seal_chunks() {
@@ -49,7 +60,23 @@ bool fragment_sample_appender::add(const fragment_sample& s, uint32_t repeat) {
     const bool lists_sync = t.m_all_sync && !sync;
     const bool lists_dependencies =
         (dependency != 0 || !t.m_dependencies.empty()) && t.m_dependencies.size() < t.m_count;
-    if ((lists_sizes || lists_sync || lists_dependencies) && t.m_count > kMaxListed) return false;
+    const bool sizes_listed = lists_sizes || !t.m_size_prefix.empty();
+    const bool sync_listed = lists_sync || !t.m_all_sync;
+    const bool dependencies_listed = lists_dependencies || !t.m_dependencies.empty();
+    if ((sizes_listed || sync_listed || dependencies_listed) &&
+        (t.m_count > kMaxListed || repeat > kMaxListed - t.m_count))
+        return false;
+    // The most this adds: the lists made for the samples before it, an entry
+    // of each list for each sample, and a run of each kind.
+    const uint64_t before = table_bytes();
+    const uint64_t listed = uint64_t(t.m_count) + repeat + 1;
+    const uint64_t sizes = lists_sizes ? listed : sizes_listed ? repeat : 0;
+    const uint64_t syncs = lists_sync ? listed : sync_listed ? repeat : 0;
+    const uint64_t dependencies = lists_dependencies ? listed : dependencies_listed ? repeat : 0;
+    const uint64_t growth = sizes * sizeof(uint64_t) + syncs * sizeof(uint32_t) + dependencies +
+                            sizeof(sample_table::time_run) + sizeof(sample_table::offset_run) +
+                            sizeof(sample_table::chunk_run) + sizeof(uint64_t);
+    if (growth > fragment_table_budget::kMaxBytes - m_budget.used) return false;
 
     if (m_chunk_pending) {
         m_chunk_pending = false;
@@ -65,6 +92,7 @@ bool fragment_sample_appender::add(const fragment_sample& s, uint32_t repeat) {
         }
         t.m_chunks.push_back({chunk, 0, m_chunk_description, t.m_count});
     }
+    t.m_lengthened = 0;  // samples lengthened at the end are the end no more
     add_time(s.duration, repeat);
     add_display_offset(s.display_offset, repeat);
     add_size(s.size, repeat);
@@ -72,6 +100,7 @@ bool fragment_sample_appender::add(const fragment_sample& s, uint32_t repeat) {
     add_dependency(dependency, repeat);
     t.m_chunks.back().samples_per_chunk += repeat;
     t.m_count += repeat;
+    m_budget.used += table_bytes() - std::min(before, table_bytes());
     return true;
 }
 
@@ -163,6 +192,7 @@ void fragment_sample_appender::finish() {
     if (t.m_decode_end > std::numeric_limits<int64_t>::max() - t.m_times.back().count) return;
     t.m_times.back().delta = 1;
     t.m_decode_end += t.m_times.back().count;
+    t.m_lengthened = t.m_times.back().count;
 }
 
 }  // namespace qtrt

@@ -16,16 +16,26 @@ struct fragment_sample {
     uint32_t flags = 0;  // the run's sample flags
 };
 
+// What the fragments of one movie may add to its sample tables, all tracks
+// together: the bytes their lists and runs may take. A count in a fragment
+// costs a few bytes of file, and runs may point at the same bytes again and
+// again, so the file's size alone does not bound the tables.
+struct fragment_table_budget {
+    static constexpr uint64_t kMaxBytes = uint64_t(40) << 20;
+    uint64_t used = 0;
+};
+
 class fragment_sample_appender {
 public:
-    explicit fragment_sample_appender(sample_table& table);
+    fragment_sample_appender(sample_table& table, fragment_table_budget& budget);
 
     // Starts a chunk: the samples added next lie one after another from
     // offset on (the chunk is made with its first sample).
     void begin_chunk(uint64_t offset, uint32_t description_index);
     // Adds `repeat` samples alike. False, and nothing added, when the table
-    // cannot count them, their decode times would leave the 64-bit range, or
-    // they would make the table list more samples one by one than it may.
+    // cannot count them, their decode times would leave the 64-bit range, the
+    // table would list more samples one by one than it may, or the tables
+    // would outgrow the budget.
     bool add(const fragment_sample& s, uint32_t repeat = 1);
     // A fragment whose decode time ('tfdt') lies after the end of the samples
     // so far: the last sample lasts until then, so that decode times stay
@@ -35,8 +45,8 @@ public:
     // unit each, as for a movie atom's table.
     void finish();
 
-    // The most samples that a table of the movie atom may hold when fragment
-    // samples make it list sizes, sync samples or dependencies one by one.
+    // The most samples a table may hold while fragment samples make it list
+    // sizes, sync samples or dependencies one by one.
     static constexpr uint32_t kMaxListed = uint32_t(1) << 24;
 
     // The sample flags' bits.
@@ -45,6 +55,8 @@ public:
     static uint8_t dependency_of(uint32_t flags) { return uint8_t(flags >> 20); }
 
 private:
+    // The bytes the table's lists and runs take now.
+    uint64_t table_bytes() const;
     // Cuts the movie atom's chunk runs to the chunks that hold samples, so
     // that a chunk added after them starts where the samples end.
     void seal_chunks();
@@ -55,6 +67,7 @@ private:
     void add_dependency(uint8_t dependency, uint32_t repeat);
 
     sample_table& m_table;
+    fragment_table_budget& m_budget;
     bool m_chunk_pending = false;
     uint64_t m_chunk_offset = 0;
     uint32_t m_chunk_description = 0;

@@ -62,13 +62,19 @@ struct track_reference {
 
 struct media_model {
     TimeScale time_scale = 0;
-    int64_t duration = 0;  // media time scale, as 'mdhd' gives it
+    // Media time scale: what 'mdhd' says until the parser derives it from the
+    // samples (track_durations.h).
+    int64_t duration = 0;
     uint16_t language = 0;
     OSType handler_type = 0;     // 'hdlr' of the media: 'vide', 'soun', 'tmcd', ...
     OSType handler_subtype = 0;  // 'hdlr' of the data information
     std::vector<sample_description_entry> descriptions;
     std::vector<data_reference> data_refs;
     sample_table samples;
+    // Movie fragments added samples; the decode time at which the first
+    // fragment starts where the movie atom holds none of the media's samples.
+    bool fragmented = false;
+    int64_t fragment_start = 0;
 };
 
 struct track_model {

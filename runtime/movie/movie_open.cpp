@@ -1,4 +1,5 @@
 // Opening a movie from its properties, disposing it, and the last error.
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -91,7 +92,11 @@ OSErr open_movie(std::shared_ptr<data_handler> data, const std::string& path, mo
     if (err != noErr) return err;
     // Fragments that end early leave a movie that opens: the user learns
     // from this line why it holds less than the file.
-    if (!warning.empty()) audio::sound_warning(name + ": " + warning);
+    // The parse gives one line per fault.
+    for (size_t start = 0, end = 0; start < warning.size(); start = end + 1) {
+        end = std::min(warning.find('\n', start), warning.size());
+        audio::sound_warning(name + ": " + warning.substr(start, end - start));
+    }
     out = build_movie(std::move(model), std::move(data), path);
     return noErr;
 }

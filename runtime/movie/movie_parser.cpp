@@ -8,7 +8,7 @@
 #include "movie/atom_types.h"
 #include "movie/fragment_parser.h"
 #include "movie/sample_table_builder.h"
-#include "movie/time_mapping.h"
+#include "movie/track_durations.h"
 
 namespace qtrt {
 namespace {
@@ -312,25 +312,6 @@ OSErr parse_trak(atom_reader r, track_model& track) {
     return noErr;
 }
 
-// A track lasts as long as its edits: the File Format derives the track
-// header's duration from them. Without an edit list the entire media plays
-// once from its start, for the media header's duration; a header that gives
-// none plays to the end of the last sample.
-void complete_edits(track_model& track, TimeScale movie_scale) {
-    const media_model& media = track.media;
-    if (track.edits.empty() && media.time_scale > 0) {
-        edit_entry e;
-        const int64_t length = media.duration > 0 ? media.duration : media.samples.decode_end();
-        e.track_duration = scale_time(length, movie_scale, media.time_scale, true);
-        e.media_time = 0;
-        track.edits.push_back(e);
-    }
-    if (track.edits.empty()) return;
-    int64_t total = 0;  // parse_elst keeps the sum in range
-    for (const edit_entry& e : track.edits) total += e.track_duration;
-    track.duration = total;
-}
-
 }  // namespace
 
 OSErr read_movie_atom(data_handler& data, std::vector<uint8_t>& contents) {
@@ -412,26 +393,19 @@ OSErr parse_movie_atom(const uint8_t* contents, size_t size, movie_model& movie,
     bool no_samples = !movie.tracks.empty();
     for (const track_model& track : movie.tracks)
         no_samples = no_samples && track.media.samples.count() == 0;
+    std::vector<std::string> lines;
     if (broken_extends) {
         extends = movie_extends();
-        if (warning)
-            *warning = "its movie fragment defaults ('mvex') are malformed; the fragments are not read";
+        lines.push_back(
+            "its movie fragment defaults ('mvex') are malformed; the fragments are not read");
     } else if (data && (extends.present || no_samples)) {
-        std::string stop;
-        OSErr err = read_movie_fragments(*data, extends, movie, stop);
+        OSErr err = read_movie_fragments(*data, extends, movie, lines);
         if (err != noErr) return err;
-        if (warning) *warning = stop;
     }
-    int64_t longest = 0;
-    for (track_model& track : movie.tracks) {
-        complete_edits(track, movie.time_scale);
-        longest = std::max(longest, track.duration);
+    derive_durations(movie, extends.present, lines);
+    if (warning) {
+        for (const std::string& line : lines) *warning += (warning->empty() ? "" : "\n") + line;
     }
-    // A header that does not know the movie's duration (0, or all ones): the
-    // fragments' 'mehd' says it, or else the longest track. Fragments may add
-    // to what the header counted.
-    if (movie.duration == 0) movie.duration = extends.fragment_duration;
-    if (movie.duration == 0 || extends.present) movie.duration = std::max(movie.duration, longest);
     return noErr;
 }
 

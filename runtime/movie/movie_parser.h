@@ -20,8 +20,9 @@ OSErr read_movie_atom(data_handler& data, std::vector<uint8_t>& contents);
 // Parses the contents of a 'moov' atom. invalidMovie when the movie atom
 // itself is broken; tracks with malformed tables are left out and listed in
 // movie.refused. With the movie's data, the samples of its movie fragments
-// are read too (fragment_parser.h); `warning` then says why the fragments
-// ended early, if they did.
+// are read too (fragment_parser.h). The durations are then derived
+// (track_durations.h). `warning` gets one line (lines apart by '\n') for each
+// thing left out or found damaged.
 OSErr parse_movie_atom(const uint8_t* contents, size_t size, movie_model& movie,
                        data_handler* data = nullptr, std::string* warning = nullptr);
 

@@ -53,6 +53,9 @@ public:
     uint32_t count() const { return m_count; }
     // Sum of all decode durations: the end of the last sample's decode time.
     int64_t decode_end() const { return m_decode_end; }
+    // The end as the file's durations give it: without the unit each that
+    // samples at the end lasting no time are given.
+    int64_t stored_decode_end() const { return m_decode_end - m_lengthened; }
 
     sample_info sample(uint32_t index) const;  // index < count()
     int64_t decode_time(uint32_t index) const;
@@ -111,6 +114,7 @@ private:
 
     uint32_t m_count = 0;
     int64_t m_decode_end = 0;
+    uint32_t m_lengthened = 0;  // samples at the end given one unit in place of none
     std::vector<time_run> m_times;
     std::vector<offset_run> m_offsets;  // empty: every offset is 0
     int32_t m_min_offset = 0;

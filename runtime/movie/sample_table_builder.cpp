@@ -100,6 +100,7 @@ bool sample_table_builder::read_times(atom_reader r, sample_table& t) {
         if (time > std::numeric_limits<int64_t>::max() - t.m_times.back().count) return false;
         t.m_times.back().delta = 1;
         time += t.m_times.back().count;
+        t.m_lengthened = t.m_times.back().count;
     }
     t.m_decode_end = time;
     return sample == t.m_count;

@@ -133,18 +133,6 @@ INSTANTIATE_TEST_SUITE_P(
         layout_case{"OneFragment", [](fragment_plan& f) { f.samples_per_fragment = 5000; }}),
     [](const ::testing::TestParamInfo<layout_case>& info) { return std::string(info.param.name); });
 
-// The movie's duration: 'mehd' where the header does not know it, else the
-// longest track.
-TEST(Fragments, MovieDurationFromMehdWhenTheHeaderDoesNotKnowIt) {
-    test_movie::movie_plan plan = recording();
-    plan.fragments.samples_per_fragment = 6;
-    plan.fragments.unknown_durations = true;
-    plan.fragments.mehd = 300;
-    movie_ptr movie = open_built(plan, "mehd.mov");
-    ASSERT_TRUE(movie);
-    EXPECT_EQ(qtrt::GetMovieDuration(movie.get()), 300);
-}
-
 // A track whose first fragment starts later than time 0 starts there on the
 // movie's time line; later fragments that start after the samples before
 // them lengthen the last of those.

@@ -1,9 +1,13 @@
-// Writes the movie builder's movies, and the hostile sound movies made from
-// tests/data, into a folder, as the starting inputs of the movie
-// fuzzer's corpus: usage make_fuzz_corpus FOLDER.
+// Writes the movie builder's movies, the hostile sound movies made from
+// tests/data and the hostile movies in fragments into a folder, as the
+// starting inputs of the movie fuzzer's corpus; with a second folder, the fragments of the fragment
+// fuzzer's base movie in several layouts into it: usage make_fuzz_corpus
+// FOLDER [FRAGMENT_FOLDER].
 #include <cstdio>
 #include <string>
 
+#include "runtime_movie/fragment_fuzz_base.h"
+#include "support/hostile_fragments.h"
 #include "support/hostile_sound.h"
 #include "support/movie_builder.h"
 #ifdef RUV_CORPUS_COMPRESSED_MOVIE
@@ -39,12 +43,40 @@ test_movie::movie_plan with_everything() {
     return plan;
 }
 
+// The fragments of the fragment fuzzer's base movie, laid out as each way of
+// finding their data and timing them asks; each after the same movie atom.
+bool write_fragment_inputs(const std::string& folder) {
+    using layout = test_movie::fragment_plan::data_base;
+    bool ok = true;
+    int n = 0;
+    for (const layout base : {layout::moof, layout::explicit_offset, layout::chained}) {
+        for (const bool version1 : {false, true}) {
+            test_movie::movie_plan plan = fragment_fuzz::base_plan();
+            plan.fragments.base = base;
+            plan.fragments.trun_version1 = version1;
+            plan.fragments.with_tfdt = !version1;
+            const test_movie::bytes file = test_movie::build_movie(plan).contiguous();
+            const test_movie::bytes head = fragment_fuzz::before_fragments(file);
+            if (head != fragment_fuzz::base_head()) return false;
+            const test_movie::bytes tail(file.begin() + long(head.size()), file.end());
+            const std::string name = "/fragments_" + std::to_string(++n) + ".frag";
+            ok = test_movie::write_bytes(tail, folder + name) && ok;
+        }
+    }
+    return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make_fuzz_corpus FOLDER\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: make_fuzz_corpus FOLDER [FRAGMENT_FOLDER]\n");
         return 2;
+    }
+    if (argc == 3 && !write_fragment_inputs(argv[2])) {
+        std::fprintf(stderr, "make_fuzz_corpus: cannot write the fragment inputs into '%s'\n",
+                     argv[2]);
+        return 1;
     }
     const std::string folder = argv[1];
     test_movie::movie_plan plan = with_everything();
@@ -81,5 +113,10 @@ int main(int argc, char** argv) {
     parts.stated_size -= 1;
     ok = test_movie::write_bytes(compressed(), folder + "/compressed_movie_atom_short_size.mov") && ok;
 #endif
+
+    // Movies in fragments that each carry one fault.
+    for (const test_movie::named_movie& m : test_movie::hostile_fragment_movies())
+        ok = !m.file.empty() &&
+             test_movie::write_bytes(m.file, folder + "/fragments_" + m.name + ".mov") && ok;
     return ok ? 0 : 1;
 }

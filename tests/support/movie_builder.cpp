@@ -579,7 +579,8 @@ std::vector<uint32_t> atom_path(const std::string& types) {
 int64_t find_atom(const bytes& file, const std::vector<uint32_t>& path) {
     static const std::vector<uint32_t> kContainers = {
         fourcc("moov"), fourcc("trak"), fourcc("mdia"), fourcc("minf"), fourcc("dinf"),
-        fourcc("stbl"), fourcc("edts"), fourcc("udta"), fourcc("tref")};
+        fourcc("stbl"), fourcc("edts"), fourcc("udta"), fourcc("tref"), fourcc("moof"),
+        fourcc("traf")};
     uint64_t begin = 0, end = file.size();
     int64_t found = -1;
     for (size_t level = 0; level < path.size(); ++level) {

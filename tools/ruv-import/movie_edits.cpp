@@ -107,11 +107,17 @@ void add_duration(int64_t& sum, uint64_t duration) {
     sum = duration >= uint64_t(kLongest - sum) ? kLongest : sum + int64_t(duration);
 }
 
+// All ones: the writer did not know the duration (a movie in fragments).
+bool unknown_time(uint64_t time, bool version1) {
+    return time == (version1 ? ~0ull : 0xFFFFFFFFull);
+}
+
 void read_edits(byte_reader elst, uint32_t media_scale, uint64_t media_duration,
                 uint32_t movie_scale, track_time_line& track) {
     if (elst.failed()) {
-        // No edit list: the media plays once from movie time 0.
-        track.shows_media = media_scale != 0;
+        // No edit list: the media plays once from movie time 0, for as long
+        // as its header says, when it says.
+        track.shows_media = media_scale != 0 && media_duration != ~0ull;
         if (media_scale != 0) {
             const double end = double(media_duration) * movie_scale / media_scale;
             track.end = end < double(kLongest) ? int64_t(end) : kLongest;
@@ -142,7 +148,8 @@ bool read_track(byte_reader trak, uint32_t movie_scale, track_time_line& track) 
     const bool version1 = mdhd.read(1) == 1;
     mdhd.skip(3 + (version1 ? 16 : 8));
     const uint32_t media_scale = uint32_t(mdhd.read(4));
-    const uint64_t media_duration = read_time(mdhd, version1);
+    uint64_t media_duration = read_time(mdhd, version1);
+    if (unknown_time(media_duration, version1)) media_duration = ~0ull;
     byte_reader hdlr = child(mdia, kHdlr);
     hdlr.skip(8);
     track.handler = uint32_t(hdlr.read(4));
@@ -245,7 +252,10 @@ bool read_movie_time_line(Ruv::CM::RStream& stream, movie_time_line& out) {
     const bool version1 = mvhd.read(1) == 1;
     mvhd.skip(3 + (version1 ? 16 : 8));
     out.time_scale = uint32_t(mvhd.read(4));
+    const uint64_t duration = read_time(mvhd, version1);
     if (mvhd.failed() || out.time_scale == 0) return false;
+    if (!unknown_time(duration, version1) && duration <= uint64_t(INT64_MAX))
+        out.duration = int64_t(duration);
     while (movie.remaining() >= 8) {
         uint32_t type = 0;
         byte_reader body = next_atom(movie, type);

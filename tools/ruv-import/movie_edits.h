@@ -23,6 +23,7 @@ struct track_time_line {
 
 struct movie_time_line {
     uint32_t time_scale = 0;
+    int64_t duration = -1;  // what 'mvhd' says; -1 when it says all ones (not known)
     std::vector<track_time_line> tracks;
 };
 

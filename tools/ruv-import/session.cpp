@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "completeness.h"
+#include "header_duration.h"
 #include "input_check.h"
 #include "json_events.h"
 #include "report.h"
@@ -119,6 +120,14 @@ bool session::open(const std::string& movie) {
     Ruv::RPtr<Ruv::CM::RMovieInfo> info = m_importer.getMovieInfo();
     if (info) {
         m_console.set_duration(info->getDuration());
+        movie_time_line time_line;
+        const std::string header = read_time_line(time_line)
+                                       ? header_duration_note(time_line, info->getDuration())
+                                       : std::string();
+        if (!header.empty()) {
+            if (m_options.json) m_console.line(warning_event(header));
+            m_console.error_line("ruv-import: warning: " + header);
+        }
         if (m_options.json) {
             m_console.line(movie_event(*info));
         } else if (!m_options.quiet) {
