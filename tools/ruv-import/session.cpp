@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "completeness.h"
+#include "file_notes.h"
 #include "input_check.h"
 #include "json_events.h"
 #include "report.h"
@@ -99,14 +100,17 @@ bool session::open(const std::string& movie) {
         m_importer.preconfigure(*m_configuration);
         const size_t notes = m_notes.count();
         int result = m_importer.preflight(*m_configuration);
+        for (const std::string& note : unreadable_track_notes(movie)) warn(note);
         if (result != 0) {
             // The importer's own account, when it gave one, says it better:
-            // its last note sums up why it could not open the movie.
+            // its last note sums up why it could not open the movie, and
+            // the file itself may show the cause.
             const std::string why = m_notes.last(notes);
+            const std::string told = why.empty() ? why : with_file_cause(why, movie);
             fail("cannot import '" + movie + "': " +
-                     (why.empty() ? "the importer cannot open it as a movie (preflight answered " +
-                                        std::to_string(result) + ")"
-                                  : why),
+                     (told.empty() ? "the importer cannot open it as a movie (preflight answered " +
+                                         std::to_string(result) + ")"
+                                   : told),
                  why);
             return false;
         }
@@ -117,6 +121,7 @@ bool session::open(const std::string& movie) {
 
     if (m_options.pull && !choose_pulled_stream()) return false;
     Ruv::RPtr<Ruv::CM::RMovieInfo> info = m_importer.getMovieInfo();
+    check_sound(movie, info.get());
     if (info) {
         m_console.set_duration(info->getDuration());
         if (m_options.json) {
@@ -126,6 +131,25 @@ bool session::open(const std::string& movie) {
         }
     }
     return true;
+}
+
+void session::warn(const std::string& note) {
+    if (m_options.json) m_console.line(warning_event(note));
+    m_console.error_line("ruv-import: warning: " + note);
+}
+
+// Mixed down, the channel count says nothing of what is left out.
+void session::check_sound(const std::string& movie, const Ruv::CM::RMovieInfo* info) {
+    if (m_configuration->getInt("extract-audio-channels-discrete", 1, INT_MIN, INT_MAX) == 0)
+        return;
+    uint32_t channels = 0;
+    for (size_t i = 0; info && i < info->getTrackCount(); ++i) {
+        Ruv::RPtr<Ruv::CM::RTrackInfo> track = info->getTrack(i);
+        if (track->getKind() != Ruv::CM::RTrackInfo::kVideo)
+            channels = static_cast<const Ruv::CM::RAudioTrackInfo&>(*track).getChannels();
+    }
+    const std::string note = undecodable_sound_note(movie, channels);
+    if (!note.empty()) warn(note);
 }
 
 // processNextFrame hands out a frame of one queue and drops what the readers

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "importer/sample_timing.h"
-#include "importer/shown_media.h"
 #include "importer/sync_sample.h"
 #include "quicktime/routines.h"
 
@@ -39,34 +38,37 @@ TimeValue64 last_sample_shown(Media media, TimeValue64 last_shown, TimeValue64 f
 
 }  // namespace
 
-bool find_shown_range(Movie movie, Track track, TimeValue from, TimeValue to,
+bool find_shown_range(Track track, Media media, const std::vector<shown_edit>& edits,
+                      TimeScale movie_scale, TimeScale media_scale, TimeValue from, TimeValue to,
                       std::vector<read_segment>& runs) {
     runs.clear();
-    Media media = GetTrackMedia(track);
-    const TimeScale movie_scale = GetMovieTimeScale(movie);
-    const TimeScale media_scale = media ? GetMediaTimeScale(media) : 0;
-    if (movie_scale <= 0 || media_scale <= 0) return true;
-    const std::vector<shown_edit> edits = find_shown_edits(movie, track, from, to);
-    if (edits.empty()) return true;
+    if (edits.empty() || movie_scale <= 0 || media_scale <= 0) return true;
     // Every time is placed on the time line of the track's first edit that
     // shows media, wherever the window starts.
-    const std::vector<shown_edit> first = find_shown_edits(movie, track, 0, kAfterEveryTrack);
-    const shown_edit& origin = first.empty() ? edits.front() : first.front();
-
-    for (size_t k = 0; k < edits.size(); ++k) {
-        const shown_edit& e = edits[k];
-        const TimeValue64 sync = sync_for_frame_shown_at(media, e.first);
+    const shown_edit& origin = edits.front();
+    const shown_edit* previous = nullptr;
+    for (const shown_edit& e : edits) {
+        const TimeValue a = std::max(e.start, from);
+        const TimeValue b = std::min(e.end, to);
+        if (b <= a) continue;
+        // Only the window's first edit may start inside it.
+        const TimeValue64 first =
+            runs.empty() ? TrackTimeToMediaDisplayTime(a, track) : e.media_start;
+        const TimeValue64 sync = sync_for_frame_shown_at(media, first < 0 ? 0 : first);
         if (sync == -1) return false;
         read_segment run;
         // A sync sample decoded after the frame it should lead to is no start:
         // the media is read from its beginning instead.
-        run.from = sync > e.first ? 0 : sync;
-        run.last = last_sample_shown(media, e.last, std::max<TimeValue64>(run.from, 0));
+        run.from = sync > first ? 0 : sync;
+        run.last = last_sample_shown(media, last_shown(e, b, movie_scale, media_scale),
+                                     std::max<TimeValue64>(run.from, 0));
         run.shift = double(int64_t(e.start) - origin.start) / movie_scale -
                     double(e.media_start - origin.media_start) / media_scale;
-        run.continues = k > 0 && continues_media(edits[k - 1], e, movie_scale, media_scale);
+        run.continues =
+            previous && continues_media(*previous, e, movie_scale, media_scale);
         run.edit_number = e.number;
         runs.push_back(run);
+        previous = &e;
     }
     return true;
 }

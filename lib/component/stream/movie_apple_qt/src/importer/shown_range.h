@@ -1,5 +1,6 @@
 // The samples the video reader delivers for a window of the track's time
-// line, worked out once per seek: for every edit that shows media, the run
+// line, worked out at each seek from the edits walked at open: for every
+// edit that shows media inside the window, the run
 // of samples in decode order from the sync sample its first frame decodes
 // from to the last sample it shows, and where the edit puts that media on
 // the time line.
@@ -7,6 +8,7 @@
 
 #include <vector>
 
+#include "importer/shown_media.h"
 #include "quicktime/movies.h"
 
 namespace ns_movie_apple_qt {
@@ -27,10 +29,14 @@ struct read_segment {
     int edit_number = 0;
 };
 
-// The runs for the window from..to (movie time scale, to exclusive), in the
-// order of the time line; empty when the window shows no media. false when
-// the sync sample of an edit's first frame cannot be found.
-bool find_shown_range(Movie movie, Track track, TimeValue from, TimeValue to,
+// The runs for the window from..to (movie time scale, to exclusive) of a
+// track whose edits are `edits` (the first of them the origin of every
+// shift), in the order of the time line; empty when the window shows no
+// media. The media display time shown at the window's start is QuickTime's
+// answer for it. false when the sync sample of an edit's first frame cannot
+// be found.
+bool find_shown_range(Track track, Media media, const std::vector<shown_edit>& edits,
+                      TimeScale movie_scale, TimeScale media_scale, TimeValue from, TimeValue to,
                       std::vector<read_segment>& runs);
 
 }  // namespace ns_movie_apple_qt

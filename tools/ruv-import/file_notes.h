@@ -1,0 +1,29 @@
+// What ruv-import says of a movie from the file itself, beside the
+// importer's account: tracks whose tables cannot be read, sound the
+// extraction cannot have decoded, and why a movie did not open.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace ruv_import {
+
+// One warning for every track of the movie atom whose tables describe no
+// sample that can be read: "track 2 ('vide') of 'x.mov' is left out: its
+// chunk offset table is empty".
+std::vector<std::string> unreadable_track_notes(const std::string& path);
+
+// A warning when the extraction delivers fewer channels than the enabled
+// sound tracks surely hold (a stored format holds its description's count,
+// a compressed one at least one); "" otherwise. extracted: the sound
+// stream's channel count, 0 without a sound stream.
+std::string undecodable_sound_note(const std::string& path, uint32_t extracted);
+
+// The importer's line on a movie it could not open, with the cause it gave
+// replaced by what the file shows, when the file shows why:
+// "cannot open 'x.mov': movie atom cut short at byte 1024 (QuickTime error
+// -2048, noMovieFound)". The line as it is otherwise.
+std::string with_file_cause(const std::string& note, const std::string& path);
+
+}  // namespace ruv_import
