@@ -52,7 +52,7 @@ const std::map<std::string, const char*> kForms = {
     {"SetComponentInstanceStorage", "aa"},
     {"DataHGetFileSize64", "a"},
     {"DataHScheduleData64", "aaiiaa"},
-    {"NewMovieFromDataFork64", "aiaha"},
+    {"NewMovieFromDataFork64", "aaaha"},
     {"SetMediaDataRef", "ahac"},
     {"RegisterComponent", "aaia"},
     {"GetMoviesError", ""},
