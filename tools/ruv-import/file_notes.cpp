@@ -1,5 +1,7 @@
 #include "file_notes.h"
 
+#include <filesystem>
+
 #include "file_survey.h"
 #include "lib/kolmbase/strings.h"
 
@@ -71,7 +73,18 @@ std::string undecodable_sound_note(const std::string& path, uint32_t extracted) 
         static_cast<unsigned long long>(least), listed.c_str());
 }
 
-std::string with_file_cause(const std::string& note, const std::string& path) {
+std::string with_file_facts(const std::string& note, const std::string& path) {
+    const std::string past_the_end = "media data lies past the end of the file (";
+    const size_t end = note.find(past_the_end);
+    if (end != std::string::npos) {
+        std::error_code failed;
+        const std::uintmax_t size = std::filesystem::file_size(path, failed);
+        if (failed) return note;
+        const size_t at = end + past_the_end.size() - 1;
+        return note.substr(0, at) +
+               kolmbase::string_with_format("(%llu bytes) ", static_cast<unsigned long long>(size)) +
+               note.substr(at);
+    }
     const std::string opening = "cannot open '";
     if (note.compare(0, opening.size(), opening) != 0) return note;
     const size_t cause = note.find("': ", opening.size());

@@ -20,10 +20,12 @@ std::vector<std::string> unreadable_track_notes(const std::string& path);
 // stream's channel count, 0 without a sound stream.
 std::string undecodable_sound_note(const std::string& path, uint32_t extracted);
 
-// The importer's line on a movie it could not open, with the cause it gave
-// replaced by what the file shows, when the file shows why:
-// "cannot open 'x.mov': movie atom cut short at byte 1024 (QuickTime error
-// -2048, noMovieFound)". The line as it is otherwise.
-std::string with_file_cause(const std::string& note, const std::string& path);
+// An importer's line with what the file itself shows: on a movie it could
+// not open, the cause it gave is replaced by the file's, when the file shows
+// why ("cannot open 'x.mov': movie atom cut short at byte 1024 (QuickTime
+// error -2010, invalidMovie)"); media data past the end of the file is said
+// with the file's size ("... past the end of the file (22682 bytes) (...").
+// The line as it is otherwise.
+std::string with_file_facts(const std::string& note, const std::string& path);
 
 }  // namespace ruv_import

@@ -98,19 +98,19 @@ bool session::open(const std::string& movie) {
             return false;
         }
         m_importer.preconfigure(*m_configuration);
+        m_notes.set_wording(
+            [movie](const std::string& note) { return with_file_facts(note, movie); });
         const size_t notes = m_notes.count();
         int result = m_importer.preflight(*m_configuration);
         for (const std::string& note : unreadable_track_notes(movie)) warn(note);
         if (result != 0) {
             // The importer's own account, when it gave one, says it better:
-            // its last note sums up why it could not open the movie, and
-            // the file itself may show the cause.
+            // its last note sums up why it could not open the movie.
             const std::string why = m_notes.last(notes);
-            const std::string told = why.empty() ? why : with_file_cause(why, movie);
             fail("cannot import '" + movie + "': " +
-                     (told.empty() ? "the importer cannot open it as a movie (preflight answered " +
-                                         std::to_string(result) + ")"
-                                   : told),
+                     (why.empty() ? "the importer cannot open it as a movie (preflight answered " +
+                                        std::to_string(result) + ")"
+                                  : why),
                  why);
             return false;
         }
