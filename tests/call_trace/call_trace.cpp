@@ -40,13 +40,15 @@ const std::map<std::string, const char*> kForms = {
     {"CFURLCreateWithString", "aaa"},
     {"CFURLCreateWithFileSystemPath", "aaii"},
     {"QTGetCFConstant", "s"},
-    {"CFStringCreateWithBytes", "aaixi"},
+    // The length of the movie's URL, and so of the data reference that holds
+    // it, varies with the test file's path.
+    {"CFStringCreateWithBytes", "aaaxi"},
     {"CFStringGetPascalString", "aaix"},
     {"NewPtrClear", "i"},
     {"GetPtrSize", "a"},
     {"DisposePtr", "a"},
     {"PtrToHand", "aai"},
-    {"PtrAndHand", "aai"},
+    {"PtrAndHand", "aaa"},
     {"HandToHand", "a"},
     {"MemError", ""},
     {"SetComponentInstanceStorage", "aa"},
@@ -183,7 +185,8 @@ std::string describe(uint32_t selector, const uint32_t* args) {
     std::memcpy(&what, record + 2, sizeof what);
     const auto routine = g_records.find(what);
     if (routine == g_records.end())
-        return kolmbase::string_with_format("CallComponent what 0x%04x ?", unsigned(uint16_t(what)));
+        return kolmbase::string_with_format("CallComponent what 0x%04x ?",
+                                            unsigned(uint16_t(what)));
     return line(routine->second, reinterpret_cast<const uint32_t*>(record + 4), record[1] / 4);
 }
 

@@ -81,9 +81,9 @@ std::string with_file_facts(const std::string& note, const std::string& path) {
         const std::uintmax_t size = std::filesystem::file_size(path, failed);
         if (failed) return note;
         const size_t at = end + past_the_end.size() - 1;
-        return note.substr(0, at) +
-               kolmbase::string_with_format("(%llu bytes) ", static_cast<unsigned long long>(size)) +
-               note.substr(at);
+        const std::string bytes = kolmbase::string_with_format(
+            "(%llu bytes) ", static_cast<unsigned long long>(size));
+        return note.substr(0, at) + bytes + note.substr(at);
     }
     const std::string opening = "cannot open '";
     if (note.compare(0, opening.size(), opening) != 0) return note;
