@@ -16,15 +16,19 @@ namespace {
 constexpr int kReorderWindow = 32;
 
 // Decode time of the last sample, in decode order, shown at or before media
-// display time last_shown, looking from decode time from on.
-TimeValue64 last_sample_shown(Media media, TimeValue64 last_shown, TimeValue64 from) {
+// display time last_shown, looking from decode time from on; each sample
+// looked at takes one from budget, and the search stops when none is left.
+TimeValue64 last_sample_shown(Media media, TimeValue64 last_shown, TimeValue64 from,
+                              uint64_t& budget) {
     // Start at a sync sample shown inside the range: no sample decoded before
     // it depends on a later one.
     TimeValue64 t = std::max(sync_for_frame_shown_at(media, last_shown), from);
     TimeValue64 last = from;
     int shown_after = 0;
     sample_timing s;
-    while (shown_after < kReorderWindow && sample_timing_at(media, t, s) && s.duration > 0) {
+    while (shown_after < kReorderWindow && budget > 0 && sample_timing_at(media, t, s) &&
+           s.duration > 0) {
+        --budget;
         if (s.display <= last_shown) {
             last = s.decode;
             shown_after = 0;
@@ -40,8 +44,9 @@ TimeValue64 last_sample_shown(Media media, TimeValue64 last_shown, TimeValue64 f
 
 bool find_shown_range(Track track, Media media, const std::vector<shown_edit>& edits,
                       TimeScale movie_scale, TimeScale media_scale, TimeValue from, TimeValue to,
-                      std::vector<read_segment>& runs) {
+                      uint64_t budget, std::vector<read_segment>& runs, int& cut_at) {
     runs.clear();
+    cut_at = 0;
     if (edits.empty() || movie_scale <= 0 || media_scale <= 0) return true;
     // Every time is placed on the time line of the track's first edit that
     // shows media, wherever the window starts.
@@ -51,6 +56,10 @@ bool find_shown_range(Track track, Media media, const std::vector<shown_edit>& e
         const TimeValue a = std::max(e.start, from);
         const TimeValue b = std::min(e.end, to);
         if (b <= a) continue;
+        if (budget == 0) {
+            cut_at = e.number;
+            break;
+        }
         // Only the window's first edit may start inside it.
         const TimeValue64 first =
             runs.empty() ? TrackTimeToMediaDisplayTime(a, track) : e.media_start;
@@ -61,7 +70,7 @@ bool find_shown_range(Track track, Media media, const std::vector<shown_edit>& e
         // the media is read from its beginning instead.
         run.from = sync > first ? 0 : sync;
         run.last = last_sample_shown(media, last_shown(e, b, movie_scale, media_scale),
-                                     std::max<TimeValue64>(run.from, 0));
+                                     std::max<TimeValue64>(run.from, 0), budget);
         run.shift = double(int64_t(e.start) - origin.start) / movie_scale -
                     double(e.media_start - origin.media_start) / media_scale;
         run.continues =

@@ -6,6 +6,7 @@
 // the time line.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "importer/shown_media.h"
@@ -33,10 +34,12 @@ struct read_segment {
 // track whose edits are `edits` (the first of them the origin of every
 // shift), in the order of the time line; empty when the window shows no
 // media. The media display time shown at the window's start is QuickTime's
-// answer for it. false when the sync sample of an edit's first frame cannot
-// be found.
+// answer for it. Finding where the runs end reads at most budget sample
+// times in all: the edits left when none is left get no run, and cut_at is
+// the number of the first of them (0 when every edit got its run). false
+// when the sync sample of an edit's first frame cannot be found.
 bool find_shown_range(Track track, Media media, const std::vector<shown_edit>& edits,
                       TimeScale movie_scale, TimeScale media_scale, TimeValue from, TimeValue to,
-                      std::vector<read_segment>& runs);
+                      uint64_t budget, std::vector<read_segment>& runs, int& cut_at);
 
 }  // namespace ns_movie_apple_qt

@@ -114,7 +114,8 @@ video_track::video_track()
       m_cut_at_duration(false),
       m_media_scale(0),
       m_sample_limit(kNoSampleLimit),
-      m_samples_left(kNoSampleLimit) {
+      m_samples_left(kNoSampleLimit),
+      m_cut_at(0) {
     m_kind = kind_video;
     m_name = "video";
 }
@@ -382,7 +383,7 @@ int video_track::seek(double start, double /*end: the range ends at the configur
         to = truncate_to<TimeValue>(double(movie_scale) * end_time + 0.5);
     m_samples_left = m_sample_limit;
     if (!find_shown_range(m_track, m_media, m_edits, movie_scale, m_media_scale,
-                          std::max<TimeValue>(from, 0), to, m_runs))
+                          std::max<TimeValue>(from, 0), to, m_sample_limit, m_runs, m_cut_at))
         return status_failed;
     if (m_runs.empty()) {
         // Nothing shown in the range: the first read ends the run.
@@ -466,7 +467,7 @@ int video_track::read_sample(frame*& out) {
     if (!description) return status_failed;
 
     if (m_samples_left == 0) {
-        log_sample_limit();
+        log_sample_limit(m_runs.empty() ? 0 : m_runs[m_run].edit_number);
         m_active = false;
         return status_end;
     }
@@ -482,6 +483,7 @@ int video_track::read_sample(frame*& out) {
     if (err == invalidTime) {
         // The end of the media: like the end of the range, it ends the run.
         m_active = false;
+        if (m_cut_at != 0) log_sample_limit(m_cut_at);
         return status_end;
     }
     const TimeScale media_scale = GetMediaTimeScale(m_media);
@@ -512,6 +514,7 @@ int video_track::read_sample(frame*& out) {
     if (past_run) {
         release_frame(f, true);
         m_active = false;
+        if (m_cut_at != 0) log_sample_limit(m_cut_at);
         return status_end;
     }
     m_position += decode_duration;
@@ -582,13 +585,12 @@ void video_track::log_refused_sample(TimeValue64 decode_time, double scale, uint
                           double(decode_time) / scale, source_name().c_str(), unsigned(size), why);
 }
 
-void video_track::log_sample_limit() const {
-    const read_segment* run = m_runs.empty() ? nullptr : &m_runs[m_run];
+void video_track::log_sample_limit(int edit_number) const {
     log::instance().error(0, 0,
                           "the video of '%s' stops at its edit %d: its edits would deliver more "
                           "than %llu frames, %llu times its samples and %llu more; the frames "
                           "from there on are left out",
-                          source_name().c_str(), run ? run->edit_number : 0,
+                          source_name().c_str(), edit_number,
                           static_cast<unsigned long long>(m_sample_limit),
                           static_cast<unsigned long long>(kSamplesPerStoredSample),
                           static_cast<unsigned long long>(kSampleAllowance));

@@ -107,8 +107,9 @@ private:
     // The same for a sample refused before it is read: its size cannot be true.
     void log_refused_sample(TimeValue64 decode_time, double scale, uint32_t size,
                             const char* why) const;
-    // Logs that the track's edits would deliver more samples than it may.
-    void log_sample_limit() const;
+    // Logs that the track's edits would deliver more samples than it may,
+    // from edit edit_number on.
+    void log_sample_limit(int edit_number) const;
 
     int32_t m_coded_width;
     int32_t m_coded_height;
@@ -151,6 +152,8 @@ private:
     static constexpr uint64_t kNoSampleLimit = UINT64_MAX;
     uint64_t m_sample_limit;
     uint64_t m_samples_left;
+    // The first edit of the last seek that got no run for the bound; 0 none.
+    int m_cut_at;
     sample_bound m_sample_bound;
 };
 
