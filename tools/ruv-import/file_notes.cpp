@@ -36,9 +36,9 @@ bool channel_count_is_stored(uint32_t format) {
 
 }  // namespace
 
-std::vector<std::string> unreadable_track_notes(const std::string& path) {
+std::vector<std::string> unreadable_track_notes(const std::vector<file_track>& tracks,
+                                                const std::string& path) {
     std::vector<std::string> notes;
-    const std::vector<file_track> tracks = file_tracks(path);
     for (size_t n = 0; n < tracks.size(); ++n) {
         if (tracks[n].problem.empty()) continue;
         notes.push_back(kolmbase::string_with_format(
@@ -49,10 +49,10 @@ std::vector<std::string> unreadable_track_notes(const std::string& path) {
     return notes;
 }
 
-std::string undecodable_sound_note(const std::string& path, uint32_t extracted) {
+std::string undecodable_sound_note(const std::vector<file_track>& tracks,
+                                   const std::string& path, uint32_t extracted) {
     uint64_t least = 0;
     std::string listed;
-    const std::vector<file_track> tracks = file_tracks(path);
     for (size_t n = 0; n < tracks.size(); ++n) {
         const file_track& t = tracks[n];
         if (!t.enabled || t.handler != kSound || !t.problem.empty() || t.format == 0) continue;

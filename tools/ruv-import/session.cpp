@@ -92,6 +92,8 @@ bool session::open(const std::string& movie) {
         queues.push_back(m_queues.back().get());
     }
 
+    // The movie atom's tracks, as the file itself holds them.
+    std::vector<file_track> file;
     try {
         if (m_importer.init(input, queues) != 0) {
             fail("cannot import '" + movie + "': the importer does not accept it as its input");
@@ -102,7 +104,8 @@ bool session::open(const std::string& movie) {
             [movie](const std::string& note) { return with_file_facts(note, movie); });
         const size_t notes = m_notes.count();
         int result = m_importer.preflight(*m_configuration);
-        for (const std::string& note : unreadable_track_notes(movie)) warn(note);
+        file = file_tracks(movie);
+        for (const std::string& note : unreadable_track_notes(file, movie)) warn(note);
         if (result != 0) {
             // The importer's own account, when it gave one, says it better:
             // its last note sums up why it could not open the movie.
@@ -121,7 +124,7 @@ bool session::open(const std::string& movie) {
 
     if (m_options.pull && !choose_pulled_stream()) return false;
     Ruv::RPtr<Ruv::CM::RMovieInfo> info = m_importer.getMovieInfo();
-    check_sound(movie, info.get());
+    check_sound(file, movie, info.get());
     if (info) {
         m_console.set_duration(info->getDuration());
         if (m_options.json) {
@@ -139,7 +142,8 @@ void session::warn(const std::string& note) {
 }
 
 // Mixed down, the channel count says nothing of what is left out.
-void session::check_sound(const std::string& movie, const Ruv::CM::RMovieInfo* info) {
+void session::check_sound(const std::vector<file_track>& file, const std::string& movie,
+                          const Ruv::CM::RMovieInfo* info) {
     if (m_configuration->getInt("extract-audio-channels-discrete", 1, INT_MIN, INT_MAX) == 0)
         return;
     uint32_t channels = 0;
@@ -148,7 +152,7 @@ void session::check_sound(const std::string& movie, const Ruv::CM::RMovieInfo* i
         if (track->getKind() != Ruv::CM::RTrackInfo::kVideo)
             channels = static_cast<const Ruv::CM::RAudioTrackInfo&>(*track).getChannels();
     }
-    const std::string note = undecodable_sound_note(movie, channels);
+    const std::string note = undecodable_sound_note(file, movie, channels);
     if (!note.empty()) warn(note);
 }
 

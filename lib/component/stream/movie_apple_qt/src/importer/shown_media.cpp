@@ -29,7 +29,7 @@ const char* why_refused(Track track, TimeValue start, TimeValue length,
     if (media_start > kLatestMediaTime - expected)
         return "shows media times beyond any movie's";
     const TimeValue64 at_last_instant = TrackTimeToMediaDisplayTime(start + length - 1, track);
-    const int64_t span = at_last_instant - media_start;
+    const int64_t span = at_last_instant < 0 ? -1 : at_last_instant - media_start;
     if (span < expected - 2 || span > expected + 2)
         return "plays its media at a rate other than 1, whose frames the reader cannot place";
     return nullptr;
