@@ -131,13 +131,17 @@ TEST_F(MovieThroughDataHandler, SampleSizeIsPossibleUpToTheDataBehindTheReferenc
     Handle description = NewHandleClear(sizeof(SampleDescription));
     reinterpret_cast<SampleDescription*>(*description)->dataRefIndex = 1;
     const uint32_t size = uint32_t(file.size());
-    EXPECT_TRUE(ns_movie_apple_qt::sample_size_possible(media, description, size));
-    EXPECT_FALSE(ns_movie_apple_qt::sample_size_possible(media, description, size + 1));
-    // A reference carrying an address no data reference has holds nothing.
+    ns_movie_apple_qt::sample_bound bound;
+    EXPECT_TRUE(bound.possible(media, description, size));
+    EXPECT_FALSE(bound.possible(media, description, size + 1));
+    // A reference carrying an address no data reference has holds nothing;
+    // the size is learnt once, so a bound that has not yet asked sees it.
     Handle unknown = dh_test::handle_with(
         {0, 0, 0, 0, 1, 'm', 0, 0, 0, 12, 'd', 'a', 't', 'a', 0x40, 0x41, 0x41, 0x41});
     ASSERT_EQ(noErr, SetMediaDataRef(media, 1, unknown, datahandler::kDataHandlerSubType));
-    EXPECT_FALSE(ns_movie_apple_qt::sample_size_possible(media, description, 1));
+    EXPECT_TRUE(bound.possible(media, description, 1));
+    bound.clear();
+    EXPECT_FALSE(bound.possible(media, description, 1));
     DisposeHandle(unknown);
     DisposeHandle(description);
 }

@@ -39,9 +39,16 @@ std::vector<std::string> importer_notes::take_new() {
     return taken;
 }
 
-void importer_notes::add(const std::string& note) {
+void importer_notes::set_wording(std::function<std::string(const std::string&)> wording) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_wording = std::move(wording);
+}
+
+void importer_notes::add(const std::string& line) {
+    std::string note;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
+        note = m_wording ? m_wording(line) : line;
         m_notes.push_back(note);
     }
     if (m_json) m_console.line(warning_event(note));

@@ -5,6 +5,7 @@
 // prints itself, one of them as the reason of a failed import.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -34,6 +35,10 @@ public:
     // The lines not taken before, in order; they count as taken.
     std::vector<std::string> take_new();
 
+    // Rewords every line from now on before it is kept or written (ruv-import
+    // adds what the file itself shows).
+    void set_wording(std::function<std::string(const std::string&)> wording);
+
     // The prefix the importer's log bridge puts before every line.
     static const char* const marker;
 
@@ -45,6 +50,7 @@ private:
     mutable std::mutex m_mutex;
     std::vector<std::string> m_notes;
     size_t m_taken = 0;
+    std::function<std::string(const std::string&)> m_wording;
     // Last: it reads standard error until it goes, before the notes go.
     std::unique_ptr<stderr_tap> m_tap;
 };

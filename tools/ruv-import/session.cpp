@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "completeness.h"
+#include "file_notes.h"
 #include "header_duration.h"
 #include "input_check.h"
 #include "json_events.h"
@@ -92,14 +93,20 @@ bool session::open(const std::string& movie) {
         queues.push_back(m_queues.back().get());
     }
 
+    // The movie atom's tracks, as the file itself holds them.
+    std::vector<file_track> file;
     try {
         if (m_importer.init(input, queues) != 0) {
             fail("cannot import '" + movie + "': the importer does not accept it as its input");
             return false;
         }
         m_importer.preconfigure(*m_configuration);
+        m_notes.set_wording(
+            [movie](const std::string& note) { return with_file_facts(note, movie); });
         const size_t notes = m_notes.count();
         int result = m_importer.preflight(*m_configuration);
+        file = file_tracks(movie);
+        for (const std::string& note : unreadable_track_notes(file, movie)) warn(note);
         if (result != 0) {
             // The importer's own account, when it gave one, says it better:
             // its last note sums up why it could not open the movie.
@@ -118,16 +125,14 @@ bool session::open(const std::string& movie) {
 
     if (m_options.pull && !choose_pulled_stream()) return false;
     Ruv::RPtr<Ruv::CM::RMovieInfo> info = m_importer.getMovieInfo();
+    check_sound(file, movie, info.get());
     if (info) {
         m_console.set_duration(info->getDuration());
         movie_time_line time_line;
         const std::string header = read_time_line(time_line)
                                        ? header_duration_note(time_line, info->getDuration())
                                        : std::string();
-        if (!header.empty()) {
-            if (m_options.json) m_console.line(warning_event(header));
-            m_console.error_line("ruv-import: warning: " + header);
-        }
+        if (!header.empty()) warn(header);
         if (m_options.json) {
             m_console.line(movie_event(*info));
         } else if (!m_options.quiet) {
@@ -135,6 +140,26 @@ bool session::open(const std::string& movie) {
         }
     }
     return true;
+}
+
+void session::warn(const std::string& note) {
+    if (m_options.json) m_console.line(warning_event(note));
+    m_console.error_line("ruv-import: warning: " + note);
+}
+
+// Mixed down, the channel count says nothing of what is left out.
+void session::check_sound(const std::vector<file_track>& file, const std::string& movie,
+                          const Ruv::CM::RMovieInfo* info) {
+    if (m_configuration->getInt("extract-audio-channels-discrete", 1, INT_MIN, INT_MAX) == 0)
+        return;
+    uint32_t channels = 0;
+    for (size_t i = 0; info && i < info->getTrackCount(); ++i) {
+        Ruv::RPtr<Ruv::CM::RTrackInfo> track = info->getTrack(i);
+        if (track->getKind() != Ruv::CM::RTrackInfo::kVideo)
+            channels = static_cast<const Ruv::CM::RAudioTrackInfo&>(*track).getChannels();
+    }
+    const std::string note = undecodable_sound_note(file, movie, channels);
+    if (!note.empty()) warn(note);
 }
 
 // processNextFrame hands out a frame of one queue and drops what the readers

@@ -11,6 +11,7 @@
 
 #include "console.h"
 #include "counting_stream.h"
+#include "file_survey.h"
 #include "importer_notes.h"
 #include "lib/cm/CMComponent.h"
 #include "movie_edits.h"
@@ -68,6 +69,13 @@ private:
     // failed, then why, when the importer said why after its first `since`
     // notes (the first such note: later ones tend to follow from it).
     void fail_import(const std::string& what, size_t since);
+    // A warning of ruv-import's own: a line on standard error and, with
+    // --json, a warning event.
+    void warn(const std::string& note);
+    // Warns when the sound stream cannot hold every enabled sound track of
+    // the file (info: the importer's movie info, or null).
+    void check_sound(const std::vector<file_track>& file, const std::string& movie,
+                     const Ruv::CM::RMovieInfo* info);
 
     Ruv::CM::RImporter& m_importer;
     const options& m_options;

@@ -1,8 +1,9 @@
 // A thread owned by an object: start() runs threadrunloop(argument) on a new
 // thread; an exception that leaves it goes to handleException, so nothing
 // escapes the thread, and the thread-end routine, when one is set, is the
-// thread's last use of the object. join() waits for it. The owner joins before its derived parts are
-// destroyed: the destructor only joins as a last resort. The thread never
+// thread's last use of the object. join() waits for it. The owner joins
+// before its derived parts are destroyed: the destructor only joins as a last
+// resort. The thread never
 // joins itself: there join() answers -1 and the destructor detaches it.
 #pragma once
 

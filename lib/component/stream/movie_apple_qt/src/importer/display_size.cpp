@@ -6,7 +6,8 @@ namespace ns_movie_apple_qt {
 
 display_size compute_display_size(const display_size_input& in) {
     display_size out;
-    const bool aspect = in.has_pixel_aspect && in.horizontal_spacing != 0 && in.vertical_spacing != 0;
+    const bool aspect =
+        in.has_pixel_aspect && in.horizontal_spacing != 0 && in.vertical_spacing != 0;
     if (aspect) {
         const double ratio = double(in.horizontal_spacing) / double(in.vertical_spacing);
         if (in.clean_aperture_width > 0.0 && in.clean_aperture_height > 0.0) {

@@ -86,11 +86,7 @@ std::string quicktime_error_text(OSErr error) {
 std::string media_read_failure(OSErr error, Media media) {
     std::string meaning;
     if (error == qtcode::kEndOfFile) {
-        const int64_t size = source_size();
-        meaning = size >= 0 ? kolmbase::string_with_format(
-                                  "media data lies past the end of the file (%lld bytes)",
-                                  static_cast<long long>(size))
-                            : "media data lies past the end of the file";
+        meaning = "media data lies past the end of the file";
     } else if (error == couldNotResolveDataRef || error == qtcode::kFileNotFound) {
         const std::string file = external_media_file(media);
         meaning = file.empty() ? "the file holding the media cannot be found"

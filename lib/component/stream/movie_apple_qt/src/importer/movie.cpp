@@ -7,11 +7,9 @@
 #include "importer/config.h"
 #include "importer/failure_text.h"
 #include "importer/log.h"
-#include "importer/movie_file_check.h"
 #include "importer/movie_source.h"
 #include "importer/qt_constants.h"
 #include "importer/qt_handle.h"
-#include "importer/sound_format_check.h"
 #include "importer/track.h"
 #include "importer/track_audio.h"
 #include "importer/track_video.h"
@@ -71,7 +69,6 @@ int movie::open() {
     }
     SetMovieActive(m_movie, 1);
     SetMoviePlayHints(m_movie, kPlayHintsHighQuality, kPlayHintsHighQuality);
-    report_left_out_tracks();
     if (!make_readers()) {
         report_no_readers();
         return 1;
@@ -91,60 +88,15 @@ void movie::report_open_failure(OSErr error) const {
             log_error("cannot open '" + name + "': QuickTime is not given a location for it");
         return;
     }
-    std::string cause = movie_atom_problem();
-    if (cause.empty()) {
-        switch (error) {
-        case noMovieFound: cause = "no movie atom"; break;
-        case invalidMovie: cause = "its movie atom is damaged"; break;
-        case couldNotResolveDataRef:
-        case qtcode::kFileNotFound: cause = "the file cannot be found"; break;
-        default: cause = "QuickTime cannot open it"; break;
-        }
+    std::string cause;
+    switch (error) {
+    case noMovieFound: cause = "no movie atom"; break;
+    case invalidMovie: cause = "its movie atom is damaged"; break;
+    case couldNotResolveDataRef:
+    case qtcode::kFileNotFound: cause = "the file cannot be found"; break;
+    default: cause = "QuickTime cannot open it"; break;
     }
     log_error("cannot open '" + name + "': " + cause + " (" + quicktime_error_text(error) + ")");
-}
-
-// QuickTime's tracks are the movie atom's in order, less those it could not
-// load: walking both lists by index, a track of the file that QuickTime's
-// next track does not match (media type and time scale) is left out. Of two
-// that match, one whose tables are known to be broken is the one left out.
-void movie::report_left_out_tracks() const {
-    const long loaded = GetMovieTrackCount(m_movie);
-    if (file_track_count() <= size_t(loaded)) return;
-    const std::vector<file_track> tracks = file_tracks();
-    if (tracks.size() <= size_t(loaded)) return;
-    const auto matches = [&](const file_track& t, long index) {
-        if (index > loaded) return false;
-        Media media = GetTrackMedia(GetMovieTrackByIndex(m_movie, index));
-        OSType type = 0;
-        if (media) GetMediaHandlerDescription(media, &type, nullptr, nullptr);
-        return media && type == t.handler && uint32_t(GetMediaTimeScale(media)) == t.media_time_scale;
-    };
-    std::vector<size_t> left_out;
-    long next = 1;
-    for (size_t n = 0; n < tracks.size(); ++n) {
-        const file_track& t = tracks[n];
-        const bool broken_before_a_match = !t.problem.empty() && n + 1 < tracks.size() &&
-                                           tracks[n + 1].problem.empty() &&
-                                           matches(tracks[n + 1], next);
-        if (!broken_before_a_match && matches(t, next))
-            ++next;
-        else
-            left_out.push_back(n);
-    }
-    if (left_out.size() != tracks.size() - size_t(loaded)) {
-        log_error(kolmbase::string_with_format(
-            "%u of the %u tracks of '%s' are left out: QuickTime cannot read them",
-            unsigned(tracks.size() - size_t(loaded)), unsigned(tracks.size()),
-            source_name().c_str()));
-        return;
-    }
-    for (size_t n : left_out)
-        log_error(kolmbase::string_with_format(
-            "track %u ('%s') of '%s' is left out: %s", unsigned(n + 1),
-            kolmbase::string_with_fourcc(tracks[n].handler).c_str(), source_name().c_str(),
-            tracks[n].problem.empty() ? "QuickTime cannot read its tables"
-                                      : tracks[n].problem.c_str()));
 }
 
 void movie::report_no_readers() const {
@@ -175,11 +127,7 @@ bool movie::make_readers() {
         std::unique_ptr<audio_track> audio(new (std::nothrow) audio_track());
         if (audio) {
             if (frame_rate > 0) audio->set_chunk_duration(1.0 / frame_rate);
-            const bool opened = audio->open(m_movie) == track::status_ok;
-            // Mixed down, the channel count says nothing of what is left out.
-            if (config::instance().extract_discrete())
-                log_undecodable_sound(m_movie, opened ? audio->channel_count() : 0);
-            if (opened) m_tracks.push_back(audio.release());
+            if (audio->open(m_movie) == track::status_ok) m_tracks.push_back(audio.release());
         }
     }
     return !m_tracks.empty();

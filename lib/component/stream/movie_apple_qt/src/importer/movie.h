@@ -46,8 +46,6 @@ private:
     void close();
     // Logs why the movie did not open.
     void report_open_failure(OSErr error) const;
-    // Logs every track of the movie atom that QuickTime left out, and why.
-    void report_left_out_tracks() const;
     // Logs that no reader could be made, with the tracks the movie has.
     void report_no_readers() const;
     // Makes the readers the movie has tracks for; false when none opens.

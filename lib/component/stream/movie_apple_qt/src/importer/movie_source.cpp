@@ -149,35 +149,4 @@ std::string source_name() {
     return "";
 }
 
-int64_t source_size() {
-    source_bytes source;
-    return source.ok() ? int64_t(source.size()) : -1;
-}
-
-source_bytes::source_bytes() {
-    const config& settings = config::instance();
-    if (settings.source_kind() == config::source_data_ref) {
-        m_ref = settings.data_ref();
-        const int64_t size = m_ref ? m_ref->size() : -1;
-        m_ok = size >= 0;
-        m_size = m_ok ? uint64_t(size) : 0;
-    } else if (settings.source_kind() == config::source_path && settings.path()) {
-        m_file.open(local_path(settings.path()), std::ios::binary | std::ios::ate);
-        m_ok = bool(m_file);
-        m_size = m_ok ? uint64_t(m_file.tellg()) : 0;
-    }
-}
-
-bool source_bytes::read(uint64_t offset, void* out, size_t count) {
-    if (!m_ok || offset > m_size || count > m_size - offset) return false;
-    if (m_ref) {
-        return m_ref->seek(int64_t(offset), 0) == int64_t(offset) &&
-               m_ref->read(static_cast<unsigned char*>(out), int64_t(count)) == int64_t(count);
-    }
-    m_file.clear();
-    m_file.seekg(std::streamoff(offset));
-    m_file.read(static_cast<char*>(out), std::streamsize(count));
-    return bool(m_file);
-}
-
 }  // namespace ns_movie_apple_qt

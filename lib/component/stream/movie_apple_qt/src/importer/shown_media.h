@@ -1,6 +1,5 @@
-// What a track's edits show of its media: the edits are walked with
-// QuickTime's track-edit search, which finds every edit, empty ones too, and
-// the end of the track.
+// What a track's edits show of its media, walked once when the track is
+// opened: QuickTime's track-edit search finds every edit, empty ones too.
 #pragma once
 
 #include <vector>
@@ -12,32 +11,53 @@ namespace ns_movie_apple_qt {
 // A track time past the end of every track.
 constexpr TimeValue kAfterEveryTrack = 0x7FFFFFFF;
 
-// One edit that shows media inside a window of the track's time line.
+// Edits looked at, at most: each search walks the edit list, so a list of
+// many thousands of edits would cost its square.
+constexpr int kMaxEditsWalked = 4096;
+
+// One edit that shows media at rate 1.
 struct shown_edit {
     // Place in the track's edit list, from 1, empty edits counted.
     int number = 0;
-    // Where the edit starts on the track's time line (movie time scale) and
-    // the media display time it shows there (media time scale): together
-    // they map every media time the edit shows onto the time line.
+    // Where the edit starts and ends on the track's time line (movie time
+    // scale), and the media display time it shows at its start (media time
+    // scale): together they map every media time it shows onto the time line.
     TimeValue start = 0;
-    TimeValue64 media_start = 0;
-    // Where the edit ends on the track's time line (movie time scale).
     TimeValue end = 0;
-    // Track time at which the window first shows this edit's media.
-    TimeValue first_track_time = 0;
-    // Media display time shown first inside the window, and the latest one
-    // shown (media time scale): exact for edits at rate 1, else the one shown
-    // at the edit's last instant of the movie's time scale.
-    TimeValue64 first = 0;
-    TimeValue64 last = 0;
-    // Whether the edit plays its media at rate 1 (a dwell edit, rate 0, or
-    // any other rate does not).
-    bool rate_one = true;
+    TimeValue64 media_start = 0;
 };
 
-// The edits that show media between track times from and to (movie time
-// scale, to exclusive), in the order of the time line.
-std::vector<shown_edit> find_shown_edits(Movie movie, Track track, TimeValue from, TimeValue to);
+// An edit the reader cannot place: its number, where it starts (movie time
+// scale) and why, as the end of a sentence ("plays its media at a rate
+// other than 1").
+struct refused_edit {
+    int number = 0;
+    TimeValue start = 0;
+    const char* why = "";
+};
+
+struct edit_walk {
+    // The edits that show media, in the order of the time line.
+    std::vector<shown_edit> shown;
+    // The first edit that cannot be placed; number 0 when there is none.
+    refused_edit refused;
+    // Where the first edit past the ones walked starts; -1 when every edit
+    // was walked.
+    TimeValue left_out_at = -1;
+};
+
+// Walks the edits of a track whose duration is track_end (movie time scale),
+// stopping at the first that shows media when first_only is set (its rate
+// is then not looked at), at the first that cannot be placed, or after
+// kMaxEditsWalked edits.
+edit_walk walk_edits(Track track, TimeValue track_end, TimeScale movie_scale,
+                     TimeScale media_scale, bool first_only);
+
+// The latest media display time (media time scale) that an edit shows when
+// its window on the time line ends at track time b (exclusive): a frame
+// starting within its last movie tick included.
+TimeValue64 last_shown(const shown_edit& e, TimeValue b, TimeScale movie_scale,
+                       TimeScale media_scale);
 
 // Whether edit b shows the media from exactly where edit a's whole length
 // takes it: together they play the media as one edit would.

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "importer/sample_timing.h"
-#include "importer/shown_media.h"
 #include "importer/sync_sample.h"
 #include "quicktime/routines.h"
 
@@ -17,15 +16,19 @@ namespace {
 constexpr int kReorderWindow = 32;
 
 // Decode time of the last sample, in decode order, shown at or before media
-// display time last_shown, looking from decode time from on.
-TimeValue64 last_sample_shown(Media media, TimeValue64 last_shown, TimeValue64 from) {
+// display time last_shown, looking from decode time from on; each sample
+// looked at takes one from budget, and the search stops when none is left.
+TimeValue64 last_sample_shown(Media media, TimeValue64 last_shown, TimeValue64 from,
+                              uint64_t& budget) {
     // Start at a sync sample shown inside the range: no sample decoded before
     // it depends on a later one.
     TimeValue64 t = std::max(sync_for_frame_shown_at(media, last_shown), from);
     TimeValue64 last = from;
     int shown_after = 0;
     sample_timing s;
-    while (shown_after < kReorderWindow && sample_timing_at(media, t, s) && s.duration > 0) {
+    while (shown_after < kReorderWindow && budget > 0 && sample_timing_at(media, t, s) &&
+           s.duration > 0) {
+        --budget;
         if (s.display <= last_shown) {
             last = s.decode;
             shown_after = 0;
@@ -39,34 +42,42 @@ TimeValue64 last_sample_shown(Media media, TimeValue64 last_shown, TimeValue64 f
 
 }  // namespace
 
-bool find_shown_range(Movie movie, Track track, TimeValue from, TimeValue to,
-                      std::vector<read_segment>& runs) {
+bool find_shown_range(Track track, Media media, const std::vector<shown_edit>& edits,
+                      TimeScale movie_scale, TimeScale media_scale, TimeValue from, TimeValue to,
+                      uint64_t budget, std::vector<read_segment>& runs, int& cut_at) {
     runs.clear();
-    Media media = GetTrackMedia(track);
-    const TimeScale movie_scale = GetMovieTimeScale(movie);
-    const TimeScale media_scale = media ? GetMediaTimeScale(media) : 0;
-    if (movie_scale <= 0 || media_scale <= 0) return true;
-    const std::vector<shown_edit> edits = find_shown_edits(movie, track, from, to);
-    if (edits.empty()) return true;
+    cut_at = 0;
+    if (edits.empty() || movie_scale <= 0 || media_scale <= 0) return true;
     // Every time is placed on the time line of the track's first edit that
     // shows media, wherever the window starts.
-    const std::vector<shown_edit> first = find_shown_edits(movie, track, 0, kAfterEveryTrack);
-    const shown_edit& origin = first.empty() ? edits.front() : first.front();
-
-    for (size_t k = 0; k < edits.size(); ++k) {
-        const shown_edit& e = edits[k];
-        const TimeValue64 sync = sync_for_frame_shown_at(media, e.first);
+    const shown_edit& origin = edits.front();
+    const shown_edit* previous = nullptr;
+    for (const shown_edit& e : edits) {
+        const TimeValue a = std::max(e.start, from);
+        const TimeValue b = std::min(e.end, to);
+        if (b <= a) continue;
+        if (budget == 0) {
+            cut_at = e.number;
+            break;
+        }
+        // Only the window's first edit may start inside it.
+        const TimeValue64 first =
+            runs.empty() ? TrackTimeToMediaDisplayTime(a, track) : e.media_start;
+        const TimeValue64 sync = sync_for_frame_shown_at(media, first < 0 ? 0 : first);
         if (sync == -1) return false;
         read_segment run;
         // A sync sample decoded after the frame it should lead to is no start:
         // the media is read from its beginning instead.
-        run.from = sync > e.first ? 0 : sync;
-        run.last = last_sample_shown(media, e.last, std::max<TimeValue64>(run.from, 0));
+        run.from = sync > first ? 0 : sync;
+        run.last = last_sample_shown(media, last_shown(e, b, movie_scale, media_scale),
+                                     std::max<TimeValue64>(run.from, 0), budget);
         run.shift = double(int64_t(e.start) - origin.start) / movie_scale -
                     double(e.media_start - origin.media_start) / media_scale;
-        run.continues = k > 0 && continues_media(edits[k - 1], e, movie_scale, media_scale);
+        run.continues =
+            previous && continues_media(*previous, e, movie_scale, media_scale);
         run.edit_number = e.number;
         runs.push_back(run);
+        previous = &e;
     }
     return true;
 }

@@ -1,12 +1,15 @@
 // The samples the video reader delivers for a window of the track's time
-// line, worked out once per seek: for every edit that shows media, the run
+// line, worked out at each seek from the edits walked at open: for every
+// edit that shows media inside the window, the run
 // of samples in decode order from the sync sample its first frame decodes
 // from to the last sample it shows, and where the edit puts that media on
 // the time line.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
+#include "importer/shown_media.h"
 #include "quicktime/movies.h"
 
 namespace ns_movie_apple_qt {
@@ -27,10 +30,16 @@ struct read_segment {
     int edit_number = 0;
 };
 
-// The runs for the window from..to (movie time scale, to exclusive), in the
-// order of the time line; empty when the window shows no media. false when
-// the sync sample of an edit's first frame cannot be found.
-bool find_shown_range(Movie movie, Track track, TimeValue from, TimeValue to,
-                      std::vector<read_segment>& runs);
+// The runs for the window from..to (movie time scale, to exclusive) of a
+// track whose edits are `edits` (the first of them the origin of every
+// shift), in the order of the time line; empty when the window shows no
+// media. The media display time shown at the window's start is QuickTime's
+// answer for it. Finding where the runs end reads at most budget sample
+// times in all: the edits left when none is left get no run, and cut_at is
+// the number of the first of them (0 when every edit got its run). false
+// when the sync sample of an edit's first frame cannot be found.
+bool find_shown_range(Track track, Media media, const std::vector<shown_edit>& edits,
+                      TimeScale movie_scale, TimeScale media_scale, TimeValue from, TimeValue to,
+                      uint64_t budget, std::vector<read_segment>& runs, int& cut_at);
 
 }  // namespace ns_movie_apple_qt

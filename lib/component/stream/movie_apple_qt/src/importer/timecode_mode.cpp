@@ -26,7 +26,8 @@ uint32_t timecode_mode(const TimeCodeDef& definition) {
         return 25;
     case 30:
         if (drop) return kolmbase::timecode::mode_2997_drop;
-        return definition.fTimeScale == 2997 ? uint32_t(kolmbase::timecode::mode_2997_nondrop) : 30u;
+        return definition.fTimeScale == 2997 ? uint32_t(kolmbase::timecode::mode_2997_nondrop)
+                                             : 30u;
     case 50:
         return 50;
     case 60:

@@ -79,29 +79,31 @@ bool track::set_decoder_config(const uint8_t* data, uint32_t size) {
     return true;
 }
 
-// The sync sample found is the one the video reader starts from: the one
-// decoding reaches the frame shown at the edit's start from.
+// The start times come from the track's first edit that shows media, after
+// any empty edits.
 void track::compute_start_times(Track qt_track) {
     m_edit_start = 0.0f;
     m_edit_time = 0.0f;
     Media media = GetTrackMedia(qt_track);
     if (!media) return;
+    const TimeScale movie_scale = GetMovieTimeScale(m_movie);
+    const TimeScale scale = GetMediaTimeScale(media);
+    const edit_walk walk = walk_edits(qt_track, kAfterEveryTrack, movie_scale, scale, true);
+    if (!walk.shown.empty()) set_start_times(media, walk.shown.front(), movie_scale, scale);
+}
 
-    const std::vector<shown_edit> edits = find_shown_edits(m_movie, qt_track, 0, kAfterEveryTrack);
-    if (edits.empty()) return;
-    const shown_edit& shown = edits.front();
-    const TimeValue64 media_time = shown.first;
-
+// The sync sample found is the one the video reader starts from: the one
+// decoding reaches the frame shown at the edit's start from.
+void track::set_start_times(Media media, const shown_edit& shown, TimeScale movie_scale,
+                            TimeScale media_scale) {
+    if (media_scale <= 0 || movie_scale <= 0) return;
+    const TimeValue64 media_time = shown.media_start;
     TimeValue64 sync_time = media_time;
     const TimeValue64 found = sync_for_frame_shown_at(media, media_time);
     if (found != -1) sync_time = found;
-
-    const TimeScale scale = GetMediaTimeScale(media);
-    const TimeScale movie_scale = GetMovieTimeScale(m_movie);
-    if (scale <= 0 || movie_scale <= 0) return;
-    m_edit_start = float(double(media_time) / double(scale));
-    m_sync_start = float(double(sync_time) / double(scale));
-    m_edit_time = float(double(shown.first_track_time) / double(movie_scale));
+    m_edit_start = float(double(media_time) / double(media_scale));
+    m_sync_start = float(double(sync_time) / double(media_scale));
+    m_edit_time = float(double(shown.start) / double(movie_scale));
 }
 
 }  // namespace ns_movie_apple_qt

@@ -13,6 +13,8 @@
 
 namespace ns_movie_apple_qt {
 
+struct shown_edit;
+
 class track {
 public:
     enum : uint32_t { kind_none = 0, kind_audio = 1, kind_video = 2 };
@@ -80,6 +82,9 @@ public:
     // seconds of media time, and m_edit_time (where that edit starts on the
     // track's time line, after any empty edits), in seconds.
     void compute_start_times(Track qt_track);
+    // The same from the first edit that shows media, already found.
+    void set_start_times(Media media, const shown_edit& shown, TimeScale movie_scale,
+                         TimeScale media_scale);
 
 protected:
     track();

@@ -146,8 +146,8 @@ int audio_track::seek(double start, double end) {
         double from = start - double(m_edit_start);
         if (from < 0.0) from = 0.0;
         TimeRecord time = {};
-        int64_t value = truncate_to<int64_t>(from * double(GetMovieTimeScale(m_movie)));
         time.scale = GetMovieTimeScale(m_movie);
+        int64_t value = truncate_to<int64_t>(from * double(time.scale));
         // Sound before zero on the import's time line is never delivered, and
         // a chunk across zero would be dropped whole with the sound after zero
         // in it: start at the first sample frame at or after zero. Movie time
@@ -176,7 +176,8 @@ int audio_track::seek(double start, double end) {
                                                 qtcode::kExtractionCurrentTime, sizeof now, &now,
                                                 nullptr) == noErr &&
                 now.scale != 0) {
-                const int64_t now_value = int64_t(uint64_t(uint32_t(now.value.hi)) << 32 | now.value.lo);
+                const int64_t now_value =
+                    int64_t(uint64_t(uint32_t(now.value.hi)) << 32 | now.value.lo);
                 m_start_time = double(now_value) / double(now.scale);
                 known = true;
             }
@@ -202,7 +203,8 @@ int audio_track::read() {
     // failures at one place is said once.
     if (err != noErr) {
         if (!m_fill_failed) {
-            const double bytes_per_second = double(m_channel_count) * m_sample_rate * kBytesPerSample;
+            const double bytes_per_second =
+                double(m_channel_count) * m_sample_rate * kBytesPerSample;
             const double at = m_start_time + double(m_byte_count) / bytes_per_second;
             log::instance().error(0, 0, "the sound at %.3f s of '%s' cannot be read: %s", at,
                                   source_name().c_str(), media_read_failure(err, nullptr).c_str());

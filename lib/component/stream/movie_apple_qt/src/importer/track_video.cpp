@@ -29,6 +29,13 @@ namespace {
 constexpr int kMaxSamplesPerRead = 256;
 constexpr double kEarliestReturnedTime = -1.0;
 
+// A track of several edits delivers at most this many times its samples, and
+// a few more: each edit's run starts again from a sync sample, and one long
+// group of pictures shown by many short edits would otherwise cost the
+// product of the two.
+constexpr uint64_t kSamplesPerStoredSample = 4;
+constexpr uint64_t kSampleAllowance = 1024;
+
 // 59.94 drop-frame time codes are counted here rather than taken from the
 // time code media: the first sample of the process that shows one sets the
 // count from its frame number, every later one advances it by one frame.
@@ -104,7 +111,11 @@ video_track::video_track()
       m_any_delivered(false),
       m_delivered_to(0),
       m_decode_next(0.0),
-      m_cut_at_duration(false) {
+      m_cut_at_duration(false),
+      m_media_scale(0),
+      m_sample_limit(kNoSampleLimit),
+      m_samples_left(kNoSampleLimit),
+      m_cut_at(0) {
     m_kind = kind_video;
     m_name = "video";
 }
@@ -140,11 +151,11 @@ int video_track::open_track(Movie movie) {
     Media media = GetTrackMedia(m_track);
     if (!media) return status_failed;
 
-    compute_start_times(m_track);
     const TimeScale movie_scale = GetMovieTimeScale(movie);
     if (movie_scale <= 0) return status_failed;
-    m_duration = double(GetTrackDuration(m_track)) / double(movie_scale);
-    if (!edits_deliverable()) return status_failed;
+    const TimeValue track_duration = GetTrackDuration(m_track);
+    m_duration = double(track_duration) / double(movie_scale);
+    if (!walk_track_edits(media, track_duration, movie_scale)) return status_failed;
 
     if (frame_rate_from_media(movie, m_frame_rate) != noErr &&
         !frame_rate_from_steps(movie, m_frame_rate))
@@ -155,13 +166,15 @@ int video_track::open_track(Movie movie) {
     OSType handler_type = 0;
     GetMediaHandlerDescription(media, &handler_type, nullptr, nullptr);
     const long description_count = GetMediaSampleDescriptionCount(media);
-    GetMediaSampleDescription(media, 1, reinterpret_cast<SampleDescriptionHandle>(description.get()));
+    GetMediaSampleDescription(media, 1,
+                              reinterpret_cast<SampleDescriptionHandle>(description.get()));
     if (GetMoviesError() != noErr || handler_type != qtcode::kVideoMediaType) return status_failed;
 
     image_description_info info;
     if (!read_first_description(description.get(), info)) return status_failed;
     apply_extensions(description.get(), info);
     m_media = media;
+    m_sample_bound.clear();
     store_format(info);
     read_start_timecode();
     copy_descriptions(description.get(), std::move(info.copy), description_count);
@@ -191,21 +204,37 @@ Track video_track::find_video_track(Movie movie) const {
 // The reader places every edit's media where the edit shows it, for edits
 // that play their media at rate 1. Frames of a dwell edit or of one at
 // another rate would be shown at times the reader cannot give them: the
-// track is left out rather than delivered wrong.
-bool video_track::edits_deliverable() {
-    const std::vector<shown_edit> edits = find_shown_edits(m_movie, m_track, 0, kAfterEveryTrack);
-    for (const shown_edit& e : edits) {
-        if (e.rate_one) continue;
-        log::instance().error(
-            0, 0,
-            "the video track of '%s' is left out: its edit %d (at %.3f s) plays its media at a "
-            "rate other than 1, whose frames the reader cannot place",
-            source_name().c_str(), e.number, double(e.start) / double(GetMovieTimeScale(m_movie)));
+// track is left out rather than delivered wrong. The edits are walked once
+// here; a track with one edit that shows media seeks without them.
+bool video_track::walk_track_edits(Media media, TimeValue track_duration, TimeScale movie_scale) {
+    m_media_scale = GetMediaTimeScale(media);
+    if (m_media_scale <= 0) return false;
+    const edit_walk walk = walk_edits(m_track, track_duration, movie_scale, m_media_scale, false);
+    const double scale = double(movie_scale);
+    if (walk.refused.number != 0) {
+        log::instance().error(0, 0,
+                              "the video track of '%s' is left out: its edit %d (at %.3f s) %s",
+                              source_name().c_str(), walk.refused.number,
+                              double(walk.refused.start) / scale, walk.refused.why);
         return false;
     }
+    if (walk.left_out_at >= 0)
+        log::instance().error(0, 0,
+                              "the video of '%s' shows its first %d edits only: the edits from "
+                              "%.3f s on are left out",
+                              source_name().c_str(), kMaxEditsWalked,
+                              double(walk.left_out_at) / scale);
+    m_edits = walk.shown;
+    if (!m_edits.empty()) set_start_times(media, m_edits.front(), movie_scale, m_media_scale);
     // A track that shows its media once from media time 0 ends where the
     // track does: its last frame is cut there.
-    m_cut_at_duration = edits.size() == 1 && edits.front().media_start == 0;
+    m_cut_at_duration = m_edits.size() == 1 && m_edits.front().media_start == 0;
+    m_sample_limit = kNoSampleLimit;
+    if (m_edits.size() > 1) {
+        const long samples = GetMediaSampleCount(media);
+        m_sample_limit =
+            kSamplesPerStoredSample * uint64_t(samples > 0 ? samples : 0) + kSampleAllowance;
+    }
     return true;
 }
 
@@ -304,8 +333,9 @@ void video_track::read_start_timecode() {
     if (TCGetCurrentTimeCode(handler, &frame_number, &definition, &record, nullptr) != noErr)
         return;
     const uint32_t mode = timecode_mode(definition);
-    m_timecode = mode == kolmbase::timecode::mode_5994_drop ? timecode_after_frames(mode, frame_number)
-                                                            : timecode_from_record(mode, record);
+    m_timecode = mode == kolmbase::timecode::mode_5994_drop
+                     ? timecode_after_frames(mode, frame_number)
+                     : timecode_from_record(mode, record);
 }
 
 void video_track::read_reel_name() {
@@ -351,7 +381,9 @@ int video_track::seek(double start, double /*end: the range ends at the configur
     TimeValue to = kAfterEveryTrack;
     if (double(movie_scale) * end_time < double(to))
         to = truncate_to<TimeValue>(double(movie_scale) * end_time + 0.5);
-    if (!find_shown_range(m_movie, m_track, std::max<TimeValue>(from, 0), to, m_runs))
+    m_samples_left = m_sample_limit;
+    if (!find_shown_range(m_track, m_media, m_edits, movie_scale, m_media_scale,
+                          std::max<TimeValue>(from, 0), to, m_sample_limit, m_runs, m_cut_at))
         return status_failed;
     if (m_runs.empty()) {
         // Nothing shown in the range: the first read ends the run.
@@ -434,6 +466,11 @@ int video_track::read_sample(frame*& out) {
     owned_handle description(NewHandleClear(16));
     if (!description) return status_failed;
 
+    if (m_samples_left == 0) {
+        log_sample_limit(m_runs.empty() ? 0 : m_runs[m_run].edit_number);
+        m_active = false;
+        return status_end;
+    }
     const TimeValue64 t = next_sample_time();
     ByteCount size = 0;
     TimeValue64 decode_duration = 0;
@@ -446,6 +483,7 @@ int video_track::read_sample(frame*& out) {
     if (err == invalidTime) {
         // The end of the media: like the end of the range, it ends the run.
         m_active = false;
+        if (m_cut_at != 0) log_sample_limit(m_cut_at);
         return status_end;
     }
     const TimeScale media_scale = GetMediaTimeScale(m_media);
@@ -468,19 +506,22 @@ int video_track::read_sample(frame*& out) {
         return status_failed;
     if (m_timecode_handler) update_timecode(t, decode_duration, media_scale);
 
-    frame* f = make_frame(description.get(), size, format, times, flags, t, scale);
+    // A sample is counted before it is read: one refused or unreadable, or
+    // past the range and let go, counts too.
+    const uint64_t number = m_frame_count++;
+    frame* f = make_frame(description.get(), size, format, times, flags, t, scale, number);
     if (!f) return status_failed;
-    // A sample past the range is read and counted, then let go.
-    ++m_frame_count;
     if (past_run) {
         release_frame(f, true);
         m_active = false;
+        if (m_cut_at != 0) log_sample_limit(m_cut_at);
         return status_end;
     }
     m_position += decode_duration;
     m_delivered_to = t + decode_duration;
     m_decode_next = times.decode + double(decode_duration) / scale;
     m_any_delivered = true;
+    if (m_samples_left != kNoSampleLimit) --m_samples_left;
     out = f;
     return status_ok;
 }
@@ -500,18 +541,18 @@ bool video_track::end_at_track_duration(sample_times& times, bool past_run,
 
 frame* video_track::make_frame(Handle description, ByteCount size, uint32_t format,
                                const sample_times& times, MediaSampleFlags flags, TimeValue64 t,
-                               double scale) {
+                               double scale, uint64_t number) {
     const bool key_frame =
         !((flags & qtcode::kSampleNotSync) != 0 && (flags & qtcode::kSamplePartialSync) == 0);
     // The size comes from the movie: a size its data cannot hold, or a buffer
     // that cannot be had, fails this read like a sample that cannot be read.
-    if (!sample_size_possible(m_media, description, size)) {
+    if (!m_sample_bound.possible(m_media, description, size)) {
         log_refused_sample(t, scale, uint32_t(size), "more than the data it is stored in holds");
         m_active = false;
         return nullptr;
     }
     frame* f = video_frame::create(size, format, times.display, times.decode, times.duration,
-                                   m_frame_count, uint32_t(m_coded_width),
+                                   number, uint32_t(m_coded_width),
                                    uint32_t(m_coded_height), m_current_timecode, key_frame);
     if (!f) {
         log_refused_sample(t, scale, uint32_t(size), "more than can be allocated");
@@ -538,8 +579,21 @@ void video_track::log_unreadable_sample(TimeValue64 decode_time, double scale, O
 
 void video_track::log_refused_sample(TimeValue64 decode_time, double scale, uint32_t size,
                                      const char* why) const {
-    log::instance().error(0, 0, "the video sample at %.3f s of '%s' cannot be read: its size, %u bytes, is %s",
+    log::instance().error(0, 0,
+                          "the video sample at %.3f s of '%s' cannot be read: its size, %u bytes, "
+                          "is %s",
                           double(decode_time) / scale, source_name().c_str(), unsigned(size), why);
+}
+
+void video_track::log_sample_limit(int edit_number) const {
+    log::instance().error(0, 0,
+                          "the video of '%s' stops at its edit %d: its edits would deliver more "
+                          "than %llu frames, %llu times its samples and %llu more; the frames "
+                          "from there on are left out",
+                          source_name().c_str(), edit_number,
+                          static_cast<unsigned long long>(m_sample_limit),
+                          static_cast<unsigned long long>(kSamplesPerStoredSample),
+                          static_cast<unsigned long long>(kSampleAllowance));
 }
 
 void video_track::update_timecode(TimeValue64 decode_time, TimeValue64 decode_duration,

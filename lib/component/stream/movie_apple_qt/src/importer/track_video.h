@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "importer/sample_bound.h"
+#include "importer/shown_media.h"
 #include "importer/shown_range.h"
 #include "importer/track.h"
 
@@ -64,9 +66,10 @@ private:
 
     int open_track(Movie movie);
     Track find_video_track(Movie movie) const;
-    // Whether the reader can place every frame the track's edits show; says
-    // why in one line when it cannot.
-    bool edits_deliverable();
+    // Walks the track's edits once: whether the reader can place every frame
+    // they show (says why in one line when it cannot), the start times, and
+    // the most samples a run of seeks may deliver.
+    bool walk_track_edits(Media media, TimeValue track_duration, TimeScale movie_scale);
     void store_format(const image_description_info& info);
     void copy_descriptions(Handle description, std::vector<uint8_t> first, long description_count);
     // Reads the first description's fields and extensions; false when it
@@ -95,14 +98,18 @@ private:
     // inactive) when it cannot be had or read.
     frame* make_frame(Handle description, ByteCount size, uint32_t format,
                       const sample_times& times, MediaSampleFlags flags, TimeValue64 t,
-                      double scale);
+                      double scale, uint64_t number);
     void update_timecode(TimeValue64 decode_time, TimeValue64 decode_duration,
                          TimeScale media_scale);
     // Logs why the sample decoded at decode_time (media units of scale)
     // cannot be read.
     void log_unreadable_sample(TimeValue64 decode_time, double scale, OSErr err) const;
     // The same for a sample refused before it is read: its size cannot be true.
-    void log_refused_sample(TimeValue64 decode_time, double scale, uint32_t size, const char* why) const;
+    void log_refused_sample(TimeValue64 decode_time, double scale, uint32_t size,
+                            const char* why) const;
+    // Logs that the track's edits would deliver more samples than it may,
+    // from edit edit_number on.
+    void log_sample_limit(int edit_number) const;
 
     int32_t m_coded_width;
     int32_t m_coded_height;
@@ -138,6 +145,16 @@ private:
     // Whether frames end at the track duration: a sample starting after it
     // fails the read, one reaching past it is shortened.
     bool m_cut_at_duration;
+    // The edits that show media, walked at open, and the media's time scale.
+    std::vector<shown_edit> m_edits;
+    TimeScale m_media_scale;
+    // Samples a seek's run may deliver at most, and how many are left.
+    static constexpr uint64_t kNoSampleLimit = UINT64_MAX;
+    uint64_t m_sample_limit;
+    uint64_t m_samples_left;
+    // The first edit of the last seek that got no run for the bound; 0 none.
+    int m_cut_at;
+    sample_bound m_sample_bound;
 };
 
 }  // namespace ns_movie_apple_qt

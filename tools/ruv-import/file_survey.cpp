@@ -1,12 +1,13 @@
-#include "importer/movie_file_check.h"
+#include "file_survey.h"
 
+#include <cstring>
+#include <fstream>
 #include <new>
 
-#include "importer/movie_source.h"
 #include "lib/kolmbase/bytestream.h"
 #include "lib/kolmbase/strings.h"
 
-namespace ns_movie_apple_qt {
+namespace ruv_import {
 
 namespace {
 
@@ -31,6 +32,34 @@ constexpr uint32_t kSampleToChunk = fourcc("stsc");
 constexpr uint32_t kChunkOffsets = fourcc("stco");
 constexpr uint32_t kChunkOffsets64 = fourcc("co64");
 
+constexpr uint32_t kSampleDescriptions = fourcc("stsd");
+constexpr uint32_t kSound = fourcc("soun");
+
+// The movie file's bytes, read directly.
+class source_bytes {
+public:
+    explicit source_bytes(const std::string& path)
+        : m_file(path, std::ios::binary | std::ios::ate) {
+        m_ok = bool(m_file);
+        m_size = m_ok ? uint64_t(m_file.tellg()) : 0;
+    }
+    bool ok() const { return m_ok; }
+    uint64_t size() const { return m_size; }
+    // count bytes at offset; false when they are not all there.
+    bool read(uint64_t offset, void* out, size_t count) {
+        if (!m_ok || offset > m_size || count > m_size - offset) return false;
+        m_file.clear();
+        m_file.seekg(std::streamoff(offset));
+        m_file.read(static_cast<char*>(out), std::streamsize(count));
+        return bool(m_file);
+    }
+
+private:
+    std::ifstream m_file;
+    bool m_ok = false;
+    uint64_t m_size = 0;
+};
+
 // Atoms a movie file may start with.
 constexpr uint32_t kFirstAtoms[] = {fourcc("ftyp"), fourcc("moov"), fourcc("mdat"), fourcc("free"),
                                     fourcc("skip"), fourcc("wide"), fourcc("pnot"), fourcc("uuid")};
@@ -49,8 +78,6 @@ constexpr int kMaxTopLevelAtoms = 10000;
 // then taken as whole.
 constexpr uint64_t kMaxMovieAtomRead = 64u << 20;
 
-// Children of the movie atom looked at, at most, when counting its tracks.
-constexpr int kMaxMovieChildren = 10000;
 
 // An atom's header as it lies in the file: where its contents start and
 // where its size says it ends (possibly past the file's end).
@@ -65,9 +92,11 @@ enum class atom_read { ok, none, impossible };
 // The atom at offset: none when fewer than 8 bytes remain,
 // impossible when its size is below its header's. The atom lies in a
 // container that ends at limit (the file's end for the top level).
-atom_read read_atom_header(source_bytes& source, uint64_t offset, uint64_t limit, atom_header& h) {
+atom_read read_atom_header(source_bytes& source, uint64_t offset, uint64_t limit,
+                           atom_header& h) {
     uint8_t bytes[16];
-    if (limit < offset || limit - offset < 8 || !source.read(offset, bytes, 8)) return atom_read::none;
+    if (limit < offset || limit - offset < 8 || !source.read(offset, bytes, 8))
+        return atom_read::none;
     rd r(bytes, 8);
     uint32_t size32 = 0;
     r.u32be(size32);
@@ -193,19 +222,55 @@ struct track_tables {
     uint32_t samples = 0;
     uint32_t chunks = 0;
     uint32_t sample_to_chunk_runs = 0;
+    bool enabled = false;
+    uint32_t format = 0;
+    uint32_t channels = 0;
 };
+
+// Where a sound description holds its channel count: 16 bits in versions 0
+// and 1, 32 bits in version 2 (offsets from the description's start).
+constexpr size_t kVersionAt = 16;
+constexpr size_t kChannelsAt = 24;
+constexpr size_t kVersion2ChannelsAt = 48;
+
+// The data format and channel count of the first sound description.
+void read_sound_description(rd table, track_tables& t) {
+    rd descriptions = child(table, kSampleDescriptions);
+    uint32_t count = 0;
+    if (descriptions.failed() || !descriptions.skip(4) || !descriptions.u32be(count) || count == 0)
+        return;
+    uint32_t size = 0;
+    if (!descriptions.u32be(size) || size < 8) return;
+    // The entry's bytes after its size field; at points at the size field.
+    rd entry = descriptions.sub(size - 4);
+    if (entry.failed()) return;
+    const uint8_t* at = entry.current() - 4;
+    const size_t length = size;
+    t.format = uint32_t(at[4]) << 24 | uint32_t(at[5]) << 16 | uint32_t(at[6]) << 8 | at[7];
+    if (length < kChannelsAt + 2) return;
+    const unsigned version = unsigned(at[kVersionAt]) << 8 | at[kVersionAt + 1];
+    t.channels = uint32_t(at[kChannelsAt]) << 8 | at[kChannelsAt + 1];
+    if (version == 2 && length >= kVersion2ChannelsAt + 4) {
+        const uint8_t* c = at + kVersion2ChannelsAt;
+        t.channels = uint32_t(c[0]) << 24 | uint32_t(c[1]) << 16 | uint32_t(c[2]) << 8 | c[3];
+    }
+}
 
 track_tables read_track(const rd& track) {
     track_tables t;
     rd header = child(track, kTrackHeader);
     uint8_t version = 0;
     // After version and flags, two times of 4 bytes (8 in version 1), then the ID.
-    if (header.u8(version) && header.skip(version == 1 ? 19 : 11)) header.u32be(t.id);
+    uint32_t flags = 0;
+    if (header.u8(version) && header.u24be(flags) && header.skip(version == 1 ? 16 : 8))
+        header.u32be(t.id);
+    t.enabled = (flags & 1) != 0;
 
     const rd media = child(track, kMedia);
     t.has_media = !media.failed();
     rd handler = child(media, kHandler);
-    if (!handler.failed() && handler.skip(8)) handler.u32be(t.handler);  // after version, flags, component type
+    // After version, flags and component type.
+    if (!handler.failed() && handler.skip(8)) handler.u32be(t.handler);
     rd media_header = child(media, kMediaHeader);
     // After version and flags, two times of 4 bytes (8 in version 1), then the scale.
     if (media_header.u8(version) && media_header.skip(version == 1 ? 19 : 11))
@@ -219,6 +284,7 @@ track_tables read_track(const rd& track) {
     const rd offsets = child(table, kChunkOffsets);
     t.chunks = table_count(offsets.failed() ? child(table, kChunkOffsets64) : offsets, 0);
     t.sample_to_chunk_runs = table_count(child(table, kSampleToChunk), 0);
+    if (t.handler == kSound) read_sound_description(table, t);
     return t;
 }
 
@@ -234,30 +300,14 @@ std::string table_problem(const track_tables& t) {
 
 }  // namespace
 
-std::string movie_atom_problem() {
-    source_bytes source;
+std::string movie_atom_problem(const std::string& path) {
+    source_bytes source(path);
     return source.ok() ? walk_top_level(source).problem : "";
 }
 
-size_t file_track_count() {
-    source_bytes source;
-    const top_level top = source.ok() ? walk_top_level(source) : top_level();
-    if (!top.found) return 0;
-    size_t count = 0;
-    uint64_t offset = top.movie.body;
-    for (int n = 0; n < kMaxMovieChildren; ++n) {
-        atom_header h;
-        if (read_atom_header(source, offset, top.movie.end, h) != atom_read::ok || h.end > top.movie.end)
-            break;
-        count += h.type == kTrack;
-        offset = h.end;
-    }
-    return count;
-}
-
-std::vector<file_track> file_tracks() {
+std::vector<file_track> file_tracks(const std::string& path) {
     std::vector<file_track> tracks;
-    source_bytes source;
+    source_bytes source(path);
     if (!source.ok()) return tracks;
     const top_level top = walk_top_level(source);
     const uint64_t size = top.found ? top.movie.end - top.movie.body : 0;
@@ -276,9 +326,10 @@ std::vector<file_track> file_tracks() {
     while (children.next(type, body)) {
         if (type != kTrack) continue;
         const track_tables t = read_track(body);
-        tracks.push_back(file_track{t.id, t.handler, t.media_time_scale, table_problem(t)});
+        tracks.push_back(file_track{t.id, t.handler, t.media_time_scale, table_problem(t),
+                                    t.enabled, t.format, t.channels});
     }
     return tracks;
 }
 
-}  // namespace ns_movie_apple_qt
+}  // namespace ruv_import
