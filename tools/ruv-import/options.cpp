@@ -96,6 +96,8 @@ bool parse_options(int argc, const char* const* argv, options& result, std::stri
             result.audio_out = value;
         } else if (args.value_of(arg, "--video-out", value, error)) {
             result.video_out = value;
+        } else if (args.value_of(arg, "--picture", value, error)) {
+            result.picture = value;
         } else if (args.value_of(arg, "--set", value, error)) {
             size_t equals = value.find('=');
             if (error.empty() && (equals == std::string::npos || equals == 0)) {
@@ -137,6 +139,7 @@ const char* usage() {
            "  --json              JSON Lines on standard output\n"
            "  --audio-out FILE    write the audio as a 32-bit float WAV file\n"
            "  --video-out FILE    write the video samples end to end\n"
+           "  --picture FILE.svg  draw the movie's time line and what the import delivered\n"
            "  --quiet, -q         no progress bar and no report\n"
            "Exit status: 0 success, 1 the movie cannot be imported, 2 usage error.\n";
 }

@@ -29,6 +29,8 @@ struct options {
     int pull_queue = -1;
     std::string audio_out;
     std::string video_out;
+    // --picture FILE.svg: the import's time line as a picture.
+    std::string picture;
     bool help = false;
 };
 
