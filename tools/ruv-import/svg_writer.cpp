@@ -28,7 +28,7 @@ constexpr uint32_t kVideo = uint32_t('v') << 24 | uint32_t('i') << 16 | uint32_t
 constexpr uint32_t kSound = uint32_t('s') << 24 | uint32_t('o') << 16 | uint32_t('u') << 8 | 'n';
 
 std::string seconds(double t) { return string_with_format("%.3f s", t); }
-std::string number(double v) { return string_with_format("%.6g", v); }
+std::string number(double v) { return string_with_format("%.9g", v); }
 std::string pixel(double v) { return string_with_format("%.2f", v); }
 
 // A movie time span of a track that holds no media: an empty edit, or the
@@ -132,7 +132,7 @@ void drawing::measure() {
     bool any = false;
     for (const picture_frame& f : m_data.frames) {
         if (!std::isfinite(f.time) || !std::isfinite(f.duration)) continue;
-        low = std::min(low, f.time - m_shift);
+        low = std::min(low, std::min(f.time, f.decode) - m_shift);
         m_reached = any ? std::max(m_reached, f.time + f.duration - m_shift)
                         : f.time + f.duration - m_shift;
         any = true;
@@ -245,7 +245,7 @@ void drawing::ticks() {
         const double height = m_kinds[i] == frame_kind::key ? 26 : 17;
         m_body += string_with_format(
             "<line class=\"%s\" x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\" data-number=\"%u\" "
-            "data-time=\"%.6g\" data-decode=\"%.6g\"/>\n",
+            "data-time=\"%.9g\" data-decode=\"%.9g\"/>\n",
             cls, x(t), base, x(t), base - height, f.number, t, f.decode - m_shift);
     }
     m_body += "</g>\n";
@@ -355,15 +355,15 @@ void drawing::legend() {
     for (const item& i : items) {
         if (i.line) {
             m_body += string_with_format(
-                "<line class=\"%s\" x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\"/>\n", i.cls,
-                lx + 6, m_y + 14, lx + 6, m_y);
+                "<line class=\"%s swatch\" x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\"/>\n",
+                i.cls, lx + 6, m_y + 14, lx + 6, m_y);
         } else if (std::string(i.cls) == "warning") {
-            m_body += string_with_format("<path class=\"warning\" d=\"M%.2f %.2fl-6 -10h12z\"/>\n",
-                                         lx + 6, m_y + 12);
+            m_body += string_with_format(
+                "<path class=\"warning swatch\" d=\"M%.2f %.2fl-6 -10h12z\"/>\n", lx + 6, m_y + 12);
         } else {
             m_body += string_with_format(
-                "<rect class=\"%s\" x=\"%.2f\" y=\"%.2f\" width=\"14\" height=\"14\"/>\n", i.cls, lx,
-                m_y);
+                "<rect class=\"%s swatch\" x=\"%.2f\" y=\"%.2f\" width=\"14\" height=\"14\"/>\n",
+                i.cls, lx, m_y);
         }
         text(lx + 18, m_y + 11, "legend-label", i.caption);
         lx += 24 + 6.6 * double(std::string(i.caption).size());
