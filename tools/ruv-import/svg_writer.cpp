@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <vector>
 
 #include "lib/kolmbase/strings.h"
@@ -103,6 +104,21 @@ private:
         m_body += "<text class=\"" + cls + "\" x=\"" + pixel(tx) + "\" y=\"" + pixel(ty) + "\"" +
                   extra + ">" + xml_text(content) + "</text>\n";
     }
+    // Text over as many lines as it needs, from m_y on.
+    void wrapped(double tx, const std::string& cls, const std::string& content) {
+        constexpr size_t kColumns = 180;
+        size_t at = 0;
+        do {
+            size_t end = std::min(content.size(), at + kColumns);
+            if (end < content.size()) {
+                const size_t space = content.rfind(' ', end);
+                if (space != std::string::npos && space > at) end = space;
+            }
+            text(tx, m_y, cls, content.substr(at, end - at));
+            m_y += 18;
+            at = end + (end < content.size() && content[end] == ' ' ? 1 : 0);
+        } while (at < content.size());
+    }
     void label(double y, const std::string& first, const std::string& second) {
         text(8, y + 13, "label", first);
         if (!second.empty()) text(8, y + 26, "label small", second);
@@ -133,6 +149,7 @@ void drawing::measure() {
     for (const picture_frame& f : m_data.frames) {
         if (!std::isfinite(f.time) || !std::isfinite(f.duration)) continue;
         low = std::min(low, std::min(f.time, f.decode) - m_shift);
+        if (std::isfinite(f.decode)) high = std::max(high, f.decode - m_shift);
         m_reached = any ? std::max(m_reached, f.time + f.duration - m_shift)
                         : f.time + f.duration - m_shift;
         any = true;
@@ -153,25 +170,28 @@ void drawing::measure() {
 
 void drawing::header() {
     text(8, 24, "title", "ruv-import: " + m_data.movie);
-    text(8, 44, m_data.failed ? "status failed" : "status", m_data.status);
+    m_y = 44;
+    wrapped(8, m_data.failed ? "status failed" : "status", m_data.status);
     std::string facts;
     if (m_scale > 0) {
         facts = "movie time scale " + std::to_string(m_data.time_line.time_scale) +
                 ", duration " + seconds(m_derived) + " from the tracks";
         const double header = double(m_data.time_line.header_duration) / m_scale;
         if (std::fabs(header - m_derived) * m_scale >= 1) facts += ", " + seconds(header) + " in the header";
-        facts += "; import time = movie time + " + seconds(m_shift);
+        facts += string_with_format("; import time = movie time %s %.3f s",
+                                    m_shift < 0 ? "-" : "+", std::fabs(m_shift));
     } else {
         facts = "the movie's time line cannot be read: no lanes";
     }
-    text(8, 62, "facts", facts);
+    text(8, m_y, "facts", facts);
+    if (!m_data.time_code.empty() || !m_data.reel_name.empty()) m_y += 18;
     double tx = 8;
     if (!m_data.time_code.empty()) {
-        text(tx, 80, "timecode", "time code of the first frame " + m_data.time_code);
+        text(tx, m_y, "timecode", "time code of the first frame " + m_data.time_code);
         tx += 300;
     }
-    if (!m_data.reel_name.empty()) text(tx, 80, "reel", "reel name \"" + m_data.reel_name + "\"");
-    m_y = 92;
+    if (!m_data.reel_name.empty()) text(tx, m_y, "reel", "reel name \"" + m_data.reel_name + "\"");
+    m_y += 12;
 }
 
 void drawing::axis() {
@@ -193,7 +213,10 @@ void drawing::axis() {
              " text-anchor=\"middle\"");
     }
     text(8, y + 4, "label small", "movie time");
-    m_y = y + 14;
+    bool timed = false;
+    double t = 0;
+    for (const std::string& w : m_data.warnings) timed |= warning_time(w, t);
+    m_y = y + (timed ? 30 : 14);  // room for the warnings' marks
 }
 
 void drawing::lane(const track_time_line& track, size_t index) {
@@ -265,7 +288,7 @@ void drawing::decode_order() {
         path += "M" + pixel(x(f.decode - m_shift)) + " " + pixel(m_y + kOrderHeight - 3) + "L" +
                 pixel(x(f.time - m_shift)) + " " + pixel(m_y + 1);
     m_body += "<path class=\"decode-order\" d=\"" + path + "\"/>\n";
-    m_y += kOrderHeight + 2;
+    m_y += kOrderHeight + 10;
 }
 
 void drawing::envelope(const track_time_line* track) {
@@ -314,7 +337,10 @@ void drawing::markers(double top, double bottom) {
         m_body += "<line class=\"" + std::string(cls) + "\" x1=\"" + pixel(x(t)) + "\" y1=\"" +
                   pixel(top) + "\" x2=\"" + pixel(x(t)) + "\" y2=\"" + pixel(bottom) +
                   "\" data-time=\"" + number(t) + "\"/>\n";
-        text(x(t) - 4, ty, std::string(cls) + "-label", caption, " text-anchor=\"end\"");
+        // Beside the line, on the side with room for the caption.
+        const bool left = x(t) - kLeft > 7.0 * double(caption.size());
+        text(x(t) + (left ? -4 : 4), ty, std::string(cls) + "-label", caption,
+             left ? " text-anchor=\"end\"" : "");
     };
     if (m_scale > 0) {
         mark("duration", m_derived, "duration " + seconds(m_derived), bottom + 12);
@@ -322,17 +348,23 @@ void drawing::markers(double top, double bottom) {
         if (std::fabs(header - m_derived) * m_scale >= 1)
             mark("header-duration", header, "header " + seconds(header), bottom + 24);
     }
-    if (m_data.failed) mark("stopped", m_reached, "import stopped at " + seconds(m_reached), top + 10);
+    if (m_data.failed) mark("stopped", m_reached, "import stopped at " + seconds(m_reached), bottom + 12);
+    // Warnings in the row above the lanes, their numbers gathered where
+    // they fall on the same pixels.
+    std::map<long, std::string> numbers;
     for (size_t i = 0; i < m_data.warnings.size(); ++i) {
         double t = 0;
         if (!warning_time(m_data.warnings[i], t)) continue;
         t -= m_shift;
         const double wx = x(std::min(std::max(t, m_t0), m_t1));
         m_body += string_with_format(
-            "<path class=\"warning\" data-time=\"%.6g\" d=\"M%.2f %.2fl-6 -10h12z\"/>\n", t, wx, top);
-        text(wx, top - 12, "warning-label", std::to_string(i + 1), " text-anchor=\"middle\"");
+            "<path class=\"warning\" data-time=\"%.9g\" d=\"M%.2f %.2fl-6 -10h12z\"/>\n", t, wx,
+            top - 2);
+        std::string& label = numbers[std::lround(wx / 8)];
+        label += (label.empty() ? "" : ",") + std::to_string(i + 1);
     }
-    m_y = bottom + 30;
+    for (const auto& n : numbers) text(double(n.first) * 8 + 8, top - 4, "warning-label", n.second);
+    m_y = bottom + 36;
 }
 
 void drawing::legend() {
@@ -377,14 +409,14 @@ void drawing::notes() {
         text(8, m_y += 16, "note",
              std::to_string(m_data.frames_left_out) + " later video frames are not drawn (only the "
              "first " + std::to_string(picture_recorder::kMaxFrames) + ")");
+    m_y += 16;
     for (size_t i = 0; i < m_data.warnings.size(); ++i) {
         double t = 0;
         const bool timed = warning_time(m_data.warnings[i], t);
-        text(8, m_y += 16, "warning-text",
-             std::to_string(i + 1) + ". " + (timed ? "(" + seconds(t - m_shift) + ") " : "") +
-                 "warning: " + m_data.warnings[i]);
+        wrapped(8, "warning-text",
+                std::to_string(i + 1) + ". " + (timed ? "(" + seconds(t - m_shift) + ") " : "") +
+                    "warning: " + m_data.warnings[i]);
     }
-    m_y += 12;
 }
 
 std::string drawing::svg() {
