@@ -102,11 +102,27 @@ std::string text_of(const std::string& path) {
     return std::string(bytes.begin(), bytes.end());
 }
 
+// Gives the sound's 16-bit samples a 220 Hz tone that swells and is never
+// silent.
+void add_tone(test_movie::track_plan& sound, double rate, int channels, bool big_endian) {
+    for (size_t i = 0; i < sound.samples.size(); ++i) {
+        const double t = double(i) / rate;
+        const double level = (0.3 + 0.6 * std::fabs(std::sin(t * 4))) * std::sin(t * 220 * 6.2832);
+        const uint16_t v = uint16_t(int16_t(std::lround(level * 32767)));
+        const uint8_t high = uint8_t(v >> 8), low = uint8_t(v);
+        sound.samples[i].data.clear();
+        for (int c = 0; c < channels; ++c) {
+            sound.samples[i].data.push_back(big_endian ? high : low);
+            sound.samples[i].data.push_back(big_endian ? low : high);
+        }
+    }
+}
+
 // A B-frame movie trimmed into a GOP: 30 samples of 24 units (25 per
 // second), a key frame every 12, each reference frame shown after the two
 // B-frames decoded after it. Its edits: 0.2 s empty, then 20 frames from
 // media time 168 (the seventh frame shown). Its sound (0.3 s empty, then
-// 0.7 s) is a 220 Hz tone that swells and is never silent.
+// 0.7 s) is a tone.
 test_movie::movie_plan trimmed_bframes() {
     test_movie::movie_plan movie;
     test_movie::track_plan& video = movie.add_video(test_movie::kAvc1, 320, 240);
@@ -118,12 +134,7 @@ test_movie::movie_plan trimmed_bframes() {
     video.add_edit(120, -1).add_edit(480, 168);
     test_movie::track_plan& sound = movie.add_sound(test_movie::kTwos, 2, 16, 48000);
     sound.add_samples(57600, 4, 1).samples_per_chunk = 4800;
-    for (size_t i = 0; i < sound.samples.size(); ++i) {
-        const double t = double(i) / 48000;
-        const double level = (0.3 + 0.6 * std::fabs(std::sin(t * 4))) * std::sin(t * 220 * 6.2832);
-        const uint16_t v = uint16_t(int16_t(std::lround(level * 32767)));
-        sound.samples[i].data = {uint8_t(v >> 8), uint8_t(v), uint8_t(v >> 8), uint8_t(v)};
-    }
+    add_tone(sound, 48000, 2, true);
     sound.add_edit(180, -1).add_edit(420, 0);
     return movie;
 }
@@ -137,7 +148,9 @@ test_movie::movie_plan three_edits() {
     video.add_samples(60, 500, 20, false);
     for (size_t i = 0; i < video.samples.size(); i += 10) video.samples[i].sync = true;
     video.add_edit(200, 0).add_edit(200, 600).add_edit(200, 300);
-    movie.add_sound(test_movie::kSowt, 1, 16, 8000).add_samples(8000, 2, 1).samples_per_chunk = 800;
+    test_movie::track_plan& sound = movie.add_sound(test_movie::kSowt, 1, 16, 8000);
+    sound.add_samples(8000, 2, 1).samples_per_chunk = 800;
+    add_tone(sound, 8000, 1, false);
     return movie;
 }
 
