@@ -44,7 +44,8 @@ bool well_formed(const std::string& svg, std::string& why) {
     }
     while (at < svg.size()) {
         const size_t lt = svg.find('<', at);
-        const std::string text = svg.substr(at, lt == std::string::npos ? std::string::npos : lt - at);
+        const std::string text =
+            svg.substr(at, lt == std::string::npos ? std::string::npos : lt - at);
         if (std::regex_search(text, std::regex("&(?!(amp|lt|gt|quot|apos);)"))) {
             why = "a bare '&' in '" + text + "'";
             return false;
@@ -356,9 +357,10 @@ TEST(Picture, RendersInABrowser) {
     const std::string png = output_path("render.png");
     ASSERT_TRUE(test_movie::write_movie(trimmed_bframes(), movie));
     ASSERT_EQ(run_tool({"--quiet", "--picture", picture, movie}).status, 0);
-    const std::string command = "timeout -k 10 300 chromium --headless --no-sandbox --disable-gpu "
-                                "--hide-scrollbars --window-size=1280,480 --screenshot='" +
-                                png + "' 'file://" + picture + "' >/dev/null 2>&1";
+    const std::string command =
+        "timeout -k 10 300 chromium --headless --no-sandbox --disable-gpu "
+        "--hide-scrollbars --window-size=1280,480 --screenshot='" +
+        png + "' 'file://" + picture + "' >/dev/null 2>&1";
     EXPECT_EQ(std::system(command.c_str()), 0);
     const test_movie::bytes image = test_movie::read_bytes(png);
     std::remove(movie.c_str());
@@ -368,5 +370,41 @@ TEST(Picture, RendersInABrowser) {
     EXPECT_EQ(std::string(image.begin() + 1, image.begin() + 4), "PNG");
     EXPECT_GT(image.size(), 10000u);  // more than a blank page
 }
+
+}  // namespace
+
+namespace {
+
+// Every movie of ../shared/fixtures (beside the repository in CI) gets a
+// well-formed picture, and --picture changes nothing of the import's exit
+// status.
+class SharedMoviePicture : public testing::TestWithParam<std::string> {};
+
+std::string fixtures_folder() { return std::string(RUV_REAL_MOVIES_DIR) + "/../fixtures"; }
+
+TEST_P(SharedMoviePicture, IsDrawn) {
+    if (GetParam().empty()) GTEST_SKIP() << "../shared/fixtures is not beside the repository";
+    const std::string movie = fixtures_folder() + "/" + GetParam() + ".mov";
+    const std::string picture = output_path(GetParam() + ".svg");
+    const tool_result plain = run_tool({"--quiet", movie});
+    const tool_result drawn = run_tool({"--quiet", "--picture", picture, movie});
+    const std::string svg = text_of(picture);
+    std::remove(picture.c_str());
+    EXPECT_EQ(drawn.status, plain.status) << drawn.err;
+    std::string why;
+    EXPECT_TRUE(well_formed(svg, why)) << why;
+    EXPECT_FALSE(with_class(elements(svg), "lane").empty());
+}
+
+std::vector<std::string> fixture_movies() {
+    std::vector<std::string> names = test_fixtures::movie_names(fixtures_folder());
+    if (names.empty()) names.push_back("");
+    return names;
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, SharedMoviePicture, testing::ValuesIn(fixture_movies()),
+                         [](const testing::TestParamInfo<std::string>& info) {
+                             return info.param.empty() ? std::string("absent") : info.param;
+                         });
 
 }  // namespace

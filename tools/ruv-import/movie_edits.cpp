@@ -187,8 +187,13 @@ bool read_track(byte_reader trak, uint32_t movie_scale, track_time_line& track) 
     byte_reader tkhd = child(trak, kTkhd);
     const bool tkhd_version1 = tkhd.read(1) == 1;
     track.enabled = (tkhd.read(3) & 1) != 0;
-    tkhd.skip(tkhd_version1 ? 16 : 8);
-    track.id = uint32_t(tkhd.read(4));
+    // The track ID after the creation and modification times; a header too
+    // short for it still gives the flags.
+    const size_t id_at = tkhd_version1 ? 16 : 8;
+    if (tkhd.remaining() >= id_at + 4) {
+        tkhd.skip(id_at);
+        track.id = uint32_t(tkhd.read(4));
+    }
     byte_reader mdia = child(trak, kMdia);
     byte_reader mdhd = child(mdia, kMdhd);
     const bool version1 = mdhd.read(1) == 1;
@@ -295,7 +300,8 @@ bool read_movie_atom(Ruv::CM::RStream& stream, bool with_samples, std::vector<ui
     for (int64_t at = 0; file_size < 0 || at + 8 <= file_size;) {
         atom_header h;
         if (!read_atom_header(stream, at, file_size, h)) return false;
-        if (h.type == kMoov) return copy_time_line_atoms(stream, h.body, h.end, 0, with_samples, moov);
+        if (h.type == kMoov)
+            return copy_time_line_atoms(stream, h.body, h.end, 0, with_samples, moov);
         at = h.end;
     }
     return false;

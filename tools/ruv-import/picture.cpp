@@ -98,6 +98,24 @@ void picture_recorder::add_levels(const Ruv::CM::RFrame& frame) {
     if (m_channels == 0 || !std::isfinite(time) || !std::isfinite(duration)) return;
     const size_t count = frame.getDataLength() / (4 * size_t(m_channels));
     if (count == 0) return;
+    // Sound far past the time line's length would make ever more spans:
+    // halve their number, doubling their length, whenever they grow too
+    // many.
+    while (m_data.levels.size() > 4 * size_t(kLevelSpans)) {
+        std::map<int64_t, level_range> halved;
+        for (const auto& level : m_data.levels) {
+            const int64_t index = level.first >= 0 ? level.first / 2 : -((1 - level.first) / 2);
+            auto found = halved.find(index);
+            if (found == halved.end()) {
+                halved[index] = level.second;
+            } else {
+                found->second.low = std::min(found->second.low, level.second.low);
+                found->second.high = std::max(found->second.high, level.second.high);
+            }
+        }
+        m_data.levels.swap(halved);
+        m_data.level_span *= 2;
+    }
     const unsigned char* data = frame.getData();
     const double step = duration / double(count);
     int64_t span = INT64_MIN;
@@ -152,7 +170,8 @@ double import_shift(const movie_time_line& time_line) {
     const double media_scale = double(video->media_scale);
     const double edit_start = double(edit->media_time) / media_scale;
     const double edit_time = double(edit->start) / double(time_line.time_scale);
-    const double sync = video->has_sync_start ? double(video->sync_start) / media_scale : edit_start;
+    const double sync =
+        video->has_sync_start ? double(video->sync_start) / media_scale : edit_start;
     return edit_start - edit_time - sync;
 }
 
@@ -204,8 +223,9 @@ std::vector<frame_kind> frame_kinds(const picture_data& data) {
         latest = std::max(latest, t);
         while (t >= end(k) - kEpsilon && k + 1 < edits.size() && continues(k)) ++k;
         const bool shown = t + f.duration > start(k) + kEpsilon && t < end(k) - kEpsilon;
-        kinds.push_back(!shown ? frame_kind::decode_only
-                               : f.key ? frame_kind::key : frame_kind::other);
+        kinds.push_back(!shown  ? frame_kind::decode_only
+                        : f.key ? frame_kind::key
+                                : frame_kind::other);
     }
     return kinds;
 }

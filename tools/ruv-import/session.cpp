@@ -71,7 +71,9 @@ bool session::import_movie(const std::string& movie) {
     if (m_picture) {
         m_picture->set_movie(movie);
         movie_time_line time_line;
-        if (read_time_line(time_line, true)) m_picture->set_time_line(time_line);
+        // Without the sample tables when they are too large to read.
+        if (read_time_line(time_line, true) || read_time_line(time_line = {}, false))
+            m_picture->set_time_line(time_line);
     }
     if (!open(absolute_path(movie)) || !configure() || !deliver()) return false;
     print_warnings("");

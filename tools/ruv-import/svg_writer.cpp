@@ -1,8 +1,8 @@
 #include "svg_writer.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -155,8 +155,8 @@ void drawing::measure() {
         any = true;
     }
     if (m_data.sound_delivered && std::isfinite(m_data.sound_end)) {
-        m_reached = any ? std::max(m_reached, m_data.sound_end - m_shift)
-                        : m_data.sound_end - m_shift;
+        m_reached =
+            any ? std::max(m_reached, m_data.sound_end - m_shift) : m_data.sound_end - m_shift;
         any = true;
     }
     if (!m_data.levels.empty())
@@ -174,12 +174,13 @@ void drawing::header() {
     wrapped(8, m_data.failed ? "status failed" : "status", m_data.status);
     std::string facts;
     if (m_scale > 0) {
-        facts = "movie time scale " + std::to_string(m_data.time_line.time_scale) +
-                ", duration " + seconds(m_derived) + " from the tracks";
+        facts = "movie time scale " + std::to_string(m_data.time_line.time_scale) + ", duration " +
+                seconds(m_derived) + " from the tracks";
         const double header = double(m_data.time_line.header_duration) / m_scale;
-        if (std::fabs(header - m_derived) * m_scale >= 1) facts += ", " + seconds(header) + " in the header";
-        facts += string_with_format("; import time = movie time %s %.3f s",
-                                    m_shift < 0 ? "-" : "+", std::fabs(m_shift));
+        if (std::fabs(header - m_derived) * m_scale >= 1)
+            facts += ", " + seconds(header) + " in the header";
+        facts += string_with_format("; import time = movie time %s %.3f s", m_shift < 0 ? "-" : "+",
+                                    std::fabs(m_shift));
     } else {
         facts = "the movie's time line cannot be read: no lanes";
     }
@@ -223,8 +224,9 @@ void drawing::lane(const track_time_line& track, size_t index) {
     const bool video = track.handler == kVideo, sound = track.handler == kSound;
     const bool exported = (video && &track == m_video && m_data.video_exported) ||
                           (sound && track.enabled && m_data.sound_exported);
-    label(m_y, "track " + std::to_string(index + 1) + " '" +
-                   kolmbase::string_with_fourcc(track.handler) + "' id " + std::to_string(track.id),
+    label(m_y,
+          "track " + std::to_string(index + 1) + " '" +
+              kolmbase::string_with_fourcc(track.handler) + "' id " + std::to_string(track.id),
           std::string(track.enabled ? "enabled" : "disabled") +
               (exported ? ", exported" : ", not exported"));
     m_body += "<rect class=\"lane\" x=\"" + pixel(kLeft) + "\" y=\"" + pixel(m_y) + "\" width=\"" +
@@ -239,10 +241,10 @@ void drawing::lane(const track_time_line& track, size_t index) {
         const double media = track.media_scale ? double(e.media_time) / track.media_scale : 0.0;
         const std::string caption =
             empty ? "empty" : "media " + seconds(media) + " \xc3\x97" + number(e.rate);
-        m_body += "<rect class=\"" + std::string(empty ? "empty-edit" : "edit") + kind +
-                  "\" x=\"" + pixel(x0) + "\" y=\"" + pixel(m_y + 4) + "\" width=\"" +
-                  pixel(width) + "\" height=\"" + pixel(kLaneHeight - 8) + "\" data-start=\"" +
-                  number(start) + "\" data-end=\"" + number(end) + "\" data-media-time=\"" +
+        m_body += "<rect class=\"" + std::string(empty ? "empty-edit" : "edit") + kind + "\" x=\"" +
+                  pixel(x0) + "\" y=\"" + pixel(m_y + 4) + "\" width=\"" + pixel(width) +
+                  "\" height=\"" + pixel(kLaneHeight - 8) + "\" data-start=\"" + number(start) +
+                  "\" data-end=\"" + number(end) + "\" data-media-time=\"" +
                   (empty ? "-1" : number(media)) + "\" data-rate=\"" + number(e.rate) +
                   "\"><title>" + xml_text(seconds(start) + " to " + seconds(end) + ": " + caption) +
                   "</title></rect>\n";
@@ -250,21 +252,22 @@ void drawing::lane(const track_time_line& track, size_t index) {
             text(x0 + 4, m_y + kLaneHeight / 2 + 4, empty ? "edit-label empty" : "edit-label",
                  caption);
     }
-    if (!video && !sound && track.edits.empty()) text(kLeft + 4, m_y + 19, "edit-label", "no edits");
+    if (!video && !sound && track.edits.empty())
+        text(kLeft + 4, m_y + 19, "edit-label", "no edits");
     m_y += kLaneHeight + 4;
 }
 
 void drawing::ticks() {
-    label(m_y, "video frames", std::to_string(m_data.frames.size() + m_data.frames_left_out) +
-                                   " delivered");
+    label(m_y, "video frames",
+          std::to_string(m_data.frames.size() + m_data.frames_left_out) + " delivered");
     m_body += "<g class=\"frames\">\n";
     const double base = m_y + kTicksHeight - 4;
     for (size_t i = 0; i < m_data.frames.size(); ++i) {
         const picture_frame& f = m_data.frames[i];
         const double t = f.time - m_shift;
-        const char* cls = m_kinds[i] == frame_kind::key      ? "frame key"
+        const char* cls = m_kinds[i] == frame_kind::key     ? "frame key"
                           : m_kinds[i] == frame_kind::other ? "frame other"
-                                                             : "frame decode-only";
+                                                            : "frame decode-only";
         const double height = m_kinds[i] == frame_kind::key ? 26 : 17;
         m_body += string_with_format(
             "<line class=\"%s\" x1=\"%.2f\" y1=\"%.2f\" x2=\"%.2f\" y2=\"%.2f\" data-number=\"%u\" "
@@ -299,15 +302,16 @@ void drawing::envelope(const track_time_line* track) {
     if (track && m_scale > 0) {
         for (const span& s : silent_spans(*track, m_scale))
             m_body += "<rect class=\"silence\" x=\"" + pixel(x(s.start)) + "\" y=\"" + pixel(top) +
-                      "\" width=\"" + pixel(std::max(0.5, x(s.end) - x(s.start))) +
-                      "\" height=\"" + pixel(kEnvelopeHeight) + "\" data-start=\"" +
-                      number(s.start) + "\" data-end=\"" + number(s.end) + "\"/>\n";
+                      "\" width=\"" + pixel(std::max(0.5, x(s.end) - x(s.start))) + "\" height=\"" +
+                      pixel(kEnvelopeHeight) + "\" data-start=\"" + number(s.start) +
+                      "\" data-end=\"" + number(s.end) + "\"/>\n";
     }
     std::vector<level_range> columns(size_t(kPlot) + 1, level_range{1e30f, -1e30f});
     for (const auto& level : m_data.levels) {
         const double t = (double(level.first) + 0.5) * m_data.level_span - m_shift;
         const double column = std::floor(x(t) - kLeft);
-        if (!(column >= 0 && column < double(columns.size())) || level.second.low > level.second.high)
+        if (!(column >= 0 && column < double(columns.size())) ||
+            level.second.low > level.second.high)
             continue;
         level_range& c = columns[size_t(column)];
         c.low = std::min(c.low, level.second.low);
@@ -348,7 +352,8 @@ void drawing::markers(double top, double bottom) {
         if (std::fabs(header - m_derived) * m_scale >= 1)
             mark("header-duration", header, "header " + seconds(header), bottom + 24);
     }
-    if (m_data.failed) mark("stopped", m_reached, "import stopped at " + seconds(m_reached), bottom + 12);
+    if (m_data.failed)
+        mark("stopped", m_reached, "import stopped at " + seconds(m_reached), bottom + 12);
     // Warnings in the row above the lanes, their numbers gathered where
     // they fall on the same pixels.
     std::map<long, std::string> numbers;
@@ -407,8 +412,10 @@ void drawing::legend() {
 void drawing::notes() {
     if (m_data.frames_left_out)
         text(8, m_y += 16, "note",
-             std::to_string(m_data.frames_left_out) + " later video frames are not drawn (only the "
-             "first " + std::to_string(picture_recorder::kMaxFrames) + ")");
+             std::to_string(m_data.frames_left_out) +
+                 " later video frames are not drawn (only the "
+                 "first " +
+                 std::to_string(picture_recorder::kMaxFrames) + ")");
     m_y += 16;
     for (size_t i = 0; i < m_data.warnings.size(); ++i) {
         double t = 0;
@@ -461,7 +468,8 @@ std::string drawing::svg() {
         ".decode-order{fill:none;stroke:#8a5ab5;stroke-width:0.8}\n"
         ".silence{fill:#f4d9a0;opacity:0.8}.envelope{stroke:#2a7a4e;stroke-width:1}\n"
         ".zero{stroke:#ccc}\n"
-        ".duration{stroke:#000;stroke-width:1.5}.header-duration{stroke:#c60;stroke-dasharray:5 3}\n"
+        ".duration{stroke:#000;stroke-width:1.5}.header-duration{stroke:#c60;stroke-dasharray:5 "
+        "3}\n"
         ".stopped{stroke:#b00;stroke-width:2}.stopped-label{fill:#b00}\n"
         ".warning{fill:#e8a200;stroke:#805000}.warning-text{fill:#805000}\n"
         "</style>\n";
@@ -497,11 +505,20 @@ std::string xml_text(const std::string& text) {
             continue;
         }
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c >= 0x20 && c < 0x7f ? char(c) : '?';
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c >= 0x20 && c < 0x7f ? char(c) : '?';
         }
     }
     return out;
