@@ -291,17 +291,25 @@ struct damaged {
     const char* name;
     test_movie::bytes (*make)();
     size_t lanes;
-    bool stopped;  // frames were delivered before the failure
+    // Frames were delivered before the failure, and the warning of the
+    // sample that cannot be read is marked where they stop.
+    bool stopped;
 };
 
-test_movie::bytes cut_in_media() {
+// 50 frames of 0.02 s, cut inside the media; edited, with an empty edit
+// before a trimmed head.
+test_movie::bytes cut(bool edited) {
     test_movie::movie_plan movie;
     movie.movie_first = true;
-    movie.add_video(test_movie::kAvc1, 320, 240).add_samples(50, 1000, 12);
+    test_movie::track_plan& video = movie.add_video(test_movie::kAvc1, 320, 240);
+    video.add_samples(50, 1000, 12);
+    if (edited) video.add_edit(60, -1).add_edit(480, 120);
     test_movie::bytes bytes = test_movie::build_movie(movie).contiguous();
     bytes.resize(bytes.size() - 20000);
     return bytes;
 }
+test_movie::bytes cut_in_media() { return cut(false); }
+test_movie::bytes cut_edited() { return cut(true); }
 
 test_movie::bytes no_movie() { return test_movie::bytes(300, 'x'); }
 
@@ -325,13 +333,18 @@ TEST_P(DamagedPicture, ShowsWhatWasReadAndTheFailure) {
     const std::vector<element> stopped = with_class(all, "stopped");
     ASSERT_EQ(stopped.size(), 1u);
     if (GetParam().stopped) {
-        EXPECT_GT(stopped[0].number("data-time"), 0.0);
-        EXPECT_LT(stopped[0].number("data-time"), 1.0);  // of 50 frames of 0.02 s
+        const double at = stopped[0].number("data-time");
+        EXPECT_GT(at, 0.1);
+        EXPECT_LT(at, 0.9);
+        const std::vector<element> warnings = with_class(all, "warning");
+        ASSERT_EQ(warnings.size(), 1u) << svg;
+        EXPECT_NEAR(warnings[0].number("data-time"), at, 1e-6);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Inputs, DamagedPicture,
                          testing::Values(damaged{"cut_in_media", cut_in_media, 1, true},
+                                         damaged{"cut_edited", cut_edited, 1, true},
                                          damaged{"no_movie", no_movie, 0, false}),
                          [](const testing::TestParamInfo<damaged>& info) {
                              return std::string(info.param.name);

@@ -58,8 +58,9 @@ std::vector<span> silent_spans(const track_time_line& track, double scale) {
     return spans;
 }
 
-// The time a warning names ("... at 1.234 s ..."), on the import's time line.
-bool warning_time(const std::string& text, double& time) {
+// The time a warning names ("... at 1.234 s ..."): a media time for a
+// video sample, else a movie time (the sound's).
+bool named_time(const std::string& text, double& time) {
     for (size_t at = text.find("at "); at != std::string::npos; at = text.find("at ", at + 1)) {
         if (at > 0 && text[at - 1] != ' ') continue;
         const char* begin = text.c_str() + at + 3;
@@ -86,6 +87,19 @@ public:
     std::string svg();
 
 private:
+    // The movie time of a warning, when it names one: a video sample's media
+    // time placed by the video's first edit that shows media.
+    bool warning_time(const std::string& text, double& time) const {
+        if (!named_time(text, time)) return false;
+        if (text.find("video sample at ") == std::string::npos || !m_video || !m_video->media_scale)
+            return true;
+        for (const movie_edit& e : m_video->edits) {
+            if (e.media_time < 0 || e.duration <= 0) continue;
+            time += double(e.start) / m_scale - double(e.media_time) / m_video->media_scale;
+            break;
+        }
+        return true;
+    }
     void measure();
     double x(double movie_time) const {
         return kLeft + (movie_time - m_t0) / (m_t1 - m_t0) * kPlot;
@@ -360,7 +374,6 @@ void drawing::markers(double top, double bottom) {
     for (size_t i = 0; i < m_data.warnings.size(); ++i) {
         double t = 0;
         if (!warning_time(m_data.warnings[i], t)) continue;
-        t -= m_shift;
         const double wx = x(std::min(std::max(t, m_t0), m_t1));
         m_body += string_with_format(
             "<path class=\"warning\" data-time=\"%.9g\" d=\"M%.2f %.2fl-6 -10h12z\"/>\n", t, wx,
@@ -421,7 +434,7 @@ void drawing::notes() {
         double t = 0;
         const bool timed = warning_time(m_data.warnings[i], t);
         wrapped(8, "warning-text",
-                std::to_string(i + 1) + ". " + (timed ? "(" + seconds(t - m_shift) + ") " : "") +
+                std::to_string(i + 1) + ". " + (timed ? "(" + seconds(t) + ") " : "") +
                     "warning: " + m_data.warnings[i]);
     }
 }
