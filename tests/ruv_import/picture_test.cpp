@@ -285,6 +285,22 @@ TEST(Picture, ThreeEditsShowTheirMediaAndTheLastOnesHead) {
     EXPECT_EQ(with_class(r.all, "envelope").size(), 1u);
 }
 
+// An edit that continues the media where the one before stopped delivers no
+// frame twice, and its frames are shown, not decoded only.
+TEST(Picture, AnEditThatContinuesTheMediaShowsItsFrames) {
+    test_movie::movie_plan movie;
+    test_movie::track_plan& video = movie.add_video(test_movie::kAvc1, 320, 240);
+    video.add_samples(30, 500, 20, false);
+    video.samples[0].sync = true;
+    video.add_edit(200, 0).add_edit(400, 200);
+    picture_run r = import_with_picture(movie, "continued");
+    ASSERT_EQ(r.run.status, 0) << r.run.err;
+    EXPECT_EQ(with_class(r.all, "edit video").size(), 2u);
+    EXPECT_EQ(with_class(r.all, "frame key").size(), 1u);
+    EXPECT_EQ(with_class(r.all, "frame other").size(), 29u);
+    EXPECT_TRUE(with_class(r.all, "frame decode-only").empty());
+}
+
 // A movie the import cannot finish or cannot open still gets its picture,
 // with the failure as its status.
 struct damaged {
