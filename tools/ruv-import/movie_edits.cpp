@@ -20,6 +20,14 @@ constexpr uint32_t kMdhd = fourcc("mdhd");
 constexpr uint32_t kHdlr = fourcc("hdlr");
 constexpr uint32_t kEdts = fourcc("edts");
 constexpr uint32_t kElst = fourcc("elst");
+constexpr uint32_t kMinf = fourcc("minf");
+constexpr uint32_t kStbl = fourcc("stbl");
+constexpr uint32_t kStts = fourcc("stts");
+constexpr uint32_t kCtts = fourcc("ctts");
+constexpr uint32_t kStss = fourcc("stss");
+
+// Samples looked at to find where the first shown frame decodes from.
+constexpr uint64_t kMaxSamplesLooked = 10u * 1000 * 1000;
 
 // A movie atom larger than this is not read (the check is then skipped).
 constexpr uint64_t kMaxMovieAtom = 64u * 1024 * 1024;
@@ -114,6 +122,8 @@ bool unknown_time(uint64_t time, bool version1) {
 
 void read_edits(byte_reader elst, uint32_t media_scale, uint64_t media_duration,
                 uint32_t movie_scale, track_time_line& track) {
+    track.media_scale = media_scale;
+    track.media_duration = media_duration;
     if (elst.failed()) {
         // No edit list: the media plays once from movie time 0, for as long
         // as its header says, when it says.
@@ -122,6 +132,7 @@ void read_edits(byte_reader elst, uint32_t media_scale, uint64_t media_duration,
             const double end = double(media_duration) * movie_scale / media_scale;
             track.end = end < double(kLongest) ? int64_t(end) : kLongest;
         }
+        if (track.shows_media) track.edits.push_back({0, track.end, 0, 1.0});
         return;
     }
     const bool version1 = elst.read(1) == 1;
@@ -132,17 +143,72 @@ void read_edits(byte_reader elst, uint32_t media_scale, uint64_t media_duration,
         const uint64_t duration = read_time(elst, version1);
         const int64_t media_time =
             version1 ? int64_t(elst.read(8)) : int64_t(int32_t(uint32_t(elst.read(4))));
-        elst.skip(4);  // rate
+        const double rate = double(int32_t(uint32_t(elst.read(4)))) / 65536.0;
+        track.edits.push_back({track.end, duration, media_time, rate});
         if (media_time == -1 && !track.shows_media) add_duration(track.leading_empty, duration);
         if (media_time != -1 && duration > 0) track.shows_media = true;
         add_duration(track.end, duration);
     }
 }
 
+// The decode time of the sync sample the frame shown at media time `shown`
+// decodes from: the last sync sample decoded at or before it that is itself
+// shown at or before it, else the first sync sample looked at.
+void find_sync_start(byte_reader stbl, int64_t shown, track_time_line& track) {
+    byte_reader stts = child(stbl, kStts);
+    byte_reader ctts = child(stbl, kCtts);
+    byte_reader stss = child(stbl, kStss);
+    stts.skip(4);
+    uint64_t stts_left = stts.read(4);
+    ctts.skip(4);
+    uint64_t ctts_entries = ctts.read(4);
+    stss.skip(4);
+    uint64_t stss_left = stss.read(4);
+    const bool all_sync = stss.failed();
+    uint64_t next_sync = 0;
+    uint64_t run = 0, delta = 0, offset_run = 0;
+    int64_t offset = 0, decode = 0;
+    bool found = false;
+    for (uint64_t number = 1; number <= kMaxSamplesLooked && decode <= shown; ++number) {
+        while (run == 0 && stts_left > 0 && !stts.failed()) {
+            run = stts.read(4);
+            delta = stts.read(4);
+            --stts_left;
+        }
+        if (run == 0 || stts.failed()) break;
+        while (offset_run == 0 && ctts_entries > 0 && !ctts.failed()) {
+            offset_run = ctts.read(4);
+            offset = int64_t(int32_t(uint32_t(ctts.read(4))));
+            --ctts_entries;
+        }
+        while (!all_sync && stss_left > 0 && next_sync < number && !stss.failed()) {
+            next_sync = stss.read(4);
+            --stss_left;
+        }
+        const bool sync = all_sync || next_sync == number;
+        const int64_t display = decode + (offset_run > 0 ? offset : 0);
+        if (sync && (!found || display <= shown)) {
+            track.sync_start = decode;
+            found = true;
+        }
+        --run;
+        if (offset_run > 0) --offset_run;
+        decode += int64_t(delta);
+    }
+    track.has_sync_start = found;
+}
+
 bool read_track(byte_reader trak, uint32_t movie_scale, track_time_line& track) {
     byte_reader tkhd = child(trak, kTkhd);
-    tkhd.skip(1);
+    const bool tkhd_version1 = tkhd.read(1) == 1;
     track.enabled = (tkhd.read(3) & 1) != 0;
+    // The track ID after the creation and modification times; a header too
+    // short for it still gives the flags.
+    const size_t id_at = tkhd_version1 ? 16 : 8;
+    if (tkhd.remaining() >= id_at + 4) {
+        tkhd.skip(id_at);
+        track.id = uint32_t(tkhd.read(4));
+    }
     byte_reader mdia = child(trak, kMdia);
     byte_reader mdhd = child(mdia, kMdhd);
     const bool version1 = mdhd.read(1) == 1;
@@ -155,6 +221,14 @@ bool read_track(byte_reader trak, uint32_t movie_scale, track_time_line& track) 
     track.handler = uint32_t(hdlr.read(4));
     if (tkhd.failed() || mdhd.failed() || hdlr.failed()) return false;
     read_edits(child(child(trak, kEdts), kElst), media_scale, media_duration, movie_scale, track);
+    byte_reader stbl = child(child(mdia, kMinf), kStbl);
+    if (!stbl.failed()) {
+        for (const movie_edit& e : track.edits) {
+            if (e.media_time < 0 || e.duration <= 0) continue;
+            find_sync_start(stbl, e.media_time, track);
+            break;
+        }
+    }
     return true;
 }
 
@@ -197,17 +271,22 @@ void put_u32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
 // at level 1 a track's header, its edits and its media, at level 2 the edit
 // list, the media header and the handler. A track, its edits and its media
 // are rebuilt from what they keep; everything else, the sample tables above
-// all, which grow with the movie's length, is skipped unread.
+// all, which grow with the movie's length, is skipped unread, but for the
+// timing and sync tables (levels 3 and 4 below the media) with_samples.
 bool copy_time_line_atoms(Ruv::CM::RStream& stream, int64_t at, int64_t end, int level,
-                          std::vector<uint8_t>& out) {
+                          bool with_samples, std::vector<uint8_t>& out) {
     while (at + 8 <= end) {
         atom_header h;
         if (!read_atom_header(stream, at, end, h)) return false;
-        const bool container = (level == 0 && h.type == kTrak) ||
-                               (level == 1 && (h.type == kMdia || h.type == kEdts));
+        const bool container =
+            (level == 0 && h.type == kTrak) ||
+            (level == 1 && (h.type == kMdia || h.type == kEdts)) ||
+            (with_samples && ((level == 2 && h.type == kMinf) || (level == 3 && h.type == kStbl)));
         const bool leaf = level == 0   ? h.type == kMvhd
                           : level == 1 ? h.type == kTkhd
-                                       : h.type == kMdhd || h.type == kHdlr || h.type == kElst;
+                          : level == 2 ? h.type == kMdhd || h.type == kHdlr || h.type == kElst
+                                       : level == 4 && (h.type == kStts || h.type == kCtts ||
+                                                        h.type == kStss);
         if (container || leaf) {
             const uint64_t body = uint64_t(h.end - h.body);
             if (out.size() + 8 > kMaxMovieAtom || (leaf && body > kMaxMovieAtom - out.size() - 8))
@@ -216,7 +295,8 @@ bool copy_time_line_atoms(Ruv::CM::RStream& stream, int64_t at, int64_t end, int
             out.resize(start + 8);
             put_u32(out, start + 4, h.type);
             if (container) {
-                if (!copy_time_line_atoms(stream, h.body, h.end, level + 1, out)) return false;
+                if (!copy_time_line_atoms(stream, h.body, h.end, level + 1, with_samples, out))
+                    return false;
             } else {
                 out.resize(out.size() + size_t(body));
                 if (stream.lseek(h.body, 0) != h.body ||
@@ -231,12 +311,13 @@ bool copy_time_line_atoms(Ruv::CM::RStream& stream, int64_t at, int64_t end, int
 }
 
 // The movie atom's body as the time line reads it (copy_time_line_atoms).
-bool read_movie_atom(Ruv::CM::RStream& stream, std::vector<uint8_t>& moov) {
+bool read_movie_atom(Ruv::CM::RStream& stream, bool with_samples, std::vector<uint8_t>& moov) {
     const int64_t file_size = stream.size();
     for (int64_t at = 0; file_size < 0 || at + 8 <= file_size;) {
         atom_header h;
         if (!read_atom_header(stream, at, file_size, h)) return false;
-        if (h.type == kMoov) return copy_time_line_atoms(stream, h.body, h.end, 0, moov);
+        if (h.type == kMoov)
+            return copy_time_line_atoms(stream, h.body, h.end, 0, with_samples, moov);
         at = h.end;
     }
     return false;
@@ -244,9 +325,9 @@ bool read_movie_atom(Ruv::CM::RStream& stream, std::vector<uint8_t>& moov) {
 
 }  // namespace
 
-bool read_movie_time_line(Ruv::CM::RStream& stream, movie_time_line& out) {
+bool read_movie_time_line(Ruv::CM::RStream& stream, movie_time_line& out, bool with_samples) {
     std::vector<uint8_t> moov;
-    if (!read_movie_atom(stream, moov)) return false;
+    if (!read_movie_atom(stream, with_samples, moov)) return false;
     byte_reader movie(moov.data(), moov.size());
     byte_reader mvhd = child(movie, kMvhd);
     const bool version1 = mvhd.read(1) == 1;

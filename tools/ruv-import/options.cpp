@@ -127,6 +127,8 @@ bool parse_options(int argc, const char* const* argv, options& result, std::stri
             result.audio_out = value;
         } else if (args.value_of(arg, "--video-out", value, error)) {
             result.video_out = value;
+        } else if (args.value_of(arg, "--picture", value, error)) {
+            result.picture = value;
         } else if (args.value_of(arg, "--set", value, error)) {
             size_t equals = value.find('=');
             if (error.empty() && (equals == std::string::npos || equals == 0)) {
@@ -175,6 +177,7 @@ const char* usage() {
            "  --jobs N, -j N      with several movies, import N at a time (default: one per\n"
            "                      processor)\n"
            "  --timeout SECONDS   end a movie's import that takes longer, and report it\n"
+           "  --picture FILE.svg  draw the movie's time line and what the import delivered\n"
            "  --quiet, -q         no progress bar and no report\n"
            "Exit status: 0 every movie imported, 1 a movie cannot be imported, 2 usage error.\n";
 }

@@ -41,6 +41,8 @@ struct options {
     // Set in a worker: it ends its standard error with a line for the
     // program that started it (worker_result.h).
     bool worker_result = false;
+    // --picture FILE.svg: the import's time line as a picture.
+    std::string picture;
     bool help = false;
 };
 

@@ -60,6 +60,7 @@ void queue_consumer::take(const Ruv::CM::RFrame& frame) {
         s.write_error = "cannot write the audio samples";
     }
 
+    if (m_picture) m_picture->add_frame(frame);
     if (m_lines == frame_lines::json) m_console.line(frame_event(s.queue, frame));
     if (m_lines == frame_lines::human) m_console.line(human_frame_line(s.queue, frame));
     m_console.frame_delivered(end);

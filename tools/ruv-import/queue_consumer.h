@@ -11,6 +11,7 @@
 
 #include "console.h"
 #include "lib/cm/CMComponent.h"
+#include "picture.h"
 #include "wav_writer.h"
 
 namespace ruv_import {
@@ -40,6 +41,8 @@ public:
     queue_consumer(const queue_consumer&) = delete;
     queue_consumer& operator=(const queue_consumer&) = delete;
 
+    // Every frame taken is also handed to the picture (may be null).
+    void set_picture(picture_recorder* picture) { m_picture = picture; }
     void start();
     // Returns once the queue has ended (or was cancelled) and is empty.
     void join();
@@ -55,6 +58,7 @@ private:
     frame_lines m_lines;
     wav_writer* m_audio_out;
     std::FILE* m_video_out;
+    picture_recorder* m_picture = nullptr;
     queue_summary m_summary;
     std::thread m_thread;
 };

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <sstream>
 
 #include "completeness.h"
 #include "file_notes.h"
@@ -28,7 +29,9 @@ session::session(Ruv::CM::RImporter& importer, const options& opts, std::ostream
       m_out(out),
       m_err(err),
       m_console(out, err, !opts.quiet && console::error_is_terminal()),
-      m_notes(m_console, opts.json) {}
+      m_notes(m_console, opts.json) {
+    if (!opts.picture.empty()) m_picture.reset(new picture_recorder());
+}
 
 session::~session() {
     end_every_queue();
@@ -38,13 +41,16 @@ session::~session() {
 
 void session::fail(const std::string& message, const std::string& reason) {
     print_warnings(reason);
+    if (m_picture) m_picture->set_status(message, true);
     if (m_options.json) m_console.line(error_event(message));
     print_error(m_err, message);
 }
 
 void session::print_warnings(const std::string& except) {
-    for (const std::string& note : m_notes.take_new())
+    for (const std::string& note : m_notes.take_new()) {
+        if (m_picture) m_picture->add_warning(note);
         if (note != except) m_console.error_line("ruv-import: warning: " + note);
+    }
 }
 
 void session::fail_import(const std::string& what, size_t since) {
@@ -53,15 +59,44 @@ void session::fail_import(const std::string& what, size_t since) {
 }
 
 bool session::run(const std::string& movie) {
+    const bool imported = import_movie(movie);
+    return draw_picture(imported) && imported;
+}
+
+bool session::import_movie(const std::string& movie) {
     m_movie = movie;
     std::string problem = input_problem(movie);
     if (!problem.empty()) {
         fail("cannot import '" + movie + "': " + problem);
         return false;
     }
+    if (m_picture) {
+        m_picture->set_movie(movie);
+        movie_time_line time_line;
+        // Without the sample tables when they are too large to read.
+        if (read_time_line(time_line, true) || read_time_line(time_line = {}, false))
+            m_picture->set_time_line(time_line);
+    }
     if (!open(absolute_path(movie)) || !configure() || !deliver()) return false;
     print_warnings("");
     return true;
+}
+
+bool session::draw_picture(bool imported) {
+    if (!m_picture) return true;
+    if (imported) {
+        std::ostringstream status;
+        print_status(status, m_importer.getStatus());
+        std::string line = status.str();
+        if (!line.empty() && line.back() == '\n') line.pop_back();
+        m_picture->set_status(line, false);
+    }
+    picture_data data = m_picture->data();
+    if (data.movie.empty()) data.movie = m_movie;
+    std::string error;
+    if (write_picture(data, m_options.picture, error)) return true;
+    print_error(m_err, "cannot write '" + m_options.picture + "': " + error);
+    return false;
 }
 
 bool session::open(const std::string& movie) {
@@ -133,6 +168,7 @@ bool session::open(const std::string& movie) {
                                        ? header_duration_note(time_line, info->getDuration())
                                        : std::string();
         if (!header.empty()) warn(header);
+        if (m_picture) m_picture->set_info_duration(info->getDuration());
         if (m_options.json) {
             m_console.line(movie_event(*info));
         } else if (!m_options.quiet) {
@@ -198,6 +234,7 @@ bool session::choose_pulled_stream() {
                              std::to_string(video_pulled ? audio : video) + ") is left out";
     if (m_options.json) m_console.line(warning_event(note));
     m_console.error_line("ruv-import: warning: " + note);
+    if (m_picture) m_picture->add_warning(note);
     return true;
 }
 
@@ -212,6 +249,12 @@ bool session::configure() {
         Ruv::RPtr<const Ruv::CM::RDescription> description = m_queues[i]->getDescription();
         if (!description) continue;
         m_exported.push_back(unsigned(i));
+        if (m_picture && description->getKind() == Ruv::CM::RDescription::kVideo)
+            m_picture->set_video_description(
+                static_cast<const Ruv::CM::RVideoDescription&>(*description));
+        else if (m_picture)
+            m_picture->set_audio_description(
+                static_cast<const Ruv::CM::RAudioDescription&>(*description));
         if (m_options.json) {
             m_console.line(stream_event(unsigned(i), *description));
         } else if (!m_options.quiet) {
@@ -260,6 +303,7 @@ void session::start_consumers() {
         m_consumers.emplace_back(new queue_consumer(q, *m_queues[q], m_console, lines,
                                                     video ? nullptr : audio_out,
                                                     video ? m_video_out : nullptr));
+        m_consumers.back()->set_picture(m_picture.get());
         m_consumers.back()->start();
     }
 }
@@ -317,11 +361,11 @@ bool session::check_complete(const std::vector<queue_summary>& summaries, size_t
     return true;
 }
 
-bool session::read_time_line(movie_time_line& out) const {
+bool session::read_time_line(movie_time_line& out, bool with_samples) const {
     Ruv::RPtr<Ruv::RURI> uri(new Ruv::RURI(Ruv::CString(absolute_path(m_movie))));
     Ruv::RPtr<Ruv::CM::RStream> stream = Ruv::CM::RStream::getStream(uri, 0, 0);
     if (!stream || stream->open() != 0) return false;
-    const bool read = read_movie_time_line(*stream, out);
+    const bool read = read_movie_time_line(*stream, out, with_samples);
     stream->close();
     return read;
 }

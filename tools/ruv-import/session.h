@@ -16,6 +16,7 @@
 #include "lib/cm/CMComponent.h"
 #include "movie_edits.h"
 #include "options.h"
+#include "picture.h"
 #include "queue_consumer.h"
 #include "wav_writer.h"
 
@@ -41,6 +42,10 @@ public:
     const std::vector<queue_summary>& summaries() const { return m_summaries; }
 
 private:
+    bool import_movie(const std::string& movie);
+    // Writes the picture of --picture; false, with the failure reported,
+    // when it cannot be written.
+    bool draw_picture(bool imported);
     bool open(const std::string& movie);
     // With --pull: leaves every stream but the pulled one out of the
     // configuration; false, with the failure reported, when --pull-queue
@@ -55,7 +60,7 @@ private:
     bool deliver_with_runloop(size_t notes);
     // The movie's time line from its own atoms, read through a stream of its
     // own; false when it cannot be read.
-    bool read_time_line(movie_time_line& out) const;
+    bool read_time_line(movie_time_line& out, bool with_samples = false) const;
     void deliver_with_pull();
     void end_every_queue();
     bool finish_outputs();
@@ -91,6 +96,7 @@ private:
     std::vector<queue_summary> m_summaries;
     wav_writer m_audio_out;
     std::FILE* m_video_out = nullptr;
+    std::unique_ptr<picture_recorder> m_picture;
     std::string m_movie;
     bool m_usage_error = false;
 };
