@@ -144,7 +144,8 @@ void read_edits(byte_reader elst, uint32_t media_scale, uint64_t media_duration,
         const int64_t media_time =
             version1 ? int64_t(elst.read(8)) : int64_t(int32_t(uint32_t(elst.read(4))));
         const double rate = double(int32_t(uint32_t(elst.read(4)))) / 65536.0;
-        track.edits.push_back({track.end, duration, media_time, rate});
+        track.edits.push_back(
+            {track.end, int64_t(std::min<uint64_t>(duration, kLongest)), media_time, rate});
         if (media_time == -1 && !track.shows_media) add_duration(track.leading_empty, duration);
         if (media_time != -1 && duration > 0) track.shows_media = true;
         add_duration(track.end, duration);
