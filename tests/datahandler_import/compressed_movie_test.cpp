@@ -16,8 +16,6 @@ using test_movie::bytes;
 using test_movie::compressed_movie_atom;
 using test_movie::fourcc;
 
-const char* const kModes[] = {"force-disable", "force-enable"};
-
 // Video with sound, the movie atom after the media data.
 bytes plain_movie() {
     test_movie::movie_plan plan;
@@ -27,15 +25,8 @@ bytes plain_movie() {
     return test_movie::build_movie(plan).contiguous();
 }
 
-datahandler_import::import_run import(const bytes& file, const std::string& name,
-                                      const char* mode) {
-    const std::string path = ruv_import_test::output_path(name + ".mov");
-    EXPECT_TRUE(test_movie::write_bytes(file, path));
-    datahandler_import::import_run run =
-        datahandler_import::run_import(path, {"--set", std::string("data-handler-mode=") + mode});
-    std::remove(path.c_str());
-    return run;
-}
+using datahandler_import::import_bytes;
+using datahandler_import::kModes;
 
 class CompressedMovieAtom : public ::testing::TestWithParam<const char*> {};
 
@@ -45,9 +36,9 @@ TEST_P(CompressedMovieAtom, ImportsAsTheMovieUncompressed) {
         plain, test_movie::movie_atom_of(test_movie::compress_movie_atom(plain)));
     ASSERT_FALSE(compressed.empty());
     ASSERT_LT(compressed.size(), plain.size());
-    const datahandler_import::import_run want = import(plain, "plain", GetParam());
+    const datahandler_import::import_run want = import_bytes(plain, "plain", GetParam());
     ASSERT_EQ(want.result.status, 0) << want.result.err;
-    const datahandler_import::import_run got = import(compressed, "cmov", GetParam());
+    const datahandler_import::import_run got = import_bytes(compressed, "cmov", GetParam());
 #ifdef RUV_RUNTIME_INFLATES
     ASSERT_EQ(got.result.status, 0) << got.result.err;
     EXPECT_EQ(got.stream_lines, want.stream_lines);
@@ -63,7 +54,7 @@ TEST_P(CompressedMovieAtom, ImportsAsTheMovieUncompressed) {
 #endif
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, CompressedMovieAtom, ::testing::ValuesIn(kModes));
+INSTANTIATE_TEST_SUITE_P(Modes, CompressedMovieAtom, kModes);
 
 struct broken_case {
     std::string name;
@@ -113,7 +104,8 @@ class BrokenCompressedMovieAtom : public ::testing::TestWithParam<broken_mode> {
 TEST_P(BrokenCompressedMovieAtom, FailsWithItsReason) {
     const broken_case& c = std::get<0>(GetParam());
     ASSERT_FALSE(c.file.empty());
-    const datahandler_import::import_run run = import(c.file, c.name, std::get<1>(GetParam()));
+    const datahandler_import::import_run run =
+        import_bytes(c.file, c.name, std::get<1>(GetParam()));
     EXPECT_EQ(run.result.status, 1) << run.result.err;
 #ifdef RUV_RUNTIME_INFLATES
     EXPECT_NE(run.result.err.find(c.says), std::string::npos) << run.result.err;
@@ -133,10 +125,7 @@ TEST_P(BrokenCompressedMovieAtom, FailsWithItsReason) {
 
 INSTANTIATE_TEST_SUITE_P(
     Movies, BrokenCompressedMovieAtom,
-    ::testing::Combine(::testing::ValuesIn(broken_cases()), ::testing::ValuesIn(kModes)),
-    [](const ::testing::TestParamInfo<broken_mode>& info) {
-        const bool through_handler = std::string(std::get<1>(info.param)) == "force-enable";
-        return std::get<0>(info.param).name + (through_handler ? "_DataHandler" : "_Path");
-    });
+    ::testing::Combine(::testing::ValuesIn(broken_cases()), kModes),
+    datahandler_import::case_and_mode_name());
 
 }  // namespace

@@ -42,4 +42,16 @@ import_run run_import(const std::string& input, const std::vector<std::string>& 
     return run;
 }
 
+import_run import_bytes(const test_movie::bytes& file, const std::string& name, const char* mode) {
+    const std::string path = ruv_import_test::output_path(mode_name(name, mode) + ".mov");
+    EXPECT_TRUE(test_movie::write_bytes(file, path)) << path;
+    import_run run = run_import(path, {"--set", std::string("data-handler-mode=") + mode});
+    std::remove(path.c_str());
+    return run;
+}
+
+std::string mode_name(const std::string& name, const char* mode) {
+    return name + (std::string(mode) == "force-enable" ? "_DataHandler" : "_Path");
+}
+
 }  // namespace datahandler_import

@@ -4,7 +4,10 @@
 
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "ruv_import/tool_run.h"
 #include "support/movie_builder.h"
@@ -34,5 +37,25 @@ struct import_run {
 // Runs ruv-import --json on input with the extra arguments, writing the audio
 // and video outputs to files of their own (read back, then removed).
 import_run run_import(const std::string& input, const std::vector<std::string>& extra = {});
+
+// The bytes written under the name, imported in the data-handler mode, then
+// removed.
+import_run import_bytes(const test_movie::bytes& file, const std::string& name, const char* mode);
+
+// The data-handler modes a crafted movie is imported in: by path, and
+// through the plug-in's data handler.
+inline const auto kModes = ::testing::Values("force-disable", "force-enable");
+
+// A case's name in one mode: "<name>_Path" or "<name>_DataHandler".
+std::string mode_name(const std::string& name, const char* mode);
+
+// Names a (case, mode) parameter by the case's name and the mode.
+struct case_and_mode_name {
+    template <class Case>
+    std::string operator()(const ::testing::TestParamInfo<std::tuple<Case, const char*>>& info)
+        const {
+        return mode_name(std::get<0>(info.param).name, std::get<1>(info.param));
+    }
+};
 
 }  // namespace datahandler_import

@@ -83,6 +83,6 @@ TEST_P(ShrinkingMovie, ReadsPastTheCutAreReportedNotZeroed) {
     EXPECT_NE(run.err.find("eofErr"), std::string::npos) << run.err;
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, ShrinkingMovie, ::testing::Values("force-disable", "force-enable"));
+INSTANTIATE_TEST_SUITE_P(Modes, ShrinkingMovie, datahandler_import::kModes);
 
 }  // namespace

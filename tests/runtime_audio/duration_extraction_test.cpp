@@ -1,6 +1,7 @@
 // The sound extraction ends where the movie's derived duration says: a sound
-// media far longer than every header of its movie is published as long as
-// it is, and the extraction delivers that much, no more and no less.
+// media far longer than every header of its movie lasts as its samples (the
+// movie, track and media durations), and the extraction delivers that much,
+// no more and no less.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -35,6 +36,9 @@ TEST(DurationExtraction, EndsWhereTheDerivedDurationEnds) {
     ASSERT_TRUE(x.ok());
     const TimeScale scale = qtrt::GetMovieTimeScale(x.movie());
     EXPECT_EQ(qtrt::GetMovieDuration(x.movie()), 10 * scale);
+    const Track track = qtrt::GetMovieIndTrack(x.movie(), 1);
+    EXPECT_EQ(qtrt::GetTrackDuration(track), 10 * scale);
+    EXPECT_EQ(qtrt::GetMediaDuration(qtrt::GetTrackMedia(track)), 80000);
     const double rate = x.default_description().mSampleRate;
     const std::vector<float> frames = x.frames();
     EXPECT_EQ(frames.size() / x.channels(), size_t(10 * rate));

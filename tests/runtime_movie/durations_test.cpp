@@ -6,11 +6,11 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <limits>
 #include <string>
 
 #include "movie/movie_access.h"
 #include "runtime_movie/movie_test_support.h"
+#include "support/hostile_fragments.h"
 
 namespace {
 
@@ -69,50 +69,6 @@ INSTANTIATE_TEST_SUITE_P(
                       header_case{"VideoMediaHeaderUnknown", "moov trak mdia mdhd", 0xFFFFFFFFu}),
     [](const ::testing::TestParamInfo<header_case>& info) { return std::string(info.param.name); });
 
-// A sound media of 10 s whose headers all say 1 s, without an edit list:
-// every routine answers 10 s.
-TEST(HeaderDurations, SoundMediaLongerThanEveryHeaderLastsAsItsSamples) {
-    test_movie::movie_plan plan = two_tracks();
-    plan.tracks.erase(plan.tracks.begin());
-    plan.tracks[0].add_samples(72000, 2, 1);  // 10 s in all
-    bytes file = test_movie::build_movie(plan).contiguous();
-    for (const char* header : {"moov mvhd", "moov trak tkhd", "moov trak mdia mdhd"})
-        test_movie::patch_u32(file, duration_field(file, header),
-                              std::string(header) == "moov trak mdia mdhd" ? 8000 : 600);
-    movie_ptr movie = open_bytes(file, "long_sound.mov");
-    ASSERT_TRUE(movie);
-    EXPECT_EQ(qtrt::GetMovieDuration(movie.get()), 6000);
-    EXPECT_EQ(qtrt::GetTrackDuration(qtrt::GetMovieIndTrack(movie.get(), 1)), 6000);
-    EXPECT_EQ(qtrt::GetMediaDuration(media_of_type(movie.get(), qt_fourcc("soun"))), 80000);
-}
-
-// Fragments whose headers say all ones and that have no 'mehd' (a recorder
-// that wrote the movie atom before it knew the length): the samples of the
-// fragments give every duration.
-TEST(FragmentDurations, UnknownHeadersWithoutMehdLastAsTheSamples) {
-    test_movie::movie_plan plan = two_tracks();
-    plan.fragments.samples_per_fragment = 3;
-    plan.fragments.unknown_durations = true;
-    movie_ptr movie = open_built(plan, "unknown.mov");
-    ASSERT_TRUE(movie);
-    EXPECT_EQ(qtrt::GetMovieDuration(movie.get()), 600);
-    EXPECT_EQ(qtrt::GetMediaDuration(media_of_type(movie.get(), qt_fourcc("vide"))), 600);
-}
-
-// 'mehd' does not decide the movie's length: its longest track does, even
-// when 'mehd' says 2^63-1.
-TEST(FragmentDurations, MehdLeavesTheLengthToTheTracks) {
-    for (const int64_t mehd : {int64_t(300), std::numeric_limits<int64_t>::max()}) {
-        test_movie::movie_plan plan = two_tracks();
-        plan.fragments.samples_per_fragment = 3;
-        plan.fragments.unknown_durations = true;
-        plan.fragments.mehd = mehd;
-        movie_ptr movie = open_built(plan, "mehd.mov");
-        ASSERT_TRUE(movie);
-        EXPECT_EQ(qtrt::GetMovieDuration(movie.get()), 600) << mehd;
-    }
-}
-
 // An edit list of one edit that lasts 0 in a movie in fragments shows the
 // whole media from the edit's media time; in a movie written whole it shows
 // nothing, as before.
@@ -164,22 +120,17 @@ class LeadingGap : public ::testing::TestWithParam<gap_case> {};
 
 TEST_P(LeadingGap, LongerThanADayIsLeftOut) {
     const gap_case& c = GetParam();
-    test_movie::movie_plan plan;
-    test_movie::track_plan& video = plan.add_video(test_movie::kAvc1, 64, 48);
-    video.add_samples(4, 10, 150);
-    bytes file;
-    if (c.fragment) {
-        plan.fragments.samples_per_fragment = 2;
-        file = test_movie::build_movie(plan).contiguous();
-        const int64_t tfdt = test_movie::find_atom(file, atom_path("moof traf tfdt"));
-        ASSERT_GE(tfdt, 0);
-        test_movie::patch_u32(file, uint64_t(tfdt) + 12, uint32_t(c.gap >> 32));
-        test_movie::patch_u32(file, uint64_t(tfdt) + 16, uint32_t(c.gap));
-    } else {
+    bytes file = test_movie::first_fragment_at(c.gap);
+    if (!c.fragment) {
+        test_movie::movie_plan plan;
         plan.version1_headers = true;
-        video.add_edit(int64_t(c.gap), -1).add_edit(600, 0);
+        plan.add_video(test_movie::kAvc1, 64, 48)
+            .add_samples(4, 10, 150)
+            .add_edit(int64_t(c.gap), -1)
+            .add_edit(600, 0);
         file = test_movie::build_movie(plan).contiguous();
     }
+    ASSERT_FALSE(file.empty());
     warning_log log;
     movie_ptr movie = open_bytes(file, "gap.mov");
     ASSERT_TRUE(movie);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -130,6 +131,15 @@ INSTANTIATE_TEST_SUITE_P(
         layout_case{"WithoutDecodeTimes", [](fragment_plan& f) { f.with_tfdt = false; }},
         layout_case{"WithoutMvex", [](fragment_plan& f) { f.with_mvex = false; }},
         layout_case{"UnknownHeaderDurations", [](fragment_plan& f) { f.unknown_durations = true; }},
+        // 'mehd' does not decide the movie's length: its longest track does.
+        layout_case{"UnknownHeaderDurationsAndShortMehd", [](fragment_plan& f) {
+            f.unknown_durations = true;
+            f.mehd = 300;
+        }},
+        layout_case{"UnknownHeaderDurationsAndMehdOf2To63Less1", [](fragment_plan& f) {
+            f.unknown_durations = true;
+            f.mehd = std::numeric_limits<int64_t>::max();
+        }},
         layout_case{"OneFragment", [](fragment_plan& f) { f.samples_per_fragment = 5000; }}),
     [](const ::testing::TestParamInfo<layout_case>& info) { return std::string(info.param.name); });
 

@@ -14,6 +14,7 @@
 #include <map>
 #include <thread>
 
+#include "ruv_import/cut_movie.h"
 #include "ruv_import/tool_run.h"
 #include "support/movie_builder.h"
 
@@ -60,16 +61,6 @@ test_movie::movie_plan edited_movie() {
         .add_edit(200, 300);
     movie.add_sound(test_movie::kTwos, 2, 16, 48000).add_samples(48000, 4, 1);
     return movie;
-}
-
-// Its movie atom first and cut inside its media data.
-test_movie::bytes damaged_movie() {
-    test_movie::movie_plan movie;
-    movie.movie_first = true;
-    movie.add_video(test_movie::kAvc1, 320, 240).add_samples(50, 1000, 12);
-    test_movie::bytes bytes = test_movie::build_movie(movie).contiguous();
-    bytes.resize(bytes.size() - 20000);
-    return bytes;
 }
 
 // The events of one movie in a form that two runs share: the batch's
@@ -122,7 +113,8 @@ TEST(Batch, EachMovieGivesWhatItsOwnImportGives) {
     copy(kData + "/h264_bframes_tc.mov", movies / "timecode.mov");
     ASSERT_TRUE(test_movie::write_bytes(test_movie::build_movie(edited_movie()).contiguous(),
                                         movies / "edits.mov"));
-    ASSERT_TRUE(test_movie::write_bytes(damaged_movie(), movies / "damaged.mov"));
+    ASSERT_TRUE(
+        test_movie::write_bytes(ruv_import_test::cut_inside_media(), movies / "damaged.mov"));
     // Read through the plug-in's data handler: a URL of a mounted share.
     copy(kData + "/audio_only_44k.mov", mounted / "mounted.mov");
     environment mounts("RUV_STREAM_MOUNTS", "kolmfs://batchstore=" + mounted.path());
@@ -247,36 +239,7 @@ INSTANTIATE_TEST_SUITE_P(
                       stuck_case{"killed", false, "crashed", "its worker was killed by signal 9"}),
     [](const ::testing::TestParamInfo<stuck_case>& info) { return std::string(info.param.name); });
 
-struct usage_case {
-    const char* name;
-    std::vector<std::string> arguments;
-    const char* says;
-};
-
-class BatchUsage : public ::testing::TestWithParam<usage_case> {};
-
-TEST_P(BatchUsage, GivesStatusTwo) {
-    tool_result run = run_tool(GetParam().arguments);
-    EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.err.find(GetParam().says), std::string::npos) << run.err;
-}
-
 const std::string kMovieA = kData + "/h264_bframes_tc.mov";
-const std::string kMovieB = kData + "/compressed/aac_stereo_h264.mov";
-const std::string kMovieC = kData + "/fragmented/aac_stereo_h264.mov";
-
-INSTANTIATE_TEST_SUITE_P(
-    Arguments, BatchUsage,
-    ::testing::Values(
-        usage_case{"no_jobs", {"--jobs", "0", kMovieA, kMovieB}, "--jobs needs a number"},
-        usage_case{"negative_timeout", {"--timeout", "-1", kMovieA}, "--timeout needs a number"},
-        usage_case{"one_wav_for_two",
-                   {"--audio-out", "x.wav", kMovieA, kMovieB},
-                   "with several movies it needs {name}"},
-        usage_case{"same_name",
-                   {"--video-out", "{name}.video", kMovieB, kMovieC},
-                   "the movies have the same name"}),
-    [](const ::testing::TestParamInfo<usage_case>& info) { return std::string(info.param.name); });
 
 // A folder without a movie file fails as a movie would; the summary table
 // names every movie with its status and why.

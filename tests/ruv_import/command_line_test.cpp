@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "ruv_import/cut_movie.h"
 #include "ruv_import/tool_run.h"
 #include "support/movie_builder.h"
 
@@ -47,37 +48,28 @@ std::string text_movie() {
     return path;
 }
 
-// The movie's bytes written to the output folder under the name, less the
-// last `cut` bytes.
-std::string written(const test_movie::movie_plan& movie, size_t cut, const std::string& name) {
-    test_movie::bytes bytes = test_movie::build_movie(movie).contiguous();
-    bytes.resize(bytes.size() - std::min(cut, bytes.size()));
+std::string written(const test_movie::bytes& bytes, const std::string& name) {
     const std::string path = output_path(name);
     EXPECT_TRUE(test_movie::write_bytes(bytes, path));
     return path;
 }
 
-// Its movie atom first and cut inside its media data, the movie opens and
-// its samples stop where the bytes end; edited (an empty edit and a trimmed
-// head), its edits say how far the video must reach.
-std::string cut_inside_media(bool edited) {
-    test_movie::movie_plan movie;
-    movie.movie_first = true;
-    test_movie::track_plan& video = movie.add_video(test_movie::kAvc1, 320, 240);
-    video.add_samples(50, 1000, 12);
-    if (edited) video.add_edit(60, -1).add_edit(480, 120);
-    return written(movie, 20000, edited ? "cut_edited.mov" : "cut_media.mov");
-}
 // Every sample past the end of the file: pulled frame by frame, the importer
 // itself does not fail, the stream without frames does, with its reason.
 std::string without_media() {
     test_movie::movie_plan movie;
     movie.movie_first = true;
     movie.add_video(test_movie::kAvc1, 320, 240).add_samples(5, 1000, 12);
-    return written(movie, 5000, "no_media.mov");
+    test_movie::bytes bytes = test_movie::build_movie(movie).contiguous();
+    bytes.resize(bytes.size() - 5000);
+    return written(bytes, "no_media.mov");
 }
-std::string cut_inside_the_media() { return cut_inside_media(false); }
-std::string cut_inside_edited_media() { return cut_inside_media(true); }
+std::string cut_inside_the_media() {
+    return written(ruv_import_test::cut_inside_media(false), "cut_media.mov");
+}
+std::string cut_inside_edited_media() {
+    return written(ruv_import_test::cut_inside_media(true), "cut_edited.mov");
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Inputs, UnusableInput,
@@ -159,11 +151,21 @@ TEST_P(UsageError, GivesStatusTwo) {
     EXPECT_NE(run.err.find(GetParam().says), std::string::npos) << run.err;
 }
 
-INSTANTIATE_TEST_SUITE_P(Arguments, UsageError,
-                         ::testing::Values(usage_case{{"--unknown"}},
-                                           usage_case{{"--video-queue", "x", "a.mov"}},
-                                           usage_case{{"--pull-queue", "5", kMovie},
-                                                      "--pull-queue 5 names a queue no stream"}));
+const std::string kOtherMovie = std::string(RUV_TEST_DATA_DIR) + "/compressed/aac_stereo_h264.mov";
+// Its name is the other one's.
+const std::string kSameName = std::string(RUV_TEST_DATA_DIR) + "/fragmented/aac_stereo_h264.mov";
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, UsageError,
+    ::testing::Values(
+        usage_case{{"--unknown"}}, usage_case{{"--video-queue", "x", "a.mov"}},
+        usage_case{{"--pull-queue", "5", kMovie}, "--pull-queue 5 names a queue no stream"},
+        usage_case{{"--jobs", "0", kMovie, kOtherMovie}, "--jobs needs a number"},
+        usage_case{{"--timeout", "-1", kMovie}, "--timeout needs a number"},
+        usage_case{{"--audio-out", "x.wav", kMovie, kOtherMovie},
+                   "with several movies it needs {name}"},
+        usage_case{{"--video-out", "{name}.video", kOtherMovie, kSameName},
+                   "the movies have the same name"}));
 
 // The frame lines of standard output for one queue.
 std::vector<std::string> frame_lines(const tool_result& run, unsigned queue) {

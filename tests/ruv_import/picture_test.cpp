@@ -9,6 +9,7 @@
 #include <map>
 #include <regex>
 
+#include "ruv_import/cut_movie.h"
 #include "ruv_import/tool_run.h"
 #include "support/fixture_files.h"
 #include "support/movie_builder.h"
@@ -161,17 +162,22 @@ struct picture_run {
     std::vector<element> all;
 };
 
-picture_run import_with_picture(const test_movie::movie_plan& plan, const std::string& name) {
+// ruv-import --picture on the movie's bytes, with the options before.
+picture_run import_with_picture(const test_movie::bytes& bytes, const std::string& name,
+                                const char* option = "--json") {
     const std::string movie = output_path(name + ".mov");
     const std::string picture = output_path(name + ".svg");
-    EXPECT_TRUE(test_movie::write_movie(plan, movie));
+    EXPECT_TRUE(test_movie::write_bytes(bytes, movie));
     picture_run r;
-    r.run = run_tool({"--json", "--picture", picture, movie});
+    r.run = run_tool({option, "--picture", picture, movie});
     r.svg = text_of(picture);
     r.all = elements(r.svg);
     std::remove(movie.c_str());
     std::remove(picture.c_str());
     return r;
+}
+picture_run import_with_picture(const test_movie::movie_plan& plan, const std::string& name) {
+    return import_with_picture(test_movie::build_movie(plan).contiguous(), name);
 }
 
 std::vector<value> frames_of(const tool_result& run, unsigned queue) {
@@ -270,17 +276,11 @@ TEST(Picture, ThreeEditsShowTheirMediaAndTheLastOnesHead) {
         EXPECT_NEAR(edits[i].number("data-start"), double(i) / 3, 1e-8);
         EXPECT_NEAR(edits[i].number("data-media-time"), media[i], 1e-9);
     }
-    size_t key = 0, other = 0, decode_only = 0;
-    for (const element& e : r.all) {
-        key += e.cls == "frame key";
-        other += e.cls == "frame other";
-        decode_only += e.cls == "frame decode-only";
-    }
-    EXPECT_EQ(key + other, 30u);
     // Each edit's run starts at a key frame; the third one's (frame 20) is
     // shown before the edit starts, with the four after it.
-    EXPECT_EQ(key, 3u);
-    EXPECT_EQ(decode_only, 5u);
+    EXPECT_EQ(with_class(r.all, "frame key").size(), 3u);
+    EXPECT_EQ(with_class(r.all, "frame other").size(), 27u);
+    EXPECT_EQ(with_class(r.all, "frame decode-only").size(), 5u);
     EXPECT_TRUE(with_class(r.all, "silence").empty());
     EXPECT_EQ(with_class(r.all, "envelope").size(), 1u);
 }
@@ -312,40 +312,21 @@ struct damaged {
     bool stopped;
 };
 
-// 50 frames of 0.02 s, cut inside the media; edited, with an empty edit
-// before a trimmed head.
-test_movie::bytes cut(bool edited) {
-    test_movie::movie_plan movie;
-    movie.movie_first = true;
-    test_movie::track_plan& video = movie.add_video(test_movie::kAvc1, 320, 240);
-    video.add_samples(50, 1000, 12);
-    if (edited) video.add_edit(60, -1).add_edit(480, 120);
-    test_movie::bytes bytes = test_movie::build_movie(movie).contiguous();
-    bytes.resize(bytes.size() - 20000);
-    return bytes;
-}
-test_movie::bytes cut_in_media() { return cut(false); }
-test_movie::bytes cut_edited() { return cut(true); }
-
+test_movie::bytes cut_in_media() { return ruv_import_test::cut_inside_media(false); }
+test_movie::bytes cut_edited() { return ruv_import_test::cut_inside_media(true); }
 test_movie::bytes no_movie() { return test_movie::bytes(300, 'x'); }
 
 class DamagedPicture : public testing::TestWithParam<damaged> {};
 
 TEST_P(DamagedPicture, ShowsWhatWasReadAndTheFailure) {
-    const std::string movie = output_path(std::string(GetParam().name) + ".mov");
-    const std::string picture = output_path(std::string(GetParam().name) + ".svg");
-    ASSERT_TRUE(test_movie::write_bytes(GetParam().make(), movie));
-    tool_result run = run_tool({"--quiet", "--picture", picture, movie});
-    const std::string svg = text_of(picture);
-    std::remove(movie.c_str());
-    std::remove(picture.c_str());
-    EXPECT_EQ(run.status, 1);
+    const picture_run r = import_with_picture(GetParam().make(), GetParam().name, "--quiet");
+    const std::vector<element>& all = r.all;
+    EXPECT_EQ(r.run.status, 1);
     std::string why;
-    ASSERT_TRUE(well_formed(svg, why)) << why;
-    const std::vector<element> all = elements(svg);
+    ASSERT_TRUE(well_formed(r.svg, why)) << why;
     EXPECT_EQ(with_class(all, "lane").size(), GetParam().lanes);
     EXPECT_FALSE(with_class(all, "status failed").empty());
-    EXPECT_NE(svg.find("cannot import"), std::string::npos);
+    EXPECT_NE(r.svg.find("cannot import"), std::string::npos);
     const std::vector<element> stopped = with_class(all, "stopped");
     ASSERT_EQ(stopped.size(), 1u);
     if (GetParam().stopped) {
@@ -353,7 +334,7 @@ TEST_P(DamagedPicture, ShowsWhatWasReadAndTheFailure) {
         EXPECT_GT(at, 0.1);
         EXPECT_LT(at, 0.9);
         const std::vector<element> warnings = with_class(all, "warning");
-        ASSERT_EQ(warnings.size(), 1u) << svg;
+        ASSERT_EQ(warnings.size(), 1u) << r.svg;
         EXPECT_NEAR(warnings[0].number("data-time"), at, 1e-6);
     }
 }

@@ -42,6 +42,18 @@ bytes fragments_then(bool sound, const bytes& tail) {
     return file;
 }
 
+bytes first_fragment_at(uint64_t decode_time) {
+    movie_plan plan;
+    plan.add_video(kAvc1, 64, 48).add_samples(4, 10, 150);
+    plan.fragments.samples_per_fragment = 2;
+    bytes file = build_movie(plan).contiguous();
+    const int64_t tfdt = find_atom(file, atom_path("moof traf tfdt"));
+    if (tfdt < 0) return {};
+    patch_u32(file, uint64_t(tfdt) + 12, uint32_t(decode_time >> 32));
+    patch_u32(file, uint64_t(tfdt) + 16, uint32_t(decode_time));
+    return file;
+}
+
 namespace {
 
 // 64 runs pointing at the same MiB of PCM, each 2^19 samples of one frame.
@@ -58,20 +70,6 @@ bytes same_bytes_again(uint32_t first_flags, uint32_t flags) {
                       return trafs;
                   },
                   mib));
-}
-
-// A video in fragments of 4 samples of 150 units (time scale 600) whose
-// first fragment's decode time is changed.
-bytes first_fragment_at(uint64_t decode_time) {
-    movie_plan plan;
-    plan.add_video(kAvc1, 64, 48).add_samples(4, 10, 150);
-    plan.fragments.samples_per_fragment = 2;
-    bytes file = build_movie(plan).contiguous();
-    const int64_t tfdt = find_atom(file, atom_path("moof traf tfdt"));
-    if (tfdt < 0) return {};
-    patch_u32(file, uint64_t(tfdt) + 12, uint32_t(decode_time >> 32));
-    patch_u32(file, uint64_t(tfdt) + 16, uint32_t(decode_time));
-    return file;
 }
 
 bytes swallowing_fragment() {

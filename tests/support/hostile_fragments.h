@@ -42,6 +42,10 @@ bytes fragment_with_data(const std::function<bytes(int32_t)>& trafs, size_t data
 // tail appended.
 bytes fragments_then(bool sound, const bytes& tail);
 
+// A video in fragments of 4 samples of 150 units (time scale 600) whose
+// first fragment's decode time is changed.
+bytes first_fragment_at(uint64_t decode_time);
+
 // The movies, each with the text its warning holds.
 std::vector<named_movie> hostile_fragment_movies();
 
