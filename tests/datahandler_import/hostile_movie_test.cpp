@@ -3,7 +3,6 @@
 // with one line that names the movie; never with a signal.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdio>
 #include <tuple>
 
@@ -99,11 +98,8 @@ TEST_P(HostileMovie, EndsWithStatusZeroOrOneClearLine) {
     const hostile_case& movie = std::get<0>(GetParam());
     ASSERT_FALSE(movie.file.empty()) << "the movie could not be built";
     const char* mode = std::get<1>(GetParam());
-    const auto started = std::chrono::steady_clock::now();
     const datahandler_import::import_run run =
         datahandler_import::import_bytes(movie.file, movie.name, mode);
-    // A lie in a small file costs seconds at most, not minutes.
-    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(), 20.0);
     ASSERT_TRUE(run.result.status == 0 || run.result.status == 1)
         << "status " << run.result.status << "\n" << run.result.err;
     EXPECT_NE(run.result.err.find(movie.says), std::string::npos) << run.result.err;

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <regex>
 
@@ -33,41 +35,86 @@ struct element {
     }
 };
 
+// One tag at svg[at] == '<', read by hand: std::regex recurses once per
+// character, and a long path's attribute overflows the stack under ASan.
+struct tag {
+    std::string name;
+    bool closing = false, self_closing = false;
+    std::map<std::string, std::string> attributes;
+    size_t end = 0;  // just past '>'
+};
+
+bool is_name_char(char c) { return std::isalnum(uint8_t(c)) || c == '-' || c == '_' || c == ':'; }
+
+bool parse_tag(const std::string& svg, size_t at, tag& out) {
+    size_t i = at + 1;
+    out.closing = i < svg.size() && svg[i] == '/';
+    if (out.closing) ++i;
+    const size_t name_at = i;
+    while (i < svg.size() && is_name_char(svg[i])) ++i;
+    if (i == name_at || !std::isalpha(uint8_t(svg[name_at]))) return false;
+    out.name = svg.substr(name_at, i - name_at);
+    for (;;) {
+        const size_t before = i;
+        while (i < svg.size() && std::isspace(uint8_t(svg[i]))) ++i;
+        if (i >= svg.size()) return false;
+        if (svg[i] == '>' || (svg[i] == '/' && i + 1 < svg.size() && svg[i + 1] == '>')) {
+            out.self_closing = svg[i] == '/';
+            out.end = i + (out.self_closing ? 2 : 1);
+            return true;
+        }
+        if (i == before) return false;  // attributes are separated by white space
+        const size_t key_at = i;
+        while (i < svg.size() && is_name_char(svg[i])) ++i;
+        if (i == key_at || i + 1 >= svg.size() || svg[i] != '=' || svg[i + 1] != '"') return false;
+        const size_t value_at = i + 2;
+        const size_t quote = svg.find('"', value_at);
+        if (quote == std::string::npos) return false;
+        const std::string value = svg.substr(value_at, quote - value_at);
+        if (value.find('<') != std::string::npos) return false;
+        out.attributes[svg.substr(key_at, i - key_at)] = value;
+        i = quote + 1;
+    }
+}
+
 // Whether the text is well-formed as far as tags go: every element closed
 // in order, attribute values quoted, '&' only in references.
 bool well_formed(const std::string& svg, std::string& why) {
     std::vector<std::string> open;
-    static const std::regex tag(R"(<(/?)([A-Za-z][\w-]*)((?:\s+[\w-]+="[^"<]*")*)\s*(/?)>)");
     size_t at = svg.find("<svg");
     if (svg.compare(0, 5, "<?xml") != 0 || at == std::string::npos) {
         why = "no XML declaration or svg element";
         return false;
     }
+    static const char* const references[] = {"&amp;", "&lt;", "&gt;", "&quot;", "&apos;"};
     while (at < svg.size()) {
         const size_t lt = svg.find('<', at);
         const std::string text =
             svg.substr(at, lt == std::string::npos ? std::string::npos : lt - at);
-        if (std::regex_search(text, std::regex("&(?!(amp|lt|gt|quot|apos);)"))) {
-            why = "a bare '&' in '" + text + "'";
-            return false;
+        for (size_t amp = text.find('&'); amp != std::string::npos; amp = text.find('&', amp + 1)) {
+            bool known = false;
+            for (const char* r : references) known = known || text.compare(amp, strlen(r), r) == 0;
+            if (!known) {
+                why = "a bare '&' in '" + text + "'";
+                return false;
+            }
         }
         if (lt == std::string::npos) break;
-        std::smatch m;
-        const std::string rest = svg.substr(lt, std::min<size_t>(svg.size() - lt, 200000));
-        if (!std::regex_search(rest, m, tag, std::regex_constants::match_continuous)) {
+        tag t;
+        if (!parse_tag(svg, lt, t)) {
             why = "a tag that does not parse at " + std::to_string(lt);
             return false;
         }
-        if (m[1].length()) {
-            if (open.empty() || open.back() != m[2].str()) {
-                why = "</" + m[2].str() + "> closes nothing open";
+        if (t.closing) {
+            if (open.empty() || open.back() != t.name) {
+                why = "</" + t.name + "> closes nothing open";
                 return false;
             }
             open.pop_back();
-        } else if (!m[4].length()) {
-            open.push_back(m[2].str());
+        } else if (!t.self_closing) {
+            open.push_back(t.name);
         }
-        at = lt + size_t(m.length(0));
+        at = t.end;
         if (open.empty()) break;
     }
     if (!open.empty()) why = "<" + open.back() + "> is not closed";
@@ -76,16 +123,12 @@ bool well_formed(const std::string& svg, std::string& why) {
 
 std::vector<element> elements(const std::string& svg) {
     std::vector<element> out;
-    static const std::regex tag(R"(<([a-z]+) ([^<>]*?)/?>)");
-    static const std::regex attribute(R"(([\w-]+)="([^"]*)\")");
-    for (auto it = std::sregex_iterator(svg.begin(), svg.end(), tag); it != std::sregex_iterator();
-         ++it) {
+    for (size_t lt = svg.find('<'); lt != std::string::npos; lt = svg.find('<', lt + 1)) {
+        tag t;
+        if (!parse_tag(svg, lt, t) || t.closing || t.attributes.empty()) continue;
         element e;
-        e.name = (*it)[1];
-        const std::string attributes = (*it)[2];
-        for (auto a = std::sregex_iterator(attributes.begin(), attributes.end(), attribute);
-             a != std::sregex_iterator(); ++a)
-            e.attributes[(*a)[1]] = (*a)[2];
+        e.name = t.name;
+        e.attributes = t.attributes;
         e.cls = e.attributes["class"];
         out.push_back(e);
     }
