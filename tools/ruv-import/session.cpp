@@ -140,6 +140,9 @@ bool session::open(const std::string& movie) {
             [movie](const std::string& note) { return with_file_facts(note, movie); });
         const size_t notes = m_notes.count();
         int result = m_importer.preflight(*m_configuration);
+        // The importer's lines of its preflight are taken in before the notes
+        // on the file below, so that both come in one order on every system.
+        m_notes.count();
         file = file_tracks(movie);
         for (const std::string& note : unreadable_track_notes(file, movie)) warn(note);
         if (result != 0) {
