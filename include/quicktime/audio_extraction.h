@@ -31,3 +31,24 @@ struct AudioBufferList {
     uint32_t mNumberBuffers;
     AudioBuffer mBuffers[1];
 };
+
+// Core Audio's format of linear PCM and its flags.
+constexpr uint32_t kAudioFormatLinearPCM = qt_fourcc("lpcm");
+constexpr uint32_t kAudioFormatFlagIsFloat = 1u << 0;
+constexpr uint32_t kAudioFormatFlagIsBigEndian = 1u << 1;
+constexpr uint32_t kAudioFormatFlagIsSignedInteger = 1u << 2;
+constexpr uint32_t kAudioFormatFlagIsPacked = 1u << 3;
+constexpr uint32_t kAudioFormatFlagIsAlignedHigh = 1u << 4;
+constexpr uint32_t kAudioFormatFlagIsNonInterleaved = 1u << 5;
+
+// The data format of 32-bit float sound.
+constexpr OSType kFloat32Format = qt_fourcc("fl32");
+
+// Movie audio extraction properties and FillBuffer's completion flag.
+constexpr OSType kQTPropertyClass_MovieAudioExtraction_Movie = qt_fourcc("xmov");
+constexpr OSType kQTPropertyClass_MovieAudioExtraction_Audio = qt_fourcc("xaud");
+constexpr OSType kQTMovieAudioExtractionMoviePropertyID_AllChannelsDiscrete = qt_fourcc("disc");
+constexpr OSType kQTMovieAudioExtractionMoviePropertyID_CurrentTime = qt_fourcc("time");
+constexpr OSType kQTMovieAudioExtractionAudioPropertyID_AudioStreamBasicDescription =
+    qt_fourcc("asbd");
+constexpr uint32_t kQTMovieAudioExtractionComplete = 1u << 0;

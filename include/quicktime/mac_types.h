@@ -44,6 +44,9 @@ constexpr uint32_t qt_fourcc(const char (&s)[5]) {
 // codes of different areas mix in one expression.
 enum : OSErr {
     noErr = 0,
+    readErr = -19,
+    eofErr = -39,
+    fnfErr = -43,
     paramErr = -50,
     memFullErr = -108,
     nilHandleErr = -109,
@@ -53,7 +56,13 @@ enum : OSErr {
     invalidMedia = -2008,
     invalidTrack = -2009,
     invalidMovie = -2010,
+    invalidDuration = -2014,
     invalidTime = -2015,
+    userDataItemNotFound = -2026,
+    badTrackIndex = -2028,
+    dataNoDataRef = -2039,
     noMovieFound = -2048,
     badDataRefIndex = -2050,
+    codecExtensionNotFoundErr = -8971,
+    badCallOrderErr = -9995,
 };

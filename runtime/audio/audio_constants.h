@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "quicktime/audio_extraction.h"
 #include "quicktime/mac_types.h"
 
 namespace qtrt::audio {
@@ -15,7 +16,6 @@ constexpr OSType kFormatRaw = qt_fourcc("raw ");
 constexpr OSType kFormatNone = qt_fourcc("NONE");
 constexpr OSType kFormatIn24 = qt_fourcc("in24");
 constexpr OSType kFormatIn32 = qt_fourcc("in32");
-constexpr OSType kFormatFl32 = qt_fourcc("fl32");
 constexpr OSType kFormatFl64 = qt_fourcc("fl64");
 constexpr OSType kFormatLpcm = qt_fourcc("lpcm");
 constexpr OSType kFormatUlaw = qt_fourcc("ulaw");
@@ -50,24 +50,6 @@ constexpr OSType kAtomAlac = qt_fourcc("alac");
 constexpr OSType kAtomFlacConfig = qt_fourcc("dfLa");
 constexpr OSType kAtomOpusConfig = qt_fourcc("dOps");
 constexpr OSType kAtomChannelLayout = qt_fourcc("chan");
-
-// Core Audio stream description.
-constexpr uint32_t kAudioFormatLinearPCM = qt_fourcc("lpcm");
-constexpr uint32_t kAudioFormatFlagIsFloat = 1u << 0;
-constexpr uint32_t kAudioFormatFlagIsBigEndian = 1u << 1;
-constexpr uint32_t kAudioFormatFlagIsSignedInteger = 1u << 2;
-constexpr uint32_t kAudioFormatFlagIsPacked = 1u << 3;
-constexpr uint32_t kAudioFormatFlagIsAlignedHigh = 1u << 4;
-constexpr uint32_t kAudioFormatFlagIsNonInterleaved = 1u << 5;
-
-// Movie audio extraction properties.
-constexpr OSType kQTPropertyClass_MovieAudioExtraction_Movie = qt_fourcc("xmov");
-constexpr OSType kQTPropertyClass_MovieAudioExtraction_Audio = qt_fourcc("xaud");
-constexpr OSType kQTMovieAudioExtractionMoviePropertyID_AllChannelsDiscrete = qt_fourcc("disc");
-constexpr OSType kQTMovieAudioExtractionMoviePropertyID_CurrentTime = qt_fourcc("time");
-constexpr OSType kQTMovieAudioExtractionAudioPropertyID_AudioStreamBasicDescription =
-    qt_fourcc("asbd");
-constexpr uint32_t kQTMovieAudioExtractionComplete = 1u << 0;
 
 // Result codes of this area.
 constexpr OSStatus kQTPropertyBadValueSizeErr = -2184;

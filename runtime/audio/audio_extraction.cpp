@@ -65,20 +65,20 @@ OSStatus set_property(extraction& e, QTPropertyClass prop_class, QTPropertyID pr
     // A change starts from where the client's fills have reached.
     if (e.ahead) e.ahead->settle();
     extraction_session& s = e.session;
-    if (prop_class == audio::kQTPropertyClass_MovieAudioExtraction_Movie) {
-        if (prop_id == audio::kQTMovieAudioExtractionMoviePropertyID_AllChannelsDiscrete) {
+    if (prop_class == kQTPropertyClass_MovieAudioExtraction_Movie) {
+        if (prop_id == kQTMovieAudioExtractionMoviePropertyID_AllChannelsDiscrete) {
             Boolean discrete = 0;
             if (!copy_in(value, value_size, discrete)) return audio::kQTPropertyBadValueSizeErr;
             s.set_discrete(discrete != 0);
             return noErr;
         }
-        if (prop_id == audio::kQTMovieAudioExtractionMoviePropertyID_CurrentTime) {
+        if (prop_id == kQTMovieAudioExtractionMoviePropertyID_CurrentTime) {
             TimeRecord time{};
             if (!copy_in(value, value_size, time)) return audio::kQTPropertyBadValueSizeErr;
             return s.set_current_time(time);
         }
-    } else if (prop_class == audio::kQTPropertyClass_MovieAudioExtraction_Audio &&
-               prop_id == audio::kQTMovieAudioExtractionAudioPropertyID_AudioStreamBasicDescription) {
+    } else if (prop_class == kQTPropertyClass_MovieAudioExtraction_Audio &&
+               prop_id == kQTMovieAudioExtractionAudioPropertyID_AudioStreamBasicDescription) {
         AudioStreamBasicDescription asbd{};
         if (!copy_in(value, value_size, asbd)) return audio::kQTPropertyBadValueSizeErr;
         return s.set_description(asbd);
@@ -137,14 +137,14 @@ OSStatus MovieAudioExtractionGetProperty(MovieAudioExtractionRef ref, QTProperty
                                          ByteCount* size_used) {
     extraction* e = session_of(ref);
     if (!e) return paramErr;
-    if (prop_class == audio::kQTPropertyClass_MovieAudioExtraction_Movie) {
-        if (prop_id == audio::kQTMovieAudioExtractionMoviePropertyID_AllChannelsDiscrete)
+    if (prop_class == kQTPropertyClass_MovieAudioExtraction_Movie) {
+        if (prop_id == kQTMovieAudioExtractionMoviePropertyID_AllChannelsDiscrete)
             return copy_out(Boolean(e->session.discrete() ? 1 : 0), value_size, value, size_used);
-        if (prop_id == audio::kQTMovieAudioExtractionMoviePropertyID_CurrentTime)
+        if (prop_id == kQTMovieAudioExtractionMoviePropertyID_CurrentTime)
             return copy_out(e->ahead ? e->ahead->current_time() : e->session.current_time(), value_size, value,
                             size_used);
-    } else if (prop_class == audio::kQTPropertyClass_MovieAudioExtraction_Audio &&
-               prop_id == audio::kQTMovieAudioExtractionAudioPropertyID_AudioStreamBasicDescription) {
+    } else if (prop_class == kQTPropertyClass_MovieAudioExtraction_Audio &&
+               prop_id == kQTMovieAudioExtractionAudioPropertyID_AudioStreamBasicDescription) {
         return copy_out(e->session.description(), value_size, value, size_used);
     }
     return audio::kQTPropertyNotSupportedErr;

@@ -6,15 +6,14 @@
 #include "audio/compressed_description.h"
 #include "audio/packet_decoder.h"
 #include "components/component_manager.h"
+#include "quicktime/movie_constants.h"
 
 namespace qtrt::audio {
 namespace {
 
-constexpr OSType kSoundDecompressorType = qt_fourcc("sdec");
-constexpr OSType kAppleManufacturer = qt_fourcc("appl");
 
 constexpr OSType k_pcm_formats[] = {kFormatTwos, kFormatSowt, kFormatRaw,  kFormatNone, kFormatIn24, kFormatIn32,
-                                    kFormatFl32, kFormatFl64, kFormatUlaw, kFormatAlaw, kFormatLpcm};
+                                    kFloat32Format, kFormatFl64, kFormatUlaw, kFormatAlaw, kFormatLpcm};
 
 // The components answer only the calls every component answers: decoding
 // happens inside movie audio extraction.
@@ -23,7 +22,7 @@ ComponentResult sound_decompressor_entry(ComponentParameters* params, Handle sto
 }
 
 void register_format(OSType format) {
-    ComponentDescription cd{kSoundDecompressorType, format, kAppleManufacturer, 0, 0};
+    ComponentDescription cd{kSoundDecompressor, format, kAppleManufacturer, 0, 0};
     RegisterComponent(&cd, &sound_decompressor_entry, 0, nullptr, nullptr, nullptr);
 }
 

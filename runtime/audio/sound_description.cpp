@@ -84,7 +84,7 @@ uint32_t fixed_width_bits(OSType format) {
     switch (format) {
     case kFormatIn24: return 24;
     case kFormatIn32: return 32;
-    case kFormatFl32: return 32;
+    case kFloat32Format: return 32;
     case kFormatFl64: return 64;
     default: return 0;
     }
@@ -125,7 +125,7 @@ bool describe_coding(OSType format, const sound_description_fields& f, bool enda
         out.little_endian = enda_little;
         bits = fixed_width_bits(format);
         break;
-    case kFormatFl32:
+    case kFloat32Format:
     case kFormatFl64:
         out.coding = sample_coding::floating;
         out.little_endian = enda_little;

@@ -12,7 +12,7 @@ namespace qtrt {
 
 OSErr Gestalt(OSType selector, long* response) {
     if (!response) return paramErr;
-    if (selector != kGestaltQuickTimeVersion) return gestaltUndefSelectorErr;
+    if (selector != gestaltQuickTimeVersion) return gestaltUndefSelectorErr;
     *response = long(k_build_version.gestalt_qtim);
     return noErr;
 }

@@ -2,10 +2,10 @@
 #pragma once
 
 #include "quicktime/mac_types.h"
+#include "quicktime/movie_constants.h"
 
 namespace qtrt {
 
-constexpr OSType kGestaltQuickTimeVersion = qt_fourcc("qtim");
 constexpr OSErr gestaltUndefSelectorErr = -5551;
 
 // Gestalt: 'qtim' answers the runtime's version; other selectors are unknown.

@@ -2,7 +2,7 @@
 
 #include "components/component_manager.h"
 #include "memory/memory_manager.h"
-#include "movie/movie_errors.h"
+#include "quicktime/movie_constants.h"
 
 namespace qtrt {
 
@@ -13,7 +13,7 @@ int32_t word(const void* pointer) { return int32_t(reinterpret_cast<intptr_t>(po
 }  // namespace
 
 Component find_data_handler_component(OSType data_ref_type) {
-    ComponentDescription looking_for{kDataHandlerComponentType, data_ref_type, 0, 0, 0};
+    ComponentDescription looking_for{DataHandlerType, data_ref_type, 0, 0, 0};
     return find_component(looking_for);
 }
 

@@ -12,7 +12,6 @@
 
 namespace qtrt {
 
-constexpr OSType kDataHandlerComponentType = qt_fourcc("dhlr");
 
 // The data handler calls the runtime makes, by selector.
 enum : int16_t {

@@ -2,7 +2,7 @@
 
 #include "movie/atom_reader.h"
 #include "movie/atom_types.h"
-#include "movie/movie_errors.h"
+#include "quicktime/movie_constants.h"
 
 namespace qtrt {
 
@@ -23,7 +23,7 @@ OSErr movie_atom_starts_at(data_handler& data, uint64_t offset) {
     uint32_t type = 0;
     h.read_u32(size32);
     h.read_u32(type);
-    if (type != kAtomMoov) return noMovieFound;
+    if (type != MovieAID) return noMovieFound;
     if (size32 == kToTheEnd) return noErr;
     uint64_t size = size32;
     uint64_t header_size = 8;

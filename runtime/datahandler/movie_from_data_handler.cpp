@@ -11,16 +11,14 @@
 #include "datahandler/data_reference_movies.h"
 #include "datahandler/movie_atom_at.h"
 #include "datahandler/movie_from_data_handler.h"
-#include "movie/movie_errors.h"
 #include "movie/movie_objects.h"
 #include "movie/movie_open.h"
+#include "quicktime/movie_constants.h"
 
 namespace qtrt {
 
 namespace {
 
-constexpr QTPropertyClass kDataLocationClass = qt_fourcc("dloc");
-constexpr QTPropertyID kDataReferenceID = qt_fourcc("dref");
 
 int32_t word(const void* pointer) { return int32_t(reinterpret_cast<intptr_t>(pointer)); }
 
@@ -35,7 +33,7 @@ const DataReferenceRecord* data_location_reference(ItemCount count,
                                                    QTNewMoviePropertyElement* properties) {
     for (ItemCount i = 0; properties != nullptr && i < count; ++i) {
         QTNewMoviePropertyElement& p = properties[i];
-        if (p.propClass != kDataLocationClass || p.propID != kDataReferenceID) continue;
+        if (p.propClass != kQTPropertyClass_DataLocation || p.propID != kQTDataLocationPropertyID_DataReference) continue;
         if (p.propValueSize != sizeof(DataReferenceRecord) || p.propValueAddress == nullptr) {
             p.propStatus = paramErr;
             continue;

@@ -3,8 +3,8 @@
 
 #include "datahandler/movie_from_data_handler.h"
 #include "memory/memory_manager.h"
-#include "movie/movie_errors.h"
 #include "movie/movie_objects.h"
+#include "quicktime/movie_constants.h"
 
 namespace qtrt {
 

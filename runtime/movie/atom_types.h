@@ -1,8 +1,9 @@
-// The four-character codes of the atoms, handlers, characteristics and data
-// reference types the movie runtime knows.
+// The four-character codes of the atoms the movie runtime reads (the codes it
+// shares with the plug-in are in quicktime/movie_constants.h).
 #pragma once
 
 #include "quicktime/mac_types.h"
+#include "quicktime/movie_constants.h"
 
 namespace qtrt {
 
@@ -12,7 +13,6 @@ constexpr OSType kAtomWide = qt_fourcc("wide");
 constexpr OSType kAtomFree = qt_fourcc("free");
 constexpr OSType kAtomSkip = qt_fourcc("skip");
 constexpr OSType kAtomMdat = qt_fourcc("mdat");
-constexpr OSType kAtomMoov = qt_fourcc("moov");
 
 // Movie and track structure.
 constexpr OSType kAtomMvhd = qt_fourcc("mvhd");
@@ -56,28 +56,5 @@ constexpr OSType kAtomTraf = qt_fourcc("traf");
 constexpr OSType kAtomTfhd = qt_fourcc("tfhd");
 constexpr OSType kAtomTfdt = qt_fourcc("tfdt");
 constexpr OSType kAtomTrun = qt_fourcc("trun");
-
-// Data reference types.
-constexpr OSType kDataRefAlias = qt_fourcc("alis");
-constexpr OSType kDataRefUrl = qt_fourcc("url ");
-
-// Media types.
-constexpr OSType kMediaVideo = qt_fourcc("vide");
-constexpr OSType kMediaSound = qt_fourcc("soun");
-constexpr OSType kMediaTimeCode = qt_fourcc("tmcd");
-constexpr OSType kMediaText = qt_fourcc("text");
-constexpr OSType kMediaMpeg = qt_fourcc("MPEG");
-
-// Media characteristics.
-constexpr OSType kCharacteristicVisual = qt_fourcc("eyes");
-constexpr OSType kCharacteristicAudible = qt_fourcc("ears");
-constexpr OSType kCharacteristicFrameRate = qt_fourcc("vfrr");
-
-// User data.
-constexpr OSType kUserDataName = qt_fourcc("name");
-
-// Apple, the manufacturer of the runtime's own components.
-constexpr OSType kManufacturerApple = qt_fourcc("appl");
-constexpr OSType kMediaHandlerComponentType = qt_fourcc("mhlr");
 
 }  // namespace qtrt

@@ -13,7 +13,7 @@
 
 #include "movie/atom_reader.h"
 #include "movie/atom_types.h"
-#include "movie/movie_errors.h"
+#include "quicktime/movie_constants.h"
 
 namespace qtrt {
 namespace {
@@ -161,7 +161,7 @@ OSErr expand_compressed_movie_atom(std::vector<uint8_t>& contents, std::string& 
     atom_reader whole(inflated.data(), inflated.size());
     atom movie;
     bool malformed = false;
-    if (!next_atom(whole, movie, malformed) || malformed || movie.type != kAtomMoov) {
+    if (!next_atom(whole, movie, malformed) || malformed || movie.type != MovieAID) {
         why = prefix + "does not inflate to a movie atom";
         return invalidMovie;
     }

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "movie/movie_errors.h"
 #include "quicktime/mac_types.h"
+#include "quicktime/movie_constants.h"
 
 namespace qtrt {
 

@@ -41,7 +41,7 @@ std::string without_percent_escapes(const std::string& text) {
 
 bool data_reference_path(const data_reference& ref, const std::string& movie_path,
                          std::string& path) {
-    if (ref.type == kDataRefUrl) {
+    if (ref.type == URLDataHandlerSubType) {
         if (ref.data.empty()) return false;
         std::string url(reinterpret_cast<const char*>(ref.data.data()),
                         strnlen(reinterpret_cast<const char*>(ref.data.data()), ref.data.size()));
@@ -61,7 +61,7 @@ bool data_reference_path(const data_reference& ref, const std::string& movie_pat
         path = folder_of(movie_path) + without_percent_escapes(url);
         return true;
     }
-    if (ref.type == kDataRefAlias) {
+    if (ref.type == AliasDataHandlerSubType) {
         if (ref.data.size() <= kAliasFileNameOffset) return false;
         size_t length = ref.data[kAliasFileNameOffset];
         if (length == 0 || length > 63 || kAliasFileNameOffset + 1 + length > ref.data.size())

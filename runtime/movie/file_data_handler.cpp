@@ -10,7 +10,7 @@
 #endif
 
 #include "movie/data_handler.h"
-#include "movie/movie_errors.h"
+#include "quicktime/movie_constants.h"
 
 namespace qtrt {
 namespace {

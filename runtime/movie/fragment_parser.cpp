@@ -278,7 +278,7 @@ bool parse_moof(atom_reader r, uint64_t moof_offset, const movie_extends& extend
     base.previous_end = moof_offset;
     while (next_atom(r, a, malformed)) {
         // Top-level atoms inside: the fragment's size takes in what follows it.
-        if (a.type == kAtomMoof || a.type == kAtomMdat || a.type == kAtomMoov) {
+        if (a.type == kAtomMoof || a.type == kAtomMdat || a.type == MovieAID) {
             walk.stop = "it holds a '" + std::string(a.type == kAtomMoof   ? "moof"
                                                      : a.type == kAtomMdat ? "mdat"
                                                                            : "moov") +
@@ -393,7 +393,7 @@ OSErr read_movie_fragments(data_handler& data, const movie_extends& extends, mov
             &t, fragment_sample_appender(t.media.samples, walk.budget), {}, false, 0, 0};
         for (const sample_description_entry& d : t.media.descriptions) {
             audio::sound_format format;
-            const bool pcm = t.media.handler_type == kMediaSound &&
+            const bool pcm = t.media.handler_type == SoundMediaType &&
                              audio::parse_sound_description(d.bytes.data(), d.bytes.size(), format) ==
                                  audio::sound_parse_result::ok &&
                              format.decodable;

@@ -4,9 +4,9 @@
 
 #include "memory/memory_manager.h"
 #include "movie/atom_reader.h"
-#include "movie/movie_errors.h"
 #include "movie/movie_toolbox.h"
 #include "movie/sample_description_order.h"
+#include "quicktime/movie_constants.h"
 
 namespace qtrt {
 

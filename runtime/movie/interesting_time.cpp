@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "movie/movie_errors.h"
 #include "movie/time_mapping.h"
+#include "quicktime/movie_constants.h"
 
 namespace qtrt {
 namespace {

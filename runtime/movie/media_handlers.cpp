@@ -6,15 +6,13 @@
 #include "components/component_manager.h"
 #include "memory/memory_manager.h"
 #include "movie/atom_types.h"
-#include "movie/movie_errors.h"
 #include "movie/movie_objects.h"
 #include "movie/time_code.h"
+#include "quicktime/movie_constants.h"
 
 namespace qtrt {
 namespace {
 
-constexpr OSType kCharacteristicMpeg = qt_fourcc("mpeg");
-constexpr OSType kPublicInfoOriginalRate = qt_fourcc("orat");
 constexpr OSType kMediaSubtitle = qt_fourcc("sbtl");
 
 struct characteristic_row {
@@ -23,18 +21,18 @@ struct characteristic_row {
 };
 
 constexpr characteristic_row kCharacteristics[] = {
-    {kMediaVideo, kCharacteristicVisual},
-    {kMediaVideo, kCharacteristicFrameRate},
-    {kMediaSound, kCharacteristicAudible},
-    {kMediaText, kCharacteristicVisual},
-    {kMediaSubtitle, kCharacteristicVisual},
-    {kMediaMpeg, kCharacteristicVisual},
-    {kMediaMpeg, kCharacteristicAudible},
-    {kMediaMpeg, kCharacteristicFrameRate},
-    {kMediaMpeg, kCharacteristicMpeg},
+    {VideoMediaType, VisualMediaCharacteristic},
+    {VideoMediaType, kCharacteristicHasVideoFrameRate},
+    {SoundMediaType, AudioMediaCharacteristic},
+    {TextMediaType, VisualMediaCharacteristic},
+    {kMediaSubtitle, VisualMediaCharacteristic},
+    {MPEGMediaType, VisualMediaCharacteristic},
+    {MPEGMediaType, AudioMediaCharacteristic},
+    {MPEGMediaType, kCharacteristicHasVideoFrameRate},
+    {MPEGMediaType, kCharacteristicIsAnMpegTrack},
 };
 
-constexpr OSType kHandledTypes[] = {kMediaVideo, kMediaSound, kMediaTimeCode, kMediaText,
+constexpr OSType kHandledTypes[] = {VideoMediaType, SoundMediaType, TimeCodeMediaType, TextMediaType,
                                     kMediaSubtitle};
 
 media_object* media_of(Handle storage) {
@@ -58,7 +56,7 @@ ComponentResult has_characteristic(Handle storage, const ComponentParameters* pa
 // original rate is an MPEG media's; the handlers here have no public info.
 ComponentResult get_public_info(Handle storage, const ComponentParameters* params) {
     media_object* media = media_of(storage);
-    if (!media || OSType(component_param(params, 0)) != kPublicInfoOriginalRate) return paramErr;
+    if (!media || OSType(component_param(params, 0)) != kMPEGMediaPublicInfoOriginalRate) return paramErr;
     return paramErr;
 }
 
@@ -66,7 +64,7 @@ ComponentResult get_public_info(Handle storage, const ComponentParameters* param
 // UserData* srcRefH): every output is optional.
 ComponentResult get_current_time_code(Handle storage, const ComponentParameters* params) {
     media_object* media = media_of(storage);
-    if (!media || media->model->handler_type != kMediaTimeCode) return badComponentSelector;
+    if (!media || media->model->handler_type != TimeCodeMediaType) return badComponentSelector;
     int32_t frame = 0;
     time_code_description description;
     OSErr err = current_time_code(*media, frame, description);
@@ -105,8 +103,8 @@ ComponentResult time_code_handler_entry(ComponentParameters* params, Handle stor
 
 void register_media_handlers() {
     for (OSType type : kHandledTypes) {
-        ComponentDescription cd{kMediaHandlerComponentType, type, kManufacturerApple, 0, 0};
-        RegisterComponent(&cd, type == kMediaTimeCode ? &time_code_handler_entry : &media_handler_entry,
+        ComponentDescription cd{MediaHandlerType, type, kAppleManufacturer, 0, 0};
+        RegisterComponent(&cd, type == TimeCodeMediaType ? &time_code_handler_entry : &media_handler_entry,
                           0, nullptr, nullptr, nullptr);
     }
 }
@@ -122,8 +120,8 @@ bool media_type_has_characteristic(OSType media_type, OSType characteristic) {
 MediaHandler open_media_handler(media_object& media, OSErr& error) {
     static std::once_flag registered;
     std::call_once(registered, &register_media_handlers);
-    ComponentDescription looking_for{kMediaHandlerComponentType, media.model->handler_type,
-                                     kManufacturerApple, 0, 0};
+    ComponentDescription looking_for{MediaHandlerType, media.model->handler_type,
+                                     kAppleManufacturer, 0, 0};
     Component c = media.model->handler_type != 0 ? find_component(looking_for) : nullptr;
     ComponentInstance ci = c ? open_component(c) : nullptr;
     if (!ci) {

@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "movie/data_handler.h"
-#include "movie/movie_errors.h"
+#include "quicktime/movie_constants.h"
 
 namespace qtrt {
 namespace {

@@ -6,8 +6,8 @@
 
 #include "datahandler/data_reference_movies.h"
 #include "movie/data_reference_path.h"
-#include "movie/movie_errors.h"
 #include "movie/movie_objects.h"
+#include "quicktime/movie_constants.h"
 
 namespace qtrt {
 

@@ -8,20 +8,16 @@
 #include "components/component_manager.h"
 #include "datahandler/data_reference_movies.h"
 #include "movie/compressed_movie_atom.h"
-#include "movie/movie_errors.h"
 #include "movie/movie_objects.h"
 #include "movie/movie_open.h"
 #include "movie/movie_parser.h"
 #include "movie/movie_toolbox.h"
+#include "quicktime/movie_constants.h"
 
 namespace qtrt {
 namespace {
 
-constexpr QTPropertyClass kQTPropertyClass_DataLocation = qt_fourcc("dloc");
-constexpr QTPropertyID kQTDataLocationPropertyID_CFURL = qt_fourcc("cfur");
-constexpr QTPropertyClass kQTPropertyClass_MovieInstantiation = qt_fourcc("mins");
 constexpr QTPropertyID kQTMovieInstantiationPropertyID_AsyncOK = qt_fourcc("asok");
-constexpr QTPropertyClass kQTPropertyClass_NewMovieProperty = qt_fourcc("mprp");
 
 // The user-interaction and unresolved-reference answers change nothing: the
 // runtime never asks the user anything. Asynchronous loading is not offered.

@@ -330,7 +330,7 @@ OSErr read_movie_atom(data_handler& data, std::vector<uint8_t>& contents) {
         uint64_t header_size = 8;
         if (size32 == 1) {
             if (size - offset < 16 || data.read(offset + 8, 8, header + 8) != noErr)
-                return type == kAtomMoov ? invalidMovie : noMovieFound;
+                return type == MovieAID ? invalidMovie : noMovieFound;
             atom_reader h64(header + 8, 8);
             h64.read_u64(atom_size);
             header_size = 16;
@@ -338,7 +338,7 @@ OSErr read_movie_atom(data_handler& data, std::vector<uint8_t>& contents) {
             atom_size = size - offset;
         }
         const bool fits = atom_size >= header_size && atom_size <= size - offset;
-        if (type == kAtomMoov) {
+        if (type == MovieAID) {
             if (!fits) return invalidMovie;
             uint64_t body = atom_size - header_size;
             if (body > kMaxMovieAtomSize) return memFullErr;

@@ -10,15 +10,18 @@
 #include "movie/interesting_time.h"
 #include "movie/media_handlers.h"
 #include "movie/movie_access.h"
-#include "movie/movie_errors.h"
 #include "movie/movie_objects.h"
 #include "movie/movie_toolbox.h"
 #include "movie/sample_description_order.h"
+#include "quicktime/movie_constants.h"
 
 namespace qtrt {
 namespace {
 
-constexpr OSType kManufacturerAppleHandler = qt_fourcc("appl");
+// The bits of an 'sdtp' byte (bit 7 is reserved) are the dependency flags
+// from mediaSampleHasRedundantCoding on, in the same order.
+constexpr int kDependencyFlagShift = 24;
+constexpr uint8_t kDependencyFlagBits = 0x7F;
 
 media_object* checked_media(Media m) {
     media_object* media = media_from(m);
@@ -77,7 +80,7 @@ void GetMediaHandlerDescription(Media theMedia, OSType* mediaType, Str255 creato
     media_object* media = checked_media(theMedia);
     if (mediaType) *mediaType = media ? media->model->handler_type : 0;
     if (creatorName) creatorName[0] = 0;
-    if (creatorManufacturer) *creatorManufacturer = media ? kManufacturerAppleHandler : 0;
+    if (creatorManufacturer) *creatorManufacturer = media ? kAppleManufacturer : 0;
 }
 
 MediaHandler GetMediaHandler(Media theMedia) {

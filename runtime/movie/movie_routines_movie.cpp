@@ -6,9 +6,9 @@
 
 #include "movie/interesting_time.h"
 #include "movie/media_handlers.h"
-#include "movie/movie_errors.h"
 #include "movie/movie_objects.h"
 #include "movie/movie_toolbox.h"
+#include "quicktime/movie_constants.h"
 
 namespace qtrt {
 namespace {

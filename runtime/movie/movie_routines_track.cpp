@@ -5,10 +5,10 @@
 #include <limits>
 
 #include "movie/interesting_time.h"
-#include "movie/movie_errors.h"
 #include "movie/movie_objects.h"
 #include "movie/movie_toolbox.h"
 #include "movie/time_mapping.h"
+#include "quicktime/movie_constants.h"
 
 namespace qtrt {
 namespace {

@@ -5,9 +5,9 @@
 
 #include "memory/memory_manager.h"
 #include "movie/atom_reader.h"
-#include "movie/movie_errors.h"
 #include "movie/movie_objects.h"
 #include "movie/movie_toolbox.h"
+#include "quicktime/movie_constants.h"
 
 namespace qtrt {
 namespace {

@@ -47,9 +47,9 @@ void swap_fields(std::vector<uint8_t>& bytes, const field (&fields)[N]) {
 void sample_description_to_native(OSType media_type, std::vector<uint8_t>& bytes) {
     if (!machine_is_little_endian()) return;
     swap_fields(bytes, kHeaderFields);
-    if (media_type == kMediaVideo) {
+    if (media_type == VideoMediaType) {
         swap_fields(bytes, kImageFields);
-    } else if (media_type == kMediaSound) {
+    } else if (media_type == SoundMediaType) {
         const uint16_t version = bytes.size() >= 18 ? uint16_t(bytes[16] << 8 | bytes[17]) : 0;
         if (version == 2) {
             swap_fields(bytes, kSoundV2Fields);
@@ -57,7 +57,7 @@ void sample_description_to_native(OSType media_type, std::vector<uint8_t>& bytes
             swap_fields(bytes, kSoundFields);
             if (version == 1) swap_fields(bytes, kSoundV1Fields);
         }
-    } else if (media_type == kMediaTimeCode) {
+    } else if (media_type == TimeCodeMediaType) {
         swap_fields(bytes, kTimeCodeFields);
     }
 }

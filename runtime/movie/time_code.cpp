@@ -5,9 +5,9 @@
 #include "movie/atom_reader.h"
 #include "movie/atom_types.h"
 #include "movie/movie_access.h"
-#include "movie/movie_errors.h"
 #include "movie/movie_objects.h"
 #include "movie/time_mapping.h"
+#include "quicktime/movie_constants.h"
 
 namespace qtrt {
 bool parse_time_code_description(const std::vector<uint8_t>& bytes, time_code_description& out) {

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "movie/movie_errors.h"
+#include "quicktime/movie_constants.h"
 #include "runtime_movie/movie_test_support.h"
 #include "runtime_movie/movie_walk.h"
 
@@ -98,10 +98,10 @@ TEST_P(PatchedMovies, AreRefusedCleanly) {
     // caller sizes a buffer by the size the table claims.
     Media media = media_of_type(movie, qt_fourcc("vide"));
     ByteCount size = 7;
-    EXPECT_EQ(read_sample(media, 0, nullptr, 0, &size), qtrt::eofErr);
+    EXPECT_EQ(read_sample(media, 0, nullptr, 0, &size), eofErr);
     EXPECT_EQ(size, 7u);
     uint8_t data[20];
-    EXPECT_EQ(read_sample(media, 0, data, 20), qtrt::eofErr);
+    EXPECT_EQ(read_sample(media, 0, data, 20), eofErr);
     // The next sample is whole and still answers.
     EXPECT_EQ(read_sample(media, 100, data, 20, &size), noErr);
     EXPECT_EQ(size, 20u);

@@ -4,17 +4,13 @@
 
 #include "file_survey.h"
 #include "lib/kolmbase/strings.h"
+#include "quicktime/mac_types.h"
 
 namespace ruv_import {
 
 namespace {
 
-constexpr uint32_t fourcc(const char (&s)[5]) {
-    return uint32_t(uint8_t(s[0])) << 24 | uint32_t(uint8_t(s[1])) << 16 |
-           uint32_t(uint8_t(s[2])) << 8 | uint32_t(uint8_t(s[3]));
-}
-
-constexpr uint32_t kSound = fourcc("soun");
+constexpr uint32_t kSound = qt_fourcc("soun");
 
 std::string file_name(const std::string& path) {
     const size_t slash = path.find_last_of("/\\");
@@ -25,10 +21,10 @@ std::string file_name(const std::string& path) {
 // their description's channel count is the stream's. A compressed stream
 // says its own, which the description need not match.
 bool channel_count_is_stored(uint32_t format) {
-    static const uint32_t kStored[] = {fourcc("twos"), fourcc("sowt"), fourcc("raw "),
-                                       fourcc("NONE"), fourcc("in24"), fourcc("in32"),
-                                       fourcc("fl32"), fourcc("fl64"), fourcc("lpcm"),
-                                       fourcc("ulaw"), fourcc("alaw")};
+    static const uint32_t kStored[] = {qt_fourcc("twos"), qt_fourcc("sowt"), qt_fourcc("raw "),
+                                       qt_fourcc("NONE"), qt_fourcc("in24"), qt_fourcc("in32"),
+                                       qt_fourcc("fl32"), qt_fourcc("fl64"), qt_fourcc("lpcm"),
+                                       qt_fourcc("ulaw"), qt_fourcc("alaw")};
     for (uint32_t f : kStored)
         if (f == format) return true;
     return false;

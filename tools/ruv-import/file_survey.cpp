@@ -6,6 +6,7 @@
 
 #include "lib/kolmbase/bytestream.h"
 #include "lib/kolmbase/strings.h"
+#include "quicktime/mac_types.h"
 
 namespace ruv_import {
 
@@ -13,27 +14,22 @@ namespace {
 
 using kolmbase::bytestream::rd;
 
-constexpr uint32_t fourcc(const char (&s)[5]) {
-    return uint32_t(uint8_t(s[0])) << 24 | uint32_t(uint8_t(s[1])) << 16 |
-           uint32_t(uint8_t(s[2])) << 8 | uint32_t(uint8_t(s[3]));
-}
+constexpr uint32_t kMovie = qt_fourcc("moov");
+constexpr uint32_t kTrack = qt_fourcc("trak");
+constexpr uint32_t kTrackHeader = qt_fourcc("tkhd");
+constexpr uint32_t kMedia = qt_fourcc("mdia");
+constexpr uint32_t kHandler = qt_fourcc("hdlr");
+constexpr uint32_t kMediaHeader = qt_fourcc("mdhd");
+constexpr uint32_t kMediaInformation = qt_fourcc("minf");
+constexpr uint32_t kSampleTable = qt_fourcc("stbl");
+constexpr uint32_t kSampleSizes = qt_fourcc("stsz");
+constexpr uint32_t kCompactSampleSizes = qt_fourcc("stz2");
+constexpr uint32_t kSampleToChunk = qt_fourcc("stsc");
+constexpr uint32_t kChunkOffsets = qt_fourcc("stco");
+constexpr uint32_t kChunkOffsets64 = qt_fourcc("co64");
 
-constexpr uint32_t kMovie = fourcc("moov");
-constexpr uint32_t kTrack = fourcc("trak");
-constexpr uint32_t kTrackHeader = fourcc("tkhd");
-constexpr uint32_t kMedia = fourcc("mdia");
-constexpr uint32_t kHandler = fourcc("hdlr");
-constexpr uint32_t kMediaHeader = fourcc("mdhd");
-constexpr uint32_t kMediaInformation = fourcc("minf");
-constexpr uint32_t kSampleTable = fourcc("stbl");
-constexpr uint32_t kSampleSizes = fourcc("stsz");
-constexpr uint32_t kCompactSampleSizes = fourcc("stz2");
-constexpr uint32_t kSampleToChunk = fourcc("stsc");
-constexpr uint32_t kChunkOffsets = fourcc("stco");
-constexpr uint32_t kChunkOffsets64 = fourcc("co64");
-
-constexpr uint32_t kSampleDescriptions = fourcc("stsd");
-constexpr uint32_t kSound = fourcc("soun");
+constexpr uint32_t kSampleDescriptions = qt_fourcc("stsd");
+constexpr uint32_t kSound = qt_fourcc("soun");
 
 // The movie file's bytes, read directly.
 class source_bytes {
@@ -61,8 +57,8 @@ private:
 };
 
 // Atoms a movie file may start with.
-constexpr uint32_t kFirstAtoms[] = {fourcc("ftyp"), fourcc("moov"), fourcc("mdat"), fourcc("free"),
-                                    fourcc("skip"), fourcc("wide"), fourcc("pnot"), fourcc("uuid")};
+constexpr uint32_t kFirstAtoms[] = {qt_fourcc("ftyp"), qt_fourcc("moov"), qt_fourcc("mdat"), qt_fourcc("free"),
+                                    qt_fourcc("skip"), qt_fourcc("wide"), qt_fourcc("pnot"), qt_fourcc("uuid")};
 
 bool starts_a_movie_file(uint32_t type) {
     for (uint32_t t : kFirstAtoms)

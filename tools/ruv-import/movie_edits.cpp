@@ -3,28 +3,26 @@
 #include <cstdint>
 #include <limits>
 
+#include "quicktime/mac_types.h"
+
 namespace ruv_import {
 
 namespace {
 
-constexpr uint32_t fourcc(const char (&s)[5]) {
-    return uint32_t(uint8_t(s[0])) << 24 | uint32_t(uint8_t(s[1])) << 16 |
-           uint32_t(uint8_t(s[2])) << 8 | uint32_t(uint8_t(s[3]));
-}
-constexpr uint32_t kMoov = fourcc("moov");
-constexpr uint32_t kMvhd = fourcc("mvhd");
-constexpr uint32_t kTrak = fourcc("trak");
-constexpr uint32_t kTkhd = fourcc("tkhd");
-constexpr uint32_t kMdia = fourcc("mdia");
-constexpr uint32_t kMdhd = fourcc("mdhd");
-constexpr uint32_t kHdlr = fourcc("hdlr");
-constexpr uint32_t kEdts = fourcc("edts");
-constexpr uint32_t kElst = fourcc("elst");
-constexpr uint32_t kMinf = fourcc("minf");
-constexpr uint32_t kStbl = fourcc("stbl");
-constexpr uint32_t kStts = fourcc("stts");
-constexpr uint32_t kCtts = fourcc("ctts");
-constexpr uint32_t kStss = fourcc("stss");
+constexpr uint32_t kMoov = qt_fourcc("moov");
+constexpr uint32_t kMvhd = qt_fourcc("mvhd");
+constexpr uint32_t kTrak = qt_fourcc("trak");
+constexpr uint32_t kTkhd = qt_fourcc("tkhd");
+constexpr uint32_t kMdia = qt_fourcc("mdia");
+constexpr uint32_t kMdhd = qt_fourcc("mdhd");
+constexpr uint32_t kHdlr = qt_fourcc("hdlr");
+constexpr uint32_t kEdts = qt_fourcc("edts");
+constexpr uint32_t kElst = qt_fourcc("elst");
+constexpr uint32_t kMinf = qt_fourcc("minf");
+constexpr uint32_t kStbl = qt_fourcc("stbl");
+constexpr uint32_t kStts = qt_fourcc("stts");
+constexpr uint32_t kCtts = qt_fourcc("ctts");
+constexpr uint32_t kStss = qt_fourcc("stss");
 
 // Samples looked at to find where the first shown frame decodes from.
 constexpr uint64_t kMaxSamplesLooked = 10u * 1000 * 1000;

@@ -3,10 +3,9 @@
 
 #include "datahandler/data_handler_storage.h"
 #include "quicktime/core_foundation.h"
+#include "quicktime/movie_constants.h"
 
 namespace datahandler {
-
-constexpr OSType kAliasDataRefType = qt_fourcc("alis");
 
 // The URL or path the alias stands for, as a new array (freed with delete[]),
 // or null when the alias cannot be resolved.

@@ -91,7 +91,7 @@ ComponentResult repoint_media(storage* s, Media media, ComponentResult status) {
                 print_message(kolmbase::string_with_format("Failed to SetMediaDataRef, %d", int(r)));
                 status = r;
             }
-        } else if (type == kAliasDataRefType) {
+        } else if (type == AliasDataHandlerSubType) {
             status = repoint_alias(s, media, index, ref, status);
         }
         if (ref != nullptr) DisposeHandle(ref);

@@ -32,7 +32,7 @@ ComponentResult find_movie_atom(uint64_t file_size, const atom_reader& read,
         kolmbase::ds_og::print(6, "<datah> Size: %llu, Type: '%c%c%c%c'\n",
                                static_cast<unsigned long long>(size), char(type >> 24),
                                char(type >> 16), char(type >> 8), char(type));
-        if (type == kMovieAtom) {
+        if (type == MovieAID) {
             movie_offset = offset;
             return noErr;
         }

@@ -5,10 +5,9 @@
 #include <functional>
 
 #include "quicktime/components.h"
+#include "quicktime/movie_constants.h"
 
 namespace datahandler {
-
-constexpr OSType kMovieAtom = qt_fourcc("moov");
 
 // Reads count bytes at offset into destination; a negative result is a
 // failure and ends the walk with that result.

@@ -115,7 +115,7 @@ uint32_t dnxhd_variant(const uint8_t* description, size_t size) {
 }
 
 uint32_t map_audio_format(uint32_t format) {
-    return format == qtcode::kFloat32Format ? qt_fourcc("f32b") : format;
+    return format == kFloat32Format ? qt_fourcc("f32b") : format;
 }
 
 unsigned default_field_mode(uint32_t codec) {

@@ -16,9 +16,9 @@ struct error_name {
 };
 
 const error_name kErrorNames[] = {
-    {qtcode::kReadError, "readErr"},
-    {qtcode::kEndOfFile, "eofErr"},
-    {qtcode::kFileNotFound, "fnfErr"},
+    {readErr, "readErr"},
+    {eofErr, "eofErr"},
+    {fnfErr, "fnfErr"},
     {paramErr, "paramErr"},
     {memFullErr, "memFullErr"},
     {couldNotResolveDataRef, "couldNotResolveDataRef"},
@@ -31,8 +31,6 @@ const error_name kErrorNames[] = {
     {badDataRefIndex, "badDataRefIndex"},
 };
 
-constexpr OSType kAliasReference = qt_fourcc("alis");
-constexpr OSType kUrlReference = qt_fourcc("url ");
 // GetMediaDataRef's attribute of media in the movie's own file.
 constexpr long kSelfReference = 1;
 // An alias record holds the file's name as a Pascal string at this offset.
@@ -41,12 +39,12 @@ constexpr size_t kAliasFileNameOffset = 50;
 // The file a data reference names: an alias record's file name, or the last
 // part of a URL; "" for anything else.
 std::string referenced_file(OSType type, const uint8_t* data, size_t size) {
-    if (type == kAliasReference && size > kAliasFileNameOffset) {
+    if (type == AliasDataHandlerSubType && size > kAliasFileNameOffset) {
         const size_t length = data[kAliasFileNameOffset];
         if (size - kAliasFileNameOffset - 1 < length) return "";
         return std::string(reinterpret_cast<const char*>(data) + kAliasFileNameOffset + 1, length);
     }
-    if (type == kUrlReference) {
+    if (type == URLDataHandlerSubType) {
         std::string url(reinterpret_cast<const char*>(data), size);
         url = url.substr(0, url.find('\0'));
         const size_t slash = url.find_last_of('/');
@@ -85,13 +83,13 @@ std::string quicktime_error_text(OSErr error) {
 
 std::string media_read_failure(OSErr error, Media media) {
     std::string meaning;
-    if (error == qtcode::kEndOfFile) {
+    if (error == eofErr) {
         meaning = "media data lies past the end of the file";
-    } else if (error == couldNotResolveDataRef || error == qtcode::kFileNotFound) {
+    } else if (error == couldNotResolveDataRef || error == fnfErr) {
         const std::string file = external_media_file(media);
         meaning = file.empty() ? "the file holding the media cannot be found"
                                : "media is in '" + file + "', which is not there";
-    } else if (error == qtcode::kReadError) {
+    } else if (error == readErr) {
         meaning = "the file cannot be read";
     } else {
         meaning = "QuickTime cannot read it";

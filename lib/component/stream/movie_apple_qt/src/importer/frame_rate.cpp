@@ -7,8 +7,8 @@ namespace ns_movie_apple_qt {
 
 OSErr frame_rate_from_media(Movie movie, double& rate) {
     rate = 0.0;
-    Track rate_track = GetMovieIndTrackType(movie, 1, qtcode::kFrameRateCharacteristic,
-                                            qtcode::kTrackByCharacteristic);
+    Track rate_track = GetMovieIndTrackType(movie, 1, kCharacteristicHasVideoFrameRate,
+                                            movieTrackCharacteristic);
     if (!rate_track) return GetMoviesError() != noErr ? GetMoviesError() : OSErr(invalidTrack);
     Media media = GetTrackMedia(rate_track);
     if (!media) return GetMoviesError() != noErr ? GetMoviesError() : OSErr(invalidMedia);
@@ -16,13 +16,13 @@ OSErr frame_rate_from_media(Movie movie, double& rate) {
     if (!handler) return GetMoviesError() != noErr ? GetMoviesError() : OSErr(invalidMedia);
 
     Boolean is_mpeg = 0;
-    ComponentResult result = MediaHasCharacteristic(handler, qtcode::kMpegCharacteristic, &is_mpeg);
+    ComponentResult result = MediaHasCharacteristic(handler, kCharacteristicIsAnMpegTrack, &is_mpeg);
     if (result != noErr) return OSErr(result);
     if (is_mpeg) {
         MoviesTask(movie, 0);
         Fixed mpeg_rate = 0;
         Size size = sizeof mpeg_rate;
-        result = MediaGetPublicInfo(handler, qtcode::kMediaInfoFrameRate, &mpeg_rate, &size);
+        result = MediaGetPublicInfo(handler, kMPEGMediaPublicInfoOriginalRate, &mpeg_rate, &size);
         if (result != noErr) return OSErr(result);
         rate = Fix2X(mpeg_rate);
         return noErr;
@@ -35,7 +35,7 @@ OSErr frame_rate_from_media(Movie movie, double& rate) {
         // media header says.
         const TimeValue64 length = GetMediaDecodeDuration(media);
         const TimeScale scale = GetMediaTimeScale(media);
-        if (length <= 0 || scale <= 0) return qtcode::kInvalidDuration;
+        if (length <= 0 || scale <= 0) return invalidDuration;
         rate = double(scale) * double(samples) / double(length);
     }
     return GetMoviesError();
@@ -44,12 +44,12 @@ OSErr frame_rate_from_media(Movie movie, double& rate) {
 bool frame_rate_from_steps(Movie movie, double& rate) {
     rate = 0.0;
     MoviesTask(movie, 0);
-    const OSType visual = qtcode::kVisualCharacteristic;
+    const OSType visual = VisualMediaCharacteristic;
     double frames = 0.0;
     TimeValue time = 0;
     for (;;) {
         TimeValue next = -1;
-        GetMovieNextInterestingTime(movie, qtcode::kNextTimeStep, 1, &visual, time,
+        GetMovieNextInterestingTime(movie, nextTimeStep, 1, &visual, time,
                                     qtcode::kRateForward, &next, nullptr);
         frames += 1.0;
         // A search that does not move forward would never end.

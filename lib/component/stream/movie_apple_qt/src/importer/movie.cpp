@@ -28,14 +28,14 @@ constexpr long kPlayHintsHighQuality = 0x100;
 bool has_track(Movie qt_movie, OSType characteristic) {
     for (long n = 1;; ++n) {
         Track t =
-            GetMovieIndTrackType(qt_movie, n, characteristic, qtcode::kTrackByCharacteristic);
+            GetMovieIndTrackType(qt_movie, n, characteristic, movieTrackCharacteristic);
         if (!t) return false;
         Media media = GetTrackMedia(t);
         if (!media || GetMoviesError() != noErr) continue;
         OSType type = 0;
         GetMediaHandlerDescription(media, &type, nullptr, nullptr);
         if (GetMoviesError() != noErr) continue;
-        if (type != qtcode::kVideoMediaType && type != qtcode::kSoundMediaType) continue;
+        if (type != VideoMediaType && type != SoundMediaType) continue;
         owned_handle description(NewHandle(0));
         if (description)
             GetMediaSampleDescription(
@@ -93,7 +93,7 @@ void movie::report_open_failure(OSErr error) const {
     case noMovieFound: cause = "no movie atom"; break;
     case invalidMovie: cause = "its movie atom is damaged"; break;
     case couldNotResolveDataRef:
-    case qtcode::kFileNotFound: cause = "the file cannot be found"; break;
+    case fnfErr: cause = "the file cannot be found"; break;
     default: cause = "QuickTime cannot open it"; break;
     }
     log_error("cannot open '" + name + "': " + cause + " (" + quicktime_error_text(error) + ")");
@@ -106,7 +106,7 @@ void movie::report_no_readers() const {
         Media media = GetTrackMedia(GetMovieIndTrack(m_movie, n));
         OSType type = 0;
         if (media) GetMediaHandlerDescription(media, &type, nullptr, nullptr);
-        video_or_sound |= type == qtcode::kVideoMediaType || type == qtcode::kSoundMediaType;
+        video_or_sound |= type == VideoMediaType || type == SoundMediaType;
         types += (types.empty() ? "'" : ", '") + kolmbase::string_with_fourcc(type) + "'";
     }
     log_error("'" + source_name() + "' has no video or sound track" +
@@ -116,14 +116,14 @@ void movie::report_no_readers() const {
 
 bool movie::make_readers() {
     double frame_rate = 0.0;
-    if (has_track(m_movie, qtcode::kVisualCharacteristic)) {
+    if (has_track(m_movie, VisualMediaCharacteristic)) {
         std::unique_ptr<video_track> video(new (std::nothrow) video_track());
         if (video && video->open(m_movie) == track::status_ok) {
             frame_rate = video->frame_rate();
             m_tracks.push_back(video.release());
         }
     }
-    if (has_track(m_movie, qtcode::kAudioCharacteristic)) {
+    if (has_track(m_movie, AudioMediaCharacteristic)) {
         std::unique_ptr<audio_track> audio(new (std::nothrow) audio_track());
         if (audio) {
             if (frame_rate > 0) audio->set_chunk_duration(1.0 / frame_rate);

@@ -41,7 +41,7 @@ CFStringRef constant(const char* text) { return __CFStringMakeConstantString(tex
 
 bool quicktime_is_recent_enough(OSErr& error) {
     long version = 0;
-    error = Gestalt(qtcode::kGestaltQuickTimeVersion, &version);
+    error = Gestalt(gestaltQuickTimeVersion, &version);
     return error == noErr && version >= qtcode::kMinimumQuickTimeVersion;
 }
 
@@ -52,9 +52,9 @@ Movie new_movie(QTPropertyID location_id, ByteCount location_size, void* locatio
     Boolean yes = 1;
     Boolean also_yes = 1;
     QTNewMoviePropertyElement properties[3] = {
-        {qtcode::kPropertyClassDataLocation, location_id, location_size, location, 0},
-        {qtcode::kPropertyClassNewMovie, qtcode::kNewMovieDontInteractWithUser, 1, &yes, 0},
-        {qtcode::kPropertyClassInstantiation, qtcode::kInstantiationDontAskUnresolved, 1,
+        {kQTPropertyClass_DataLocation, location_id, location_size, location, 0},
+        {kQTPropertyClass_NewMovieProperty, kQTNewMoviePropertyID_DontInteractWithUser, 1, &yes, 0},
+        {kQTPropertyClass_MovieInstantiation, kQTMovieInstantiationPropertyID_DontAskUnresolvedDataRefs, 1,
          &also_yes, 0},
     };
     Movie result = nullptr;
@@ -104,7 +104,7 @@ Movie open_path_movie(const char* path, OSErr& error) {
     CFURLRef url = file_url_from_path(path);
     if (!url) return nullptr;
     cf_holder url_holder(url);
-    return new_movie(qtcode::kDataLocationCFURL, sizeof(CFURLRef), &url, error);
+    return new_movie(kQTDataLocationPropertyID_CFURL, sizeof(CFURLRef), &url, error);
 }
 
 // The movie read through the plug-in's data handler: a 'zvh ' handle data
@@ -115,7 +115,7 @@ Movie open_data_ref_movie(CMStreamDataRef* ref, OSErr& error) {
     DataReferenceRecord location = datahandler::data_location_for(ref);
     if (!location.dataRef) return nullptr;
     Movie movie =
-        new_movie(qtcode::kDataLocationDataReference, sizeof(location), &location, error);
+        new_movie(kQTDataLocationPropertyID_DataReference, sizeof(location), &location, error);
     DisposeHandle(location.dataRef);
     return movie;
 }
@@ -124,7 +124,7 @@ Movie open_data_ref_movie(CMStreamDataRef* ref, OSErr& error) {
 
 long quicktime_version() {
     long version = 0;
-    return Gestalt(qtcode::kGestaltQuickTimeVersion, &version) == noErr ? version : 0;
+    return Gestalt(gestaltQuickTimeVersion, &version) == noErr ? version : 0;
 }
 
 Movie open_source_movie(OSErr& error) {

@@ -41,7 +41,7 @@ edit_walk walk_edits(Track track, TimeValue track_end, TimeScale movie_scale,
                      TimeScale media_scale, bool first_only) {
     edit_walk walk;
     if (movie_scale <= 0 || media_scale <= 0) return walk;
-    int16_t flags = qtcode::kNextTimeTrackEdit | qtcode::kNextTimeEdgeOK;
+    int16_t flags = nextTimeTrackEdit | nextTimeEdgeOK;
     TimeValue search_from = 0;
     for (int n = 1;; ++n) {
         TimeValue edit = -1, length = 0;
@@ -53,7 +53,7 @@ edit_walk walk_edits(Track track, TimeValue track_end, TimeScale movie_scale,
             walk.left_out_at = edit;
             break;
         }
-        flags = qtcode::kNextTimeTrackEdit;
+        flags = nextTimeTrackEdit;
         search_from = edit;
         const TimeValue end =
             TimeValue(std::min<int64_t>(int64_t(edit) + length, kAfterEveryTrack));

@@ -15,12 +15,12 @@ constexpr int kMaxStepsBack = 64;
 
 TimeValue64 sync_decoded_by(Media media, TimeValue64 t) {
     TimeValue64 found = -1;
-    GetMediaNextInterestingDecodeTime(media, qtcode::kNextTimeSyncSample | qtcode::kNextTimeEdgeOK,
+    GetMediaNextInterestingDecodeTime(media, nextTimeSyncSample | nextTimeEdgeOK,
                                       t, qtcode::kRateBackward, &found, nullptr);
     if (GetMoviesError() == noErr && found != -1) return found;
     found = -1;
     GetMediaNextInterestingDecodeTime(media,
-                                      qtcode::kNextTimePartialSyncSample | qtcode::kNextTimeEdgeOK,
+                                      nextTimePartialSyncSample | nextTimeEdgeOK,
                                       t, qtcode::kRateBackward, &found, nullptr);
     return GetMoviesError() == noErr ? found : -1;
 }

@@ -18,7 +18,7 @@ int64_t frames_per_day(const kolmbase::timecode& zero) {
 }  // namespace
 
 uint32_t timecode_mode(const TimeCodeDef& definition) {
-    const bool drop = (definition.flags & qtcode::kTimeCodeDropFrame) != 0;
+    const bool drop = (definition.flags & tcDropFrame) != 0;
     switch (definition.numFrames) {
     case 24:
         return drop ? uint32_t(kolmbase::timecode::mode_24_drop) : 24u;

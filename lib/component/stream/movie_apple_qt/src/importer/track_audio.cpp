@@ -55,8 +55,8 @@ int audio_track::open(Movie movie) {
     const TimeScale movie_scale = GetMovieTimeScale(movie);
     if (movie_scale > 0) m_duration = double(GetMovieDuration(movie)) / double(movie_scale);
 
-    Track sound = GetMovieIndTrackType(movie, 1, qtcode::kAudioCharacteristic,
-                                       qtcode::kTrackByCharacteristic | qtcode::kTrackEnabledOnly);
+    Track sound = GetMovieIndTrackType(movie, 1, AudioMediaCharacteristic,
+                                       movieTrackCharacteristic | movieTrackEnabledOnly);
     if (sound) compute_start_times(sound);
 
     if (m_extraction) return status_failed;
@@ -66,13 +66,13 @@ int audio_track::open(Movie movie) {
     }
 
     const Boolean discrete = config::instance().extract_discrete() ? 1 : 0;
-    MovieAudioExtractionSetProperty(m_extraction, qtcode::kExtractionMovieClass,
-                                    qtcode::kExtractionDiscreteChannels, sizeof discrete,
+    MovieAudioExtractionSetProperty(m_extraction, kQTPropertyClass_MovieAudioExtraction_Movie,
+                                    kQTMovieAudioExtractionMoviePropertyID_AllChannelsDiscrete, sizeof discrete,
                                     &discrete);
 
     AudioStreamBasicDescription format = {};
-    if (MovieAudioExtractionGetProperty(m_extraction, qtcode::kExtractionAudioClass,
-                                        qtcode::kExtractionStreamDescription, sizeof format,
+    if (MovieAudioExtractionGetProperty(m_extraction, kQTPropertyClass_MovieAudioExtraction_Audio,
+                                        kQTMovieAudioExtractionAudioPropertyID_AudioStreamBasicDescription, sizeof format,
                                         &format, nullptr) != noErr)
         return status_failed;
     m_sample_rate = format.mSampleRate;
@@ -87,7 +87,7 @@ int audio_track::open(Movie movie) {
     const uint64_t chunk_bytes = uint64_t(m_frames_per_read) * kBytesPerSample * m_channel_count;
     if (chunk_bytes > kMaxChunkBytes) return status_failed;
 
-    m_codec = qtcode::kFloat32Format;
+    m_codec = kFloat32Format;
     format.mFormatFlags = qtcode::kLinearPcmFloatBigEndianPacked;
     format.mBitsPerChannel = 32;
     format.mBytesPerFrame = kBytesPerSample * m_channel_count;
@@ -95,8 +95,8 @@ int audio_track::open(Movie movie) {
 
     if (!allocate_buffers()) return status_failed;
 
-    return MovieAudioExtractionSetProperty(m_extraction, qtcode::kExtractionAudioClass,
-                                           qtcode::kExtractionStreamDescription, sizeof format,
+    return MovieAudioExtractionSetProperty(m_extraction, kQTPropertyClass_MovieAudioExtraction_Audio,
+                                           kQTMovieAudioExtractionAudioPropertyID_AudioStreamBasicDescription, sizeof format,
                                            &format) == noErr
                ? status_ok
                : status_failed;
@@ -169,11 +169,11 @@ int audio_track::seek(double start, double end) {
 
         bool known = false;
         if (m_extraction) {
-            MovieAudioExtractionSetProperty(m_extraction, qtcode::kExtractionMovieClass,
-                                            qtcode::kExtractionCurrentTime, sizeof time, &time);
+            MovieAudioExtractionSetProperty(m_extraction, kQTPropertyClass_MovieAudioExtraction_Movie,
+                                            kQTMovieAudioExtractionMoviePropertyID_CurrentTime, sizeof time, &time);
             TimeRecord now = {};
-            if (MovieAudioExtractionGetProperty(m_extraction, qtcode::kExtractionMovieClass,
-                                                qtcode::kExtractionCurrentTime, sizeof now, &now,
+            if (MovieAudioExtractionGetProperty(m_extraction, kQTPropertyClass_MovieAudioExtraction_Movie,
+                                                kQTMovieAudioExtractionMoviePropertyID_CurrentTime, sizeof now, &now,
                                                 nullptr) == noErr &&
                 now.scale != 0) {
                 const int64_t now_value =
@@ -213,7 +213,7 @@ int audio_track::read() {
         return status_failed;
     }
     m_fill_failed = false;
-    if (flags & qtcode::kExtractionComplete) {
+    if (flags & kQTMovieAudioExtractionComplete) {
         m_active = false;
         return status_finished;
     }

@@ -168,7 +168,7 @@ int video_track::open_track(Movie movie) {
     const long description_count = GetMediaSampleDescriptionCount(media);
     GetMediaSampleDescription(media, 1,
                               reinterpret_cast<SampleDescriptionHandle>(description.get()));
-    if (GetMoviesError() != noErr || handler_type != qtcode::kVideoMediaType) return status_failed;
+    if (GetMoviesError() != noErr || handler_type != VideoMediaType) return status_failed;
 
     image_description_info info;
     if (!read_first_description(description.get(), info)) return status_failed;
@@ -179,8 +179,8 @@ int video_track::open_track(Movie movie) {
     read_start_timecode();
     copy_descriptions(description.get(), std::move(info.copy), description_count);
 
-    Track timecode_track = GetMovieIndTrackType(movie, 1, qtcode::kTimeCodeMediaType,
-                                                qtcode::kTrackByMediaType);
+    Track timecode_track = GetMovieIndTrackType(movie, 1, TimeCodeMediaType,
+                                                movieTrackMediaType);
     m_timecode_media = timecode_track ? GetTrackMedia(timecode_track) : nullptr;
     m_timecode_handler = m_timecode_media ? GetMediaHandler(m_timecode_media) : nullptr;
 
@@ -190,14 +190,14 @@ int video_track::open_track(Movie movie) {
 
 Track video_track::find_video_track(Movie movie) const {
     for (long i = 1;; ++i) {
-        Track candidate = GetMovieIndTrackType(movie, i, qtcode::kVisualCharacteristic,
-                                               qtcode::kTrackByCharacteristic);
+        Track candidate = GetMovieIndTrackType(movie, i, VisualMediaCharacteristic,
+                                               movieTrackCharacteristic);
         if (!candidate) return nullptr;
         Media media = GetTrackMedia(candidate);
         if (!media) continue;
         OSType type = 0;
         GetMediaHandlerDescription(media, &type, nullptr, nullptr);
-        if (GetMoviesError() == noErr && type == qtcode::kVideoMediaType) return candidate;
+        if (GetMoviesError() == noErr && type == VideoMediaType) return candidate;
     }
 }
 
@@ -320,8 +320,8 @@ void video_track::apply_extensions(Handle description, image_description_info& i
 
 void video_track::read_start_timecode() {
     m_timecode = kolmbase::timecode(kolmbase::timecode::mode_none);
-    Track timecode_track = GetMovieIndTrackType(m_movie, 1, qtcode::kTimeCodeMediaType,
-                                                qtcode::kTrackByMediaType);
+    Track timecode_track = GetMovieIndTrackType(m_movie, 1, TimeCodeMediaType,
+                                                movieTrackMediaType);
     if (!timecode_track) return;
     Media media = GetTrackMedia(timecode_track);
     if (!media) return;
@@ -345,7 +345,7 @@ void video_track::read_reel_name() {
         !source)
         return;
     owned_handle text(NewHandle(0));
-    if (text && GetUserDataText(source, text.get(), qtcode::kUserDataName, 1, 0) == noErr &&
+    if (text && GetUserDataText(source, text.get(), kUserDataName, 1, 0) == noErr &&
         text.size() > 0) {
         HLock(text.get());
         m_reel_name.assign(reinterpret_cast<const char*>(text.bytes()), size_t(text.size()));
@@ -428,7 +428,7 @@ TimeValue64 video_track::next_sample_time() {
     while (m_position >= m_end_position && m_run + 1 < m_runs.size()) enter_run(m_run + 1);
     TimeValue64 t = -1;
     GetMediaNextInterestingDecodeTime(m_media,
-                                      qtcode::kNextTimeMediaSample | qtcode::kNextTimeEdgeOK,
+                                      nextTimeMediaSample | nextTimeEdgeOK,
                                       m_position, qtcode::kRateForward, &t, nullptr);
     const int64_t offset = m_start_offset;
     if (offset != 0) {
@@ -543,7 +543,7 @@ frame* video_track::make_frame(Handle description, ByteCount size, uint32_t form
                                const sample_times& times, MediaSampleFlags flags, TimeValue64 t,
                                double scale, uint64_t number) {
     const bool key_frame =
-        !((flags & qtcode::kSampleNotSync) != 0 && (flags & qtcode::kSamplePartialSync) == 0);
+        !((flags & mediaSampleNotSync) != 0 && (flags & mediaSamplePartialSync) == 0);
     // The size comes from the movie: a size its data cannot hold, or a buffer
     // that cannot be had, fails this read like a sample that cannot be read.
     if (!m_sample_bound.possible(m_media, description, size)) {
