@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <limits>
 #include <new>
 
 #include "importer/config.h"
@@ -16,7 +15,6 @@
 #include "importer/sample_bound.h"
 #include "importer/shown_media.h"
 #include "importer/shown_range.h"
-#include "importer/timecode_mode.h"
 #include "importer/truncate.h"
 #include "quicktime/routines.h"
 
@@ -35,21 +33,6 @@ constexpr double kEarliestReturnedTime = -1.0;
 // product of the two.
 constexpr uint64_t kSamplesPerStoredSample = 4;
 constexpr uint64_t kSampleAllowance = 1024;
-
-// 59.94 drop-frame time codes are counted here rather than taken from the
-// time code media: the first sample of the process that shows one sets the
-// count from its frame number, every later one advances it by one frame.
-bool g_drop_frame_60_seeded = false;
-
-// value * numerator / denominator in 64-bit integers; a product that does
-// not fit is computed in floating point and brought back into range.
-int64_t rescale(int64_t value, int64_t numerator, int64_t denominator) {
-    if (denominator <= 0) return 0;
-    const int64_t limit = std::numeric_limits<int64_t>::max();
-    if (numerator == 0 || (value < limit / numerator && value > -(limit / numerator)))
-        return value * numerator / denominator;
-    return truncate_to<int64_t>(double(value) * double(numerator) / double(denominator));
-}
 
 // Zeroes the data reference index of the description in the handle and
 // copies exactly as many bytes as its size field gives; false when the handle
@@ -96,12 +79,6 @@ video_track::video_track()
       m_field_mode(0),
       m_track(nullptr),
       m_media(nullptr),
-      m_timecode_media(nullptr),
-      m_timecode_handler(nullptr),
-      m_current_timecode(kolmbase::timecode::mode_none),
-      // A previous mode of 1 lets the first sample take whatever time code
-      // it shows.
-      m_timecode_mode(kolmbase::timecode::mode_none),
       m_position(0),
       m_end_position(0),
       m_start_time(0.0),
@@ -176,15 +153,11 @@ int video_track::open_track(Movie movie) {
     m_media = media;
     m_sample_bound.clear();
     store_format(info);
-    read_start_timecode();
+    m_timecode = read_start_timecode(movie);
     copy_descriptions(description.get(), std::move(info.copy), description_count);
-
-    Track timecode_track = GetMovieIndTrackType(movie, 1, TimeCodeMediaType,
-                                                movieTrackMediaType);
-    m_timecode_media = timecode_track ? GetTrackMedia(timecode_track) : nullptr;
-    m_timecode_handler = m_timecode_media ? GetMediaHandler(m_timecode_media) : nullptr;
-
-    read_reel_name();
+    m_timecode_follower.follow(movie);
+    std::string reel_name = m_timecode_follower.read_reel_name();
+    if (!reel_name.empty()) m_reel_name = std::move(reel_name);
     return status_ok;
 }
 
@@ -316,42 +289,6 @@ void video_track::apply_extensions(Handle description, image_description_info& i
         }
         HUnlock(found);
     }
-}
-
-void video_track::read_start_timecode() {
-    m_timecode = kolmbase::timecode(kolmbase::timecode::mode_none);
-    Track timecode_track = GetMovieIndTrackType(m_movie, 1, TimeCodeMediaType,
-                                                movieTrackMediaType);
-    if (!timecode_track) return;
-    Media media = GetTrackMedia(timecode_track);
-    if (!media) return;
-    MediaHandler handler = GetMediaHandler(media);
-    if (!handler) return;
-    long frame_number = 0;
-    TimeCodeDef definition = {};
-    TimeCodeRecord record = {};
-    if (TCGetCurrentTimeCode(handler, &frame_number, &definition, &record, nullptr) != noErr)
-        return;
-    const uint32_t mode = timecode_mode(definition);
-    m_timecode = mode == kolmbase::timecode::mode_5994_drop
-                     ? timecode_after_frames(mode, frame_number)
-                     : timecode_from_record(mode, record);
-}
-
-void video_track::read_reel_name() {
-    if (!m_timecode_handler) return;
-    UserData source = nullptr;
-    if (TCGetCurrentTimeCode(m_timecode_handler, nullptr, nullptr, nullptr, &source) != noErr ||
-        !source)
-        return;
-    owned_handle text(NewHandle(0));
-    if (text && GetUserDataText(source, text.get(), kUserDataName, 1, 0) == noErr &&
-        text.size() > 0) {
-        HLock(text.get());
-        m_reel_name.assign(reinterpret_cast<const char*>(text.bytes()), size_t(text.size()));
-        HUnlock(text.get());
-    }
-    DisposeUserData(source);
 }
 
 int video_track::reset() {
@@ -504,7 +441,8 @@ int video_track::read_sample(frame*& out) {
     const bool past_run = m_position >= m_end_position;
     if (m_cut_at_duration && !end_at_track_duration(times, past_run, decode_duration))
         return status_failed;
-    if (m_timecode_handler) update_timecode(t, decode_duration, media_scale);
+    if (m_timecode_follower.following())
+        m_timecode_follower.update(m_movie, t, decode_duration, media_scale);
 
     // A sample is counted before it is read: one refused or unreadable, or
     // past the range and let go, counts too.
@@ -552,8 +490,8 @@ frame* video_track::make_frame(Handle description, ByteCount size, uint32_t form
         return nullptr;
     }
     frame* f = video_frame::create(size, format, times.display, times.decode, times.duration,
-                                   number, uint32_t(m_coded_width),
-                                   uint32_t(m_coded_height), m_current_timecode, key_frame);
+                                   number, uint32_t(m_coded_width), uint32_t(m_coded_height),
+                                   m_timecode_follower.current(), key_frame);
     if (!f) {
         log_refused_sample(t, scale, uint32_t(size), "more than can be allocated");
         m_active = false;
@@ -594,38 +532,6 @@ void video_track::log_sample_limit(int edit_number) const {
                           static_cast<unsigned long long>(m_sample_limit),
                           static_cast<unsigned long long>(kSamplesPerStoredSample),
                           static_cast<unsigned long long>(kSampleAllowance));
-}
-
-void video_track::update_timecode(TimeValue64 decode_time, TimeValue64 decode_duration,
-                                  TimeScale media_scale) {
-    const TimeScale movie_scale = GetMovieTimeScale(m_movie);
-    const int64_t middle = decode_time + decode_duration / 2;
-    SetMovieTimeValue(m_movie, TimeValue(rescale(middle, movie_scale, media_scale)));
-
-    long frame_number = 0;
-    TimeCodeDef definition = {};
-    TimeCodeRecord record = {};
-    if (TCGetCurrentTimeCode(m_timecode_handler, &frame_number, &definition, &record, nullptr) !=
-        noErr)
-        return;
-    const uint32_t mode = timecode_mode(definition);
-    // Past the end of the time code track the mode falls to 1: the last
-    // time code shown stays.
-    if (mode == kolmbase::timecode::mode_none && m_timecode_mode != int32_t(mode)) return;
-    m_timecode_mode = int32_t(mode);
-    if (mode != kolmbase::timecode::mode_5994_drop) {
-        m_current_timecode = timecode_from_record(mode, record);
-        return;
-    }
-    // A reader whose time code is not yet of this mode sets it too, so that
-    // a later reader in the process does not advance a time code of another
-    // mode.
-    if (!g_drop_frame_60_seeded || m_current_timecode.mode() != mode) {
-        g_drop_frame_60_seeded = true;
-        m_current_timecode = timecode_after_frames(mode, frame_number);
-    } else {
-        m_current_timecode.advance();
-    }
 }
 
 }  // namespace ns_movie_apple_qt

@@ -15,6 +15,7 @@
 #include "importer/sample_bound.h"
 #include "importer/shown_media.h"
 #include "importer/shown_range.h"
+#include "importer/timecode_follower.h"
 #include "importer/track.h"
 
 namespace ns_movie_apple_qt {
@@ -76,8 +77,6 @@ private:
     // cannot be read or is not a video description.
     bool read_first_description(Handle description, image_description_info& info);
     void apply_extensions(Handle description, image_description_info& info);
-    void read_start_timecode();
-    void read_reel_name();
     // Positions the read at the start of run index.
     void enter_run(size_t index);
     // Reads the sample at the read position into a new frame (status 0), or
@@ -99,8 +98,6 @@ private:
     frame* make_frame(Handle description, ByteCount size, uint32_t format,
                       const sample_times& times, MediaSampleFlags flags, TimeValue64 t,
                       double scale, uint64_t number);
-    void update_timecode(TimeValue64 decode_time, TimeValue64 decode_duration,
-                         TimeScale media_scale);
     // Logs why the sample decoded at decode_time (media units of scale)
     // cannot be read.
     void log_unreadable_sample(TimeValue64 decode_time, double scale, OSErr err) const;
@@ -123,10 +120,7 @@ private:
     std::deque<std::vector<uint8_t>> m_sample_descriptions;
     Track m_track;
     Media m_media;
-    Media m_timecode_media;
-    MediaHandler m_timecode_handler;
-    kolmbase::timecode m_current_timecode;
-    int32_t m_timecode_mode;
+    timecode_follower m_timecode_follower;
     std::string m_reel_name;
     int64_t m_position;
     int64_t m_end_position;
