@@ -11,9 +11,9 @@
 namespace qtrt::audio {
 namespace {
 
-
-constexpr OSType k_pcm_formats[] = {kFormatTwos, kFormatSowt, kFormatRaw,  kFormatNone, kFormatIn24, kFormatIn32,
-                                    kFloat32Format, kFormatFl64, kFormatUlaw, kFormatAlaw, kFormatLpcm};
+constexpr OSType k_pcm_formats[] = {kFormatTwos, kFormatSowt, kFormatRaw,     kFormatNone,
+                                    kFormatIn24, kFormatIn32, kFloat32Format, kFormatFl64,
+                                    kFormatUlaw, kFormatAlaw, kFormatLpcm};
 
 // The components answer only the calls every component answers: decoding
 // happens inside movie audio extraction.

@@ -1,6 +1,8 @@
 // Opening movies through data handler components: NewMovieFromDataFork64
 // with a data handler instance in place of a file, and the data location of
 // NewMovieFromProperties that names a data reference.
+#include "datahandler/movie_from_data_handler.h"
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -10,7 +12,6 @@
 #include "datahandler/component_data_handler.h"
 #include "datahandler/data_reference_movies.h"
 #include "datahandler/movie_atom_at.h"
-#include "datahandler/movie_from_data_handler.h"
 #include "movie/movie_objects.h"
 #include "movie/movie_open.h"
 #include "quicktime/movie_constants.h"
@@ -33,7 +34,9 @@ const DataReferenceRecord* data_location_reference(ItemCount count,
                                                    QTNewMoviePropertyElement* properties) {
     for (ItemCount i = 0; properties != nullptr && i < count; ++i) {
         QTNewMoviePropertyElement& p = properties[i];
-        if (p.propClass != kQTPropertyClass_DataLocation || p.propID != kQTDataLocationPropertyID_DataReference) continue;
+        if (p.propClass != kQTPropertyClass_DataLocation ||
+            p.propID != kQTDataLocationPropertyID_DataReference)
+            continue;
         if (p.propValueSize != sizeof(DataReferenceRecord) || p.propValueAddress == nullptr) {
             p.propStatus = paramErr;
             continue;

@@ -32,8 +32,8 @@ constexpr characteristic_row kCharacteristics[] = {
     {MPEGMediaType, kCharacteristicIsAnMpegTrack},
 };
 
-constexpr OSType kHandledTypes[] = {VideoMediaType, SoundMediaType, TimeCodeMediaType, TextMediaType,
-                                    kMediaSubtitle};
+constexpr OSType kHandledTypes[] = {VideoMediaType, SoundMediaType, TimeCodeMediaType,
+                                    TextMediaType, kMediaSubtitle};
 
 media_object* media_of(Handle storage) {
     media_object* media = reinterpret_cast<media_object*>(storage);
@@ -56,7 +56,8 @@ ComponentResult has_characteristic(Handle storage, const ComponentParameters* pa
 // original rate is an MPEG media's; the handlers here have no public info.
 ComponentResult get_public_info(Handle storage, const ComponentParameters* params) {
     media_object* media = media_of(storage);
-    if (!media || OSType(component_param(params, 0)) != kMPEGMediaPublicInfoOriginalRate) return paramErr;
+    if (!media || OSType(component_param(params, 0)) != kMPEGMediaPublicInfoOriginalRate)
+        return paramErr;
     return paramErr;
 }
 
@@ -104,8 +105,9 @@ ComponentResult time_code_handler_entry(ComponentParameters* params, Handle stor
 void register_media_handlers() {
     for (OSType type : kHandledTypes) {
         ComponentDescription cd{MediaHandlerType, type, kAppleManufacturer, 0, 0};
-        RegisterComponent(&cd, type == TimeCodeMediaType ? &time_code_handler_entry : &media_handler_entry,
-                          0, nullptr, nullptr, nullptr);
+        RegisterComponent(
+            &cd, type == TimeCodeMediaType ? &time_code_handler_entry : &media_handler_entry, 0,
+            nullptr, nullptr, nullptr);
     }
 }
 

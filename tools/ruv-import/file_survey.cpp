@@ -57,8 +57,9 @@ private:
 };
 
 // Atoms a movie file may start with.
-constexpr uint32_t kFirstAtoms[] = {qt_fourcc("ftyp"), qt_fourcc("moov"), qt_fourcc("mdat"), qt_fourcc("free"),
-                                    qt_fourcc("skip"), qt_fourcc("wide"), qt_fourcc("pnot"), qt_fourcc("uuid")};
+constexpr uint32_t kFirstAtoms[] = {qt_fourcc("ftyp"), qt_fourcc("moov"), qt_fourcc("mdat"),
+                                    qt_fourcc("free"), qt_fourcc("skip"), qt_fourcc("wide"),
+                                    qt_fourcc("pnot"), qt_fourcc("uuid")};
 
 bool starts_a_movie_file(uint32_t type) {
     for (uint32_t t : kFirstAtoms)

@@ -7,8 +7,8 @@ namespace ns_movie_apple_qt {
 
 OSErr frame_rate_from_media(Movie movie, double& rate) {
     rate = 0.0;
-    Track rate_track = GetMovieIndTrackType(movie, 1, kCharacteristicHasVideoFrameRate,
-                                            movieTrackCharacteristic);
+    Track rate_track =
+        GetMovieIndTrackType(movie, 1, kCharacteristicHasVideoFrameRate, movieTrackCharacteristic);
     if (!rate_track) return GetMoviesError() != noErr ? GetMoviesError() : OSErr(invalidTrack);
     Media media = GetTrackMedia(rate_track);
     if (!media) return GetMoviesError() != noErr ? GetMoviesError() : OSErr(invalidMedia);
@@ -16,7 +16,8 @@ OSErr frame_rate_from_media(Movie movie, double& rate) {
     if (!handler) return GetMoviesError() != noErr ? GetMoviesError() : OSErr(invalidMedia);
 
     Boolean is_mpeg = 0;
-    ComponentResult result = MediaHasCharacteristic(handler, kCharacteristicIsAnMpegTrack, &is_mpeg);
+    ComponentResult result =
+        MediaHasCharacteristic(handler, kCharacteristicIsAnMpegTrack, &is_mpeg);
     if (result != noErr) return OSErr(result);
     if (is_mpeg) {
         MoviesTask(movie, 0);
@@ -49,8 +50,8 @@ bool frame_rate_from_steps(Movie movie, double& rate) {
     TimeValue time = 0;
     for (;;) {
         TimeValue next = -1;
-        GetMovieNextInterestingTime(movie, nextTimeStep, 1, &visual, time,
-                                    qtcode::kRateForward, &next, nullptr);
+        GetMovieNextInterestingTime(movie, nextTimeStep, 1, &visual, time, qtcode::kRateForward,
+                                    &next, nullptr);
         frames += 1.0;
         // A search that does not move forward would never end.
         if (next < 0 || next <= time) break;

@@ -54,8 +54,8 @@ Movie new_movie(QTPropertyID location_id, ByteCount location_size, void* locatio
     QTNewMoviePropertyElement properties[3] = {
         {kQTPropertyClass_DataLocation, location_id, location_size, location, 0},
         {kQTPropertyClass_NewMovieProperty, kQTNewMoviePropertyID_DontInteractWithUser, 1, &yes, 0},
-        {kQTPropertyClass_MovieInstantiation, kQTMovieInstantiationPropertyID_DontAskUnresolvedDataRefs, 1,
-         &also_yes, 0},
+        {kQTPropertyClass_MovieInstantiation,
+         kQTMovieInstantiationPropertyID_DontAskUnresolvedDataRefs, 1, &also_yes, 0},
     };
     Movie result = nullptr;
     error = NewMovieFromProperties(3, properties, 0, nullptr, &result);

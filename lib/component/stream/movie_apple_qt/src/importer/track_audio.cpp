@@ -67,13 +67,14 @@ int audio_track::open(Movie movie) {
 
     const Boolean discrete = config::instance().extract_discrete() ? 1 : 0;
     MovieAudioExtractionSetProperty(m_extraction, kQTPropertyClass_MovieAudioExtraction_Movie,
-                                    kQTMovieAudioExtractionMoviePropertyID_AllChannelsDiscrete, sizeof discrete,
-                                    &discrete);
+                                    kQTMovieAudioExtractionMoviePropertyID_AllChannelsDiscrete,
+                                    sizeof discrete, &discrete);
 
     AudioStreamBasicDescription format = {};
-    if (MovieAudioExtractionGetProperty(m_extraction, kQTPropertyClass_MovieAudioExtraction_Audio,
-                                        kQTMovieAudioExtractionAudioPropertyID_AudioStreamBasicDescription, sizeof format,
-                                        &format, nullptr) != noErr)
+    if (MovieAudioExtractionGetProperty(
+            m_extraction, kQTPropertyClass_MovieAudioExtraction_Audio,
+            kQTMovieAudioExtractionAudioPropertyID_AudioStreamBasicDescription, sizeof format,
+            &format, nullptr) != noErr)
         return status_failed;
     m_sample_rate = format.mSampleRate;
     m_channel_count = format.mChannelsPerFrame;
@@ -95,9 +96,10 @@ int audio_track::open(Movie movie) {
 
     if (!allocate_buffers()) return status_failed;
 
-    return MovieAudioExtractionSetProperty(m_extraction, kQTPropertyClass_MovieAudioExtraction_Audio,
-                                           kQTMovieAudioExtractionAudioPropertyID_AudioStreamBasicDescription, sizeof format,
-                                           &format) == noErr
+    return MovieAudioExtractionSetProperty(
+               m_extraction, kQTPropertyClass_MovieAudioExtraction_Audio,
+               kQTMovieAudioExtractionAudioPropertyID_AudioStreamBasicDescription, sizeof format,
+               &format) == noErr
                ? status_ok
                : status_failed;
 }
@@ -169,12 +171,14 @@ int audio_track::seek(double start, double end) {
 
         bool known = false;
         if (m_extraction) {
-            MovieAudioExtractionSetProperty(m_extraction, kQTPropertyClass_MovieAudioExtraction_Movie,
-                                            kQTMovieAudioExtractionMoviePropertyID_CurrentTime, sizeof time, &time);
+            MovieAudioExtractionSetProperty(
+                m_extraction, kQTPropertyClass_MovieAudioExtraction_Movie,
+                kQTMovieAudioExtractionMoviePropertyID_CurrentTime, sizeof time, &time);
             TimeRecord now = {};
-            if (MovieAudioExtractionGetProperty(m_extraction, kQTPropertyClass_MovieAudioExtraction_Movie,
-                                                kQTMovieAudioExtractionMoviePropertyID_CurrentTime, sizeof now, &now,
-                                                nullptr) == noErr &&
+            if (MovieAudioExtractionGetProperty(m_extraction,
+                                                kQTPropertyClass_MovieAudioExtraction_Movie,
+                                                kQTMovieAudioExtractionMoviePropertyID_CurrentTime,
+                                                sizeof now, &now, nullptr) == noErr &&
                 now.scale != 0) {
                 const int64_t now_value =
                     int64_t(uint64_t(uint32_t(now.value.hi)) << 32 | now.value.lo);
