@@ -6,7 +6,7 @@
 #include "audio/checked_math.h"
 #include "audio/format_text.h"
 #include "audio/sound_warning.h"
-#include "audio/time_scale.h"
+#include "format/time_scale.h"
 
 namespace qtrt::audio {
 namespace {

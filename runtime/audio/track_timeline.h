@@ -10,7 +10,7 @@
 
 #include "audio/resampler.h"
 #include "audio/sound_track_source.h"
-#include "audio/time_scale.h"
+#include "format/time_scale.h"
 #include "movie/model.h"
 
 namespace qtrt::audio {

@@ -5,11 +5,6 @@
 namespace qtrt {
 namespace {
 
-int64_t floor_div(int64_t a, int64_t b) {
-    int64_t q = a / b;
-    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
-}
-
 // a + b and a - b, saturated to the 64-bit range (only broken files get
 // there).
 int64_t add_times(int64_t a, int64_t b) {
@@ -31,20 +26,6 @@ int64_t subtract_times(int64_t a, int64_t b) {
 int64_t edit_rate(const edit_entry& e) { return e.rate > 0 ? e.rate : 0x10000; }
 
 }  // namespace
-
-int64_t scale_time(int64_t value, int64_t num, int64_t den, bool round_up) {
-    if (den <= 0) return 0;
-    int64_t q = floor_div(value, den);
-    int64_t r = value - q * den;  // 0 <= r < den
-    int64_t product = r * num;    // below 2^62
-    int64_t part = floor_div(product, den);
-    if (round_up && part * den != product) ++part;
-    // Times beyond the 64-bit range (only from broken files) saturate.
-    int64_t whole = 0, sum = 0;
-    if (__builtin_mul_overflow(q, num, &whole) || __builtin_add_overflow(whole, part, &sum))
-        return q < 0 ? std::numeric_limits<int64_t>::min() : std::numeric_limits<int64_t>::max();
-    return sum;
-}
 
 bool edit_at(const track_model& track, int64_t track_time, edit_span& span) {
     if (track_time < 0) return false;
@@ -79,15 +60,18 @@ int64_t media_to_track_time(const track_model& track, TimeScale movie_scale, con
                             int64_t media_time) {
     const edit_entry& e = track.edits[span.index];
     if (e.dwell()) return span.start;
-    int64_t elapsed = scale_time(subtract_times(media_time, e.media_time), 0x10000, edit_rate(e), true);
-    return add_times(span.start, scale_time(elapsed, movie_scale, track.media.time_scale, true));
+    const int64_t in_media = subtract_times(media_time, e.media_time);
+    const int64_t elapsed = scale_time(in_media, 0x10000, edit_rate(e), round_to::up);
+    return add_times(span.start,
+                     scale_time(elapsed, movie_scale, track.media.time_scale, round_to::up));
 }
 
 int64_t edit_media_end(const track_model& track, TimeScale movie_scale, const edit_span& span) {
     const edit_entry& e = track.edits[span.index];
     if (e.dwell()) return add_times(e.media_time, 1);
-    int64_t elapsed = scale_time(span.end - span.start, track.media.time_scale, movie_scale, true);
-    return add_times(e.media_time, scale_time(elapsed, edit_rate(e), 0x10000, true));
+    const int64_t elapsed =
+        scale_time(span.end - span.start, track.media.time_scale, movie_scale, round_to::up);
+    return add_times(e.media_time, scale_time(elapsed, edit_rate(e), 0x10000, round_to::up));
 }
 
 }  // namespace qtrt

@@ -4,13 +4,10 @@
 
 #include <cstdint>
 
+#include "format/time_scale.h"
 #include "movie/model.h"
 
 namespace qtrt {
-
-// value x num / den, rounded down (round_up false) or up; num and den
-// positive and below 2^31.
-int64_t scale_time(int64_t value, int64_t num, int64_t den, bool round_up = false);
 
 // Where an edit starts on the track's time line and where it ends.
 struct edit_span {

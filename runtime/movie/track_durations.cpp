@@ -93,7 +93,7 @@ void place_late_start(track_model& track, TimeScale movie_scale,
     track.edits.push_back(gap);
     edit_entry all;
     all.media_time = 0;
-    all.track_duration = scale_time(media.duration, movie_scale, media.time_scale, true);
+    all.track_duration = scale_time(media.duration, movie_scale, media.time_scale, round_to::up);
     track.edits.push_back(all);
 }
 
@@ -105,8 +105,9 @@ void complete_open_edit(track_model& track, TimeScale movie_scale) {
     edit_entry& last = track.edits.back();
     if (last.track_duration != 0 || last.empty() || last.dwell()) return;
     const int64_t rest = std::max<int64_t>(0, track.media.duration - last.media_time);
-    const int64_t played = scale_time(rest, 0x10000, last.rate > 0 ? last.rate : 0x10000, true);
-    last.track_duration = scale_time(played, movie_scale, track.media.time_scale, true);
+    const int64_t rate = last.rate > 0 ? last.rate : 0x10000;
+    const int64_t played = scale_time(rest, 0x10000, rate, round_to::up);
+    last.track_duration = scale_time(played, movie_scale, track.media.time_scale, round_to::up);
 }
 
 // Says where a video edit shows media past the media's last frame: nothing is
@@ -146,7 +147,8 @@ void derive_durations(movie_model& movie, bool in_fragments, std::vector<std::st
         if (track.edits.empty()) {
             edit_entry whole;
             whole.media_time = 0;
-            whole.track_duration = scale_time(media.duration, movie_scale, media.time_scale, true);
+            whole.track_duration =
+                scale_time(media.duration, movie_scale, media.time_scale, round_to::up);
             track.edits.push_back(whole);
         }
         // The edits end within the 64-bit range: a later edit is cut.
