@@ -24,7 +24,8 @@ u128 multiply(uint64_t a, uint64_t b) {
             (middle << 32) | uint32_t(low)};
 }
 
-// n / d and n % d; false when the quotient does not fit in 64 bits.
+// n / d and n % d for d below 2^63 (so the running remainder, below d, never
+// loses its top bit when shifted); false when the quotient passes 64 bits.
 bool divide(u128 n, uint64_t d, uint64_t& quotient, uint64_t& remainder) {
     if (n.hi == 0) {
         quotient = n.lo / d;
@@ -34,10 +35,9 @@ bool divide(u128 n, uint64_t d, uint64_t& quotient, uint64_t& remainder) {
     if (n.hi >= d) return false;
     uint64_t rest = n.hi, q = 0;
     for (int bit = 63; bit >= 0; --bit) {
-        const bool carry = rest >> 63;
         rest = rest << 1 | (n.lo >> bit & 1);
         q <<= 1;
-        if (carry || rest >= d) {
+        if (rest >= d) {
             rest -= d;
             q |= 1;
         }
