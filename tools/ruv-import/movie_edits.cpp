@@ -68,10 +68,27 @@ void add_duration(int64_t& sum, uint64_t duration) {
     sum = duration >= uint64_t(kLongest - sum) ? kLongest : sum + int64_t(duration);
 }
 
-// All ones: the writer did not know the duration (a movie in fragments).
-bool unknown_time(uint64_t time, bool version1) {
-    return time == (version1 ? ~0ull : 0xFFFFFFFFull);
-}
+// A movie's or a media's header ('mvhd', 'mdhd'): after version and flags,
+// the creation and modification times, then the time scale and the
+// duration, both times and the duration 32 bits long in version 0 and 64 in
+// version 1. A duration of all ones: the writer did not know it (a movie in
+// fragments).
+struct time_header {
+    uint32_t scale = 0;
+    uint64_t duration = 0;
+    bool duration_known = false;
+
+    bool parse(atom_reader r) {
+        uint8_t version = 0;
+        uint32_t flags = 0;
+        if (!qt_format::read_version_flags(r, version, flags) || !r.skip(version == 1 ? 16 : 8) ||
+            !r.read_u32(scale))
+            return false;
+        duration = read_time(r, version == 1);
+        duration_known = duration != (version == 1 ? ~0ull : 0xFFFFFFFFull);
+        return !r.failed();
+    }
+};
 
 void read_edits(atom_reader elst, uint32_t media_scale, uint64_t media_duration,
                 uint32_t movie_scale, track_time_line& track) {
@@ -156,15 +173,13 @@ bool read_track(atom_reader trak, uint32_t movie_scale, track_time_line& track) 
     const size_t id_at = tkhd_version1 ? 16 : 8;
     if (tkhd.remaining() >= id_at + 4 && tkhd.skip(id_at)) track.id = u32(tkhd);
     atom_reader mdia = child(trak, kMdia);
-    atom_reader mdhd = child(mdia, kMdhd);
-    const bool version1 = u8(mdhd) == 1;
-    const uint32_t media_scale = mdhd.skip(3 + (version1 ? 16 : 8)) ? u32(mdhd) : 0;
-    uint64_t media_duration = read_time(mdhd, version1);
-    if (unknown_time(media_duration, version1)) media_duration = ~0ull;
+    time_header media;
+    const bool has_media_header = media.parse(child(mdia, kMdhd));
     atom_reader hdlr = child(mdia, kHdlr);
     track.handler = hdlr.skip(8) ? u32(hdlr) : 0;
-    if (tkhd.failed() || mdhd.failed() || hdlr.failed()) return false;
-    read_edits(child(child(trak, kEdts), kElst), media_scale, media_duration, movie_scale, track);
+    if (tkhd.failed() || !has_media_header || hdlr.failed()) return false;
+    read_edits(child(child(trak, kEdts), kElst), media.scale,
+               media.duration_known ? media.duration : ~0ull, movie_scale, track);
     atom_reader stbl = child(child(mdia, kMinf), kStbl);
     if (!stbl.failed()) {
         for (const movie_edit& e : track.edits) {
@@ -255,13 +270,12 @@ bool read_movie_time_line(Ruv::CM::RStream& stream, movie_time_line& out, bool w
     std::vector<uint8_t> moov;
     if (!read_movie_atom(stream, with_samples, moov)) return false;
     atom_reader movie(moov.data(), moov.size());
-    atom_reader mvhd = child(movie, kMvhd);
-    const bool version1 = u8(mvhd) == 1;
-    out.time_scale = mvhd.skip(3 + (version1 ? 16 : 8)) ? u32(mvhd) : 0;
-    const uint64_t duration = read_time(mvhd, version1);
-    if (mvhd.failed() || out.time_scale == 0) return false;
-    if (!unknown_time(duration, version1) && duration <= uint64_t(INT64_MAX))
-        out.duration = int64_t(duration);
+    time_header header;
+    const bool has_header = header.parse(child(movie, kMvhd));
+    out.time_scale = header.scale;
+    if (!has_header || out.time_scale == 0) return false;
+    if (header.duration_known && header.duration <= uint64_t(INT64_MAX))
+        out.duration = int64_t(header.duration);
     qt_format::atom a;
     bool malformed = false;
     while (qt_format::next_atom(movie, a, malformed)) {
