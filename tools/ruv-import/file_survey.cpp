@@ -160,34 +160,24 @@ struct track_tables {
     uint32_t channels = 0;
 };
 
-// Where a sound description holds its channel count: 16 bits in versions 0
-// and 1, 32 bits in version 2 (offsets from the description's start).
-constexpr size_t kVersionAt = 16;
-constexpr size_t kChannelsAt = 24;
-constexpr size_t kVersion2ChannelsAt = 48;
-
-// The data format and channel count of the first sound description.
+// The data format and channel count of the first sound description. After
+// the entry's size: the format, 6 reserved bytes, the data reference index,
+// the version, 6 bytes, then the channel count of 16 bits; version 2 gives it
+// again in 32 bits, 22 bytes further on.
 void read_sound_description(const atom_reader& table, track_tables& t) {
     atom_reader descriptions = child(table, kSampleDescriptions);
-    uint32_t count = 0;
+    uint32_t count = 0, size = 0;
     if (descriptions.failed() || !descriptions.skip(4) || !descriptions.read_u32(count) ||
-        count == 0)
+        count == 0 || !descriptions.read_u32(size) || size < 8)
         return;
-    uint32_t size = 0;
-    if (!descriptions.read_u32(size) || size < 8) return;
-    // The entry's bytes after its size field; at points at the size field.
     atom_reader entry = descriptions.sub(size - 4);
-    if (entry.failed()) return;
-    const uint8_t* at = entry.current() - 4;
-    const size_t length = size;
-    t.format = uint32_t(at[4]) << 24 | uint32_t(at[5]) << 16 | uint32_t(at[6]) << 8 | at[7];
-    if (length < kChannelsAt + 2) return;
-    const unsigned version = unsigned(at[kVersionAt]) << 8 | at[kVersionAt + 1];
-    t.channels = uint32_t(at[kChannelsAt]) << 8 | at[kChannelsAt + 1];
-    if (version == 2 && length >= kVersion2ChannelsAt + 4) {
-        const uint8_t* c = at + kVersion2ChannelsAt;
-        t.channels = uint32_t(c[0]) << 24 | uint32_t(c[1]) << 16 | uint32_t(c[2]) << 8 | c[3];
-    }
+    uint16_t version = 0, channels = 0;
+    if (!entry.read_u32(t.format) || !entry.skip(8) || !entry.read_u16(version) ||
+        !entry.skip(6) || !entry.read_u16(channels))
+        return;
+    t.channels = channels;
+    uint32_t channels32 = 0;
+    if (version == 2 && entry.skip(22) && entry.read_u32(channels32)) t.channels = channels32;
 }
 
 track_tables read_track(const atom_reader& track) {
