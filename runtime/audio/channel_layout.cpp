@@ -3,6 +3,9 @@
 #include <algorithm>
 
 namespace qtrt::audio {
+
+using qt_format::atom_reader;
+
 namespace {
 
 using namespace label;
@@ -73,18 +76,16 @@ std::vector<uint32_t> distinct(std::vector<uint32_t> labels) {
 
 std::vector<uint32_t> labels_from_channel_layout(atom_reader chan, uint32_t channels) {
     uint32_t version_flags = 0, tag = 0, bitmap = 0, count = 0;
-    chan.read_u32(version_flags);
-    chan.read_u32(tag);
-    chan.read_u32(bitmap);
-    chan.read_u32(count);
-    if (chan.failed()) return {};
+    if (!chan.read_u32(version_flags) || !chan.read_u32(tag) || !chan.read_u32(bitmap) ||
+        !chan.read_u32(count))
+        return {};
     std::vector<uint32_t> labels;
     if (tag == kTagUseChannelDescriptions) {
         if (count != channels || count > chan.remaining() / kChannelDescriptionSize) return {};
         for (uint32_t i = 0; i < count; ++i) {
+            // The count was checked against the bytes that remain.
             uint32_t l = 0;
-            chan.read_u32(l);
-            chan.skip(kChannelDescriptionSize - 4);
+            if (!chan.read_u32(l) || !chan.skip(kChannelDescriptionSize - 4)) return {};
             labels.push_back(l);
         }
     } else if (tag == kTagUseChannelBitmap) {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "movie/atom_reader.h"
+#include "format/atom_reader.h"
 
 namespace qtrt::audio {
 
@@ -44,7 +44,7 @@ constexpr uint32_t kUnknown = 0xFFFFFFFF;
 // then a big-endian AudioChannelLayout: a layout tag, a channel bitmap or
 // channel descriptions). Empty when the layout does not describe exactly
 // `channels` channels or uses a tag this runtime does not know.
-std::vector<uint32_t> labels_from_channel_layout(atom_reader chan, uint32_t channels);
+std::vector<uint32_t> labels_from_channel_layout(qt_format::atom_reader chan, uint32_t channels);
 
 // The labels of a track without a usable 'chan' layout: Mono for one
 // channel, Left Right for two, the decoder's labels beyond when it gives

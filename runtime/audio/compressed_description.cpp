@@ -8,6 +8,9 @@
 #include "audio/sound_description.h"
 
 namespace qtrt::audio {
+
+using qt_format::atom_reader;
+
 namespace {
 
 // Largest constant packet accepted; the largest known (QDesign at 48 kHz
@@ -118,18 +121,15 @@ bool parse_esds(atom_reader r, uint8_t& object_type, std::vector<uint8_t>& confi
     atom_reader es;
     if (!r.read_u32(version_flags) || !read_descriptor(r, tag, es) || tag != kEsDescriptorTag) return false;
     uint16_t es_id = 0;
-    uint8_t flags = 0;
-    es.read_u16(es_id);
-    es.read_u8(flags);
-    if (flags & 0x80) es.skip(2);  // dependsOn_ES_ID
-    if (flags & 0x40) {            // URL
-        uint8_t url_length = 0;
-        es.read_u8(url_length);
-        es.skip(url_length);
-    }
-    if (flags & 0x20) es.skip(2);  // OCR_ES_Id
+    uint8_t flags = 0, url_length = 0;
+    // ES_ID and flags, then the fields the flags announce: dependsOn_ES_ID,
+    // a URL, OCR_ES_Id.
+    const bool read = es.read_u16(es_id) && es.read_u8(flags) &&
+                      (!(flags & 0x80) || es.skip(2)) &&
+                      (!(flags & 0x40) || (es.read_u8(url_length) && es.skip(url_length))) &&
+                      (!(flags & 0x20) || es.skip(2));
     atom_reader dc;
-    if (es.failed() || !read_descriptor(es, tag, dc) || tag != kDecoderConfigTag) return false;
+    if (!read || !read_descriptor(es, tag, dc) || tag != kDecoderConfigTag) return false;
     if (!dc.read_u8(object_type) || !dc.skip(12)) return false;  // stream type, buffer size, bit rates
     atom_reader info;
     config.clear();
@@ -213,13 +213,10 @@ compressed_parse_result configure_opus(const uint8_t* data, const sound_descript
     uint32_t rate = 0;
     int16_t gain = 0;
     if (!find_sound_extension(data, f, kAtomOpusConfig, dops)) return compressed_parse_result::broken;
-    dops.read_u8(version);
-    dops.read_u8(channels);
-    dops.read_u16(pre_skip);
-    dops.read_u32(rate);
-    dops.read_i16(gain);
-    dops.read_u8(family);
-    if (dops.failed() || version != 0 || channels == 0) return compressed_parse_result::broken;
+    if (!dops.read_u8(version) || !dops.read_u8(channels) || !dops.read_u16(pre_skip) ||
+        !dops.read_u32(rate) || !dops.read_i16(gain) || !dops.read_u8(family) || version != 0 ||
+        channels == 0)
+        return compressed_parse_result::broken;
     static const char kMagic[] = "OpusHead";
     out.config.assign(kMagic, kMagic + 8);
     const uint16_t g = uint16_t(gain);

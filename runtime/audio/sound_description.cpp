@@ -4,9 +4,14 @@
 
 #include "audio/audio_constants.h"
 #include "audio/sound_description.h"
-#include "movie/atom_reader.h"
+#include "format/atom_walk.h"
 
 namespace qtrt::audio {
+
+using qt_format::atom_reader;
+using qt_format::atom;
+using qt_format::next_atom;
+
 namespace {
 
 constexpr size_t kGeneralHeaderSize = 16;  // size, format, reserved, data ref index
@@ -17,15 +22,10 @@ constexpr double kMaxSampleRate = 1.0e6;
 bool read_fixed_fields(atom_reader& r, sound_description_fields& f) {
     uint16_t revision = 0, channels16 = 0, sample_size16 = 0, compression_id = 0, packet_size = 0;
     uint32_t vendor = 0, rate_fixed = 0;
-    r.read_u16(f.version);
-    r.read_u16(revision);
-    r.read_u32(vendor);
-    r.read_u16(channels16);
-    r.read_u16(sample_size16);
-    r.read_u16(compression_id);
-    r.read_u16(packet_size);
-    r.read_u32(rate_fixed);
-    if (r.failed()) return false;
+    if (!r.read_u16(f.version) || !r.read_u16(revision) || !r.read_u32(vendor) ||
+        !r.read_u16(channels16) || !r.read_u16(sample_size16) || !r.read_u16(compression_id) ||
+        !r.read_u16(packet_size) || !r.read_u32(rate_fixed))
+        return false;
     f.channels = channels16;
     f.sample_size = sample_size16;
     f.compression_id = int16_t(compression_id);
@@ -34,26 +34,20 @@ bool read_fixed_fields(atom_reader& r, sound_description_fields& f) {
 
     if (f.version == 1) {
         uint32_t bytes_per_sample = 0;
-        r.read_u32(f.frames_per_packet);
-        r.read_u32(f.bytes_per_packet);
-        r.read_u32(f.bytes_per_frame);
-        r.read_u32(bytes_per_sample);
-        if (r.failed()) return false;
+        if (!r.read_u32(f.frames_per_packet) || !r.read_u32(f.bytes_per_packet) ||
+            !r.read_u32(f.bytes_per_frame) || !r.read_u32(bytes_per_sample))
+            return false;
         f.extensions_offset = r.position();
     } else if (f.version == 2) {
         // The version 0 fields hold fixed values; the real ones follow.
         uint32_t struct_size = 0, channels = 0, always_7f = 0, bits = 0;
-        r.read_u32(struct_size);
         uint64_t rate_bits = 0;
-        r.read_u64(rate_bits);
+        const bool read = r.read_u32(struct_size) && r.read_u64(rate_bits);
         std::memcpy(&f.sample_rate, &rate_bits, sizeof rate_bits);
-        r.read_u32(channels);
-        r.read_u32(always_7f);
-        r.read_u32(bits);
-        r.read_u32(f.lpcm_flags);
-        r.read_u32(f.bytes_per_packet);
-        r.read_u32(f.frames_per_packet);
-        if (r.failed()) return false;
+        if (!read || !r.read_u32(channels) || !r.read_u32(always_7f) || !r.read_u32(bits) ||
+            !r.read_u32(f.lpcm_flags) || !r.read_u32(f.bytes_per_packet) ||
+            !r.read_u32(f.frames_per_packet))
+            return false;
         f.channels = channels;
         f.sample_size = bits;
         f.extensions_offset = struct_size > kVersion2StructSize ? struct_size : kVersion2StructSize;
@@ -177,10 +171,9 @@ sound_parse_result read_sound_description_fields(const uint8_t* data, size_t siz
     out = sound_description_fields{};
     atom_reader r(data, size);
     uint32_t declared_size = 0;
-    r.read_u32(declared_size);
-    r.read_u32(out.format);
-    r.skip(kGeneralHeaderSize - 8);
-    if (r.failed() || !read_fixed_fields(r, out)) return sound_parse_result::truncated;
+    if (!r.read_u32(declared_size) || !r.read_u32(out.format) ||
+        !r.skip(kGeneralHeaderSize - 8) || !read_fixed_fields(r, out))
+        return sound_parse_result::truncated;
     if (out.version > 2) return sound_parse_result::invalid;
     if (out.channels == 0 || out.channels > kMaxChannels ||
         !(out.sample_rate >= 1.0 && out.sample_rate <= kMaxSampleRate))

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "movie/atom_reader.h"
+#include "format/atom_reader.h"
 #include "quicktime/mac_types.h"
 
 namespace qtrt::audio {
@@ -67,7 +67,7 @@ sound_parse_result read_sound_description_fields(const uint8_t* data, size_t siz
 // The contents of the first extension atom of the type, looked for among the
 // extensions and then inside their 'wave' atom. False when there is none.
 bool find_sound_extension(const uint8_t* data, const sound_description_fields& fields, OSType type,
-                          atom_reader& body);
+                          qt_format::atom_reader& body);
 
 // Parses a sound sample description as stored in the movie. Versions 0, 1
 // and 2 are read; endianness comes from an 'enda' atom inside a 'wave' atom

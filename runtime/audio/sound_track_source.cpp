@@ -9,6 +9,9 @@
 #include "audio/sound_warning.h"
 
 namespace qtrt::audio {
+
+using qt_format::atom_reader;
+
 namespace {
 
 std::vector<uint32_t> layout_labels(const sample_description_entry& entry, uint32_t channels) {

@@ -11,11 +11,17 @@
 #include <zlib.h>
 #endif
 
-#include "movie/atom_reader.h"
+#include "format/atom_walk.h"
 #include "movie/atom_types.h"
 #include "quicktime/movie_constants.h"
 
 namespace qtrt {
+
+using qt_format::atom_reader;
+using qt_format::find_child;
+using qt_format::atom;
+using qt_format::next_atom;
+
 namespace {
 
 constexpr OSType kAtomCmov = qt_fourcc("cmov");
@@ -38,18 +44,6 @@ std::string fourcc_text(OSType type) {
         text += c >= 0x20 && c < 0x7F ? c : '?';
     }
     return text;
-}
-
-// The first child atom of the range of that type.
-bool find_child(atom_reader range, OSType type, atom_reader& body) {
-    atom a;
-    bool malformed = false;
-    while (next_atom(range, a, malformed)) {
-        if (a.type != type) continue;
-        body = a.body;
-        return true;
-    }
-    return false;
 }
 
 #ifdef RUV_HAVE_ZLIB

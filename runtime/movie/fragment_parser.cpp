@@ -5,10 +5,18 @@
 #include <new>
 
 #include "audio/sound_description.h"
+#include "format/atom_walk.h"
 #include "movie/atom_types.h"
+#include "movie/data_handler_source.h"
 #include "movie/fragment_samples.h"
 
 namespace qtrt {
+
+using qt_format::atom_reader;
+using qt_format::atom;
+using qt_format::next_atom;
+using qt_format::read_version_flags;
+
 namespace {
 
 // The largest 'moof' read into memory.
@@ -94,27 +102,28 @@ bool parse_tfhd(atom_reader r, const movie_extends& extends, const default_base&
     for (const fragment_defaults& d : extends.tracks)
         if (d.track_id == out.track_id) out.defaults = d;
     out.base = base.first || (flags & kDefaultBaseIsMoof) ? base.moof : base.previous_end;
-    if (flags & kBaseDataOffset) r.read_u64(out.base);
-    if (flags & kDescriptionIndex) r.read_u32(out.defaults.description_index);
-    if (flags & kDefaultDuration) r.read_u32(out.defaults.duration);
-    if (flags & kDefaultSize) r.read_u32(out.defaults.size);
-    if (flags & kDefaultFlags) r.read_u32(out.defaults.flags);
-    return !r.failed();
+    return (!(flags & kBaseDataOffset) || r.read_u64(out.base)) &&
+           (!(flags & kDescriptionIndex) || r.read_u32(out.defaults.description_index)) &&
+           (!(flags & kDefaultDuration) || r.read_u32(out.defaults.duration)) &&
+           (!(flags & kDefaultSize) || r.read_u32(out.defaults.size)) &&
+           (!(flags & kDefaultFlags) || r.read_u32(out.defaults.flags));
 }
 
 bool parse_tfdt(atom_reader r, track_fragment& out) {
     uint8_t version = 0;
     uint32_t flags = 0;
     if (!read_version_flags(r, version, flags)) return false;
+    bool read = false;
     if (version == 1) {
-        r.read_u64(out.decode_time);
+        read = r.read_u64(out.decode_time);
     } else {
         uint32_t t = 0;
-        r.read_u32(t);
+        read = r.read_u32(t);
         out.decode_time = t;
     }
-    out.has_decode_time = !r.failed() && out.decode_time <= uint64_t(std::numeric_limits<int64_t>::max());
-    return !r.failed();
+    out.has_decode_time =
+        read && out.decode_time <= uint64_t(std::numeric_limits<int64_t>::max());
+    return read;
 }
 
 // Reads one 'trun' and appends its samples (when the track is known) from
@@ -296,66 +305,42 @@ bool parse_moof(atom_reader r, uint64_t moof_offset, const movie_extends& extend
     return true;
 }
 
-// One top-level atom's header at offset: its type, header size and total
-// size (0 in the file: to the end of the data). False when the header itself
-// cannot be read.
-bool read_top_level(data_handler& data, uint64_t offset, uint64_t data_size, OSType& type,
-                    uint64_t& header_size, uint64_t& size) {
-    uint8_t header[16];
-    if (data_size - offset < 8 || data.read(offset, 8, header) != noErr) return false;
-    atom_reader h(header, 8);
-    uint32_t size32 = 0;
-    h.read_u32(size32);
-    h.read_u32(type);
-    size = size32;
-    header_size = 8;
-    if (size32 == 1) {
-        if (data_size - offset < 16 || data.read(offset + 8, 8, header + 8) != noErr) return false;
-        atom_reader(header + 8, 8).read_u64(size);
-        header_size = 16;
-    } else if (size32 == 0) {
-        size = data_size - offset;
-    }
-    return true;
-}
-
 std::string fragment_at(uint64_t offset) { return "the movie fragment at offset " + number(offset); }
 
 void read_fragments(data_handler& data, const movie_extends& extends, std::vector<track_state>& tracks,
                     movie_model& movie, fragment_walk& walk) {
     std::vector<uint8_t> contents;
-    uint64_t offset = 0;
-    while (walk.data_size - offset >= 8) {
-        OSType type = 0;
-        uint64_t header_size = 0, size = 0;
-        if (!read_top_level(data, offset, walk.data_size, type, header_size, size)) return;
-        const bool fits = size >= header_size && size <= walk.data_size - offset;
-        if (type == kAtomMoof) {
-            if (!fits) {
-                walk.stop = "the file ends at byte " + number(walk.data_size) + ", inside " +
-                            fragment_at(offset);
-                return;
-            }
-            if (size - header_size > kMaxFragmentAtomSize) {
-                walk.stop = fragment_at(offset) + " is larger than " + number(kMaxFragmentAtomSize) +
-                            " bytes";
-                return;
-            }
-            contents.resize(size_t(size - header_size));
-            if (data.read(offset + header_size, uint32_t(contents.size()), contents.data()) != noErr) {
-                walk.stop = fragment_at(offset) + " cannot be read";
-                return;
-            }
-            if (!parse_moof(atom_reader(contents.data(), contents.size()), offset, extends, tracks, movie,
-                            walk)) {
-                walk.stop = fragment_at(offset) + ": " + walk.stop;
-                return;
-            }
-            ++walk.fragments;
+    data_handler_source source(data);
+    qt_format::child_atoms top(source, 0, walk.data_size);
+    qt_format::atom_header h;
+    while (top.next(h)) {
+        if (h.type != kAtomMoof) continue;
+        const uint64_t offset = h.offset;
+        if (h.body_size() > kMaxFragmentAtomSize) {
+            walk.stop = fragment_at(offset) + " is larger than " + number(kMaxFragmentAtomSize) +
+                        " bytes";
+            return;
         }
-        if (!fits) return;  // a cut 'mdat': its fragment's samples were checked against the end
-        offset += size;
+        contents.resize(size_t(h.body_size()));
+        if (data.read(h.body(), uint32_t(contents.size()), contents.data()) != noErr) {
+            walk.stop = fragment_at(offset) + " cannot be read";
+            return;
+        }
+        const atom_reader moof(contents.data(), contents.size());
+        if (!parse_moof(moof, offset, extends, tracks, movie, walk)) {
+            walk.stop = fragment_at(offset) + ": " + walk.stop;
+            return;
+        }
+        ++walk.fragments;
     }
+    // A cut 'mdat' ends the walk quietly: its fragment's samples were checked
+    // against the end.
+    const qt_format::atom_status why = top.status();
+    if ((why == qt_format::atom_status::size_below_header ||
+         why == qt_format::atom_status::past_parent) &&
+        top.error().path.back() == kAtomMoof)
+        walk.stop = "the file ends at byte " + number(walk.data_size) + ", inside " +
+                    fragment_at(top.error().offset);
 }
 
 }  // namespace

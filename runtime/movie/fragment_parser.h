@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "movie/atom_reader.h"
+#include "format/atom_reader.h"
 #include "movie/data_handler.h"
 #include "movie/model.h"
 
@@ -30,7 +30,7 @@ struct movie_extends {
 };
 
 // False when 'mvex' or one of its atoms is malformed.
-bool parse_mvex(atom_reader r, movie_extends& out);
+bool parse_mvex(qt_format::atom_reader r, movie_extends& out);
 
 // Reads the fragments of the data into the movie's tracks, marking each media
 // that fragments add to and where its first fragment starts. A fragment that

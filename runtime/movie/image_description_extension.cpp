@@ -3,12 +3,17 @@
 #include <cstring>
 
 #include "memory/memory_manager.h"
-#include "movie/atom_reader.h"
+#include "format/atom_walk.h"
 #include "movie/movie_toolbox.h"
 #include "movie/sample_description_order.h"
 #include "quicktime/movie_constants.h"
 
 namespace qtrt {
+
+using qt_format::atom_reader;
+using qt_format::atom;
+
+using qt_format::next_atom;
 
 // The description is in the machine's order (its idSize readable directly);
 // the extensions after its 86 bytes are atoms in big-endian order. The

@@ -4,13 +4,20 @@
 #include <limits>
 #include <new>
 
-#include "movie/atom_reader.h"
+#include "format/atom_walk.h"
 #include "movie/atom_types.h"
+#include "movie/data_handler_source.h"
 #include "movie/fragment_parser.h"
 #include "movie/sample_table_builder.h"
 #include "movie/track_durations.h"
 
 namespace qtrt {
+
+using qt_format::atom_reader;
+using qt_format::atom;
+using qt_format::next_atom;
+using qt_format::read_version_flags;
+
 namespace {
 
 // The largest movie atom read into memory.
@@ -31,37 +38,35 @@ bool parse_user_data(atom_reader r, std::vector<user_data_item>& items) {
 // A header's duration, 32-bit in version 0 and 64-bit in version 1. All
 // ones means the writer did not know it (a movie in fragments): 0, so that it
 // comes from the samples.
-void read_duration(atom_reader& r, uint8_t version, int64_t& duration) {
+bool read_duration(atom_reader& r, uint8_t version, int64_t& duration) {
     if (version == 1) {
         uint64_t value = 0;
-        r.read_u64(value);
+        const bool read = r.read_u64(value);
         duration = value == ~uint64_t(0) ? 0 : int64_t(value);
-    } else {
-        uint32_t value = 0;
-        r.read_u32(value);
-        duration = value == 0xFFFFFFFFu ? 0 : value;
+        return read;
     }
+    uint32_t value = 0;
+    const bool read = r.read_u32(value);
+    duration = value == 0xFFFFFFFFu ? 0 : value;
+    return read;
 }
 
 // The times shared by 'mvhd' and 'mdhd': creation and modification times
 // (skipped), the time scale and the duration.
-void read_scale_and_duration(atom_reader& r, uint8_t version, uint32_t& scale, int64_t& duration) {
-    r.skip(version == 1 ? 16 : 8);
-    r.read_u32(scale);
-    read_duration(r, version, duration);
+bool read_scale_and_duration(atom_reader& r, uint8_t version, uint32_t& scale, int64_t& duration) {
+    const bool read = r.skip(version == 1 ? 16 : 8) && r.read_u32(scale);
+    return read_duration(r, version, duration) && read;
 }
 
 bool parse_mvhd(atom_reader r, movie_model& movie) {
     uint8_t version = 0;
     uint32_t flags = 0, scale = 0;
     if (!read_version_flags(r, version, flags)) return false;
-    read_scale_and_duration(r, version, scale, movie.duration);
-    r.read_i32(movie.preferred_rate);
-    r.read_i16(movie.preferred_volume);
-    r.skip(10 + 36 + 24);
-    r.read_u32(movie.next_track_id);
+    const bool read = read_scale_and_duration(r, version, scale, movie.duration) &&
+                      r.read_i32(movie.preferred_rate) && r.read_i16(movie.preferred_volume) &&
+                      r.skip(10 + 36 + 24) && r.read_u32(movie.next_track_id);
     movie.time_scale = TimeScale(scale);
-    return !r.failed() && movie.time_scale > 0 && movie.duration >= 0;
+    return read && movie.time_scale > 0 && movie.duration >= 0;
 }
 
 bool parse_tkhd(atom_reader r, track_model& track) {
@@ -69,18 +74,12 @@ bool parse_tkhd(atom_reader r, track_model& track) {
     uint32_t flags = 0;
     if (!read_version_flags(r, version, flags)) return false;
     track.enabled = (flags & 1) != 0;
-    r.skip(version == 1 ? 16 : 8);
-    r.read_u32(track.id);
-    r.skip(4);
-    read_duration(r, version, track.duration);
-    r.skip(8);
-    r.read_i16(track.layer);
-    r.read_i16(track.alternate_group);
-    r.read_i16(track.volume);
-    r.skip(2 + 36);
-    r.read_i32(track.width);
-    r.read_i32(track.height);
-    return !r.failed() && track.duration >= 0;
+    bool read = r.skip(version == 1 ? 16 : 8) && r.read_u32(track.id) && r.skip(4);
+    read = read_duration(r, version, track.duration) && read;
+    read = read && r.skip(8) && r.read_i16(track.layer) && r.read_i16(track.alternate_group) &&
+           r.read_i16(track.volume) && r.skip(2 + 36) && r.read_i32(track.width) &&
+           r.read_i32(track.height);
+    return read && track.duration >= 0;
 }
 
 bool parse_elst(atom_reader r, std::vector<edit_entry>& edits) {
@@ -91,29 +90,28 @@ bool parse_elst(atom_reader r, std::vector<edit_entry>& edits) {
     if (count > r.remaining() / entry_size) return false;
     edits.reserve(count);
     int64_t total = 0;
+    bool read = true;
     for (uint32_t i = 0; i < count; ++i) {
         edit_entry e;
         if (version == 1) {
             uint64_t duration = 0;
-            r.read_u64(duration);
-            r.read_i64(e.media_time);
+            read = read && r.read_u64(duration) && r.read_i64(e.media_time);
             e.track_duration = int64_t(duration);
         } else {
             uint32_t duration = 0;
             int32_t media_time = 0;
-            r.read_u32(duration);
-            r.read_i32(media_time);
+            read = read && r.read_u32(duration) && r.read_i32(media_time);
             e.track_duration = duration;
             e.media_time = media_time;
         }
-        r.read_i32(e.rate);
+        read = read && r.read_i32(e.rate);
         if (e.track_duration < 0 || e.media_time < -1 ||
             e.track_duration > std::numeric_limits<int64_t>::max() - total)
             return false;
         total += e.track_duration;
         edits.push_back(e);
     }
-    return !r.failed();
+    return read;
 }
 
 bool parse_tref(atom_reader r, std::vector<track_reference>& refs) {
@@ -122,11 +120,8 @@ bool parse_tref(atom_reader r, std::vector<track_reference>& refs) {
     while (next_atom(r, a, malformed)) {
         track_reference ref;
         ref.type = a.type;
-        while (a.body.remaining() >= 4) {
-            uint32_t id = 0;
-            a.body.read_u32(id);
-            ref.track_ids.push_back(id);
-        }
+        uint32_t id = 0;
+        while (a.body.read_u32(id)) ref.track_ids.push_back(id);
         refs.push_back(std::move(ref));
     }
     return !malformed;
@@ -136,10 +131,10 @@ bool parse_mdhd(atom_reader r, media_model& media) {
     uint8_t version = 0;
     uint32_t flags = 0, scale = 0;
     if (!read_version_flags(r, version, flags)) return false;
-    read_scale_and_duration(r, version, scale, media.duration);
-    r.read_u16(media.language);
+    const bool read = read_scale_and_duration(r, version, scale, media.duration) &&
+                      r.read_u16(media.language);
     media.time_scale = TimeScale(scale);
-    return !r.failed() && media.time_scale > 0 && media.duration >= 0;
+    return read && media.time_scale > 0 && media.duration >= 0;
 }
 
 // The handler's subtype: the media type in 'mdia', the data reference type in
@@ -182,9 +177,9 @@ bool parse_stsd(atom_reader r, std::vector<sample_description_entry>& entries) {
         if (!r.read_u32(size) || size < 16 || size - 4 > r.remaining()) return false;
         atom_reader entry = r.sub(size - 4);
         sample_description_entry e;
-        entry.read_u32(e.format);
-        entry.skip(6);
-        entry.read_u16(e.data_ref_index);
+        // Entries hold at least 16 bytes: these reads cannot fail.
+        if (!entry.read_u32(e.format) || !entry.skip(6) || !entry.read_u16(e.data_ref_index))
+            return false;
         e.bytes.assign(start, start + size);
         entries.push_back(std::move(e));
     }
@@ -318,42 +313,25 @@ OSErr read_movie_atom(data_handler& data, std::vector<uint8_t>& contents) {
     uint64_t size = 0;
     OSErr err = data.data_size(size);
     if (err != noErr) return err;
-    uint64_t offset = 0;
-    while (size - offset >= 8) {
-        uint8_t header[16];
-        if (data.read(offset, 8, header) != noErr) return noMovieFound;
-        atom_reader h(header, 8);
-        uint32_t size32 = 0, type = 0;
-        h.read_u32(size32);
-        h.read_u32(type);
-        uint64_t atom_size = size32;
-        uint64_t header_size = 8;
-        if (size32 == 1) {
-            if (size - offset < 16 || data.read(offset + 8, 8, header + 8) != noErr)
-                return type == MovieAID ? invalidMovie : noMovieFound;
-            atom_reader h64(header + 8, 8);
-            h64.read_u64(atom_size);
-            header_size = 16;
-        } else if (size32 == 0) {
-            atom_size = size - offset;
+    data_handler_source source(data);
+    qt_format::child_atoms top(source, 0, size);
+    qt_format::atom_header h;
+    while (top.next(h)) {
+        if (h.type != MovieAID) continue;
+        const uint64_t body = h.body_size();
+        if (body > kMaxMovieAtomSize) return memFullErr;
+        try {
+            contents.resize(size_t(body));
+        } catch (const std::bad_alloc&) {
+            return memFullErr;
         }
-        const bool fits = atom_size >= header_size && atom_size <= size - offset;
-        if (type == MovieAID) {
-            if (!fits) return invalidMovie;
-            uint64_t body = atom_size - header_size;
-            if (body > kMaxMovieAtomSize) return memFullErr;
-            try {
-                contents.resize(size_t(body));
-            } catch (const std::bad_alloc&) {
-                return memFullErr;
-            }
-            return data.read(offset + header_size, uint32_t(body), contents.data()) == noErr
-                       ? noErr
-                       : invalidMovie;
-        }
-        if (!fits) break;  // a broken or truncated atom ends the walk
-        offset += atom_size;
+        return data.read(h.body(), uint32_t(body), contents.data()) == noErr ? noErr
+                                                                              : invalidMovie;
     }
+    // A broken or truncated atom ends the walk; a broken movie atom is invalid.
+    if (top.failed() && top.status() != qt_format::atom_status::unreadable &&
+        top.error().path.back() == MovieAID)
+        return invalidMovie;
     return noMovieFound;
 }
 

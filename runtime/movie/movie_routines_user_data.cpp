@@ -4,12 +4,15 @@
 #include <cstring>
 
 #include "memory/memory_manager.h"
-#include "movie/atom_reader.h"
+#include "format/atom_walk.h"
 #include "movie/movie_objects.h"
 #include "movie/movie_toolbox.h"
 #include "quicktime/movie_constants.h"
 
 namespace qtrt {
+
+using qt_format::atom_reader;
+
 namespace {
 
 // The index-th item (from 1) of a type; null when there is none.
@@ -98,10 +101,8 @@ OSErr GetUserDataText(UserData theUserData, Handle data, OSType udType, int32_t 
     const user_data_item* item = find_item(*list, udType, index);
     if (!item) return answer(userDataItemNotFound);
     atom_reader r(item->data.data(), item->data.size());
-    while (r.remaining() >= 4) {
-        uint16_t length = 0, language = 0;
-        r.read_u16(length);
-        r.read_u16(language);
+    uint16_t length = 0, language = 0;
+    while (r.read_u16(length) && r.read_u16(language)) {
         const uint8_t* text = r.current();
         if (!r.skip(length)) break;
         if (int16_t(language) == itlRegionTag) return answer(fill_handle(data, text, length));

@@ -4,6 +4,10 @@
 #include <limits>
 
 namespace qtrt {
+
+using qt_format::atom_reader;
+using qt_format::read_version_flags;
+
 namespace {
 
 // A full atom's version and flags, then a 32-bit entry count that the
@@ -35,7 +39,7 @@ bool sample_table_builder::read_sizes(const stbl_tables& tables, sample_table& t
         uint64_t sum = 0;
         for (uint32_t i = 0; i < count; ++i) {
             uint32_t size = 0;
-            r.read_u32(size);
+            if (!r.read_u32(size)) return false;
             sum += size;
             t.m_size_prefix.set(i + 1, sum);
         }
@@ -58,14 +62,14 @@ bool sample_table_builder::read_sizes(const stbl_tables& tables, sample_table& t
         uint32_t size = 0;
         if (field_size == 16) {
             uint16_t v = 0;
-            r.read_u16(v);
+            if (!r.read_u16(v)) return false;
             size = v;
         } else if (field_size == 8) {
             uint8_t v = 0;
-            r.read_u8(v);
+            if (!r.read_u8(v)) return false;
             size = v;
         } else if (i % 2 == 0) {
-            r.read_u8(pair);
+            if (!r.read_u8(pair)) return false;
             size = pair >> 4;
         } else {
             size = pair & 0x0F;
@@ -144,10 +148,10 @@ bool sample_table_builder::read_chunk_offsets(const stbl_tables& tables, sample_
     for (uint32_t i = 0; i < count; ++i) {
         uint64_t offset = 0;
         if (wide) {
-            r.read_u64(offset);
+            if (!r.read_u64(offset)) return false;
         } else {
             uint32_t narrow = 0;
-            r.read_u32(narrow);
+            if (!r.read_u32(narrow)) return false;
             offset = narrow;
         }
         t.m_chunk_offsets.set(i, offset);
@@ -212,7 +216,8 @@ bool sample_table_builder::read_dependencies(atom_reader r, sample_table& t) {
     if (!read_version_flags(r, version, flags)) return false;
     const size_t count = std::min<size_t>(r.remaining(), t.m_count);
     t.m_dependencies.resize(count);
-    for (size_t i = 0; i < count; ++i) r.read_u8(t.m_dependencies[i]);
+    for (size_t i = 0; i < count; ++i)
+        if (!r.read_u8(t.m_dependencies[i])) return false;
     return !r.failed();
 }
 

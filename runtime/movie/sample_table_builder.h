@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "movie/atom_reader.h"
+#include "format/atom_reader.h"
 #include "movie/sample_table.h"
 #include "quicktime/mac_types.h"
 
@@ -15,7 +15,7 @@ namespace qtrt {
 struct stbl_tables {
     struct table {
         bool present = false;
-        atom_reader body;
+        qt_format::atom_reader body;
     };
     table stts, ctts, stss, stps, sdtp, stsc, stsz, stz2, stco, co64;
 };
@@ -28,12 +28,13 @@ public:
 
 private:
     static bool read_sizes(const stbl_tables& tables, sample_table& t);
-    static bool read_times(atom_reader r, sample_table& t);
-    static bool read_offsets(atom_reader r, sample_table& t);
+    static bool read_times(qt_format::atom_reader r, sample_table& t);
+    static bool read_offsets(qt_format::atom_reader r, sample_table& t);
     static bool read_chunk_offsets(const stbl_tables& tables, sample_table& t);
-    static bool read_chunks(atom_reader r, uint32_t description_count, sample_table& t);
-    static bool read_sample_list(atom_reader r, uint32_t sample_count, std::vector<uint32_t>& list);
-    static bool read_dependencies(atom_reader r, sample_table& t);
+    static bool read_chunks(qt_format::atom_reader r, uint32_t description_count, sample_table& t);
+    static bool read_sample_list(qt_format::atom_reader r, uint32_t sample_count,
+                                 std::vector<uint32_t>& list);
+    static bool read_dependencies(qt_format::atom_reader r, sample_table& t);
 };
 
 }  // namespace qtrt

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "movie/atom_reader.h"
+#include "format/atom_walk.h"
 #include "movie/atom_types.h"
 #include "movie/movie_access.h"
 #include "movie/movie_objects.h"
@@ -10,19 +10,21 @@
 #include "quicktime/movie_constants.h"
 
 namespace qtrt {
+
+using qt_format::atom_reader;
+using qt_format::atom;
+using qt_format::next_atom;
+
 bool parse_time_code_description(const std::vector<uint8_t>& bytes, time_code_description& out) {
     // Size, format, 6 reserved bytes, data reference index, 4 reserved
     // bytes, then flags, time scale, frame duration, frame count, 1 reserved
     // byte: 34 bytes.
     atom_reader r(bytes.data(), bytes.size());
     uint8_t frames = 0;
-    r.skip(20);
-    r.read_i32(out.definition.flags);
-    r.read_i32(out.definition.fTimeScale);
-    r.read_i32(out.definition.frameDuration);
-    r.read_u8(frames);
-    r.skip(1);
-    if (r.failed()) return false;
+    if (!r.skip(20) || !r.read_i32(out.definition.flags) ||
+        !r.read_i32(out.definition.fTimeScale) || !r.read_i32(out.definition.frameDuration) ||
+        !r.read_u8(frames) || !r.skip(1))
+        return false;
     out.definition.numFrames = frames;
     out.definition.padding = 0;
     out.source.clear();
@@ -101,7 +103,7 @@ OSErr current_time_code(media_object& media, int32_t& frame, time_code_descripti
     if (err != noErr) return err;
     atom_reader r(counter, 4);
     int32_t first = 0;
-    r.read_i32(first);
+    if (!r.read_i32(first)) return invalidMedia;
     const TimeCodeDef& def = description.definition;
     int64_t elapsed = 0;
     if (def.frameDuration > 0 && def.fTimeScale > 0) {

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <new>
 
-#include "lib/kolmbase/bytestream.h"
+#include "format/atom_walk.h"
 #include "lib/kolmbase/strings.h"
 #include "quicktime/mac_types.h"
 
@@ -12,7 +12,8 @@ namespace ruv_import {
 
 namespace {
 
-using kolmbase::bytestream::rd;
+using qt_format::atom_reader;
+using qt_format::atom_status;
 
 constexpr uint32_t kMovie = qt_fourcc("moov");
 constexpr uint32_t kTrack = qt_fourcc("trak");
@@ -32,7 +33,7 @@ constexpr uint32_t kSampleDescriptions = qt_fourcc("stsd");
 constexpr uint32_t kSound = qt_fourcc("soun");
 
 // The movie file's bytes, read directly.
-class source_bytes {
+class source_bytes : public qt_format::byte_source {
 public:
     explicit source_bytes(const std::string& path)
         : m_file(path, std::ios::binary | std::ios::ate) {
@@ -42,11 +43,11 @@ public:
     bool ok() const { return m_ok; }
     uint64_t size() const { return m_size; }
     // count bytes at offset; false when they are not all there.
-    bool read(uint64_t offset, void* out, size_t count) {
+    [[nodiscard]] bool read(uint64_t offset, size_t count, uint8_t* out) override {
         if (!m_ok || offset > m_size || count > m_size - offset) return false;
         m_file.clear();
         m_file.seekg(std::streamoff(offset));
-        m_file.read(static_cast<char*>(out), std::streamsize(count));
+        m_file.read(reinterpret_cast<char*>(out), std::streamsize(count));
         return bool(m_file);
     }
 
@@ -76,48 +77,12 @@ constexpr int kMaxTopLevelAtoms = 10000;
 constexpr uint64_t kMaxMovieAtomRead = 64u << 20;
 
 
-// An atom's header as it lies in the file: where its contents start and
-// where its size says it ends (possibly past the file's end).
-struct atom_header {
-    uint32_t type = 0;
-    uint64_t body = 0;
-    uint64_t end = 0;
-};
-
-enum class atom_read { ok, none, impossible };
-
-// The atom at offset: none when fewer than 8 bytes remain,
-// impossible when its size is below its header's. The atom lies in a
-// container that ends at limit (the file's end for the top level).
-atom_read read_atom_header(source_bytes& source, uint64_t offset, uint64_t limit,
-                           atom_header& h) {
-    uint8_t bytes[16];
-    if (limit < offset || limit - offset < 8 || !source.read(offset, bytes, 8))
-        return atom_read::none;
-    rd r(bytes, 8);
-    uint32_t size32 = 0;
-    r.u32be(size32);
-    r.u32be(h.type);
-    uint64_t size = size32, header = 8;
-    if (size32 == 1) {
-        if (limit - offset < 16 || !source.read(offset + 8, bytes + 8, 8)) return atom_read::none;
-        rd(bytes + 8, 8).u64be(size);
-        header = 16;
-    } else if (size32 == 0) {
-        size = limit - offset;
-    }
-    if (size < header) return atom_read::impossible;
-    h.body = offset + header;
-    h.end = size > UINT64_MAX - offset ? UINT64_MAX : offset + size;
-    return atom_read::ok;
-}
-
 // The file's top level up to the movie atom: why there is no whole one
 // (problem), or the movie atom's header.
 struct top_level {
     std::string problem;
     bool found = false;
-    atom_header movie;
+    qt_format::atom_header movie;
 };
 
 top_level walk_top_level(source_bytes& source) {
@@ -129,20 +94,25 @@ top_level walk_top_level(source_bytes& source) {
     const unsigned long long size = source.size();
     uint64_t offset = 0;
     for (int n = 0; n < kMaxTopLevelAtoms; ++n) {
-        atom_header h;
-        const atom_read read = read_atom_header(source, offset, source.size(), h);
-        if (read == atom_read::none) break;
-        if (n == 0 && (read != atom_read::ok || !starts_a_movie_file(h.type))) {
+        qt_format::atom_header h;
+        // A header that cannot be read whole ends the walk; one whose size
+        // is below its header's is impossible; one past the file's end is
+        // still an atom, cut short.
+        const atom_status read = qt_format::decode_atom_header(source, offset, source.size(), h);
+        if (read == atom_status::end_of_parent || read == atom_status::unreadable ||
+            read == atom_status::no_large_size)
+            break;
+        if (n == 0 && (read == atom_status::size_below_header || !starts_a_movie_file(h.type))) {
             result.problem = "not a QuickTime movie (no movie atom)";
             return result;
         }
-        if (read == atom_read::impossible) {
+        if (read == atom_status::size_below_header) {
             result.problem = kolmbase::string_with_format(
                 "no movie atom; the atom at byte %llu has an impossible size",
                 static_cast<unsigned long long>(offset));
             return result;
         }
-        if (h.end > source.size()) {
+        if (read == atom_status::past_parent) {
             result.problem =
                 h.type == kMovie
                     ? kolmbase::string_with_format("movie atom cut short at byte %llu", size)
@@ -156,57 +126,23 @@ top_level walk_top_level(source_bytes& source) {
             result.movie = h;
             return result;
         }
-        offset = h.end;
+        offset = h.end();
     }
     result.problem = "no movie atom";
     return result;
 }
 
-// The children of a container held in memory, one at a time; a child whose
-// size does not fit the container ends the walk.
-class atoms {
-public:
-    explicit atoms(rd body) : m_rest(body) {}
-
-    bool next(uint32_t& type, rd& body) {
-        uint32_t size32 = 0;
-        if (!m_rest.u32be(size32) || !m_rest.u32be(type)) return false;
-        uint64_t size = size32, header = 8;
-        if (size32 == 1) {
-            if (!m_rest.u64be(size)) return false;
-            header = 16;
-        } else if (size32 == 0) {
-            size = m_rest.remaining() + header;
-        }
-        if (size < header || size - header > m_rest.remaining()) return false;
-        body = m_rest.sub(size_t(size - header));
-        return !body.failed();
-    }
-
-    // The body of the first child of a type; a failed reader when none.
-    rd child(uint32_t wanted) {
-        uint32_t type = 0;
-        rd body;
-        while (next(type, body))
-            if (type == wanted) return body;
-        rd missing;
-        missing.skip(1);
-        return missing;
-    }
-
-private:
-    rd m_rest;
-};
-
-rd child(const rd& container, uint32_t type) {
-    return container.failed() ? container : atoms(container).child(type);
+// The body of the first child of a type; a failed reader when none.
+atom_reader child(const atom_reader& container, uint32_t type) {
+    atom_reader body;
+    return qt_format::find_child(container, type, body) ? body : atom_reader().sub(1);
 }
 
 // The count field of a full atom: after version and flags, skip bytes, then
 // 32 bits. 0 when the atom is missing or short.
-uint32_t table_count(rd body, size_t skip) {
+uint32_t table_count(atom_reader body, size_t skip) {
     uint32_t count = 0;
-    if (!body.failed() && body.skip(4 + skip) && body.u32be(count)) return count;
+    if (!body.failed() && body.skip(4 + skip) && body.read_u32(count)) return count;
     return 0;
 }
 
@@ -224,61 +160,58 @@ struct track_tables {
     uint32_t channels = 0;
 };
 
-// Where a sound description holds its channel count: 16 bits in versions 0
-// and 1, 32 bits in version 2 (offsets from the description's start).
-constexpr size_t kVersionAt = 16;
-constexpr size_t kChannelsAt = 24;
-constexpr size_t kVersion2ChannelsAt = 48;
-
-// The data format and channel count of the first sound description.
-void read_sound_description(rd table, track_tables& t) {
-    rd descriptions = child(table, kSampleDescriptions);
-    uint32_t count = 0;
-    if (descriptions.failed() || !descriptions.skip(4) || !descriptions.u32be(count) || count == 0)
+// The data format and channel count of the first sound description. After
+// the entry's size: the format, 6 reserved bytes, the data reference index,
+// the version, 6 bytes, then the channel count of 16 bits; version 2 gives it
+// again in 32 bits, 22 bytes further on.
+void read_sound_description(const atom_reader& table, track_tables& t) {
+    atom_reader descriptions = child(table, kSampleDescriptions);
+    uint32_t count = 0, size = 0;
+    if (descriptions.failed() || !descriptions.skip(4) || !descriptions.read_u32(count) ||
+        count == 0 || !descriptions.read_u32(size) || size < 8)
         return;
-    uint32_t size = 0;
-    if (!descriptions.u32be(size) || size < 8) return;
-    // The entry's bytes after its size field; at points at the size field.
-    rd entry = descriptions.sub(size - 4);
-    if (entry.failed()) return;
-    const uint8_t* at = entry.current() - 4;
-    const size_t length = size;
-    t.format = uint32_t(at[4]) << 24 | uint32_t(at[5]) << 16 | uint32_t(at[6]) << 8 | at[7];
-    if (length < kChannelsAt + 2) return;
-    const unsigned version = unsigned(at[kVersionAt]) << 8 | at[kVersionAt + 1];
-    t.channels = uint32_t(at[kChannelsAt]) << 8 | at[kChannelsAt + 1];
-    if (version == 2 && length >= kVersion2ChannelsAt + 4) {
-        const uint8_t* c = at + kVersion2ChannelsAt;
-        t.channels = uint32_t(c[0]) << 24 | uint32_t(c[1]) << 16 | uint32_t(c[2]) << 8 | c[3];
-    }
+    atom_reader entry = descriptions.sub(size - 4);
+    uint16_t version = 0, channels = 0;
+    if (!entry.read_u32(t.format) || !entry.skip(8) || !entry.read_u16(version) ||
+        !entry.skip(6) || !entry.read_u16(channels))
+        return;
+    t.channels = channels;
+    uint32_t channels32 = 0;
+    if (version == 2 && entry.skip(22) && entry.read_u32(channels32)) t.channels = channels32;
 }
 
-track_tables read_track(const rd& track) {
+track_tables read_track(const atom_reader& track) {
     track_tables t;
-    rd header = child(track, kTrackHeader);
+    atom_reader header = child(track, kTrackHeader);
     uint8_t version = 0;
     // After version and flags, two times of 4 bytes (8 in version 1), then the ID.
     uint32_t flags = 0;
-    if (header.u8(version) && header.u24be(flags) && header.skip(version == 1 ? 16 : 8))
-        header.u32be(t.id);
+    uint32_t id = 0;
+    if (header.read_u8(version) && header.read_u24(flags) && header.skip(version == 1 ? 16 : 8) &&
+        header.read_u32(id))
+        t.id = id;
     t.enabled = (flags & 1) != 0;
 
-    const rd media = child(track, kMedia);
+    const atom_reader media = child(track, kMedia);
     t.has_media = !media.failed();
-    rd handler = child(media, kHandler);
+    atom_reader handler = child(media, kHandler);
     // After version, flags and component type.
-    if (!handler.failed() && handler.skip(8)) handler.u32be(t.handler);
-    rd media_header = child(media, kMediaHeader);
+    uint32_t handler_type = 0;
+    if (!handler.failed() && handler.skip(8) && handler.read_u32(handler_type))
+        t.handler = handler_type;
+    atom_reader media_header = child(media, kMediaHeader);
     // After version and flags, two times of 4 bytes (8 in version 1), then the scale.
-    if (media_header.u8(version) && media_header.skip(version == 1 ? 19 : 11))
-        media_header.u32be(t.media_time_scale);
+    uint32_t scale = 0;
+    if (media_header.read_u8(version) && media_header.skip(version == 1 ? 19 : 11) &&
+        media_header.read_u32(scale))
+        t.media_time_scale = scale;
 
-    const rd table = child(child(media, kMediaInformation), kSampleTable);
+    const atom_reader table = child(child(media, kMediaInformation), kSampleTable);
     t.has_sample_table = !table.failed();
     if (!t.has_sample_table) return t;
-    const rd sizes = child(table, kSampleSizes);
+    const atom_reader sizes = child(table, kSampleSizes);
     t.samples = table_count(sizes.failed() ? child(table, kCompactSampleSizes) : sizes, 4);
-    const rd offsets = child(table, kChunkOffsets);
+    const atom_reader offsets = child(table, kChunkOffsets);
     t.chunks = table_count(offsets.failed() ? child(table, kChunkOffsets64) : offsets, 0);
     t.sample_to_chunk_runs = table_count(child(table, kSampleToChunk), 0);
     if (t.handler == kSound) read_sound_description(table, t);
@@ -307,7 +240,7 @@ std::vector<file_track> file_tracks(const std::string& path) {
     source_bytes source(path);
     if (!source.ok()) return tracks;
     const top_level top = walk_top_level(source);
-    const uint64_t size = top.found ? top.movie.end - top.movie.body : 0;
+    const uint64_t size = top.found ? top.movie.body_size() : 0;
     if (!top.found || size > kMaxMovieAtomRead) return tracks;
     std::vector<uint8_t> movie;
     try {
@@ -315,14 +248,14 @@ std::vector<file_track> file_tracks(const std::string& path) {
     } catch (const std::bad_alloc&) {
         return tracks;
     }
-    if (!source.read(top.movie.body, movie.data(), movie.size())) return tracks;
+    if (!source.read(top.movie.body(), movie.size(), movie.data())) return tracks;
 
-    atoms children{rd(movie.data(), movie.size())};
-    uint32_t type = 0;
-    rd body;
-    while (children.next(type, body)) {
-        if (type != kTrack) continue;
-        const track_tables t = read_track(body);
+    atom_reader children(movie.data(), movie.size());
+    qt_format::atom a;
+    bool malformed = false;
+    while (qt_format::next_atom(children, a, malformed)) {
+        if (a.type != kTrack) continue;
+        const track_tables t = read_track(a.body);
         tracks.push_back(file_track{t.id, t.handler, t.media_time_scale, table_problem(t),
                                     t.enabled, t.format, t.channels});
     }

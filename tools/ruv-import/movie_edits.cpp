@@ -3,11 +3,14 @@
 #include <cstdint>
 #include <limits>
 
+#include "format/atom_walk.h"
 #include "quicktime/mac_types.h"
 
 namespace ruv_import {
 
 namespace {
+
+using qt_format::atom_reader;
 
 constexpr uint32_t kMoov = qt_fourcc("moov");
 constexpr uint32_t kMvhd = qt_fourcc("mvhd");
@@ -30,81 +33,33 @@ constexpr uint64_t kMaxSamplesLooked = 10u * 1000 * 1000;
 // A movie atom larger than this is not read (the check is then skipped).
 constexpr uint64_t kMaxMovieAtom = 64u * 1024 * 1024;
 
-// Big-endian reading inside [position, end) of a byte range; a read past
-// the end fails the reader, and every later read fails too.
-class byte_reader {
-public:
-    byte_reader(const uint8_t* data, size_t size) : m_data(data), m_size(size) {}
-    bool failed() const { return m_failed; }
-    size_t remaining() const { return m_failed ? 0 : m_size - m_position; }
-    bool skip(size_t count) {
-        if (remaining() < count) {
-            m_failed = true;
-            return false;
-        }
-        m_position += count;
-        return true;
-    }
-    uint64_t read(size_t bytes) {
-        if (remaining() < bytes) {
-            m_failed = true;
-            return 0;
-        }
-        uint64_t v = 0;
-        for (size_t i = 0; i < bytes; ++i) v = v << 8 | m_data[m_position++];
-        return v;
-    }
-    byte_reader sub(size_t count) {
-        if (remaining() < count) {
-            m_failed = true;
-            return byte_reader(nullptr, 0);
-        }
-        byte_reader inner(m_data + m_position, count);
-        m_position += count;
-        return inner;
-    }
-
-private:
-    const uint8_t* m_data;
-    size_t m_size;
-    size_t m_position = 0;
-    bool m_failed = false;
-};
-
-// The body of the next atom, its type in type; a failed reader at the end
-// or on a size that does not fit.
-byte_reader next_atom(byte_reader& in, uint32_t& type) {
-    uint64_t size = in.read(4);
-    type = uint32_t(in.read(4));
-    uint64_t header = 8;
-    if (size == 1) {
-        size = in.read(8);
-        header = 16;
-    } else if (size == 0) {
-        size = in.remaining() + header;
-    }
-    if (in.failed() || size < header || size - header > in.remaining()) {
-        in.skip(in.remaining() + 1);
-        return byte_reader(nullptr, 0);
-    }
-    return in.sub(size_t(size - header));
+// Fields are read in a group and the reader checked once after it: a read
+// past the end gives 0 and fails the reader, which every later read finds.
+uint8_t u8(atom_reader& in) {
+    uint8_t v = 0;
+    return in.read_u8(v) ? v : 0;
+}
+uint32_t u24(atom_reader& in) {
+    uint32_t v = 0;
+    return in.read_u24(v) ? v : 0;
+}
+uint32_t u32(atom_reader& in) {
+    uint32_t v = 0;
+    return in.read_u32(v) ? v : 0;
+}
+uint64_t u64(atom_reader& in) {
+    uint64_t v = 0;
+    return in.read_u64(v) ? v : 0;
 }
 
 // The body of the first child atom of the type; a failed reader without one.
-byte_reader child(byte_reader in, uint32_t wanted) {
-    while (in.remaining() >= 8) {
-        uint32_t type = 0;
-        byte_reader body = next_atom(in, type);
-        if (in.failed()) break;
-        if (type == wanted) return body;
-    }
-    byte_reader none(nullptr, 0);
-    none.skip(1);
-    return none;
+atom_reader child(atom_reader in, uint32_t wanted) {
+    atom_reader body;
+    return qt_format::find_child(in, wanted, body) ? body : atom_reader().sub(1);
 }
 
 // Version 0 and 1 headers: version byte, flags, then times of 32 or 64 bits.
-uint64_t read_time(byte_reader& in, bool version1) { return in.read(version1 ? 8 : 4); }
+uint64_t read_time(atom_reader& in, bool version1) { return version1 ? u64(in) : u32(in); }
 
 // Durations from the file added without overflow: a track the runtime
 // refused may hold any value, and a sum past 2^63 stays at the largest.
@@ -113,12 +68,29 @@ void add_duration(int64_t& sum, uint64_t duration) {
     sum = duration >= uint64_t(kLongest - sum) ? kLongest : sum + int64_t(duration);
 }
 
-// All ones: the writer did not know the duration (a movie in fragments).
-bool unknown_time(uint64_t time, bool version1) {
-    return time == (version1 ? ~0ull : 0xFFFFFFFFull);
-}
+// A movie's or a media's header ('mvhd', 'mdhd'): after version and flags,
+// the creation and modification times, then the time scale and the
+// duration, both times and the duration 32 bits long in version 0 and 64 in
+// version 1. A duration of all ones: the writer did not know it (a movie in
+// fragments).
+struct time_header {
+    uint32_t scale = 0;
+    uint64_t duration = 0;
+    bool duration_known = false;
 
-void read_edits(byte_reader elst, uint32_t media_scale, uint64_t media_duration,
+    bool parse(atom_reader r) {
+        uint8_t version = 0;
+        uint32_t flags = 0;
+        if (!qt_format::read_version_flags(r, version, flags) || !r.skip(version == 1 ? 16 : 8) ||
+            !r.read_u32(scale))
+            return false;
+        duration = read_time(r, version == 1);
+        duration_known = duration != (version == 1 ? ~0ull : 0xFFFFFFFFull);
+        return !r.failed();
+    }
+};
+
+void read_edits(atom_reader elst, uint32_t media_scale, uint64_t media_duration,
                 uint32_t movie_scale, track_time_line& track) {
     track.media_scale = media_scale;
     track.media_duration = media_duration;
@@ -133,15 +105,13 @@ void read_edits(byte_reader elst, uint32_t media_scale, uint64_t media_duration,
         if (track.shows_media) track.edits.push_back({0, track.end, 0, 1.0});
         return;
     }
-    const bool version1 = elst.read(1) == 1;
-    elst.skip(3);
-    const uint64_t count = elst.read(4);
+    const bool version1 = u8(elst) == 1;
+    const uint64_t count = elst.skip(3) ? u32(elst) : 0;
     const size_t entry = version1 ? 20 : 12;
     for (uint64_t i = 0; i < count && elst.remaining() >= entry; ++i) {
         const uint64_t duration = read_time(elst, version1);
-        const int64_t media_time =
-            version1 ? int64_t(elst.read(8)) : int64_t(int32_t(uint32_t(elst.read(4))));
-        const double rate = double(int32_t(uint32_t(elst.read(4)))) / 65536.0;
+        const int64_t media_time = version1 ? int64_t(u64(elst)) : int64_t(int32_t(u32(elst)));
+        const double rate = double(int32_t(u32(elst))) / 65536.0;
         track.edits.push_back(
             {track.end, int64_t(std::min<uint64_t>(duration, kLongest)), media_time, rate});
         if (media_time == -1 && !track.shows_media) add_duration(track.leading_empty, duration);
@@ -153,16 +123,13 @@ void read_edits(byte_reader elst, uint32_t media_scale, uint64_t media_duration,
 // The decode time of the sync sample the frame shown at media time `shown`
 // decodes from: the last sync sample decoded at or before it that is itself
 // shown at or before it, else the first sync sample looked at.
-void find_sync_start(byte_reader stbl, int64_t shown, track_time_line& track) {
-    byte_reader stts = child(stbl, kStts);
-    byte_reader ctts = child(stbl, kCtts);
-    byte_reader stss = child(stbl, kStss);
-    stts.skip(4);
-    uint64_t stts_left = stts.read(4);
-    ctts.skip(4);
-    uint64_t ctts_entries = ctts.read(4);
-    stss.skip(4);
-    uint64_t stss_left = stss.read(4);
+void find_sync_start(atom_reader stbl, int64_t shown, track_time_line& track) {
+    atom_reader stts = child(stbl, kStts);
+    atom_reader ctts = child(stbl, kCtts);
+    atom_reader stss = child(stbl, kStss);
+    uint64_t stts_left = stts.skip(4) ? u32(stts) : 0;
+    uint64_t ctts_entries = ctts.skip(4) ? u32(ctts) : 0;
+    uint64_t stss_left = stss.skip(4) ? u32(stss) : 0;
     const bool all_sync = stss.failed();
     uint64_t next_sync = 0;
     uint64_t run = 0, delta = 0, offset_run = 0;
@@ -170,18 +137,18 @@ void find_sync_start(byte_reader stbl, int64_t shown, track_time_line& track) {
     bool found = false;
     for (uint64_t number = 1; number <= kMaxSamplesLooked && decode <= shown; ++number) {
         while (run == 0 && stts_left > 0 && !stts.failed()) {
-            run = stts.read(4);
-            delta = stts.read(4);
+            run = u32(stts);
+            delta = u32(stts);
             --stts_left;
         }
         if (run == 0 || stts.failed()) break;
         while (offset_run == 0 && ctts_entries > 0 && !ctts.failed()) {
-            offset_run = ctts.read(4);
-            offset = int64_t(int32_t(uint32_t(ctts.read(4))));
+            offset_run = u32(ctts);
+            offset = int64_t(int32_t(u32(ctts)));
             --ctts_entries;
         }
         while (!all_sync && stss_left > 0 && next_sync < number && !stss.failed()) {
-            next_sync = stss.read(4);
+            next_sync = u32(stss);
             --stss_left;
         }
         const bool sync = all_sync || next_sync == number;
@@ -197,30 +164,23 @@ void find_sync_start(byte_reader stbl, int64_t shown, track_time_line& track) {
     track.has_sync_start = found;
 }
 
-bool read_track(byte_reader trak, uint32_t movie_scale, track_time_line& track) {
-    byte_reader tkhd = child(trak, kTkhd);
-    const bool tkhd_version1 = tkhd.read(1) == 1;
-    track.enabled = (tkhd.read(3) & 1) != 0;
+bool read_track(atom_reader trak, uint32_t movie_scale, track_time_line& track) {
+    atom_reader tkhd = child(trak, kTkhd);
+    const bool tkhd_version1 = u8(tkhd) == 1;
+    track.enabled = (u24(tkhd) & 1) != 0;
     // The track ID after the creation and modification times; a header too
     // short for it still gives the flags.
     const size_t id_at = tkhd_version1 ? 16 : 8;
-    if (tkhd.remaining() >= id_at + 4) {
-        tkhd.skip(id_at);
-        track.id = uint32_t(tkhd.read(4));
-    }
-    byte_reader mdia = child(trak, kMdia);
-    byte_reader mdhd = child(mdia, kMdhd);
-    const bool version1 = mdhd.read(1) == 1;
-    mdhd.skip(3 + (version1 ? 16 : 8));
-    const uint32_t media_scale = uint32_t(mdhd.read(4));
-    uint64_t media_duration = read_time(mdhd, version1);
-    if (unknown_time(media_duration, version1)) media_duration = ~0ull;
-    byte_reader hdlr = child(mdia, kHdlr);
-    hdlr.skip(8);
-    track.handler = uint32_t(hdlr.read(4));
-    if (tkhd.failed() || mdhd.failed() || hdlr.failed()) return false;
-    read_edits(child(child(trak, kEdts), kElst), media_scale, media_duration, movie_scale, track);
-    byte_reader stbl = child(child(mdia, kMinf), kStbl);
+    if (tkhd.remaining() >= id_at + 4 && tkhd.skip(id_at)) track.id = u32(tkhd);
+    atom_reader mdia = child(trak, kMdia);
+    time_header media;
+    const bool has_media_header = media.parse(child(mdia, kMdhd));
+    atom_reader hdlr = child(mdia, kHdlr);
+    track.handler = hdlr.skip(8) ? u32(hdlr) : 0;
+    if (tkhd.failed() || !has_media_header || hdlr.failed()) return false;
+    read_edits(child(child(trak, kEdts), kElst), media.scale,
+               media.duration_known ? media.duration : ~0ull, movie_scale, track);
+    atom_reader stbl = child(child(mdia, kMinf), kStbl);
     if (!stbl.failed()) {
         for (const movie_edit& e : track.edits) {
             if (e.media_time < 0 || e.duration <= 0) continue;
@@ -231,35 +191,19 @@ bool read_track(byte_reader trak, uint32_t movie_scale, track_time_line& track) 
     return true;
 }
 
-struct atom_header {
-    uint32_t type = 0;
-    int64_t body = 0;  // stream offset of the body
-    int64_t end = 0;   // stream offset after the atom
-};
-
-// The header of the atom at `at`, which must end by `end` (-1: the stream's
-// end, unknown).
-bool read_atom_header(Ruv::CM::RStream& stream, int64_t at, int64_t end, atom_header& h) {
-    uint8_t bytes[16];
-    if (stream.lseek(at, 0) != at || stream.read(bytes, 8) != 8) return false;
-    byte_reader in(bytes, 8);
-    uint64_t size = in.read(4);
-    h.type = uint32_t(in.read(4));
-    uint64_t header_size = 8;
-    if (size == 1) {
-        if (stream.read(bytes + 8, 8) != 8) return false;
-        byte_reader large(bytes + 8, 8);
-        size = large.read(8);
-        header_size = 16;
-    } else if (size == 0 && end >= 0) {
-        size = uint64_t(end - at);
+// The movie file's stream, read by position.
+class stream_source : public qt_format::byte_source {
+public:
+    explicit stream_source(Ruv::CM::RStream& stream) : m_stream(stream) {}
+    [[nodiscard]] bool read(uint64_t offset, size_t count, uint8_t* out) override {
+        const int64_t at = int64_t(offset);
+        return offset <= uint64_t(std::numeric_limits<int64_t>::max()) &&
+               m_stream.lseek(at, 0) == at && m_stream.read(out, int64_t(count)) == int64_t(count);
     }
-    if (size < header_size || size > uint64_t(std::numeric_limits<int64_t>::max() - at))
-        return false;
-    h.body = at + int64_t(header_size);
-    h.end = at + int64_t(size);
-    return end < 0 || h.end <= end;
-}
+
+private:
+    Ruv::CM::RStream& m_stream;
+};
 
 void put_u32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
     for (int i = 0; i < 4; ++i) out[at + i] = uint8_t(v >> (24 - 8 * i));
@@ -272,11 +216,11 @@ void put_u32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
 // are rebuilt from what they keep; everything else, the sample tables above
 // all, which grow with the movie's length, is skipped unread, but for the
 // timing and sync tables (levels 3 and 4 below the media) with_samples.
-bool copy_time_line_atoms(Ruv::CM::RStream& stream, int64_t at, int64_t end, int level,
+bool copy_time_line_atoms(stream_source& source, uint64_t at, uint64_t end, int level,
                           bool with_samples, std::vector<uint8_t>& out) {
-    while (at + 8 <= end) {
-        atom_header h;
-        if (!read_atom_header(stream, at, end, h)) return false;
+    qt_format::child_atoms children(source, at, end);
+    qt_format::atom_header h;
+    while (children.next(h)) {
         const bool container =
             (level == 0 && h.type == kTrak) ||
             (level == 1 && (h.type == kMdia || h.type == kEdts)) ||
@@ -286,38 +230,36 @@ bool copy_time_line_atoms(Ruv::CM::RStream& stream, int64_t at, int64_t end, int
                           : level == 2 ? h.type == kMdhd || h.type == kHdlr || h.type == kElst
                                        : level == 4 && (h.type == kStts || h.type == kCtts ||
                                                         h.type == kStss);
-        if (container || leaf) {
-            const uint64_t body = uint64_t(h.end - h.body);
-            if (out.size() + 8 > kMaxMovieAtom || (leaf && body > kMaxMovieAtom - out.size() - 8))
+        if (!container && !leaf) continue;
+        const uint64_t body = h.body_size();
+        if (out.size() + 8 > kMaxMovieAtom || (leaf && body > kMaxMovieAtom - out.size() - 8))
+            return false;
+        const size_t start = out.size();
+        out.resize(start + 8);
+        put_u32(out, start + 4, h.type);
+        if (container) {
+            if (!copy_time_line_atoms(source, h.body(), h.end(), level + 1, with_samples, out))
                 return false;
-            const size_t start = out.size();
-            out.resize(start + 8);
-            put_u32(out, start + 4, h.type);
-            if (container) {
-                if (!copy_time_line_atoms(stream, h.body, h.end, level + 1, with_samples, out))
-                    return false;
-            } else {
-                out.resize(out.size() + size_t(body));
-                if (stream.lseek(h.body, 0) != h.body ||
-                    stream.read(out.data() + start + 8, int64_t(body)) != int64_t(body))
-                    return false;
-            }
-            put_u32(out, start, uint32_t(out.size() - start));
+        } else {
+            out.resize(out.size() + size_t(body));
+            if (!source.read(h.body(), size_t(body), out.data() + start + 8)) return false;
         }
-        at = h.end;
+        put_u32(out, start, uint32_t(out.size() - start));
     }
-    return true;
+    return !children.failed();
 }
 
-// The movie atom's body as the time line reads it (copy_time_line_atoms).
+// The movie atom's body as the time line reads it (copy_time_line_atoms). A
+// stream whose size is not known is walked until a read fails.
 bool read_movie_atom(Ruv::CM::RStream& stream, bool with_samples, std::vector<uint8_t>& moov) {
     const int64_t file_size = stream.size();
-    for (int64_t at = 0; file_size < 0 || at + 8 <= file_size;) {
-        atom_header h;
-        if (!read_atom_header(stream, at, file_size, h)) return false;
+    stream_source source(stream);
+    qt_format::child_atoms top(
+        source, 0, uint64_t(file_size < 0 ? std::numeric_limits<int64_t>::max() : file_size));
+    qt_format::atom_header h;
+    while (top.next(h)) {
         if (h.type == kMoov)
-            return copy_time_line_atoms(stream, h.body, h.end, 0, with_samples, moov);
-        at = h.end;
+            return copy_time_line_atoms(source, h.body(), h.end(), 0, with_samples, moov);
     }
     return false;
 }
@@ -327,22 +269,19 @@ bool read_movie_atom(Ruv::CM::RStream& stream, bool with_samples, std::vector<ui
 bool read_movie_time_line(Ruv::CM::RStream& stream, movie_time_line& out, bool with_samples) {
     std::vector<uint8_t> moov;
     if (!read_movie_atom(stream, with_samples, moov)) return false;
-    byte_reader movie(moov.data(), moov.size());
-    byte_reader mvhd = child(movie, kMvhd);
-    const bool version1 = mvhd.read(1) == 1;
-    mvhd.skip(3 + (version1 ? 16 : 8));
-    out.time_scale = uint32_t(mvhd.read(4));
-    const uint64_t duration = read_time(mvhd, version1);
-    if (mvhd.failed() || out.time_scale == 0) return false;
-    if (!unknown_time(duration, version1) && duration <= uint64_t(INT64_MAX))
-        out.duration = int64_t(duration);
-    while (movie.remaining() >= 8) {
-        uint32_t type = 0;
-        byte_reader body = next_atom(movie, type);
-        if (movie.failed()) break;
-        if (type != kTrak) continue;
+    atom_reader movie(moov.data(), moov.size());
+    time_header header;
+    const bool has_header = header.parse(child(movie, kMvhd));
+    out.time_scale = header.scale;
+    if (!has_header || out.time_scale == 0) return false;
+    if (header.duration_known && header.duration <= uint64_t(INT64_MAX))
+        out.duration = int64_t(header.duration);
+    qt_format::atom a;
+    bool malformed = false;
+    while (qt_format::next_atom(movie, a, malformed)) {
+        if (a.type != kTrak) continue;
         track_time_line track;
-        if (read_track(body, out.time_scale, track)) out.tracks.push_back(track);
+        if (read_track(a.body, out.time_scale, track)) out.tracks.push_back(track);
     }
     return true;
 }

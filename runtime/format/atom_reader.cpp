@@ -1,6 +1,6 @@
-#include "movie/atom_reader.h"
+#include "format/atom_reader.h"
 
-namespace qtrt {
+namespace qt_format {
 
 const uint8_t* atom_reader::take(size_t count) {
     if (m_failed || count > m_size - m_pos) {
@@ -80,33 +80,8 @@ atom_reader atom_reader::sub(size_t count) {
     return atom_reader(p, count);
 }
 
-bool next_atom(atom_reader& range, atom& out, bool& malformed) {
-    malformed = false;
-    if (range.failed() || range.remaining() < 8) return false;
-    uint32_t size32 = 0;
-    range.read_u32(size32);
-    range.read_u32(out.type);
-    uint64_t size = size32;
-    size_t header = 8;
-    if (size32 == 1) {
-        if (!range.read_u64(size)) {
-            malformed = true;
-            return false;
-        }
-        header = 16;
-    } else if (size32 == 0) {
-        size = range.remaining() + header;
-    }
-    if (size < header || size - header > range.remaining()) {
-        malformed = true;
-        return false;
-    }
-    out.body = range.sub(size_t(size - header));
-    return true;
-}
-
 bool read_version_flags(atom_reader& r, uint8_t& version, uint32_t& flags) {
     return r.read_u8(version) && r.read_u24(flags);
 }
 
-}  // namespace qtrt
+}  // namespace qt_format
