@@ -125,12 +125,12 @@ bool append_run(track_run& run, trun_parse parsed, const track_fragment& tf, tra
     e.count = count;
     // Every sample claims bytes: its entry (parse_trun bounds their count),
     // or its media data in the file.
-    const uint64_t claimed = run.entry_size > 0      ? count
+    const uint64_t claimed = run.entry_size > 0     ? count
                              : tf.defaults.size > 0 ? walk.data_size / tf.defaults.size
                                                     : 1;
     if (parsed != trun_parse::ok || count > claimed)
-        return stopped(e, run.entry_size > 0 ? why::run_count_over_entries
-                                             : why::run_count_over_data);
+        return stopped(e,
+                       run.entry_size > 0 ? why::run_count_over_entries : why::run_count_over_data);
     const uint32_t description = tf.defaults.description_index;
     const track_model* track = state ? state->track : nullptr;
     if (track && (description == 0 || description > track->media.descriptions.size())) {

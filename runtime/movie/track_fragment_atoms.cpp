@@ -41,8 +41,8 @@ trun_parse parse_trun(atom_reader r, track_run& out) {
     uint8_t version = 0;
     if (!read_version_flags(r, version, out.flags) || !r.read_u32(out.sample_count))
         return trun_parse::cut_short;
-    for (uint32_t field : {run::kSampleDuration, run::kSampleSize, run::kSampleFlags,
-                           run::kSampleDisplayOffset})
+    for (uint32_t field :
+         {run::kSampleDuration, run::kSampleSize, run::kSampleFlags, run::kSampleDisplayOffset})
         if (out.has(field)) out.entry_size += 4;
     if (out.has(run::kDataOffset)) {
         if (!r.read_i32(out.data_offset)) return trun_parse::entries_short;

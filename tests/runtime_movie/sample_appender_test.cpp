@@ -1,8 +1,8 @@
 // The sample table's appender: samples added after a movie atom's table
 // follow on from it, and the table's bounds refuse an addition whole.
-#include <gtest/gtest.h>
-
 #include "movie/sample_appender.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 

@@ -48,14 +48,14 @@ INSTANTIATE_TEST_SUITE_P(
                   trun_parse::entries_short, 16, false},
         // Without entries the count is bounded later, by the file's bytes.
         trun_case{"CountWithoutEntries", be({0, 0xFFFFFFFFu}), trun_parse::ok, 0, false},
-        trun_case{"EntriesAsCounted", be({track_run::kSampleDuration, 2, 10, 20}),
-                  trun_parse::ok, 4, false}),
+        trun_case{"EntriesAsCounted", be({track_run::kSampleDuration, 2, 10, 20}), trun_parse::ok,
+                  4, false}),
     [](const ::testing::TestParamInfo<trun_case>& info) { return info.param.name; });
 
 TEST(TrackRun, EntriesKeepTheirFieldsInOrder) {
-    const bytes body = be({track_run::kDataOffset | track_run::kFirstSampleFlags | kAllEntryFields,
-                           2, uint32_t(-8), 0x2000000, 10, 100, 0x10000, uint32_t(-20), 11, 101,
-                           0, 40});
+    const bytes body =
+        be({track_run::kDataOffset | track_run::kFirstSampleFlags | kAllEntryFields, 2,
+            uint32_t(-8), 0x2000000, 10, 100, 0x10000, uint32_t(-20), 11, 101, 0, 40});
     track_run run;
     ASSERT_EQ(qtrt::parse_trun(qtrt::atom_reader(body.data(), body.size()), run), trun_parse::ok);
     EXPECT_EQ(run.sample_count, 2u);
@@ -75,8 +75,11 @@ TEST(TrackRun, EntriesKeepTheirFieldsInOrder) {
 
 TEST(TrackFragmentHeader, ReadsTheFieldsItsFlagsName) {
     using h = qtrt::track_fragment_header;
-    const bytes body = be({h::kBaseDataOffset | h::kDefaultSize | h::kDefaultFlags, 7,
-                           {uint64_t(1) << 33, 8}, 512, 0x10000});
+    const bytes body = be({h::kBaseDataOffset | h::kDefaultSize | h::kDefaultFlags,
+                           7,
+                           {uint64_t(1) << 33, 8},
+                           512,
+                           0x10000});
     h header;
     ASSERT_TRUE(qtrt::parse_tfhd(qtrt::atom_reader(body.data(), body.size()), header));
     EXPECT_EQ(header.track_id, 7u);
