@@ -8,7 +8,9 @@
 #include "format/atom_walk.h"
 #include "movie/atom_types.h"
 #include "movie/data_handler_source.h"
-#include "movie/fragment_samples.h"
+#include "movie/fragment_error.h"
+#include "movie/sample_appender.h"
+#include "movie/track_fragment_atoms.h"
 
 namespace qtrt {
 
@@ -22,21 +24,6 @@ namespace {
 // The largest 'moof' read into memory.
 constexpr uint64_t kMaxFragmentAtomSize = uint64_t(1) << 28;
 
-// 'tfhd' flags.
-constexpr uint32_t kBaseDataOffset = 0x000001;
-constexpr uint32_t kDescriptionIndex = 0x000002;
-constexpr uint32_t kDefaultDuration = 0x000008;
-constexpr uint32_t kDefaultSize = 0x000010;
-constexpr uint32_t kDefaultFlags = 0x000020;
-constexpr uint32_t kDefaultBaseIsMoof = 0x020000;
-// 'trun' flags.
-constexpr uint32_t kDataOffset = 0x000001;
-constexpr uint32_t kFirstSampleFlags = 0x000004;
-constexpr uint32_t kSampleDuration = 0x000100;
-constexpr uint32_t kSampleSize = 0x000200;
-constexpr uint32_t kSampleFlags = 0x000400;
-constexpr uint32_t kSampleDisplayOffset = 0x000800;
-
 std::string number(uint64_t v) { return std::to_string(v); }
 
 // The most track IDs named by fragments but missing from the movie that are
@@ -48,7 +35,8 @@ struct fragment_walk {
     uint64_t data_size = 0;
     uint32_t fragments = 0;  // 'moof' atoms read
     std::string stop;        // empty while every fragment so far was read whole
-    fragment_table_budget budget;
+    fragment_error error;    // what stopped the reading inside a fragment
+    append_budget budget;
     std::vector<uint32_t> unknown_tracks;  // named by fragments, not in the movie
 };
 
@@ -57,8 +45,6 @@ struct track_fragment {
     uint32_t track_id = 0;
     uint64_t base = 0;
     fragment_defaults defaults;
-    bool has_decode_time = false;
-    uint64_t decode_time = 0;
 };
 
 track_model* track_with_id(movie_model& movie, uint32_t id) {
@@ -70,7 +56,7 @@ track_model* track_with_id(movie_model& movie, uint32_t id) {
 // A track that fragments add samples to.
 struct track_state {
     track_model* track = nullptr;
-    fragment_sample_appender samples;
+    sample_table::appender samples;
     // For each description: the bytes of one frame when it is PCM sound
     // (QuickTime counts PCM sound one sample a frame), else 0.
     std::vector<uint32_t> pcm_frame_bytes;
@@ -94,117 +80,96 @@ struct default_base {
     bool first = true;
 };
 
-bool parse_tfhd(atom_reader r, const movie_extends& extends, const default_base& base,
-                track_fragment& out) {
-    uint8_t version = 0;
-    uint32_t flags = 0;
-    if (!read_version_flags(r, version, flags) || !r.read_u32(out.track_id)) return false;
+// The header's fields over the track's defaults ('trex') and base.
+track_fragment fragment_of(const track_fragment_header& h, const movie_extends& extends,
+                           const default_base& base) {
+    using f = track_fragment_header;
+    track_fragment tf;
+    tf.track_id = h.track_id;
     for (const fragment_defaults& d : extends.tracks)
-        if (d.track_id == out.track_id) out.defaults = d;
-    out.base = base.first || (flags & kDefaultBaseIsMoof) ? base.moof : base.previous_end;
-    return (!(flags & kBaseDataOffset) || r.read_u64(out.base)) &&
-           (!(flags & kDescriptionIndex) || r.read_u32(out.defaults.description_index)) &&
-           (!(flags & kDefaultDuration) || r.read_u32(out.defaults.duration)) &&
-           (!(flags & kDefaultSize) || r.read_u32(out.defaults.size)) &&
-           (!(flags & kDefaultFlags) || r.read_u32(out.defaults.flags));
+        if (d.track_id == h.track_id) tf.defaults = d;
+    tf.base = base.first || (h.flags & f::kDefaultBaseIsMoof) ? base.moof : base.previous_end;
+    if (h.flags & f::kBaseDataOffset) tf.base = h.base_data_offset;
+    if (h.flags & f::kDescriptionIndex) tf.defaults.description_index = h.description_index;
+    if (h.flags & f::kDefaultDuration) tf.defaults.duration = h.default_duration;
+    if (h.flags & f::kDefaultSize) tf.defaults.size = h.default_size;
+    if (h.flags & f::kDefaultFlags) tf.defaults.flags = h.default_flags;
+    return tf;
 }
 
-bool parse_tfdt(atom_reader r, track_fragment& out) {
-    uint8_t version = 0;
-    uint32_t flags = 0;
-    if (!read_version_flags(r, version, flags)) return false;
-    bool read = false;
-    if (version == 1) {
-        read = r.read_u64(out.decode_time);
-    } else {
-        uint32_t t = 0;
-        read = r.read_u32(t);
-        out.decode_time = t;
-    }
-    out.has_decode_time =
-        read && out.decode_time <= uint64_t(std::numeric_limits<int64_t>::max());
-    return read;
+bool stopped(fragment_error& e, fragment_error::reason why) {
+    e.why = why;
+    return false;
 }
 
-// Reads one 'trun' and appends its samples (when the track is known) from
-// offset on; offset moves to the end of their data. False with walk.stop set
-// when the run is broken or a sample runs past the end of the file.
-bool parse_trun(atom_reader r, const track_fragment& tf, track_state* state, uint64_t& offset,
-                fragment_walk& walk) {
-    track_model* track = state ? state->track : nullptr;
-    uint8_t version = 0;
-    uint32_t flags = 0, count = 0;
-    const std::string where = "track " + number(tf.track_id) + ": ";
-    if (!read_version_flags(r, version, flags) || !r.read_u32(count)) {
-        walk.stop = where + "its sample run is cut short";
-        return false;
+// A sample of the run: its entry's fields, else the fragment's defaults.
+appended_sample sample_of(const track_run& run, const track_run_entry& entry,
+                          const fragment_defaults& defaults, bool first) {
+    appended_sample s;
+    s.duration = run.has(track_run::kSampleDuration) ? entry.duration : defaults.duration;
+    s.size = run.has(track_run::kSampleSize) ? entry.size : defaults.size;
+    s.flags = run.has(track_run::kSampleFlags) ? entry.flags : defaults.flags;
+    if (first && run.has_first_sample_flags()) s.flags = run.first_sample_flags;
+    s.display_offset = entry.display_offset;
+    return s;
+}
+
+// Checks a parsed 'trun' against its fragment, the track and the file, and
+// appends its samples (when the movie has the track) from offset on; offset
+// moves to the end of their data. False with walk.error set when the run is
+// broken or a sample runs past the end of the file.
+bool append_run(track_run& run, trun_parse parsed, const track_fragment& tf, track_state* state,
+                uint64_t& offset, fragment_walk& walk) {
+    using why = fragment_error::reason;
+    fragment_error& e = walk.error;
+    e.track_id = tf.track_id;
+    if (parsed == trun_parse::cut_short) return stopped(e, why::run_cut_short);
+    if (run.has_data_offset) {
+        if (run.data_offset < 0 && uint64_t(-int64_t(run.data_offset)) > tf.base)
+            return stopped(e, why::run_before_file);
+        offset = tf.base + uint64_t(int64_t(run.data_offset));
     }
-    if (flags & kDataOffset) {
-        int32_t data_offset = 0;
-        r.read_i32(data_offset);
-        if (data_offset < 0 && uint64_t(-int64_t(data_offset)) > tf.base) {
-            walk.stop = where + "a sample run starts before the start of the file";
-            return false;
-        }
-        offset = tf.base + uint64_t(int64_t(data_offset));
-    }
-    uint32_t first_flags = tf.defaults.flags;
-    const bool has_first_flags = (flags & kFirstSampleFlags) != 0;
-    if (has_first_flags) r.read_u32(first_flags);
-    const size_t entry_size = 4 * ((flags & kSampleDuration ? 1 : 0) + (flags & kSampleSize ? 1 : 0) +
-                                   (flags & kSampleFlags ? 1 : 0) +
-                                   (flags & kSampleDisplayOffset ? 1 : 0));
-    // Every sample claims bytes: its entry here, or its media data in the file.
-    const uint64_t claimed = entry_size > 0 ? r.remaining() / entry_size
+    const uint32_t count = run.sample_count;
+    e.count = count;
+    // Every sample claims bytes: its entry (parse_trun bounds their count),
+    // or its media data in the file.
+    const uint64_t claimed = run.entry_size > 0     ? count
                              : tf.defaults.size > 0 ? walk.data_size / tf.defaults.size
                                                     : 1;
-    if (r.failed() || count > claimed) {
-        walk.stop = where + "a sample run counts " + number(count) + " samples, more than its " +
-                    (entry_size > 0 ? "entries hold" : "data can hold");
-        return false;
+    if (parsed != trun_parse::ok || count > claimed)
+        return stopped(e,
+                       run.entry_size > 0 ? why::run_count_over_entries : why::run_count_over_data);
+    const uint32_t description = tf.defaults.description_index;
+    const track_model* track = state ? state->track : nullptr;
+    if (track && (description == 0 || description > track->media.descriptions.size())) {
+        e.bound = description;
+        return stopped(e, why::unknown_description);
     }
-    if (track && (tf.defaults.description_index == 0 ||
-                  tf.defaults.description_index > track->media.descriptions.size())) {
-        walk.stop = where + "its fragments name sample description " +
-                    number(tf.defaults.description_index) + ", which the track does not have";
-        return false;
-    }
-    const uint32_t pcm_frame = state ? state->pcm_frame(tf.defaults.description_index) : 0;
-    if (state) state->samples.begin_chunk(offset, tf.defaults.description_index);
+    const uint32_t pcm_frame = state ? state->pcm_frame(description) : 0;
+    if (state) state->samples.begin_chunk(offset, description);
     for (uint32_t i = 0; i < count;) {
-        fragment_sample s;
-        s.duration = tf.defaults.duration;
-        s.size = tf.defaults.size;
-        s.flags = i == 0 && has_first_flags ? first_flags : tf.defaults.flags;
-        if (flags & kSampleDuration) r.read_u32(s.duration);
-        if (flags & kSampleSize) r.read_u32(s.size);
-        if (flags & kSampleFlags) {
-            uint32_t f = 0;
-            r.read_u32(f);
-            if (!(i == 0 && has_first_flags)) s.flags = f;
-        }
-        // Offsets are signed in both versions, as for 'ctts'.
-        if (flags & kSampleDisplayOffset) r.read_i32(s.display_offset);
+        track_run_entry entry;
+        if (run.entry_size > 0 && !run.read_entry(entry))
+            return stopped(e, why::run_count_over_entries);
+        appended_sample s = sample_of(run, entry, tf.defaults, i == 0);
         // Samples without entries are alike but for the first one's flags:
         // they are added together, so that their number costs no time.
-        uint32_t alike = entry_size == 0 && !(i == 0 && has_first_flags) ? count - i : 1;
+        const bool own_flags = i == 0 && run.has_first_sample_flags();
+        uint32_t alike = run.entry_size == 0 && !own_flags ? count - i : 1;
         const uint64_t room = walk.data_size - std::min(offset, walk.data_size);
         const uint64_t fit = s.size > 0 ? room / s.size : uint64_t(alike);
         // Those that lie within the file are kept.
         const bool cut = offset > walk.data_size || fit < alike;
         if (cut) alike = uint32_t(offset > walk.data_size ? 0 : fit);
-        const uint32_t stored_size = s.size;
+        e.sample = i + 1;
+        e.size = s.size;
         // A PCM sample of several frames is that many samples of one frame
         // each, one time unit long: PCM time counts frames.
         uint64_t repeat = alike;
         if (pcm_frame > 0) {
-            if (s.size < pcm_frame || s.size % pcm_frame != 0) {
-                walk.stop = where + "sample " + number(i + 1) + " of " + number(count) +
-                            " of a fragment holds " + number(s.size) +
-                            (s.size == 1 ? " byte" : " bytes") + ", not a whole number of its " +
-                            number(pcm_frame) + "-byte sound frames";
-                return false;
-            }
+            e.bound = pcm_frame;
+            if (s.size < pcm_frame || s.size % pcm_frame != 0)
+                return stopped(e, why::pcm_partial_frame);
             repeat *= s.size / pcm_frame;
             s.size = pcm_frame;
             s.duration = 1;
@@ -212,20 +177,14 @@ bool parse_trun(atom_reader r, const track_fragment& tf, track_state* state, uin
             state->without_duration += alike;
         }
         if (state && (repeat > std::numeric_limits<uint32_t>::max() ||
-                      !state->samples.add(s, uint32_t(repeat)))) {
-            walk.stop = where + "its fragments hold more samples than the runtime can list (" +
-                        number(fragment_sample_appender::kMaxListed) + " listed one by one, " +
-                        number(fragment_table_budget::kMaxBytes >> 20) +
-                        " MiB of tables for all fragments)";
-            return false;
-        }
+                      !state->samples.add(s, uint32_t(repeat))))
+            return stopped(e, why::too_many_samples);
         offset += uint64_t(s.size) * repeat;
         if (cut) {
-            walk.stop = where + "sample " + number(i + alike + 1) + " of " + number(count) +
-                        " of a fragment (" + number(stored_size) + " bytes at offset " +
-                        number(offset) +
-                        ") runs past the end of the file at byte " + number(walk.data_size);
-            return false;
+            e.sample = i + alike + 1;
+            e.offset = offset;
+            e.bound = walk.data_size;
+            return stopped(e, why::sample_past_end);
         }
         i += alike;
     }
@@ -244,8 +203,10 @@ bool parse_traf(atom_reader r, const movie_extends& extends, default_base& base,
     bool broken = false;
     while (next_atom(r, a, malformed)) {
         if (a.type == kAtomTfhd && !has_header) {
-            broken = !parse_tfhd(a.body, extends, base, tf);
+            track_fragment_header header;
+            broken = !parse_tfhd(a.body, header);
             if (broken) break;
+            tf = fragment_of(header, extends, base);
             has_header = true;
             offset = tf.base;
             track_model* track = track_with_id(movie, tf.track_id);
@@ -256,25 +217,27 @@ bool parse_traf(atom_reader r, const movie_extends& extends, default_base& base,
                 unknown.size() <= kMaxUnknownTracksTold)
                 unknown.push_back(tf.track_id);
         } else if (a.type == kAtomTfdt && has_header) {
-            broken = !parse_tfdt(a.body, tf);
+            uint64_t decode_time = 0;
+            broken = !parse_tfdt(a.body, decode_time);
             if (broken) break;
-            if (state && tf.has_decode_time && !state->pcm_frame(tf.defaults.description_index)) {
+            const bool in_range = decode_time <= uint64_t(std::numeric_limits<int64_t>::max());
+            if (state && in_range && !state->pcm_frame(tf.defaults.description_index)) {
                 if (!state->started && state->track->media.samples.count() == 0) {
-                    state->first_decode_time = int64_t(tf.decode_time);
+                    state->first_decode_time = int64_t(decode_time);
                 } else {
-                    state->samples.extend_to(int64_t(tf.decode_time) - state->first_decode_time);
+                    state->samples.extend_to(int64_t(decode_time) - state->first_decode_time);
                 }
             }
         } else if (a.type == kAtomTrun && has_header) {
-            if (!parse_trun(a.body, tf, state, offset, walk)) return false;
+            track_run run;
+            const trun_parse parsed = parse_trun(a.body, run);
+            if (!append_run(run, parsed, tf, state, offset, walk)) return false;
             if (state) state->started = true;
             base.previous_end = offset;
         }
     }
-    if (malformed || broken || !has_header) {
-        walk.stop = "a track fragment is malformed";
-        return false;
-    }
+    if (malformed || broken || !has_header)
+        return stopped(walk.error, fragment_error::reason::track_fragment_malformed);
     return true;
 }
 
@@ -288,20 +251,14 @@ bool parse_moof(atom_reader r, uint64_t moof_offset, const movie_extends& extend
     while (next_atom(r, a, malformed)) {
         // Top-level atoms inside: the fragment's size takes in what follows it.
         if (a.type == kAtomMoof || a.type == kAtomMdat || a.type == MovieAID) {
-            walk.stop = "it holds a '" + std::string(a.type == kAtomMoof   ? "moof"
-                                                     : a.type == kAtomMdat ? "mdat"
-                                                                           : "moov") +
-                        "' atom (its size takes in the atoms after it)";
-            return false;
+            walk.error.atom_type = a.type;
+            return stopped(walk.error, fragment_error::reason::holds_top_level_atom);
         }
         if (a.type != kAtomTraf) continue;
         if (!parse_traf(a.body, extends, base, tracks, movie, walk)) return false;
         base.first = false;
     }
-    if (malformed) {
-        walk.stop = "the fragment is malformed";
-        return false;
-    }
+    if (malformed) return stopped(walk.error, fragment_error::reason::fragment_malformed);
     return true;
 }
 
@@ -328,7 +285,7 @@ void read_fragments(data_handler& data, const movie_extends& extends, std::vecto
         }
         const atom_reader moof(contents.data(), contents.size());
         if (!parse_moof(moof, offset, extends, tracks, movie, walk)) {
-            walk.stop = fragment_at(offset) + ": " + walk.stop;
+            walk.stop = fragment_at(offset) + ": " + fragment_error_line(walk.error);
             return;
         }
         ++walk.fragments;
@@ -375,7 +332,7 @@ OSErr read_movie_fragments(data_handler& data, const movie_extends& extends, mov
     tracks.reserve(movie.tracks.size());
     for (track_model& t : movie.tracks) {
         track_state state{
-            &t, fragment_sample_appender(t.media.samples, walk.budget), {}, false, 0, 0};
+            &t, sample_table::appender(t.media.samples, walk.budget), {}, false, 0, 0};
         for (const sample_description_entry& d : t.media.descriptions) {
             audio::sound_format format;
             const bool pcm = t.media.handler_type == SoundMediaType &&

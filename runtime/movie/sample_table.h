@@ -7,9 +7,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
-#include "movie/offset_column.h"
+#include "movie/sample_columns.h"
 #include "movie/run_hint.h"
 
 namespace qtrt {
@@ -31,31 +32,21 @@ struct sample_info {
 
 class sample_table {
 public:
-    // Runs of the table, as the parser fills them.
-    struct time_run {        // 'stts'
-        uint32_t first_sample;
-        uint32_t count;
-        int64_t first_time;
-        uint32_t delta;
-    };
-    struct offset_run {      // 'ctts'
-        uint32_t first_sample;
-        uint32_t count;
-        int32_t offset;
-    };
-    struct chunk_run {       // 'stsc'
-        uint32_t first_chunk;  // from 0
-        uint32_t samples_per_chunk;
-        uint32_t description_index;
-        uint32_t first_sample;
-    };
+    using time_run = sample_columns::time_run;
+    using offset_run = sample_columns::offset_run;
+    using chunk_run = sample_columns::chunk_run;
+    class appender;  // sample_appender.h
 
-    uint32_t count() const { return m_count; }
+    sample_table() = default;
+    // A table over columns whose runs are valid (sample_table_builder).
+    explicit sample_table(sample_columns columns) : m_columns(std::move(columns)) {}
+
+    uint32_t count() const { return m_columns.count; }
     // Sum of all decode durations: the end of the last sample's decode time.
-    int64_t decode_end() const { return m_decode_end; }
+    int64_t decode_end() const { return m_columns.decode_end; }
     // The end as the file's durations give it: without the unit each that
     // samples at the end lasting no time are given.
-    int64_t stored_decode_end() const { return m_decode_end - m_lengthened; }
+    int64_t stored_decode_end() const { return m_columns.decode_end - m_columns.lengthened; }
 
     sample_info sample(uint32_t index) const;  // index < count()
     int64_t decode_time(uint32_t index) const;
@@ -85,23 +76,18 @@ public:
     // it; false when none. With partial_too, partial sync samples count.
     bool next_sync(uint32_t from, bool forward, bool partial_too, uint32_t& index) const;
 
-    int32_t min_display_offset() const { return m_min_offset; }
-    int32_t max_display_offset() const { return m_max_offset; }
+    int32_t min_display_offset() const { return m_columns.min_offset; }
+    int32_t max_display_offset() const { return m_columns.max_offset; }
 
     // Chunks, for readers that walk media data chunk by chunk.
-    uint32_t chunk_count() const { return uint32_t(m_chunk_offsets.size()); }
-    uint64_t chunk_offset(uint32_t chunk) const { return m_chunk_offsets[chunk]; }
+    uint32_t chunk_count() const { return uint32_t(m_columns.chunk_offsets.size()); }
+    uint64_t chunk_offset(uint32_t chunk) const { return m_columns.chunk_offsets[chunk]; }
     // The first sample of a chunk and how many samples it holds (the count of
     // the last used chunk is cut to the samples that exist).
     void chunk_samples(uint32_t chunk, uint32_t& first_sample, uint32_t& count) const;
     uint32_t chunk_description_index(uint32_t chunk) const;
     // The chunk that holds a sample (index < count()).
     uint32_t chunk_of(uint32_t index) const;
-
-    // Filled by the parser (sample_table_builder, and fragment_sample_appender
-    // for movie fragments); the runs must be valid.
-    friend class sample_table_builder;
-    friend class fragment_sample_appender;
 
 private:
     // The nearest sample of the kind at or after from (forward) or at or
@@ -112,21 +98,7 @@ private:
     size_t chunk_run_of_chunk(uint32_t chunk) const;
     uint64_t size_sum(uint32_t first, uint32_t end) const;  // sizes of [first, end)
 
-    uint32_t m_count = 0;
-    int64_t m_decode_end = 0;
-    uint32_t m_lengthened = 0;  // samples at the end given one unit in place of none
-    std::vector<time_run> m_times;
-    std::vector<offset_run> m_offsets;  // empty: every offset is 0
-    int32_t m_min_offset = 0;
-    int32_t m_max_offset = 0;
-    std::vector<chunk_run> m_chunks;
-    offset_column m_chunk_offsets;
-    uint32_t m_constant_size = 0;
-    offset_column m_size_prefix;  // m_count + 1 sums when sizes vary
-    bool m_all_sync = true;
-    std::vector<uint32_t> m_sync;          // sorted sample indexes
-    std::vector<uint32_t> m_partial_sync;  // sorted sample indexes
-    std::vector<uint8_t> m_dependencies;   // 'sdtp', one byte a sample
+    sample_columns m_columns;
 
     // Where the previous lookup of each kind ended.
     struct hints {

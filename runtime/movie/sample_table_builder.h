@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "format/atom_reader.h"
+#include "movie/sample_columns.h"
 #include "movie/sample_table.h"
 #include "quicktime/mac_types.h"
 
@@ -27,14 +28,15 @@ public:
     static OSErr build(const stbl_tables& tables, uint32_t description_count, sample_table& out);
 
 private:
-    static bool read_sizes(const stbl_tables& tables, sample_table& t);
-    static bool read_times(qt_format::atom_reader r, sample_table& t);
-    static bool read_offsets(qt_format::atom_reader r, sample_table& t);
-    static bool read_chunk_offsets(const stbl_tables& tables, sample_table& t);
-    static bool read_chunks(qt_format::atom_reader r, uint32_t description_count, sample_table& t);
+    static bool read_sizes(const stbl_tables& tables, sample_columns& t);
+    static bool read_times(qt_format::atom_reader r, sample_columns& t);
+    static bool read_offsets(qt_format::atom_reader r, sample_columns& t);
+    static bool read_chunk_offsets(const stbl_tables& tables, sample_columns& t);
+    static bool read_chunks(qt_format::atom_reader r, uint32_t description_count,
+                            sample_columns& t);
     static bool read_sample_list(qt_format::atom_reader r, uint32_t sample_count,
                                  std::vector<uint32_t>& list);
-    static bool read_dependencies(qt_format::atom_reader r, sample_table& t);
+    static bool read_dependencies(qt_format::atom_reader r, sample_columns& t);
 };
 
 }  // namespace qtrt

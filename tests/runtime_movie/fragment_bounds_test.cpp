@@ -9,7 +9,7 @@
 #include <map>
 #include <string>
 
-#include "movie/fragment_samples.h"
+#include "movie/sample_appender.h"
 #include "movie/movie_access.h"
 #include "runtime_movie/movie_test_support.h"
 #include "runtime_movie/movie_walk.h"
@@ -46,7 +46,7 @@ TEST_P(HostileFragments, KeepWhatCameBeforeAndSaySoInOneLine) {
         EXPECT_EQ(samples, kept->second);
     }
     // However the table was cut, it never lists more than its bound.
-    EXPECT_LE(samples, qtrt::fragment_sample_appender::kMaxListed);
+    EXPECT_LE(samples, qtrt::sample_table::appender::kMaxListed);
     if (m.says.empty()) {
         EXPECT_TRUE(log.lines.empty()) << log.lines.front();
     } else {

@@ -1,5 +1,8 @@
-// Adding the samples of movie fragments to a media's sample table, after the
-// samples its movie atom holds, in the same run-length form.
+// Adding samples to a media's sample table after its movie atom was read (the
+// samples of movie fragments), in the table's run-length form. The appender
+// is the only code that changes a table once it is made, so the table's
+// invariants (runs that follow on, lists of one entry a sample, bounded
+// memory) are kept here.
 #pragma once
 
 #include <cstdint>
@@ -8,26 +11,26 @@
 
 namespace qtrt {
 
-// One sample of a track fragment run.
-struct fragment_sample {
+// One sample to add.
+struct appended_sample {
     uint32_t duration = 0;
     uint32_t size = 0;
     int32_t display_offset = 0;
-    uint32_t flags = 0;  // the run's sample flags
+    uint32_t flags = 0;  // the fragment's sample flags
 };
 
-// What the fragments of one movie may add to its sample tables, all tracks
+// What the appenders of one movie may add to its sample tables, all tracks
 // together: the bytes their lists and runs may take. A count in a fragment
 // costs a few bytes of file, and runs may point at the same bytes again and
 // again, so the file's size alone does not bound the tables.
-struct fragment_table_budget {
+struct append_budget {
     static constexpr uint64_t kMaxBytes = uint64_t(40) << 20;
     uint64_t used = 0;
 };
 
-class fragment_sample_appender {
+class sample_table::appender {
 public:
-    fragment_sample_appender(sample_table& table, fragment_table_budget& budget);
+    appender(sample_table& table, append_budget& budget);
 
     // Starts a chunk: the samples added next lie one after another from
     // offset on (the chunk is made with its first sample).
@@ -36,7 +39,7 @@ public:
     // cannot count them, their decode times would leave the 64-bit range, the
     // table would list more samples one by one than it may, or the tables
     // would outgrow the budget.
-    bool add(const fragment_sample& s, uint32_t repeat = 1);
+    bool add(const appended_sample& s, uint32_t repeat = 1);
     // A fragment whose decode time ('tfdt') lies after the end of the samples
     // so far: the last sample lasts until then, so that decode times stay
     // contiguous. Earlier times change nothing.
@@ -45,7 +48,7 @@ public:
     // unit each, as for a movie atom's table.
     void finish();
 
-    // The most samples a table may hold while fragment samples make it list
+    // The most samples a table may hold while appended samples make it list
     // sizes, sync samples or dependencies one by one.
     static constexpr uint32_t kMaxListed = uint32_t(1) << 24;
 
@@ -66,8 +69,8 @@ private:
     void add_sync(bool sync, uint32_t repeat);
     void add_dependency(uint8_t dependency, uint32_t repeat);
 
-    sample_table& m_table;
-    fragment_table_budget& m_budget;
+    sample_columns& m_columns;
+    append_budget& m_budget;
     bool m_chunk_pending = false;
     uint64_t m_chunk_offset = 0;
     uint32_t m_chunk_description = 0;
