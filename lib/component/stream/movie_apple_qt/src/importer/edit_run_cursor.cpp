@@ -15,9 +15,8 @@ void edit_run_cursor::start(std::vector<read_segment> runs, bool enter) {
     m_start_offset = 0;
     m_run_started = false;
     m_decode_shift = 0.0;
+    // Where the last delivered sample ends counts only once one is.
     m_any_delivered = false;
-    m_delivered_to = 0;
-    m_decode_next = 0.0;
     if (enter && !m_runs.empty()) enter_run(0);
 }
 
