@@ -167,7 +167,7 @@ TEST_P(AudioSeek, StartIsMeasuredFromTheEditStart) {
     movie_ptr movie = open_built(plan);
     audio_track audio;
     ASSERT_TRUE(open_track(movie, audio, GetParam().start));
-    EXPECT_FLOAT_EQ(audio.edit_start(), 0.5f);
+    EXPECT_FLOAT_EQ(audio.shown_media_start(), 0.5f);
     EXPECT_DOUBLE_EQ(audio.start_time(), GetParam().extraction_start);
     frame_list f;
     ASSERT_EQ(read_all(audio, f, 1), 0);

@@ -1,5 +1,6 @@
 #include "importer/frame_rate.h"
 
+#include "importer/media_time.h"
 #include "importer/qt_constants.h"
 #include "quicktime/routines.h"
 
@@ -61,7 +62,7 @@ bool frame_rate_from_steps(Movie movie, double& rate) {
     const TimeValue duration = GetMovieDuration(movie);
     const TimeScale scale = GetMovieTimeScale(movie);
     if (duration <= 0 || scale <= 0) return false;
-    rate = frames / (double(duration) / double(scale));
+    rate = frames / movie_time{duration, scale}.seconds();
     return true;
 }
 

@@ -139,20 +139,20 @@ bool movie::make_readers() {
 // shows media starts (after any empty edits): sound moves by the difference.
 void movie::align_start_times() {
     float sync_start = 0.0f;
-    float edit_start = 0.0f;
-    float edit_time = 0.0f;
+    float shown_media_start = 0.0f;
+    float shown_track_start = 0.0f;
     for (track* t : m_tracks) {
         if (t->kind() != track::kind_video) continue;
         sync_start = t->sync_start();
-        edit_start = t->edit_start();
-        edit_time = t->edit_time();
+        shown_media_start = t->shown_media_start();
+        shown_track_start = t->shown_track_start();
         break;
     }
     for (track* t : m_tracks) {
         if (t->kind() == track::kind_video) t->set_time_shift(-sync_start);
         if (t->kind() != track::kind_audio) continue;
         // The sound starts at movie time 0, wherever that lands.
-        t->set_time_shift(edit_start - edit_time - sync_start);
+        t->set_time_shift(shown_media_start - shown_track_start - sync_start);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "importer/media_time.h"
 #include "importer/qt_constants.h"
 #include "quicktime/routines.h"
 
@@ -13,19 +14,14 @@ namespace {
 // below stays inside 64 bits (edit lengths and time scales are below 2^31).
 constexpr int64_t kLatestMediaTime = int64_t(1) << 62;
 
-// The smallest integer at or above numerator / denominator (denominator > 0).
-int64_t divide_up(int64_t numerator, int64_t denominator) {
-    const int64_t q = numerator / denominator;
-    return q * denominator < numerator ? q + 1 : q;
-}
-
 // Why an edit from start for length ticks, showing media_start there,
 // cannot be placed; null when it plays its media at rate 1. QuickTime's own
 // rounding of the edit's last instant may differ from the exact mapping by
 // a media unit either way, beside the unit the conversion itself rounds.
 const char* why_refused(Track track, TimeValue start, TimeValue length,
                         TimeValue64 media_start, TimeScale movie_scale, TimeScale media_scale) {
-    const int64_t expected = int64_t(length - 1) * media_scale / movie_scale;
+    const int64_t expected =
+        movie_to_media_ticks(length - 1, movie_scale, media_scale, rounding::down);
     if (media_start > kLatestMediaTime - expected)
         return "shows media times beyond any movie's";
     const TimeValue64 at_last_instant = TrackTimeToMediaDisplayTime(start + length - 1, track);
@@ -78,7 +74,14 @@ edit_walk walk_edits(Track track, TimeValue track_end, TimeScale movie_scale,
 
 TimeValue64 last_shown(const shown_edit& e, TimeValue b, TimeScale movie_scale,
                        TimeScale media_scale) {
-    return e.media_start + divide_up(int64_t(b - e.start) * media_scale, movie_scale) - 1;
+    const int64_t ticks = int64_t(b) - e.start;
+    return e.media_start + movie_to_media_ticks(ticks, movie_scale, media_scale, rounding::up) - 1;
+}
+
+double shift_from(const shown_edit& origin, const shown_edit& e, TimeScale movie_scale,
+                  TimeScale media_scale) {
+    return movie_time{e.start - origin.start, movie_scale}.seconds() -
+           media_time{e.media_start - origin.media_start, media_scale}.seconds();
 }
 
 bool continues_media(const shown_edit& a, const shown_edit& b, TimeScale movie_scale,

@@ -59,6 +59,12 @@ edit_walk walk_edits(Track track, TimeValue track_end, TimeScale movie_scale,
 TimeValue64 last_shown(const shown_edit& e, TimeValue b, TimeScale movie_scale,
                        TimeScale media_scale);
 
+// Seconds added to the media times edit e shows to place them where it shows
+// them, on the time line of edit origin: 0 for origin and for every edit
+// that continues it.
+double shift_from(const shown_edit& origin, const shown_edit& e, TimeScale movie_scale,
+                  TimeScale media_scale);
+
 // Whether edit b shows the media from exactly where edit a's whole length
 // takes it: together they play the media as one edit would.
 bool continues_media(const shown_edit& a, const shown_edit& b, TimeScale movie_scale,

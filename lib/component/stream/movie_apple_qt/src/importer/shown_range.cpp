@@ -71,8 +71,7 @@ bool find_shown_range(Track track, Media media, const std::vector<shown_edit>& e
         run.from = sync > first ? 0 : sync;
         run.last = last_sample_shown(media, last_shown(e, b, movie_scale, media_scale),
                                      std::max<TimeValue64>(run.from, 0), budget);
-        run.shift = double(int64_t(e.start) - origin.start) / movie_scale -
-                    double(e.media_start - origin.media_start) / media_scale;
+        run.shift = shift_from(origin, e, movie_scale, media_scale);
         run.continues =
             previous && continues_media(*previous, e, movie_scale, media_scale);
         run.edit_number = e.number;

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "importer/media_time.h"
 #include "importer/qt_constants.h"
 #include "importer/shown_media.h"
 #include "importer/sync_sample.h"
@@ -14,7 +15,6 @@ track::track()
     : m_kind(kind_none),
       m_enabled(false),
       m_start(0.0),
-      m_start_offset(0),
       m_duration(0.0),
       m_queue_index(-1),
       m_codec(0),
@@ -25,10 +25,10 @@ track::track()
       m_active(true),
       m_decoder_config(nullptr),
       m_decoder_config_size(0),
-      m_edit_start(0.0f),
+      m_shown_media_start(0.0f),
       m_time_shift(0.0f),
       m_sync_start(0.0f),
-      m_edit_time(0.0f),
+      m_shown_track_start(0.0f),
       m_timecode(kolmbase::timecode::mode_none) {}
 
 track::~track() {
@@ -82,8 +82,8 @@ bool track::set_decoder_config(const uint8_t* data, uint32_t size) {
 // The start times come from the track's first edit that shows media, after
 // any empty edits.
 void track::compute_start_times(Track qt_track) {
-    m_edit_start = 0.0f;
-    m_edit_time = 0.0f;
+    m_shown_media_start = 0.0f;
+    m_shown_track_start = 0.0f;
     Media media = GetTrackMedia(qt_track);
     if (!media) return;
     const TimeScale movie_scale = GetMovieTimeScale(m_movie);
@@ -97,13 +97,13 @@ void track::compute_start_times(Track qt_track) {
 void track::set_start_times(Media media, const shown_edit& shown, TimeScale movie_scale,
                             TimeScale media_scale) {
     if (media_scale <= 0 || movie_scale <= 0) return;
-    const TimeValue64 media_time = shown.media_start;
-    TimeValue64 sync_time = media_time;
-    const TimeValue64 found = sync_for_frame_shown_at(media, media_time);
-    if (found != -1) sync_time = found;
-    m_edit_start = float(double(media_time) / double(media_scale));
-    m_sync_start = float(double(sync_time) / double(media_scale));
-    m_edit_time = float(double(shown.start) / double(movie_scale));
+    const media_time shown_at{shown.media_start, media_scale};
+    media_time sync_at = shown_at;
+    const TimeValue64 found = sync_for_frame_shown_at(media, shown_at.value);
+    if (found != -1) sync_at.value = found;
+    m_shown_media_start = float(shown_at.seconds());
+    m_sync_start = float(sync_at.seconds());
+    m_shown_track_start = float(movie_time{shown.start, movie_scale}.seconds());
 }
 
 }  // namespace ns_movie_apple_qt

@@ -54,9 +54,9 @@ public:
     int32_t queue_index() const { return m_queue_index; }
     void set_queue_index(int32_t index) { m_queue_index = index; }
 
-    float edit_start() const { return m_edit_start; }
+    float shown_media_start() const { return m_shown_media_start; }
     float sync_start() const { return m_sync_start; }
-    float edit_time() const { return m_edit_time; }
+    float shown_track_start() const { return m_shown_track_start; }
     float time_shift() const { return m_time_shift; }
     void set_time_shift(float seconds) { m_time_shift = seconds; }
 
@@ -77,10 +77,11 @@ public:
     frame* pop_frame();
     size_t queued_frames() const { return m_frames.size(); }
 
-    // Sets m_edit_start (media time of the first edit that shows media) and
-    // m_sync_start (the sync sample the frame shown there decodes from), in
-    // seconds of media time, and m_edit_time (where that edit starts on the
-    // track's time line, after any empty edits), in seconds.
+    // Sets the start times from the track's first edit that shows media:
+    // m_shown_media_start, the media time it shows at its start, and
+    // m_sync_start, the sync sample the frame shown there decodes from (both
+    // seconds of media time), and m_shown_track_start, where that edit starts
+    // on the track's time line (after any empty edits), in seconds.
     void compute_start_times(Track qt_track);
     // The same from the first edit that shows media, already found.
     void set_start_times(Media media, const shown_edit& shown, TimeScale movie_scale,
@@ -99,7 +100,6 @@ protected:
     uint32_t m_kind;
     bool m_enabled;
     double m_start;
-    int64_t m_start_offset;
     double m_duration;
     int32_t m_queue_index;
     uint32_t m_codec;
@@ -111,10 +111,10 @@ protected:
     bool m_active;
     uint8_t* m_decoder_config;
     uint32_t m_decoder_config_size;
-    float m_edit_start;
+    float m_shown_media_start;
     float m_time_shift;
     float m_sync_start;
-    float m_edit_time;
+    float m_shown_track_start;
     kolmbase::timecode m_timecode;
 };
 

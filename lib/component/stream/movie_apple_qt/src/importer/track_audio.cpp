@@ -8,6 +8,7 @@
 #include "importer/config.h"
 #include "importer/failure_text.h"
 #include "importer/log.h"
+#include "importer/media_time.h"
 #include "importer/qt_constants.h"
 #include "importer/truncate.h"
 #include "lib/kolmbase/ds_og.h"
@@ -53,7 +54,7 @@ int audio_track::open(Movie movie) {
 
     // The extraction covers the whole movie.
     const TimeScale movie_scale = GetMovieTimeScale(movie);
-    if (movie_scale > 0) m_duration = double(GetMovieDuration(movie)) / double(movie_scale);
+    if (movie_scale > 0) m_duration = movie_time{GetMovieDuration(movie), movie_scale}.seconds();
 
     Track sound = GetMovieIndTrackType(movie, 1, AudioMediaCharacteristic,
                                        movieTrackCharacteristic | movieTrackEnabledOnly);
@@ -145,7 +146,7 @@ int audio_track::seek(double start, double end) {
     if (m_movie) {
         // Extraction time 0 is movie time 0: empty edits that lead a sound
         // track are part of the extraction, as silence.
-        double from = start - double(m_edit_start);
+        double from = start - double(m_shown_media_start);
         if (from < 0.0) from = 0.0;
         TimeRecord time = {};
         time.scale = GetMovieTimeScale(m_movie);

@@ -1,21 +1,21 @@
 #include "importer/track_video.h"
 
 #include <algorithm>
-#include <cstring>
 #include <new>
 
 #include "importer/config.h"
 #include "importer/display_size.h"
 #include "importer/failure_text.h"
 #include "importer/frame_rate.h"
-#include "importer/image_extensions.h"
 #include "importer/log.h"
+#include "importer/media_time.h"
 #include "importer/qt_constants.h"
 #include "importer/qt_handle.h"
 #include "importer/sample_bound.h"
 #include "importer/shown_media.h"
 #include "importer/shown_range.h"
 #include "importer/truncate.h"
+#include "importer/video_description.h"
 #include "quicktime/routines.h"
 
 namespace ns_movie_apple_qt {
@@ -54,19 +54,6 @@ bool copy_description(Handle description, size_t fixed_size, std::vector<uint8_t
 
 }  // namespace
 
-// What the first image description and its extensions give.
-struct video_track::image_description_info {
-    int32_t width = 0;
-    int32_t height = 0;
-    int32_t depth = 0;
-    uint32_t format = 0;
-    pixel_aspect aspect;
-    bool has_aspect = false;
-    clean_aperture aperture;
-    int32_t field_mode = 0;
-    std::vector<uint8_t> copy;
-};
-
 video_track::video_track()
     : m_coded_width(0),
       m_coded_height(0),
@@ -79,15 +66,7 @@ video_track::video_track()
       m_field_mode(0),
       m_track(nullptr),
       m_media(nullptr),
-      m_position(0),
-      m_end_position(0),
       m_start_time(0.0),
-      m_run(0),
-      m_run_started(false),
-      m_decode_shift(0.0),
-      m_any_delivered(false),
-      m_delivered_to(0),
-      m_decode_next(0.0),
       m_cut_at_duration(false),
       m_media_scale(0),
       m_sample_limit(kNoSampleLimit),
@@ -131,7 +110,7 @@ int video_track::open_track(Movie movie) {
     const TimeScale movie_scale = GetMovieTimeScale(movie);
     if (movie_scale <= 0) return status_failed;
     const TimeValue track_duration = GetTrackDuration(m_track);
-    m_duration = double(track_duration) / double(movie_scale);
+    m_duration = movie_time{track_duration, movie_scale}.seconds();
     if (!walk_track_edits(media, track_duration, movie_scale)) return status_failed;
 
     if (frame_rate_from_media(movie, m_frame_rate) != noErr &&
@@ -147,14 +126,18 @@ int video_track::open_track(Movie movie) {
                               reinterpret_cast<SampleDescriptionHandle>(description.get()));
     if (GetMoviesError() != noErr || handler_type != VideoMediaType) return status_failed;
 
-    image_description_info info;
-    if (!read_first_description(description.get(), info)) return status_failed;
-    apply_extensions(description.get(), info);
+    std::vector<uint8_t> first;
+    if (!copy_description(description.get(), sizeof(ImageDescription), first))
+        return status_failed;
+    video_description info;
+    describe_video(first, read_extensions(description.get()), info);
+    if (info.has_decoder_config)
+        set_decoder_config(info.decoder_config.data(), uint32_t(info.decoder_config.size()));
     m_media = media;
     m_sample_bound.clear();
     store_format(info);
     m_timecode = read_start_timecode(movie);
-    copy_descriptions(description.get(), std::move(info.copy), description_count);
+    copy_descriptions(description.get(), std::move(first), description_count);
     m_timecode_follower.follow(movie);
     std::string reel_name = m_timecode_follower.read_reel_name();
     if (!reel_name.empty()) m_reel_name = std::move(reel_name);
@@ -183,12 +166,12 @@ bool video_track::walk_track_edits(Media media, TimeValue track_duration, TimeSc
     m_media_scale = GetMediaTimeScale(media);
     if (m_media_scale <= 0) return false;
     const edit_walk walk = walk_edits(m_track, track_duration, movie_scale, m_media_scale, false);
-    const double scale = double(movie_scale);
     if (walk.refused.number != 0) {
         log::instance().error(0, 0,
                               "the video track of '%s' is left out: its edit %d (at %.3f s) %s",
                               source_name().c_str(), walk.refused.number,
-                              double(walk.refused.start) / scale, walk.refused.why);
+                              movie_time{walk.refused.start, movie_scale}.seconds(),
+                              walk.refused.why);
         return false;
     }
     if (walk.left_out_at >= 0)
@@ -196,7 +179,7 @@ bool video_track::walk_track_edits(Media media, TimeValue track_duration, TimeSc
                               "the video of '%s' shows its first %d edits only: the edits from "
                               "%.3f s on are left out",
                               source_name().c_str(), kMaxEditsWalked,
-                              double(walk.left_out_at) / scale);
+                              movie_time{walk.left_out_at, movie_scale}.seconds());
     m_edits = walk.shown;
     if (!m_edits.empty()) set_start_times(media, m_edits.front(), movie_scale, m_media_scale);
     // A track that shows its media once from media time 0 ends where the
@@ -211,7 +194,7 @@ bool video_track::walk_track_edits(Media media, TimeValue track_duration, TimeSc
     return true;
 }
 
-void video_track::store_format(const image_description_info& info) {
+void video_track::store_format(const video_description& info) {
     Fixed track_width = 0, track_height = 0;
     GetTrackDimensions(m_track, &track_width, &track_height);
     display_size_input size_in;
@@ -251,21 +234,11 @@ void video_track::copy_descriptions(Handle description, std::vector<uint8_t> fir
     }
 }
 
-bool video_track::read_first_description(Handle description, image_description_info& info) {
-    if (!copy_description(description, sizeof(ImageDescription), info.copy)) return false;
-    ImageDescription fields;
-    std::memcpy(&fields, info.copy.data(), sizeof fields);
-    info.width = fields.width;
-    info.height = fields.height;
-    info.depth = fields.depth;
-    info.format = fields.cType;
-    return true;
-}
-
-void video_track::apply_extensions(Handle description, image_description_info& info) {
+std::vector<image_extension> video_track::read_extensions(Handle description) const {
     ImageDescriptionHandle image = reinterpret_cast<ImageDescriptionHandle>(description);
     const long types[] = {qtcode::kExtensionPixelAspect, qtcode::kExtensionCleanAperture,
                           qtcode::kExtensionFields, qtcode::kExtensionElementaryStream};
+    std::vector<image_extension> extensions;
     for (long type : types) {
         Handle found = nullptr;
         if (GetImageDescriptionExtension(image, &found, type, 1) != noErr || !found) continue;
@@ -273,22 +246,10 @@ void video_track::apply_extensions(Handle description, image_description_info& i
         HLock(found);
         const uint8_t* data = extension.bytes();
         const size_t size = size_t(extension.size() > 0 ? extension.size() : 0);
-        switch (type) {
-        case qtcode::kExtensionPixelAspect:
-            info.has_aspect = read_pixel_aspect(data, size, info.aspect);
-            break;
-        case qtcode::kExtensionCleanAperture:
-            read_clean_aperture(data, size, info.aperture);
-            break;
-        case qtcode::kExtensionFields:
-            read_field_mode(data, size, info.field_mode);
-            break;
-        case qtcode::kExtensionElementaryStream:
-            set_decoder_config(data, uint32_t(size));
-            break;
-        }
+        extensions.push_back(image_extension{type, std::vector<uint8_t>(data, data + size)});
         HUnlock(found);
     }
+    return extensions;
 }
 
 int video_track::reset() {
@@ -305,12 +266,6 @@ int video_track::seek(double start, double /*end: the range ends at the configur
     reset();
     if (!m_movie || !m_track || !m_media) return status_failed;
     m_start_time = start;
-    m_start_offset = 0;
-    m_runs.clear();
-    m_run = 0;
-    m_delivered_to = 0;
-    m_decode_next = 0.0;
-    m_any_delivered = false;
 
     const TimeScale movie_scale = GetMovieTimeScale(m_movie);
     const double end_time = config::instance().end_time();
@@ -319,28 +274,13 @@ int video_track::seek(double start, double /*end: the range ends at the configur
     if (double(movie_scale) * end_time < double(to))
         to = truncate_to<TimeValue>(double(movie_scale) * end_time + 0.5);
     m_samples_left = m_sample_limit;
-    if (!find_shown_range(m_track, m_media, m_edits, movie_scale, m_media_scale,
-                          std::max<TimeValue>(from, 0), to, m_sample_limit, m_runs, m_cut_at))
-        return status_failed;
-    if (m_runs.empty()) {
-        // Nothing shown in the range: the first read ends the run.
-        m_position = 0;
-        m_end_position = 0;
-        return status_ok;
-    }
-    enter_run(0);
-    return status_ok;
-}
-
-void video_track::enter_run(size_t index) {
-    m_run = index;
-    const read_segment& run = m_runs[index];
-    TimeValue64 from = run.from;
-    if (run.continues && m_any_delivered) from = std::max(from, m_delivered_to);
-    m_start_offset = from < 0 ? -from : 0;
-    m_position = from < 0 ? 0 : from;
-    m_end_position = run.last + 1 + m_start_offset;
-    m_run_started = false;
+    std::vector<read_segment> runs;
+    const bool found = find_shown_range(m_track, m_media, m_edits, movie_scale, m_media_scale,
+                                        std::max<TimeValue>(from, 0), to, m_sample_limit, runs,
+                                        m_cut_at);
+    // Nothing shown in the range leaves no run: the first read ends the run.
+    m_cursor.start(std::move(runs), found);
+    return found ? status_ok : status_failed;
 }
 
 int video_track::read() {
@@ -361,40 +301,10 @@ int video_track::read() {
 }
 
 TimeValue64 video_track::next_sample_time() {
-    // The end of one edit's run moves on to the next edit's.
-    while (m_position >= m_end_position && m_run + 1 < m_runs.size()) enter_run(m_run + 1);
     TimeValue64 t = -1;
-    GetMediaNextInterestingDecodeTime(m_media,
-                                      nextTimeMediaSample | nextTimeEdgeOK,
-                                      m_position, qtcode::kRateForward, &t, nullptr);
-    const int64_t offset = m_start_offset;
-    if (offset != 0) {
-        t -= offset;
-        if (t > offset) {
-            m_position -= offset;
-            m_start_offset = 0;
-        }
-    }
-    return t;
-}
-
-video_track::sample_times video_track::stamp_sample(TimeValue64 decode_duration,
-                                                    TimeValue64 display_offset, double scale) {
-    const double shift = m_runs.empty() ? 0.0 : m_runs[m_run].shift;
-    const double media_decode = double(m_position - m_start_offset) / scale;
-    // Decode times go on rising across a cut: an edit whose first samples
-    // decode before the previous edit's last ones is moved to follow them.
-    if (!m_run_started) {
-        m_decode_shift = m_any_delivered ? std::max(shift, m_decode_next - media_decode) : shift;
-        m_run_started = true;
-    }
-    sample_times times;
-    times.decode = media_decode + m_decode_shift;
-    times.display = double(m_position + display_offset - m_start_offset) / scale + shift;
-    times.duration = double(decode_duration) / scale;
-    if (times.decode < 0.0 && times.decode + times.duration > 0.0) times.decode = 0.0;
-    if (times.display < 0.0 && times.display + times.duration > 0.0) times.display = 0.0;
-    return times;
+    GetMediaNextInterestingDecodeTime(m_media, nextTimeMediaSample | nextTimeEdgeOK,
+                                      m_cursor.search_from(), qtcode::kRateForward, &t, nullptr);
+    return m_cursor.found(t);
 }
 
 int video_track::read_sample(frame*& out) {
@@ -404,7 +314,7 @@ int video_track::read_sample(frame*& out) {
     if (!description) return status_failed;
 
     if (m_samples_left == 0) {
-        log_sample_limit(m_runs.empty() ? 0 : m_runs[m_run].edit_number);
+        log_sample_limit(m_cursor.edit_number());
         m_active = false;
         return status_end;
     }
@@ -425,11 +335,10 @@ int video_track::read_sample(frame*& out) {
     }
     const TimeScale media_scale = GetMediaTimeScale(m_media);
     if (media_scale <= 0) return status_failed;
-    const double scale = double(media_scale);
     // A sample QuickTime cannot locate (its bytes are not in its data) ends
     // the run like one that cannot be read.
     if (err != noErr) {
-        log_unreadable_sample(t, scale, err);
+        log_unreadable_sample(media_time{t, media_scale}, err);
         m_active = false;
         return status_failed;
     }
@@ -437,8 +346,8 @@ int video_track::read_sample(frame*& out) {
     if (description.size() >= Size(sizeof(SampleDescription)))
         format = reinterpret_cast<const SampleDescription*>(description.bytes())->dataFormat;
 
-    sample_times times = stamp_sample(decode_duration, display_offset, scale);
-    const bool past_run = m_position >= m_end_position;
+    sample_times times = m_cursor.stamp(decode_duration, display_offset, media_scale);
+    const bool past_run = m_cursor.past_run();
     if (m_cut_at_duration && !end_at_track_duration(times, past_run, decode_duration))
         return status_failed;
     if (m_timecode_follower.following())
@@ -447,7 +356,8 @@ int video_track::read_sample(frame*& out) {
     // A sample is counted before it is read: one refused or unreadable, or
     // past the range and let go, counts too.
     const uint64_t number = m_frame_count++;
-    frame* f = make_frame(description.get(), size, format, times, flags, t, scale, number);
+    frame* f =
+        make_frame(description.get(), size, format, times, flags, t, media_scale, number);
     if (!f) return status_failed;
     if (past_run) {
         release_frame(f, true);
@@ -455,10 +365,7 @@ int video_track::read_sample(frame*& out) {
         if (m_cut_at != 0) log_sample_limit(m_cut_at);
         return status_end;
     }
-    m_position += decode_duration;
-    m_delivered_to = t + decode_duration;
-    m_decode_next = times.decode + double(decode_duration) / scale;
-    m_any_delivered = true;
+    m_cursor.delivered(t, decode_duration, times.decode, media_scale);
     if (m_samples_left != kNoSampleLimit) --m_samples_left;
     out = f;
     return status_ok;
@@ -471,7 +378,7 @@ int video_track::read_sample(frame*& out) {
 bool video_track::end_at_track_duration(sample_times& times, bool past_run,
                                         TimeValue64 decode_duration) const {
     if (past_run) return !(times.decode > m_duration);
-    const bool last_of_run = m_position + decode_duration >= m_end_position;
+    const bool last_of_run = m_cursor.last_of_run(decode_duration);
     if (last_of_run && times.decode < m_duration && times.decode + times.duration > m_duration)
         times.duration = m_duration - times.decode;
     return true;
@@ -479,13 +386,14 @@ bool video_track::end_at_track_duration(sample_times& times, bool past_run,
 
 frame* video_track::make_frame(Handle description, ByteCount size, uint32_t format,
                                const sample_times& times, MediaSampleFlags flags, TimeValue64 t,
-                               double scale, uint64_t number) {
+                               TimeScale media_scale, uint64_t number) {
     const bool key_frame =
         !((flags & mediaSampleNotSync) != 0 && (flags & mediaSamplePartialSync) == 0);
     // The size comes from the movie: a size its data cannot hold, or a buffer
     // that cannot be had, fails this read like a sample that cannot be read.
     if (!m_sample_bound.possible(m_media, description, size)) {
-        log_refused_sample(t, scale, uint32_t(size), "more than the data it is stored in holds");
+        log_refused_sample(media_time{t, media_scale}, uint32_t(size),
+                           "more than the data it is stored in holds");
         m_active = false;
         return nullptr;
     }
@@ -493,7 +401,8 @@ frame* video_track::make_frame(Handle description, ByteCount size, uint32_t form
                                    number, uint32_t(m_coded_width), uint32_t(m_coded_height),
                                    m_timecode_follower.current(), key_frame);
     if (!f) {
-        log_refused_sample(t, scale, uint32_t(size), "more than can be allocated");
+        log_refused_sample(media_time{t, media_scale}, uint32_t(size),
+                           "more than can be allocated");
         m_active = false;
         return nullptr;
     }
@@ -501,7 +410,7 @@ frame* video_track::make_frame(Handle description, ByteCount size, uint32_t form
     const OSErr err = GetMediaSample2(m_media, f->data(), f->size(), &read_size, t, nullptr,
                                       nullptr, nullptr, nullptr, nullptr, 1, nullptr, nullptr);
     if (err != noErr) {
-        log_unreadable_sample(t, scale, err);
+        log_unreadable_sample(media_time{t, media_scale}, err);
         release_frame(f, true);
         m_active = false;
         return nullptr;
@@ -509,18 +418,18 @@ frame* video_track::make_frame(Handle description, ByteCount size, uint32_t form
     return f;
 }
 
-void video_track::log_unreadable_sample(TimeValue64 decode_time, double scale, OSErr err) const {
+void video_track::log_unreadable_sample(media_time decode_time, OSErr err) const {
     log::instance().error(0, 0, "the video sample at %.3f s of '%s' cannot be read: %s",
-                          double(decode_time) / scale, source_name().c_str(),
+                          decode_time.seconds(), source_name().c_str(),
                           media_read_failure(err, m_media).c_str());
 }
 
-void video_track::log_refused_sample(TimeValue64 decode_time, double scale, uint32_t size,
+void video_track::log_refused_sample(media_time decode_time, uint32_t size,
                                      const char* why) const {
     log::instance().error(0, 0,
                           "the video sample at %.3f s of '%s' cannot be read: its size, %u bytes, "
                           "is %s",
-                          double(decode_time) / scale, source_name().c_str(), unsigned(size), why);
+                          decode_time.seconds(), source_name().c_str(), unsigned(size), why);
 }
 
 void video_track::log_sample_limit(int edit_number) const {

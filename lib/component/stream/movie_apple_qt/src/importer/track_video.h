@@ -12,11 +12,14 @@
 #include <string>
 #include <vector>
 
+#include "importer/edit_run_cursor.h"
+#include "importer/media_time.h"
 #include "importer/sample_bound.h"
 #include "importer/shown_media.h"
 #include "importer/shown_range.h"
 #include "importer/timecode_follower.h"
 #include "importer/track.h"
+#include "importer/video_description.h"
 
 namespace ns_movie_apple_qt {
 
@@ -57,13 +60,6 @@ public:
     const std::string& reel_name() const { return m_reel_name; }
 
 private:
-    struct image_description_info;
-    // A sample's times in seconds, before the track's time shift.
-    struct sample_times {
-        double decode = 0.0;
-        double display = 0.0;
-        double duration = 0.0;
-    };
 
     int open_track(Movie movie);
     Track find_video_track(Movie movie) const;
@@ -71,24 +67,17 @@ private:
     // they show (says why in one line when it cannot), the start times, and
     // the most samples a run of seeks may deliver.
     bool walk_track_edits(Media media, TimeValue track_duration, TimeScale movie_scale);
-    void store_format(const image_description_info& info);
+    void store_format(const video_description& info);
     void copy_descriptions(Handle description, std::vector<uint8_t> first, long description_count);
-    // Reads the first description's fields and extensions; false when it
-    // cannot be read or is not a video description.
-    bool read_first_description(Handle description, image_description_info& info);
-    void apply_extensions(Handle description, image_description_info& info);
-    // Positions the read at the start of run index.
-    void enter_run(size_t index);
+    // The extensions of the image description the reader uses, in the order
+    // it asks QuickTime for them.
+    std::vector<image_extension> read_extensions(Handle description) const;
     // Reads the sample at the read position into a new frame (status 0), or
     // answers the status that ends the read.
     int read_sample(frame*& out);
     // Decode time of the sample to read next, moving on to the next run at
     // the end of one.
     TimeValue64 next_sample_time();
-    // The times of the sample at the read position, on the time line of the
-    // track's first edit.
-    sample_times stamp_sample(TimeValue64 decode_duration, TimeValue64 display_offset,
-                              double scale);
     // Cuts the run's last sample at the track's end; false for a sample past
     // the run that starts after that end.
     bool end_at_track_duration(sample_times& times, bool past_run,
@@ -97,13 +86,11 @@ private:
     // inactive) when it cannot be had or read.
     frame* make_frame(Handle description, ByteCount size, uint32_t format,
                       const sample_times& times, MediaSampleFlags flags, TimeValue64 t,
-                      double scale, uint64_t number);
-    // Logs why the sample decoded at decode_time (media units of scale)
-    // cannot be read.
-    void log_unreadable_sample(TimeValue64 decode_time, double scale, OSErr err) const;
+                      TimeScale media_scale, uint64_t number);
+    // Logs why the sample decoded at decode_time cannot be read.
+    void log_unreadable_sample(media_time decode_time, OSErr err) const;
     // The same for a sample refused before it is read: its size cannot be true.
-    void log_refused_sample(TimeValue64 decode_time, double scale, uint32_t size,
-                            const char* why) const;
+    void log_refused_sample(media_time decode_time, uint32_t size, const char* why) const;
     // Logs that the track's edits would deliver more samples than it may,
     // from edit edit_number on.
     void log_sample_limit(int edit_number) const;
@@ -122,20 +109,9 @@ private:
     Media m_media;
     timecode_follower m_timecode_follower;
     std::string m_reel_name;
-    int64_t m_position;
-    int64_t m_end_position;
     double m_start_time;
-    // The runs of the last seek, one an edit, and the one being read.
-    std::vector<read_segment> m_runs;
-    size_t m_run;
-    bool m_run_started;
-    // Seconds added to the media decode times of the run being read.
-    double m_decode_shift;
-    // Where the last delivered sample ends: in media decode time, and as the
-    // decode time stamped (seconds, before the time shift).
-    bool m_any_delivered;
-    TimeValue64 m_delivered_to;
-    double m_decode_next;
+    // Where the read stands in the runs of the last seek, one an edit.
+    edit_run_cursor m_cursor;
     // Whether frames end at the track duration: a sample starting after it
     // fails the read, one reaching past it is shortened.
     bool m_cut_at_duration;
