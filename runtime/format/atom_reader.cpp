@@ -84,4 +84,26 @@ bool read_version_flags(atom_reader& r, uint8_t& version, uint32_t& flags) {
     return r.read_u8(version) && r.read_u24(flags);
 }
 
+size_t time_field_size(uint8_t version) { return version == 1 ? 8 : 4; }
+
+bool read_time_field(atom_reader& r, uint8_t version, uint64_t& value) {
+    if (version == 1) return r.read_u64(value);
+    uint32_t narrow = 0;
+    if (!r.read_u32(narrow)) return false;
+    value = narrow;
+    return true;
+}
+
+bool read_time_field(atom_reader& r, uint8_t version, int64_t& value) {
+    if (version == 1) return r.read_i64(value);
+    int32_t narrow = 0;
+    if (!r.read_i32(narrow)) return false;
+    value = narrow;
+    return true;
+}
+
+bool time_unknown(uint8_t version, uint64_t duration) {
+    return duration == (version == 1 ? ~uint64_t(0) : uint64_t(0xFFFFFFFF));
+}
+
 }  // namespace qt_format

@@ -44,4 +44,13 @@ private:
 // The version byte and 24-bit flags of a full atom.
 [[nodiscard]] bool read_version_flags(atom_reader& r, uint8_t& version, uint32_t& flags);
 
+// The bytes of each time field of a full atom: 4 in version 0, 8 in version 1.
+size_t time_field_size(uint8_t version);
+// A time field of a full atom: unsigned (durations, dates), or signed (an
+// edit's media time, whose -1 stays -1 in both versions).
+[[nodiscard]] bool read_time_field(atom_reader& r, uint8_t version, uint64_t& value);
+[[nodiscard]] bool read_time_field(atom_reader& r, uint8_t version, int64_t& value);
+// A duration of all ones: the writer did not know it (a movie in fragments).
+bool time_unknown(uint8_t version, uint64_t duration);
+
 }  // namespace qt_format

@@ -16,7 +16,10 @@ namespace qtrt {
 using qt_format::atom_reader;
 using qt_format::atom;
 using qt_format::next_atom;
+using qt_format::read_time_field;
 using qt_format::read_version_flags;
+using qt_format::time_field_size;
+using qt_format::time_unknown;
 
 namespace {
 
@@ -39,22 +42,16 @@ bool parse_user_data(atom_reader r, std::vector<user_data_item>& items) {
 // ones means the writer did not know it (a movie in fragments): 0, so that it
 // comes from the samples.
 bool read_duration(atom_reader& r, uint8_t version, int64_t& duration) {
-    if (version == 1) {
-        uint64_t value = 0;
-        const bool read = r.read_u64(value);
-        duration = value == ~uint64_t(0) ? 0 : int64_t(value);
-        return read;
-    }
-    uint32_t value = 0;
-    const bool read = r.read_u32(value);
-    duration = value == 0xFFFFFFFFu ? 0 : value;
-    return read;
+    uint64_t value = 0;
+    if (!read_time_field(r, version, value)) return false;
+    duration = time_unknown(version, value) ? 0 : int64_t(value);
+    return true;
 }
 
 // The times shared by 'mvhd' and 'mdhd': creation and modification times
 // (skipped), the time scale and the duration.
 bool read_scale_and_duration(atom_reader& r, uint8_t version, uint32_t& scale, int64_t& duration) {
-    const bool read = r.skip(version == 1 ? 16 : 8) && r.read_u32(scale);
+    const bool read = r.skip(2 * time_field_size(version)) && r.read_u32(scale);
     return read_duration(r, version, duration) && read;
 }
 
@@ -74,7 +71,7 @@ bool parse_tkhd(atom_reader r, track_model& track) {
     uint32_t flags = 0;
     if (!read_version_flags(r, version, flags)) return false;
     track.enabled = (flags & 1) != 0;
-    bool read = r.skip(version == 1 ? 16 : 8) && r.read_u32(track.id) && r.skip(4);
+    bool read = r.skip(2 * time_field_size(version)) && r.read_u32(track.id) && r.skip(4);
     read = read_duration(r, version, track.duration) && read;
     read = read && r.skip(8) && r.read_i16(track.layer) && r.read_i16(track.alternate_group) &&
            r.read_i16(track.volume) && r.skip(2 + 36) && r.read_i32(track.width) &&
@@ -86,24 +83,17 @@ bool parse_elst(atom_reader r, std::vector<edit_entry>& edits) {
     uint8_t version = 0;
     uint32_t flags = 0, count = 0;
     if (!read_version_flags(r, version, flags) || !r.read_u32(count)) return false;
-    const size_t entry_size = version == 1 ? 20 : 12;
+    const size_t entry_size = 2 * time_field_size(version) + 4;
     if (count > r.remaining() / entry_size) return false;
     edits.reserve(count);
     int64_t total = 0;
     bool read = true;
     for (uint32_t i = 0; i < count; ++i) {
         edit_entry e;
-        if (version == 1) {
-            uint64_t duration = 0;
-            read = read && r.read_u64(duration) && r.read_i64(e.media_time);
-            e.track_duration = int64_t(duration);
-        } else {
-            uint32_t duration = 0;
-            int32_t media_time = 0;
-            read = read && r.read_u32(duration) && r.read_i32(media_time);
-            e.track_duration = duration;
-            e.media_time = media_time;
-        }
+        uint64_t duration = 0;
+        read = read && read_time_field(r, version, duration) &&
+               read_time_field(r, version, e.media_time);
+        e.track_duration = int64_t(duration);
         read = read && r.read_i32(e.rate);
         if (e.track_duration < 0 || e.media_time < -1 ||
             e.track_duration > std::numeric_limits<int64_t>::max() - total)

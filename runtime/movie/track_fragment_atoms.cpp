@@ -5,6 +5,7 @@
 namespace qtrt {
 
 using qt_format::atom_reader;
+using qt_format::read_time_field;
 using qt_format::read_version_flags;
 
 bool parse_tfhd(atom_reader r, track_fragment_header& out) {
@@ -22,11 +23,7 @@ bool parse_tfdt(atom_reader r, uint64_t& decode_time) {
     uint8_t version = 0;
     uint32_t flags = 0;
     if (!read_version_flags(r, version, flags)) return false;
-    if (version == 1) return r.read_u64(decode_time);
-    uint32_t t = 0;
-    if (!r.read_u32(t)) return false;
-    decode_time = t;
-    return true;
+    return read_time_field(r, version, decode_time);
 }
 
 bool track_run::read_entry(track_run_entry& out) {

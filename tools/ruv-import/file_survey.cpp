@@ -187,7 +187,7 @@ track_tables read_track(const atom_reader& track) {
     // After version and flags, two times of 4 bytes (8 in version 1), then the ID.
     uint32_t flags = 0;
     uint32_t id = 0;
-    if (header.read_u8(version) && header.read_u24(flags) && header.skip(version == 1 ? 16 : 8) &&
+    if (header.read_u8(version) && header.read_u24(flags) && header.skip(2 * qt_format::time_field_size(version)) &&
         header.read_u32(id))
         t.id = id;
     t.enabled = (flags & 1) != 0;
@@ -202,7 +202,7 @@ track_tables read_track(const atom_reader& track) {
     atom_reader media_header = child(media, kMediaHeader);
     // After version and flags, two times of 4 bytes (8 in version 1), then the scale.
     uint32_t scale = 0;
-    if (media_header.read_u8(version) && media_header.skip(version == 1 ? 19 : 11) &&
+    if (media_header.read_u8(version) && media_header.skip(3 + 2 * qt_format::time_field_size(version)) &&
         media_header.read_u32(scale))
         t.media_time_scale = scale;
 

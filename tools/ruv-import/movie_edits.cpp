@@ -1,9 +1,11 @@
 #include "movie_edits.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 
 #include "format/atom_walk.h"
+#include "format/time_scale.h"
 #include "quicktime/mac_types.h"
 
 namespace ruv_import {
@@ -47,19 +49,12 @@ uint32_t u32(atom_reader& in) {
     uint32_t v = 0;
     return in.read_u32(v) ? v : 0;
 }
-uint64_t u64(atom_reader& in) {
-    uint64_t v = 0;
-    return in.read_u64(v) ? v : 0;
-}
 
 // The body of the first child atom of the type; a failed reader without one.
 atom_reader child(atom_reader in, uint32_t wanted) {
     atom_reader body;
     return qt_format::find_child(in, wanted, body) ? body : atom_reader().sub(1);
 }
-
-// Version 0 and 1 headers: version byte, flags, then times of 32 or 64 bits.
-uint64_t read_time(atom_reader& in, bool version1) { return version1 ? u64(in) : u32(in); }
 
 // Durations from the file added without overflow: a track the runtime
 // refused may hold any value, and a sum past 2^63 stays at the largest.
@@ -81,12 +76,12 @@ struct time_header {
     bool parse(atom_reader r) {
         uint8_t version = 0;
         uint32_t flags = 0;
-        if (!qt_format::read_version_flags(r, version, flags) || !r.skip(version == 1 ? 16 : 8) ||
-            !r.read_u32(scale))
+        if (!qt_format::read_version_flags(r, version, flags) ||
+            !r.skip(2 * qt_format::time_field_size(version)) || !r.read_u32(scale) ||
+            !qt_format::read_time_field(r, version, duration))
             return false;
-        duration = read_time(r, version == 1);
-        duration_known = duration != (version == 1 ? ~0ull : 0xFFFFFFFFull);
-        return !r.failed();
+        duration_known = !qt_format::time_unknown(version, duration);
+        return true;
     }
 };
 
@@ -98,19 +93,21 @@ void read_edits(atom_reader elst, uint32_t media_scale, uint64_t media_duration,
         // No edit list: the media plays once from movie time 0, for as long
         // as its header says, when it says.
         track.shows_media = media_scale != 0 && media_duration != ~0ull;
-        if (media_scale != 0) {
-            const double end = double(media_duration) * movie_scale / media_scale;
-            track.end = end < double(kLongest) ? int64_t(end) : kLongest;
-        }
+        if (media_scale != 0)
+            track.end = qtrt::scale_time(int64_t(std::min<uint64_t>(media_duration, kLongest)),
+                                         movie_scale, media_scale);
         if (track.shows_media) track.edits.push_back({0, track.end, 0, 1.0});
         return;
     }
-    const bool version1 = u8(elst) == 1;
+    const uint8_t version = u8(elst);
     const uint64_t count = elst.skip(3) ? u32(elst) : 0;
-    const size_t entry = version1 ? 20 : 12;
+    const size_t entry = 2 * qt_format::time_field_size(version) + 4;
     for (uint64_t i = 0; i < count && elst.remaining() >= entry; ++i) {
-        const uint64_t duration = read_time(elst, version1);
-        const int64_t media_time = version1 ? int64_t(u64(elst)) : int64_t(int32_t(u32(elst)));
+        uint64_t duration = 0;
+        int64_t media_time = 0;
+        if (!qt_format::read_time_field(elst, version, duration) ||
+            !qt_format::read_time_field(elst, version, media_time))
+            break;
         const double rate = double(int32_t(u32(elst))) / 65536.0;
         track.edits.push_back(
             {track.end, int64_t(std::min<uint64_t>(duration, kLongest)), media_time, rate});
@@ -166,11 +163,11 @@ void find_sync_start(atom_reader stbl, int64_t shown, track_time_line& track) {
 
 bool read_track(atom_reader trak, uint32_t movie_scale, track_time_line& track) {
     atom_reader tkhd = child(trak, kTkhd);
-    const bool tkhd_version1 = u8(tkhd) == 1;
+    const uint8_t tkhd_version = u8(tkhd);
     track.enabled = (u24(tkhd) & 1) != 0;
     // The track ID after the creation and modification times; a header too
     // short for it still gives the flags.
-    const size_t id_at = tkhd_version1 ? 16 : 8;
+    const size_t id_at = 2 * qt_format::time_field_size(tkhd_version);
     if (tkhd.remaining() >= id_at + 4 && tkhd.skip(id_at)) track.id = u32(tkhd);
     atom_reader mdia = child(trak, kMdia);
     time_header media;
