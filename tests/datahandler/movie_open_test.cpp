@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <memory>
 
 #include "datahandler/datahandler_test_support.h"
@@ -13,7 +12,6 @@
 #include "datahandler/register_data_handler.h"
 #include "datahandler/root_data_ref.h"
 #include "importer/sample_bound.h"
-#include "platform/temp_folder.h"
 #include "quicktime/routines.h"
 #include "support/movie_builder.h"
 
@@ -39,11 +37,7 @@ protected:
     // Opens the bytes as QuickTime does for the importer: a 'dloc'/'dref'
     // property holding a 'zvh ' handle data reference.
     OSErr open(const test_movie::bytes& file) {
-        return open_ref(dh_test::memory_data_ref(file, "kolmfs://store/clip.mov"));
-    }
-
-    OSErr open_ref(CMStreamDataRef* ref) {
-        m_ref.reset(ref);
+        m_ref.reset(dh_test::memory_data_ref(file, "kolmfs://store/clip.mov"));
         DataReferenceRecord location = datahandler::data_location_for(m_ref.get());
         QTNewMoviePropertyElement property{qt_fourcc("dloc"), qt_fourcc("dref"),
                                            sizeof location, &location, 0};
@@ -145,43 +139,6 @@ TEST_F(MovieThroughDataHandler, SampleSizeIsPossibleUpToTheDataBehindTheReferenc
     DisposeHandle(unknown);
     DisposeHandle(description);
 }
-
-// Samples read from a file cut short after the movie opened (to half, or to
-// nothing): each read of bytes the file no longer holds fails with eofErr,
-// as a movie cut short does when QuickTime reads the file itself; none
-// comes back as zeros.
-class ShrinkingMovieFile : public MovieThroughDataHandler,
-                          public ::testing::WithParamInterface<int> {};
-
-TEST_P(ShrinkingMovieFile, SampleReadPastTheCutIsEofErr) {
-    test_movie::movie_plan plan;
-    plan.movie_first = true;
-    plan.add_video(test_movie::kAvc1, 64, 48).add_samples(8, 1000, 100);
-    test_support::temp_folder folder;
-    const std::string path = folder / "shrinking.mov";
-    ASSERT_TRUE(test_movie::write_movie(plan, path));
-    ASSERT_EQ(noErr, open_ref(CMStreamDataRef::create_with_url(path)));
-    Media media = GetTrackMedia(GetMovieIndTrack(m_movie, 1));
-    std::vector<uint8_t> buffer(1000);
-    auto read_sample = [&](long number) {
-        ByteCount size = 0;
-        return GetMediaSample2(media, buffer.data(), ByteCount(buffer.size()), &size,
-                               (number - 1) * 100, nullptr, nullptr, nullptr, nullptr, nullptr, 1,
-                               nullptr, nullptr);
-    };
-    ASSERT_EQ(noErr, read_sample(1));
-    const uintmax_t cut = std::filesystem::file_size(path) * uintmax_t(GetParam()) / 2;
-    std::error_code error;
-    std::filesystem::resize_file(path, cut, error);
-    if (error) GTEST_SKIP() << "cannot cut an open file short here: " << error.message();
-    constexpr OSErr kEofErr = -39;
-    EXPECT_EQ(kEofErr, read_sample(8));
-    if (GetParam() == 0) {
-        EXPECT_EQ(kEofErr, read_sample(1));
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Cuts, ShrinkingMovieFile, ::testing::Values(1, 0));
 
 TEST(NewMovieFromDataFork64, RefusesWhatIsNoDataHandlerInstance) {
     Movie movie = nullptr;

@@ -1,6 +1,9 @@
-// Crafted movies, and every input a fuzzer once found a fault with, imported
-// by path and through the data handler: each import ends with status 0, or 1
-// with one line that names the movie; never with a signal.
+// Crafted movies, every input a fuzzer once found a fault with, movies whose
+// durations the headers misstate, hostile movies in fragments
+// (support/hostile_fragments.h) and crafted edit lists, imported by path and
+// through the data handler: each import ends with status 0, its frames
+// delivered, or 1 with one line that names the movie, and a warning that
+// says what was left out or what the header claims; never with a signal.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -8,6 +11,7 @@
 
 #include "datahandler_import/import_run.h"
 #include "support/fixture_files.h"
+#include "support/hostile_fragments.h"
 #include "support/hostile_sound.h"
 #include "support/movie_builder.h"
 
@@ -15,6 +19,7 @@ namespace {
 
 using test_movie::bytes;
 using test_movie::fourcc;
+using test_movie::movie_plan;
 
 // A video track, and a sound track of the format (0: none) after it, or
 // before it so that the first sample table of the file is the sound's.
@@ -47,11 +52,82 @@ bytes with_first_entry(const test_movie::movie_plan& plan, const std::string& ta
     return file;
 }
 
+// 10 s of video whose movie header says 1 s.
+bytes header_says_one_second() {
+    movie_plan plan;
+    plan.add_video(test_movie::kAvc1, 64, 48).add_samples(100, 10, 60);
+    bytes file = test_movie::build_movie(plan).contiguous();
+    const int64_t mvhd = test_movie::find_atom(file, test_movie::atom_path("moov mvhd"));
+    if (mvhd >= 0) test_movie::patch_u32(file, uint64_t(mvhd) + 24, 600);
+    return file;
+}
+
+// Video and sound in fragments, every header duration all ones, no 'mehd';
+// or an edit list of one edit of length 0.
+bytes fragments(bool unknown_durations, bool open_edit) {
+    movie_plan plan;
+    test_movie::track_plan& video = plan.add_video(test_movie::kAvc1, 64, 48);
+    video.add_samples(30, 10, 20);
+    if (open_edit) video.add_edit(0, 0);
+    plan.add_sound(test_movie::kTwos, 1, 16, 8000).add_samples(8000, 2, 1);
+    plan.fragments.samples_per_fragment = 5;
+    plan.fragments.unknown_durations = unknown_durations;
+    return test_movie::build_movie(plan).contiguous();
+}
+
+// One sync sample, then count - 1 that depend on it, one unit each, at time
+// scale 1000; the edits alternate between the last two frames, 1 ms each.
+movie_plan long_group(uint32_t count, uint32_t edits) {
+    movie_plan plan;
+    plan.time_scale = 1000;
+    test_movie::track_plan& t = plan.add_video(test_movie::kAvc1, 16, 16);
+    t.time_scale = 1000;
+    t.add_samples(count, 1, 1, false);
+    t.samples[0].sync = true;
+    for (uint32_t e = 0; e < edits; ++e) t.add_edit(1, count - 2 + e % 2);
+    return plan;
+}
+
+bytes edit_at_last_media_time() {
+    movie_plan plan = long_group(4, 0);
+    plan.version1_headers = true;
+    plan.tracks[0].add_edit(2, 0).add_edit(2, INT64_MAX);
+    return test_movie::build_movie(plan).contiguous();
+}
+
 struct hostile_case {
     std::string name;
     bytes file;
     std::string says = "";  // text standard error must hold: what was left out, or why it failed
+    int status = -1;        // the status the import must end with; -1: 0 or 1
+    std::string fails_with = "";  // the line of a status of 1
 };
+
+void add_fragment_cases(std::vector<hostile_case>& out) {
+    const std::vector<hostile_case> cases = {
+        {"MovieHeaderSaysOneSecondOfTen", header_says_one_second(),
+         "the movie header says 1 s; its longest track lasts 10 s", 0},
+        {"FragmentsOfUnknownDurationsWithoutMehd", fragments(true, false), "", 0},
+        {"FragmentsWithAZeroLengthEdit", fragments(false, true), "", 0},
+        {"ManyEditsOverOneLongGroup", test_movie::build_movie(long_group(1000, 200)).contiguous(),
+         "stops at its edit", 0},
+        // ruv-import's own check then finds the video short of the movie.
+        {"EditsPastThe4096th", test_movie::build_movie(long_group(4, 4099)).contiguous(),
+         "shows its first 4096 edits only: the edits from 4.096 s on are left out", 1},
+        {"EditAtTheLastMediaTime", edit_at_last_media_time(),
+         "its edit 2 (at 0.002 s) shows media times beyond any movie's", 1},
+    };
+    out.insert(out.end(), cases.begin(), cases.end());
+    // A video edit past its media is judged by ruv-import too: its video
+    // stops short of the track's end, and one line says so.
+    for (test_movie::named_movie& m : test_movie::hostile_fragment_movies()) {
+        if (m.name == "VideoEditPastItsMedia")
+            out.push_back({m.name, std::move(m.file), m.says, 1,
+                           "the movie is cut short or damaged (video ends at 1.000 s"});
+        else
+            out.push_back({m.name, std::move(m.file), m.says, 0});
+    }
+}
 
 std::vector<hostile_case> hostile_cases() {
     // A 'zvh ' data reference as the plug-in lays it out, with an address
@@ -87,6 +163,7 @@ std::vector<hostile_case> hostile_cases() {
     const std::string folder = std::string(RUV_TEST_DATA_DIR) + "/fuzz_crashes/";
     for (const std::string& name : test_fixtures::movie_names(folder))
         cases.push_back({"FuzzCrash_" + name, test_movie::read_bytes(folder + name + ".mov")});
+    add_fragment_cases(cases);
     return cases;
 }
 
@@ -102,7 +179,11 @@ TEST_P(HostileMovie, EndsWithStatusZeroOrOneClearLine) {
         datahandler_import::import_bytes(movie.file, movie.name, mode);
     ASSERT_TRUE(run.result.status == 0 || run.result.status == 1)
         << "status " << run.result.status << "\n" << run.result.err;
+    if (movie.status >= 0) {
+        EXPECT_EQ(run.result.status, movie.status) << run.result.err;
+    }
     EXPECT_NE(run.result.err.find(movie.says), std::string::npos) << run.result.err;
+    EXPECT_NE(run.result.err.find(movie.fails_with), std::string::npos) << run.result.err;
     if (run.result.status == 1) {
         // Warnings about what was left out may come first; one line fails.
         std::vector<std::string> err;
@@ -112,6 +193,11 @@ TEST_P(HostileMovie, EndsWithStatusZeroOrOneClearLine) {
         ASSERT_EQ(err.size(), 1u) << run.result.err;
         const std::string file = datahandler_import::mode_name(movie.name, mode) + ".mov";
         EXPECT_NE(err[0].find(file), std::string::npos) << err[0];
+    } else if (movie.status == 0) {
+        if (movie.says.empty()) {
+            EXPECT_EQ(run.result.err.find("warning"), std::string::npos) << run.result.err;
+        }
+        EXPECT_FALSE(run.frame_lines.empty()) << run.result.err;
     }
 }
 

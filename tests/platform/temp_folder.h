@@ -14,6 +14,7 @@ public:
     temp_folder(const temp_folder&) = delete;
     temp_folder& operator=(const temp_folder&) = delete;
 
+    const std::string& path() const { return m_path; }
     // The folder's path + "/" + name
     std::string operator/(const std::string& name) const;
     // Creates a sub-folder (and its parents); answers its path.

@@ -6,46 +6,23 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "audio/audio_constants.h"
-#include "audio/packet_decoder.h"
 #include "movie/movie_access.h"
 #include "movie/movie_toolbox.h"
 #include "runtime_audio/extraction.h"
 #include "runtime_movie/movie_test_support.h"
 
 using namespace qtrt::audio;
+using audio_test::data_path;
 using audio_test::extraction;
+using audio_test::first_difference;
+using audio_test::reference;
 using movie_test::output_path;
 
 namespace {
-
-constexpr float kTolerance = 1e-4f;
-
-std::string data_path(const std::string& name) { return std::string(RUV_TEST_DATA_DIR) + "/compressed/" + name; }
-
-// Big-endian floats of a reference file, as frames of `channels`.
-std::vector<float> reference(const std::string& path) {
-    const std::vector<uint8_t> bytes = test_movie::read_bytes(path);
-    std::vector<float> out(bytes.size() / 4);
-    for (size_t i = 0; i < out.size(); ++i) {
-        const uint32_t v = test_movie::get_u32(bytes, 4 * i);
-        std::memcpy(&out[i], &v, 4);
-    }
-    return out;
-}
-
-// Index of the first sample farther than kTolerance from the reference, or
-// the length compared.
-size_t first_difference(const std::vector<float>& got, const std::vector<float>& want, size_t offset = 0) {
-    const size_t n = std::min(got.size(), want.size() - std::min(want.size(), offset));
-    for (size_t i = 0; i < n; ++i)
-        if (std::fabs(got[i] - want[offset + i]) > kTolerance) return i;
-    return n;
-}
 
 // The first sound track.
 const qtrt::track_model* sound_track(Movie movie) {
@@ -61,12 +38,6 @@ int64_t sound_frames(Movie movie, double rate) {
     for (const qtrt::edit_entry& e : sound_track(movie)->edits) duration += e.track_duration;
     return std::llround(double(duration) * rate / qtrt::GetMovieTimeScale(movie));
 }
-
-#define SKIP_WITHOUT_DECODER()                                                   \
-    std::string why_not;                                                         \
-    if (!compressed_sound_available(&why_not))                                   \
-    GTEST_SKIP() << "compressed sound is not decoded here: " << why_not          \
-                 << " (scripts/bootstrap.sh installs libavcodec-dev:i386)"
 
 struct compressed_case {
     const char* name;

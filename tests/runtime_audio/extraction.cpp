@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -94,6 +96,28 @@ void extraction::seek(int64_t frame) {
     time.scale = TimeScale(m_default.mSampleRate);
     qtrt::MovieAudioExtractionSetProperty(m_session, kQTPropertyClass_MovieAudioExtraction_Movie,
                                           kQTMovieAudioExtractionMoviePropertyID_CurrentTime, sizeof time, &time);
+}
+
+std::string data_path(const std::string& name) {
+    return std::string(RUV_TEST_DATA_DIR) + "/compressed/" + name;
+}
+
+std::vector<float> reference(const std::string& path) {
+    const std::vector<uint8_t> bytes = test_movie::read_bytes(path);
+    std::vector<float> out(bytes.size() / 4);
+    for (size_t i = 0; i < out.size(); ++i) {
+        const uint32_t v = test_movie::get_u32(bytes, 4 * i);
+        std::memcpy(&out[i], &v, 4);
+    }
+    return out;
+}
+
+size_t first_difference(const std::vector<float>& got, const std::vector<float>& want,
+                        size_t offset) {
+    const size_t n = std::min(got.size(), want.size() - std::min(want.size(), offset));
+    for (size_t i = 0; i < n; ++i)
+        if (std::fabs(got[i] - want[offset + i]) > 1e-4f) return i;
+    return n;
 }
 
 }  // namespace audio_test

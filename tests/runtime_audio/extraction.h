@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "audio/audio_extraction.h"
+#include "audio/packet_decoder.h"
 #include "movie/movie_toolbox.h"
 #include "support/movie_builder.h"
 
@@ -46,4 +47,19 @@ private:
     AudioStreamBasicDescription m_default{};
 };
 
+// A file of tests/data/compressed.
+std::string data_path(const std::string& name);
+// The big-endian floats of a reference file.
+std::vector<float> reference(const std::string& path);
+// The index of the first sample farther than 1e-4 from want[offset + i], or
+// the length compared.
+size_t first_difference(const std::vector<float>& got, const std::vector<float>& want,
+                        size_t offset = 0);
+
 }  // namespace audio_test
+
+#define SKIP_WITHOUT_DECODER()                                          \
+    std::string why_not;                                                \
+    if (!qtrt::audio::compressed_sound_available(&why_not))             \
+    GTEST_SKIP() << "compressed sound is not decoded here: " << why_not \
+                 << " (scripts/bootstrap.sh installs libavcodec-dev:i386)"

@@ -20,6 +20,7 @@
 #include "audio/movie_sound_tracks.h"
 #include "audio/packet_decoder.h"
 #include "movie/movie_access.h"
+#include "runtime_audio/extraction.h"
 #include "runtime_movie/movie_test_support.h"
 #include "support/movie_builder.h"
 
@@ -105,8 +106,7 @@ std::string answers(const std::string& path, damage harm, const std::vector<step
 class FillAhead : public testing::TestWithParam<ahead_case> {};
 
 TEST_P(FillAhead, AnswersEveryCallAsTheClientsOwnThreadWould) {
-    std::string why_not;
-    if (!compressed_sound_available(&why_not)) GTEST_SKIP() << "compressed sound is not decoded here: " << why_not;
+    SKIP_WITHOUT_DECODER();
     const ahead_case& c = GetParam();
     test_movie::bytes file = test_movie::read_bytes(std::string(RUV_TEST_DATA_DIR) + "/" + c.movie);
     ASSERT_GT(file.size(), 2000u);

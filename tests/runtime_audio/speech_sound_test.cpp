@@ -6,27 +6,18 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <string>
 #include <vector>
 
-#include "audio/packet_decoder.h"
 #include "runtime_audio/extraction.h"
 
+using audio_test::data_path;
 using audio_test::extraction;
+using audio_test::reference;
 using test_movie::bytes;
 using test_movie::fourcc;
 
 namespace {
-
-#define SKIP_WITHOUT_DECODER()                              \
-    std::string why_not;                                    \
-    if (!qtrt::audio::compressed_sound_available(&why_not)) \
-    GTEST_SKIP() << "compressed sound is not decoded here: " << why_not
-
-std::string data_path(const std::string& name) {
-    return std::string(RUV_TEST_DATA_DIR) + "/compressed/" + name;
-}
 
 struct amr_case {
     const char* name;
@@ -82,17 +73,6 @@ INSTANTIATE_TEST_SUITE_P(
         amr_case{"sawb", fourcc("sawb"), 16000, 320, {2, 0, 8, 1, 4}, {33, 18, 61, 24, 41}}),
     [](const testing::TestParamInfo<amr_case>& info) { return std::string(info.param.name); });
 
-// Big-endian floats of a reference file.
-std::vector<float> reference(const std::string& path) {
-    const bytes b = test_movie::read_bytes(path);
-    std::vector<float> out(b.size() / 4);
-    for (size_t i = 0; i < out.size(); ++i) {
-        const uint32_t v = test_movie::get_u32(b, 4 * i);
-        std::memcpy(&out[i], &v, 4);
-    }
-    return out;
-}
-
 // The packets of NAME.packets (its OpusHead, then each packet's 32-bit size
 // and bytes) in an 'Opus' track of 20 ms samples.
 test_movie::movie_plan opus_movie(const std::string& name) {
@@ -130,11 +110,7 @@ TEST(OpusSilk, DecodedFramesFollowOnWithoutShift) {
     const std::vector<float> want = reference(data_path("opus_silk_8k.audio0.f32be"));
     const std::vector<float> got = x.frames();
     ASSERT_EQ(got.size(), want.size());
-    size_t first_difference = 0;
-    while (first_difference < got.size() &&
-           std::fabs(got[first_difference] - want[first_difference]) <= 1e-4f)
-        ++first_difference;
-    EXPECT_EQ(first_difference, got.size());
+    EXPECT_EQ(audio_test::first_difference(got, want), got.size());
     // After a jump the decoder starts afresh a little earlier, and its
     // frames follow on from there. Its state differs from decoding from the
     // start (SILK converges slowly), but the sound is in place: far closer to

@@ -14,6 +14,7 @@
 #include <map>
 #include <thread>
 
+#include "platform/temp_folder.h"
 #include "ruv_import/cut_movie.h"
 #include "ruv_import/tool_run.h"
 #include "support/movie_builder.h"
@@ -23,33 +24,11 @@ namespace {
 namespace fs = std::filesystem;
 using value = nlohmann::ordered_json;
 using ruv_import_test::lines_of;
-using ruv_import_test::output_path;
 using ruv_import_test::run_tool;
 using ruv_import_test::tool_result;
+using test_support::temp_folder;
 
 const std::string kData = RUV_TEST_DATA_DIR;
-
-// A folder of the test's own, emptied first and removed at the end.
-class scratch_folder {
-public:
-    explicit scratch_folder(const std::string& name) : m_path(output_path(name)) {
-        fs::remove_all(m_path);
-        fs::create_directories(m_path);
-    }
-    ~scratch_folder() {
-        std::error_code ignored;
-        fs::remove_all(m_path, ignored);
-    }
-    std::string operator/(const std::string& name) const { return m_path + "/" + name; }
-    const std::string& path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
-
-void copy(const std::string& from, const std::string& to) {
-    ASSERT_TRUE(fs::copy_file(from, to, fs::copy_options::overwrite_existing)) << from;
-}
 
 // Video in two edits, with a second of PCM sound.
 test_movie::movie_plan edited_movie() {
@@ -105,18 +84,17 @@ private:
 };
 
 TEST(Batch, EachMovieGivesWhatItsOwnImportGives) {
-    scratch_folder movies("batch_movies"), mounted("batch_mounted"), out("batch_out"),
-        single("batch_single");
-    copy(kData + "/dv_pal_sowt.mov", movies / "pcm.mov");
-    copy(kData + "/compressed/aac_stereo_h264.mov", movies / "aac.mov");
-    copy(kData + "/fragmented/aac_stereo_h264.mov", movies / "fragments.mov");
-    copy(kData + "/h264_bframes_tc.mov", movies / "timecode.mov");
+    temp_folder movies, mounted, out, single;
+    movies.copy_file(kData + "/dv_pal_sowt.mov", "pcm.mov");
+    movies.copy_file(kData + "/compressed/aac_stereo_h264.mov", "aac.mov");
+    movies.copy_file(kData + "/fragmented/aac_stereo_h264.mov", "fragments.mov");
+    movies.copy_file(kData + "/h264_bframes_tc.mov", "timecode.mov");
     ASSERT_TRUE(test_movie::write_bytes(test_movie::build_movie(edited_movie()).contiguous(),
                                         movies / "edits.mov"));
     ASSERT_TRUE(
         test_movie::write_bytes(ruv_import_test::cut_inside_media(), movies / "damaged.mov"));
     // Read through the plug-in's data handler: a URL of a mounted share.
-    copy(kData + "/audio_only_44k.mov", mounted / "mounted.mov");
+    mounted.copy_file(kData + "/audio_only_44k.mov", "mounted.mov");
     environment mounts("RUV_STREAM_MOUNTS", "kolmfs://batchstore=" + mounted.path());
 
     tool_result batch = run_tool({"--jobs", "3", "--json", "--quiet", "--audio-out",
@@ -197,7 +175,7 @@ pid_t worker_with(const std::string& text) {
 
 TEST_P(StuckWorker, FailsItsMovieAloneAndTheOthersImport) {
     const stuck_case& c = GetParam();
-    scratch_folder mounted(std::string("batch_stuck_") + c.name);
+    temp_folder mounted;
     ASSERT_EQ(mkfifo((mounted / "stuck.mov").c_str(), 0600), 0);
     // A share of this test process alone: other tests look for their own
     // workers by the movie's URL.
@@ -244,7 +222,7 @@ const std::string kMovieA = kData + "/h264_bframes_tc.mov";
 // A folder without a movie file fails as a movie would; the summary table
 // names every movie with its status and why.
 TEST(Batch, SummaryTableNamesEveryMovieAndWhyOneFailed) {
-    scratch_folder empty("batch_empty");
+    temp_folder empty;
     tool_result run = run_tool({kMovieA, empty.path()});
     EXPECT_EQ(run.status, 1);
     const std::vector<std::string> lines = lines_of(run.out);

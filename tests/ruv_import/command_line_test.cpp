@@ -42,17 +42,13 @@ TEST_P(UnusableInput, GivesOneLineErrorAndStatusOne) {
 
 std::string missing_movie() { return output_path("missing.mov"); }
 
-std::string text_movie() {
-    const std::string path = output_path("text.mov");
-    EXPECT_TRUE(test_movie::write_bytes(test_movie::bytes(200, 'a'), path));
-    return path;
-}
-
 std::string written(const test_movie::bytes& bytes, const std::string& name) {
     const std::string path = output_path(name);
     EXPECT_TRUE(test_movie::write_bytes(bytes, path));
     return path;
 }
+
+std::string text_movie() { return written(test_movie::bytes(200, 'a'), "text.mov"); }
 
 // Every sample past the end of the file: pulled frame by frame, the importer
 // itself does not fail, the stream without frames does, with its reason.
