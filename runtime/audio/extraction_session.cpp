@@ -5,8 +5,12 @@
 
 #include "audio/audio_constants.h"
 #include "audio/checked_math.h"
+#include "format/time_scale.h"
 
 namespace qtrt::audio {
+
+using qt_format::rescale_time;
+
 namespace {
 
 constexpr size_t kBlockFrames = 4096;

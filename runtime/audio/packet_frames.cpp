@@ -9,6 +9,9 @@
 #include "format/time_scale.h"
 
 namespace qtrt::audio {
+
+using qt_format::rescale_time;
+
 namespace {
 
 // A packet larger than this is not decoded: no codec here makes one near it.

@@ -7,6 +7,8 @@
 
 namespace qtrt::audio {
 
+using qt_format::rescale_time;
+
 namespace {
 
 // Edits that play their media faster than this are silent.

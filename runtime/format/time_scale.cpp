@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-namespace qtrt {
+namespace qt_format {
 namespace {
 
 constexpr int64_t kLargest = std::numeric_limits<int64_t>::max();
@@ -79,4 +79,4 @@ int64_t rescale_time(int64_t value, double from_rate, double to_rate) {
     return frames > kMaxFrames ? kMaxFrames : frames < -kMaxFrames ? -kMaxFrames : frames;
 }
 
-}  // namespace qtrt
+}  // namespace qt_format

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace qtrt {
+namespace qt_format {
 
 enum class round_to { down, up, nearest };
 
@@ -26,4 +26,4 @@ rate_fraction rate_as_fraction(double rate);
 // overflow. A rate of 0 or less gives 0.
 int64_t rescale_time(int64_t value, double from_rate, double to_rate);
 
-}  // namespace qtrt
+}  // namespace qt_format

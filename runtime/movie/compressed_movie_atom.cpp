@@ -12,10 +12,12 @@
 #endif
 
 #include "format/atom_walk.h"
-#include "movie/atom_types.h"
+#include "format/atom_types.h"
 #include "quicktime/movie_constants.h"
 
 namespace qtrt {
+
+using namespace qt_format::atom_types;
 
 using qt_format::atom_reader;
 using qt_format::find_child;

@@ -2,9 +2,11 @@
 
 #include <cstring>
 
-#include "movie/atom_types.h"
+#include "format/atom_types.h"
 
 namespace qtrt {
+
+using namespace qt_format::atom_types;
 namespace {
 
 // Offset of the file name (a Pascal string of up to 63 characters) in an

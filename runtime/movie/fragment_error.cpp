@@ -1,9 +1,11 @@
 #include "movie/fragment_error.h"
 
-#include "movie/atom_types.h"
+#include "format/atom_types.h"
 #include "movie/sample_appender.h"
 
 namespace qtrt {
+
+using namespace qt_format::atom_types;
 namespace {
 
 std::string number(uint64_t v) { return std::to_string(v); }

@@ -6,13 +6,15 @@
 
 #include "audio/sound_description.h"
 #include "format/atom_walk.h"
-#include "movie/atom_types.h"
+#include "format/atom_types.h"
 #include "movie/data_handler_source.h"
 #include "movie/fragment_error.h"
 #include "movie/sample_appender.h"
 #include "movie/track_fragment_atoms.h"
 
 namespace qtrt {
+
+using namespace qt_format::atom_types;
 
 using qt_format::atom_reader;
 using qt_format::atom;

@@ -5,12 +5,14 @@
 
 #include "components/component_manager.h"
 #include "memory/memory_manager.h"
-#include "movie/atom_types.h"
+#include "format/atom_types.h"
 #include "movie/movie_objects.h"
 #include "movie/time_code.h"
 #include "quicktime/movie_constants.h"
 
 namespace qtrt {
+
+using namespace qt_format::atom_types;
 namespace {
 
 constexpr OSType kMediaSubtitle = qt_fourcc("sbtl");

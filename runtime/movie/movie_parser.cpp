@@ -5,13 +5,15 @@
 #include <new>
 
 #include "format/atom_walk.h"
-#include "movie/atom_types.h"
+#include "format/atom_types.h"
 #include "movie/data_handler_source.h"
 #include "movie/fragment_parser.h"
 #include "movie/sample_table_builder.h"
 #include "movie/track_durations.h"
 
 namespace qtrt {
+
+using namespace qt_format::atom_types;
 
 using qt_format::atom_reader;
 using qt_format::atom;

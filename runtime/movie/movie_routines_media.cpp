@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "memory/memory_manager.h"
-#include "movie/atom_types.h"
+#include "format/atom_types.h"
 #include "movie/interesting_time.h"
 #include "movie/media_handlers.h"
 #include "movie/movie_access.h"
@@ -16,6 +16,8 @@
 #include "quicktime/movie_constants.h"
 
 namespace qtrt {
+
+using namespace qt_format::atom_types;
 namespace {
 
 // The bits of an 'sdtp' byte (bit 7 is reserved) are the dependency flags

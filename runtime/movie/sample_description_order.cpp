@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "movie/atom_types.h"
+#include "format/atom_types.h"
 
 namespace qtrt {
+
+using namespace qt_format::atom_types;
 namespace {
 
 struct field {

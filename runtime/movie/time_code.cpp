@@ -3,13 +3,17 @@
 #include <cstdlib>
 
 #include "format/atom_walk.h"
-#include "movie/atom_types.h"
+#include "format/atom_types.h"
 #include "movie/movie_access.h"
 #include "movie/movie_objects.h"
 #include "movie/time_mapping.h"
 #include "quicktime/movie_constants.h"
 
 namespace qtrt {
+
+using qt_format::scale_time;
+
+using namespace qt_format::atom_types;
 
 using qt_format::atom_reader;
 using qt_format::atom;

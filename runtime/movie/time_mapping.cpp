@@ -3,6 +3,10 @@
 #include <limits>
 
 namespace qtrt {
+
+using qt_format::round_to;
+using qt_format::scale_time;
+
 namespace {
 
 // a + b and a - b, saturated to the 64-bit range (only broken files get

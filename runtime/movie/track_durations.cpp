@@ -7,6 +7,10 @@
 #include "movie/time_mapping.h"
 
 namespace qtrt {
+
+using qt_format::round_to;
+using qt_format::scale_time;
+
 namespace {
 
 constexpr int64_t kMaxTime = std::numeric_limits<int64_t>::max();

@@ -7,7 +7,7 @@
 
 #include "format/time_scale.h"
 
-namespace qtrt {
+namespace qt_format {
 namespace {
 
 constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
@@ -60,4 +60,4 @@ TEST(RescaleTime, SampleRatesAsFractions) {
 }
 
 }  // namespace
-}  // namespace qtrt
+}  // namespace qt_format

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <new>
 
+#include "format/atom_types.h"
 #include "format/atom_walk.h"
 #include "lib/kolmbase/strings.h"
 #include "quicktime/mac_types.h"
@@ -12,25 +13,10 @@ namespace ruv_import {
 
 namespace {
 
+using namespace qt_format::atom_types;
+
 using qt_format::atom_reader;
 using qt_format::atom_status;
-
-constexpr uint32_t kMovie = qt_fourcc("moov");
-constexpr uint32_t kTrack = qt_fourcc("trak");
-constexpr uint32_t kTrackHeader = qt_fourcc("tkhd");
-constexpr uint32_t kMedia = qt_fourcc("mdia");
-constexpr uint32_t kHandler = qt_fourcc("hdlr");
-constexpr uint32_t kMediaHeader = qt_fourcc("mdhd");
-constexpr uint32_t kMediaInformation = qt_fourcc("minf");
-constexpr uint32_t kSampleTable = qt_fourcc("stbl");
-constexpr uint32_t kSampleSizes = qt_fourcc("stsz");
-constexpr uint32_t kCompactSampleSizes = qt_fourcc("stz2");
-constexpr uint32_t kSampleToChunk = qt_fourcc("stsc");
-constexpr uint32_t kChunkOffsets = qt_fourcc("stco");
-constexpr uint32_t kChunkOffsets64 = qt_fourcc("co64");
-
-constexpr uint32_t kSampleDescriptions = qt_fourcc("stsd");
-constexpr uint32_t kSound = qt_fourcc("soun");
 
 // The movie file's bytes, read directly.
 class source_bytes : public qt_format::byte_source {
@@ -76,7 +62,6 @@ constexpr int kMaxTopLevelAtoms = 10000;
 // then taken as whole.
 constexpr uint64_t kMaxMovieAtomRead = 64u << 20;
 
-
 // The file's top level up to the movie atom: why there is no whole one
 // (problem), or the movie atom's header.
 struct top_level {
@@ -114,14 +99,14 @@ top_level walk_top_level(source_bytes& source) {
         }
         if (read == atom_status::past_parent) {
             result.problem =
-                h.type == kMovie
+                h.type == MovieAID
                     ? kolmbase::string_with_format("movie atom cut short at byte %llu", size)
                     : kolmbase::string_with_format(
                           "no movie atom; the file ends at byte %llu inside its '%s' atom", size,
                           kolmbase::string_with_fourcc(h.type).c_str());
             return result;
         }
-        if (h.type == kMovie) {
+        if (h.type == MovieAID) {
             result.found = true;
             result.movie = h;
             return result;
@@ -165,7 +150,7 @@ struct track_tables {
 // the version, 6 bytes, then the channel count of 16 bits; version 2 gives it
 // again in 32 bits, 22 bytes further on.
 void read_sound_description(const atom_reader& table, track_tables& t) {
-    atom_reader descriptions = child(table, kSampleDescriptions);
+    atom_reader descriptions = child(table, kAtomStsd);
     uint32_t count = 0, size = 0;
     if (descriptions.failed() || !descriptions.skip(4) || !descriptions.read_u32(count) ||
         count == 0 || !descriptions.read_u32(size) || size < 8)
@@ -182,7 +167,7 @@ void read_sound_description(const atom_reader& table, track_tables& t) {
 
 track_tables read_track(const atom_reader& track) {
     track_tables t;
-    atom_reader header = child(track, kTrackHeader);
+    atom_reader header = child(track, kAtomTkhd);
     uint8_t version = 0;
     // After version and flags, two times of 4 bytes (8 in version 1), then the ID.
     uint32_t flags = 0;
@@ -192,29 +177,29 @@ track_tables read_track(const atom_reader& track) {
         t.id = id;
     t.enabled = (flags & 1) != 0;
 
-    const atom_reader media = child(track, kMedia);
+    const atom_reader media = child(track, kAtomMdia);
     t.has_media = !media.failed();
-    atom_reader handler = child(media, kHandler);
+    atom_reader handler = child(media, kAtomHdlr);
     // After version, flags and component type.
     uint32_t handler_type = 0;
     if (!handler.failed() && handler.skip(8) && handler.read_u32(handler_type))
         t.handler = handler_type;
-    atom_reader media_header = child(media, kMediaHeader);
+    atom_reader media_header = child(media, kAtomMdhd);
     // After version and flags, two times of 4 bytes (8 in version 1), then the scale.
     uint32_t scale = 0;
     if (media_header.read_u8(version) && media_header.skip(3 + 2 * qt_format::time_field_size(version)) &&
         media_header.read_u32(scale))
         t.media_time_scale = scale;
 
-    const atom_reader table = child(child(media, kMediaInformation), kSampleTable);
+    const atom_reader table = child(child(media, kAtomMinf), kAtomStbl);
     t.has_sample_table = !table.failed();
     if (!t.has_sample_table) return t;
-    const atom_reader sizes = child(table, kSampleSizes);
-    t.samples = table_count(sizes.failed() ? child(table, kCompactSampleSizes) : sizes, 4);
-    const atom_reader offsets = child(table, kChunkOffsets);
-    t.chunks = table_count(offsets.failed() ? child(table, kChunkOffsets64) : offsets, 0);
-    t.sample_to_chunk_runs = table_count(child(table, kSampleToChunk), 0);
-    if (t.handler == kSound) read_sound_description(table, t);
+    const atom_reader sizes = child(table, kAtomStsz);
+    t.samples = table_count(sizes.failed() ? child(table, kAtomStz2) : sizes, 4);
+    const atom_reader offsets = child(table, kAtomStco);
+    t.chunks = table_count(offsets.failed() ? child(table, kAtomCo64) : offsets, 0);
+    t.sample_to_chunk_runs = table_count(child(table, kAtomStsc), 0);
+    if (t.handler == SoundMediaType) read_sound_description(table, t);
     return t;
 }
 
@@ -254,7 +239,7 @@ std::vector<file_track> file_tracks(const std::string& path) {
     qt_format::atom a;
     bool malformed = false;
     while (qt_format::next_atom(children, a, malformed)) {
-        if (a.type != kTrack) continue;
+        if (a.type != kAtomTrak) continue;
         const track_tables t = read_track(a.body);
         tracks.push_back(file_track{t.id, t.handler, t.media_time_scale, table_problem(t),
                                     t.enabled, t.format, t.channels});

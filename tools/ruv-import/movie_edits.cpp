@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "format/atom_types.h"
 #include "format/atom_walk.h"
 #include "format/time_scale.h"
 #include "quicktime/mac_types.h"
@@ -12,22 +13,9 @@ namespace ruv_import {
 
 namespace {
 
-using qt_format::atom_reader;
+using namespace qt_format::atom_types;
 
-constexpr uint32_t kMoov = qt_fourcc("moov");
-constexpr uint32_t kMvhd = qt_fourcc("mvhd");
-constexpr uint32_t kTrak = qt_fourcc("trak");
-constexpr uint32_t kTkhd = qt_fourcc("tkhd");
-constexpr uint32_t kMdia = qt_fourcc("mdia");
-constexpr uint32_t kMdhd = qt_fourcc("mdhd");
-constexpr uint32_t kHdlr = qt_fourcc("hdlr");
-constexpr uint32_t kEdts = qt_fourcc("edts");
-constexpr uint32_t kElst = qt_fourcc("elst");
-constexpr uint32_t kMinf = qt_fourcc("minf");
-constexpr uint32_t kStbl = qt_fourcc("stbl");
-constexpr uint32_t kStts = qt_fourcc("stts");
-constexpr uint32_t kCtts = qt_fourcc("ctts");
-constexpr uint32_t kStss = qt_fourcc("stss");
+using qt_format::atom_reader;
 
 // Samples looked at to find where the first shown frame decodes from.
 constexpr uint64_t kMaxSamplesLooked = 10u * 1000 * 1000;
@@ -94,7 +82,7 @@ void read_edits(atom_reader elst, uint32_t media_scale, uint64_t media_duration,
         // as its header says, when it says.
         track.shows_media = media_scale != 0 && media_duration != ~0ull;
         if (media_scale != 0)
-            track.end = qtrt::scale_time(int64_t(std::min<uint64_t>(media_duration, kLongest)),
+            track.end = qt_format::scale_time(int64_t(std::min<uint64_t>(media_duration, kLongest)),
                                          movie_scale, media_scale);
         if (track.shows_media) track.edits.push_back({0, track.end, 0, 1.0});
         return;
@@ -121,9 +109,9 @@ void read_edits(atom_reader elst, uint32_t media_scale, uint64_t media_duration,
 // decodes from: the last sync sample decoded at or before it that is itself
 // shown at or before it, else the first sync sample looked at.
 void find_sync_start(atom_reader stbl, int64_t shown, track_time_line& track) {
-    atom_reader stts = child(stbl, kStts);
-    atom_reader ctts = child(stbl, kCtts);
-    atom_reader stss = child(stbl, kStss);
+    atom_reader stts = child(stbl, kAtomStts);
+    atom_reader ctts = child(stbl, kAtomCtts);
+    atom_reader stss = child(stbl, kAtomStss);
     uint64_t stts_left = stts.skip(4) ? u32(stts) : 0;
     uint64_t ctts_entries = ctts.skip(4) ? u32(ctts) : 0;
     uint64_t stss_left = stss.skip(4) ? u32(stss) : 0;
@@ -162,22 +150,22 @@ void find_sync_start(atom_reader stbl, int64_t shown, track_time_line& track) {
 }
 
 bool read_track(atom_reader trak, uint32_t movie_scale, track_time_line& track) {
-    atom_reader tkhd = child(trak, kTkhd);
+    atom_reader tkhd = child(trak, kAtomTkhd);
     const uint8_t tkhd_version = u8(tkhd);
     track.enabled = (u24(tkhd) & 1) != 0;
     // The track ID after the creation and modification times; a header too
     // short for it still gives the flags.
     const size_t id_at = 2 * qt_format::time_field_size(tkhd_version);
     if (tkhd.remaining() >= id_at + 4 && tkhd.skip(id_at)) track.id = u32(tkhd);
-    atom_reader mdia = child(trak, kMdia);
+    atom_reader mdia = child(trak, kAtomMdia);
     time_header media;
-    const bool has_media_header = media.parse(child(mdia, kMdhd));
-    atom_reader hdlr = child(mdia, kHdlr);
+    const bool has_media_header = media.parse(child(mdia, kAtomMdhd));
+    atom_reader hdlr = child(mdia, kAtomHdlr);
     track.handler = hdlr.skip(8) ? u32(hdlr) : 0;
     if (tkhd.failed() || !has_media_header || hdlr.failed()) return false;
-    read_edits(child(child(trak, kEdts), kElst), media.scale,
+    read_edits(child(child(trak, kAtomEdts), kAtomElst), media.scale,
                media.duration_known ? media.duration : ~0ull, movie_scale, track);
-    atom_reader stbl = child(child(mdia, kMinf), kStbl);
+    atom_reader stbl = child(child(mdia, kAtomMinf), kAtomStbl);
     if (!stbl.failed()) {
         for (const movie_edit& e : track.edits) {
             if (e.media_time < 0 || e.duration <= 0) continue;
@@ -219,14 +207,14 @@ bool copy_time_line_atoms(stream_source& source, uint64_t at, uint64_t end, int 
     qt_format::atom_header h;
     while (children.next(h)) {
         const bool container =
-            (level == 0 && h.type == kTrak) ||
-            (level == 1 && (h.type == kMdia || h.type == kEdts)) ||
-            (with_samples && ((level == 2 && h.type == kMinf) || (level == 3 && h.type == kStbl)));
-        const bool leaf = level == 0   ? h.type == kMvhd
-                          : level == 1 ? h.type == kTkhd
-                          : level == 2 ? h.type == kMdhd || h.type == kHdlr || h.type == kElst
-                                       : level == 4 && (h.type == kStts || h.type == kCtts ||
-                                                        h.type == kStss);
+            (level == 0 && h.type == kAtomTrak) ||
+            (level == 1 && (h.type == kAtomMdia || h.type == kAtomEdts)) ||
+            (with_samples && ((level == 2 && h.type == kAtomMinf) || (level == 3 && h.type == kAtomStbl)));
+        const bool leaf = level == 0   ? h.type == kAtomMvhd
+                          : level == 1 ? h.type == kAtomTkhd
+                          : level == 2 ? h.type == kAtomMdhd || h.type == kAtomHdlr || h.type == kAtomElst
+                                       : level == 4 && (h.type == kAtomStts || h.type == kAtomCtts ||
+                                                        h.type == kAtomStss);
         if (!container && !leaf) continue;
         const uint64_t body = h.body_size();
         if (out.size() + 8 > kMaxMovieAtom || (leaf && body > kMaxMovieAtom - out.size() - 8))
@@ -255,7 +243,7 @@ bool read_movie_atom(Ruv::CM::RStream& stream, bool with_samples, std::vector<ui
         source, 0, uint64_t(file_size < 0 ? std::numeric_limits<int64_t>::max() : file_size));
     qt_format::atom_header h;
     while (top.next(h)) {
-        if (h.type == kMoov)
+        if (h.type == MovieAID)
             return copy_time_line_atoms(source, h.body(), h.end(), 0, with_samples, moov);
     }
     return false;
@@ -268,7 +256,7 @@ bool read_movie_time_line(Ruv::CM::RStream& stream, movie_time_line& out, bool w
     if (!read_movie_atom(stream, with_samples, moov)) return false;
     atom_reader movie(moov.data(), moov.size());
     time_header header;
-    const bool has_header = header.parse(child(movie, kMvhd));
+    const bool has_header = header.parse(child(movie, kAtomMvhd));
     out.time_scale = header.scale;
     if (!has_header || out.time_scale == 0) return false;
     if (header.duration_known && header.duration <= uint64_t(INT64_MAX))
@@ -276,7 +264,7 @@ bool read_movie_time_line(Ruv::CM::RStream& stream, movie_time_line& out, bool w
     qt_format::atom a;
     bool malformed = false;
     while (qt_format::next_atom(movie, a, malformed)) {
-        if (a.type != kTrak) continue;
+        if (a.type != kAtomTrak) continue;
         track_time_line track;
         if (read_track(a.body, out.time_scale, track)) out.tracks.push_back(track);
     }

@@ -1,11 +1,11 @@
-// The four-character codes of the atoms the movie runtime reads (the codes it
-// shares with the plug-in are in quicktime/movie_constants.h).
+// The four-character codes of the atoms the movie runtime and ruv-import read
+// (the codes shared with the plug-in are in quicktime/movie_constants.h).
 #pragma once
 
 #include "quicktime/mac_types.h"
 #include "quicktime/movie_constants.h"
 
-namespace qtrt {
+namespace qt_format::atom_types {
 
 // Top level.
 constexpr OSType kAtomFtyp = qt_fourcc("ftyp");
@@ -57,4 +57,4 @@ constexpr OSType kAtomTfhd = qt_fourcc("tfhd");
 constexpr OSType kAtomTfdt = qt_fourcc("tfdt");
 constexpr OSType kAtomTrun = qt_fourcc("trun");
 
-}  // namespace qtrt
+}  // namespace qt_format::atom_types
