@@ -90,33 +90,32 @@ TEST_F(EditWalk, EditsPastTheLastWalkedAreSaidToBeLeftOut) {
 
 // QuickTime may round an edit's last instant either way: an edit whose span
 // lies within a media unit or two of a rate-1 mapping is kept (rate 1 plus
-// 1/65536 over 89,850 media units: one unit off), one further off is left
-// out (3/65536: four units off).
-struct rate_case {
-    int32_t rate;
-    int opened;
-};
-
-class EditRate : public EditWalk, public testing::WithParamInterface<rate_case> {};
+// 1/65536 over 89,850 media units: one unit off). One further off (3/65536:
+// four units off), or at another rate (dwell, half, double), would put its
+// frames at wrong times: the track is left out, with a line that names it.
+class EditRate : public EditWalk, public testing::WithParamInterface<int32_t> {};
 
 TEST_P(EditRate, WithinAMediaUnitOfRateOneIsKept) {
+    const int32_t rate = GetParam();
+    const bool kept = rate == 0x10000 || rate == 0x10001;
     test_movie::movie_plan plan;
     plan.time_scale = 600;
     test_movie::track_plan& t = plan.add_video(test_movie::kAvc1, 16, 16);
     t.time_scale = 90000;
     t.add_samples(30, 10, 3000);
-    t.add_edit(600, 0, GetParam().rate);
+    t.add_edit(120, 0).add_edit(600, 0, rate);
     movie_ptr movie = open_built(plan);
     ASSERT_NE(movie, nullptr);
     log_recorder log;
     video_track v;
-    EXPECT_EQ(v.open(movie.get()), GetParam().opened)
+    EXPECT_EQ(v.open(movie.get()), kept ? 0 : 1);
+    EXPECT_EQ(has_line(log, "its edit 2 (at 0.200 s) plays its media at a rate other than 1"),
+              !kept)
         << (log.lines.empty() ? "" : log.lines[0]);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rates, EditRate,
-                         testing::Values(rate_case{0x10000, 0}, rate_case{0x10001, 0},
-                                         rate_case{0x10003, 1}));
+                         testing::Values(0x10000, 0x10001, 0x10003, 0, 0x8000, 0x20000));
 
 // An edit whose media time leaves no room for its length in 64 bits is no
 // edit at another rate: the track is left out for what it is.

@@ -61,7 +61,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         layout_case{"MovieAfterMediaData", [](test_movie::movie_plan&) {}},
         layout_case{"MovieFirst", [](test_movie::movie_plan& s) { s.movie_first = true; }},
-        layout_case{"LargeMediaDataSize", [](test_movie::movie_plan& s) { s.large_mdat = true; }},
         layout_case{"Co64Offsets", [](test_movie::movie_plan& s) { s.force_co64 = true; }},
         layout_case{"Version1Headers", [](test_movie::movie_plan& s) { s.version1_headers = true; }},
         layout_case{"AliasDataReferences",
