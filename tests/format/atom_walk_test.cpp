@@ -107,3 +107,27 @@ INSTANTIATE_TEST_SUITE_P(Rules, NextAtom, ::testing::ValuesIn(memory_walk_cases(
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+// Time fields of full atoms: 32 bits in version 0, 64 in version 1; an
+// edit's media time of -1 stays -1 in both; all ones is an unknown duration
+// in the field's own width only.
+TEST(TimeFields, ReadByVersion) {
+    const std::vector<uint8_t> narrow = {0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 7};
+    qt_format::atom_reader r(narrow.data(), narrow.size());
+    uint64_t duration = 0;
+    int64_t media_time = 0;
+    ASSERT_TRUE(qt_format::read_time_field(r, 0, duration));
+    EXPECT_EQ(duration, 0xFFFFFFFFu);
+    EXPECT_TRUE(qt_format::time_unknown(0, duration));
+    EXPECT_FALSE(qt_format::time_unknown(1, duration));
+    qt_format::atom_reader again(narrow.data(), narrow.size());
+    ASSERT_TRUE(qt_format::read_time_field(again, 0, media_time));
+    EXPECT_EQ(media_time, -1);
+
+    qt_format::atom_reader wide(narrow.data(), narrow.size());
+    ASSERT_TRUE(qt_format::read_time_field(wide, 1, duration));
+    EXPECT_EQ(duration, 0xFFFFFFFF00000007u);
+    EXPECT_FALSE(qt_format::time_unknown(1, duration));
+    EXPECT_TRUE(qt_format::time_unknown(1, ~uint64_t(0)));
+    EXPECT_FALSE(qt_format::read_time_field(wide, 0, duration));  // nothing left
+}
