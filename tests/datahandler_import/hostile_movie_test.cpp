@@ -19,6 +19,7 @@ namespace {
 
 using test_movie::bytes;
 using test_movie::fourcc;
+using test_movie::long_group;
 using test_movie::movie_plan;
 
 // A video track, and a sound track of the format (0: none) after it, or
@@ -73,19 +74,6 @@ bytes fragments(bool unknown_durations, bool open_edit) {
     plan.fragments.samples_per_fragment = 5;
     plan.fragments.unknown_durations = unknown_durations;
     return test_movie::build_movie(plan).contiguous();
-}
-
-// One sync sample, then count - 1 that depend on it, one unit each, at time
-// scale 1000; the edits alternate between the last two frames, 1 ms each.
-movie_plan long_group(uint32_t count, uint32_t edits) {
-    movie_plan plan;
-    plan.time_scale = 1000;
-    test_movie::track_plan& t = plan.add_video(test_movie::kAvc1, 16, 16);
-    t.time_scale = 1000;
-    t.add_samples(count, 1, 1, false);
-    t.samples[0].sync = true;
-    for (uint32_t e = 0; e < edits; ++e) t.add_edit(1, count - 2 + e % 2);
-    return plan;
 }
 
 bytes edit_at_last_media_time() {

@@ -26,23 +26,10 @@ bool has_line(const log_recorder& log, const std::string& text) {
     return false;
 }
 
-// One sync sample, then count - 1 that depend on it, one unit each, at time
-// scale 1000; the edits alternate between the last two frames, 1 ms each.
-test_movie::movie_plan long_group(uint32_t count, uint32_t edits) {
-    test_movie::movie_plan plan;
-    plan.time_scale = 1000;
-    test_movie::track_plan& t = plan.add_video(test_movie::kAvc1, 16, 16);
-    t.time_scale = 1000;
-    t.add_samples(count, 1, 1, false);
-    t.samples[0].sync = true;
-    for (uint32_t e = 0; e < edits; ++e) t.add_edit(1, count - 2 + e % 2);
-    return plan;
-}
-
 // A sync sample every tenth of count samples, one unit each, at time scale
 // 1000, shown whole by each of the edits.
 test_movie::movie_plan whole_media_edits(uint32_t count, uint32_t edits) {
-    test_movie::movie_plan plan = long_group(count, 0);
+    test_movie::movie_plan plan = test_movie::long_group(count, 0);
     for (uint32_t i = 0; i < count; i += 10) plan.tracks[0].samples[i].sync = true;
     for (uint32_t e = 0; e < edits; ++e) plan.tracks[0].add_edit(count, 0);
     return plan;
@@ -73,13 +60,13 @@ TEST_P(SampleBound, ManyEditsStopAtABoundAndSaySo) {
 
 INSTANTIATE_TEST_SUITE_P(
     Movies, SampleBound,
-    testing::Values(bound_case{"OneLongGroup", [] { return long_group(1000, 200); }},
+    testing::Values(bound_case{"OneLongGroup", [] { return test_movie::long_group(1000, 200); }},
                     bound_case{"WholeMedia", [] { return whole_media_edits(1000, 200); }}),
     [](const testing::TestParamInfo<bound_case>& info) { return std::string(info.param.name); });
 
 // Edits past the ones walked are not delivered: the reader says from where.
 TEST_F(EditWalk, EditsPastTheLastWalkedAreSaidToBeLeftOut) {
-    movie_ptr movie = open_built(long_group(4, kMaxEditsWalked + 3));
+    movie_ptr movie = open_built(test_movie::long_group(4, kMaxEditsWalked + 3));
     log_recorder log;
     video_track v;
     ASSERT_TRUE(open_track(movie, v));
@@ -120,7 +107,7 @@ INSTANTIATE_TEST_SUITE_P(Rates, EditRate,
 // An edit whose media time leaves no room for its length in 64 bits is no
 // edit at another rate: the track is left out for what it is.
 TEST_F(EditWalk, EditAtTheLastMediaTimeIsRefusedForItsMediaTime) {
-    test_movie::movie_plan plan = long_group(4, 0);
+    test_movie::movie_plan plan = test_movie::long_group(4, 0);
     plan.version1_headers = true;
     plan.tracks[0].add_edit(2, 0).add_edit(2, INT64_MAX);
     movie_ptr movie = open_built(plan);

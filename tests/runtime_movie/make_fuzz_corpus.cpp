@@ -66,18 +66,6 @@ bool write_fragment_inputs(const std::string& folder) {
     return ok;
 }
 
-// One sync sample before 299 that depend on it, shown by 64 edits of one
-// unit alternating between its last two frames: each edit's run decodes the
-// whole group again.
-test_movie::movie_plan edits_over_one_long_group() {
-    test_movie::movie_plan plan;
-    test_movie::track_plan& video = plan.add_video(test_movie::kAvc1, 16, 16);
-    video.add_samples(300, 1, 1, false);
-    video.samples[0].sync = true;
-    for (int e = 0; e < 64; ++e) video.add_edit(1, 298 + e % 2);
-    return plan;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -98,7 +86,7 @@ int main(int argc, char** argv) {
     plan.force_co64 = true;
     plan.large_mdat = true;
     ok = test_movie::write_movie(plan, folder + "/seed_movie_first_v1_co64.mov") && ok;
-    ok = test_movie::write_movie(edits_over_one_long_group(),
+    ok = test_movie::write_movie(test_movie::long_group(300, 64),
                                  folder + "/seed_edits_over_one_long_group.mov") && ok;
     // Movies in fragments: samples in 'moof' atoms after the movie atom.
     plan = with_everything();

@@ -555,6 +555,17 @@ bool write_bytes(const bytes& data, const std::string& path) {
     return write_pieces({{0, data}}, path);
 }
 
+movie_plan long_group(uint32_t count, uint32_t edits) {
+    movie_plan plan;
+    plan.time_scale = 1000;
+    track_plan& t = plan.add_video(kAvc1, 16, 16);
+    t.time_scale = 1000;
+    t.add_samples(count, 1, 1, false);
+    t.samples[0].sync = true;
+    for (uint32_t e = 0; e < edits; ++e) t.add_edit(1, count - 2 + e % 2);
+    return plan;
+}
+
 bytes read_bytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return bytes(std::istreambuf_iterator<char>(in), {});

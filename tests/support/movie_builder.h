@@ -202,6 +202,11 @@ movie_file build_movie(const movie_plan& plan);
 // file system allows), and the external media data files in its folder.
 // False when a file cannot be written.
 bool write_movie(const movie_plan& plan, const std::string& path);
+
+// One sync sample, then count - 1 that depend on it, one unit each, at time
+// scale 1000, shown by `edits` edits of 1 ms alternating between the last two
+// frames: each edit's run decodes the whole group again.
+movie_plan long_group(uint32_t count, uint32_t edits);
 bool write_bytes(const bytes& data, const std::string& path);
 // The file's bytes; empty when it cannot be read.
 bytes read_bytes(const std::string& path);
